@@ -1,0 +1,65 @@
+// The shared database behind the alias "Quenpm".
+//
+// resolveAlias() says where the database lives: the file named by the
+// environment variable QUENPM_DB when set, otherwise "Quenpm.sqlite" in the
+// per-user data location. Database::open() opens that file; a file that does
+// not exist yet is created with every table of the schema and filled with the
+// shipped reference data (the CSV files under data/tables/, compiled into the
+// programs), and the two one-row defaults tables get their initial rows.
+// An existing file is opened as it is (upgraded when its schema version is
+// older). All table handles of a process share one connection.
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+
+namespace quen {
+
+class TTable;
+
+class Database {
+public:
+    // Location of the alias: $QUENPM_DB, else <AppDataLocation>/Quenpm.sqlite.
+    static QString resolveAlias(const QString& alias = QStringLiteral("Quenpm"));
+
+    // Opens (creating and filling when missing) the database at path, or at
+    // the alias location when path is empty. Throws DbError with a clear
+    // message when the file cannot be opened or is damaged. Opening again
+    // with another path closes the previous database.
+    static void open(const QString& path = QString());
+    static bool isOpen();
+    static QString path();
+    static void close();
+
+    // The connection all handles use; opens the alias location when no
+    // database is open yet.
+    static QSqlDatabase connection();
+
+    // Where the shipped CSV files are read from when a database is created:
+    // ":/quenpm/data/tables" (compiled in) unless overridden (tests).
+    static void setDataDirectory(const QString& dir);
+    static QString dataDirectory();
+
+    // Loads every "<table name>.csv" of dir into its (empty) table. Throws
+    // DbError naming file and line for a malformed file, an unknown table or
+    // field, or a value that does not fit its field.
+    static void loadDataDirectory(const QString& dir);
+
+    // The set-oriented mark statement of the database programs:
+    //   "Update CrpAnNam" / "Set Marked = :NewValue" with NewValue "T" or "F".
+    // statement is the two lines as the programs hold them (any blanks around
+    // "=" and ":NewValue"); the table is the word after "Update". Open
+    // handles of that table are refreshed afterwards. Returns rows changed.
+    static int execMarkStatement(const QString& statement, const QString& newValue);
+
+    static int schemaVersion();
+
+    // Handles register themselves so that a write through one handle or a
+    // mark statement refreshes the others open on the same table.
+    static void registerHandle(TTable* t);
+    static void unregisterHandle(TTable* t);
+    static void notifyTableChanged(const QString& baseName, TTable* source);
+};
+
+} // namespace quen
