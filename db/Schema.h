@@ -65,4 +65,12 @@ const TableDef* findTableDef(const QString& tableName);
 // the table in the SQLite file and in the mark statement ("Update Climate").
 QString tableBaseName(const QString& tableName);
 
+// "ET Method" of "SystemDefaults.db": older databases hold the field 5
+// characters wide, so the codes "FAONEH" and "ANYFAO" may be stored as their
+// 5-character prefixes "FAONE" and "ANYFA". normalizeEtMethodCode returns the
+// full code for such a prefix (and the trimmed text otherwise);
+// etMethodCodeIs compares a stored value with a full code on that basis.
+QString normalizeEtMethodCode(const QString& stored);
+bool etMethodCodeIs(const QString& stored, const QString& fullCode);
+
 } // namespace quen

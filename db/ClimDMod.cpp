@@ -1,0 +1,50 @@
+#include "ClimDMod.h"
+
+namespace quen::climprog {
+
+TDMod* DMod = nullptr;
+
+TDMod::TDMod(QObject* parent) : QObject(parent)
+{
+    setObjectName(QStringLiteral("DMod"));
+#define QUEN_PAIR(tbl, dat, name)                                   \
+    tbl = new TTable(QStringLiteral(name), this);                   \
+    tbl->setObjectName(QStringLiteral(#tbl));                       \
+    dat = new TDataSource(this);                                    \
+    dat->setObjectName(QStringLiteral(#dat));                       \
+    dat->setDataSet(tbl);
+    QUEN_PAIR(tblClim, datClim, "Climate.DB")
+    QUEN_PAIR(tblWHR, datWHR, "ClimWHR")
+    QUEN_PAIR(tblCounty, datCounty, "County")
+    QUEN_PAIR(tblLocDef, datLocDef, "LocalDefaults.DB")
+    QUEN_PAIR(tblStaList, datStaList, "StationList.db")
+    QUEN_PAIR(tblDownCnty, datDownCnty, "DownloadCounty.DB")
+#undef QUEN_PAIR
+
+    // The station and WHR editors switch to edit mode themselves.
+    datClim->setAutoEdit(false);
+    datWHR->setAutoEdit(false);
+
+    tblClim->setOnFilterRecord(&TDMod::MarkedFilterRecord);
+    tblWHR->setOnFilterRecord(&TDMod::MarkedFilterRecord);
+
+    qryMarkClim = new TMarkQuery({QStringLiteral("Update Climate"), QStringLiteral("     Set Marked=:NewValue")}, this);
+    qryMarkClim->setObjectName(QStringLiteral("qryMarkClim"));
+    qryMarkWHR = new TMarkQuery({QStringLiteral("Update ClimWHR"), QStringLiteral("Set Marked = :NewValue")}, this);
+    qryMarkWHR->setObjectName(QStringLiteral("qryMarkWHR"));
+
+    DMod = this;
+}
+
+TDMod::~TDMod()
+{
+    if (DMod == this)
+        DMod = nullptr;
+}
+
+bool TDMod::MarkedFilterRecord(TTable& dataSet)
+{
+    return dataSet.field(QStringLiteral("Marked")).asBoolean();
+}
+
+} // namespace quen::climprog

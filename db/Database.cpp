@@ -1,0 +1,1 @@
+// see Table.cpp (temporary)
