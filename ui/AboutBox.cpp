@@ -1,0 +1,55 @@
+#include "AboutBox.h"
+
+#include <QDialogButtonBox>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace quen {
+
+TAboutDialog::TAboutDialog(const QString& caption, const QString& title, const QStringList& lines,
+                           QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("AboutBox"));
+    setWindowTitle(caption);
+    auto* v = new QVBoxLayout(this);
+    auto* panel = new QFrame(this);
+    panel->setFrameShape(QFrame::StyledPanel);
+    auto* pv = new QVBoxLayout(panel);
+    auto* t = new QLabel(title, panel);
+    QFont f = t->font();
+    f.setBold(true);
+    f.setPointSizeF(f.pointSizeF() * 1.3);
+    t->setFont(f);
+    t->setAlignment(Qt::AlignCenter);
+    pv->addWidget(t);
+    for (const QString& line : lines) {
+        if (line.isEmpty()) {
+            pv->addSpacing(8);
+            continue;
+        }
+        auto* l = new QLabel(line, panel);
+        l->setWordWrap(true);
+        l->setAlignment(Qt::AlignCenter);
+        pv->addWidget(l);
+    }
+    v->addWidget(panel);
+    auto* box = new QDialogButtonBox(this);
+    QPushButton* ok = box->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    ok->setObjectName(QStringLiteral("OKButton"));
+    ok->setDefault(true);
+    connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    v->addWidget(box);
+    setMinimumWidth(420);
+}
+
+QStringList TAboutDialog::texts() const
+{
+    QStringList out;
+    for (QLabel* l : findChildren<QLabel*>()) out << l->text();
+    return out;
+}
+
+} // namespace quen

@@ -1,0 +1,33 @@
+#include "Application.h"
+
+#include "Help.h"
+#include "MessageService.h"
+
+namespace quen {
+
+TQuenApplication::TQuenApplication(int& argc, char** argv) : QApplication(argc, argv)
+{
+    installHelpKey(this);
+}
+
+bool TQuenApplication::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        showException(e);
+    } catch (...) {
+        messages().show(MsgKind::Error, QStringLiteral("An unexpected error occurred."));
+    }
+    return false;
+}
+
+void TQuenApplication::showException(const std::exception& e)
+{
+    QString text = QString::fromUtf8(e.what());
+    if (text.isEmpty())
+        text = QStringLiteral("An unexpected error occurred.");
+    messages().show(MsgKind::Error, text);
+}
+
+} // namespace quen
