@@ -1,0 +1,830 @@
+#!/usr/bin/env python3
+"""Regenerates the shipped reference tables of data/tables/ and the sample
+station record file data/stations/sample.quen.
+
+Run from anywhere:  python3 data/tools/build_tables.py
+Inputs: the transcriptions in data/tools/input/ (see data/SOURCES.md) and the
+figures written out below, each with the publication it comes from.
+Everything computed here is computed by a documented formula; nothing else is
+filled in.  The output is deterministic (byte for byte).
+"""
+import csv
+import io
+import math
+import os
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+DATA = os.path.dirname(HERE)
+TABLES = os.path.join(DATA, "tables")
+STATIONS = os.path.join(DATA, "stations")
+INPUT = os.path.join(HERE, "input")
+
+MONTHS = ["Jan", "Feb", "Mar", "Apr", "May", "Jun",
+          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"]
+DAYS_IN_MONTH = [31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31]
+M_TO_FT = 3.28083
+FT_TO_M = 0.3048
+
+
+# --------------------------------------------------------------------------
+# helpers
+
+def fmt(x, nd):
+    """Fixed decimals without a negative zero."""
+    s = f"{x:.{nd}f}"
+    if s.startswith("-") and float(s) == 0:
+        s = s[1:]
+    return s
+
+
+def gen(x):
+    """Shortest text of a number as given (no trailing zeros)."""
+    if x is None:
+        return ""
+    if isinstance(x, str):
+        return x
+    s = repr(round(float(x), 10))
+    if s.endswith(".0"):
+        s = s[:-2]
+    return s
+
+
+def write_table(name, header, rows, comments):
+    os.makedirs(TABLES, exist_ok=True)
+    buf = io.StringIO()
+    for c in comments:
+        buf.write("# " + c + "\n")
+    w = csv.writer(buf, lineterminator="\n")
+    w.writerow(header)
+    for r in rows:
+        w.writerow(["" if v is None else v for v in r])
+    with open(os.path.join(TABLES, name + ".csv"), "w", encoding="utf-8", newline="") as f:
+        f.write(buf.getvalue())
+
+
+def day_of_year(month, day):
+    return sum(DAYS_IN_MONTH[: month - 1]) + day
+
+
+def month_day(doy):
+    doy = (doy - 1) % 365 + 1
+    m = 0
+    while doy > DAYS_IN_MONTH[m]:
+        doy -= DAYS_IN_MONTH[m]
+        m += 1
+    return m + 1, doy
+
+
+def midpoint(text):
+    """A Table 11/12 cell: a number, or a printed range lo-hi (midpoint)."""
+    text = (text or "").strip()
+    if not text:
+        return None
+    if "-" in text[1:]:
+        lo, hi = text.split("-", 1)
+        return (float(lo) + float(hi)) / 2.0
+    return float(text)
+
+
+def f_to_c(f):
+    return (f - 32.0) * 5.0 / 9.0
+
+
+# --------------------------------------------------------------------------
+# 1. MoPctDay.db: monthly percentage of annual daytime hours, 0..65 deg N
+
+def spencer_declination(g):
+    # Spencer (1971), radians; g = day angle
+    return (0.006918 - 0.399912 * math.cos(g) + 0.070257 * math.sin(g)
+            - 0.006758 * math.cos(2 * g) + 0.000907 * math.sin(2 * g)
+            - 0.002697 * math.cos(3 * g) + 0.00148 * math.sin(3 * g))
+
+
+def daytime_percent_row(lat_deg, substeps=24):
+    """Daytime hours N = 24/pi * ws summed per month of a 365-day year, as a
+    percentage of the year.  Sunrise and sunset are taken for the sun's centre
+    0.833 deg below the horizon (refraction and semidiameter), as in the
+    astronomical day-length tables the published Blaney-Criddle p table was
+    drawn from."""
+    phi = math.radians(lat_deg)
+    h0 = math.radians(-0.833)
+    totals = [0.0] * 12
+    day = 0
+    for m in range(12):
+        for _ in range(DAYS_IN_MONTH[m]):
+            for s in range(substeps):
+                t = day + (s + 0.5) / substeps
+                dec = spencer_declination(2 * math.pi * t / 365.0)
+                x = (math.sin(h0) - math.sin(phi) * math.sin(dec)) / (math.cos(phi) * math.cos(dec))
+                x = max(-1.0, min(1.0, x))
+                totals[m] += 24.0 / math.pi * math.acos(x) / substeps
+            day += 1
+    year = sum(totals)
+    return [100.0 * t / year for t in totals]
+
+
+def build_mopctday():
+    rows = []
+    for lat in range(0, 66):
+        rows.append([lat] + [fmt(v, 2) for v in daytime_percent_row(lat)])
+    write_table("MoPctDay.db", ["Latitude N"] + MONTHS, rows, [
+        "Monthly percentage of annual daytime hours (Blaney-Criddle p), whole degrees 0-65 N.",
+        "COMPUTED from solar geometry by data/tools/build_tables.py (see data/SOURCES.md);",
+        "agrees with the published TR-21 / Blaney-Criddle (1962) table within 0.10 where checked.",
+    ])
+
+
+# --------------------------------------------------------------------------
+# 2. WetSoil.db: soil-surface wetting factors (SUBSTITUTE, see SOURCES.md)
+
+def fao56_kc_ini(tw, eto, tew, rew):
+    """FAO-56 eq. 7 (Kc ini of a bare soil wetted every tw days), fw = 1."""
+    eso = 1.15 * eto
+    t1 = rew / eso
+    if tw < t1:
+        return eso / eto
+    return (tew - (tew - rew) * math.exp(-(tw - t1) * eso * (1 + rew / (tew - rew)) / tew)) / (tw * eto)
+
+
+WETSOIL_ETO = 5.0  # mm/day, the mid-season ETo the factors are computed for
+SOILS = ["Clay", "Clay Loam", "Silt Loam", "Sandy Loam", "Loamy Sand", "Sand"]
+SOIL_CLASS = {"Clay": "MFT", "Clay Loam": "MFT", "Silt Loam": "MFT",
+              "Sandy Loam": "CT", "Loamy Sand": "CT", "Sand": "CT"}
+
+
+def heavy_wetting_tew_rew(cls, eto):
+    # FAO-56 Chapter 6, Kc ini for infiltration depths >= 40 mm (Fig. 30):
+    # coarse: TEW = min(15, 7 sqrt(ETo)), REW = min(6, TEW - 0.01);
+    # medium and fine: TEW = min(28, 13 sqrt(ETo)), REW = min(9, TEW - 0.01)
+    if cls == "CT":
+        tew = min(15.0, 7.0 * math.sqrt(eto))
+        return tew, min(6.0, tew - 0.01)
+    tew = min(28.0, 13.0 * math.sqrt(eto))
+    return tew, min(9.0, tew - 0.01)
+
+
+def build_wetsoil():
+    rows = []
+    for days in range(1, 31):
+        r = [days]
+        for soil in SOILS:
+            tew, rew = heavy_wetting_tew_rew(SOIL_CLASS[soil], WETSOIL_ETO)
+            r.append(fmt(fao56_kc_ini(days, WETSOIL_ETO, tew, rew), 3))
+        rows.append(r)
+    write_table("WetSoil.db", ["Interval Days"] + SOILS, rows, [
+        "SUBSTITUTE for the NEH Part 623 Ch. 2 wet-soil evaporation factors (not reachable):",
+        "FAO-56 eq. 7 Kc ini of a bare soil, heavy wetting (>= 40 mm), fw = 1, ETo = 5 mm/day;",
+        "Clay, Clay Loam, Silt Loam = medium/fine texture; Sandy Loam, Loamy Sand, Sand = coarse.",
+    ])
+
+
+# --------------------------------------------------------------------------
+# 3. PcpChance.DB (SUBSTITUTE, see SOURCES.md)
+
+def ratio50(p):
+    return (0.774261 + 0.0200712 * p - 0.000741843 * p ** 2 + 0.0000127653 * p ** 3
+            - 0.000000101543 * p ** 4 + 0.000000000301104 * p ** 5)
+
+
+def ratio80(p):
+    return (0.415008 + 0.0295972 * p - 0.000779763 * p ** 2 + 0.00000905045 * p ** 3
+            - 0.0000000372727 * p ** 4)
+
+
+def build_pcpchance():
+    rows = [[p, fmt(ratio50(p), 6), fmt(ratio80(p), 6)] for p in range(3, 91)]
+    write_table("PcpChance.DB", ["AnPcp", "Pct50", "Pct80"], rows, [
+        "Ratios of 50 % and 80 % chance effective precipitation to the average, by annual",
+        "precipitation (inches).  SUBSTITUTE: computed at whole inches from the regression the",
+        "main program uses for a job's default ratios (NEH Part 623 Ch. 2 table not reachable).",
+    ])
+
+
+# --------------------------------------------------------------------------
+# 4. FAO-56 Tables 12 and 11
+
+def read_input(name):
+    with open(os.path.join(INPUT, name), encoding="utf-8") as f:
+        return list(csv.DictReader(f))
+
+
+def group_name(g):
+    g = g.split(". ", 1)[1] if ". " in g[:4] else g
+    if len(g) > 65:  # the one long heading, abbreviated to fit the field
+        g = g.replace("(with winter dormancy and initially bare or mulched soil)",
+                      "(winter dormancy, initially bare soil)")
+    return g
+
+
+def t12_name(r):
+    crop = r["crop"]
+    if crop == "(group default)":
+        return group_name(r["crop_group"]) + " (group values)"
+    return crop + (", " + r["variant"] if r["variant"] else "")
+
+
+def load_t12():
+    out = {}
+    rows = []
+    for r in read_input("fao56_table12.csv"):
+        name = t12_name(r)
+        h = midpoint(r["h_max_m"])
+        rec = {
+            "CropName": name,
+            "CropDescrip": group_name(r["crop_group"]),
+            "Kcini": midpoint(r["kc_ini"]),
+            "Kcmid": midpoint(r["kc_mid"]),
+            "Kcend": midpoint(r["kc_end"]),
+            "MaxHeightM": h,
+            "MaxHeightF": None if h is None else round(h * M_TO_FT, 2),
+        }
+        rows.append(rec)
+        out[name] = rec
+    return rows, out
+
+
+def build_t12(rows):
+    hdr = ["CropName", "CropDescrip", "Kcini", "Kcmid", "Kcend", "MaxHeightM", "MaxHeightF"]
+    body = []
+    for r in rows:
+        body.append([r["CropName"], r["CropDescrip"]]
+                    + [gen(round(r[k], 4)) if r[k] is not None else "" for k in hdr[2:]])
+    write_table("CrpFAO56Tbl.db", hdr, body, [
+        "FAO-56 (Allen et al. 1998) Table 12: single Kc and maximum crop height.",
+        "A printed range lo-hi is stored as its midpoint; MaxHeightF = MaxHeightM x 3.28083.",
+    ])
+
+
+def t11_name(r):
+    return r["crop"] + (" (" + r["variant"] + ")" if r["variant"] else "")
+
+
+def num(text):
+    try:
+        return float(text)
+    except (TypeError, ValueError):
+        return None
+
+
+def load_t11():
+    rows = []
+    for r in read_input("fao56_table11.csv"):
+        region = r["region"]
+        if len(region) > 30:
+            region = "(season set by frost dates)"
+        rec = {
+            "CropName": t11_name(r), "Region": region, "PlantDate": r["plant_date"],
+            "Lini": num(r["lini"]), "Ldev": num(r["ldev"]), "Lmid": num(r["lmid"]),
+            "Llate": num(r["llate"]), "TotalDays": num(r["total"]),
+        }
+        rows.append(rec)
+    # shortest and longest season of the same crop over its rows
+    span = {}
+    for rec in rows:
+        if rec["TotalDays"] is not None:
+            lo, hi = span.get(rec["CropName"], (1e9, -1e9))
+            span[rec["CropName"]] = (min(lo, rec["TotalDays"]), max(hi, rec["TotalDays"]))
+    for rec in rows:
+        lo_hi = span.get(rec["CropName"])
+        rec["MinDays"], rec["MaxDays"] = lo_hi if lo_hi else (None, None)
+        t = rec["TotalDays"]
+        if t and None not in (rec["Lini"], rec["Ldev"], rec["Lmid"]):
+            rec["Fs1"] = round(rec["Lini"] / t, 2)
+            rec["Fs2"] = round((rec["Lini"] + rec["Ldev"]) / t, 2)
+            rec["Fs3"] = round((rec["Lini"] + rec["Ldev"] + rec["Lmid"]) / t, 2)
+        else:
+            rec["Fs1"] = rec["Fs2"] = rec["Fs3"] = None
+    return rows
+
+
+def build_t11(rows):
+    hdr = ["CropName", "Region", "PlantDate", "Lini", "Ldev", "Lmid", "Llate",
+           "TotalDays", "MinDays", "MaxDays", "Fs1", "Fs2", "Fs3"]
+    body = [[r[k] if isinstance(r[k], str) else gen(r[k]) for k in hdr] for r in rows]
+    write_table("crpFAOTbl11.db", hdr, body, [
+        "FAO-56 (Allen et al. 1998) Table 11: lengths of crop development stages (days).",
+        "Fs1..Fs3 = fraction of TotalDays elapsed at the end of the initial, development and",
+        "mid-season stages, rounded to 2 decimals; MinDays/MaxDays = shortest/longest TotalDays",
+        "printed for the same crop.  Empty cells: 'var.' or '--' in the publication.",
+    ])
+
+
+def t11_row(rows, crop, region):
+    for r in rows:
+        if r["CropName"] == crop and r["Region"] == region:
+            return r
+    raise KeyError((crop, region))
+
+
+# --------------------------------------------------------------------------
+# 5. Basal curves (SUBSTITUTE: FAO-56 Table 17 Kcb with Table 11 stage fractions)
+
+def load_t17():
+    out = {}
+    for r in read_input("fao56_table17_kcb_pyfao56.csv"):
+        vals = [num(r[k]) for k in ("kcb_ini", "kcb_mid", "kcb_end")]
+        if None not in vals:
+            out[r["crop"]] = tuple(vals)
+    return out
+
+
+# humidity/wind code -> (u2 m/s, RHmin %) used with FAO-56 eq. 70
+CLIMATES = {"HM": (2.0, 45.0), "HS": (4.0, 45.0), "AM": (2.0, 20.0), "AS": (4.0, 20.0)}
+
+
+def climate_adjust(kcb, u2, rhmin, h):
+    # FAO-56 eq. 70 (and eq. 72 for the end value when Kcb end >= 0.45)
+    return kcb + (0.04 * (u2 - 2.0) - 0.004 * (rhmin - 45.0)) * (h / 3.0) ** 0.3
+
+
+# key, curve name stem, Table 17 row, Table 12 row (height), Table 11 (crop, region)
+ANNUAL_BASAL = [
+    ("potato", "Potatoes", "potato", "Potato", ("Potato", "Idaho, USA")),
+    ("sugarbeet", "Sugar beets", "sugar beet", "Sugar Beet", ("Sugarbeet", "Idaho, USA")),
+    ("drybean", "Beans, dry", "beans dry pulses", "Beans, dry and Pulses", ("Beans (dry)", "Idaho, USA")),
+    ("corngrain", "Corn, grain", "maize field grain corn 18% moisture",
+     "Maize, Field (grain) (field corn)", ("Maize (grain)", "Idaho, USA")),
+    ("cornsilage", "Corn, silage", "maize field grain corn harvested wet",
+     "Maize, Field (grain) (field corn)", ("Maize (grain)", "Idaho, USA")),
+    ("sweetcorn", "Sweet corn", "maize sweet corn fresh", "Maize, Sweet (sweet corn)",
+     ("Maize (sweet)", "Idaho, USA")),
+    ("springgrain", "Spring grain", "spring wheat", "Spring Wheat", ("Barley/Oats/Wheat", "35-45 °L")),
+    ("winterwheat", "Winter wheat", "winter wheat", "Winter Wheat, with frozen soils",
+     ("Winter Wheat", "Idaho, USA")),
+    ("sorghum", "Sorghum, grain", "sorghum grain", "Sorghum, grain", ("Sorghum", "USA, Pakis., Med.")),
+    ("onion", "Onions, dry", "onions dry", "Onions, dry", ("Onion (dry)", "Mediterranean")),
+]
+
+PERENNIAL_BASAL = [
+    ("orchard", "Orchard, apple/cherry/pear", "apples cherries pears no ground cover killing frost",
+     "Apples, Cherries, Pears, no ground cover, killing frost",
+     ("Deciduous Orchard", "High Latitudes"), "no ground cover", "killing frost"),
+    ("grapes", "Grapes, wine", "grapes wine", "Grapes, Wine",
+     ("Grapes", "Mid Latitudes (wine)"), "vineyard, bare soil", "mid latitudes"),
+]
+
+FORAGE_BASAL = [
+    # key, name stem, Table 17 row, Table 12 row, hay, percent of cycle to peak
+    ("alfalfa", "Alfalfa hay", "alfalfa hay individual cutting periods",
+     "Alfalfa Hay, individual cutting periods", True),
+    ("pasture", "Pasture, grass", "grazing pasture rotated grazing",
+     "Grazing Pasture, Rotated Grazing", False),
+]
+
+
+def basal_name(stem, code):
+    name = f"{stem} {code}"
+    assert len(name) <= 30, name
+    return name
+
+
+def first_month(text):
+    for i, m in enumerate(MONTHS):
+        if text.strip().lower().startswith(m.lower()):
+            return i + 1
+    raise ValueError(text)
+
+
+def build_basal(t11, t12, t17):
+    types = {}
+    annual_rows = []
+    for key, stem, k17, k12, (c11, reg11) in ANNUAL_BASAL:
+        r11 = t11_row(t11, c11, reg11)
+        tname = f"{c11}, {reg11}"[:30]
+        types[tname] = [tname, gen(r11["Fs1"]), gen(r11["Fs2"]), gen(r11["Fs3"]),
+                        int(r11["MinDays"]), int(r11["MaxDays"])]
+        ini, mid, end = t17[k17]
+        h = t12[k12]["MaxHeightM"]
+        for code, (u2, rh) in CLIMATES.items():
+            kcp = climate_adjust(mid, u2, rh, h)
+            kcm = climate_adjust(end, u2, rh, h) if end >= 0.45 else end
+            annual_rows.append([basal_name(stem, code), tname, code, fmt(ini, 2), fmt(kcp, 2),
+                                fmt(kcm, 2), "F",
+                                memo(f"FAO-56 T17 Kcb {ini:.2f}/{mid:.2f}/{end:.2f}; eq. 70 "
+                                     f"u2={u2:g} RHmin={rh:g} h={h:g} m; stages T11 {c11}, {reg11}")])
+    write_table("CrpAnTyp.db", ["Crop Type", "Fs1", "Fs2", "Fs3", "DaysMin", "DaysMax"],
+                list(types.values()), [
+        "Annual crop types: growth-stage fractions.  SUBSTITUTE for the NEH Part 623 Ch. 2",
+        "crop types: FAO-56 Table 11 rows (Fs = stage ends / total; DaysMin/Max over the crop's rows).",
+    ])
+    write_table("CrpAnNam.DB", ["Crop Curve Name", "Crop Type", "Climate/Wind", "Kcb", "Kcp",
+                                "Kcm", "Marked", "Notes"], annual_rows, [
+        "Basal curves of field and vegetable crops.  SUBSTITUTE for the NEH Part 623 Ch. 2",
+        "curves: FAO-56 Table 17 Kcb ini/mid/end; mid and end (>= 0.45) adjusted by FAO-56",
+        "eq. 70 for HM u2=2 RHmin=45 (Table 17 as printed), HS 4/45, AM 2/20, AS 4/20.",
+    ])
+
+    peren_rows = []
+    for key, stem, k17, k12, (c11, reg11), cover, cond in PERENNIAL_BASAL:
+        r11 = t11_row(t11, c11, reg11)
+        ini, mid, end = t17[k17]
+        h = t12[k12]["MaxHeightM"]
+        start = day_of_year(first_month(r11["PlantDate"]), 1)
+        li, ld, lm, ll = r11["Lini"], r11["Ldev"], r11["Lmid"], r11["Llate"]
+        for code, (u2, rh) in (("HM", CLIMATES["HM"]), ("AM", CLIMATES["AM"])):
+            kmid = climate_adjust(mid, u2, rh, h)
+            kend = climate_adjust(end, u2, rh, h) if end >= 0.45 else end
+            vals = []
+            for m in range(1, 13):
+                t = day_of_year(m, 15) - start  # days since the start of growth
+                if t < 0 or t > li + ld + lm + ll:
+                    vals.append(None)
+                    continue
+                if t <= li:
+                    k = ini
+                elif t <= li + ld:
+                    k = ini + (kmid - ini) * (t - li) / ld
+                elif t <= li + ld + lm:
+                    k = kmid
+                else:
+                    k = kmid + (kend - kmid) * (t - li - ld - lm) / ll
+                vals.append(k)
+            cells = []
+            for m, v in enumerate(vals, start=1):
+                if v is None:
+                    cells.append("0" if 4 <= m <= 8 else "")
+                else:
+                    cells.append(fmt(v, 2))
+            name = f"{stem} {code}"
+            peren_rows.append([name, code, cover, cond] + cells + [
+                memo(f"FAO-56 T17 Kcb {ini:.2f}/{mid:.2f}/{end:.2f}, eq. 70 u2={u2:g} RHmin={rh:g};"
+                     f" T11 {int(li)}/{int(ld)}/{int(lm)}/{int(ll)} d from 1 "
+                     f"{MONTHS[first_month(r11['PlantDate']) - 1]}; Kc of the 15th"), "F"])
+    write_table("CrpPeren.DB", ["Crop Curve Name", "Humidity/Wind", "Ground Cover",
+                                "Growing Conditions"] + [m + " Kc" for m in MONTHS]
+                + ["Notes", "Marked"], peren_rows, [
+        "Basal curves of perennial crops by month (value of the 15th).  SUBSTITUTE for the",
+        "NEH Part 623 Ch. 2 curves: FAO-56 Table 17 Kcb on the Table 11 stage lengths.",
+    ])
+
+    forage_rows = []
+    for key, stem, k17, k12, hay in FORAGE_BASAL:
+        ini, mid, end = t17[k17]
+        h = t12[k12]["MaxHeightM"]
+        if hay:
+            r11 = t11_row(t11, "Alfalfa, other cutting cycles", "Idaho, USA.")
+            pct = int(round(100.0 * (r11["Lini"] + r11["Ldev"]) / r11["TotalDays"]))
+        for code, (u2, rh) in (("HM", CLIMATES["HM"]), ("AM", CLIMATES["AM"])):
+            high = climate_adjust(mid, u2, rh, h)
+            note = f"FAO-56 T17 Kcb {ini:.2f}/{mid:.2f}, eq. 70 u2={u2:g} RHmin={rh:g} h={h:g} m"
+            if hay:
+                note += "; peak: end of T11 dev. stage, Idaho cycle 5/20/10/10 d"
+                forage_rows.append([f"{stem} {code}", code, pct, "", fmt(ini, 2), fmt(high, 2),
+                                    memo(note), "F", "T", ""])
+            else:
+                note += "; no cuttings, peak at mid-season"
+                forage_rows.append([f"{stem} {code}", code, 0, "", fmt(ini, 2), fmt(high, 2),
+                                    memo(note), "F", "F", ""])
+    write_table("CrpForag.DB", ["Crop Curve Name", "Climate/Wind", "Pk % After Harvest (Alf)",
+                                "Pk Days Before Harvest", "Low Kc", "High Kc", "Notes", "Marked",
+                                "Hay", "Pk Days After Harvest"], forage_rows, [
+        "Basal curves of grasses and forage legumes.  SUBSTITUTE for the NEH Part 623 Ch. 2",
+        "curves: FAO-56 Table 17 Kcb (low = after cutting, high = peak), eq. 70 adjusted.",
+    ])
+    return annual_rows, peren_rows, forage_rows
+
+
+# --------------------------------------------------------------------------
+# 6. TR-21 Blaney-Criddle curves
+
+BC_ANNUAL_FIELDS = ["0% Kc", "5% Kc", "10% Kc", "15% Kc", "20% Kc", "25% Kc", "30% Kc",
+                    "35 % Kc", "40% Kc", "45% Kc", "50% Kc", "55% Kc", "60% Kc", "65% Kc",
+                    "70% Kc", "75% Kc", "80% Kc", "85% Kc", "90% Kc", "95 % Kc", "100%Kc"]
+
+# SCS TR-21 (1970) crop growth stage coefficients, percent of growing season,
+# as reproduced in Colorado Water Conservation Board / SPDSS consumptive use
+# report (June 2004), Table 13 "TR-21 and Calibrated Crop Coefficients".
+TR21_ANNUAL = {
+    "Potatoes (TR-21)": [0.20, 0.22, 0.25, 0.28, 0.33, 0.40, 0.50, 0.64, 0.79, 0.90, 0.97,
+                         1.01, 1.02, 1.00, 0.94, 0.88, 0.80, 0.73, 0.66, 0.57, 0.49],
+    "Spring grain (TR-21)": [0.28, 0.35, 0.46, 0.58, 0.71, 0.83, 0.94, 1.04, 1.15, 1.25, 1.31,
+                             1.31, 1.27, 1.18, 1.04, 0.87, 0.69, 0.50, 0.30, 0.13, 0.00],
+}
+
+
+def build_bc():
+    rows = [[name] + [fmt(v, 2) for v in vals] + ["F"] for name, vals in TR21_ANNUAL.items()]
+    write_table("CrpBCAnu.DB", ["Crop Curve Name"] + BC_ANNUAL_FIELDS + ["Marked"], rows, [
+        "TR-21 (SCS 1970) crop growth stage coefficients of annual crops by percent of season,",
+        "as reproduced in the CWCB/SPDSS consumptive use report (2004) Table 13.",
+    ])
+
+
+# --------------------------------------------------------------------------
+# 10. Defaults (documented value by value in data/SOURCES.md)
+
+LOCAL = {
+    "Net Depth of Irrigation": "3", "Type of Irrigation": "Sprinklers- above canopy",
+    "Surface Soil Type": "Silt Loam", "Days Wettings Develop": 7, "Days Wettings Mature": 10,
+    "Hay 1st Cut Mo": 6, "Hay 1st Cut Day": 29, "Hay Last Cut Mo": 9, "Hay Last Cut Day": 27,
+    "Hay Cuttings Number": 3, "Stress Factor": "1", "Sensitive": "F", "ASW": "50",
+    "StationLoc": "Interior location", "StationType": "Agrometeorological station",
+    "StationHeight": "2", "MetricUnits": "F", "WHRLocation": "",
+    "WettingDays": "7", "ETo": "4", "App": "76.2", "Fw": "1.0", "U2": "2", "RHMin": "30",
+    "SText": "MFT", "U2in": "4.47", "Appin": "3.00", "EToin": "0.16",
+}
+
+
+def build_defaults():
+    hdr = ["ET Method", "Spring Carryover %", "Fall Carryover %", "Elevation Correction",
+           "Password", "Peak ET Method"]
+    write_table("SystemDefaults.db", hdr, [["FAONEH", "0", "0", "F", "", 0]], [
+        "Initial system defaults; each value is explained in data/SOURCES.md.",
+    ])
+    hdr = (["Net Depth of Irrigation", "Type of Irrigation", "Surface Soil Type",
+            "Days Wettings Develop", "Days Wettings Mature", "Hay 1st Cut Mo", "Hay 1st Cut Day",
+            "Hay Last Cut Mo", "Hay Last Cut Day", "Hay Cuttings Number", "Stress Factor",
+            "Sensitive", "ASW", "StationLoc", "StationType", "StationHeight"]
+           + [f"Cor{i}" for i in range(1, 13)] + ["MetricUnits", "WHRLocation"]
+           + [f"N{i}" for i in range(1, 13)]
+           + ["WettingDays", "ETo", "App", "Fw", "U2", "RHMin", "SText", "U2in", "Appin", "EToin"])
+    row = []
+    for h in hdr:
+        if h.startswith("Cor") or (h.startswith("N") and h[1:].isdigit()):
+            row.append("0")
+        else:
+            row.append(LOCAL[h])
+    write_table("LocalDefaults.db", hdr, [row], [
+        "Initial local defaults; each value is explained in data/SOURCES.md.",
+    ])
+
+
+# --------------------------------------------------------------------------
+# 7, 8. Crop records and FAO-56 curves
+
+def adjusted_kc(r):
+    """The adjusted-Kc calculation of the crop database program (FAO-56 Ch. 6:
+    eq. 7 for Kc ini with light/heavy wetting, eq. 62 for Kc mid and Kc end)."""
+    eto, tw, app, fw = r["ETo"], r["WettingDays"], r["App"], r["Fw"]
+    u2, rh, h = r["U2"], r["RHMin"], r["MaxHeightM"]
+    eso = 1.15 * eto
+    wet = app * fw
+
+    def kc_ini(tew, rew):
+        t1 = rew / eso
+        if tw < t1:
+            return (eso / eto) * fw
+        return (tew - (tew - rew) * math.exp(-(tw - t1) * eso * (1 + rew / (tew - rew)) / tew)) \
+            / (tw * eto) * fw
+
+    light = kc_ini(10.0, min(max(2.5, 6.0 / math.sqrt(eto)), 7.0))
+    tew, rew = heavy_wetting_tew_rew(r["SText"], eto)
+    heavy = kc_ini(tew, rew)
+    if wet <= 10:
+        kcb = light
+    elif wet >= 40:
+        kcb = heavy
+    else:
+        kcb = light + (wet - 10) / 30 * (heavy - light)
+    a = (0.04 * (u2 - 2) - 0.004 * (rh - 45)) * (h / 3.0) ** 0.3
+    kcp = r["Kcmid"] + a
+    kcm = r["Kcend"] + a if r["Kcend"] >= 0.45 else r["Kcend"]
+    return round(kcb + 1e-12, 2), round(kcp + 1e-12, 2), round(kcm + 1e-12, 2)
+
+
+# Crop records: name, basal (type, code, curve), BC (type, curve), FAO (T12 row, T11 crop/region),
+# default dates are derived from the Table 11 row (see SOURCES.md).
+CROPS = [
+    # name, basal kind, basal stem, bc curve, T12 row, T11 key, start (mo, day), end override
+    ("Alfalfa hay", "forage", "Alfalfa hay", None, "Alfalfa Hay, averaged cutting effects",
+     ("Alfalfa, 1st cutting cycle", "Idaho, USA."), (4, 15), (9, 27)),
+    # Table 11 prints no mid-season or late stage for grass pasture, so no FAO-56 curve
+    ("Pasture, grass", "forage", "Pasture, grass", None, None, None, (4, 15), (10, 15)),
+    ("Spring grain (barley, oats, wheat)", "annual", "Spring grain", "Spring grain (TR-21)",
+     "Spring Wheat", ("Barley/Oats/Wheat", "35-45 °L"), None, None),
+    ("Winter wheat", "annual", "Winter wheat", None, "Winter Wheat, with frozen soils",
+     ("Winter Wheat", "Idaho, USA"), None, None),
+    ("Corn, grain", "annual", "Corn, grain", None, "Maize, Field (grain) (field corn)",
+     ("Maize (grain)", "Idaho, USA"), None, None),
+    ("Corn, silage", "annual", "Corn, silage", None, None,
+     ("Maize (grain)", "Idaho, USA"), None, None),
+    ("Beans, dry", "annual", "Beans, dry", None, "Beans, dry and Pulses",
+     ("Beans (dry)", "Idaho, USA"), None, None),
+    ("Potatoes", "annual", "Potatoes", "Potatoes (TR-21)", "Potato",
+     ("Potato", "Idaho, USA"), None, None),
+    ("Sugar beets", "annual", "Sugar beets", None, "Sugar Beet",
+     ("Sugarbeet", "Idaho, USA"), None, None),
+    ("Sorghum, grain", "annual", "Sorghum, grain", None, "Sorghum, grain",
+     ("Sorghum", "USA, Pakis., Med."), None, None),
+    ("Sweet corn", "annual", "Sweet corn", None, "Maize, Sweet (sweet corn)",
+     ("Maize (sweet)", "Idaho, USA"), None, None),
+    ("Onions, dry", "annual", "Onions, dry", None, "Onions, dry",
+     ("Onion (dry)", "Mediterranean"), None, None),
+    ("Orchard (apples, cherries, pears)", "peren", "Orchard, apple/cherry/pear", None,
+     "Apples, Cherries, Pears, no ground cover, killing frost",
+     ("Deciduous Orchard", "High Latitudes"), None, None),
+    ("Grapes, wine", "peren", "Grapes, wine", None, "Grapes, Wine",
+     ("Grapes", "Mid Latitudes (wine)"), None, None),
+]
+
+BASAL_TYPE = {"annual": "Field and vegetable crops", "peren": "Perennial and specialty crops",
+              "forage": "Grasses and forage legumes"}
+CROP_CODE = "AM"  # crop records point at the arid, moderate-wind variant (see SOURCES.md)
+
+
+def build_crops(t11, t12):
+    fao_rows = []
+    crop_rows = []
+    for name, kind, stem, bc, k12, k11, start, end in CROPS:
+        r11 = t11_row(t11, *k11) if k11 else None
+        if start is None:
+            start = (first_month(r11["PlantDate"]), 15)
+        if end is None:
+            end = month_day(day_of_year(*start) + int(r11["TotalDays"]))
+        # seasons of forage crops are not one Table 11 row: no required length
+        mind = int(r11["MinDays"]) if r11 and kind != "forage" else None
+        maxd = int(r11["MaxDays"]) if r11 and kind != "forage" else None
+        fao_name = ""
+        if k12:
+            t = t12[k12]
+            fao_name = f"{name} - FAO-56 T12/T11"
+            rec = dict(t)
+            rec.update({k: float(LOCAL[k]) for k in ("WettingDays", "ETo", "App", "Fw", "U2", "RHMin")})
+            rec["SText"] = LOCAL["SText"]
+            kcb, kcp, kcm = adjusted_kc(rec)
+            fs = (gen(r11["Fs1"]), gen(r11["Fs2"]), gen(r11["Fs3"]))
+            days = (gen(r11["MinDays"]), gen(r11["MaxDays"]))
+            neh = f"{r11['CropName']}, {r11['Region']}"
+            fao_rows.append([
+                fao_name, fmt(kcb, 2), fmt(kcp, 2), fmt(kcm, 2), *fs,
+                gen(t["Kcini"]), gen(t["Kcmid"]), gen(t["Kcend"]), gen(t["MaxHeightM"]),
+                gen(t["MaxHeightF"]), *days, LOCAL["U2"], LOCAL["RHMin"], "F", neh, t["CropName"],
+                LOCAL["WettingDays"], LOCAL["ETo"], LOCAL["App"], LOCAL["Fw"], LOCAL["SText"], "F",
+                "FAO 56, Table 12 crops", LOCAL["EToin"], LOCAL["Appin"], LOCAL["U2in"]])
+        bas_name = f"{stem} {CROP_CODE}"
+        crop_rows.append([
+            name, BASAL_TYPE[kind], CROP_CODE, bas_name,
+            "Blaney Criddle Annual Crop" if bc else "", bc or "",
+            "FAO 56, Table 12 crops" if fao_name else "", fao_name,
+            start[0], start[1], end[0], end[1],
+            "" if mind is None else mind, "" if maxd is None else maxd,
+            "", "", "", "", crop_note(name, kind, k12, k11, bc), "F"])
+    write_table("CrpFAOCurv.DB", [
+        "CropCurveName", "Kcb", "Kcp", "Kcm", "Fs1", "Fs2", "Fs3", "Kcini", "Kcmid", "Kcend",
+        "MaxHeightM", "MaxHeightF", "DaysMin", "DaysMax", "U2", "RHMin", "Marked",
+        "NEH2CropType", "FAOCropName", "WettingDays", "ETo", "App", "Fw", "SText", "UseFAO5612",
+        "FAOCropType", "EToin", "Appin", "U2in"], fao_rows, [
+        "FAO-56 curves of the shipped crop records: Table 12 Kc adjusted with the shipped local",
+        "defaults (FAO-56 eq. 7 for Kc ini, eq. 62 for Kc mid/end); stage fractions from Table 11.",
+    ])
+    write_table("QuenCrop.DB", [
+        "Cop Name", "Bas Crop Type", "Humidity/Wind", "Bas Crop Curve Name", "BC Crop Type",
+        "BC Crop Curve Name", "FAOCropType", "FAOCropCurveName", "Plant Mo", "Plant Day",
+        "Harvest Mo", "Harvest Day", "Min Grow Days", "Max Grow Days", "SpringAvTemp",
+        "SpringAvTempM", "FallAvTemp", "FallAvTempM", "Notes", "Marked"], crop_rows, [
+        "Crop records tying a crop to its basal, Blaney-Criddle and FAO-56 curves.",
+        "Default dates: 15th of the Table 11 planting month plus the Table 11 season (see SOURCES.md).",
+    ])
+    write_table("CrpLastUse.db", ["Record Name", "Basil Curve Name", "BC Curve Name",
+                                  "FAOCurveName", "Humidity/Wind Index", "Basil Type Index",
+                                  "BC Type Index"],
+                [["Defaults", f"Corn, grain {CROP_CODE}", "Spring grain (TR-21)",
+                  "Corn, grain - FAO-56 T12/T11", 2, 0, 0]],
+                ["Selection defaults offered when a new crop record is created."])
+    return crop_rows, fao_rows
+
+
+def crop_note(name, kind, k12, k11, bc):
+    parts = ["Basal: FAO-56 T17 substitute.", "BC: TR-21." if bc else "BC: none.",
+             "FAO-56: T12." if k12 else "FAO-56: no T12 row."]
+    if k11:
+        parts.append(f"Dates: T11 {k11[0]}, {k11[1]}.")
+    else:
+        parts.append("Dates: placeholder, set them from the site.")
+    return memo(" ".join(parts))
+
+
+def memo(text):
+    assert len(text) <= 120, (len(text), text)
+    return text
+
+
+# --------------------------------------------------------------------------
+# 9. Climate: stations, county list, wind/humidity/radiation
+
+# NCDC 1971-2000 Monthly Normals, KETCHUM RS, IDAHO (COOP 10-4845), as published
+# by the Western Regional Climate Center (cliNORMNCDC2000.pl?id4845).
+KETCHUM = {
+    "tmax": [31.6, 37.0, 43.7, 53.5, 62.9, 72.1, 80.9, 79.9, 70.1, 58.7, 42.0, 32.3],
+    "tmean": [17.8, 22.2, 29.6, 38.9, 47.4, 54.8, 61.9, 60.3, 51.7, 41.7, 28.2, 18.9],
+    "tmin": [3.9, 7.4, 15.4, 24.2, 31.8, 37.5, 42.8, 40.6, 33.2, 24.7, 14.4, 5.4],
+    "precip": [2.25, 2.06, 1.96, 1.23, 1.83, 1.48, 0.86, 0.82, 1.19, 1.13, 1.78, 2.32],
+}
+
+AZMET_LOCATION = "Maricopa AZMET, Arizona"
+
+
+def load_azmet():
+    rows = read_input("climate_monthly_azmet_maricopa.csv")
+    assert [r["month"] for r in rows] == [m.lower() for m in MONTHS]
+    return rows
+
+
+def stations(az):
+    return [
+        {
+            "name": "MARICOPA AZMET", "county": "Pinal, AZ", "no": "AZMET06",
+            "whr": AZMET_LOCATION,
+            # 33.069 N; the source gives no longitude (0 = not given); 361 m
+            "lat": 3304, "lon": 0, "elev": int(round(361 / FT_TO_M)),
+            "tmax": [float(r["tmax_F"]) for r in az], "tmin": [float(r["tmin_F"]) for r in az],
+            "tmean": [float(r["tmean_F"]) for r in az],
+            "precip": [float(r["precip_in_month_mean"]) for r in az],
+            "frost": ["00/00"] * 4,
+        },
+        {
+            "name": "KETCHUM RS", "county": "Blaine, ID", "no": "104845", "whr": "",
+            # position of the town of Ketchum, Idaho (gazetteer), not surveyed station metadata
+            "lat": 4341, "lon": 11422, "elev": 5820,
+            **KETCHUM, "frost": ["00/00"] * 4,
+        },
+    ]
+
+
+def build_climate():
+    az = load_azmet()
+    sts = stations(az)
+    # station record file, written exactly as the report converter writes it
+    lines = []
+    for i, s in enumerate(sts, start=1):
+        lines.append(f"#{i} {s['county']}|{s['name']}|{s['no']} \n")
+        lines.append(f"{s['lat']} {s['lon']} {s['elev']} \n")
+        for key in ("tmax", "tmin", "tmean"):
+            lines.append("".join(f"{v:<5.1f} " for v in s[key]) + "\n")
+        lines.append("".join(f"{v:<5.2f} " for v in s["precip"]) + "\n")
+        f = s["frost"]  # spring 28, fall 28, spring 32, fall 32
+        lines.append(f"{f[0]} {f[1]} {f[2]} {f[3]} \n\n")
+    os.makedirs(STATIONS, exist_ok=True)
+    with open(os.path.join(STATIONS, "sample.quen"), "w", encoding="ascii", newline="\n") as fh:
+        fh.write("".join(lines))
+
+    # Climate.DB rows hold what the state-file import stores for the same records
+    hdr = (["Station Name", "County", "Station No", "WHRLocation", "Latitude", "Longitude",
+            "Elevation", "Spr mo/dy 28", "Spr mo/dy 32", "Fall mo/dy 28", "Fall mo/dy 32"]
+           + [f"T{m}" for m in range(1, 13)] + [f"P{m}" for m in range(1, 13)] + ["Marked"]
+           + [f"Tmin{m}" for m in range(1, 13)] + [f"Tmax{m}" for m in range(1, 13)]
+           + ["ElevationM"] + [f"Tm{m}" for m in range(1, 13)]
+           + [f"TminM{m}" for m in range(1, 13)] + [f"TmaxM{m}" for m in range(1, 13)]
+           + [f"Pm{m}" for m in range(1, 13)])
+    rows = []
+    for s in sts:
+        f = s["frost"]
+        rows.append([s["name"], s["county"], s["no"] + " ", s["whr"], s["lat"], s["lon"], s["elev"],
+                     f[0], f[2], f[1], f[3]]
+                    + [fmt(v, 1) for v in s["tmean"]] + [fmt(v, 2) for v in s["precip"]] + ["F"]
+                    + [fmt(v, 1) for v in s["tmin"]] + [fmt(v, 1) for v in s["tmax"]]
+                    + [fmt(s["elev"] * FT_TO_M, 0)]
+                    + [fmt(f_to_c(v), 2) for v in s["tmean"]]
+                    + [fmt(f_to_c(v), 2) for v in s["tmin"]]
+                    + [fmt(f_to_c(v), 2) for v in s["tmax"]]
+                    + [fmt(v * 2.54, 2) for v in s["precip"]])
+    write_table("Climate.DB", hdr, rows, [
+        "Stations of data/stations/sample.quen as the state-file import stores them.",
+        "KETCHUM RS: NCDC 1971-2000 normals.  MARICOPA AZMET: AZMET 2003-2020 monthly means.",
+    ])
+    counties = sorted({s["county"] for s in sts})
+    write_table("County.db", ["County"], [[c] for c in counties], ["County list of Climate.DB."])
+
+    # wind, humidity and radiation of the AZMET station
+    hdr = (["WHRLocation"] + [f"RHmin{m}" for m in range(1, 13)] + [f"RHmax{m}" for m in range(1, 13)]
+           + [f"Cor{m}" for m in range(1, 13)] + [f"U2{m}" for m in range(1, 13)]
+           + [f"Rs{m}" for m in range(1, 13)] + ["Site Description/Notes", "Marked"]
+           + [f"Rsm{m}" for m in range(1, 13)] + [f"U2m{m}" for m in range(1, 13)]
+           + [f"As{m}" for m in range(1, 13)]
+           + ["StationType", "StationHeight", "StationLoc", "Latitude", "Longitude"]
+           + [f"N{m}" for m in range(1, 13)] + [f"Bs{m}" for m in range(1, 13)])
+    wind = [float(r["wind_m_s_at_3m"]) for r in az]
+    srad = [float(r["srad_MJ_m2_d"]) for r in az]
+    row = ([AZMET_LOCATION] + [r["rhmin_pct"] for r in az] + [r["rhmax_pct"] for r in az]
+           + [""] * 12 + [fmt(w * 2.236936, 2) for w in wind]
+           + [fmt(s * 23.8846, 1) for s in srad]
+           + ["AZMET station 06 (Univ. of Arizona), Maricopa AZ; monthly means of daily "
+              "observations 2003-2020; wind measured at 3 m", "F"]
+           + [fmt(s, 2) for s in srad] + [fmt(w * 86.4, 1) for w in wind]
+           + ["0.25"] * 12 + ["Agrometeorological station", "3", "Interior location", 3304, 0]
+           + ["0"] * 12 + ["0.5"] * 12)
+    write_table("ClimWHR.DB", hdr, [row], [
+        "Wind, humidity and radiation: AZMET Maricopa (06) monthly means of daily observations",
+        "2003-2020.  As/Bs: FAO-56 default Angstrom values; N = 0: sunshine hours not measured.",
+    ])
+    return sts
+
+
+def main():
+    t11 = load_t11()
+    t12_rows, t12 = load_t12()
+    t17 = load_t17()
+    build_mopctday()
+    build_wetsoil()
+    build_pcpchance()
+    build_t12(t12_rows)
+    build_t11(t11)
+    build_basal(t11, t12, t17)
+    build_bc()
+    build_crops(t11, t12)
+    build_defaults()
+    build_climate()
+
+
+if __name__ == "__main__":
+    main()
