@@ -1,0 +1,484 @@
+#include "ComputeCrop.h"
+
+#include <QFile>
+#include <QTextStream>
+
+#include "Calendar.h"
+#include "CropCurves.h"
+#include "ReferenceET.h"
+#include "RunMessages.h"
+#include "WaterBudget.h"
+#include "db/MessageService.h"
+#include "db/Table.h"
+
+namespace quen {
+
+const char* const kMonthAbbrev[13] = {"", "Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                      "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+namespace {
+
+QString M(const char* prefix, int m) { return QString::fromLatin1(prefix) + QString::number(m); }
+
+double F(TTable& t, const QString& name) { return t.field(name).asFloat(); }
+
+// Values of the located station records used by the computation.
+struct StationRecord {
+    double latitude = 0, elevationFt = 0;
+    MonthlyValues T{}, Tmin{}, Tmax{}, TminC{}, TmaxC{};
+    QString whrLocation;
+};
+
+struct WhrRecord {
+    MonthlyValues rhMin{}, rhMax{}, cor{}, u2{}, rs{}, rsm{}, u2m{}, as{}, bs{}, n{};
+    QString stationType, stationLoc;
+    double stationHeight = 0;
+};
+
+StationRecord ReadStation(const QString& stationName)
+{
+    StationRecord s;
+    TTable clim(QStringLiteral("Climate.DB"));
+    clim.open();
+    clim.findNearest({stationName});
+    if (!clim.isEmpty()) {
+        s.latitude = F(clim, QStringLiteral("Latitude"));
+        s.elevationFt = F(clim, QStringLiteral("Elevation"));
+        s.whrLocation = clim.field(QStringLiteral("WHRLocation")).asString();
+        for (int m = 1; m <= 12; ++m) {
+            s.T[m] = F(clim, M("T", m));
+            s.Tmin[m] = F(clim, M("Tmin", m));
+            s.Tmax[m] = F(clim, M("Tmax", m));
+            s.TminC[m] = F(clim, M("TminM", m));
+            s.TmaxC[m] = F(clim, M("TmaxM", m));
+        }
+    }
+    clim.close();
+    return s;
+}
+
+WhrRecord ReadWhr(const QString& location)
+{
+    WhrRecord w;
+    TTable t(QStringLiteral("ClimWHR.DB"));
+    t.setIndexName(QStringLiteral("Location Name"));
+    t.open();
+    t.findNearest({location});
+    if (!t.isEmpty()) {
+        for (int m = 1; m <= 12; ++m) {
+            w.rhMin[m] = F(t, M("RHmin", m));
+            w.rhMax[m] = F(t, M("RHmax", m));
+            w.cor[m] = F(t, M("Cor", m));
+            w.u2[m] = F(t, M("U2", m));
+            w.rs[m] = F(t, M("Rs", m));
+            w.rsm[m] = F(t, M("Rsm", m));
+            w.u2m[m] = F(t, M("U2m", m));
+            w.as[m] = F(t, M("As", m));
+            w.bs[m] = F(t, M("Bs", m));
+            w.n[m] = F(t, M("N", m));
+        }
+        w.stationType = t.field(QStringLiteral("StationType")).asString();
+        w.stationLoc = t.field(QStringLiteral("StationLoc")).asString();
+        w.stationHeight = F(t, QStringLiteral("StationHeight"));
+    }
+    t.close();
+    return w;
+}
+
+// Opens a curve table on an index and positions it on the curve name.
+class CurveTable {
+public:
+    CurveTable(const QString& table, const QString& index, const QString& key) : m_t(table)
+    {
+        m_t.setIndexName(index);
+        m_t.open();
+        m_t.findNearest({key});
+    }
+    ~CurveTable() { m_t.close(); }
+    bool empty() const { return m_t.isEmpty(); }
+    double f(const QString& name) { return empty() ? 0.0 : m_t.field(name).asFloat(); }
+    bool isNull(const QString& name) { return empty() || m_t.field(name).isNull(); }
+    QString s(const QString& name) { return empty() ? QString() : m_t.field(name).asString(); }
+    bool b(const QString& name) { return !empty() && m_t.field(name).asBoolean(); }
+
+private:
+    TTable m_t;
+};
+
+RatioPair ReadChanceRatios(double annualPrecip)
+{
+    return PctChanceRatios(annualPrecip, [](int key) {
+        TTable t(QStringLiteral("PcpChance.DB"));
+        t.setIndexName(QStringLiteral("AnPrecip"));
+        t.open();
+        std::pair<PcpChanceRow, PcpChanceRow> rows;
+        if (!t.isEmpty()) {
+            t.findNearest({key});
+            rows.first = {F(t, QStringLiteral("AnPcp")), F(t, QStringLiteral("Pct50")), F(t, QStringLiteral("Pct80"))};
+            t.prior();
+            rows.second = {F(t, QStringLiteral("AnPcp")), F(t, QStringLiteral("Pct50")), F(t, QStringLiteral("Pct80"))};
+        }
+        t.close();
+        return rows;
+    });
+}
+
+} // namespace
+
+void ComputeCrop(CropRunContext& ctx, CropCurveState& st, TTable& wk)
+{
+    RunMessages once;
+    // The hay flag belongs to the crop being computed; only the forage curve sets it.
+    ctx.HayFlag = false;
+    // Daily values of an earlier crop never carry into this one.
+    st.reset();
+
+    // 1. Computation-details file.
+    QFile details(QStringLiteral("FAO56.txt"));
+    const bool detailsOpen = details.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text);
+
+    // 2., 3. Station and its wind, humidity and radiation record.
+    const StationRecord station = ReadStation(ctx.WeatherStationName);
+    const WhrRecord whr = ReadWhr(station.whrLocation);
+
+    // 4. Working-crop inputs.
+    auto wi = [&](const char* name) { return wk.field(QString::fromLatin1(name)).asInteger(); };
+    auto wf = [&](const char* name) { return wk.field(QString::fromLatin1(name)).asFloat(); };
+    auto ws = [&](const char* name) { return wk.field(QString::fromLatin1(name)).asString(); };
+    ctx.PlantMonth = wi("Plant Mo");
+    ctx.PlantDay = wi("Plant Day");
+    ctx.HarvestMonth = wi("Harvest Mo");
+    ctx.HarvestDay = wi("Harvest Day");
+    ctx.SeasonMonthFlags = SeasonMonths(ctx.PlantMonth, ctx.HarvestMonth);
+    ctx.CropCurveType = ws("Crop Curve Type");
+    ctx.Soil = ws("Soil");
+    ctx.BeginDateText = ws("Beg Dat");
+    ctx.EndDateText = ws("End Dat");
+    ctx.Cut1Month = wi("Cut1Mo");
+    ctx.Cut1Day = wi("Cut1Day");
+    ctx.CutEndMonth = wi("CutEndMo");
+    ctx.CutEndDay = wi("CutEndDay");
+    ctx.FirstCuttingText = QString::number(ctx.Cut1Month) + QLatin1Char('/') + QString::number(ctx.Cut1Day);
+    ctx.LastCuttingText = QString::number(ctx.CutEndMonth) + QLatin1Char('/') + QString::number(ctx.CutEndDay);
+    ctx.CurveIndex = wi("Curve Index");
+    ctx.CurveName = ws("Curve Name");
+    ctx.Cuttings = wi("Cuttings");
+    ctx.NetIrrDepth = wf("Net Irr");
+    ctx.CarryBeg = wf("Carry Beg");
+    ctx.CarryEnd = wf("Carry End");
+    ctx.DaysWetDeveloped = wi("Dys Wet Developed");
+    ctx.DaysWetMature = wi("Dys Wet Mature");
+    ctx.StressFactor = wf("Stress Factor");
+    ctx.Sensitive = wk.field(QStringLiteral("Sensitive")).asBoolean();
+    ctx.AvailableSoilWater = wf("ASW");
+    ctx.FractionWetted = wf("Fraction Wetted");
+    ctx.IrrigationType = ws("Irrigation Type");
+    const QString cropName = ws("Crop Name");
+    const QString jobName = ws("Job Name");
+
+    // 5. Probability ratios of the station's annual precipitation.
+    const RatioPair ratios = ReadChanceRatios(ctx.AnnualPrecip);
+    ctx.PctChanceRatio50 = ratios.ratio50;
+    ctx.PctChanceRatio80 = ratios.ratio80;
+
+    // 6. Method and system defaults.
+    ctx.ETMethodIndex = wi("ET Index");
+    int peakMethod = 0;
+    bool elevationCorrection = false;
+    {
+        TTable sys(QStringLiteral("SystemDefaults.db"));
+        sys.open();
+        sys.first();
+        if (!sys.isEmpty()) {
+            peakMethod = sys.field(QStringLiteral("Peak ET Method")).asInteger();
+            elevationCorrection = sys.field(QStringLiteral("Elevation Correction")).asBoolean();
+        }
+        sys.close();
+    }
+
+    // 7. Clear the results; copy the station's monthly values.
+    for (MonthlyValues* a : {&ctx.EffPrecip50, &ctx.EffPrecip80, &ctx.NetIrrReq50, &ctx.NetIrrReq80,
+                             &ctx.DailyCropET, &ctx.DailyRefET, &ctx.MonthlyKc, &ctx.DailyCropETmm,
+                             &ctx.DailyRefETmm, &ctx.ShoulderRefET, &ctx.ShoulderRefETmm, &ctx.MonthlyCropET,
+                             &ctx.CarryOverUsed50, &ctx.CarryOverUsed80, &ctx.PeakDailyET})
+        a->fill(0.0);
+    for (int m = 1; m <= 12; ++m) {
+        ctx.MonthlyTmin[m] = station.Tmin[m];
+        ctx.MonthlyTmax[m] = station.Tmax[m];
+        ctx.MonthlyTminC[m] = station.TminC[m];
+        ctx.MonthlyTmaxC[m] = station.TmaxC[m];
+        ctx.WindU2[m] = whr.u2[m];
+        ctx.WindU2m[m] = whr.u2m[m];
+        ctx.SolarRs[m] = whr.rs[m];
+        ctx.SolarRsm[m] = whr.rsm[m];
+        ctx.RHmin[m] = whr.rhMin[m];
+        ctx.RHmax[m] = whr.rhMax[m];
+    }
+
+    // 8. Lines of "FAO56.txt".
+    if (detailsOpen) {
+        QTextStream out(&details);
+        out << "\n" << "Penman-Monteith ETo COMPUTATIONS DETAILS" << "\n" << "\n"
+            << QStringLiteral("Crop: %1,  Job: %2").arg(cropName, jobName) << "\n" << "\n";
+        out.flush();
+        details.close();
+    }
+
+    // 9. Daily table.
+    TTable etkc(QStringLiteral("ETKc.db"));
+    etkc.emptyTable();
+    etkc.open();
+    const int fJDate = etkc.field(QStringLiteral("JDate")).index();
+    const int fKca = etkc.field(QStringLiteral("Kca")).index();
+    const int fKcb = etkc.field(QStringLiteral("Kcb")).index();
+    const int fETo = etkc.field(QStringLiteral("ETo")).index();
+    const int fETc = etkc.field(QStringLiteral("ETc")).index();
+    const DailyRowSink sink = [&](int day, double kca, double kcb) {
+        etkc.append();
+        etkc.setValueAt(fJDate, day);
+        etkc.setValueAt(fKca, kca);
+        etkc.setValueAt(fKcb, kcb);
+        etkc.setValueAt(fETo, 0.0);
+        etkc.setValueAt(fETc, 0.0);
+        etkc.post();
+    };
+
+    const WetFactorFn wet = [&](int days) {
+        QString column = SoilColumn(ctx.Soil);
+        if (column.isEmpty()) {
+            messages().show(MsgKind::Error, kSoilNotDesignated);
+            column = QStringLiteral("Silt Loam");
+        }
+        TTable t(QStringLiteral("WetSoil.db"));
+        t.setIndexName(QStringLiteral("IntervalDaysIndex"));
+        t.open();
+        t.findNearest({days});
+        const double v = t.isEmpty() ? 0.0 : t.field(column).asFloat();
+        t.close();
+        return v;
+    };
+
+    // 10. Curve routine of the curve index.
+    const QString curveName = ctx.CurveName;
+    switch (ctx.CurveIndex) {
+    case 0: {
+        AnnualBasalCurve c;
+        QString type;
+        {
+            CurveTable t(QStringLiteral("CrpAnNam.DB"), QStringLiteral("Crop Curve Name"), curveName);
+            c.Kcb = t.f(QStringLiteral("Kcb"));
+            c.Kcp = t.f(QStringLiteral("Kcp"));
+            c.Kcm = t.f(QStringLiteral("Kcm"));
+            type = t.s(QStringLiteral("Crop Type"));
+        }
+        {
+            CurveTable t(QStringLiteral("CrpAnTyp.db"), QStringLiteral("CropTypeIndex"), type);
+            c.Fs1 = t.f(QStringLiteral("Fs1"));
+            c.Fs2 = t.f(QStringLiteral("Fs2"));
+            c.Fs3 = t.f(QStringLiteral("Fs3"));
+        }
+        RunAnnualBasalCurve(ctx, st, c, wet, sink);
+        break;
+    }
+    case 1: {
+        PerennialBasalCurve c;
+        {
+            CurveTable t(QStringLiteral("CrpPeren.DB"), QStringLiteral("CropCurveName"), curveName);
+            for (int m = 1; m <= 12; ++m)
+                c.g[m] = t.f(QString::fromLatin1(kMonthAbbrev[m]) + QStringLiteral(" Kc"));
+        }
+        RunPerennialBasalCurve(ctx, st, c, wet, sink);
+        break;
+    }
+    case 2: {
+        ForageCurve c;
+        {
+            CurveTable t(QStringLiteral("CrpForag.DB"), QStringLiteral("CropCurveName"), curveName);
+            c.hay = t.b(QStringLiteral("Hay"));
+            c.hasPkDaysBefore = !t.isNull(QStringLiteral("Pk Days Before Harvest"));
+            c.pkDaysBefore = static_cast<int>(t.f(QStringLiteral("Pk Days Before Harvest")));
+            c.hasPkPctAfter = !t.isNull(QStringLiteral("Pk % After Harvest (Alf)"));
+            c.pkPctAfter = t.f(QStringLiteral("Pk % After Harvest (Alf)"));
+            c.lowKc = t.f(QStringLiteral("Low Kc"));
+            c.highKc = t.f(QStringLiteral("High Kc"));
+        }
+        RunForageCurve(ctx, st, c, wet, sink);
+        break;
+    }
+    case 3: {
+        static const char* names[21] = {"0% Kc", "5% Kc", "10% Kc", "15% Kc", "20% Kc", "25% Kc", "30% Kc",
+                                        "35 % Kc", "40% Kc", "45% Kc", "50% Kc", "55% Kc", "60% Kc", "65% Kc",
+                                        "70% Kc", "75% Kc", "80% Kc", "85% Kc", "90% Kc", "95 % Kc", "100%Kc"};
+        BCAnnualCurve c;
+        {
+            CurveTable t(QStringLiteral("CrpBCAnu.DB"), QStringLiteral("CropCurveName"), curveName);
+            for (int i = 0; i < 21; ++i)
+                c.K[i + 1] = t.f(QString::fromLatin1(names[i]));
+        }
+        RunBCAnnualCurve(ctx, st, c, sink);
+        break;
+    }
+    case 4: {
+        BCPerennialCurve c;
+        {
+            CurveTable t(QStringLiteral("CrpBCPer.DB"), QStringLiteral("CropCurveName"), curveName);
+            for (int m = 1; m <= 12; ++m) {
+                const QString mon = QString::fromLatin1(kMonthAbbrev[m]);
+                c.A1[m] = t.f(mon + QStringLiteral(" 1 Kc"));
+                c.A15[m] = t.f(mon + QStringLiteral(" 15 Kc"));
+            }
+            c.Aend = t.f(QStringLiteral("Dec 31 Kc"));
+        }
+        RunBCPerennialCurve(ctx, st, c, sink);
+        break;
+    }
+    case 5: {
+        FAO56Curve c;
+        {
+            CurveTable t(QStringLiteral("CrpFAOCurv.DB"), QStringLiteral("CropCurveName1"), curveName);
+            c.Kcb = t.f(QStringLiteral("Kcb"));
+            c.Kcp = t.f(QStringLiteral("Kcp"));
+            c.Kcm = t.f(QStringLiteral("Kcm"));
+            c.Fs1 = t.f(QStringLiteral("Fs1"));
+            c.Fs2 = t.f(QStringLiteral("Fs2"));
+            c.Fs3 = t.f(QStringLiteral("Fs3"));
+        }
+        RunFAO56Curve(ctx, st, c, sink);
+        break;
+    }
+    default:
+        break;   // no curve: MonthlyKc stays 0
+    }
+    etkc.close();
+
+    // 11. Monthly reference and crop ET.
+    if (ctx.ETMethodIndex == 1) {
+        TTable pctDay(QStringLiteral("MoPctDay.db"));
+        pctDay.setIndexName(QStringLiteral("LatitudeIndex"));
+        const DaytimeLookup lookup = [&](int degrees, int month) {
+            if (!pctDay.isOpen())
+                pctDay.open();
+            if (pctDay.isEmpty())
+                return 0.0;
+            pctDay.findNearest({degrees});
+            return pctDay.field(QString::fromLatin1(kMonthAbbrev[month])).asFloat();
+        };
+        for (int m = 1; m <= 12; ++m) {
+            ctx.ShoulderRefET[m] = ctx.ShoulderRefETmm[m] = 0.0;
+            if (ctx.SeasonMonthFlags[m]) {
+                BlaneyCriddleInputs in;
+                in.month = m;
+                in.t = station.T[m];
+                in.tPrev = station.T[PrevMonth(m)];
+                in.tNext = station.T[NextMonth(m)];
+                in.latitude = station.latitude;
+                in.elevationFt = station.elevationFt;
+                in.elevationCorrection = elevationCorrection;
+                in.inSeason = true;
+                in.plantMonth = ctx.PlantMonth;
+                in.plantDay = ctx.PlantDay;
+                in.harvestMonth = ctx.HarvestMonth;
+                in.harvestDay = ctx.HarvestDay;
+                ctx.DailyRefET[m] = BlaneyCriddleRate(in, lookup, &once);
+                ctx.DailyCropET[m] = ctx.DailyRefET[m] * ctx.MonthlyKc[m];
+            } else {
+                ctx.DailyRefET[m] = ctx.DailyCropET[m] = 0.0;
+            }
+            ctx.DailyRefETmm[m] = ctx.DailyRefET[m] * 25.4;
+            ctx.DailyCropETmm[m] = ctx.DailyCropET[m] * 25.4;
+        }
+        if (pctDay.isOpen())
+            pctDay.close();
+    } else if (ctx.ETMethodIndex == 2 || ctx.ETMethodIndex == 3) {
+        const double phi = LatitudeRadians(station.latitude, &once);
+        const MonthlyValues meanC = MonthlyMeanTempC(station.Tmin, station.Tmax);
+        const int before = PrevMonth(WrapMonth(ctx.PlantMonth));
+        const int after = NextMonth(WrapMonth(ctx.HarvestMonth));
+        for (int m = 1; m <= 12; ++m) {
+            PenmanMonteithInputs in;
+            in.tminF = station.Tmin[m];
+            in.tmaxF = station.Tmax[m];
+            in.elevationFt = station.elevationFt;
+            in.windMph = whr.u2[m];
+            in.rsLangleys = whr.rs[m];
+            in.rhMin = whr.rhMin[m];
+            in.rhMax = whr.rhMax[m];
+            in.as = whr.as[m];
+            in.bs = whr.bs[m];
+            in.sunshineHours = whr.n[m];
+            in.cor = whr.cor[m];
+            in.stationType = whr.stationType;
+            in.stationHeightM = whr.stationHeight;
+            in.stationLoc = whr.stationLoc;
+            const double eto = PenmanMonteithETo(m, phi, meanC, in);
+            if (m == before || m == after) {
+                ctx.ShoulderRefETmm[m] = eto;
+                ctx.ShoulderRefET[m] = eto * 0.03936996;
+            } else {
+                ctx.ShoulderRefETmm[m] = ctx.ShoulderRefET[m] = 0.0;
+            }
+            if (ctx.SeasonMonthFlags[m]) {
+                ctx.DailyRefETmm[m] = eto;
+                ctx.DailyCropETmm[m] = eto * ctx.MonthlyKc[m];
+                ctx.DailyRefET[m] = ctx.DailyRefETmm[m] * 0.03936996;
+                ctx.DailyCropET[m] = ctx.DailyCropETmm[m] * 0.03936996;
+            } else {
+                ctx.DailyRefETmm[m] = ctx.DailyCropETmm[m] = ctx.DailyRefET[m] = ctx.DailyCropET[m] = 0.0;
+            }
+        }
+    }
+
+    // 12. Season months again.
+    ctx.SeasonMonthFlags = SeasonMonths(ctx.PlantMonth, ctx.HarvestMonth);
+
+    // 13. Water budget.
+    RunWaterBudget(ctx, peakMethod);
+
+    // 14. Totals.
+    ctx.TotalCropET = ctx.TotalEffPrecip50 = ctx.TotalEffPrecip80 = 0.0;
+    ctx.TotalNetIrrReq50 = ctx.TotalNetIrrReq80 = 0.0;
+    for (int m = 1; m <= 12; ++m) {
+        ctx.TotalCropET += ctx.MonthlyCropET[m];
+        ctx.TotalEffPrecip50 += ctx.EffPrecip50[m];
+        ctx.TotalEffPrecip80 += ctx.EffPrecip80[m];
+        ctx.TotalNetIrrReq50 += ctx.NetIrrReq50[m];
+        ctx.TotalNetIrrReq80 += ctx.NetIrrReq80[m];
+    }
+
+    // 15. Back into the working-crop row.
+    wk.edit();
+    for (int m = 1; m <= 12; ++m) {
+        wk.field(QStringLiteral("IR ") + QString::fromLatin1(kMonthAbbrev[m])).setAsFloat(ctx.NetIrrReq50[m]);
+        wk.field(QStringLiteral("Pk ") + QString::fromLatin1(kMonthAbbrev[m])).setAsFloat(ctx.PeakDailyET[m]);
+    }
+    wk.field(QStringLiteral("IR Season")).setAsFloat(ctx.TotalNetIrrReq50);
+    wk.field(QStringLiteral("Hay")).setAsBoolean(ctx.HayFlag);
+    wk.post();
+}
+
+void ComputeMetricResults(CropRunContext& c)
+{
+    for (int m = 1; m <= 12; ++m) {
+        c.MonthlyPrecipCm[m] = c.MonthlyPrecip[m] * 2.54;
+        c.MonthlyTempC[m] = (c.MonthlyTemp[m] - 32.0) * 5.0 / 9.0;
+        c.MonthlyCropETcm[m] = c.MonthlyCropET[m] * 2.54;
+        c.EffPrecip50cm[m] = c.EffPrecip50[m] * 2.54;
+        c.EffPrecip80cm[m] = c.EffPrecip80[m] * 2.54;
+        c.NetIrrReq50cm[m] = c.NetIrrReq50[m] * 2.54;
+        c.NetIrrReq80cm[m] = c.NetIrrReq80[m] * 2.54;
+        c.CarryOverUsed50cm[m] = c.CarryOverUsed50[m] * 2.54;
+        c.CarryOverUsed80cm[m] = c.CarryOverUsed80[m] * 2.54;
+        c.PeakDailyETmm[m] = c.PeakDailyET[m] * 25.4;
+    }
+    c.AnnualPrecipCm = c.AnnualPrecip * 2.54;
+    c.TotalEffPrecip50cm = c.TotalEffPrecip50 * 2.54;
+    c.TotalEffPrecip80cm = c.TotalEffPrecip80 * 2.54;
+    c.TotalNetIrrReq50cm = c.TotalNetIrrReq50 * 2.54;
+    c.TotalNetIrrReq80cm = c.TotalNetIrrReq80 * 2.54;
+    c.TotalCropETcm = c.TotalCropET * 2.54;
+    c.NetIrrDepthCm = c.NetIrrDepth * 2.54;
+    c.CarryBegCm = c.CarryBeg * 2.54;
+    c.CarryEndCm = c.CarryEnd * 2.54;
+}
+
+} // namespace quen
