@@ -9,6 +9,7 @@ Everything computed here is computed by a documented formula; nothing else is
 filled in.  The output is deterministic (byte for byte).
 """
 import csv
+from decimal import Decimal, ROUND_HALF_UP
 import io
 import math
 import os
@@ -30,11 +31,17 @@ FT_TO_M = 0.3048
 # helpers
 
 def fmt(x, nd):
-    """Fixed decimals without a negative zero."""
-    s = f"{x:.{nd}f}"
+    """Fixed decimals, halves rounded up (as the programs' fixed-point text
+    does), without a negative zero."""
+    q = Decimal(1).scaleb(-nd)
+    s = str(Decimal(repr(float(x))).quantize(q, rounding=ROUND_HALF_UP))
     if s.startswith("-") and float(s) == 0:
         s = s[1:]
     return s
+
+
+def round_half_up(x, nd):
+    return float(fmt(x, nd))
 
 
 def gen(x):
@@ -212,7 +219,7 @@ def group_name(g):
     g = g.split(". ", 1)[1] if ". " in g[:4] else g
     if len(g) > 65:  # the one long heading, abbreviated to fit the field
         g = g.replace("(with winter dormancy and initially bare or mulched soil)",
-                      "(winter dormancy, initially bare soil)")
+                      "(winter dormancy, bare soil)")
     return g
 
 
@@ -289,9 +296,9 @@ def load_t11():
         rec["MinDays"], rec["MaxDays"] = lo_hi if lo_hi else (None, None)
         t = rec["TotalDays"]
         if t and None not in (rec["Lini"], rec["Ldev"], rec["Lmid"]):
-            rec["Fs1"] = round(rec["Lini"] / t, 2)
-            rec["Fs2"] = round((rec["Lini"] + rec["Ldev"]) / t, 2)
-            rec["Fs3"] = round((rec["Lini"] + rec["Ldev"] + rec["Lmid"]) / t, 2)
+            rec["Fs1"] = round_half_up(rec["Lini"] / t, 2)
+            rec["Fs2"] = round_half_up((rec["Lini"] + rec["Ldev"]) / t, 2)
+            rec["Fs3"] = round_half_up((rec["Lini"] + rec["Ldev"] + rec["Lmid"]) / t, 2)
         else:
             rec["Fs1"] = rec["Fs2"] = rec["Fs3"] = None
     return rows
@@ -579,7 +586,7 @@ def adjusted_kc(r):
     a = (0.04 * (u2 - 2) - 0.004 * (rh - 45)) * (h / 3.0) ** 0.3
     kcp = r["Kcmid"] + a
     kcm = r["Kcend"] + a if r["Kcend"] >= 0.45 else r["Kcend"]
-    return round(kcb + 1e-12, 2), round(kcp + 1e-12, 2), round(kcm + 1e-12, 2)
+    return round_half_up(kcb, 2), round_half_up(kcp, 2), round_half_up(kcm, 2)
 
 
 # Crop records: name, basal (type, code, curve), BC (type, curve), FAO (T12 row, T11 crop/region),
