@@ -1,0 +1,127 @@
+// The shipped data drive the computation end to end: a fresh database, a
+// shipped station and a shipped crop record of each curve kind give season
+// totals of the magnitude the handbooks give for such sites.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include "ComputeCrop.h"
+#include "CropRunContext.h"
+#include "Database.h"
+#include "Table.h"
+
+namespace {
+
+struct CropRun {
+    QString station, crop;
+    int etIndex;      // 1 TR-21, 2 basal, 3 FAO-56 Table 12
+    int curveIndex;   // 0..5
+    double minEt, maxEt;  // plausible season crop ET, inches
+};
+
+class ShippedDataRuns : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        dir = new QTemporaryDir;
+        qputenv("QUENPM_DB", dir->filePath("runs.sqlite").toUtf8());
+        quen::Database::setDataDirectory(QStringLiteral(QUEN_DATA_DIR) + "/tables");
+        quen::Database::open();
+        QDir::setCurrent(dir->path());  // FAO56.txt goes here
+    }
+    static void TearDownTestSuite()
+    {
+        quen::Database::close();
+        delete dir;
+    }
+    static QTemporaryDir* dir;
+    int cropNo = 0;
+
+    double run(const CropRun& r)
+    {
+        quen::CropRunContext ctx;
+        quen::CropCurveState state;
+        quen::TTable clim(QStringLiteral("Climate.DB"));
+        clim.open();
+        EXPECT_TRUE(clim.locate("Station Name", r.station));
+        ctx.WeatherStationName = r.station;
+        ctx.Latitude = clim.field("Latitude").asFloat();
+        ctx.Elevation = clim.field("Elevation").asFloat();
+        for (int m = 1; m <= 12; ++m) {
+            ctx.MonthlyPrecip[m] = clim.field("P" + QString::number(m)).asFloat();
+            ctx.MonthlyTemp[m] = clim.field("T" + QString::number(m)).asFloat();
+            ctx.AnnualPrecip += ctx.MonthlyPrecip[m];
+        }
+        clim.close();
+
+        quen::TTable crop(QStringLiteral("QuenCrop.DB"));
+        crop.open();
+        EXPECT_TRUE(crop.locate("Cop Name", r.crop));
+        const char* names[6] = {"Bas Crop Curve Name", "Bas Crop Curve Name", "Bas Crop Curve Name",
+                                "BC Crop Curve Name", "BC Crop Curve Name", "FAOCropCurveName"};
+        const char* types[6] = {"Field and vegetable crops", "Perennial and specialty crops",
+                                "Grasses and forage legumes", "Blaney Criddle Annual Crop",
+                                "Blaney Criddle Perennial Crop", "FAO 56, Table 12 crops"};
+        quen::TTable wk(QStringLiteral("QuenWkCrop.DB"));
+        wk.open();
+        wk.append();
+        wk.field("Job Name").setAsString("Shipped data run");
+        wk.field("Crop Name").setAsString(r.crop);
+        wk.field("Crop No").setAsInteger(++cropNo);
+        wk.field("Curve Index").setAsInteger(r.curveIndex);
+        wk.field("Curve Name").setAsString(crop.field(names[r.curveIndex]).asString());
+        wk.field("Crop Curve Type").setAsString(types[r.curveIndex]);
+        for (const char* f : {"Plant Mo", "Plant Day", "Harvest Mo", "Harvest Day"})
+            wk.field(f).setAsInteger(crop.field(f).asInteger());
+        crop.close();
+        quen::TTable loc(QStringLiteral("LocalDefaults.db"));
+        loc.open();
+        loc.first();
+        wk.field("Net Irr").setAsFloat(loc.field("Net Depth of Irrigation").asFloat());
+        wk.field("Carry Beg").setAsFloat(0);
+        wk.field("Carry End").setAsFloat(0);
+        wk.field("Soil").setAsString(loc.field("Surface Soil Type").asString());
+        wk.field("Dys Wet Developed").setAsInteger(loc.field("Days Wettings Develop").asInteger());
+        wk.field("Dys Wet Mature").setAsInteger(loc.field("Days Wettings Mature").asInteger());
+        wk.field("Cuttings").setAsInteger(loc.field("Hay Cuttings Number").asInteger());
+        wk.field("Cut1Mo").setAsInteger(loc.field("Hay 1st Cut Mo").asInteger());
+        wk.field("Cut1Day").setAsInteger(loc.field("Hay 1st Cut Day").asInteger());
+        wk.field("CutEndMo").setAsInteger(loc.field("Hay Last Cut Mo").asInteger());
+        wk.field("CutEndDay").setAsInteger(loc.field("Hay Last Cut Day").asInteger());
+        wk.field("Stress Factor").setAsFloat(loc.field("Stress Factor").asFloat());
+        wk.field("ASW").setAsFloat(loc.field("ASW").asFloat());
+        wk.field("Irrigation Type").setAsString(loc.field("Type of Irrigation").asString());
+        wk.field("Fraction Wetted").setAsFloat(1.0);
+        loc.close();
+        wk.field("ET Index").setAsInteger(r.etIndex);
+        wk.post();
+        EXPECT_TRUE(wk.locate("Crop No", cropNo));
+        quen::ComputeCrop(ctx, state, wk);
+        wk.close();
+        return ctx.TotalCropET;
+    }
+};
+
+QTemporaryDir* ShippedDataRuns::dir = nullptr;
+
+} // namespace
+
+TEST_F(ShippedDataRuns, OneCropOfEachCurveKind)
+{
+    const CropRun runs[] = {
+        {"KETCHUM RS", "Potatoes", 1, 3, 12, 30},              // TR-21 annual, high mountain valley
+        {"KETCHUM RS", "Spring grain (barley, oats, wheat)", 1, 3, 10, 30},
+        {"MARICOPA AZMET", "Corn, grain", 2, 0, 20, 45},        // basal annual, low desert
+        {"MARICOPA AZMET", "Orchard (apples, cherries, pears)", 2, 1, 25, 60},
+        {"MARICOPA AZMET", "Alfalfa hay", 2, 2, 25, 60},
+        {"MARICOPA AZMET", "Corn, grain", 3, 5, 20, 45},        // FAO-56 Table 12 curve
+    };
+    for (const CropRun& r : runs) {
+        const double et = run(r);
+        std::printf("%-16s %-36s method %d curve %d: season crop ET %.2f in\n",
+                    qPrintable(r.station), qPrintable(r.crop), r.etIndex, r.curveIndex, et);
+        EXPECT_GE(et, r.minEt) << r.crop.toStdString() << " curve " << r.curveIndex;
+        EXPECT_LE(et, r.maxEt) << r.crop.toStdString() << " curve " << r.curveIndex;
+    }
+}
