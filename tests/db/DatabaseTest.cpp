@@ -1,0 +1,204 @@
+#include <QCryptographicHash>
+#include <QFile>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+#include "DbFixture.h"
+#include "FilterText.h"
+#include "MarkQuery.h"
+#include "Schema.h"
+
+using namespace quen;
+
+namespace {
+
+QByteArray fileHash(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+void writeFile(const QString& path, const QByteArray& text)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(text);
+}
+
+} // namespace
+
+TEST_F(DbTest, FreshDatabaseHasEveryTableFieldAndIndex)
+{
+    QSqlDatabase db = Database::connection();
+    for (const TableDef& t : schemaTables()) {
+        QSqlQuery q(db);
+        ASSERT_TRUE(q.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(tableBaseName(t.name))));
+        QStringList names;
+        while (q.next())
+            names << q.value(1).toString();
+        QStringList expected;
+        for (const FieldDef& f : t.fields)
+            expected << f.name;
+        EXPECT_EQ(names, expected) << qPrintable(t.name);
+
+        // Every named index can be selected on an open handle.
+        TTable h(t.name);
+        h.open();
+        for (const IndexDef& ix : t.indexes)
+            EXPECT_NO_THROW(h.setIndexName(ix.name)) << qPrintable(t.name + " " + ix.name);
+        h.close();
+    }
+    EXPECT_EQ(Database::schemaVersion(), kSchemaVersion);
+
+    // Shipped rows and the one-row tables.
+    TTable clim("Climate.DB");
+    clim.open();
+    EXPECT_EQ(clim.recordCount(), 5);
+    for (const char* name : {"SystemDefaults.db", "LocalDefaults.db", "Report.db"}) {
+        TTable one(QString::fromLatin1(name));
+        one.open();
+        EXPECT_EQ(one.recordCount(), 1) << name;
+    }
+    TTable sys("SystemDefaults");
+    sys.open();
+    EXPECT_EQ(sys.field("ET Method").asString(), "FAONE");
+    EXPECT_TRUE(etMethodCodeIs(sys.field("ET Method").asString(), "FAONEH"));
+}
+
+TEST_F(DbTest, ExistingDatabaseOpensUnchanged)
+{
+    {
+        TTable job("QuenJob.db");
+        job.open();
+        job.append();
+        job.field("JobName").setAsString("North pivot");
+        job.post();
+    }
+    Database::close();
+    const QByteArray before = fileHash(dbPath);
+    ASSERT_FALSE(before.isEmpty());
+
+    // Another data folder must not be loaded into an existing database.
+    Database::setDataDirectory(dir.filePath("nothing-here"));
+    Database::open(dbPath);
+    TTable job("QuenJob");
+    job.open();
+    EXPECT_EQ(job.recordCount(), 1);
+    TTable clim("Climate");
+    clim.open();
+    EXPECT_EQ(clim.recordCount(), 5);
+    clim.close();
+    job.close();
+    Database::close();
+    EXPECT_EQ(fileHash(dbPath), before);
+    Database::setDataDirectory(QStringLiteral(QUEN_DB_FIXTURES));
+}
+
+TEST_F(DbTest, MalformedCsvIsRefusedNamingFileAndLineAndLeavesNoFile)
+{
+    Database::close();
+    struct Case {
+        const char* file;
+        QByteArray text;
+        const char* expect;
+    };
+    const QList<Case> cases = {
+        {"Climate.DB.csv", "Station Name,County\nA,\"Adams, CO\"\n# c\nB,\"This county name is far too long for it\"\n", "line 4"},
+        {"County.db.csv", "County\n\"Adams, CO\n", "line 2"},
+        {"PcpChance.DB.csv", "AnPcp,Pct50\n5,0.9\n10,0,9\n", "line 3"},
+        {"PcpChance.DB.csv", "AnPcp,Pct55\n5,0.9\n", "line 1"},
+        {"WetSoil.db.csv", "Interval Days,Clay\n40000,1\n", "line 2"},
+        {"Nonsense.db.csv", "A\n1\n", "Nonsense"},
+        {"County.db.csv", "County\nX\nX\n", "line 3"},
+    };
+    for (const Case& c : cases) {
+        QTemporaryDir data;
+        writeFile(data.filePath("Climate.DB.csv"), "Station Name\nGood\n");   // loads before the bad one
+        writeFile(data.filePath(QString::fromLatin1(c.file)), c.text);
+        Database::setDataDirectory(data.path());
+        const QString path = dir.filePath("bad/Quenpm.sqlite");
+        try {
+            Database::open(path);
+            ADD_FAILURE() << "accepted " << c.file;
+            Database::close();
+        } catch (const DbError& e) {
+            EXPECT_TRUE(e.message().contains(QString::fromLatin1(c.file).left(8))) << qPrintable(e.message());
+            EXPECT_TRUE(e.message().contains(QLatin1String(c.expect))) << qPrintable(e.message());
+        }
+        EXPECT_FALSE(QFile::exists(path)) << c.file;
+        EXPECT_FALSE(QFile::exists(path + "-wal")) << c.file;
+        EXPECT_FALSE(Database::isOpen());
+    }
+    Database::setDataDirectory(QStringLiteral(QUEN_DB_FIXTURES));
+    Database::open(dbPath);
+}
+
+TEST_F(DbTest, AliasFollowsQuenpmDbAndCreatesTheFolder)
+{
+    Database::close();
+    const QString target = dir.filePath("sub/folder/alias.sqlite");
+    qputenv("QUENPM_DB", target.toLocal8Bit());
+    EXPECT_EQ(Database::resolveAlias(), target);
+    EXPECT_EQ(Database::resolveAlias("Quen"), target);
+    EXPECT_THROW(Database::resolveAlias("Other"), DbError);
+    TTable t("County");     // the first handle opened opens the alias location
+    t.open();
+    EXPECT_EQ(Database::path(), target);
+    EXPECT_EQ(t.recordCount(), 4);
+    t.close();
+    qunsetenv("QUENPM_DB");
+    Database::close();
+    EXPECT_TRUE(QFile::exists(target));
+    Database::open(dbPath);
+}
+
+TEST(SchemaTest, TableNamesIgnoreExtensionAndItsCase)
+{
+    EXPECT_EQ(findTableDef("County"), findTableDef("County.db"));
+    EXPECT_EQ(findTableDef("County.DB"), findTableDef("County.db"));
+    EXPECT_EQ(findTableDef("ClimWHR"), findTableDef("ClimWHR.DB"));
+    EXPECT_EQ(findTableDef("LocalDefaults.DB"), findTableDef("LocalDefaults.db"));
+    EXPECT_NE(findTableDef("County"), nullptr);
+    EXPECT_EQ(findTableDef("county"), nullptr);
+    EXPECT_EQ(findTableDef("Climate.txt"), nullptr);
+    EXPECT_EQ(tableBaseName("crpFAOTbl11.db"), "crpFAOTbl11");
+}
+
+TEST(SchemaTest, EtMethodPrefixCountsAsTheFullCode)
+{
+    EXPECT_TRUE(etMethodCodeIs("FAONE", "FAONEH"));
+    EXPECT_TRUE(etMethodCodeIs("ANYFA", "ANYFAO"));
+    EXPECT_TRUE(etMethodCodeIs("ANYFAO", "ANYFAO"));
+    EXPECT_FALSE(etMethodCodeIs("ANY", "ANYFAO"));
+    EXPECT_FALSE(etMethodCodeIs("ANYFA", "ANY"));
+    EXPECT_FALSE(etMethodCodeIs("FAO56", "FAONEH"));
+    EXPECT_EQ(normalizeEtMethodCode("FAONE"), "FAONEH");
+    EXPECT_EQ(normalizeEtMethodCode("TR21"), "TR21");
+    const TableDef* sys = findTableDef("SystemDefaults.db");
+    EXPECT_EQ(sys->fields[sys->fieldIndex("ET Method")].size, 6);
+}
+
+TEST(FilterTextTest, QuotesInsideValuesAreText)
+{
+    auto one = [](const QString& text) {
+        const QList<FilterCondition> c = parseFilterText(text);
+        EXPECT_EQ(c.size(), 1) << qPrintable(text);
+        return c.value(0).value.toString();
+    };
+    EXPECT_EQ(one("County = 'O'Brien, IA'"), "O'Brien, IA");
+    EXPECT_EQ(one("County = 'O''Brien, IA'"), "O'Brien, IA");
+    EXPECT_EQ(one("County = ''"), "");
+    EXPECT_EQ(one("County = 'x'' or 1=1 --'"), "x' or 1=1 --");
+    const QList<FilterCondition> two = parseFilterText("County = 'Rock and Roll' and [Station No] = '05'");
+    ASSERT_EQ(two.size(), 2);
+    EXPECT_EQ(two[0].value.toString(), "Rock and Roll");
+    EXPECT_EQ(two[1].field, "Station No");
+    const QList<FilterCondition> num = parseFilterText("Elevation >= 1500.5");
+    ASSERT_EQ(num.size(), 1);
+    EXPECT_EQ(num[0].op, ">=");
+    EXPECT_DOUBLE_EQ(num[0].value.toDouble(), 1500.5);
+    EXPECT_THROW(parseFilterText("County = 'open"), DbError);
+    EXPECT_TRUE(parseFilterText("  ").isEmpty());
+}

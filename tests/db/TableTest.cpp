@@ -1,0 +1,316 @@
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
+#include "DbFixture.h"
+#include "MarkQuery.h"
+
+using namespace quen;
+
+TEST_F(DbTest, NearestSearchLandsOnOrAfterTheKeyAndPriorGivesTheLowerRow)
+{
+    TTable t("PcpChance.DB");
+    t.setIndexName("AnPrecip");
+    t.open();
+    t.findNearest({12});
+    EXPECT_EQ(t.field("AnPcp").asFloat(), 15.0);
+    t.prior();
+    EXPECT_EQ(t.field("AnPcp").asFloat(), 10.0);
+    EXPECT_DOUBLE_EQ(t.field("Pct80").asFloat(), 0.72);
+
+    t.findNearest({10});                 // exact key
+    EXPECT_EQ(t.field("AnPcp").asFloat(), 10.0);
+
+    t.findNearest({100});                // past the last key: the last row
+    EXPECT_EQ(t.field("AnPcp").asFloat(), 20.0);
+    EXPECT_FALSE(t.eof());
+    t.prior();
+    EXPECT_EQ(t.field("AnPcp").asFloat(), 15.0);
+
+    t.findNearest({1});                  // before the first key
+    EXPECT_EQ(t.field("AnPcp").asFloat(), 5.0);
+    t.prior();                           // nothing before: stays, bof
+    EXPECT_TRUE(t.bof());
+    EXPECT_EQ(t.field("AnPcp").asFloat(), 5.0);
+
+    // findKey: exact only, and the position is kept when not found.
+    t.findNearest({15});
+    EXPECT_FALSE(t.findKey({12}));
+    EXPECT_EQ(t.field("AnPcp").asFloat(), 15.0);
+    EXPECT_TRUE(t.findKey({5}));
+    EXPECT_EQ(t.recNo(), 1);
+}
+
+TEST_F(DbTest, CaseInsensitiveIndexesOrderAndCompareWithoutCase)
+{
+    TTable t("Climate.DB");
+    t.open();   // primary key (station name, number): case-sensitive
+    EXPECT_EQ(column(t, "Station Name"),
+              QStringList({"Banana Flats", "Dunes", "Echo Ridge", "apple Creek", "cherry Hill"}));
+    t.setIndexName("StaNameIndex");
+    EXPECT_EQ(column(t, "Station Name"),
+              QStringList({"apple Creek", "Banana Flats", "cherry Hill", "Dunes", "Echo Ridge"}));
+    EXPECT_TRUE(t.findKey({"BANANA FLATS"}));
+    EXPECT_EQ(t.field("Station No").asString(), "0500001");
+    t.findNearest({"C"});
+    EXPECT_EQ(t.field("Station Name").asString(), "cherry Hill");
+    t.next();
+    EXPECT_EQ(t.field("Station Name").asString(), "Dunes");
+    EXPECT_EQ(t.recNo(), 4);
+    EXPECT_EQ(t.recordCount(), 5);
+
+    // locate is exact and case-sensitive.
+    EXPECT_FALSE(t.locate("Station Name", "Apple Creek"));
+    EXPECT_EQ(t.field("Station Name").asString(), "Dunes");
+    EXPECT_TRUE(t.locate("Station Name", "apple Creek"));
+    EXPECT_TRUE(t.field("Marked").asBoolean());
+
+    // The unique case-insensitive index refuses a name differing only in case.
+    t.append();
+    t.field("Station Name").setAsString("APPLE CREEK");
+    t.field("Station No").setAsString("999");
+    try {
+        t.post();
+        ADD_FAILURE() << "duplicate accepted";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.message(), "Key violation.");
+    }
+    EXPECT_EQ(t.state(), TTable::State::Insert);
+    EXPECT_EQ(t.field("Station No").asString(), "999");
+    t.cancel();
+    EXPECT_EQ(t.state(), TTable::State::Browse);
+}
+
+TEST_F(DbTest, RangesRestrictToKeysBetweenBounds)
+{
+    TTable t("CrpForag.DB");
+    t.open();
+    t.setIndexName("CropCurveName");
+    t.setRange({"AAAAa"}, {"ZZZZZz"});
+    EXPECT_EQ(column(t, "Crop Curve Name"),
+              QStringList({"Alfalfa hay", "alfalfa seed", "Bermuda", "zoysia"}));   // "1st Cut Grass" hidden
+    EXPECT_EQ(t.recordCount(), 4);
+    t.setIndexName("HWIndex");           // a change of index cancels the range
+    EXPECT_EQ(t.recordCount(), 5);
+    t.setRange({"AS"}, {"as"});
+    EXPECT_EQ(column(t, "Crop Curve Name"), QStringList({"Alfalfa hay", "Bermuda"}));
+    t.findNearest({"A"});
+    EXPECT_EQ(t.field("Crop Curve Name").asString(), "Alfalfa hay");
+    t.cancelRange();
+    EXPECT_EQ(t.recordCount(), 5);
+}
+
+TEST_F(DbTest, FilterTextWithAQuoteInTheValue)
+{
+    TTable t("Climate.DB");
+    t.setIndexName("StaNameIndex");
+    t.setFilter("County = 'O'Brien, IA'");
+    t.setFiltered(true);
+    t.open();
+    EXPECT_EQ(column(t, "Station Name"), QStringList({"cherry Hill", "Dunes"}));
+    t.setFilter("County = 'O''Brien, IA' and Station No = '1300004'");
+    EXPECT_EQ(column(t, "Station Name"), QStringList({"Dunes"}));
+    t.setFilter("County = 'x'' or ''1''=''1'");
+    EXPECT_TRUE(t.isEmpty());
+    EXPECT_TRUE(t.eof());
+    t.setFiltered(false);
+    EXPECT_EQ(t.recordCount(), 5);
+}
+
+TEST_F(DbTest, MarkAllClearAllAndShowMarked)
+{
+    TTable view("CrpForag.DB");
+    view.setOnFilterRecord([](TTable& r) { return r.field("Marked").asBoolean(); });
+    view.open();
+    view.setFiltered(true);
+    EXPECT_EQ(column(view, "Crop Curve Name"), QStringList({"Bermuda"}));
+
+    TMarkQuery mark({"Update CrpForag", "Set Marked = :NewValue"});
+    mark.setNewValue("T");
+    EXPECT_EQ(mark.execSQL(), 5);
+    // The open handle was refreshed by the statement.
+    EXPECT_EQ(view.recordCount(), 5);
+    mark.setNewValue("F");
+    mark.execSQL();
+    EXPECT_TRUE(view.isEmpty());
+    EXPECT_EQ(view.recordCount(), 0);
+    view.setFiltered(false);
+    EXPECT_EQ(view.recordCount(), 5);
+    EXPECT_FALSE(view.field("Marked").asBoolean());
+
+    EXPECT_EQ(Database::execMarkStatement("Update Climate\n     Set Marked=:NewValue", "T"), 5);
+    EXPECT_EQ(Database::execMarkStatement("Update CrpFAOCurv\nSet Marked =:NewValue", "T"), 0);
+    EXPECT_THROW(Database::execMarkStatement("Update Nowhere\nSet Marked = :NewValue", "T"), DbError);
+    EXPECT_THROW(Database::execMarkStatement("Update Climate\nSet Marked = :NewValue", "maybe"), DbError);
+}
+
+TEST_F(DbTest, RequiredFieldRefusalKeepsTheRowInEdit)
+{
+    TTable t("CrpPeren.DB");
+    t.open();
+    t.append();
+    t.field("Crop Curve Name").setAsString("Apples, cover");
+    t.field("Humidity/Wind").setAsString("HM");
+    for (const char* m : {"Apr Kc", "May Kc", "Jul Kc", "Aug Kc"})
+        t.field(m).setAsFloat(0.9);
+    try {
+        t.post();
+        ADD_FAILURE() << "row without Jun Kc accepted";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.message(), "Field 'Jun Kc' must have a value.");
+    }
+    EXPECT_EQ(t.state(), TTable::State::Insert);
+    EXPECT_EQ(t.field("Crop Curve Name").asString(), "Apples, cover");
+    EXPECT_DOUBLE_EQ(t.field("Aug Kc").asFloat(), 0.9);
+    // Moving does not lose it either: the move posts and is refused.
+    EXPECT_THROW(t.first(), DbError);
+    EXPECT_EQ(t.state(), TTable::State::Insert);
+
+    t.field("Jun Kc").setAsFloat(1.0);
+    t.post();                                       // Jan-Mar and Sep-Dec stay empty
+    EXPECT_EQ(t.state(), TTable::State::Browse);
+    EXPECT_TRUE(t.field("Jan Kc").isNull());
+    EXPECT_FALSE(t.field("Marked").asBoolean());
+    EXPECT_EQ(t.recordCount(), 1);
+
+    // Emptying a required field of a stored row is refused too.
+    t.edit();
+    t.field("Humidity/Wind").setAsString("");
+    EXPECT_THROW(t.post(), DbError);
+    EXPECT_EQ(t.state(), TTable::State::Edit);
+    t.cancel();
+    EXPECT_EQ(t.field("Humidity/Wind").asString(), "HM");
+}
+
+TEST_F(DbTest, FieldTypesWidthsAndEmptyFields)
+{
+    TTable job("QuenJob.db");
+    job.open();
+    job.append();
+    job.field("JobName").setAsString("Pivot 7");
+    const QString method = "FAO Penman-Monteith, NEH2 basal curves!!";
+    ASSERT_EQ(method.size(), 40);
+    job.field("ETMethod").setAsString(method);
+    EXPECT_THROW(job.field("JobNumber").setAsInteger(5), DbError);
+    EXPECT_THROW(job.field("No of Crops").setAsInteger(40000), DbError);
+    job.field("No of Crops").setAsInteger(-32768);
+    job.post();
+    EXPECT_EQ(job.field("JobNumber").asInteger(), 1);
+    job.append();
+    job.field("JobName").setAsString("Pivot 8");
+    job.post();
+    EXPECT_EQ(job.field("JobNumber").asInteger(), 2);
+
+    TTable again("QuenJob");
+    again.setIndexName("JobNameIndex");
+    again.open();
+    ASSERT_TRUE(again.findKey({"Pivot 7"}));
+    EXPECT_EQ(again.field("ETMethod").asString(), "FAO Penman-Monteith, NEH2");
+    EXPECT_EQ(again.field("ETMethod").asString().size(), 25);
+    EXPECT_EQ(again.field("No of Crops").asInteger(), -32768);
+    EXPECT_TRUE(again.field("Elevation").isNull());
+    EXPECT_EQ(again.field("Elevation").asFloat(), 0.0);
+    EXPECT_FALSE(again.findKey({"pivot 7"}));       // case-sensitive index
+
+    // Empty is told apart from 0 and survives a round trip.
+    TTable wk("QuenWkCrop.DB");
+    wk.open();
+    wk.append();
+    wk.field("Crop Name").setAsString("Corn");
+    wk.field("StartT").setAsFloat(0.0);
+    wk.field("Hay").setAsBoolean(false);
+    wk.post();
+    wk.close();
+    wk.open();
+    EXPECT_TRUE(wk.field("StartTM").isNull());
+    EXPECT_FALSE(wk.field("StartT").isNull());
+    EXPECT_EQ(wk.field("StartT").value(), QVariant(0.0));
+    EXPECT_FALSE(wk.field("Hay").isNull());
+    EXPECT_TRUE(wk.field("Sensitive").isNull());
+    EXPECT_EQ(wk.field("StartTM").asString(), "");
+    wk.edit();
+    wk.field("Net Irr").setAsString("2.5");
+    wk.field("Plant Mo").setAsString("4");
+    EXPECT_THROW(wk.field("Plant Day").setAsString("x"), DbError);
+    wk.post();
+    EXPECT_EQ(wk.field("Net Irr").asString(), "2.5");
+    EXPECT_EQ(wk.field("Plant Mo").asInteger(), 4);
+}
+
+TEST_F(DbTest, IrregularFieldNamesOnlyByExactSpelling)
+{
+    TTable t("CrpBCAnu.DB");
+    for (const char* good : {"35 % Kc", "95 % Kc", "100%Kc", "30% Kc"})
+        EXPECT_TRUE(t.hasField(good)) << good;
+    for (const char* bad : {"35% Kc", "95% Kc", "100% Kc", "100 % Kc", "35 % kc"})
+        EXPECT_FALSE(t.hasField(bad)) << bad;
+    EXPECT_THROW(t.field("95% Kc"), DbError);
+    EXPECT_EQ(t.fieldName(8), "35 % Kc");
+    EXPECT_EQ(t.fieldName(21), "100%Kc");
+}
+
+TEST_F(DbTest, ScratchRowsKeepKeyOrderAndAreCommittedBeforeUserWrites)
+{
+    TTable kc("ETKc.db");
+    kc.open();
+    for (int day : {200, 3, 366, 1}) {
+        kc.append();
+        kc.field("JDate").setAsInteger(day);
+        kc.field("ETo").setAsFloat(0);
+        kc.post();
+    }
+    EXPECT_EQ(column(kc, "JDate"), QStringList({"1", "3", "200", "366"}));
+    kc.append();
+    kc.field("JDate").setAsInteger(3);
+    EXPECT_THROW(kc.post(), DbError);
+    kc.cancel();
+
+    // A user-table post commits the scratch rows first and is itself on disk:
+    // a second connection sees both.
+    TTable job("QuenJob.db");
+    job.open();
+    job.append();
+    job.field("JobName").setAsString("Seen");
+    job.post();
+    {
+        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "db-test-other");
+        other.setDatabaseName(dbPath);
+        ASSERT_TRUE(other.open());
+        QSqlQuery q(other);
+        ASSERT_TRUE(q.exec("SELECT COUNT(*) FROM \"ETKc\""));
+        ASSERT_TRUE(q.next());
+        EXPECT_EQ(q.value(0).toInt(), 4);
+        ASSERT_TRUE(q.exec("SELECT COUNT(*) FROM \"QuenJob\""));
+        ASSERT_TRUE(q.next());
+        EXPECT_EQ(q.value(0).toInt(), 1);
+        q.finish();
+        other.close();
+    }
+    QSqlDatabase::removeDatabase("db-test-other");
+
+    kc.emptyTable();
+    EXPECT_TRUE(kc.isEmpty());
+    kc.close();
+}
+
+TEST_F(DbTest, DeleteMovesToTheNextRowAndOtherHandlesFollow)
+{
+    TTable a("PcpChance.DB");
+    TTable b("PcpChance.DB");
+    a.setIndexName("AnPrecip");
+    b.setIndexName("AnPrecip");
+    a.open();
+    b.open();
+    a.findNearest({10});
+    b.findNearest({10});
+    a.remove();
+    EXPECT_EQ(a.field("AnPcp").asFloat(), 15.0);
+    EXPECT_EQ(b.field("AnPcp").asFloat(), 15.0);        // refreshed: its row is gone
+    a.last();
+    a.remove();
+    EXPECT_EQ(a.field("AnPcp").asFloat(), 15.0);        // no next row: the one before
+    a.edit();
+    a.field("Pct50").setAsFloat(0.5);
+    a.post();
+    EXPECT_DOUBLE_EQ(b.field("Pct50").asFloat(), 0.5);
+    EXPECT_EQ(b.recordCount(), 2);
+}
