@@ -229,13 +229,20 @@ bool RunForageCurve(CropRunContext& ctx, CropCurveState& st, const ForageCurve& 
     st.SeasonDays = static_cast<int>(WalkDays(start, end).size()) - 1;
     const bool yearRound = ctx.PlantMonth == 1 && ctx.PlantDay == 1;
 
+    // A season crossing the year end is walked as one run of days: days of
+    // the new year count on from 365 (day 1 is 366), and so do cutting days
+    // that fall before the start.
+    const bool crosses = end < start;
+    const int endRun = crosses ? end + 365 : end;
+    auto run = [&](int day) { return crosses && day < start ? day + 365 : day; };
+
     int K = c.hay ? ctx.Cuttings : 1;
     if (K > 12)
         K = 12;
     if (K < 0)
         K = 0;
     ctx.Cuttings = K;
-    const int C1 = c.hay ? DayOfYear(ctx.Cut1Month, ctx.Cut1Day) : end;
+    const int C1 = c.hay ? run(DayOfYear(ctx.Cut1Month, ctx.Cut1Day)) : endRun;
 
     std::array<int, 12> L{};
     int CK = C1;
@@ -243,7 +250,7 @@ bool RunForageCurve(CropRunContext& ctx, CropCurveState& st, const ForageCurve& 
     if (K < 2) {
         L[0] = C1;
     } else {
-        CK = DayOfYear(ctx.CutEndMonth, ctx.CutEndDay);
+        CK = run(DayOfYear(ctx.CutEndMonth, ctx.CutEndDay));
         I = static_cast<double>(CK - C1) / (K - 1);
         L[0] = C1;
         L[K - 1] = CK;
@@ -283,18 +290,19 @@ bool RunForageCurve(CropRunContext& ctx, CropCurveState& st, const ForageCurve& 
 
     int j = 0, cnt = 0;
     double b = c.lowKc;
-    for (int y : WalkDays(start, end)) {
+    for (int u = start; u <= endRun; ++u) {
+        const int y = u > 365 ? u - 365 : u;
         bool assigned = true;
         if (yearRound && j == K) {
             b = cnt * t0 + c.lowKc;
             ++cnt;
         } else if (j == K) {
             b = c.lowKc;
-        } else if (yearRound && j == 0 && y < O[0]) {
-            b = (y + 364 - S0) * t0 + c.lowKc;
-        } else if (y < O[j]) {
-            b = (y - Sd[j]) * t[j] + c.lowKc;
-        } else if (y <= L[j]) {
+        } else if (yearRound && j == 0 && u < O[0]) {
+            b = (u + 364 - S0) * t0 + c.lowKc;
+        } else if (u < O[j]) {
+            b = (u - Sd[j]) * t[j] + c.lowKc;
+        } else if (u <= L[j]) {
             b = c.highKc;
         } else {
             assigned = false;   // past a cutting day that lies before this day: no new value
@@ -304,7 +312,7 @@ bool RunForageCurve(CropRunContext& ctx, CropCurveState& st, const ForageCurve& 
             st.DailyBasalKc[y] = b;
         }
         sink(y, st.DailyKc[y], b);
-        if (j < K && y == L[j])
+        if (j < K && u == L[j])
             ++j;
     }
     MonthlyMeansByMonthStarts(start, end, st, ctx.HarvestMonth, ctx.MonthlyKc);

@@ -1,0 +1,35 @@
+// Loading and computing a saved job without a window, as the main program
+// does when it fetches a job.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QList>
+
+#include "CropRunContext.h"
+
+namespace quen::calc {
+
+struct CropResult {
+    CropRunContext ctx;        // the context as ComputeCrop left it for this crop
+    QStringList messages;      // engine messages of this crop's run, in order
+};
+
+// Names of the saved jobs, in "JobNameIndex" order.
+QStringList ListJobs();
+
+// Loads the saved job NAME into ctx (job values, station precipitation and
+// temperature); false when no job has that exact name.
+bool LoadJob(const QString& name, CropRunContext& ctx);
+
+// Appends each saved crop of the job to the emptied working table, computes
+// it and collects the results; empties the working table afterwards.
+QList<CropResult> ComputeJob(CropRunContext& ctx);
+
+// The JSON document of a computed job (numbers with 17 significant digits).
+QString JobJson(const QString& jobName, const QList<CropResult>& crops);
+
+// A readable table per crop.
+QString JobText(const QString& jobName, const QList<CropResult>& crops);
+
+} // namespace quen::calc

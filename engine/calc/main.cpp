@@ -1,0 +1,102 @@
+// quenpm-calc: computes a saved job of the Quenpm database from the command
+// line, as the main program computes it when it fetches the job.
+//
+//   quenpm-calc --list-jobs
+//   quenpm-calc --job NAME [--json]
+//
+// The database is the one the alias resolves ($QUENPM_DB). Exit status: 0 done,
+// 1 usage, 2 no database, 3 damaged or unreadable database, 4 no such job.
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QTextStream>
+#include <cstdio>
+
+#include "CalcJob.h"
+#include "db/Database.h"
+#include "db/Table.h"
+
+namespace {
+
+void Err(const QString& text)
+{
+    std::fprintf(stderr, "quenpm-calc: %s\n", qPrintable(text));
+}
+
+void Out(const QString& text)
+{
+    const QByteArray b = text.toUtf8();
+    std::fwrite(b.constData(), 1, static_cast<size_t>(b.size()), stdout);
+}
+
+int Usage()
+{
+    Err(QStringLiteral("usage: quenpm-calc --list-jobs | --job NAME [--json]"));
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Quenpm"));
+
+    const QStringList args = app.arguments().mid(1);
+    bool list = false, json = false;
+    QString job;
+    bool haveJob = false;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a == QLatin1String("--list-jobs")) {
+            list = true;
+        } else if (a == QLatin1String("--json")) {
+            json = true;
+        } else if (a == QLatin1String("--job")) {
+            if (i + 1 >= args.size())
+                return Usage();
+            job = args[++i];
+            haveJob = true;
+        } else {
+            return Usage();
+        }
+    }
+    if (list == haveJob)
+        return Usage();
+
+    QString path;
+    try {
+        path = quen::Database::resolveAlias();
+    } catch (const quen::DbError& e) {
+        Err(e.message());
+        return 2;
+    }
+    // Opening a path that does not exist would create a new database.
+    if (!QFileInfo(path).isFile()) {
+        Err(QStringLiteral("no database at %1 (set QUENPM_DB to the database file)").arg(path));
+        return 2;
+    }
+
+    try {
+        quen::Database::open(path);
+        if (list) {
+            for (const QString& name : quen::calc::ListJobs())
+                Out(name + QLatin1Char('\n'));
+            return 0;
+        }
+        quen::CropRunContext ctx;
+        if (!quen::calc::LoadJob(job, ctx)) {
+            Err(QStringLiteral("no saved job named \"%1\" in %2").arg(job, path));
+            return 4;
+        }
+        const QList<quen::calc::CropResult> crops = quen::calc::ComputeJob(ctx);
+        Out(json ? quen::calc::JobJson(job, crops) : quen::calc::JobText(job, crops));
+        std::fflush(stdout);
+    } catch (const quen::DbError& e) {
+        Err(QStringLiteral("the database %1 is damaged or unreadable: %2").arg(path, e.message()));
+        return 3;
+    } catch (const std::exception& e) {
+        Err(QStringLiteral("the database %1 could not be read: %2").arg(path, QString::fromLocal8Bit(e.what())));
+        return 3;
+    }
+    return 0;
+}
