@@ -83,8 +83,10 @@ void paintPage(QPainter& p, const PreparedReport& rep, int pageIndex)
             pic.setData(op.picture.constData(), uint(op.picture.size()));
             p.save();
             p.translate(op.rect.left() * sx, op.rect.top() * sy);
-            p.scale(sx, sy);
-            p.setClipRect(QRectF(QPointF(0, 0), op.rect.size()));
+            p.setClipRect(QRectF(0, 0, op.rect.width() * sx, op.rect.height() * sy), Qt::IntersectClip);
+            // play() scales by device resolution over the picture's own;
+            // the recording is in points.
+            p.scale(pic.logicalDpiX() / 72.0, pic.logicalDpiY() / 72.0);
             p.drawPicture(QPointF(0, 0), pic);
             p.restore();
             break;

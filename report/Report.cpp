@@ -252,12 +252,19 @@ void Report::layoutBand(Band& band, Layout& lay, PreparedReport& out)
             if (r.top() >= sBottom - 0.01)
                 it.shift = std::max(it.shift, s.shift + s.growth);
         }
+        // A band holds its elements' boxes as declared; text that runs past
+        // a box only widens the band when it wraps onto further lines.
         double bottom = r.bottom();
-        if (it.lineH > 0)
+        if (it.growth > 0)
             bottom = r.top() + std::max(r.height(), it.lineH) + it.growth;
         height = std::max(height, bottom + it.shift);
     }
-    lay.height = height;
+    // The band's own bottom edge moves down with what grew above it.
+    double bandShift = 0;
+    for (const Item& it : items)
+        if (it.growth > 0)
+            bandShift = std::max(bandShift, it.shift + it.growth);
+    lay.height = std::max(height, band.height() + bandShift);
 
     // Third pass: drawing operations.
     for (size_t i = 0; i < n; ++i) {
