@@ -5,6 +5,11 @@
 
 namespace quen {
 
+static QString g_title;
+
+void setApplicationTitle(const QString& title) { g_title = title; }
+QString applicationTitle() { return g_title; }
+
 TQuenApplication::TQuenApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
     installHelpKey(this);

@@ -13,6 +13,11 @@
 
 namespace quen {
 
+// The application title ("(Quenpm) Quen, Peman-Monteith"): the caption of
+// message boxes shown without a caption of their own.
+void setApplicationTitle(const QString& title);
+QString applicationTitle();
+
 class TQuenApplication : public QApplication {
     Q_OBJECT
 public:

@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QAction>
 #include <QPointer>
 #include <QPushButton>
 #include <QSplitter>
@@ -93,8 +95,19 @@ void setHelpContext(QWidget* w, int context)
     if (w) w->setProperty(kHelpContextProperty, context);
 }
 
+void setHelpContext(QAction* a, int context)
+{
+    if (a) a->setProperty(kHelpContextProperty, context);
+}
+
 int helpContextOf(const QWidget* w)
 {
+    if (auto* menu = qobject_cast<const QMenu*>(w)) {
+        if (QAction* a = menu->activeAction()) {
+            const QVariant v = a->property(kHelpContextProperty);
+            if (v.isValid() && v.toInt() > 0) return v.toInt();
+        }
+    }
     for (; w; w = w->parentWidget()) {
         const QVariant v = w->property(kHelpContextProperty);
         if (v.isValid() && v.toInt() > 0) return v.toInt();
@@ -115,7 +128,8 @@ protected:
     {
         if (event->type() == QEvent::KeyPress
             && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
-            QWidget* w = QApplication::focusWidget();
+            QWidget* w = QApplication::activePopupWidget();
+            if (!w) w = QApplication::focusWidget();
             if (!w) w = qobject_cast<QWidget*>(watched);
             if (w && w->window() == THelpViewer::instance()) return false;
             const int ctx = helpContextOf(w);

@@ -21,6 +21,7 @@
 #include <QStringList>
 #include <QWidget>
 
+class QAction;
 class QApplication;
 class QLineEdit;
 class QListWidget;
@@ -61,6 +62,7 @@ void setHelpFile(const QString& name);
 QString helpFile();
 
 void setHelpContext(QWidget* w, int context);
+void setHelpContext(QAction* a, int context);   // menu items: F1 on the highlighted item
 int helpContextOf(const QWidget* w);
 
 void showHelpContext(int context);

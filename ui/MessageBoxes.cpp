@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "Application.h"
 #include "Help.h"
 
 namespace quen {
@@ -17,21 +18,22 @@ MsgResult TMessageBoxService::show(MsgKind kind, const QString& text, MsgButtons
     switch (kind) {
     case MsgKind::Information:
         box.setIcon(QMessageBox::Information);
-        if (title.isEmpty()) title = QStringLiteral("Information");
+        if (title.isEmpty()) title = applicationTitle();
         break;
     case MsgKind::Warning:
         box.setIcon(QMessageBox::Warning);
-        if (title.isEmpty()) title = QStringLiteral("Warning");
+        if (title.isEmpty()) title = applicationTitle();
         break;
     case MsgKind::Error:
         box.setIcon(QMessageBox::Critical);
-        if (title.isEmpty()) title = QStringLiteral("Error");
+        if (title.isEmpty()) title = applicationTitle();
         break;
     case MsgKind::Confirmation:
         box.setIcon(QMessageBox::Question);
-        if (title.isEmpty()) title = QStringLiteral("Confirm");
+        if (title.isEmpty()) title = applicationTitle();
         break;
     }
+    if (title.isEmpty()) title = QApplication::applicationName();
     box.setWindowTitle(title);
 
     QPushButton* help = nullptr;

@@ -91,9 +91,9 @@ void TNumEdit::setPicture(const QString& mask)
 {
     m_mask = mask;
     m_pic = TPicture::parse(mask);
+    // The validator limits what the user types; a value set by the program
+    // (a converted partner value) is always shown in full.
     m_validator->setPicture(m_pic);
-    if (m_pic.valid)
-        setMaxLength(m_pic.integerPlaces + (m_pic.decimals ? m_pic.decimals + 1 : 0));
 }
 
 void TNumEdit::setRange(double lo, double hi)

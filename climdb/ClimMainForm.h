@@ -1,0 +1,55 @@
+// The main window of QuenpmClim2, "Quen, Penman-Monteith (Quenpm) Climate
+// Database": the two imports, the two editors, "&Help", "&About Program" and
+// close. Buttons whose window is not part of this build stay disabled.
+#pragma once
+
+#include <QMainWindow>
+
+#include "AboutBox.h"
+
+class QGroupBox;
+class QPushButton;
+
+namespace quen::climprog {
+
+class TAboutClimBox : public TAboutDialog {
+    Q_OBJECT
+public:
+    explicit TAboutClimBox(QWidget* parent = nullptr);
+    static QStringList lines();
+};
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TMainForm(QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    QGroupBox* GetDataGroup;       // "Get temperature and precipitation data to database"
+    QPushButton* StateFileBtn;     // "New State From (Temperature/Precipitation) State Data Store to DB"
+    QPushButton* DownloadBtn;      // "New or add  (Temperature/Precipitation] Korrin downloaded data to DB"
+    QGroupBox* EditGroup;          // "Edit database"
+    QPushButton* EditClimBtn;      // "Edit Climate [Temperature/Precipitation] DB"
+    QPushButton* EditWHRBtn;       // "Edit Wind/Humidity/Radiation DB"
+    QPushButton* HelpBtn;          // "&Help"
+    QPushButton* AboutBtn;         // "&About Program"
+    QPushButton* CloseBtn;
+
+    static QString applicationTitle() { return QStringLiteral("QuenpmClim Climate database"); }
+
+public slots:
+    void FormActivate();
+    void HelpBtnClick();
+    void AboutBtnClick();
+    void StateFileBtnClick();      // state file import, then the station editor
+    void DownloadBtnClick();       // report import (directory selection window)
+    void EditClimBtnClick();       // climate station editor
+    void EditWHRBtnClick();        // wind, humidity and radiation editor
+
+protected:
+    void changeEvent(QEvent* e) override;
+};
+
+extern TMainForm* MainForm;
+
+} // namespace quen::climprog

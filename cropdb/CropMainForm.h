@@ -1,0 +1,69 @@
+// The main window of QuenpmCrop, "Quen Crops Databases": one button per
+// editor of the crop tables, "&Help", "&About Program" and close. Each
+// editor's button opens the tables it needs before the editor is shown and
+// closes them after. Buttons whose editor is not part of this build stay
+// disabled.
+#pragma once
+
+#include <QMainWindow>
+
+#include "AboutBox.h"
+
+class QGroupBox;
+class QPushButton;
+
+namespace quen::cropprog {
+
+class TAboutCropBox : public TAboutDialog {
+    Q_OBJECT
+public:
+    explicit TAboutCropBox(QWidget* parent = nullptr);
+    static QStringList lines();
+};
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TMainForm(QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    QPushButton* CropDBBtn;        // "Create or Edit Local Crop Database"
+    QGroupBox* CurveGroup;         // "Review or Edit Crop Curve Tables"
+    QPushButton* BasFldVegBtn;     // "Basal Kc - Field and Vegetable Crops"
+    QPushButton* BasPerenBtn;      // "Basal Kc - Perennial  and Specialty Crops"
+    QPushButton* BasGrassBtn;      // "Basal Kc - Grasses and Forage Legumes"
+    QPushButton* BCAnnualBtn;      // "BC TR21 Kc - Annual Crops"
+    QPushButton* BCPerenBtn;       // "BC TR21 Kc - Perennial Crops"
+    QPushButton* AnTypeBtn;        // "Basal - Crop Type (Field & Veg)"
+    QPushButton* FAO56TblBtn;      // "FAO56 Table 12 Database"
+    QPushButton* FAOCurvBtn;       // "FAO Kc - Crop Curves"
+    QPushButton* FAOTbl11Btn;      // "FAO56 Table 11 Database"
+    QPushButton* HelpBtn;          // "&Help"
+    QPushButton* AboutBtn;         // "&About Program"
+    QPushButton* CloseBtn;
+
+    static QString applicationTitle() { return QStringLiteral("QuenpmCrop Crop database program"); }
+
+public slots:
+    void FormActivate();
+    void HelpBtnClick();
+    void AboutBtnClick();
+    // The editors' buttons: each opens its tables, shows its editor, closes.
+    void CropDBBtnClick();
+    void BasFldVegBtnClick();
+    void BasPerenBtnClick();
+    void BasGrassBtnClick();
+    void BCAnnualBtnClick();
+    void BCPerenBtnClick();
+    void AnTypeBtnClick();
+    void FAO56TblBtnClick();
+    void FAOCurvBtnClick();
+    void FAOTbl11BtnClick();
+
+protected:
+    void changeEvent(QEvent* e) override;
+};
+
+extern TMainForm* MainForm;
+
+} // namespace quen::cropprog

@@ -1,0 +1,640 @@
+#include "MainForm.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLinearGradient>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPainterPath>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+#include "AboutBox.h"
+#include "DBGrid.h"
+#include "EnterFocus.h"
+#include "Help.h"
+#include "MainDMod.h"
+#include "MessageService.h"
+#include "MainDialogs.h"
+#include "NumEdit.h"
+#include "Placement.h"
+#include "Table.h"
+#if QUEN_HAVE_OUTPUT
+#include "JobListReport.h"
+#endif
+
+namespace quen::mainprog {
+
+TMainForm* MainForm = nullptr;
+
+namespace {
+
+QLabel* blueLabel(const QString& text, QWidget* parent)
+{
+    auto* l = new QLabel(text, parent);
+    l->setStyleSheet(QStringLiteral("color: blue;"));
+    return l;
+}
+
+QPushButton* button(const QString& name, const QString& caption, const QString& hint, int help,
+                    QWidget* parent)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    if (!hint.isEmpty()) {
+        b->setToolTip(hint);
+        b->setStatusTip(hint);
+    }
+    if (help) setHelpContext(b, help);
+    b->setAutoDefault(false);
+    return b;
+}
+
+template <class Edit>
+Edit* edit(Edit* e, const QString& name, const QString& hint, int help)
+{
+    e->setObjectName(name);
+    if (!hint.isEmpty()) {
+        e->setToolTip(hint);
+        e->setStatusTip(hint);
+    }
+    if (help) setHelpContext(e, help);
+    return e;
+}
+
+QAction* item(QMenu* menu, const QString& name, const QString& caption, int help = 0,
+              const QString& hint = QString())
+{
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(name);
+    if (help) setHelpContext(a, help);
+    if (!hint.isEmpty()) {
+        a->setToolTip(hint);
+        a->setStatusTip(hint);
+    }
+    return a;
+}
+
+} // namespace
+
+// --- picture -----------------------------------------------------------------
+
+void TJobPicture::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF r = rect();
+    const double horizon = r.height() * 0.55;
+
+    QLinearGradient sky(0, 0, 0, horizon);
+    sky.setColorAt(0, QColor(70, 130, 200));
+    sky.setColorAt(1, QColor(200, 225, 245));
+    p.fillRect(QRectF(0, 0, r.width(), horizon), sky);
+
+    QLinearGradient field(0, horizon, 0, r.height());
+    field.setColorAt(0, QColor(120, 165, 70));
+    field.setColorAt(1, QColor(60, 110, 35));
+    p.fillRect(QRectF(0, horizon, r.width(), r.height() - horizon), field);
+
+    // Crop rows running to the horizon.
+    p.setPen(QPen(QColor(45, 90, 30), 2));
+    const double cx = r.width() / 2;
+    for (int i = -14; i <= 14; ++i)
+        p.drawLine(QPointF(cx + i * 8, horizon), QPointF(cx + i * r.width() / 9.0, r.height()));
+
+    // A centre-pivot span with its spray.
+    const double towerY = horizon + (r.height() - horizon) * 0.35;
+    p.setPen(QPen(QColor(90, 90, 95), 3));
+    p.drawLine(QPointF(r.width() * 0.18, towerY), QPointF(r.width() * 0.82, towerY - 12));
+    for (int i = 0; i <= 4; ++i) {
+        const double x = r.width() * (0.18 + i * 0.16);
+        const double y = towerY - i * 3;
+        p.drawLine(QPointF(x, y), QPointF(x - 10, y + 28));
+        p.drawLine(QPointF(x, y), QPointF(x + 10, y + 28));
+        p.setPen(QPen(QColor(225, 240, 255, 170), 1.5));
+        for (int k = -3; k <= 3; ++k) {
+            QPainterPath arc;
+            arc.moveTo(x, y + 2);
+            arc.quadTo(x + k * 9, y + 14, x + k * 14, y + 34);
+            p.drawPath(arc);
+        }
+        p.setPen(QPen(QColor(90, 90, 95), 3));
+    }
+
+    // Title.
+    QFont f = font();
+    f.setPointSizeF(f.pointSizeF() * 3.0);
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(QColor(20, 40, 90));
+    const QRectF title(0, horizon * 0.18, r.width(), horizon * 0.35);
+    p.drawText(title, Qt::AlignHCenter | Qt::AlignVCenter, QStringLiteral("Quen"));
+    QFont g = font();
+    g.setPointSizeF(g.pointSizeF() * 1.4);
+    p.setFont(g);
+    p.drawText(QRectF(0, title.bottom(), r.width(), horizon * 0.25), Qt::AlignHCenter | Qt::AlignTop,
+               QStringLiteral("Irrigation water requirements - FAO Penman-Monteith"));
+}
+
+// --- window ------------------------------------------------------------------
+
+TMainForm::TMainForm(CropRunContext& ctx, CropCurveState& curveState, QWidget* parent)
+    : QMainWindow(parent), Ctx(ctx), CurveState(curveState)
+{
+    MainForm = this;
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QStringLiteral("Quen, Penman-Monteith (Quenpm)"));
+
+    auto* central = new QWidget(this);
+    auto* v = new QVBoxLayout(central);
+    v->setContentsMargins(4, 4, 4, 4);
+    setCentralWidget(central);
+
+    buildTopPanel();
+    v->addWidget(TopPanel);
+
+    Picture = new TJobPicture(central);
+    Picture->setObjectName(QStringLiteral("Picture"));
+    v->addWidget(Picture, 1);
+
+    buildJobPanel();
+    v->addWidget(JobPanel, 1);
+
+    buildMenus();
+    statusBar();
+    resize(900, 600);
+}
+
+TMainForm::~TMainForm()
+{
+    if (MainForm == this) MainForm = nullptr;
+}
+
+void TMainForm::buildTopPanel()
+{
+    TopPanel = new QFrame(this);
+    TopPanel->setObjectName(QStringLiteral("TopPanel"));
+    static_cast<QFrame*>(TopPanel)->setFrameShape(QFrame::StyledPanel);
+    auto* h = new QHBoxLayout(TopPanel);
+    h->setContentsMargins(6, 4, 6, 4);
+    ExitButton = button(QStringLiteral("ExitButton"), QStringLiteral("E&xit"), {}, 0, TopPanel);
+    NewJobButton = button(QStringLiteral("NewJobButton"), QStringLiteral("New Job"),
+                          QStringLiteral("Enter new job data"), 14, TopPanel);
+    RevEditBtn = button(QStringLiteral("RevEditBtn"), QStringLiteral("Get Prev Job"),
+                        QStringLiteral("Get previous job"), 29, TopPanel);
+    SaveJobBtn = button(QStringLiteral("SaveJobBtn"), QStringLiteral("Save Job"),
+                        QStringLiteral("Save current job"), 27, TopPanel);
+    CancelJobBtn = button(QStringLiteral("CancelJobBtn"), QStringLiteral("Cancel Job"), {}, 0, TopPanel);
+    for (QPushButton* b : {ExitButton, NewJobButton, RevEditBtn, SaveJobBtn, CancelJobBtn}) {
+        b->setMinimumWidth(100);
+        h->addWidget(b);
+    }
+    h->addStretch();
+
+    connect(ExitButton, &QPushButton::clicked, this, &TMainForm::ExitButtonClick);
+    connect(NewJobButton, &QPushButton::clicked, this, &TMainForm::NewJobButtonClick);
+    connect(RevEditBtn, &QPushButton::clicked, this, &TMainForm::RevEditBtnClick);
+    connect(SaveJobBtn, &QPushButton::clicked, this, &TMainForm::SaveJobBtnClick);
+    connect(CancelJobBtn, &QPushButton::clicked, this, &TMainForm::CancelJobBtnClick);
+}
+
+void TMainForm::buildJobPanel()
+{
+    JobPanel = new QWidget(centralWidget());
+    JobPanel->setObjectName(QStringLiteral("JobPanel"));
+    auto* h = new QHBoxLayout(JobPanel);
+    h->setContentsMargins(4, 4, 4, 4);
+
+    // Job data, left.
+    auto* left = new QWidget(JobPanel);
+    auto* g = new QGridLayout(left);
+    g->setContentsMargins(0, 0, 0, 0);
+    int row = 0;
+    auto textRow = [&](const QString& label, QLineEdit*& e, const QString& name, const QString& hint, int help) {
+        e = edit(new QLineEdit(left), name, hint, help);
+        g->addWidget(blueLabel(label, left), row, 0);
+        g->addWidget(e, row, 1, 1, 4);
+        ++row;
+    };
+    textRow(QStringLiteral("Job Name"), JobNameEdit, QStringLiteral("JobNameEdit"),
+            QStringLiteral("Unique name for job"), 14);
+    UniqueLabel = new QLabel(QStringLiteral("(NEW JOB Enter a unique name)"), left);
+    UniqueLabel->setObjectName(QStringLiteral("UniqueLabel"));
+    UniqueLabel->setStyleSheet(QStringLiteral("color: red;"));
+    g->addWidget(UniqueLabel, row++, 1, 1, 4);
+    textRow(QStringLiteral("Job Date"), DateEdit, QStringLiteral("DateEdit"), QStringLiteral("Date can be changed"), 14);
+    textRow(QStringLiteral("Job Planner"), PlannerEdit, QStringLiteral("PlannerEdit"),
+            QStringLiteral("Enter job planner's name"), 14);
+    textRow(QStringLiteral("Job Location"), LocationEdit, QStringLiteral("LocationEdit"),
+            QStringLiteral("Enter job location info"), 14);
+    textRow(QStringLiteral("Land User"), LandUserEdit, QStringLiteral("LandUserEdit"),
+            QStringLiteral("Enter land user name"), 0);
+    textRow(QStringLiteral("ID"), IDEdit, QStringLiteral("IDEdit"), QStringLiteral("Enter job ID"), 0);
+    textRow(QStringLiteral("Job  Class"), JobClassEdit, QStringLiteral("JobClassEdit"),
+            QStringLiteral("Enter job class"), 0);
+
+    g->addWidget(blueLabel(QStringLiteral("Job elevation above sea level"), left), row++, 0, 1, 5);
+    ElevEdit = edit(new TNumEdit(QStringLiteral("####"), -200, 9999, left), QStringLiteral("ElevEdit"), {}, 15);
+    ElevEditM = edit(new TNumEdit(QStringLiteral("####.#"), -500, 9999, left), QStringLiteral("ElevEditM"), {}, 15);
+    g->addWidget(ElevEdit, row, 1);
+    g->addWidget(blueLabel(QStringLiteral("feet"), left), row, 2);
+    g->addWidget(ElevEditM, row, 3);
+    g->addWidget(blueLabel(QStringLiteral("meters"), left), row, 4);
+    ++row;
+
+    g->addWidget(blueLabel(QStringLiteral("Effective Precipitation Ratio"), left), row++, 0, 1, 5);
+    Norm50Edit = edit(new TNumEdit(QStringLiteral("#.##"), 0.01, 9.99, left), QStringLiteral("Norm50Edit"), {}, 15);
+    Dry80Edit = edit(new TNumEdit(QStringLiteral("#.##"), 0.01, 9.99, left), QStringLiteral("Dry80Edit"), {}, 15);
+    Norm50Edit->setCaretToEnd(true);
+    Dry80Edit->setCaretToEnd(true);
+    g->addWidget(blueLabel(QStringLiteral("Normal year"), left), row, 0);
+    g->addWidget(blueLabel(QStringLiteral("50% chance"), left), row + 1, 0);
+    g->addWidget(Norm50Edit, row, 1, 2, 1);
+    g->addWidget(blueLabel(QStringLiteral("Dry year"), left), row, 2);
+    g->addWidget(blueLabel(QStringLiteral("80% chance"), left), row + 1, 2);
+    g->addWidget(Dry80Edit, row, 3, 2, 1);
+    row += 2;
+
+    g->addWidget(blueLabel(QStringLiteral("ET Computation Method"), left), row++, 0, 1, 5);
+    ETLabel = new QLabel(left);
+    ETLabel->setObjectName(QStringLiteral("ETLabel"));
+    ETLabel->setStyleSheet(QStringLiteral("color: maroon; font-weight: bold;"));
+    g->addWidget(ETLabel, row++, 0, 1, 5);
+    g->setRowStretch(row, 1);
+    g->setColumnStretch(1, 1);
+    g->setColumnStretch(3, 1);
+    h->addWidget(left, 1);
+
+    // Climate station and crops, right.
+    auto* right = new QWidget(JobPanel);
+    auto* rv = new QVBoxLayout(right);
+    rv->setContentsMargins(0, 0, 0, 0);
+
+    ClimateGroup = new QGroupBox(QStringLiteral("Climate Database Site"), right);
+    ClimateGroup->setObjectName(QStringLiteral("ClimateGroup"));
+    auto* cg = new QGridLayout(ClimateGroup);
+    StationNameLabel = new QLabel(ClimateGroup);
+    StationNameLabel->setObjectName(QStringLiteral("StationNameLabel"));
+    StationNameLabel->setStyleSheet(QStringLiteral("font-weight: bold;"));
+    StaNoLabel = new QLabel(ClimateGroup);
+    StaNoLabel->setObjectName(QStringLiteral("StaNoLabel"));
+    CountyLabel = new QLabel(ClimateGroup);
+    CountyLabel->setObjectName(QStringLiteral("CountyLabel"));
+    LatLabel = new QLabel(ClimateGroup);
+    LatLabel->setObjectName(QStringLiteral("LatLabel"));
+    LonLabel = new QLabel(ClimateGroup);
+    LonLabel->setObjectName(QStringLiteral("LonLabel"));
+    GetClimLbl = new QLabel(QStringLiteral("(You must start a new job to change climate station)"), ClimateGroup);
+    GetClimLbl->setObjectName(QStringLiteral("GetClimLbl"));
+    JobDatBtn = button(QStringLiteral("JobDatBtn"), QStringLiteral("Get New Climate"),
+                       QStringLiteral("Get a climate station"), 0, ClimateGroup);
+    cg->addWidget(StationNameLabel, 0, 0, 1, 4);
+    cg->addWidget(StaNoLabel, 1, 0, 1, 2);
+    cg->addWidget(CountyLabel, 1, 2, 1, 2);
+    cg->addWidget(new QLabel(QStringLiteral("Latitude:"), ClimateGroup), 2, 0);
+    cg->addWidget(LatLabel, 2, 1);
+    cg->addWidget(new QLabel(QStringLiteral("Longitude:"), ClimateGroup), 2, 2);
+    cg->addWidget(LonLabel, 2, 3);
+    cg->addWidget(GetClimLbl, 3, 0, 1, 4);
+    cg->addWidget(JobDatBtn, 4, 0, 1, 2);
+    cg->setColumnStretch(1, 1);
+    cg->setColumnStretch(3, 1);
+    // Entering the group puts the focus on its button.
+    ClimateGroup->setFocusProxy(JobDatBtn);
+    rv->addWidget(ClimateGroup);
+
+    CropGroup = new QGroupBox(QStringLiteral("Job Crops"), right);
+    CropGroup->setObjectName(QStringLiteral("CropGroup"));
+    auto* kg = new QGridLayout(CropGroup);
+    kg->addWidget(new QLabel(QStringLiteral("Select Crop to Compute and Display"), CropGroup), 0, 0, 1, 2);
+    JobCropDBGrid = new TDBGrid(CropGroup);
+    JobCropDBGrid->setObjectName(QStringLiteral("JobCropDBGrid"));
+    JobCropDBGrid->setToolTip(QStringLiteral("Select a crop"));
+    JobCropDBGrid->setStatusTip(QStringLiteral("Select a crop"));
+    setHelpContext(JobCropDBGrid, 16);
+    JobCropDBGrid->addColumn(QStringLiteral("Crop Name"), QStringLiteral("Crop Name"));
+    kg->addWidget(JobCropDBGrid, 1, 0, 4, 1);
+    AddCropBtn = button(QStringLiteral("AddCropBtn"), QStringLiteral("Add New Crop"), {}, 0, CropGroup);
+    DeleteCropBtn = button(QStringLiteral("DeleteCropBtn"), QStringLiteral("Delete Crop"), {}, 0, CropGroup);
+    EdCropBtn = button(QStringLiteral("EdCropBtn"), QStringLiteral("Edit Crop"), {}, 0, CropGroup);
+    DisplayButton = button(QStringLiteral("DisplayButton"), QStringLiteral("Display Crop"), {}, 0, CropGroup);
+    QFont bold = DisplayButton->font();
+    bold.setBold(true);
+    DisplayButton->setFont(bold);
+    kg->addWidget(AddCropBtn, 1, 1);
+    kg->addWidget(DeleteCropBtn, 2, 1);
+    kg->addWidget(EdCropBtn, 3, 1);
+    kg->addWidget(DisplayButton, 4, 1);
+    kg->setColumnStretch(0, 1);
+    rv->addWidget(CropGroup, 1);
+    h->addWidget(right, 1);
+
+    // Tab order of the job panel, top to bottom.
+    QWidget* order[] = {JobNameEdit, DateEdit, PlannerEdit, LocationEdit, LandUserEdit, IDEdit,
+                        JobClassEdit, ElevEdit, ElevEditM, Norm50Edit, Dry80Edit, JobDatBtn,
+                        JobCropDBGrid, AddCropBtn, DeleteCropBtn, EdCropBtn, DisplayButton};
+    for (size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
+
+    installEnterMovesFocus({JobNameEdit, DateEdit, PlannerEdit, LocationEdit, LandUserEdit, IDEdit, JobClassEdit});
+
+    // Elevation in two units.
+    connect(ElevEdit, &TNumEdit::changed, this, &TMainForm::ElevEditChange);
+    connect(ElevEdit, &TNumEdit::exited, this, &TMainForm::ElevEditExit);
+    connect(ElevEditM, &TNumEdit::changed, this, &TMainForm::ElevEditMChange);
+    connect(ElevEditM, &TNumEdit::exited, this, &TMainForm::ElevEditMExit);
+
+    // Field edits of the job.
+    JobNameEdit->installEventFilter(this);
+    for (QLineEdit* e : {LocationEdit, PlannerEdit, LandUserEdit, IDEdit, JobClassEdit, DateEdit})
+        e->installEventFilter(this);
+    connect(JobNameEdit, &QLineEdit::textEdited, this, &TMainForm::JobNameEditChange);
+    connect(LocationEdit, &QLineEdit::textEdited, this, &TMainForm::LocationEditChange);
+    connect(PlannerEdit, &QLineEdit::textEdited, this, &TMainForm::PlannerEditChange);
+    connect(DateEdit, &QLineEdit::textEdited, this, &TMainForm::DateEditChange);
+    connect(Norm50Edit, &TNumEdit::changed, this, &TMainForm::Norm50EditChange);
+    connect(Norm50Edit, &TNumEdit::exited, this, &TMainForm::Norm50EditExit);
+    connect(Dry80Edit, &TNumEdit::changed, this, &TMainForm::Dry80EditChange);
+    connect(Dry80Edit, &TNumEdit::exited, this, &TMainForm::Dry80EditExit);
+
+    connect(JobDatBtn, &QPushButton::clicked, this, &TMainForm::JobDatBtnClick);
+    connect(AddCropBtn, &QPushButton::clicked, this, &TMainForm::AddCropBtnClick);
+    connect(DeleteCropBtn, &QPushButton::clicked, this, &TMainForm::DeleteCropBtnClick);
+    connect(EdCropBtn, &QPushButton::clicked, this, &TMainForm::EdCropBtnClick);
+    connect(DisplayButton, &QPushButton::clicked, this, &TMainForm::DisplayButtonClick);
+    connect(JobCropDBGrid, &TDBGrid::rowDoubleClicked, this, &TMainForm::JobCropDBGridDblClick);
+}
+
+void TMainForm::buildMenus()
+{
+    QMenuBar* bar = menuBar();
+    FileMenu = bar->addMenu(QStringLiteral("File"));
+    FileMenu->setObjectName(QStringLiteral("FileMenu"));
+    NewJobItem = item(FileMenu, QStringLiteral("NewJobItem"), QStringLiteral("&New Job"));
+    ReviewEditJobItem = item(FileMenu, QStringLiteral("ReviewEditJobItem"), QStringLiteral("&Review or Edit Job..."));
+    SaveJobItem = item(FileMenu, QStringLiteral("SaveJobItem"), QStringLiteral("&Save Job"));
+    FileMenu->addSeparator();
+    DeleteJobItem = item(FileMenu, QStringLiteral("DeleteJobItem"), QStringLiteral("&Delete Job..."), 19023,
+                         QStringLiteral("Delete old jobs"));
+    FileMenu->addSeparator();
+    ExitItem = item(FileMenu, QStringLiteral("ExitItem"), QStringLiteral("E&xit"));
+
+    ReportsMenu = bar->addMenu(QStringLiteral("Reports"));
+    ReportsMenu->setObjectName(QStringLiteral("ReportsMenu"));
+    SingleCropReportItem = item(ReportsMenu, QStringLiteral("SingleCropReportItem"), QStringLiteral("Single Crop &Report"), 19021);
+    SingleCropDetailsItem = item(ReportsMenu, QStringLiteral("SingleCropDetailsItem"), QStringLiteral("Single Crop &Details"), 19021);
+    JobCropSummaryItem = item(ReportsMenu, QStringLiteral("JobCropSummaryItem"), QStringLiteral("Job Crop &Summary"), 19021);
+    ClimateInputDetailsItem = item(ReportsMenu, QStringLiteral("ClimateInputDetailsItem"), QStringLiteral("&Climate Input Details"));
+    ReportFormat1Item = item(ReportsMenu, QStringLiteral("ReportFormat1Item"), QStringLiteral("Report Format &1"), 19021);
+    ReportsMenu->addSeparator();
+    ListOfJobsItem = item(ReportsMenu, QStringLiteral("ListOfJobsItem"), QStringLiteral("&List of Jobs"), 19021);
+
+    DBManagementMenu = bar->addMenu(QStringLiteral("DB Management"));
+    DBManagementMenu->setObjectName(QStringLiteral("DBManagementMenu"));
+    ClimateDatabaseItem = item(DBManagementMenu, QStringLiteral("ClimateDatabaseItem"), QStringLiteral("Climate Database"));
+    CropDatabaseItem = item(DBManagementMenu, QStringLiteral("CropDatabaseItem"), QStringLiteral("Crop Database"));
+
+    OptionsMenu = bar->addMenu(QStringLiteral("Options"));
+    OptionsMenu->setObjectName(QStringLiteral("OptionsMenu"));
+    SystemDefaultsItem = item(OptionsMenu, QStringLiteral("SystemDefaultsItem"), QStringLiteral("&System Defaults"), 19026);
+    LocalDefaultsItem = item(OptionsMenu, QStringLiteral("LocalDefaultsItem"), QStringLiteral("&Local Defaults"), 19027);
+
+    HelpMenu = bar->addMenu(QStringLiteral("Help"));
+    HelpMenu->setObjectName(QStringLiteral("HelpMenu"));
+    ContentsItem = item(HelpMenu, QStringLiteral("ContentsItem"), QStringLiteral("&Contents"), 19001);
+    SearchHelpItem = item(HelpMenu, QStringLiteral("SearchHelpItem"), QStringLiteral("&Search for Help on..."));
+    HelpMenu->addSeparator();
+    AboutItem = item(HelpMenu, QStringLiteral("AboutItem"), QStringLiteral("&About"));
+
+    connect(NewJobItem, &QAction::triggered, this, &TMainForm::NewJobButtonClick);
+    connect(ReviewEditJobItem, &QAction::triggered, this, &TMainForm::RevEditBtnClick);
+    connect(SaveJobItem, &QAction::triggered, this, &TMainForm::SaveJobBtnClick);
+    connect(DeleteJobItem, &QAction::triggered, this, &TMainForm::DeleteJobClick);
+    connect(ExitItem, &QAction::triggered, this, &TMainForm::ExitButtonClick);
+    connect(SingleCropReportItem, &QAction::triggered, this, &TMainForm::SingleCropReportClick);
+    connect(SingleCropDetailsItem, &QAction::triggered, this, &TMainForm::SingleCropDetailsClick);
+    connect(JobCropSummaryItem, &QAction::triggered, this, &TMainForm::JobCropSummaryClick);
+    connect(ClimateInputDetailsItem, &QAction::triggered, this, &TMainForm::ClimateInputDetailsClick);
+    connect(ReportFormat1Item, &QAction::triggered, this, &TMainForm::ReportFormat1Click);
+    connect(ListOfJobsItem, &QAction::triggered, this, &TMainForm::ListOfJobsClick);
+    connect(ClimateDatabaseItem, &QAction::triggered, this, &TMainForm::ClimateDatabaseClick);
+    connect(CropDatabaseItem, &QAction::triggered, this, &TMainForm::CropDatabaseClick);
+    connect(SystemDefaultsItem, &QAction::triggered, this, &TMainForm::SystemDefaultsClick);
+    connect(LocalDefaultsItem, &QAction::triggered, this, &TMainForm::LocalDefaultsClick);
+    connect(ContentsItem, &QAction::triggered, this, &TMainForm::ContentsClick);
+    connect(SearchHelpItem, &QAction::triggered, this, &TMainForm::SearchForHelpClick);
+    connect(AboutItem, &QAction::triggered, this, &TMainForm::AboutClick);
+}
+
+QString TMainForm::climateDatabaseText()
+{
+    return QStringLiteral("Use seperate program QuenpmClim.  Please exit this prgram and select QuenpmClim from Quenpm program selection.");
+}
+
+QString TMainForm::cropDatabaseText()
+{
+    return QStringLiteral("Use seperate program QuenpmCrop.  Please exit this prgram and select QuenpmCrop from Quenpm program selection.");
+}
+
+// --- show, activate, close ---------------------------------------------------
+
+void TMainForm::showEvent(QShowEvent* e)
+{
+    QMainWindow::showEvent(e);
+    if (!m_shown) {
+        m_shown = true;
+        FormShow();
+    }
+}
+
+void TMainForm::FormShow()
+{
+    // 1, 2: fit to the screen.
+    fitWindowToScreen(this);
+
+    if (DMod && JobCropDBGrid->dataSource() != DMod->datQuenWkCrop)
+        JobCropDBGrid->setDataSource(DMod->datQuenWkCrop);
+
+    // 5 first, so that a database failure in 3 still leaves the window in
+    // its no-job state.
+    for (QWidget* w : {static_cast<QWidget*>(CancelJobBtn), static_cast<QWidget*>(JobDatBtn),
+                       static_cast<QWidget*>(SaveJobBtn), static_cast<QWidget*>(DisplayButton),
+                       static_cast<QWidget*>(AddCropBtn), static_cast<QWidget*>(DeleteCropBtn),
+                       static_cast<QWidget*>(JobCropDBGrid)})
+        w->setEnabled(false);
+    GetClimLbl->setVisible(true);
+    UniqueLabel->setVisible(false);
+    JobPanel->setVisible(false);
+    Picture->setVisible(true);
+    NewJobButton->setFocus();
+
+    // 4: nothing to save.
+    Ctx.JobSaveState = 0;
+
+    // 3: the units flag from the local defaults.
+    if (DMod) {
+        TTable* t = DMod->tblLocDef;
+        t->open();
+        DMod->MetricUnits = !t->isEmpty() && t->field(QStringLiteral("MetricUnits")).asBoolean();
+        t->close();
+    }
+}
+
+void TMainForm::changeEvent(QEvent* e)
+{
+    QMainWindow::changeEvent(e);
+    if (e->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
+}
+
+void TMainForm::FormActivate() { setHelpFile(QStringLiteral("Quenpm.HLP")); }
+
+void TMainForm::closeEvent(QCloseEvent* e)
+{
+    // 1: unsaved changes.
+    if (Ctx.JobSaveState != 0) SavePrompt();
+    // 2: the job table and the working crops; the crops are scratch data.
+    if (DMod) {
+        if (DMod->tblQuenJob->isOpen()) DMod->tblQuenJob->close();
+        if (DMod->tblQuenWkCrop->isOpen()) DMod->tblQuenWkCrop->close();
+        DMod->tblQuenWkCrop->emptyTable();
+    }
+    // 3: the computation objects are reset here and destroyed with the
+    // program.
+    Ctx.reset();
+    CurveState.reset();
+    e->accept();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::FocusIn) {
+        if (watched == JobNameEdit) JobNameEditEnter();
+        else if (watched == LocationEdit) LocationEditEnter();
+        else if (watched == PlannerEdit) PlannerEditEnter();
+        else if (watched == LandUserEdit) LandUserEditEnter();
+        else if (watched == IDEdit) IDEditEnter();
+        else if (watched == JobClassEdit) JobClassEditEnter();
+    } else if (event->type() == QEvent::FocusOut
+               && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+        if (watched == JobNameEdit) JobNameEditExit();
+        else if (watched == LocationEdit) LocationEditExit();
+        else if (watched == PlannerEdit) PlannerEditExit();
+        else if (watched == LandUserEdit) LandUserEditExit();
+        else if (watched == IDEdit) IDEditExit();
+        else if (watched == JobClassEdit) JobClassEditExit();
+        else if (watched == DateEdit) DateEditExit();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// --- elevation in feet and metres ------------------------------------------------
+
+void TMainForm::ElevEditChange()
+{
+    ElevEdit->setMarkedModified(true);
+    if (Ctx.JobSaveState == 0) Ctx.JobSaveState = 2;
+}
+
+void TMainForm::ElevEditMChange()
+{
+    ElevEditM->setMarkedModified(true);
+    if (Ctx.JobSaveState == 0) Ctx.JobSaveState = 2;
+}
+
+void TMainForm::ElevEditExit()
+{
+    if (ElevEdit->isBlank()) return;
+    Ctx.Elevation = ElevEdit->value();
+    Ctx.ElevationM = Ctx.Elevation * 0.3048;
+    ElevEditM->setValue(Ctx.ElevationM);
+    ElevEdit->setMarkedModified(true);
+    SaveJobBtn->setEnabled(true);
+}
+
+void TMainForm::ElevEditMExit()
+{
+    if (ElevEditM->isBlank()) return;
+    Ctx.ElevationM = ElevEditM->value();
+    Ctx.Elevation = Ctx.ElevationM * 3.28083;
+    ElevEdit->setValue(Ctx.Elevation);
+    ElevEditM->setMarkedModified(true);
+    SaveJobBtn->setEnabled(true);
+}
+
+void TMainForm::JobNameEditEnter() { JobNameEntered = true; }
+
+// --- commands of this window -----------------------------------------------------------
+
+void TMainForm::ExitButtonClick() { close(); }
+
+void TMainForm::ReportFormat1Click()
+{
+    TNotImplForm dlg(this);
+    dlg.exec();
+}
+
+void TMainForm::ListOfJobsClick()
+{
+#if QUEN_HAVE_OUTPUT
+    quen::previewJobList(this);
+#endif
+}
+
+void TMainForm::ClimateDatabaseClick() { showInfo(climateDatabaseText()); }
+
+void TMainForm::CropDatabaseClick() { showInfo(cropDatabaseText()); }
+
+void TMainForm::ContentsClick() { showHelpContents(); }
+
+void TMainForm::SearchForHelpClick() { showHelpSearch(QString()); }
+
+void TMainForm::AboutClick()
+{
+    TAboutBox box(this);
+    box.exec();
+}
+
+// --- the job lifecycle: filled in with the job, station, crop, defaults and
+// report windows -----------------------------------------------------------------------
+
+void TMainForm::NewJobButtonClick() {}
+void TMainForm::RevEditBtnClick() {}
+void TMainForm::SaveJobBtnClick() {}
+void TMainForm::CancelJobBtnClick() {}
+void TMainForm::DeleteJobClick() {}
+void TMainForm::JobDatBtnClick() {}
+void TMainForm::AddCropBtnClick() {}
+void TMainForm::DeleteCropBtnClick() {}
+void TMainForm::EdCropBtnClick() {}
+void TMainForm::DisplayButtonClick() {}
+void TMainForm::JobCropDBGridDblClick() { DisplayButtonClick(); }
+void TMainForm::JobNameEditChange() {}
+void TMainForm::JobNameEditExit() {}
+void TMainForm::LocationEditEnter() {}
+void TMainForm::LocationEditChange() {}
+void TMainForm::LocationEditExit() {}
+void TMainForm::PlannerEditEnter() {}
+void TMainForm::PlannerEditChange() {}
+void TMainForm::PlannerEditExit() {}
+void TMainForm::LandUserEditEnter() {}
+void TMainForm::LandUserEditExit() {}
+void TMainForm::IDEditEnter() {}
+void TMainForm::IDEditExit() {}
+void TMainForm::JobClassEditEnter() {}
+void TMainForm::JobClassEditExit() {}
+void TMainForm::DateEditChange() {}
+void TMainForm::DateEditExit() {}
+void TMainForm::Norm50EditChange() {}
+void TMainForm::Norm50EditExit() {}
+void TMainForm::Dry80EditChange() {}
+void TMainForm::Dry80EditExit() {}
+void TMainForm::SingleCropReportClick() {}
+void TMainForm::SingleCropDetailsClick() {}
+void TMainForm::JobCropSummaryClick() {}
+void TMainForm::ClimateInputDetailsClick() {}
+void TMainForm::SystemDefaultsClick() {}
+void TMainForm::LocalDefaultsClick() {}
+void TMainForm::SavePrompt() {}
+
+} // namespace quen::mainprog
