@@ -1,5 +1,6 @@
 #include "Table.h"
 
+#include <QHash>
 #include <QLocale>
 #include <QSqlError>
 #include <cmath>
@@ -180,14 +181,23 @@ QVariant keyToSql(const FieldDef& f, const QVariant& v)
 } // namespace
 
 // ---- TTable::Impl ---------------------------------------------------------------
+//
+// A handle keeps only the position: the rowid and key values of its current
+// row. Moves are keyset queries on the current order (index fields, then
+// rowid) through statements prepared once per connection; the full row is
+// read by rowid on the first field access. While a row predicate is active,
+// moves read whole rows and step until the predicate accepts one.
 
 struct TTable::Impl {
     TTable* q = nullptr;
     QString tableName;
     QString databaseName = QStringLiteral("Quenpm");
     const TableDef* def = nullptr;
-    QString base;        // quoted SQL table name
-    QString selectAll;   // "SELECT rowid, <fields> FROM t"
+    QString base;          // quoted SQL table name
+    QString selectAll;     // "SELECT rowid, <every field> FROM t"
+    QString selectKeys;    // "SELECT rowid, <key fields> FROM t"
+    QString rowByRowid;    // selectAll + " WHERE rowid = ?"
+    QString insertSql;     // every field but AutoInc ones
 
     QString indexName;
     QList<int> keyFields;        // field positions of the current order
@@ -198,7 +208,9 @@ struct TTable::Impl {
 
     bool hasRow = false;
     qint64 rowid = 0;
-    QVariantList row;            // current row as stored
+    QVariantList keys;           // key values of the current row
+    bool rowLoaded = false;
+    QVariantList row;            // current row as stored (when loaded)
     QVariantList buf;            // pending row (edit / insert)
     QList<bool> modified;
     bool eof = true;
@@ -212,6 +224,20 @@ struct TTable::Impl {
     bool filtered = false;
     std::function<bool(TTable&)> predicate;
 
+    // Memo of statement texts by shape; cleared when order, range or
+    // filters change.
+    QHash<quint64, QString> memo;
+    bool visValid = false;
+    QString visText;
+    QVariantList visValues;
+
+    struct Hit {
+        qint64 rid = 0;
+        QVariantList keys;
+        QVariantList row;
+        bool loaded = false;
+    };
+
     const TableDef& needDef() const
     {
         if (!def)
@@ -223,59 +249,99 @@ struct TTable::Impl {
         if (!open)
             throw DbError(QStringLiteral("Cannot perform this operation on a closed table ('%1').").arg(tableName));
     }
-    bool predicateActive() const { return filtered && predicate; }
+    bool predicateActive() const { return filtered && bool(predicate); }
+    void invalidate()
+    {
+        memo.clear();
+        visValid = false;
+    }
 
     void resolveIndex();
     QVariantList emptyRow() const { return QVariantList(def->fields.size()); }
-    QVariantList readRow(const QSqlQuery& qq) const;
-
-    // SQL fragments with their bound values.
-    struct Sql {
-        QString text;
-        QVariantList values;
-    };
+    QVariantList readRow(const QSqlQuery& qq) const
+    {
+        QVariantList r;
+        const int n = def->fields.size();
+        r.reserve(n);
+        for (int i = 0; i < n; ++i)
+            r << fromSql(def->fields[i], qq.value(i + 1));
+        return r;
+    }
+    QVariantList keysOf(const QVariantList& r) const
+    {
+        QVariantList k;
+        k.reserve(keyFields.size());
+        for (int f : keyFields)
+            k << r[f];
+        return k;
+    }
     QString col(int field, bool noCase) const
     {
         return dbi::quoteId(def->fields[field].name) + (noCase ? QLatin1String(" COLLATE NOCASE") : QLatin1String(""));
     }
-    Sql visibility() const;
-    Sql tupleCompare(int n, const QVariantList& vals, bool withRowid, qint64 rid, bool greater, bool orEqual) const;
-    QString orderBy(bool descending) const;
 
-    // Runs a select of visible rows (extra condition, order); the first row
-    // that the predicate accepts becomes the result. Returns false if none.
-    bool fetchFirst(const Sql& extra, bool descending, qint64* ridOut, QVariantList* rowOut);
+    void ensureVisibility();
+    QString orderBy(bool descending) const;
+    // Lexicographic comparison of the first n key fields (then rowid when
+    // withRowid) with vals. Appends the bound values; builds the text only
+    // when text is given.
+    void tupleCompare(int n, const QVariantList& vals, bool withRowid, qint64 rid, bool greater, bool orEqual,
+                      QString* text, QVariantList& values) const;
+    static quint64 nullMask(const QVariantList& vals, int n)
+    {
+        quint64 m = 0;
+        for (int i = 0; i < n && i < 16; ++i)
+            if (!vals[i].isValid() || vals[i].isNull())
+                m |= quint64(1) << i;
+        return m;
+    }
+
+    // First visible row (in order or reverse order) that also meets an extra
+    // condition; sig identifies the condition's shape, buildExtra writes its
+    // text (called only when the shape is new).
+    bool fetch(quint64 sig, const std::function<QString()>& buildExtra, const QVariantList& extraValues,
+               bool descending, Hit* out);
+    int countVisible(quint64 sig, const std::function<QString()>& buildExtra, const QVariantList& extraValues);
     bool acceptsRow(const QVariantList& candidate, qint64 rid);
 
-    void setCurrent(qint64 rid, const QVariantList& r)
+    void setCurrent(Hit&& h)
     {
         hasRow = true;
-        rowid = rid;
-        row = r;
+        rowid = h.rid;
+        keys = std::move(h.keys);
+        rowLoaded = h.loaded;
+        if (h.loaded)
+            row = std::move(h.row);
     }
     void setNoRow()
     {
         hasRow = false;
         rowid = 0;
-        row = emptyRow();
+        keys.clear();
+        rowLoaded = true;
+        row = def ? emptyRow() : QVariantList();
     }
-    QVariantList currentKey() const
-    {
-        QVariantList k;
-        for (int f : keyFields)
-            k << row[f];
-        return k;
-    }
+    void ensureRow();
+
     bool moveFirst(bool descending);
-    bool moveFrom(bool forward);       // next / prior from current key
-    void repositionAfterLoss(const QVariantList& oldKey, qint64 oldRid);
-    int countVisible(const Sql* extra);
+    bool moveFrom(bool forward);       // next / prior from the current key
+    bool fetchAdjacent(const QVariantList& fromKeys, qint64 fromRid, bool forward, Hit* out);
+    void repositionAfterLoss(const QVariantList& oldKeys, qint64 oldRid);
 };
+
+namespace {
+enum SigKind : quint64 { kFirst = 1, kTuple = 2, kFindKey = 3, kLocate = 4, kRowid = 5, kNone = 6 };
+quint64 sig(SigKind kind, quint64 n = 0, quint64 mask = 0, quint64 flags = 0, quint64 field = 0)
+{
+    return kind | (n << 4) | (flags << 12) | (mask << 16) | (field << 40);
+}
+} // namespace
 
 void TTable::Impl::resolveIndex()
 {
     keyFields.clear();
     keyNoCase.clear();
+    invalidate();
     if (!def)
         return;
     QStringList fields;
@@ -289,21 +355,14 @@ void TTable::Impl::resolveIndex()
     } else {
         throw DbError(QStringLiteral("Index '%1' not found in table '%2'.").arg(indexName, def->name));
     }
+    QStringList cols{QStringLiteral("rowid")};
     for (const QString& f : fields) {
         const int i = def->fieldIndex(f);
         keyFields << i;
         keyNoCase << (ci && isTextType(def->fields[i].type));
+        cols << dbi::quoteId(f);
     }
-}
-
-QVariantList TTable::Impl::readRow(const QSqlQuery& qq) const
-{
-    QVariantList r;
-    const int n = def->fields.size();
-    r.reserve(n);
-    for (int i = 0; i < n; ++i)
-        r << fromSql(def->fields[i], qq.value(i + 1));
-    return r;
+    selectKeys = QStringLiteral("SELECT %1 FROM %2").arg(cols.join(QLatin1String(", ")), base);
 }
 
 QString TTable::Impl::orderBy(bool descending) const
@@ -316,66 +375,68 @@ QString TTable::Impl::orderBy(bool descending) const
     return QLatin1String(" ORDER BY ") + parts.join(QLatin1String(", "));
 }
 
-// Lexicographic comparison of the first n key fields (then rowid when
-// withRowid) with vals; an empty field sorts before every value.
-TTable::Impl::Sql TTable::Impl::tupleCompare(int n, const QVariantList& vals, bool withRowid, qint64 rid,
-                                             bool greater, bool orEqual) const
+void TTable::Impl::tupleCompare(int n, const QVariantList& vals, bool withRowid, qint64 rid, bool greater,
+                                bool orEqual, QString* text, QVariantList& values) const
 {
-    // Built from the innermost term outwards.
-    Sql inner;
-    if (withRowid) {
-        inner.text = greater ? (orEqual ? QStringLiteral("rowid >= ?") : QStringLiteral("rowid > ?"))
-                             : (orEqual ? QStringLiteral("rowid <= ?") : QStringLiteral("rowid < ?"));
-        inner.values << rid;
-    } else {
-        inner.text = orEqual ? QStringLiteral("1") : QStringLiteral("0");
-    }
+    // The values in the order of the text built below: the leading bound,
+    // then for each field (outermost first) its value twice.
+    QVariantList conv;
+    conv.reserve(n);
+    for (int i = 0; i < n; ++i)
+        conv << keyToSql(def->fields[keyFields[i]], vals[i]);
+    const bool leading = n > 0 && greater && conv[0].isValid();
+    if (leading)
+        values << conv[0];
+    for (int i = 0; i < n; ++i)
+        if (conv[i].isValid())
+            values << conv[i] << conv[i];
+    if (withRowid)
+        values << rid;
+    if (!text)
+        return;
+
+    // Text, from the innermost term outwards.
+    QString inner;
+    if (withRowid)
+        inner = greater ? (orEqual ? QStringLiteral("rowid >= ?") : QStringLiteral("rowid > ?"))
+                        : (orEqual ? QStringLiteral("rowid <= ?") : QStringLiteral("rowid < ?"));
+    else
+        inner = orEqual ? QStringLiteral("1") : QStringLiteral("0");
     for (int i = n - 1; i >= 0; --i) {
-        const FieldDef& f = def->fields[keyFields[i]];
+        const QString name = dbi::quoteId(def->fields[keyFields[i]].name);
         const QString c = col(keyFields[i], keyNoCase[i]);
-        const QVariant v = keyToSql(f, vals[i]);
-        Sql s;
-        if (v.isValid()) {
+        if (conv[i].isValid()) {
             const QString strict = greater ? c + QLatin1String(" > ?")
-                                           : QLatin1String("(") + c + QLatin1String(" < ? OR ") + dbi::quoteId(f.name) + QLatin1String(" IS NULL)");
-            s.text = QStringLiteral("(%1 OR (%2 = ? AND %3))").arg(strict, c, inner.text);
-            s.values << v << v << inner.values;
+                                           : QLatin1String("(") + c + QLatin1String(" < ? OR ") + name + QLatin1String(" IS NULL)");
+            inner = QStringLiteral("(%1 OR (%2 = ? AND %3))").arg(strict, c, inner);
         } else {
-            const QString strict = greater ? dbi::quoteId(f.name) + QLatin1String(" IS NOT NULL") : QStringLiteral("0");
-            s.text = QStringLiteral("(%1 OR (%2 IS NULL AND %3))").arg(strict, dbi::quoteId(f.name), inner.text);
-            s.values << inner.values;
+            const QString strict = greater ? name + QLatin1String(" IS NOT NULL") : QStringLiteral("0");
+            inner = QStringLiteral("(%1 OR (%2 IS NULL AND %3))").arg(strict, name, inner);
         }
-        inner = s;
     }
     // A leading bound on the first field lets the index seek.
-    if (n > 0 && greater) {
-        const QVariant v = keyToSql(def->fields[keyFields[0]], vals[0]);
-        if (v.isValid()) {
-            Sql s;
-            s.text = QStringLiteral("%1 >= ? AND %2").arg(col(keyFields[0], keyNoCase[0]), inner.text);
-            s.values << v << inner.values;
-            return s;
-        }
-    }
-    return inner;
+    if (leading)
+        inner = QStringLiteral("%1 >= ? AND %2").arg(col(keyFields[0], keyNoCase[0]), inner);
+    *text = inner;
 }
 
-TTable::Impl::Sql TTable::Impl::visibility() const
+void TTable::Impl::ensureVisibility()
 {
-    Sql s;
+    if (visValid)
+        return;
     QStringList parts;
+    QVariantList values;
     if (hasRange) {
         const int ns = qMin(rangeStart.size(), keyFields.size());
         const int ne = qMin(rangeEnd.size(), keyFields.size());
+        QString t;
         if (ns > 0) {
-            Sql a = tupleCompare(ns, rangeStart, false, 0, true, true);
-            parts << a.text;
-            s.values << a.values;
+            tupleCompare(ns, rangeStart, false, 0, true, true, &t, values);
+            parts << t;
         }
         if (ne > 0) {
-            Sql b = tupleCompare(ne, rangeEnd, false, 0, false, true);
-            parts << b.text;
-            s.values << b.values;
+            tupleCompare(ne, rangeEnd, false, 0, false, true, &t, values);
+            parts << t;
         }
     }
     if (filtered) {
@@ -397,72 +458,93 @@ TTable::Impl::Sql TTable::Impl::visibility() const
                 continue;
             }
             parts << name + QLatin1Char(' ') + c.op + QLatin1String(" ?");
-            s.values << v;
+            values << v;
         }
     }
-    s.text = parts.join(QLatin1String(" AND "));
-    return s;
+    visText = parts.join(QLatin1String(" AND "));
+    visValues = values;
+    visValid = true;
 }
 
 bool TTable::Impl::acceptsRow(const QVariantList& candidate, qint64 rid)
 {
-    if (!predicateActive())
-        return true;
     // The predicate reads the candidate as the current row.
-    const bool savedHas = hasRow;
+    const bool savedHas = hasRow, savedLoaded = rowLoaded;
     const qint64 savedRid = rowid;
     QVariantList savedRow = std::move(row);
+    QVariantList savedKeys = std::move(keys);
     const State savedState = state;
     hasRow = true;
+    rowLoaded = true;
     rowid = rid;
     row = candidate;
     state = State::Browse;
+    auto restore = [&] {
+        hasRow = savedHas;
+        rowLoaded = savedLoaded;
+        rowid = savedRid;
+        row = std::move(savedRow);
+        keys = std::move(savedKeys);
+        state = savedState;
+    };
     bool ok = false;
     try {
         ok = predicate(*q);
     } catch (...) {
-        hasRow = savedHas;
-        rowid = savedRid;
-        row = std::move(savedRow);
-        state = savedState;
+        restore();
         throw;
     }
-    hasRow = savedHas;
-    rowid = savedRid;
-    row = std::move(savedRow);
-    state = savedState;
+    restore();
     return ok;
 }
 
-bool TTable::Impl::fetchFirst(const Sql& extra, bool descending, qint64* ridOut, QVariantList* rowOut)
+bool TTable::Impl::fetch(quint64 s, const std::function<QString()>& buildExtra, const QVariantList& extraValues,
+                         bool descending, Hit* out)
 {
-    const Sql vis = visibility();
-    QString where;
-    QVariantList values;
-    if (!vis.text.isEmpty()) {
-        where = vis.text;
-        values = vis.values;
+    ensureVisibility();
+    const bool full = predicateActive();
+    const quint64 key = s ^ (descending ? (quint64(1) << 62) : 0);
+    auto it = memo.constFind(key);
+    if (it == memo.constEnd()) {
+        QString where = visText;
+        const QString extra = buildExtra ? buildExtra() : QString();
+        if (!extra.isEmpty())
+            where = where.isEmpty() ? extra : QLatin1Char('(') + where + QLatin1String(") AND ") + extra;
+        QString sql = full ? selectAll : selectKeys;
+        if (!where.isEmpty())
+            sql += QLatin1String(" WHERE ") + where;
+        sql += orderBy(descending);
+        if (!full)
+            sql += QLatin1String(" LIMIT 1");
+        it = memo.insert(key, sql);
     }
-    if (!extra.text.isEmpty()) {
-        where = where.isEmpty() ? extra.text : QLatin1Char('(') + where + QLatin1String(") AND ") + extra.text;
-        values << extra.values;
-    }
-    QString sql = selectAll;
-    if (!where.isEmpty())
-        sql += QLatin1String(" WHERE ") + where;
-    sql += orderBy(descending);
-    const bool usePredicate = predicateActive();
-    if (!usePredicate)
-        sql += QLatin1String(" LIMIT 1");
-    QSqlQuery& qq = dbi::run(sql, values);
+    QSqlQuery& qq = dbi::query(*it);
+    int b = 0;
+    for (const QVariant& v : visValues)
+        qq.bindValue(b++, v);
+    for (const QVariant& v : extraValues)
+        qq.bindValue(b++, v);
+    if (!qq.exec())
+        throw DbError(QStringLiteral("Database error: %1").arg(qq.lastError().text()));
     bool found = false;
     try {
         while (qq.next()) {
+            if (!full) {
+                out->rid = qq.value(0).toLongLong();
+                out->keys.clear();
+                for (int i = 0; i < keyFields.size(); ++i)
+                    out->keys << fromSql(def->fields[keyFields[i]], qq.value(i + 1));
+                out->loaded = false;
+                found = true;
+                break;
+            }
             QVariantList r = readRow(qq);
             const qint64 rid = qq.value(0).toLongLong();
-            if (!usePredicate || acceptsRow(r, rid)) {
-                *ridOut = rid;
-                *rowOut = std::move(r);
+            if (acceptsRow(r, rid)) {
+                out->rid = rid;
+                out->keys = keysOf(r);
+                out->row = std::move(r);
+                out->loaded = true;
                 found = true;
                 break;
             }
@@ -475,27 +557,92 @@ bool TTable::Impl::fetchFirst(const Sql& extra, bool descending, qint64* ridOut,
     return found;
 }
 
+int TTable::Impl::countVisible(quint64 s, const std::function<QString()>& buildExtra, const QVariantList& extraValues)
+{
+    ensureVisibility();
+    const bool full = predicateActive();
+    const quint64 key = s ^ (quint64(1) << 61);
+    auto it = memo.constFind(key);
+    if (it == memo.constEnd()) {
+        QString where = visText;
+        const QString extra = buildExtra ? buildExtra() : QString();
+        if (!extra.isEmpty())
+            where = where.isEmpty() ? extra : QLatin1Char('(') + where + QLatin1String(") AND ") + extra;
+        QString sql = full ? selectAll : QLatin1String("SELECT COUNT(*) FROM ") + base;
+        if (!where.isEmpty())
+            sql += QLatin1String(" WHERE ") + where;
+        it = memo.insert(key, sql);
+    }
+    QSqlQuery& qq = dbi::query(*it);
+    int b = 0;
+    for (const QVariant& v : visValues)
+        qq.bindValue(b++, v);
+    for (const QVariant& v : extraValues)
+        qq.bindValue(b++, v);
+    if (!qq.exec())
+        throw DbError(QStringLiteral("Database error: %1").arg(qq.lastError().text()));
+    int n = 0;
+    try {
+        if (!full) {
+            n = qq.next() ? qq.value(0).toInt() : 0;
+        } else {
+            while (qq.next())
+                if (acceptsRow(readRow(qq), qq.value(0).toLongLong()))
+                    ++n;
+        }
+    } catch (...) {
+        qq.finish();
+        throw;
+    }
+    qq.finish();
+    return n;
+}
+
+void TTable::Impl::ensureRow()
+{
+    if (!hasRow || rowLoaded)
+        return;
+    QSqlQuery& qq = dbi::run(rowByRowid, {rowid});
+    if (qq.next())
+        row = readRow(qq);
+    else
+        row = emptyRow();   // removed behind this handle's back
+    qq.finish();
+    rowLoaded = true;
+}
+
 bool TTable::Impl::moveFirst(bool descending)
 {
-    qint64 rid = 0;
-    QVariantList r;
-    if (fetchFirst({}, descending, &rid, &r)) {
-        setCurrent(rid, r);
+    Hit h;
+    if (fetch(sig(kFirst), nullptr, {}, descending, &h)) {
+        setCurrent(std::move(h));
         return true;
     }
     setNoRow();
     return false;
 }
 
+bool TTable::Impl::fetchAdjacent(const QVariantList& fromKeys, qint64 fromRid, bool forward, Hit* out)
+{
+    const int n = keyFields.size();
+    QVariantList values;
+    tupleCompare(n, fromKeys, true, fromRid, forward, false, nullptr, values);
+    auto build = [&]() {
+        QString t;
+        QVariantList dummy;
+        tupleCompare(n, fromKeys, true, fromRid, forward, false, &t, dummy);
+        return t;
+    };
+    return fetch(sig(kTuple, n, nullMask(fromKeys, n), forward ? 1 : 2), build, values, !forward, out);
+}
+
 bool TTable::Impl::moveFrom(bool forward)
 {
     if (!hasRow)
         return false;
-    const Sql cmp = tupleCompare(keyFields.size(), currentKey(), true, rowid, forward, false);
-    qint64 rid = 0;
-    QVariantList r;
-    if (fetchFirst(cmp, !forward, &rid, &r)) {
-        setCurrent(rid, r);
+    Hit h;
+    if (fetchAdjacent(keys, rowid, forward, &h)) {
+        setCurrent(std::move(h));
         return true;
     }
     return false;
@@ -503,53 +650,16 @@ bool TTable::Impl::moveFrom(bool forward)
 
 // The current row vanished (deleted, or no longer visible): go to the next
 // visible row in order, else the one before, else nothing.
-void TTable::Impl::repositionAfterLoss(const QVariantList& oldKey, qint64 oldRid)
+void TTable::Impl::repositionAfterLoss(const QVariantList& oldKeys, qint64 oldRid)
 {
-    qint64 rid = 0;
-    QVariantList r;
-    if (fetchFirst(tupleCompare(keyFields.size(), oldKey, true, oldRid, true, false), false, &rid, &r)
-        || fetchFirst(tupleCompare(keyFields.size(), oldKey, true, oldRid, false, false), true, &rid, &r)) {
-        setCurrent(rid, r);
+    Hit h;
+    if (fetchAdjacent(oldKeys, oldRid, true, &h) || fetchAdjacent(oldKeys, oldRid, false, &h)) {
+        setCurrent(std::move(h));
         eof = bof = false;
     } else {
         setNoRow();
         eof = bof = true;
     }
-}
-
-int TTable::Impl::countVisible(const Sql* extra)
-{
-    const Sql vis = visibility();
-    QString where = vis.text;
-    QVariantList values = vis.values;
-    if (extra) {
-        where = where.isEmpty() ? extra->text : QLatin1Char('(') + where + QLatin1String(") AND ") + extra->text;
-        values << extra->values;
-    }
-    if (!predicateActive()) {
-        QString sql = QLatin1String("SELECT COUNT(*) FROM ") + base;
-        if (!where.isEmpty())
-            sql += QLatin1String(" WHERE ") + where;
-        QSqlQuery& qq = dbi::run(sql, values);
-        const int n = qq.next() ? qq.value(0).toInt() : 0;
-        qq.finish();
-        return n;
-    }
-    QString sql = selectAll;
-    if (!where.isEmpty())
-        sql += QLatin1String(" WHERE ") + where;
-    QSqlQuery& qq = dbi::run(sql, values);
-    int n = 0;
-    try {
-        while (qq.next())
-            if (acceptsRow(readRow(qq), qq.value(0).toLongLong()))
-                ++n;
-    } catch (...) {
-        qq.finish();
-        throw;
-    }
-    qq.finish();
-    return n;
 }
 
 // ---- TTable -------------------------------------------------------------------------
@@ -600,6 +710,16 @@ void TTable::setTableName(const QString& name)
         for (const FieldDef& f : d->def->fields)
             cols << dbi::quoteId(f.name);
         d->selectAll = QStringLiteral("SELECT %1 FROM %2").arg(cols.join(QLatin1String(", ")), d->base);
+        d->rowByRowid = d->selectAll + QLatin1String(" WHERE rowid = ?");
+        QStringList ins, marks;
+        for (const FieldDef& f : d->def->fields) {
+            if (f.type == FieldType::AutoInc)
+                continue;
+            ins << dbi::quoteId(f.name);
+            marks << QStringLiteral("?");
+        }
+        d->insertSql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                           .arg(d->base, ins.join(QLatin1String(", ")), marks.join(QLatin1String(", ")));
         d->row = d->emptyRow();
         if (d->def->index(d->indexName) == nullptr)
             d->indexName.clear();
@@ -623,19 +743,21 @@ void TTable::setIndexName(const QString& name)
         return;
     if (d->state != State::Browse)
         post();
+    d->ensureRow();
     d->indexName = name;
-    d->resolveIndex();
     d->hasRange = false;
+    d->resolveIndex();
     // Stay on the same row where it is still visible.
     if (d->hasRow) {
-        const qint64 rid = d->rowid;
-        Impl::Sql same{QStringLiteral("rowid = ?"), {rid}};
-        qint64 r = 0;
-        QVariantList vals;
-        if (d->fetchFirst(same, false, &r, &vals))
-            d->setCurrent(r, vals);
-        else if (!d->moveFirst(false))
-            d->eof = d->bof = true;
+        d->keys = d->keysOf(d->row);
+        Impl::Hit h;
+        if (d->fetch(sig(kRowid), [] { return QStringLiteral("rowid = ?"); }, {d->rowid}, false, &h)) {
+            h.row = d->row;
+            h.loaded = true;
+            d->setCurrent(std::move(h));
+        } else {
+            d->eof = d->bof = !d->moveFirst(false);
+        }
     } else {
         d->eof = d->bof = !d->moveFirst(false);
     }
@@ -748,7 +870,7 @@ bool TTable::bof() const { return d->bof; }
 int TTable::recordCount() const
 {
     d->needOpen();
-    return d->countVisible(nullptr);
+    return d->countVisible(sig(kNone), nullptr, {});
 }
 
 bool TTable::isEmpty() const
@@ -756,9 +878,8 @@ bool TTable::isEmpty() const
     d->needOpen();
     if (d->hasRow)
         return false;
-    qint64 rid = 0;
-    QVariantList r;
-    return !d->fetchFirst({}, false, &rid, &r);
+    Impl::Hit h;
+    return !d->fetch(sig(kFirst), nullptr, {}, false, &h);
 }
 
 int TTable::recNo() const
@@ -766,8 +887,16 @@ int TTable::recNo() const
     d->needOpen();
     if (!d->hasRow)
         return 0;
-    const Impl::Sql before = d->tupleCompare(d->keyFields.size(), d->currentKey(), true, d->rowid, false, false);
-    return d->countVisible(&before) + 1;
+    const int n = d->keyFields.size();
+    QVariantList values;
+    d->tupleCompare(n, d->keys, true, d->rowid, false, false, nullptr, values);
+    auto build = [&]() {
+        QString t;
+        QVariantList dummy;
+        d->tupleCompare(n, d->keys, true, d->rowid, false, false, &t, dummy);
+        return t;
+    };
+    return d->countVisible(sig(kTuple, n, Impl::nullMask(d->keys, n), 2), build, values) + 1;
 }
 
 bool TTable::findKey(const QVariantList& key)
@@ -778,24 +907,29 @@ bool TTable::findKey(const QVariantList& key)
     if (d->keyFields.isEmpty())
         throw DbError(QStringLiteral("Table '%1' has no index for a key search.").arg(d->tableName));
     const int n = qMin(key.size(), d->keyFields.size());
-    Impl::Sql s;
-    QStringList parts;
+    QVariantList values;
+    quint64 mask = 0;
     for (int i = 0; i < n; ++i) {
-        const FieldDef& f = d->def->fields[d->keyFields[i]];
-        const QVariant v = keyToSql(f, key[i]);
-        if (v.isValid()) {
-            parts << d->col(d->keyFields[i], d->keyNoCase[i]) + QLatin1String(" = ?");
-            s.values << v;
-        } else {
-            parts << dbi::quoteId(f.name) + QLatin1String(" IS NULL");
-        }
+        const QVariant v = keyToSql(d->def->fields[d->keyFields[i]], key[i]);
+        if (v.isValid())
+            values << v;
+        else
+            mask |= quint64(1) << i;
     }
-    s.text = parts.isEmpty() ? QStringLiteral("1") : parts.join(QLatin1String(" AND "));
-    qint64 rid = 0;
-    QVariantList r;
-    if (!d->fetchFirst(s, false, &rid, &r))
+    auto build = [&]() {
+        QStringList parts;
+        for (int i = 0; i < n; ++i) {
+            if (mask & (quint64(1) << i))
+                parts << dbi::quoteId(d->def->fields[d->keyFields[i]].name) + QLatin1String(" IS NULL");
+            else
+                parts << d->col(d->keyFields[i], d->keyNoCase[i]) + QLatin1String(" = ?");
+        }
+        return parts.isEmpty() ? QStringLiteral("1") : parts.join(QLatin1String(" AND "));
+    };
+    Impl::Hit h;
+    if (!d->fetch(sig(kFindKey, n, mask), build, values, false, &h))
         return false;
-    d->setCurrent(rid, r);
+    d->setCurrent(std::move(h));
     d->eof = d->bof = false;
     emit afterScroll();
     return true;
@@ -807,11 +941,18 @@ void TTable::findNearest(const QVariantList& key)
     if (d->state != State::Browse)
         post();
     const int n = qMin(key.size(), d->keyFields.size());
-    qint64 rid = 0;
-    QVariantList r;
-    if (d->fetchFirst(d->tupleCompare(n, key, false, 0, true, true), false, &rid, &r)
-        || d->fetchFirst({}, true, &rid, &r)) {
-        d->setCurrent(rid, r);
+    QVariantList values;
+    d->tupleCompare(n, key, false, 0, true, true, nullptr, values);
+    auto build = [&]() {
+        QString t;
+        QVariantList dummy;
+        d->tupleCompare(n, key, false, 0, true, true, &t, dummy);
+        return t;
+    };
+    Impl::Hit h;
+    if (d->fetch(sig(kTuple, n, Impl::nullMask(key, n), 3), build, values, false, &h)
+        || d->fetch(sig(kFirst), nullptr, {}, true, &h)) {
+        d->setCurrent(std::move(h));
         d->eof = d->bof = false;
         emit afterScroll();
     }
@@ -829,18 +970,14 @@ bool TTable::locate(const QString& fieldName, const QVariant& value)
     QVariant v = keyToSql(f, value);
     if (isTextType(f.type) && v.isValid() && v.toString().isEmpty())
         v = QVariant();
-    Impl::Sql s;
-    if (v.isValid()) {
-        s.text = dbi::quoteId(f.name) + QLatin1String(" = ?");
-        s.values << v;
-    } else {
-        s.text = dbi::quoteId(f.name) + QLatin1String(" IS NULL");
-    }
-    qint64 rid = 0;
-    QVariantList r;
-    if (!d->fetchFirst(s, false, &rid, &r))
+    const bool isNull = !v.isValid();
+    auto build = [&]() {
+        return dbi::quoteId(f.name) + (isNull ? QLatin1String(" IS NULL") : QLatin1String(" = ?"));
+    };
+    Impl::Hit h;
+    if (!d->fetch(sig(kLocate, 0, isNull ? 1 : 0, 0, quint64(fi)), build, isNull ? QVariantList() : QVariantList{v}, false, &h))
         return false;
-    d->setCurrent(rid, r);
+    d->setCurrent(std::move(h));
     d->eof = d->bof = false;
     emit afterScroll();
     return true;
@@ -854,6 +991,7 @@ void TTable::setRange(const QVariantList& startKey, const QVariantList& endKey)
     d->hasRange = true;
     d->rangeStart = startKey;
     d->rangeEnd = endKey;
+    d->invalidate();
     first();
 }
 
@@ -862,6 +1000,7 @@ void TTable::cancelRange()
     if (!d->hasRange)
         return;
     d->hasRange = false;
+    d->invalidate();
     if (d->open)
         first();
 }
@@ -875,6 +1014,7 @@ void TTable::setFilter(const QString& filterText)
                 throw DbError(QStringLiteral("Field '%1' not found in table '%2'.").arg(c.field, d->def->name));
     d->filterText = filterText;
     d->conds = conds;
+    d->invalidate();
     if (d->open && d->filtered)
         first();
 }
@@ -888,6 +1028,7 @@ void TTable::setFiltered(bool on)
     if (d->open && d->state != State::Browse)
         post();
     d->filtered = on;
+    d->invalidate();
     if (d->open)
         first();
 }
@@ -897,6 +1038,7 @@ bool TTable::filtered() const { return d->filtered; }
 void TTable::setOnFilterRecord(std::function<bool(TTable&)> accept)
 {
     d->predicate = std::move(accept);
+    d->invalidate();
     if (d->open && d->filtered)
         first();
 }
@@ -929,6 +1071,7 @@ void TTable::edit()
         append();
         return;
     }
+    d->ensureRow();
     d->buf = d->row;
     d->modified = QList<bool>(d->def->fields.size(), false);
     d->state = State::Edit;
@@ -948,20 +1091,17 @@ void TTable::post()
     dbi::beforeDurableWrite(def);
     qint64 rid = d->rowid;
     if (d->state == State::Insert) {
-        QStringList cols, marks;
-        QVariantList values;
-        for (int i = 0; i < def.fields.size(); ++i) {
-            if (def.fields[i].type == FieldType::AutoInc)
-                continue;
-            cols << dbi::quoteId(def.fields[i].name);
-            marks << QStringLiteral("?");
-            values << toSql(def.fields[i], d->buf[i]);
+        QSqlQuery& qq = dbi::query(d->insertSql);
+        int b = 0;
+        for (int i = 0; i < def.fields.size(); ++i)
+            if (def.fields[i].type != FieldType::AutoInc)
+                qq.bindValue(b++, toSql(def.fields[i], d->buf[i]));
+        if (!qq.exec()) {
+            if (dbi::isKeyViolation(qq))
+                throw DbError(QStringLiteral("Key violation."));
+            throw DbError(QStringLiteral("Database error: %1").arg(qq.lastError().text()));
         }
-        const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                .arg(d->base, cols.join(QLatin1String(", ")), marks.join(QLatin1String(", ")));
-        QSqlQuery& qq = dbi::run(sql, values);
         rid = qq.lastInsertId().toLongLong();
-        qq.finish();
         for (int i = 0; i < def.fields.size(); ++i)
             if (def.fields[i].type == FieldType::AutoInc)
                 d->buf[i] = int(rid);
@@ -980,7 +1120,12 @@ void TTable::post()
             qq.finish();
         }
     }
-    d->setCurrent(rid, d->buf);
+    Impl::Hit h;
+    h.rid = rid;
+    h.keys = d->keysOf(d->buf);
+    h.row = std::move(d->buf);
+    h.loaded = true;
+    d->setCurrent(std::move(h));
     d->buf.clear();
     d->state = State::Browse;
     d->eof = d->bof = false;
@@ -1014,7 +1159,7 @@ void TTable::remove()
     dbi::beforeDurableWrite(*d->def);
     QSqlQuery& qq = dbi::run(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(d->base), {d->rowid});
     qq.finish();
-    d->repositionAfterLoss(d->currentKey(), d->rowid);
+    d->repositionAfterLoss(d->keys, d->rowid);
     emit afterDelete();
     emit afterScroll();
     Database::notifyTableChanged(tableBaseName(d->def->name), this);
@@ -1041,14 +1186,13 @@ void TTable::refresh()
     if (!d->open || d->state != State::Browse)
         return;
     if (d->hasRow) {
-        const QVariantList oldKey = d->currentKey();
+        const QVariantList oldKeys = d->keys;
         const qint64 oldRid = d->rowid;
-        qint64 rid = 0;
-        QVariantList r;
-        if (d->fetchFirst({QStringLiteral("rowid = ?"), {oldRid}}, false, &rid, &r))
-            d->setCurrent(rid, r);
+        Impl::Hit h;
+        if (d->fetch(sig(kRowid), [] { return QStringLiteral("rowid = ?"); }, {oldRid}, false, &h))
+            d->setCurrent(std::move(h));   // re-read on the next field access
         else
-            d->repositionAfterLoss(oldKey, oldRid);
+            d->repositionAfterLoss(oldKeys, oldRid);
     } else {
         const bool any = d->moveFirst(false);
         d->eof = d->bof = !any;
@@ -1089,12 +1233,16 @@ QString TTable::fieldName(int index) const
 QVariantList TTable::rowValues() const
 {
     d->needOpen();
+    if (d->state == State::Browse)
+        d->ensureRow();
     return d->state == State::Browse ? d->row : d->buf;
 }
 
 QVariant TTable::valueAt(int index) const
 {
     d->needOpen();
+    if (d->state == State::Browse)
+        d->ensureRow();
     const QVariantList& r = d->state == State::Browse ? d->row : d->buf;
     if (index < 0 || index >= r.size())
         throw DbError(QStringLiteral("Field index %1 out of range in table '%2'.").arg(index).arg(d->tableName));
