@@ -1,6 +1,8 @@
 #include "Database.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
@@ -14,6 +16,7 @@
 
 #include "DbInternal.h"
 #include "MarkQuery.h"
+#include "MessageService.h"
 #include "Table.h"
 
 namespace quen {
@@ -500,6 +503,16 @@ void beginScratchWrite()
     execOrThrow(db, QStringLiteral("PRAGMA synchronous=NORMAL"));
     execOrThrow(db, QStringLiteral("BEGIN"));
     st().scratchTxn = true;
+    // The batch ends at the latest when control returns to the event loop,
+    // so other programs are never kept waiting on it.
+    if (QCoreApplication::instance())
+        QTimer::singleShot(0, QCoreApplication::instance(), [] {
+            try {
+                commitScratch();
+            } catch (const DbError& e) {
+                showError(e.message());
+            }
+        });
 }
 
 void commitScratch()

@@ -1135,6 +1135,21 @@ void TTable::post()
     Database::notifyTableChanged(tableBaseName(def.name), this);
 }
 
+void TTable::appendRecord(const QVariantList& values)
+{
+    append();
+    const int n = qMin(values.size(), d->def->fields.size());
+    try {
+        for (int i = 0; i < n; ++i)
+            if (d->def->fields[i].type != FieldType::AutoInc && values[i].isValid())
+                setValueAt(i, values[i]);
+    } catch (...) {
+        cancel();
+        throw;
+    }
+    post();
+}
+
 void TTable::cancel()
 {
     if (!d->open || d->state == State::Browse)

@@ -18,14 +18,21 @@
 //    current index; filters restrict by filter text ("County = 'x'", see
 //    setFilter) and by a per-row predicate, both only while filtered is on.
 //  * eof() is true after next() failed to move past the last visible row, or
-//    on an empty view; bof() likewise for prior() before the first.
+//    on an empty view; bof() likewise for prior() before the first. As in the
+//    desktop-table interface, first() sets bof() and last() sets eof().
 //  * Edits: edit()/append()/insert() start a pending row; field setters
 //    write into it; post() stores it (throws DbError and stays in edit when a
 //    required field is empty or the key is a duplicate); cancel() drops it.
-//    Moving while a row is pending posts it first.
+//    Moving while a row is pending posts it first; close() drops a pending
+//    row (windows post before they close). edit() on an empty view starts a
+//    new row. An empty text is stored as an empty field. A required logical
+//    field starts false on a new row.
 //  * A post of a table that holds user data is durable when post returns.
 //    Scratch tables ("QuenWkCrop.DB", "ETKc.db", "StationList.db",
-//    "DownloadCounty.DB") are not flushed per row.
+//    "DownloadCounty.DB") are not flushed per row: their writes gather in one
+//    transaction that is committed (without a flush) when a scratch handle
+//    closes, when control returns to the event loop, or before any write to
+//    a user table.
 //
 // Errors (unknown table, field or index, a table not open, a field written
 // outside edit) throw quen::DbError, whose what() is a message fit for the
@@ -156,6 +163,10 @@ public:
     void post();                  // store pending row; throws DbError, stays in edit on refusal
     void cancel();                // drop pending changes
     void remove();                // delete the current row (Delphi: Delete)
+    // One new row from values in field order (missing or null values leave
+    // the field empty; AutoInc positions are skipped), posted at once.
+    void appendRecord(const QVariantList& values);
+    void insertRecord(const QVariantList& values) { appendRecord(values); }
     void emptyTable();            // delete every row of the table (open or closed)
     void refresh();               // re-read the current row and the visible rows
 

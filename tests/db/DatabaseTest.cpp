@@ -202,3 +202,24 @@ TEST(FilterTextTest, QuotesInsideValuesAreText)
     EXPECT_THROW(parseFilterText("County = 'open"), DbError);
     EXPECT_TRUE(parseFilterText("  ").isEmpty());
 }
+
+TEST_F(DbTest, ShippedDataBuildsADatabase)
+{
+    Database::close();
+    Database::setDataDirectory(QStringLiteral(":/quenpm/data/tables"));
+    const QString path = dir.filePath("shipped.sqlite");
+    try {
+        Database::open(path);
+    } catch (const DbError& e) {
+        Database::setDataDirectory(QStringLiteral(QUEN_DB_FIXTURES));
+        FAIL() << qPrintable(e.message());
+    }
+    for (const char* name : {"SystemDefaults.db", "LocalDefaults.db", "Report.db"}) {
+        TTable one(QString::fromLatin1(name));
+        one.open();
+        EXPECT_EQ(one.recordCount(), 1) << name;
+    }
+    Database::close();
+    Database::setDataDirectory(QStringLiteral(QUEN_DB_FIXTURES));
+    Database::open(dbPath);
+}

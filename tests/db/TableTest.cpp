@@ -1,3 +1,4 @@
+#include <QCoreApplication>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
@@ -313,4 +314,36 @@ TEST_F(DbTest, DeleteMovesToTheNextRowAndOtherHandlesFollow)
     a.post();
     EXPECT_DOUBLE_EQ(b.field("Pct50").asFloat(), 0.5);
     EXPECT_EQ(b.recordCount(), 2);
+}
+
+namespace {
+int countFromOtherConnection(const QString& path, const char* table)
+{
+    int n = -1;
+    {
+        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "db-test-count");
+        other.setDatabaseName(path);
+        if (other.open()) {
+            QSqlQuery q(other);
+            if (q.exec(QStringLiteral("SELECT COUNT(*) FROM \"%1\"").arg(table)) && q.next())
+                n = q.value(0).toInt();
+        }
+    }
+    QSqlDatabase::removeDatabase("db-test-count");
+    return n;
+}
+} // namespace
+
+TEST_F(DbTest, ScratchBatchEndsWhenControlReturnsToTheEventLoop)
+{
+    TTable list("StationList.db");
+    list.open();
+    list.appendRecord({QVariant(), "Alpha", "0500001"});
+    list.appendRecord({7, "Beta"});                 // the AutoInc position is skipped
+    EXPECT_EQ(list.field("StaIndex").asInteger(), 2);
+    EXPECT_TRUE(list.field("StationNo").isNull());
+    EXPECT_EQ(countFromOtherConnection(dbPath, "StationList"), 0);   // still in the batch
+    QCoreApplication::processEvents();
+    EXPECT_EQ(countFromOtherConnection(dbPath, "StationList"), 2);
+    EXPECT_EQ(column(list, "StationName"), QStringList({"Alpha", "Beta"}));
 }
