@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Regenerates the shipped reference tables of data/tables/ and the sample
-station record file data/stations/sample.quen.
+station record files data/stations/<state>.quen.
 
 Run from anywhere:  python3 data/tools/build_tables.py
 Inputs: the transcriptions in data/tools/input/ (see data/SOURCES.md) and the
@@ -727,9 +727,18 @@ def load_azmet():
     return rows
 
 
+# Freeze dates: the 50 % probability dates of 28 F and 32 F (spring, fall) of the
+# NCDC freeze data.  None = not obtained for this station: the four fields stay
+# empty (the record's date line is written empty), never "00/00", which would
+# claim that the station never gets that cold.
+NO_FREEZE_DATES = None
+
+
 def stations(az):
+    """Shipped stations, in the order of their state files (one file per state)."""
     return [
         {
+            "state_file": "arizona",
             "name": "MARICOPA AZMET", "county": "Pinal, AZ", "no": "AZMET06",
             "whr": AZMET_LOCATION,
             # 33.069 N; the source gives no longitude (0 = not given); 361 m
@@ -737,33 +746,50 @@ def stations(az):
             "tmax": [float(r["tmax_F"]) for r in az], "tmin": [float(r["tmin_F"]) for r in az],
             "tmean": [float(r["tmean_F"]) for r in az],
             "precip": [float(r["precip_in_month_mean"]) for r in az],
-            "frost": ["00/00"] * 4,
+            # observation means, no freeze statistics published with them
+            "frost": NO_FREEZE_DATES,
         },
         {
+            "state_file": "idaho",
             "name": "KETCHUM RS", "county": "Blaine, ID", "no": "104845", "whr": "",
             # position of the town of Ketchum, Idaho (gazetteer), not surveyed station metadata
             "lat": 4341, "lon": 11422, "elev": 5820,
-            **KETCHUM, "frost": ["00/00"] * 4,
+            # published (NCDC freeze/frost data) but not obtained; see SOURCES.md
+            **KETCHUM, "frost": NO_FREEZE_DATES,
         },
     ]
+
+
+def quen_record(number, s):
+    """One station record, written exactly as the report converter writes it
+    ("#%d %s|%s|%s \n", "%d %d %d \n", twelve "%-5.1lf " / "%-5.2lf ", dates)."""
+    lines = [f"#{number} {s['county']}|{s['name']}|{s['no']} \n",
+             f"{s['lat']} {s['lon']} {s['elev']} \n"]
+    for key in ("tmax", "tmin", "tmean"):
+        lines.append("".join(f"{v:<5.1f} " for v in s[key]) + "\n")
+    lines.append("".join(f"{v:<5.2f} " for v in s["precip"]) + "\n")
+    f = s["frost"]  # spring 28, fall 28, spring 32, fall 32
+    lines.append("\n\n" if f is None else f"{f[0]} {f[1]} {f[2]} {f[3]} \n\n")
+    return "".join(lines)
+
+
+def state_code(county):
+    return county.rsplit(", ", 1)[1]
 
 
 def build_climate():
     az = load_azmet()
     sts = stations(az)
-    # station record file, written exactly as the report converter writes it
-    lines = []
-    for i, s in enumerate(sts, start=1):
-        lines.append(f"#{i} {s['county']}|{s['name']}|{s['no']} \n")
-        lines.append(f"{s['lat']} {s['lon']} {s['elev']} \n")
-        for key in ("tmax", "tmin", "tmean"):
-            lines.append("".join(f"{v:<5.1f} " for v in s[key]) + "\n")
-        lines.append("".join(f"{v:<5.2f} " for v in s["precip"]) + "\n")
-        f = s["frost"]  # spring 28, fall 28, spring 32, fall 32
-        lines.append(f"{f[0]} {f[1]} {f[2]} {f[3]} \n\n")
+    # one station record file per state: data/stations/<state>.quen
+    files = {}
+    for s in sts:
+        files.setdefault(s["state_file"], []).append(s)
     os.makedirs(STATIONS, exist_ok=True)
-    with open(os.path.join(STATIONS, "sample.quen"), "w", encoding="ascii", newline="\n") as fh:
-        fh.write("".join(lines))
+    for name, members in files.items():
+        assert len({state_code(s["county"]) for s in members}) == 1, name
+        text = "".join(quen_record(i, s) for i, s in enumerate(members, start=1))
+        with open(os.path.join(STATIONS, name + ".quen"), "w", encoding="ascii", newline="\n") as fh:
+            fh.write(text)
 
     # Climate.DB rows hold what the state-file import stores for the same records
     hdr = (["Station Name", "County", "Station No", "WHRLocation", "Latitude", "Longitude",
@@ -775,7 +801,7 @@ def build_climate():
            + [f"Pm{m}" for m in range(1, 13)])
     rows = []
     for s in sts:
-        f = s["frost"]
+        f = s["frost"] or [""] * 4
         rows.append([s["name"], s["county"], s["no"] + " ", s["whr"], s["lat"], s["lon"], s["elev"],
                      f[0], f[2], f[1], f[3]]
                     + [fmt(v, 1) for v in s["tmean"]] + [fmt(v, 2) for v in s["precip"]] + ["F"]
@@ -786,8 +812,9 @@ def build_climate():
                     + [fmt(f_to_c(v), 2) for v in s["tmax"]]
                     + [fmt(v * 2.54, 2) for v in s["precip"]])
     write_table("Climate.DB", hdr, rows, [
-        "Stations of data/stations/sample.quen as the state-file import stores them.",
+        "Stations of the state files data/stations/*.quen as the state-file import stores them.",
         "KETCHUM RS: NCDC 1971-2000 normals.  MARICOPA AZMET: AZMET 2003-2020 monthly means.",
+        "Empty freeze dates: not obtained for the station (see data/SOURCES.md), not 00/00.",
     ])
     counties = sorted({s["county"] for s in sts})
     write_table("County.db", ["County"], [[c] for c in counties], ["County list of Climate.DB."])

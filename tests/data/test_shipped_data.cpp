@@ -352,13 +352,15 @@ TEST(ShippedData, FaoCurvesAreTheAdjustedKc)
 namespace {
 
 struct QuenRecord {
+    QString file;                   // state file it came from
     QString county, name, number;
     QStringList pos;                // latitude, longitude, elevation
     QList<QStringList> months;      // Tmax, Tmin, T, P
-    QStringList dates;              // spring 28, fall 28, spring 32, fall 32
+    QStringList dates;              // spring 28, fall 28, spring 32, fall 32; empty: none
 };
 
-// The station record format as the state-file import reads it.
+// The station record format as the state-file import reads it: seven lines
+// per record, the seventh holding the four freeze dates or nothing at all.
 QList<QuenRecord> readQuen(const QString& path, QStringList* problems)
 {
     QList<QuenRecord> out;
@@ -379,6 +381,7 @@ QList<QuenRecord> readQuen(const QString& path, QStringList* problems)
         }
         at = pos;
         QuenRecord rec;
+        rec.file = QFileInfo(path).fileName();
         QString head = lines[0].mid(lines[0].indexOf(' ') + 1);
         QStringList parts = head.split('|');
         if (parts.size() != 3) { *problems << "bad record line 1: " + lines[0]; continue; }
@@ -393,31 +396,66 @@ QList<QuenRecord> readQuen(const QString& path, QStringList* problems)
             rec.months << tok;
         }
         rec.dates = lines[6].split(' ', Qt::SkipEmptyParts);
+        if (!rec.dates.isEmpty() && rec.dates.size() != 4)
+            *problems << rec.name + ": the date line holds four dates or none";
         out << rec;
     }
     return out;
 }
 
+// Every state file of data/stations, records in file order, files by name.
+QList<QuenRecord> readAllStateFiles(QStringList* problems)
+{
+    QList<QuenRecord> all;
+    const QFileInfoList files =
+        QDir(kDataDir + "/stations").entryInfoList({"*.quen"}, QDir::Files, QDir::Name);
+    if (files.isEmpty()) *problems << "no state file under data/stations";
+    for (const QFileInfo& fi : files) all << readQuen(fi.filePath(), problems);
+    return all;
+}
+
+QString stateOf(const QString& countyKey) { return countyKey.section(", ", -1); }
+
+// A freeze date field: "MM/DD" of a real day of a 365-day year, "00/00"
+// ("never that low"), or empty (not published for the station).
+bool freezeDateWellFormed(const QString& d)
+{
+    if (d.isEmpty() || d == "00/00") return true;
+    static const QRegularExpression form("^(\\d\\d)/(\\d\\d)$");
+    const auto m = form.match(d);
+    if (!m.hasMatch()) return false;
+    static const int days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const int mo = m.captured(1).toInt(), dy = m.captured(2).toInt();
+    return mo >= 1 && mo <= 12 && dy >= 1 && dy <= days[mo - 1];
+}
+
+int monthDayKey(const QString& d) { return d.left(2).toInt() * 100 + d.mid(3, 2).toInt(); }
+
 } // namespace
 
-// Stations: the sample state file and the station table agree record for
-// record; monthly means lie between the minima and maxima; every wind and
-// humidity location resolves, and one station has none.
+// Stations: monthly means lie between the minima and maxima, metric twins
+// agree, every wind and humidity location resolves and one station has none;
+// every county of a station is in the county list and nothing else is.
 TEST(ShippedData, StationsAndTheirClimate)
 {
     CsvTable clim = readCsv("Climate.DB"), whr = readCsv("ClimWHR.DB"), county = readCsv("County.db");
     ASSERT_GE(clim.rows.size(), 2);
     int withoutLocation = 0;
-    const QRegularExpression dateForm("^\\d\\d/\\d\\d$");
+    QSet<QString> stationCounties;
+    const QRegularExpression countyKey("^[^,]+, [A-Z]{2}$");
     for (int r = 0; r < clim.rows.size(); ++r) {
         const std::string st = clim.at(r, "Station Name").toStdString();
         const QString loc = clim.at(r, "WHRLocation");
         if (loc.isEmpty()) ++withoutLocation;
         else EXPECT_TRUE(whr.find("WHRLocation", loc)) << st;
         EXPECT_TRUE(county.find("County", clim.at(r, "County"))) << st;
+        EXPECT_TRUE(countyKey.match(clim.at(r, "County")).hasMatch()) << st;
+        stationCounties << clim.at(r, "County");
         const int latDigits = clim.at(r, "Latitude").size();
         EXPECT_TRUE(latDigits == 3 || latDigits == 4) << st;
         EXPECT_LT(clim.num(r, "Latitude"), 6500) << st;
+        EXPECT_LT(int(clim.num(r, "Latitude")) % 100, 60) << st << ": minutes of DDMM";
+        EXPECT_LT(int(clim.num(r, "Longitude")) % 100, 60) << st << ": minutes of DDMM";
         double annual = 0;
         for (int m = 1; m <= 12; ++m) {
             const QString s = QString::number(m);
@@ -433,10 +471,11 @@ TEST(ShippedData, StationsAndTheirClimate)
         }
         EXPECT_GT(annual, 3.0) << st;
         EXPECT_NEAR(clim.num(r, "ElevationM"), std::round(clim.num(r, "Elevation") * 0.3048), 0.5) << st;
-        for (const char* f : {"Spr mo/dy 28", "Spr mo/dy 32", "Fall mo/dy 28", "Fall mo/dy 32"})
-            EXPECT_TRUE(dateForm.match(clim.at(r, f)).hasMatch()) << st << " " << f;
     }
     EXPECT_EQ(withoutLocation, 1);
+    QSet<QString> listed;
+    for (int r = 0; r < county.rows.size(); ++r) listed << county.at(r, "County");
+    EXPECT_EQ(listed, stationCounties) << "County.db lists exactly the counties of the stations";
 
     // the location records: July wind present (Penman-Monteith usable), RH ordered
     for (int r = 0; r < whr.rows.size(); ++r) {
@@ -448,16 +487,71 @@ TEST(ShippedData, StationsAndTheirClimate)
             EXPECT_NEAR(whr.num(r, "U2m" + s), whr.num(r, "U2" + s) / 2.236936 * 86.4, 0.2);
         }
     }
+}
 
+// Freeze dates: each a real month/day, "00/00" or empty; the four present or
+// absent together (one line of the station record); "00/00" ("never that
+// low") only where the coldest month's mean minimum is above that temperature;
+// where dates are given, 32 F is last reached later in spring and first
+// reached earlier in fall than 28 F.
+TEST(ShippedData, StationFreezeDates)
+{
+    CsvTable clim = readCsv("Climate.DB");
+    const char* fields[4] = {"Spr mo/dy 28", "Spr mo/dy 32", "Fall mo/dy 28", "Fall mo/dy 32"};
+    for (int r = 0; r < clim.rows.size(); ++r) {
+        const std::string st = clim.at(r, "Station Name").toStdString();
+        int empty = 0;
+        for (const char* f : fields) {
+            EXPECT_TRUE(freezeDateWellFormed(clim.at(r, f))) << st << " " << f << " = " << clim.at(r, f).toStdString();
+            empty += clim.at(r, f).isEmpty();
+        }
+        EXPECT_TRUE(empty == 0 || empty == 4) << st;
+        double coldestMin = 1e9;
+        for (int m = 1; m <= 12; ++m) coldestMin = std::min(coldestMin, clim.num(r, "Tmin" + QString::number(m)));
+        for (int t : {28, 32}) {
+            const QString spr = clim.at(r, QString("Spr mo/dy %1").arg(t));
+            const QString fall = clim.at(r, QString("Fall mo/dy %1").arg(t));
+            if (spr == "00/00" || fall == "00/00")
+                EXPECT_GT(coldestMin, double(t)) << st << ": " << t << " F is reached, so not 00/00";
+        }
+        const QString s28 = clim.at(r, "Spr mo/dy 28"), s32 = clim.at(r, "Spr mo/dy 32");
+        const QString f28 = clim.at(r, "Fall mo/dy 28"), f32 = clim.at(r, "Fall mo/dy 32");
+        auto real = [](const QString& d) { return !d.isEmpty() && d != "00/00"; };
+        if (real(s28) && real(s32)) EXPECT_LE(monthDayKey(s28), monthDayKey(s32)) << st;
+        if (real(f28) && real(f32)) EXPECT_LE(monthDayKey(f32), monthDayKey(f28)) << st;
+        if (real(s32) && real(f32)) EXPECT_LT(monthDayKey(s32), monthDayKey(f32)) << st;
+    }
+    // the freeze date check itself
+    EXPECT_TRUE(freezeDateWellFormed("04/12"));
+    EXPECT_TRUE(freezeDateWellFormed(""));
+    EXPECT_FALSE(freezeDateWellFormed("02/29"));
+    EXPECT_FALSE(freezeDateWellFormed("13/01"));
+    EXPECT_FALSE(freezeDateWellFormed("4/12"));
+}
+
+// The state files: one state per file, every record of every file is a
+// station of Climate.DB holding exactly what the import stores, and every
+// station comes from exactly one file.
+TEST(ShippedData, StateFilesAgreeWithTheStationTable)
+{
+    CsvTable clim = readCsv("Climate.DB");
     QStringList problems;
-    QList<QuenRecord> recs = readQuen(kDataDir + "/stations/sample.quen", &problems);
+    const QList<QuenRecord> recs = readAllStateFiles(&problems);
     EXPECT_TRUE(problems.isEmpty()) << problems.join("; ").toStdString();
     ASSERT_EQ(recs.size(), clim.rows.size());
-    for (int r = 0; r < recs.size(); ++r) {
-        const QuenRecord& q = recs[r];
-        const std::string st = q.name.toStdString();
+    QMap<QString, QString> stateOfFile;
+    QSet<QString> seen;
+    for (const QuenRecord& q : recs) {
+        const std::string st = (q.file + ": " + q.name).toStdString();
+        const QString state = stateOf(q.county);
+        if (!stateOfFile.contains(q.file)) stateOfFile[q.file] = state;
+        EXPECT_EQ(state, stateOfFile[q.file]) << st << ": a state file holds the stations of one state";
+        EXPECT_FALSE(seen.contains(q.name)) << st << ": station in two records";
+        seen << q.name;
+        auto row = clim.find("Station Name", q.name);
+        ASSERT_TRUE(row) << st << ": not in Climate.DB";
+        const int r = *row;
         EXPECT_EQ(q.county, clim.at(r, "County")) << st;
-        EXPECT_EQ(q.name, clim.at(r, "Station Name")) << st;
         EXPECT_EQ(q.number, clim.at(r, "Station No")) << st;
         ASSERT_EQ(q.pos.size(), 3) << st;
         EXPECT_EQ(q.pos[0].toDouble(), clim.num(r, "Latitude")) << st;
@@ -469,11 +563,12 @@ TEST(ShippedData, StationsAndTheirClimate)
             for (int m = 0; m < 12; ++m)
                 EXPECT_DOUBLE_EQ(q.months[k][m].toDouble(), clim.num(r, prefix[k] + QString::number(m + 1))) << st;
         }
-        ASSERT_EQ(q.dates.size(), 4) << st;
-        EXPECT_EQ(q.dates[0], clim.at(r, "Spr mo/dy 28")) << st;
-        EXPECT_EQ(q.dates[1], clim.at(r, "Fall mo/dy 28")) << st;
-        EXPECT_EQ(q.dates[2], clim.at(r, "Spr mo/dy 32")) << st;
-        EXPECT_EQ(q.dates[3], clim.at(r, "Fall mo/dy 32")) << st;
+        const QStringList dates = q.dates.isEmpty() ? QStringList{"", "", "", ""} : q.dates;
+        ASSERT_EQ(dates.size(), 4) << st;
+        EXPECT_EQ(dates[0], clim.at(r, "Spr mo/dy 28")) << st;
+        EXPECT_EQ(dates[1], clim.at(r, "Fall mo/dy 28")) << st;
+        EXPECT_EQ(dates[2], clim.at(r, "Spr mo/dy 32")) << st;
+        EXPECT_EQ(dates[3], clim.at(r, "Fall mo/dy 32")) << st;
     }
 }
 
