@@ -81,14 +81,18 @@ int main(int argc, char** argv)
         if (list) {
             for (const QString& name : quen::calc::ListJobs())
                 Out(name + QLatin1Char('\n'));
+            quen::Database::close();
             return 0;
         }
         quen::CropRunContext ctx;
         if (!quen::calc::LoadJob(job, ctx)) {
+            quen::Database::close();
             Err(QStringLiteral("no saved job named \"%1\" in %2").arg(job, path));
             return 4;
         }
         const QList<quen::calc::CropResult> crops = quen::calc::ComputeJob(ctx);
+        // Closing stores the scratch tables (the emptied working table).
+        quen::Database::close();
         Out(json ? quen::calc::JobJson(job, crops) : quen::calc::JobText(job, crops));
         std::fflush(stdout);
     } catch (const quen::DbError& e) {

@@ -1,0 +1,413 @@
+// ComputeCrop end to end on a small database built by the test.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <cmath>
+
+#include "Calendar.h"
+#include "ComputeCrop.h"
+#include "EngineFixture.h"
+#include "EtMethod.h"
+#include "GrowthDates.h"
+#include "ReferenceET.h"
+#include "TestMessages.h"
+#include "db/Table.h"
+
+using namespace quen;
+using quen::test::EngineDatabase;
+using quen::test::RecordingMessages;
+
+namespace {
+
+struct CropRow {
+    QString name = "Beans";
+    int curveIndex = 3;
+    QString curveName = "BC Beans";
+    int pm = 4, pd = 15, hm = 10, hd = 15;
+    int etIndex = 1;
+    double netIrr = 3.0, carryBeg = 0.0, carryEnd = 0.0;
+    QString soil = "Silt Loam";
+    int cuttings = 3;
+};
+
+class ComputeCropTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        db = std::make_unique<EngineDatabase>();
+        previousDir = QDir::currentPath();
+        QDir::setCurrent(db->dir());
+        wk = std::make_unique<TTable>(QStringLiteral("QuenWkCrop.DB"));
+        wk->open();
+        setStation("Test Station", EngineDatabase::kPrecip);
+    }
+    void TearDown() override
+    {
+        wk->close();
+        wk.reset();
+        QDir::setCurrent(previousDir);
+        db.reset();
+    }
+
+    void setStation(const QString& name, const double* precip)
+    {
+        ctx.WeatherStationName = name;
+        ctx.JobName = "Test job";
+        ctx.AnnualPrecip = 0;
+        for (int m = 1; m <= 12; ++m) {
+            ctx.MonthlyPrecip[m] = precip[m];
+            ctx.MonthlyTemp[m] = EngineDatabase::kTemp[m];
+            ctx.AnnualPrecip += precip[m];
+        }
+    }
+
+    void append(const CropRow& r)
+    {
+        wk->append();
+        wk->field("Crop Name").setAsString(r.name);
+        wk->field("Job Name").setAsString("Test job");
+        wk->field("Crop No").setAsInteger(++cropNo);
+        wk->field("Curve Index").setAsInteger(r.curveIndex);
+        wk->field("Curve Name").setAsString(r.curveName);
+        wk->field("Net Irr").setAsFloat(r.netIrr);
+        wk->field("Plant Mo").setAsInteger(r.pm);
+        wk->field("Plant Day").setAsInteger(r.pd);
+        wk->field("Harvest Mo").setAsInteger(r.hm);
+        wk->field("Harvest Day").setAsInteger(r.hd);
+        wk->field("Carry Beg").setAsFloat(r.carryBeg);
+        wk->field("Carry End").setAsFloat(r.carryEnd);
+        wk->field("Soil").setAsString(r.soil);
+        wk->field("Cuttings").setAsInteger(r.cuttings);
+        wk->field("Cut1Mo").setAsInteger(6);
+        wk->field("Cut1Day").setAsInteger(1);
+        wk->field("CutEndMo").setAsInteger(8);
+        wk->field("CutEndDay").setAsInteger(30);
+        wk->field("Dys Wet Developed").setAsInteger(7);
+        wk->field("Dys Wet Mature").setAsInteger(14);
+        wk->field("Stress Factor").setAsFloat(1.0);
+        wk->field("Fraction Wetted").setAsFloat(1.0);
+        wk->field("ET Index").setAsInteger(r.etIndex);
+        wk->post();
+        ctx.CropName = r.name;
+    }
+
+    void compute(const CropRow& r)
+    {
+        append(r);
+        ComputeCrop(ctx, state, *wk);
+    }
+
+    void expectFinite()
+    {
+        for (int m = 1; m <= 12; ++m) {
+            for (const MonthlyValues* a : {&ctx.DailyRefET, &ctx.DailyCropET, &ctx.MonthlyKc, &ctx.MonthlyCropET,
+                                           &ctx.EffPrecip50, &ctx.EffPrecip80, &ctx.NetIrrReq50, &ctx.NetIrrReq80,
+                                           &ctx.CarryOverUsed50, &ctx.CarryOverUsed80, &ctx.PeakDailyET,
+                                           &ctx.ShoulderRefET})
+                ASSERT_TRUE(std::isfinite((*a)[m])) << m;
+        }
+        ASSERT_TRUE(std::isfinite(ctx.TotalNetIrrReq50));
+    }
+
+    std::unique_ptr<EngineDatabase> db;
+    std::unique_ptr<TTable> wk;
+    QString previousDir;
+    CropRunContext ctx;
+    CropCurveState state;
+    int cropNo = 0;
+};
+
+QString ReadFile(const QString& path)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadOnly | QIODevice::Text);
+    return QString::fromUtf8(f.readAll());
+}
+
+} // namespace
+
+TEST_F(ComputeCropTest, BlaneyCriddleAnnualEndToEnd)
+{
+    RecordingMessages msgs;
+    compute(CropRow{});
+    EXPECT_TRUE(msgs.texts.isEmpty()) << msgs.texts.join("|").toStdString();
+
+    // Season 15 April to 15 October.
+    for (int m = 1; m <= 12; ++m) {
+        EXPECT_EQ(ctx.SeasonMonthFlags[m], m >= 4 && m <= 10) << m;
+        EXPECT_EQ(ctx.ShoulderRefET[m], 0.0) << m;
+        if (!ctx.SeasonMonthFlags[m]) {
+            EXPECT_EQ(ctx.DailyRefET[m], 0.0) << m;
+            EXPECT_EQ(ctx.MonthlyKc[m], 0.0) << m;
+            EXPECT_EQ(ctx.MonthlyCropET[m], 0.0) << m;
+            EXPECT_EQ(ctx.EffPrecip50[m], 0.0) << m;
+            EXPECT_EQ(ctx.NetIrrReq50[m], 0.0) << m;
+        } else {
+            EXPECT_GT(ctx.MonthlyKc[m], 0.0) << m;
+        }
+    }
+    // July: the TR21 rate of the station's temperatures and daytime hours.
+    BlaneyCriddleInputs in;
+    in.month = 7;
+    in.t = 73;
+    in.tPrev = 67;
+    in.tNext = 71;
+    in.latitude = 4119;
+    in.elevationFt = 4000;
+    in.inSeason = true;
+    in.plantMonth = 4;
+    in.plantDay = 15;
+    in.harvestMonth = 10;
+    in.harvestDay = 15;
+    const double july = BlaneyCriddleRate(in, [](int, int m) { return EngineDatabase::kPctDay[m]; });
+    EXPECT_NEAR(ctx.DailyRefET[7], july, 1e-12);
+    EXPECT_NEAR(ctx.DailyCropET[7], july * ctx.MonthlyKc[7], 1e-12);
+    EXPECT_NEAR(ctx.DailyRefETmm[7], july * 25.4, 1e-10);
+    EXPECT_NEAR(ctx.MonthlyCropET[7], 31 * ctx.DailyCropET[7], 1e-12);
+    EXPECT_NEAR(ctx.MonthlyCropET[4], 15 * ctx.DailyCropET[4], 1e-12);
+    EXPECT_NEAR(ctx.MonthlyCropET[10], 15 * ctx.DailyCropET[10], 1e-12);
+
+    // Annual precipitation 12.4 in: rows 13 and 12 of the ratio table.
+    EXPECT_NEAR(ctx.PctChanceRatio50, 0.8 + 0.002 * 12.4, 1e-12);
+    EXPECT_NEAR(ctx.PctChanceRatio80, 0.45 + 0.005 * 12.4, 1e-12);
+
+    EXPECT_EQ(ctx.PeakDailyET[4], 0.0);
+    EXPECT_EQ(ctx.PeakDailyET[10], 0.0);
+    EXPECT_GT(ctx.PeakDailyET[7], ctx.DailyCropET[7]);
+
+    double total = 0, nir = 0;
+    for (int m = 1; m <= 12; ++m) {
+        total += ctx.MonthlyCropET[m];
+        nir += ctx.NetIrrReq50[m];
+    }
+    EXPECT_NEAR(ctx.TotalCropET, total, 1e-12);
+    EXPECT_NEAR(ctx.TotalNetIrrReq50, nir, 1e-12);
+    EXPECT_GT(ctx.TotalCropET, 10.0);
+    EXPECT_LT(ctx.TotalCropET, 40.0);
+
+    // Written back into the working-crop row.
+    EXPECT_NEAR(wk->field("IR Jul").asFloat(), ctx.NetIrrReq50[7], 1e-12);
+    EXPECT_NEAR(wk->field("Pk Aug").asFloat(), ctx.PeakDailyET[8], 1e-12);
+    EXPECT_NEAR(wk->field("IR Season").asFloat(), ctx.TotalNetIrrReq50, 1e-12);
+    EXPECT_FALSE(wk->field("Hay").asBoolean());
+
+    // One daily row per rated season day, in day order.
+    TTable etkc("ETKc.db");
+    etkc.open();
+    EXPECT_EQ(etkc.recordCount(), DayOfYear(10, 15) - DayOfYear(4, 15));
+    etkc.first();
+    EXPECT_EQ(etkc.field("JDate").asInteger(), DayOfYear(4, 15));
+    EXPECT_EQ(etkc.field("Kcb").asFloat(), 0.0);
+    EXPECT_EQ(etkc.field("ETo").asFloat(), 0.0);
+    EXPECT_TRUE(etkc.field("Mo").isNull());
+    etkc.close();
+
+    EXPECT_EQ(ReadFile("FAO56.txt"), "\nPenman-Monteith ETo COMPUTATIONS DETAILS\n\nCrop: Beans,  Job: Test job\n\n");
+}
+
+TEST_F(ComputeCropTest, PenmanMonteithBasalAnnualWithShoulderMonths)
+{
+    CropRow r;
+    r.name = "Corn";
+    r.curveIndex = 0;
+    r.curveName = "Corn AM";
+    r.pm = 1;
+    r.pd = 10;
+    r.hm = 10;
+    r.hd = 20;
+    r.etIndex = 2;
+    compute(r);
+    expectFinite();
+    for (int m = 1; m <= 12; ++m) {
+        if (m == 12 || m == 11) {
+            EXPECT_GT(ctx.ShoulderRefETmm[m], 0.0) << m;
+            EXPECT_NEAR(ctx.ShoulderRefET[m], ctx.ShoulderRefETmm[m] * 0.03936996, 1e-12);
+        } else {
+            EXPECT_EQ(ctx.ShoulderRefET[m], 0.0) << m;
+        }
+    }
+    EXPECT_GT(ctx.DailyRefETmm[7], 4.0);
+    EXPECT_LT(ctx.DailyRefETmm[7], 10.0);
+    EXPECT_NEAR(ctx.DailyCropET[7], ctx.DailyRefETmm[7] * ctx.MonthlyKc[7] * 0.03936996, 1e-12);
+    EXPECT_EQ(ctx.DailyRefET[11], 0.0);
+
+    TTable etkc("ETKc.db");
+    etkc.open();
+    EXPECT_EQ(etkc.recordCount(), DayOfYear(10, 20) - DayOfYear(1, 10) + 1);
+    etkc.first();
+    EXPECT_DOUBLE_EQ(etkc.field("Kcb").asFloat(), 0.25);
+    etkc.close();
+}
+
+// The hay flag of a forage crop does not pass to the crop computed after it.
+TEST_F(ComputeCropTest, HayFlagBelongsToTheCropComputed)
+{
+    CropRow hay;
+    hay.name = "Alfalfa";
+    hay.curveIndex = 2;
+    hay.curveName = "Alfalfa AM";
+    hay.etIndex = 2;
+    compute(hay);
+    EXPECT_TRUE(ctx.HayFlag);
+    EXPECT_TRUE(wk->field("Hay").asBoolean());
+    EXPECT_EQ(ctx.Cuttings, 3);
+
+    CropRow beans;
+    beans.etIndex = 2;
+    beans.curveIndex = 0;
+    beans.curveName = "Corn AM";
+    beans.name = "Corn";
+    compute(beans);
+    EXPECT_FALSE(ctx.HayFlag);
+    EXPECT_FALSE(wk->field("Hay").asBoolean());
+}
+
+// The FAO-56 curve is found by its name on "CropCurveName".
+TEST_F(ComputeCropTest, FaoCurveByName)
+{
+    CropRow r;
+    r.name = "Tomato";
+    r.curveIndex = 5;
+    r.curveName = "Tomato FAO";
+    r.etIndex = 3;
+    compute(r);
+    expectFinite();
+    TTable etkc("ETKc.db");
+    etkc.open();
+    etkc.first();
+    EXPECT_DOUBLE_EQ(etkc.field("Kcb").asFloat(), 0.6);
+    EXPECT_DOUBLE_EQ(etkc.field("Kca").asFloat(), 0.6);
+    etkc.close();
+    EXPECT_GT(ctx.TotalCropET, 0.0);
+}
+
+// A dry station: no negative effective precipitation anywhere.
+TEST_F(ComputeCropTest, DryStationHasNoNegativeEffectivePrecipitation)
+{
+    double dry[13];
+    for (double& d : dry)
+        d = 0.05;
+    setStation("Dry Station", dry);
+    compute(CropRow{});
+    expectFinite();
+    for (int m = 1; m <= 12; ++m) {
+        EXPECT_EQ(ctx.EffPrecip50[m], 0.0) << m;
+        EXPECT_EQ(ctx.EffPrecip80[m], 0.0) << m;
+        EXPECT_NEAR(ctx.NetIrrReq50[m], ctx.MonthlyCropET[m], 1e-12) << m;
+    }
+    EXPECT_EQ(ctx.TotalEffPrecip50, 0.0);
+}
+
+TEST_F(ComputeCropTest, LatitudeErrorOncePerRun)
+{
+    RecordingMessages msgs;
+    setStation("Bad Latitude", EngineDatabase::kPrecip);
+    compute(CropRow{});
+    EXPECT_EQ(msgs.count("FATAL Error: Latitude not correct"), 1);
+    expectFinite();
+    CropRow pm;
+    pm.name = "Corn";
+    pm.curveIndex = 0;
+    pm.curveName = "Corn AM";
+    pm.etIndex = 2;
+    compute(pm);
+    EXPECT_EQ(msgs.count("FATAL Error: Latitude not correct"), 2);
+    expectFinite();
+}
+
+TEST_F(ComputeCropTest, PerennialSeasonAcrossYearEnd)
+{
+    CropRow r;
+    r.name = "Orchard";
+    r.curveIndex = 1;
+    r.curveName = "Orchard AM";
+    r.etIndex = 2;
+    r.pm = 11;
+    r.pd = 1;
+    r.hm = 3;
+    r.hd = 31;
+    compute(r);
+    expectFinite();
+    for (int m : {11, 12, 1, 2, 3}) {
+        EXPECT_GT(ctx.MonthlyKc[m], 0.0) << m;
+        EXPECT_NE(ctx.MonthlyCropET[m], 0.0) << m;
+    }
+    TTable etkc("ETKc.db");
+    etkc.open();
+    EXPECT_EQ(etkc.recordCount(), 365);
+    etkc.close();
+}
+
+TEST_F(ComputeCropTest, ForageWithoutPeakDataGoesOn)
+{
+    RecordingMessages msgs;
+    CropRow r;
+    r.name = "Pasture";
+    r.curveIndex = 2;
+    r.curveName = "Pasture AM";
+    r.etIndex = 2;
+    compute(r);
+    EXPECT_EQ(msgs.texts, QStringList{"Peak reached data missing in database."});
+    for (int m = 1; m <= 12; ++m) {
+        EXPECT_EQ(ctx.MonthlyKc[m], 0.0);
+        EXPECT_EQ(ctx.NetIrrReq50[m], 0.0);
+    }
+    EXPECT_EQ(wk->state(), TTable::State::Browse);
+}
+
+TEST_F(ComputeCropTest, UnknownCurveIndexAndSecondRunReplaceResults)
+{
+    compute(CropRow{});
+    EXPECT_GT(ctx.TotalCropET, 0.0);
+    CropRow none;
+    none.name = "Nothing";
+    none.curveIndex = 7;
+    compute(none);
+    for (int m = 1; m <= 12; ++m) {
+        EXPECT_EQ(ctx.MonthlyKc[m], 0.0);
+        EXPECT_EQ(ctx.MonthlyCropET[m], 0.0);
+        EXPECT_EQ(ctx.NetIrrReq50[m], 0.0);
+    }
+    EXPECT_EQ(ctx.TotalCropET, 0.0);
+    EXPECT_EQ(ReadFile("FAO56.txt"), "\nPenman-Monteith ETo COMPUTATIONS DETAILS\n\nCrop: Nothing,  Job: Test job\n\n");
+}
+
+TEST_F(ComputeCropTest, MetricTwins)
+{
+    compute(CropRow{});
+    ComputeMetricResults(ctx);
+    EXPECT_NEAR(ctx.NetIrrReq50cm[7], ctx.NetIrrReq50[7] * 2.54, 1e-12);
+    EXPECT_NEAR(ctx.PeakDailyETmm[7], ctx.PeakDailyET[7] * 25.4, 1e-12);
+    EXPECT_NEAR(ctx.TotalCropETcm, ctx.TotalCropET * 2.54, 1e-12);
+    EXPECT_NEAR(ctx.MonthlyTempC[1], (25.0 - 32.0) * 5.0 / 9.0, 1e-12);
+    EXPECT_NEAR(ctx.NetIrrDepthCm, 3.0 * 2.54, 1e-12);
+}
+
+// The grow-day fields of the crop record are "Min Grow Days" and "Max Grow Days".
+TEST_F(ComputeCropTest, GrowDayLimits)
+{
+    GrowDayLimits g = ReadGrowDayLimits(3, "BC Beans", "Beans");
+    EXPECT_EQ(g.minDays, 90);
+    EXPECT_EQ(g.maxDays, 120);
+    g = ReadGrowDayLimits(4, "BC Alfalfa", "Grapes");
+    EXPECT_EQ(g.minDays, 1);
+    EXPECT_EQ(g.maxDays, 1);
+    g = ReadGrowDayLimits(0, "Corn AM", "Corn");
+    EXPECT_EQ(g.minDays, 100);
+    EXPECT_EQ(g.maxDays, 140);
+}
+
+TEST_F(ComputeCropTest, ChooseETMethodFromTables)
+{
+    class Pick : public EtMethodChooser {
+    public:
+        std::optional<int> chooseEtMethod(const QString&, int) override { return 3; }
+    } pick;
+    ChooseETMethod(ctx, &pick);   // system default "ANY", July wind 7 mph
+    EXPECT_EQ(ctx.ETMethodIndex, 3);
+    EXPECT_EQ(ctx.ETMethodText, "FAO Penman-Monteith,FAO56, Table12");
+    setStation("Dry Station", EngineDatabase::kPrecip);   // no wind record
+    ChooseETMethod(ctx, &pick);
+    EXPECT_EQ(ctx.ETMethodIndex, 1);
+}
