@@ -341,7 +341,7 @@ void Report::layoutBand(Band& band, Layout& lay, PreparedReport& out)
 }
 
 // Lays out and places one band; returns whether it printed.
-bool Report::printBand(Band& band, PreparedReport& out, bool forcePlace)
+bool Report::printBand(Band& band, PreparedReport& out, bool forcePlace, double keepWith)
 {
     if (!band.isEnabled() || !band.hasContent())
         return false;
@@ -358,7 +358,7 @@ bool Report::printBand(Band& band, PreparedReport& out, bool forcePlace)
     if (!forcePlace && !isFrame) {
         const double footer = m_pageFooter.isEnabled() ? m_pageFooter.height() : 0.0;
         const double limit = kPaperHeight - kMargin - footer;
-        if (m_y + lay.height > limit + 0.01 && m_pageHasBody) {
+        if (m_y + lay.height + keepWith > limit + 0.01 && m_pageHasBody) {
             endPage(out);
             startPage(out);
             // the band may have changed with the page number: lay it out again
@@ -396,7 +396,7 @@ void Report::startPage(PreparedReport& out)
     printBand(m_columnHeader, out, true);
     if (m_state.page > 1) {
         for (auto& g : m_groups)
-            if (g->m_repeatHeader && g->m_value.isValid())
+            if (g->m_repeatHeader && g->m_open)
                 printBand(g->m_header, out, true);
     }
     m_pageHasBody = false;
@@ -421,6 +421,7 @@ PreparedReport Report::prepare()
     for (auto& g : m_groups) {
         g->m_value = QVariant();
         g->m_count = 0;
+        g->m_open = false;
     }
 
     DataSet* ds = m_dataSet;
@@ -451,14 +452,22 @@ PreparedReport Report::prepare()
                     }
             if (!firstRow && changed < ng) {
                 m_state.row = &last;
-                for (size_t i = ng; i-- > changed;)
+                for (size_t i = ng; i-- > changed;) {
                     printBand(m_groups[i]->m_footer, out);
+                    m_groups[i]->m_open = false;
+                }
                 m_state.row = ds;
             }
             for (size_t i = changed; i < ng; ++i) {
                 m_groups[i]->m_value = keys[i].isNull() ? QVariant(QString()) : keys[i];
                 m_groups[i]->m_count = 0;
-                printBand(m_groups[i]->m_header, out);
+                // keep the header with the bands that follow it
+                double keep = m_detail.isEnabled() ? m_detail.height() : 0.0;
+                for (size_t j = i + 1; j < ng; ++j)
+                    if (m_groups[j]->m_header.isEnabled())
+                        keep += m_groups[j]->m_header.height();
+                printBand(m_groups[i]->m_header, out, false, keep);
+                m_groups[i]->m_open = true;
             }
             ++m_state.record;
             for (auto& g : m_groups)
@@ -472,8 +481,10 @@ PreparedReport Report::prepare()
         }
         if (!firstRow && ng) {
             m_state.row = &last;
-            for (size_t i = ng; i-- > 0;)
+            for (size_t i = ng; i-- > 0;) {
                 printBand(m_groups[i]->m_footer, out);
+                m_groups[i]->m_open = false;
+            }
             m_state.row = ds;
         }
     }

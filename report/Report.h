@@ -28,7 +28,8 @@
 // headers whose value changed, the detail, and the group footers of groups
 // that end; after the last row the summary. The page footer stands at the
 // foot of every page. A band is never split: when it does not fit above the
-// page footer it starts the next page.
+// page footer it starts the next page. A group header starts the next page
+// as well when the first row of its group would not fit under it.
 //
 // Before-print handlers run each time their band is about to print; they
 // may change texts, hide or show elements, or set printBand = false to skip
@@ -272,6 +273,7 @@ private:
     Band m_header;
     Band m_footer;
     bool m_repeatHeader = false;
+    bool m_open = false;       // header printed, footer not yet
     QVariant m_value;
     int m_count = 0;
 };
@@ -328,7 +330,7 @@ public:
 
 private:
     struct Layout;
-    bool printBand(Band& band, PreparedReport& out, bool forcePlace = false);
+    bool printBand(Band& band, PreparedReport& out, bool forcePlace = false, double keepWith = 0);
     void layoutBand(Band& band, Layout& lay, PreparedReport& out);
     void startPage(PreparedReport& out);
     void endPage(PreparedReport& out);

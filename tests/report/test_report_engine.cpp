@@ -284,3 +284,29 @@ TEST(ReportFormat, FloatPatterns)
     EXPECT_EQ(formatFloat("0.0 in", 2), "2.0 in");
     EXPECT_EQ(formatFloat("##.##", -0.001), "");
 }
+
+TEST(ReportLayout, GroupHeaderStaysWithItsFirstRowAndRepeatsWhenAsked)
+{
+    MemoryDataSet ds({QStringLiteral("G"), QStringLiteral("N")});
+    for (int i = 0; i < 6; ++i)
+        ds.addRow({QStringLiteral("A"), QStringLiteral("a%1").arg(i)});
+    for (int i = 0; i < 9; ++i)
+        ds.addRow({QStringLiteral("B"), QStringLiteral("b%1").arg(i)});
+    Report rep;
+    rep.setDataSet(&ds);
+    Group& g = rep.addGroup(QStringLiteral("G"));
+    g.header().setHeight(30);
+    g.header().addField(QRectF(0, 0, 0, 0), QStringLiteral("G"))->setText(QStringLiteral("Group "));
+    g.setRepeatHeader(true);
+    rep.detail().setHeight(100);
+    rep.detail().addField(0, 0, QStringLiteral("N"));
+    const PreparedReport pr = rep.prepare();
+    // page 1: header A + 6 rows = 630; header B and its first row would need 130 more
+    EXPECT_EQ(pageTexts(pr, 0), (QStringList{"Group A", "a0", "a1", "a2", "a3", "a4", "a5"}));
+    ASSERT_GE(pr.pageCount(), 3);
+    EXPECT_EQ(pageTexts(pr, 1).first(), QStringLiteral("Group B"));
+    EXPECT_EQ(pageTexts(pr, 1).count(QStringLiteral("Group B")), 1);
+    // group B runs on to page 3, where its header repeats at the top
+    EXPECT_EQ(pageTexts(pr, 2).first(), QStringLiteral("Group B"));
+    EXPECT_EQ(pageTexts(pr, 2).at(1), QStringLiteral("b6"));
+}

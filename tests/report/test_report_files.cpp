@@ -7,6 +7,7 @@
 #include <QBarSet>
 #include <QChart>
 #include <QFile>
+#include <QPrinter>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -261,4 +262,27 @@ TEST(PreviewWindow, NavigatesZoomsSavesOpensAndSetsTheArrowCursor)
     ASSERT_TRUE(QApplication::overrideCursor());
     EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
     QApplication::restoreOverrideCursor();
+}
+
+TEST(PdfExport, PrinterPathHonoursThePageRange)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "pdftotext not installed";
+    const PreparedReport pr = sampleReport();
+    ASSERT_GE(pr.pageCount(), 3);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("printed.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    setUpPrinter(printer, pr);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    printer.setPrintRange(QPrinter::PageRange);
+    printer.setFromTo(2, 3);
+    ASSERT_TRUE(printReport(pr, printer));
+    const QString text = pdfText(path);
+    EXPECT_EQ(text.count(QLatin1Char('\f')), 2);
+    EXPECT_FALSE(text.contains(QStringLiteral("Page: 1")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Page: 2")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Page: 3")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Quen Sample Heading")));
 }
