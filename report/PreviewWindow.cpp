@@ -159,8 +159,9 @@ void PreviewWindow::updateView()
     const QSizeF pageSize = pageCount() > 0 ? m_rep.pages.at(m_page).size : QSizeF(kPaperWidth, kPaperHeight);
     const QSize vp = m_scroll->viewport()->size();
     const int sb = m_scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    const double availW = std::max(50, vp.width() - 2 * PageView::kBorder - (m_zoom == Zoom::FitWidth ? sb : 0));
-    const double availH = std::max(50, vp.height() - 2 * PageView::kBorder);
+    const int shadow = 4;
+    const double availW = std::max(50, vp.width() - 2 * PageView::kBorder - shadow - (m_zoom == Zoom::FitWidth ? sb : 0));
+    const double availH = std::max(50, vp.height() - 2 * PageView::kBorder - shadow);
     double dpi = screenDpi();
     if (m_zoom == Zoom::FitWidth)
         dpi = availW * 72.0 / pageSize.width();
