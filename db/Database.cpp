@@ -208,8 +208,13 @@ QVariant csvValue(const FieldDef& f, const QString& cell, const QString& file, i
     case FieldType::Memo:
         return cell;
     case FieldType::Float: {
+        static const QLocale strictC = [] {
+            QLocale l = QLocale::c();
+            l.setNumberOptions(QLocale::RejectGroupSeparator);
+            return l;
+        }();
         bool ok = false;
-        const double d = QLocale::c().toDouble(cell.trimmed(), &ok);
+        const double d = strictC.toDouble(cell.trimmed(), &ok);
         if (!ok)
             bad(QStringLiteral("'%1' is not a number").arg(cell));
         return d;
@@ -351,6 +356,17 @@ void openConnection(const QString& path)
     }
     st().open = true;
     st().path = path;
+    // The connection and its statements go before the application does.
+    static bool cleanupRegistered = false;
+    if (!cleanupRegistered && QCoreApplication::instance()) {
+        cleanupRegistered = true;
+        qAddPostRoutine([] {
+            try {
+                Database::close();
+            } catch (...) {
+            }
+        });
+    }
 }
 
 void dropConnection()
@@ -570,7 +586,8 @@ void Database::open(const QString& pathIn)
     if (!QDir().mkpath(fi.absolutePath()))
         throw DbError(QStringLiteral("The folder %1 cannot be created.").arg(fi.absolutePath()));
 
-    const bool fresh = !fi.exists();
+    // A missing (or empty) file is a new database.
+    const bool fresh = !fi.exists() || fi.size() == 0;
     openConnection(path);
     QSqlDatabase db = rawConnection();
     if (fresh) {

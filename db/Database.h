@@ -8,6 +8,17 @@
 // programs), and the two one-row defaults tables get their initial rows.
 // An existing file is opened as it is (upgraded when its schema version is
 // older). All table handles of a process share one connection.
+//
+// Creation runs in one transaction: when any shipped file is refused, nothing
+// of the new file is left behind and open() throws the loader's message.
+// When the shipped files leave a one-row table empty, creation writes:
+//   "SystemDefaults.db": "ET Method" ANY, "Spring Carryover %" and
+//      "Fall Carryover %" 0, "Elevation Correction" false, empty "Password",
+//      "Peak ET Method" 0 (TR21 procedure);
+//   "LocalDefaults.db": "Sensitive" and "MetricUnits" false, the rest empty;
+//   "Report.db": "ReportNo" 1.
+// The file is kept in WAL mode with a flush on every commit, so a post of user
+// data is on disk when it returns and a crash never leaves a damaged file.
 #pragma once
 
 #include <QSqlDatabase>
