@@ -276,10 +276,26 @@ TEST(ShippedData, CropRecordCurvesResolve)
             EXPECT_EQ(table->at(*row, codeField), crops.at(r, "Humidity/Wind")) << crop;
         }
         const QString bcName = crops.at(r, "BC Crop Curve Name");
+        const QString bcType = crops.at(r, "BC Crop Type");
+        EXPECT_EQ(bcName.isEmpty(), bcType.isEmpty()) << crop << ": Blaney-Criddle type and curve go together";
         if (!bcName.isEmpty()) {
             ++bc;
-            ASSERT_EQ(crops.at(r, "BC Crop Type"), "Blaney Criddle Annual Crop") << crop;
-            EXPECT_TRUE(bcAnnual.find("Crop Curve Name", bcName)) << crop;
+            if (bcType == "Blaney Criddle Perennial Crop") {
+                // the perennial table ships only once its TR-21 curves are transcribed
+                ASSERT_TRUE(QFile::exists(kDataDir + "/tables/CrpBCPer.DB.csv")) << crop;
+                EXPECT_TRUE(readCsv("CrpBCPer.DB").find("Crop Curve Name", bcName)) << crop;
+            } else {
+                ASSERT_EQ(bcType, "Blaney Criddle Annual Crop") << crop;
+                EXPECT_TRUE(bcAnnual.find("Crop Curve Name", bcName)) << crop;
+            }
+        }
+        // growth temperatures of the date calculator: both units or neither,
+        // the Celsius twin as the dialogs compute it
+        for (const char* f : {"SpringAvTemp", "FallAvTemp"}) {
+            const QString fahr = crops.at(r, f), cels = crops.at(r, QString(f) + "M");
+            EXPECT_EQ(fahr.isEmpty(), cels.isEmpty()) << crop << " " << f;
+            if (!fahr.isEmpty() && !cels.isEmpty())
+                EXPECT_NEAR(cels.toDouble(), (fahr.toDouble() - 32) * 5 / 9, 0.006) << crop << " " << f;
         }
         const QString faoName = crops.at(r, "FAOCropCurveName");
         if (!faoName.isEmpty()) {
