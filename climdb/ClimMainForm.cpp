@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "Help.h"
+#include "Placement.h"
 
 namespace quen::climprog {
 
@@ -115,6 +116,15 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
 TMainForm::~TMainForm()
 {
     if (MainForm == this) MainForm = nullptr;
+}
+
+void TMainForm::showEvent(QShowEvent* e)
+{
+    QMainWindow::showEvent(e);
+    if (!m_placed) {
+        m_placed = true;
+        fitWindowToScreen(this);
+    }
 }
 
 void TMainForm::changeEvent(QEvent* e)

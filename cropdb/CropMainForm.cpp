@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "Help.h"
+#include "Placement.h"
 
 namespace quen::cropprog {
 
@@ -83,7 +84,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     BasGrassBtn = makeButton(QStringLiteral("BasGrassBtn"), QStringLiteral("Basal Kc - Grasses and Forage Legumes"), CurveGroup);
     BCAnnualBtn = makeButton(QStringLiteral("BCAnnualBtn"), QStringLiteral("BC TR21 Kc - Annual Crops"), CurveGroup);
     BCPerenBtn = makeButton(QStringLiteral("BCPerenBtn"), QStringLiteral("BC TR21 Kc - Perennial Crops"), CurveGroup);
-    AnTypeBtn = makeButton(QStringLiteral("AnTypeBtn"), QStringLiteral("Basal - Crop Type (Field & Veg)"), CurveGroup);
+    AnTypeBtn = makeButton(QStringLiteral("AnTypeBtn"), QStringLiteral("Basal - Crop Type (Field && Veg)"), CurveGroup);
     FAO56TblBtn = makeButton(QStringLiteral("FAO56TblBtn"), QStringLiteral("FAO56 Table 12 Database"), CurveGroup);
     FAOCurvBtn = makeButton(QStringLiteral("FAOCurvBtn"), QStringLiteral("FAO Kc - Crop Curves"), CurveGroup);
     FAOTbl11Btn = makeButton(QStringLiteral("FAOTbl11Btn"), QStringLiteral("FAO56 Table 11 Database"), CurveGroup);
@@ -134,6 +135,15 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
 TMainForm::~TMainForm()
 {
     if (MainForm == this) MainForm = nullptr;
+}
+
+void TMainForm::showEvent(QShowEvent* e)
+{
+    QMainWindow::showEvent(e);
+    if (!m_placed) {
+        m_placed = true;
+        fitWindowToScreen(this);
+    }
 }
 
 void TMainForm::changeEvent(QEvent* e)

@@ -62,6 +62,10 @@ public slots:
 
 protected:
     void changeEvent(QEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+
+private:
+    bool m_placed = false;
 };
 
 extern TMainForm* MainForm;
