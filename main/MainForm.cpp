@@ -307,15 +307,17 @@ void TMainForm::buildJobPanel()
 
     CropGroup = new QGroupBox(QStringLiteral("Job Crops"), right);
     CropGroup->setObjectName(QStringLiteral("CropGroup"));
-    auto* kg = new QGridLayout(CropGroup);
-    kg->addWidget(new QLabel(QStringLiteral("Select Crop to Compute and Display"), CropGroup), 0, 0, 1, 2);
+    auto* kv = new QVBoxLayout(CropGroup);
+    kv->addWidget(new QLabel(QStringLiteral("Select Crop to Compute and Display"), CropGroup));
+    auto* kh = new QHBoxLayout;
+    kv->addLayout(kh, 1);
     JobCropDBGrid = new TDBGrid(CropGroup);
     JobCropDBGrid->setObjectName(QStringLiteral("JobCropDBGrid"));
     JobCropDBGrid->setToolTip(QStringLiteral("Select a crop"));
     JobCropDBGrid->setStatusTip(QStringLiteral("Select a crop"));
     setHelpContext(JobCropDBGrid, 16);
     JobCropDBGrid->addColumn(QStringLiteral("Crop Name"), QStringLiteral("Crop Name"));
-    kg->addWidget(JobCropDBGrid, 1, 0, 4, 1);
+    kh->addWidget(JobCropDBGrid, 1);
     AddCropBtn = button(QStringLiteral("AddCropBtn"), QStringLiteral("Add New Crop"), {}, 0, CropGroup);
     DeleteCropBtn = button(QStringLiteral("DeleteCropBtn"), QStringLiteral("Delete Crop"), {}, 0, CropGroup);
     EdCropBtn = button(QStringLiteral("EdCropBtn"), QStringLiteral("Edit Crop"), {}, 0, CropGroup);
@@ -323,11 +325,10 @@ void TMainForm::buildJobPanel()
     QFont bold = DisplayButton->font();
     bold.setBold(true);
     DisplayButton->setFont(bold);
-    kg->addWidget(AddCropBtn, 1, 1);
-    kg->addWidget(DeleteCropBtn, 2, 1);
-    kg->addWidget(EdCropBtn, 3, 1);
-    kg->addWidget(DisplayButton, 4, 1);
-    kg->setColumnStretch(0, 1);
+    auto* kb = new QVBoxLayout;
+    for (QPushButton* b : {AddCropBtn, DeleteCropBtn, EdCropBtn, DisplayButton}) kb->addWidget(b);
+    kb->addStretch();
+    kh->addLayout(kb);
     rv->addWidget(CropGroup, 1);
     h->addWidget(right, 1);
 
