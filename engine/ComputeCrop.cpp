@@ -1,6 +1,7 @@
 #include "ComputeCrop.h"
 
 #include <QFile>
+#include <QHash>
 #include <QTextStream>
 
 #include "Calendar.h"
@@ -22,6 +23,47 @@ QString M(const char* prefix, int m) { return QString::fromLatin1(prefix) + QStr
 
 double F(TTable& t, const QString& name) { return t.field(name).asFloat(); }
 
+// Field positions of a table by name, built once per table.
+const QHash<QString, int>& FieldPositions(TTable& t)
+{
+    static QHash<QString, QHash<QString, int>> cache;
+    auto it = cache.find(t.tableName());
+    if (it == cache.end()) {
+        QHash<QString, int> positions;
+        for (int i = 0; i < t.fieldCount(); ++i)
+            positions.insert(t.fieldName(i), i);
+        it = cache.insert(t.tableName(), positions);
+    }
+    return *it;
+}
+
+// The current row of a handle, read once, with its fields by name.
+class RowView {
+public:
+    explicit RowView(TTable& t) : m_pos(FieldPositions(t))
+    {
+        if (!t.isEmpty())
+            m_values = t.rowValues();
+    }
+    const QVariant& value(const QString& name) const
+    {
+        static const QVariant none;
+        const int i = m_pos.value(name, -1);
+        if (i < 0 && !m_values.isEmpty())
+            throw DbError(QStringLiteral("Field '%1' not found.").arg(name));
+        return i >= 0 && i < m_values.size() ? m_values[i] : none;
+    }
+    double f(const QString& name) const { return value(name).toDouble(); }
+    int i(const QString& name) const { return value(name).toInt(); }
+    bool b(const QString& name) const { return value(name).toBool(); }
+    QString s(const QString& name) const { return value(name).toString(); }
+    bool isNull(const QString& name) const { return value(name).isNull(); }
+
+private:
+    const QHash<QString, int>& m_pos;
+    QVariantList m_values;
+};
+
 // Values of the located station records used by the computation.
 struct StationRecord {
     double latitude = 0, elevationFt = 0;
@@ -41,19 +83,18 @@ StationRecord ReadStation(const QString& stationName)
     TTable clim(QStringLiteral("Climate.DB"));
     clim.open();
     clim.findNearest({stationName});
-    if (!clim.isEmpty()) {
-        s.latitude = F(clim, QStringLiteral("Latitude"));
-        s.elevationFt = F(clim, QStringLiteral("Elevation"));
-        s.whrLocation = clim.field(QStringLiteral("WHRLocation")).asString();
-        for (int m = 1; m <= 12; ++m) {
-            s.T[m] = F(clim, M("T", m));
-            s.Tmin[m] = F(clim, M("Tmin", m));
-            s.Tmax[m] = F(clim, M("Tmax", m));
-            s.TminC[m] = F(clim, M("TminM", m));
-            s.TmaxC[m] = F(clim, M("TmaxM", m));
-        }
-    }
+    const RowView r(clim);
     clim.close();
+    s.latitude = r.f(QStringLiteral("Latitude"));
+    s.elevationFt = r.f(QStringLiteral("Elevation"));
+    s.whrLocation = r.s(QStringLiteral("WHRLocation"));
+    for (int m = 1; m <= 12; ++m) {
+        s.T[m] = r.f(M("T", m));
+        s.Tmin[m] = r.f(M("Tmin", m));
+        s.Tmax[m] = r.f(M("Tmax", m));
+        s.TminC[m] = r.f(M("TminM", m));
+        s.TmaxC[m] = r.f(M("TmaxM", m));
+    }
     return s;
 }
 
@@ -64,45 +105,48 @@ WhrRecord ReadWhr(const QString& location)
     t.setIndexName(QStringLiteral("Location Name"));
     t.open();
     t.findNearest({location});
-    if (!t.isEmpty()) {
-        for (int m = 1; m <= 12; ++m) {
-            w.rhMin[m] = F(t, M("RHmin", m));
-            w.rhMax[m] = F(t, M("RHmax", m));
-            w.cor[m] = F(t, M("Cor", m));
-            w.u2[m] = F(t, M("U2", m));
-            w.rs[m] = F(t, M("Rs", m));
-            w.rsm[m] = F(t, M("Rsm", m));
-            w.u2m[m] = F(t, M("U2m", m));
-            w.as[m] = F(t, M("As", m));
-            w.bs[m] = F(t, M("Bs", m));
-            w.n[m] = F(t, M("N", m));
-        }
-        w.stationType = t.field(QStringLiteral("StationType")).asString();
-        w.stationLoc = t.field(QStringLiteral("StationLoc")).asString();
-        w.stationHeight = F(t, QStringLiteral("StationHeight"));
-    }
+    const RowView r(t);
     t.close();
+    for (int m = 1; m <= 12; ++m) {
+        w.rhMin[m] = r.f(M("RHmin", m));
+        w.rhMax[m] = r.f(M("RHmax", m));
+        w.cor[m] = r.f(M("Cor", m));
+        w.u2[m] = r.f(M("U2", m));
+        w.rs[m] = r.f(M("Rs", m));
+        w.rsm[m] = r.f(M("Rsm", m));
+        w.u2m[m] = r.f(M("U2m", m));
+        w.as[m] = r.f(M("As", m));
+        w.bs[m] = r.f(M("Bs", m));
+        w.n[m] = r.f(M("N", m));
+    }
+    w.stationType = r.s(QStringLiteral("StationType"));
+    w.stationLoc = r.s(QStringLiteral("StationLoc"));
+    w.stationHeight = r.f(QStringLiteral("StationHeight"));
     return w;
 }
 
 // Opens a curve table on an index and positions it on the curve name.
 class CurveTable {
 public:
-    CurveTable(const QString& table, const QString& index, const QString& key) : m_t(table)
+    CurveTable(const QString& table, const QString& index, const QString& key) : m_t(table), m_row(open(index, key))
+    {
+        m_t.close();
+    }
+    double f(const QString& name) { return m_row.f(name); }
+    bool isNull(const QString& name) { return m_row.isNull(name); }
+    QString s(const QString& name) { return m_row.s(name); }
+    bool b(const QString& name) { return m_row.b(name); }
+
+private:
+    TTable& open(const QString& index, const QString& key)
     {
         m_t.setIndexName(index);
         m_t.open();
         m_t.findNearest({key});
+        return m_t;
     }
-    ~CurveTable() { m_t.close(); }
-    bool empty() const { return m_t.isEmpty(); }
-    double f(const QString& name) { return empty() ? 0.0 : m_t.field(name).asFloat(); }
-    bool isNull(const QString& name) { return empty() || m_t.field(name).isNull(); }
-    QString s(const QString& name) { return empty() ? QString() : m_t.field(name).asString(); }
-    bool b(const QString& name) { return !empty() && m_t.field(name).asBoolean(); }
-
-private:
     TTable m_t;
+    RowView m_row;
 };
 
 RatioPair ReadChanceRatios(double annualPrecip)
@@ -142,9 +186,10 @@ void ComputeCrop(CropRunContext& ctx, CropCurveState& st, TTable& wk)
     const WhrRecord whr = ReadWhr(station.whrLocation);
 
     // 4. Working-crop inputs.
-    auto wi = [&](const char* name) { return wk.field(QString::fromLatin1(name)).asInteger(); };
-    auto wf = [&](const char* name) { return wk.field(QString::fromLatin1(name)).asFloat(); };
-    auto ws = [&](const char* name) { return wk.field(QString::fromLatin1(name)).asString(); };
+    const RowView crop(wk);
+    auto wi = [&](const char* name) { return crop.i(QString::fromLatin1(name)); };
+    auto wf = [&](const char* name) { return crop.f(QString::fromLatin1(name)); };
+    auto ws = [&](const char* name) { return crop.s(QString::fromLatin1(name)); };
     ctx.PlantMonth = wi("Plant Mo");
     ctx.PlantDay = wi("Plant Day");
     ctx.HarvestMonth = wi("Harvest Mo");
@@ -169,7 +214,7 @@ void ComputeCrop(CropRunContext& ctx, CropCurveState& st, TTable& wk)
     ctx.DaysWetDeveloped = wi("Dys Wet Developed");
     ctx.DaysWetMature = wi("Dys Wet Mature");
     ctx.StressFactor = wf("Stress Factor");
-    ctx.Sensitive = wk.field(QStringLiteral("Sensitive")).asBoolean();
+    ctx.Sensitive = crop.b(QStringLiteral("Sensitive"));
     ctx.AvailableSoilWater = wf("ASW");
     ctx.FractionWetted = wf("Fraction Wetted");
     ctx.IrrigationType = ws("Irrigation Type");
@@ -353,15 +398,26 @@ void ComputeCrop(CropRunContext& ctx, CropCurveState& st, TTable& wk)
 
     // 11. Monthly reference and crop ET.
     if (ctx.ETMethodIndex == 1) {
+        // Rows of "MoPctDay.db" by nearest match on the whole degrees; each
+        // row is read once per run.
         TTable pctDay(QStringLiteral("MoPctDay.db"));
         pctDay.setIndexName(QStringLiteral("LatitudeIndex"));
+        QHash<int, MonthlyValues> rowsRead;
         const DaytimeLookup lookup = [&](int degrees, int month) {
-            if (!pctDay.isOpen())
-                pctDay.open();
-            if (pctDay.isEmpty())
-                return 0.0;
-            pctDay.findNearest({degrees});
-            return pctDay.field(QString::fromLatin1(kMonthAbbrev[month])).asFloat();
+            auto it = rowsRead.find(degrees);
+            if (it == rowsRead.end()) {
+                if (!pctDay.isOpen())
+                    pctDay.open();
+                MonthlyValues row{};
+                if (!pctDay.isEmpty()) {
+                    pctDay.findNearest({degrees});
+                    const RowView r(pctDay);
+                    for (int m = 1; m <= 12; ++m)
+                        row[m] = r.f(QString::fromLatin1(kMonthAbbrev[m]));
+                }
+                it = rowsRead.insert(degrees, row);
+            }
+            return (*it)[month];
         };
         for (int m = 1; m <= 12; ++m) {
             ctx.ShoulderRefET[m] = ctx.ShoulderRefETmm[m] = 0.0;
@@ -446,13 +502,14 @@ void ComputeCrop(CropRunContext& ctx, CropCurveState& st, TTable& wk)
     }
 
     // 15. Back into the working-crop row.
+    const QHash<QString, int>& pos = FieldPositions(wk);
     wk.edit();
     for (int m = 1; m <= 12; ++m) {
-        wk.field(QStringLiteral("IR ") + QString::fromLatin1(kMonthAbbrev[m])).setAsFloat(ctx.NetIrrReq50[m]);
-        wk.field(QStringLiteral("Pk ") + QString::fromLatin1(kMonthAbbrev[m])).setAsFloat(ctx.PeakDailyET[m]);
+        wk.setValueAt(pos.value(QStringLiteral("IR ") + QString::fromLatin1(kMonthAbbrev[m])), ctx.NetIrrReq50[m]);
+        wk.setValueAt(pos.value(QStringLiteral("Pk ") + QString::fromLatin1(kMonthAbbrev[m])), ctx.PeakDailyET[m]);
     }
-    wk.field(QStringLiteral("IR Season")).setAsFloat(ctx.TotalNetIrrReq50);
-    wk.field(QStringLiteral("Hay")).setAsBoolean(ctx.HayFlag);
+    wk.setValueAt(pos.value(QStringLiteral("IR Season")), ctx.TotalNetIrrReq50);
+    wk.setValueAt(pos.value(QStringLiteral("Hay")), ctx.HayFlag);
     wk.post();
 }
 
