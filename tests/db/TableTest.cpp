@@ -347,3 +347,59 @@ TEST_F(DbTest, ScratchBatchEndsWhenControlReturnsToTheEventLoop)
     EXPECT_EQ(countFromOtherConnection(dbPath, "StationList"), 2);
     EXPECT_EQ(column(list, "StationName"), QStringList({"Alpha", "Beta"}));
 }
+
+TEST_F(DbTest, IndexChangeKeepsTheRowAndBackwardWalks)
+{
+    TTable t("Climate.DB");
+    t.setIndexName("CountyIndex");
+    t.open();
+    ASSERT_TRUE(t.locate("Station Name", "Dunes"));
+    t.setIndexName("StaNameIndex");                 // search by name, then back
+    EXPECT_EQ(t.field("Station Name").asString(), "Dunes");
+    t.findNearest({"B"});
+    t.setIndexName("CountyIndex");
+    EXPECT_EQ(t.field("Station Name").asString(), "Banana Flats");
+    EXPECT_EQ(t.recNo(), 1);                        // first of "Adams, CO", in insertion order
+
+    QStringList back;
+    for (t.last(); !t.bof(); t.prior())
+        back << t.field("Station No").asString();
+    EXPECT_EQ(back, QStringList({"0500005", "1300004", "1300003", "0500002", "0500001"}));
+    EXPECT_THROW(t.setIndexName("NoSuchIndex"), DbError);
+    EXPECT_THROW(t.field("No Such Field"), DbError);
+}
+
+TEST_F(DbTest, NotificationsAndEditOfAnEmptyTable)
+{
+    TTable loc("LocalDefaults.db");
+    int scrolls = 0, states = 0, posts = 0, deletes = 0;
+    QList<int> changed;
+    QObject::connect(&loc, &TTable::afterScroll, [&] { ++scrolls; });
+    QObject::connect(&loc, &TTable::stateChanged, [&] { ++states; });
+    QObject::connect(&loc, &TTable::afterPost, [&] { ++posts; });
+    QObject::connect(&loc, &TTable::afterDelete, [&] { ++deletes; });
+    QObject::connect(&loc, &TTable::dataChanged, [&](int i) { changed << i; });
+    loc.open();
+    EXPECT_EQ(scrolls, 1);
+    EXPECT_EQ(states, 1);
+    loc.remove();                                   // the one row
+    EXPECT_EQ(deletes, 1);
+    EXPECT_TRUE(loc.isEmpty());
+    loc.edit();                                     // nothing to edit: a new row
+    EXPECT_EQ(loc.state(), TTable::State::Insert);
+    changed.clear();
+    loc.field("MetricUnits").setAsBoolean(true);
+    EXPECT_EQ(changed, QList<int>({loc.field("MetricUnits").index()}));
+    loc.post();
+    EXPECT_EQ(posts, 1);
+    EXPECT_EQ(loc.state(), TTable::State::Browse);
+    EXPECT_TRUE(loc.field("MetricUnits").asBoolean());
+    EXPECT_EQ(loc.recordCount(), 1);
+
+    // Outside edit nothing can be written; a closed handle reads nothing.
+    EXPECT_THROW(loc.field("ASW").setAsFloat(50), DbError);
+    loc.close();
+    EXPECT_THROW(loc.field("ASW").asFloat(), DbError);
+    loc.setTableName("Nowhere");
+    EXPECT_THROW(loc.open(), DbError);
+}
