@@ -1,4 +1,6 @@
+#include <QCoreApplication>
 #include <QCryptographicHash>
+#include <QProcess>
 #include <QFile>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -221,5 +223,33 @@ TEST_F(DbTest, ShippedDataBuildsADatabase)
     }
     Database::close();
     Database::setDataDirectory(QStringLiteral(QUEN_DB_FIXTURES));
+    Database::open(dbPath);
+}
+
+TEST_F(DbTest, PostedRowsSurviveACrashOfTheWriter)
+{
+    const QString path = dir.filePath("crash.sqlite");
+    Database::close();
+    {
+        // Created and closed cleanly first, so the child only writes.
+        Database::open(path);
+        Database::close();
+    }
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {"--crash-writer", path});
+    ASSERT_TRUE(child.waitForFinished(30000));
+    EXPECT_EQ(child.exitCode(), 3);
+
+    Database::open(path);
+    TTable job("QuenJob.db");
+    job.open();
+    ASSERT_EQ(job.recordCount(), 1);
+    EXPECT_EQ(job.field("JobName").asString(), "Survives a crash");
+    TTable kc("ETKc.db");
+    kc.open();
+    EXPECT_EQ(kc.recordCount(), 1);   // committed before the job; the later batch is gone
+    kc.close();
+    job.close();
+    Database::close();
     Database::open(dbPath);
 }
