@@ -411,3 +411,21 @@ TEST_F(ComputeCropTest, ChooseETMethodFromTables)
     ChooseETMethod(ctx, &pick);
     EXPECT_EQ(ctx.ETMethodIndex, 1);
 }
+
+TEST_F(ComputeCropTest, UnknownSoilUsesSiltLoamWithMessage)
+{
+    CropRow r;
+    r.name = "Corn";
+    r.curveIndex = 0;
+    r.curveName = "Corn AM";
+    r.etIndex = 2;
+    compute(r);
+    const MonthlyValues siltLoam = ctx.MonthlyKc;
+    RecordingMessages msgs;
+    r.name = "Corn 2";
+    r.soil = "Peat";
+    compute(r);
+    EXPECT_EQ(msgs.count("Error: Soil not designated, will use Silt Loam"), 2);   // developed and mature intervals
+    for (int m = 1; m <= 12; ++m)
+        EXPECT_DOUBLE_EQ(ctx.MonthlyKc[m], siltLoam[m]) << m;
+}
