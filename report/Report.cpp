@@ -378,7 +378,9 @@ bool Report::printBand(Band& band, PreparedReport& out, bool forcePlace, double 
     for (const auto& [idx, el] : lay.fixups)
         m_fixups.push_back({int(out.pages.size() - 1), base + idx, el});
     m_y += lay.height;
-    if (!isFrame && band.type() != BandType::ColumnHeader)
+    // Headers lead into what follows them; they alone never make a page
+    // worth leaving for the next band.
+    if (!isFrame && band.type() != BandType::ColumnHeader && band.type() != BandType::GroupHeader)
         m_pageHasBody = true;
     return true;
 }
@@ -391,15 +393,16 @@ void Report::startPage(PreparedReport& out)
     m_pageHasBody = false;
     m_inPageFrame = true;
     printBand(m_pageHeader, out, true);
-    if (m_state.page == 1)
-        printBand(m_titleBand, out, true);
+    const bool title = m_state.page == 1 && printBand(m_titleBand, out, true);
     printBand(m_columnHeader, out, true);
     if (m_state.page > 1) {
         for (auto& g : m_groups)
             if (g->m_repeatHeader && g->m_open)
                 printBand(g->m_header, out, true);
     }
-    m_pageHasBody = false;
+    // Only the title counts as content: a band that does not fit under the
+    // headers of a fresh page is placed there all the same.
+    m_pageHasBody = title;
 }
 
 void Report::endPage(PreparedReport& out)

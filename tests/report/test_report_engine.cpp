@@ -310,3 +310,23 @@ TEST(ReportLayout, GroupHeaderStaysWithItsFirstRowAndRepeatsWhenAsked)
     EXPECT_EQ(pageTexts(pr, 2).first(), QStringLiteral("Group B"));
     EXPECT_EQ(pageTexts(pr, 2).at(1), QStringLiteral("b6"));
 }
+
+TEST(ReportLayout, TallTitleAndOversizedBandsStillPaginate)
+{
+    MemoryDataSet ds = numberedRows(3);
+    Report rep;
+    rep.setDataSet(&ds);
+    rep.titleBand().setHeight(700);
+    rep.titleBand().addLabel(0, 0, QStringLiteral("TITLE"));
+    Group& g = rep.addGroup(QStringLiteral("Name"));
+    g.setRepeatHeader(true);
+    g.header().setHeight(20);
+    g.header().addLabel(0, 0, QStringLiteral("GROUP"));
+    rep.detail().setHeight(800);    // taller than a page: placed on a page of its own
+    rep.detail().addField(0, 0, QStringLiteral("Name"));
+    const PreparedReport pr = rep.prepare();
+    ASSERT_EQ(pr.pageCount(), 4);
+    EXPECT_EQ(pageTexts(pr, 0), (QStringList{"TITLE"}));
+    for (int p = 1; p <= 3; ++p)
+        EXPECT_EQ(pageTexts(pr, p), (QStringList{"GROUP", QStringLiteral("Row %1").arg(p)}));
+}
