@@ -133,3 +133,19 @@ TEST_F(JobListTest, PdfOfTheListHoldsTheJobs)
     EXPECT_TRUE(text.contains(QStringLiteral("Weather Station:")));
     EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("Page:\\s+%1").arg(pr.pageCount()))));
 }
+
+TEST_F(JobListTest, ReportOverAFilteredHandlePrintsOnlyTheRowsItPasses)
+{
+    addJobs(12);
+    TTable jobs(QStringLiteral("QuenJob.db"));
+    jobs.open();
+    jobs.setOnFilterRecord([](TTable& t) { return t.field(QStringLiteral("Location")).asString().endsWith(QLatin1Char('1')); });
+    jobs.setFiltered(true);
+    Report rep;
+    rep.setTable(&jobs);
+    rep.detail().setHeight(12);
+    rep.detail().addField(0, 0, QStringLiteral("JobName"));
+    rep.detail().addField(QRectF(100, 0, 0, 0), QStringLiteral("JobNumber"))->setPattern(QStringLiteral("000"));
+    const PreparedReport pr = rep.prepare();
+    EXPECT_EQ(allTexts(pr), (QStringList{"Job 001", "001", "Job 011", "011"}));
+}
