@@ -568,10 +568,12 @@ QString Database::resolveAlias(const QString& alias)
     const QByteArray env = qgetenv("QUENPM_DB");
     if (!env.isEmpty())
         return QString::fromLocal8Bit(env);
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    // One location for all three programs, whatever their application names:
+    // <generic data location>/Quenpm/Quenpm.sqlite.
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (dir.isEmpty())
-        dir = QDir::homePath() + QLatin1String("/.local/share/Quenpm");
-    return QDir(dir).filePath(QStringLiteral("Quenpm.sqlite"));
+        dir = QDir::homePath() + QLatin1String("/.local/share");
+    return QDir(dir).filePath(QStringLiteral("Quenpm/Quenpm.sqlite"));
 }
 
 void Database::open(const QString& pathIn)

@@ -1,8 +1,9 @@
 // The shared database behind the alias "Quenpm".
 //
 // resolveAlias() says where the database lives: the file named by the
-// environment variable QUENPM_DB when set, otherwise "Quenpm.sqlite" in the
-// per-user data location. Database::open() opens that file; a file that does
+// environment variable QUENPM_DB when set, otherwise
+// "<per-user generic data location>/Quenpm/Quenpm.sqlite" (on Linux
+// ~/.local/share/Quenpm/Quenpm.sqlite), the same for all three programs. Database::open() opens that file; a file that does
 // not exist yet is created with every table of the schema and filled with the
 // shipped reference data (the CSV files under data/tables/, compiled into the
 // programs), and the two one-row defaults tables get their initial rows.
@@ -31,7 +32,7 @@ class TTable;
 
 class Database {
 public:
-    // Location of the alias: $QUENPM_DB, else <AppDataLocation>/Quenpm.sqlite.
+    // Location of the alias: $QUENPM_DB, else <GenericDataLocation>/Quenpm/Quenpm.sqlite.
     static QString resolveAlias(const QString& alias = QStringLiteral("Quenpm"));
 
     // Opens (creating and filling when missing) the database at path, or at

@@ -151,6 +151,14 @@ TEST_F(DbTest, AliasFollowsQuenpmDbAndCreatesTheFolder)
     EXPECT_EQ(t.recordCount(), 4);
     t.close();
     qunsetenv("QUENPM_DB");
+    // Without the variable all three programs share one location.
+    const QString appName = QCoreApplication::applicationName();
+    QCoreApplication::setApplicationName("QuenpmCrop");
+    const QString crop = Database::resolveAlias();
+    QCoreApplication::setApplicationName("QuenpmClim2");
+    EXPECT_EQ(Database::resolveAlias(), crop);
+    EXPECT_TRUE(crop.endsWith("/Quenpm/Quenpm.sqlite")) << qPrintable(crop);
+    QCoreApplication::setApplicationName(appName);
     Database::close();
     EXPECT_TRUE(QFile::exists(target));
     Database::open(dbPath);
