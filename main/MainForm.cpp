@@ -578,7 +578,10 @@ void TMainForm::ReportFormat1Click()
 void TMainForm::ListOfJobsClick()
 {
 #if QUEN_HAVE_OUTPUT
+    // The report opens "QuenJob.db" when it is closed; the table is closed
+    // afterwards in any case.
     quen::previewJobList(this);
+    if (DMod && DMod->tblQuenJob->isOpen()) DMod->tblQuenJob->close();
 #endif
 }
 
