@@ -215,6 +215,7 @@ struct TTable::Impl {
     QList<bool> modified;
     bool eof = true;
     bool bof = true;
+    int pos = 0;                 // known 1-based position, 0 when unknown
 
     bool hasRange = false;
     QVariantList rangeStart, rangeEnd;
@@ -237,6 +238,9 @@ struct TTable::Impl {
         QVariantList row;
         bool loaded = false;
     };
+    // Whole rows after the current one, read in one statement while the
+    // caller walks forward reading fields; dropped by any other move.
+    QList<Hit> ahead;
 
     const TableDef& needDef() const
     {
@@ -254,6 +258,8 @@ struct TTable::Impl {
     {
         memo.clear();
         visValid = false;
+        ahead.clear();
+        pos = 0;
     }
 
     void resolveIndex();
@@ -300,12 +306,14 @@ struct TTable::Impl {
     // condition; sig identifies the condition's shape, buildExtra writes its
     // text (called only when the shape is new).
     bool fetch(quint64 sig, const std::function<QString()>& buildExtra, const QVariantList& extraValues,
-               bool descending, Hit* out);
+               bool descending, Hit* out, int batch = 0, QList<Hit>* more = nullptr);
     int countVisible(quint64 sig, const std::function<QString()>& buildExtra, const QVariantList& extraValues);
     bool acceptsRow(const QVariantList& candidate, qint64 rid);
 
     void setCurrent(Hit&& h)
     {
+        ahead.clear();
+        pos = 0;
         hasRow = true;
         rowid = h.rid;
         keys = std::move(h.keys);
@@ -315,6 +323,8 @@ struct TTable::Impl {
     }
     void setNoRow()
     {
+        ahead.clear();
+        pos = 0;
         hasRow = false;
         rowid = 0;
         keys.clear();
@@ -325,7 +335,8 @@ struct TTable::Impl {
 
     bool moveFirst(bool descending);
     bool moveFrom(bool forward);       // next / prior from the current key
-    bool fetchAdjacent(const QVariantList& fromKeys, qint64 fromRid, bool forward, Hit* out);
+    bool fetchAdjacent(const QVariantList& fromKeys, qint64 fromRid, bool forward, Hit* out,
+                       QList<Hit>* more = nullptr);
     void repositionAfterLoss(const QVariantList& oldKeys, qint64 oldRid);
 };
 
@@ -499,11 +510,12 @@ bool TTable::Impl::acceptsRow(const QVariantList& candidate, qint64 rid)
 }
 
 bool TTable::Impl::fetch(quint64 s, const std::function<QString()>& buildExtra, const QVariantList& extraValues,
-                         bool descending, Hit* out)
+                         bool descending, Hit* out, int batch, QList<Hit>* more)
 {
     ensureVisibility();
-    const bool full = predicateActive();
-    const quint64 key = s ^ (descending ? (quint64(1) << 62) : 0);
+    const bool pred = predicateActive();
+    const bool full = pred || batch > 0;
+    const quint64 key = s ^ (descending ? (quint64(1) << 62) : 0) ^ (quint64(batch) << 52);
     auto it = memo.constFind(key);
     if (it == memo.constEnd()) {
         QString where = visText;
@@ -514,8 +526,8 @@ bool TTable::Impl::fetch(quint64 s, const std::function<QString()>& buildExtra, 
         if (!where.isEmpty())
             sql += QLatin1String(" WHERE ") + where;
         sql += orderBy(descending);
-        if (!full)
-            sql += QLatin1String(" LIMIT 1");
+        if (!pred)
+            sql += QStringLiteral(" LIMIT %1").arg(batch > 0 ? batch : 1);
         it = memo.insert(key, sql);
     }
     QSqlQuery& qq = dbi::query(*it);
@@ -540,13 +552,20 @@ bool TTable::Impl::fetch(quint64 s, const std::function<QString()>& buildExtra, 
             }
             QVariantList r = readRow(qq);
             const qint64 rid = qq.value(0).toLongLong();
-            if (acceptsRow(r, rid)) {
-                out->rid = rid;
-                out->keys = keysOf(r);
-                out->row = std::move(r);
-                out->loaded = true;
-                found = true;
-                break;
+            if (!pred || acceptsRow(r, rid)) {
+                Hit h;
+                h.rid = rid;
+                h.keys = keysOf(r);
+                h.row = std::move(r);
+                h.loaded = true;
+                if (!found) {
+                    *out = std::move(h);
+                    found = true;
+                    if (!more)
+                        break;
+                } else {
+                    more->append(std::move(h));
+                }
             }
         }
     } catch (...) {
@@ -622,7 +641,8 @@ bool TTable::Impl::moveFirst(bool descending)
     return false;
 }
 
-bool TTable::Impl::fetchAdjacent(const QVariantList& fromKeys, qint64 fromRid, bool forward, Hit* out)
+bool TTable::Impl::fetchAdjacent(const QVariantList& fromKeys, qint64 fromRid, bool forward, Hit* out,
+                                 QList<Hit>* more)
 {
     const int n = keyFields.size();
     QVariantList values;
@@ -633,19 +653,46 @@ bool TTable::Impl::fetchAdjacent(const QVariantList& fromKeys, qint64 fromRid, b
         tupleCompare(n, fromKeys, true, fromRid, forward, false, &t, dummy);
         return t;
     };
-    return fetch(sig(kTuple, n, nullMask(fromKeys, n), forward ? 1 : 2), build, values, !forward, out);
+    const quint64 mask = nullMask(fromKeys, n);
+    if (forward)
+        return fetch(sig(kTuple, n, mask, 1), build, values, false, out, more ? 48 : 0, more);
+    // Backwards: rows up to the current first-field value through the index
+    // (an upper bound it can seek on), then the empty ones, which sort first.
+    const QVariant first = n > 0 ? keyToSql(def->fields[keyFields[0]], fromKeys[0]) : QVariant();
+    if (!first.isValid())
+        return fetch(sig(kTuple, n, mask, 2), build, values, true, out);
+    QVariantList bounded{first};
+    bounded << values;
+    auto buildBounded = [&]() { return col(keyFields[0], keyNoCase[0]) + QLatin1String(" <= ? AND ") + build(); };
+    if (fetch(sig(kTuple, n, mask, 4), buildBounded, bounded, true, out))
+        return true;
+    auto buildNull = [&]() { return dbi::quoteId(def->fields[keyFields[0]].name) + QLatin1String(" IS NULL"); };
+    return fetch(sig(kTuple, 0, 0, 5), buildNull, {}, true, out);
 }
 
 bool TTable::Impl::moveFrom(bool forward)
 {
     if (!hasRow)
         return false;
+    const int oldPos = pos;
     Hit h;
-    if (fetchAdjacent(keys, rowid, forward, &h)) {
+    if (forward && !ahead.isEmpty()) {
+        h = ahead.takeFirst();
+        QList<Hit> rest = std::move(ahead);
         setCurrent(std::move(h));
-        return true;
+        ahead = std::move(rest);
+    } else {
+        // A caller that read the fields of this row will read the next ones:
+        // read a run of whole rows at once.
+        const bool readAhead = forward && rowLoaded && !predicateActive();
+        QList<Hit> more;
+        if (!fetchAdjacent(keys, rowid, forward, &h, readAhead ? &more : nullptr))
+            return false;
+        setCurrent(std::move(h));
+        ahead = std::move(more);
     }
-    return false;
+    pos = oldPos > 0 ? oldPos + (forward ? 1 : -1) : 0;
+    return true;
 }
 
 // The current row vanished (deleted, or no longer visible): go to the next
@@ -823,6 +870,7 @@ void TTable::first()
     const bool any = d->moveFirst(false);
     d->bof = true;
     d->eof = !any;
+    d->pos = any ? 1 : 0;
     emit afterScroll();
 }
 
@@ -887,6 +935,8 @@ int TTable::recNo() const
     d->needOpen();
     if (!d->hasRow)
         return 0;
+    if (d->pos > 0)
+        return d->pos;
     const int n = d->keyFields.size();
     QVariantList values;
     d->tupleCompare(n, d->keys, true, d->rowid, false, false, nullptr, values);
@@ -896,7 +946,24 @@ int TTable::recNo() const
         d->tupleCompare(n, d->keys, true, d->rowid, false, false, &t, dummy);
         return t;
     };
-    return d->countVisible(sig(kTuple, n, Impl::nullMask(d->keys, n), 2), build, values) + 1;
+    const quint64 mask = Impl::nullMask(d->keys, n);
+    const QVariant first = n > 0 ? keyToSql(d->def->fields[d->keyFields[0]], d->keys[0]) : QVariant();
+    int before = 0;
+    if (!first.isValid()) {
+        before = d->countVisible(sig(kTuple, n, mask, 2), build, values);
+    } else {
+        // Rows up to the first-field value (an index range), plus the empty ones.
+        QVariantList bounded{first};
+        bounded << values;
+        const int f0 = d->keyFields[0];
+        const bool nc = d->keyNoCase[0];
+        before = d->countVisible(sig(kTuple, n, mask, 4),
+                                 [&] { return d->col(f0, nc) + QLatin1String(" <= ? AND ") + build(); }, bounded)
+               + d->countVisible(sig(kTuple, 0, 0, 5),
+                                 [&] { return dbi::quoteId(d->def->fields[f0].name) + QLatin1String(" IS NULL"); }, {});
+    }
+    d->pos = before + 1;
+    return d->pos;
 }
 
 bool TTable::findKey(const QVariantList& key)
