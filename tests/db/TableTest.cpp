@@ -403,3 +403,47 @@ TEST_F(DbTest, NotificationsAndEditOfAnEmptyTable)
     loc.setTableName("Nowhere");
     EXPECT_THROW(loc.open(), DbError);
 }
+
+TEST_F(DbTest, EmptyKeysSortFirstAndWalksSeeChangesOfOtherHandles)
+{
+    TTable job("QuenJob.db");
+    job.setIndexName("JobNameIndex");
+    job.open();
+    for (const char* name : {"Delta", "", "Alpha", "Charlie", "", "Bravo"})
+        job.appendRecord({QString::fromLatin1(name), QVariant(), QString::fromLatin1(name) + " loc"});
+    QStringList numbers;
+    for (job.first(); !job.eof(); job.next())
+        numbers << job.field("JobNumber").asString();
+    EXPECT_EQ(numbers, QStringList({"2", "5", "3", "6", "4", "1"}));   // the two empty names first
+    QStringList back;
+    for (job.last(); !job.bof(); job.prior())
+        back << job.field("JobNumber").asString();
+    EXPECT_EQ(back, QStringList({"1", "4", "6", "3", "5", "2"}));
+    job.findNearest({"B"});
+    EXPECT_EQ(job.recNo(), 4);
+    job.findNearest({QVariant()});
+    EXPECT_EQ(job.field("JobNumber").asInteger(), 2);
+
+    // While this handle walks (reading ahead), another one changes a row
+    // further on: the walk shows the change.
+    TTable other("QuenJob.db");
+    other.setIndexName("JobNameIndex");
+    other.open();
+    job.first();
+    job.field("Location").asString();
+    job.next();
+    job.field("Location").asString();
+    ASSERT_TRUE(other.findKey({"Charlie"}));
+    other.edit();
+    other.field("Location").setAsString("moved");
+    other.post();
+    QStringList locations;
+    for (job.next(); !job.eof(); job.next())
+        locations << job.field("Location").asString();
+    EXPECT_EQ(locations, QStringList({"Alpha loc", "Bravo loc", "moved", "Delta loc"}));
+    other.findKey({"Delta"});
+    other.remove();
+    EXPECT_EQ(job.recordCount(), 5);
+    job.last();
+    EXPECT_EQ(job.field("JobName").asString(), "Charlie");
+}
