@@ -181,7 +181,7 @@ public slots:
     void ClimateInputDetailsClick();
     void SystemDefaultsClick();
     void LocalDefaultsClick();
-    void SavePrompt();                    // the save prompt, when JobSaveState is not 0
+    virtual void SavePrompt();            // the save prompt, when JobSaveState is not 0
 
 protected:
     void showEvent(QShowEvent* e) override;

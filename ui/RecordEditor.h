@@ -18,6 +18,8 @@
 //                                CancelBtn, DeleteBtn);
 //   ed->setMarkStatement("Update Climate\n     Set Marked=:NewValue");
 //   ed->start();                              // on show
+//   connect(DeleteBtn, &QPushButton::clicked, [=] {
+//       ed->deleteRecord("Delete?", stationName); });   // text and title vary
 #pragma once
 
 #include <QList>

@@ -357,6 +357,38 @@ TEST(MainWindow, CloseEmptiesTheWorkingCrops)
     EXPECT_TRUE(p.ctx.JobName.isEmpty());
 }
 
+namespace {
+class CountingForm : public TMainForm {
+public:
+    using TMainForm::TMainForm;
+    int prompts = 0;
+    void SavePrompt() override { ++prompts; }
+};
+} // namespace
+
+TEST(MainWindow, ClosingWithUnsavedChangesPromptsExactlyOnce)
+{
+    TDMod dmod;
+    for (int way = 0; way < 3; ++way) {
+        CropRunContext ctx;
+        CropCurveState curve;
+        CountingForm f(ctx, curve);
+        f.show();
+        ctx.JobSaveState = 2;
+        if (way == 0) f.ExitItem->trigger();
+        else if (way == 1) f.ExitButton->click();
+        else f.close();   // the close box
+        EXPECT_EQ(f.prompts, 1) << way;
+        EXPECT_FALSE(f.isVisible());
+    }
+    CropRunContext ctx;
+    CropCurveState curve;
+    CountingForm f(ctx, curve);
+    f.show();
+    f.close();
+    EXPECT_EQ(f.prompts, 0);   // nothing to save, no prompt
+}
+
 TEST(MainDialogs, NotImplementedAboutAndWait)
 {
     TNotImplForm ni;

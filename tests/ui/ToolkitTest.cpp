@@ -127,6 +127,23 @@ TEST(Application, ExceptionReachingTheLoopIsShownAndTheProgramGoesOn)
     EXPECT_TRUE(ran);
 }
 
+TEST(Application, DbErrorFromAButtonHandlerIsShownAndTheButtonWorksAgain)
+{
+    TScriptedMessages msgs;
+    QPushButton b("Open");
+    int clicks = 0;
+    QObject::connect(&b, &QPushButton::clicked, [&] {
+        if (++clicks == 1) throw DbError("Cannot perform this operation on a closed table ('QuenJob.db').");
+    });
+    b.show();
+    QTest::mouseClick(&b, Qt::LeftButton);
+    ASSERT_EQ(msgs.count(), 1);
+    EXPECT_EQ(msgs.lastText(), "Cannot perform this operation on a closed table ('QuenJob.db').");
+    QTest::mouseClick(&b, Qt::LeftButton);
+    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(msgs.count(), 1);
+}
+
 TEST(Help, IndexParsesContextsTitlesAndKeywords)
 {
     const THelpIndex idx = THelpIndex::parse(
