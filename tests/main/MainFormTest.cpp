@@ -192,6 +192,27 @@ TEST(MainWindow, MenusItemsSeparatorsHelpContexts)
     EXPECT_EQ(actionHelp(findItem(f.HelpMenu, "&Contents")), 19001);
 }
 
+TEST(MainWindow, EveryHelpContextHasATopicInTheBundle)
+{
+    TMainProgram p;
+    QList<int> used;
+    for (QObject* o : p.form->findChildren<QObject*>()) {
+        const int ctx = o->property("quenHelpContext").toInt();
+        if (ctx > 0) used << ctx;
+    }
+    ASSERT_GE(used.size(), 15);
+    for (int ctx : used) EXPECT_TRUE(THelpIndex::bundled().hasContext(ctx)) << ctx;
+
+    // F1 on the feet field opens the elevation topic.
+    ASSERT_TRUE(activate(p.form.get()));
+    p.form->Picture->hide();
+    p.form->JobPanel->show();
+    p.form->ElevEdit->setFocus();
+    QTest::keyClick(p.form->ElevEdit, Qt::Key_F1);
+    EXPECT_EQ(THelpViewer::instance()->currentSource(), THelpIndex::topicUrl(THelpIndex::bundled().topic(15).file));
+    THelpViewer::instance()->close();
+}
+
 TEST(MainWindow, DBManagementItemsOnlyTellTheUser)
 {
     TScriptedMessages msgs;
