@@ -45,6 +45,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     MainForm = this;
     setObjectName(QStringLiteral("ClimMainForm"));
     setWindowTitle(QStringLiteral("Quen, Penman-Monteith (Quenpm) Climate Database"));
+    setHelpContext(this, 19201);   // F1 anywhere in the window
     auto* central = new QWidget(this);
     setCentralWidget(central);
     auto* v = new QVBoxLayout(central);

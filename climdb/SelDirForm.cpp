@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "ClimDMod.h"
+#include "Help.h"
 #include "MessageService.h"
 
 namespace quen::climprog {
@@ -23,6 +24,7 @@ TSelDirForm::TSelDirForm(QWidget* parent) : QDialog(parent)
     SelDirForm = this;
     setObjectName(QStringLiteral("SelDirForm"));
     setWindowTitle(QStringLiteral("Select Directory Containing Temperature & Precipitation Text Files"));
+    setHelpContext(this, 19205);
     auto* g = new QGridLayout(this);
     DriveComboBox = new QComboBox(this);
     DriveComboBox->setObjectName(QStringLiteral("DriveComboBox"));

@@ -46,6 +46,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     MainForm = this;
     setObjectName(QStringLiteral("CropMainForm"));
     setWindowTitle(QStringLiteral("Quen Crops Databases"));
+    setHelpContext(this, 19101);   // F1 anywhere in the window
     auto* central = new QWidget(this);
     setCentralWidget(central);
     auto* v = new QVBoxLayout(central);

@@ -53,6 +53,10 @@ TEST(ClimProgram, GroupsButtonsAndEnabling)
     for (QPushButton* b : {f.StateFileBtn, f.DownloadBtn, f.EditClimBtn, f.EditWHRBtn})
         EXPECT_FALSE(b->isEnabled()) << b->text().toStdString();
     EXPECT_EQ(f.HelpBtn->text(), "&Help");
+    EXPECT_EQ(helpContextOf(f.CloseBtn), 19201);
+    EXPECT_EQ(helpContextOf(p.selDir->OKBtn), 19205);
+    EXPECT_TRUE(THelpIndex::bundled().hasContext(19201));
+    EXPECT_TRUE(THelpIndex::bundled().hasContext(19205));
     EXPECT_EQ(f.AboutBtn->text(), "&About Program");
 
     f.show();

@@ -55,6 +55,8 @@ TEST(CropProgram, ButtonsGroupAndEnabling)
         EXPECT_FALSE(curves[i]->isEnabled()) << texts[i];
     }
     EXPECT_FALSE(f.CropDBBtn->isEnabled());
+    EXPECT_EQ(helpContextOf(f.CloseBtn), 19101);
+    EXPECT_TRUE(THelpIndex::bundled().hasContext(19101));
     EXPECT_EQ(f.HelpBtn->text(), "&Help");
     EXPECT_EQ(f.AboutBtn->text(), "&About Program");
     EXPECT_TRUE(f.HelpBtn->isEnabled());
