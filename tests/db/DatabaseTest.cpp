@@ -63,6 +63,14 @@ TEST_F(DbTest, FreshDatabaseHasEveryTableFieldAndIndex)
         one.open();
         EXPECT_EQ(one.recordCount(), 1) << name;
     }
+    TTable report("Report.db");              // the bar report's table, database "Quen"
+    report.setDatabaseName("Quen");
+    report.open();
+    EXPECT_EQ(report.recordCount(), 1);
+    TTable stray("Report.db");
+    stray.setDatabaseName("Elsewhere");
+    EXPECT_THROW(stray.open(), DbError);
+
     TTable sys("SystemDefaults");
     sys.open();
     EXPECT_EQ(sys.field("ET Method").asString(), "FAONE");
