@@ -468,7 +468,10 @@ void TTable::Impl::ensureVisibility()
                 parts << (c.op == QLatin1String("=") ? name + QLatin1String(" IS NULL") : name + QLatin1String(" IS NOT NULL"));
                 continue;
             }
-            parts << name + QLatin1Char(' ') + c.op + QLatin1String(" ?");
+            if (c.op == QLatin1String("<>"))   // an empty field differs from any value
+                parts << QLatin1Char('(') + name + QLatin1String(" <> ? OR ") + name + QLatin1String(" IS NULL)");
+            else
+                parts << name + QLatin1Char(' ') + c.op + QLatin1String(" ?");
             values << v;
         }
     }

@@ -113,6 +113,13 @@ TEST_F(DbTest, FilterTextWithAQuoteInTheValue)
     t.setFilter("County = 'x'' or ''1''=''1'");
     EXPECT_TRUE(t.isEmpty());
     EXPECT_TRUE(t.eof());
+    t.setFilter("WHRLocation <> 'Denver WHR'");     // empty fields differ from the value
+    EXPECT_EQ(t.recordCount(), 4);
+    t.setFilter("WHRLocation = ''");
+    EXPECT_EQ(t.recordCount(), 4);
+    t.setFilter("Elevation >= 4800 and T7 < 70");
+    EXPECT_EQ(column(t, "Station Name"), QStringList({"Echo Ridge"}));
+    EXPECT_THROW(t.setFilter("Nothing = 'x'"), DbError);
     t.setFiltered(false);
     EXPECT_EQ(t.recordCount(), 5);
 }
