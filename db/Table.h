@@ -9,14 +9,17 @@
 //    key, or insertion order for a table without one. Indexes declared
 //    case-insensitive order and compare without case.
 //  * findKey: exact match of the whole key on the current index; true and
-//    positioned when found, false and the position unchanged otherwise.
+//    positioned when found, false and the position unchanged otherwise
+//    (fewer values than the index has fields match on those fields).
 //  * findNearest: positions on the first row whose key is equal to or after
 //    the given (possibly partial) key in the index order; past the last key it
 //    lands on the last row; it never fails (on an empty table nothing moves).
 //  * locate: first row whose field equals the value exactly (case-sensitive).
 //  * Ranges (setRange) restrict the rows to keys within [start, end] of the
-//    current index; filters restrict by filter text ("County = 'x'", see
-//    setFilter) and by a per-row predicate, both only while filtered is on.
+//    current index (bounds included; the handle must be open); filters
+//    restrict by filter text ("County = 'x'", see setFilter; text compares
+//    with case, '' matches empty fields) and by a per-row predicate, both only
+//    while filtered is on. An empty field sorts before every value.
 //  * eof() is true after next() failed to move past the last visible row, or
 //    on an empty view; bof() likewise for prior() before the first. As in the
 //    desktop-table interface, first() sets bof() and last() sets eof().
