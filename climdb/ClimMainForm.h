@@ -3,9 +3,8 @@
 // close. Buttons whose window is not part of this build stay disabled.
 #pragma once
 
-#include <QMainWindow>
-
 #include "AboutBox.h"
+#include "DatabaseMainForm.h"
 
 class QGroupBox;
 class QPushButton;
@@ -19,7 +18,7 @@ public:
     static QStringList lines();
 };
 
-class TMainForm : public QMainWindow {
+class TMainForm : public TDatabaseMainForm {
     Q_OBJECT
 public:
     explicit TMainForm(QWidget* parent = nullptr);
@@ -31,27 +30,15 @@ public:
     QGroupBox* EditGroup;          // "Edit database"
     QPushButton* EditClimBtn;      // "Edit Climate [Temperature/Precipitation] DB"
     QPushButton* EditWHRBtn;       // "Edit Wind/Humidity/Radiation DB"
-    QPushButton* HelpBtn;          // "&Help"
-    QPushButton* AboutBtn;         // "&About Program"
-    QPushButton* CloseBtn;
 
     static QString applicationTitle() { return QStringLiteral("QuenpmClim Climate database"); }
 
 public slots:
-    void FormActivate();
-    void HelpBtnClick();
-    void AboutBtnClick();
+    void AboutBtnClick() override;
     void StateFileBtnClick();      // state file import, then the station editor
     void DownloadBtnClick();       // report import (directory selection window)
     void EditClimBtnClick();       // climate station editor
     void EditWHRBtnClick();        // wind, humidity and radiation editor
-
-protected:
-    void changeEvent(QEvent* e) override;
-    void showEvent(QShowEvent* e) override;
-
-private:
-    bool m_placed = false;
 };
 
 extern TMainForm* MainForm;

@@ -1,15 +1,11 @@
 #include "CropMainForm.h"
 
-#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "Help.h"
-#include "Placement.h"
 
 namespace quen::cropprog {
 
@@ -32,44 +28,13 @@ TAboutCropBox::TAboutCropBox(QWidget* parent)
 {
 }
 
-static QPushButton* makeButton(const QString& name, const QString& caption, QWidget* parent)
-{
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    b->setMinimumHeight(30);
-    return b;
-}
-
-TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
+TMainForm::TMainForm(QWidget* parent)
+    : TDatabaseMainForm(QStringLiteral("CropMainForm"), QStringLiteral("Quen Crops Databases"),
+                        QStringLiteral("Crop Database Maintenance Program"), 19101, parent)
 {
     MainForm = this;
-    setObjectName(QStringLiteral("CropMainForm"));
-    setWindowTitle(QStringLiteral("Quen Crops Databases"));
-    setHelpContext(this, 19101);   // F1 anywhere in the window
-    auto* central = new QWidget(this);
-    setCentralWidget(central);
-    auto* v = new QVBoxLayout(central);
-    v->setContentsMargins(16, 12, 16, 12);
-
-    auto* h1 = new QLabel(QStringLiteral("Quen"), central);
-    h1->setObjectName(QStringLiteral("HeadingLabel"));
-    QFont f = h1->font();
-    f.setPointSizeF(f.pointSizeF() * 2.4);
-    f.setBold(true);
-    h1->setFont(f);
-    h1->setAlignment(Qt::AlignCenter);
-    h1->setStyleSheet(QStringLiteral("color: navy;"));
-    auto* h2 = new QLabel(QStringLiteral("Crop Database Maintenance Program"), central);
-    h2->setObjectName(QStringLiteral("SubHeadingLabel"));
-    QFont f2 = h2->font();
-    f2.setPointSizeF(f2.pointSizeF() * 1.4);
-    f2.setBold(true);
-    h2->setFont(f2);
-    h2->setAlignment(Qt::AlignCenter);
-    v->addWidget(h1);
-    v->addWidget(h2);
-    v->addSpacing(8);
+    QWidget* central = centralWidget();
+    QVBoxLayout* v = body();
 
     CropDBBtn = makeButton(QStringLiteral("CropDBBtn"), QStringLiteral("Create or Edit Local Crop Database"), central);
     QFont bf = CropDBBtn->font();
@@ -101,19 +66,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     v->addWidget(CurveGroup);
     v->addStretch();
 
-    HelpBtn = makeButton(QStringLiteral("HelpBtn"), QStringLiteral("&Help"), central);
-    AboutBtn = makeButton(QStringLiteral("AboutBtn"), QStringLiteral("&About Program"), central);
-    CloseBtn = makeButton(QStringLiteral("CloseBtn"), QStringLiteral("Close"), central);
-    auto* h = new QHBoxLayout;
-    h->addWidget(HelpBtn);
-    h->addWidget(AboutBtn);
-    h->addStretch();
-    h->addWidget(CloseBtn);
-    v->addLayout(h);
+    v->addLayout(makeHelpRow(central));
 
-    connect(HelpBtn, &QPushButton::clicked, this, &TMainForm::HelpBtnClick);
-    connect(AboutBtn, &QPushButton::clicked, this, &TMainForm::AboutBtnClick);
-    connect(CloseBtn, &QPushButton::clicked, this, &QWidget::close);
     connect(CropDBBtn, &QPushButton::clicked, this, &TMainForm::CropDBBtnClick);
     connect(BasFldVegBtn, &QPushButton::clicked, this, &TMainForm::BasFldVegBtnClick);
     connect(BasPerenBtn, &QPushButton::clicked, this, &TMainForm::BasPerenBtnClick);
@@ -137,25 +91,6 @@ TMainForm::~TMainForm()
 {
     if (MainForm == this) MainForm = nullptr;
 }
-
-void TMainForm::showEvent(QShowEvent* e)
-{
-    QMainWindow::showEvent(e);
-    if (!m_placed) {
-        m_placed = true;
-        fitWindowToScreen(this);
-    }
-}
-
-void TMainForm::changeEvent(QEvent* e)
-{
-    QMainWindow::changeEvent(e);
-    if (e->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
-}
-
-void TMainForm::FormActivate() { setHelpFile(QStringLiteral("Quenpm.HLP")); }
-
-void TMainForm::HelpBtnClick() { showHelpContents(); }
 
 void TMainForm::AboutBtnClick()
 {

@@ -5,9 +5,8 @@
 // disabled.
 #pragma once
 
-#include <QMainWindow>
-
 #include "AboutBox.h"
+#include "DatabaseMainForm.h"
 
 class QGroupBox;
 class QPushButton;
@@ -21,7 +20,7 @@ public:
     static QStringList lines();
 };
 
-class TMainForm : public QMainWindow {
+class TMainForm : public TDatabaseMainForm {
     Q_OBJECT
 public:
     explicit TMainForm(QWidget* parent = nullptr);
@@ -38,16 +37,11 @@ public:
     QPushButton* FAO56TblBtn;      // "FAO56 Table 12 Database"
     QPushButton* FAOCurvBtn;       // "FAO Kc - Crop Curves"
     QPushButton* FAOTbl11Btn;      // "FAO56 Table 11 Database"
-    QPushButton* HelpBtn;          // "&Help"
-    QPushButton* AboutBtn;         // "&About Program"
-    QPushButton* CloseBtn;
 
     static QString applicationTitle() { return QStringLiteral("QuenpmCrop Crop database program"); }
 
 public slots:
-    void FormActivate();
-    void HelpBtnClick();
-    void AboutBtnClick();
+    void AboutBtnClick() override;
     // The editors' buttons: each opens its tables, shows its editor, closes.
     void CropDBBtnClick();
     void BasFldVegBtnClick();
@@ -59,13 +53,6 @@ public slots:
     void FAO56TblBtnClick();
     void FAOCurvBtnClick();
     void FAOTbl11BtnClick();
-
-protected:
-    void changeEvent(QEvent* e) override;
-    void showEvent(QShowEvent* e) override;
-
-private:
-    bool m_placed = false;
 };
 
 extern TMainForm* MainForm;
