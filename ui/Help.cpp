@@ -1,5 +1,7 @@
 #include "Help.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QFile>
 #include <QHBoxLayout>
@@ -46,7 +48,12 @@ THelpIndex THelpIndex::parse(const QString& tsv)
         for (const QString& kw : t.keywords) {
             const QString key = kw.toLower();
             idx.m_keywordText.insert(key, kw);
-            if (!idx.m_byKeyword[key].contains(ctx)) idx.m_byKeyword[key].append(ctx);
+            // A topic reached by several context numbers is listed once.
+            QList<int>& list = idx.m_byKeyword[key];
+            const bool listed = std::any_of(list.cbegin(), list.cend(), [&](int c) {
+                return idx.m_byContext.value(c).file == t.file;
+            });
+            if (!listed) list.append(ctx);
         }
     }
     return idx;

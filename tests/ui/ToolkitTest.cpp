@@ -152,13 +152,16 @@ TEST(Help, IndexParsesContextsTitlesAndKeywords)
         "15\televation.html\tElevation\televation;feet;metres\r\n"
         "bad line\n"
         "16\t\tno file\n"
-        "19001\tcontents_topic.html\tContents\n");
+        "19001\tcontents_topic.html\tContents\n"
+        "19015\televation.html\tElevation\televation\n");
     EXPECT_TRUE(idx.hasContext(14));
     EXPECT_TRUE(idx.hasContext(19001));
     EXPECT_FALSE(idx.hasContext(16));
     EXPECT_EQ(idx.topic(15).file, "elevation.html");
     EXPECT_EQ(idx.topic(14).keywords, QStringList({"job name", "planner", "location", "Job data"}));
     EXPECT_EQ(idx.topicsForKeyword("FEET").size(), 1);
+    // Two context numbers of one topic: the topic is found once.
+    EXPECT_EQ(idx.topicsForKeyword("Elevation").size(), 1);
     EXPECT_TRUE(idx.keywords().contains("metres"));
     EXPECT_EQ(THelpIndex::topicUrl("elevation.html"), "qrc:/help/topics/elevation.html");
 }
