@@ -12,6 +12,7 @@
 #include <QStandardPaths>
 #include <QStringDecoder>
 #include <memory>
+#include <sqlite3.h>
 #include <unordered_map>
 
 #include "DbInternal.h"
@@ -35,6 +36,8 @@ struct DbState {
     QString path;
     QString dataDir = QStringLiteral(":/quenpm/data/tables");
     std::unordered_map<QString, std::unique_ptr<QSqlQuery>, QStringHash> statements;
+    sqlite3* native = nullptr;   // the connection's own SQLite handle
+    std::unordered_map<QString, std::unique_ptr<dbi::Stmt>, QStringHash> nativeStatements;
     QList<TTable*> handles;
     bool scratchTxn = false;
 };
@@ -354,6 +357,9 @@ void openConnection(const QString& path)
         QSqlDatabase::removeDatabase(kConnectionName);
         throw DbError(QStringLiteral("The database %1 cannot be opened: %2").arg(path, err));
     }
+    const QVariant handle = db.driver()->handle();
+    st().native = handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0
+                      ? *static_cast<sqlite3* const*>(handle.constData()) : nullptr;
     st().open = true;
     st().path = path;
     // The connection and its statements go before the application does.
@@ -372,6 +378,8 @@ void openConnection(const QString& path)
 void dropConnection()
 {
     st().statements.clear();
+    st().nativeStatements.clear();
+    st().native = nullptr;
     {
         QSqlDatabase db = rawConnection();
         if (db.isValid())
@@ -493,6 +501,143 @@ QSqlQuery& run(const QString& sql, const QVariantList& values)
         if (isKeyViolation(q))
             throw DbError(QStringLiteral("Key violation."));
         throw DbError(QStringLiteral("Database error: %1").arg(q.lastError().text()));
+    }
+    return q;
+}
+
+Stmt::~Stmt() { sqlite3_finalize(m_stmt); }
+
+void Stmt::reset()
+{
+    if (m_active)
+        sqlite3_reset(m_stmt);
+    m_active = false;
+    m_rowPending = false;
+}
+
+void Stmt::bindValue(int index, const QVariant& v)
+{
+    reset();
+    const int i = index + 1;
+    if (!v.isValid() || v.isNull()) {
+        sqlite3_bind_null(m_stmt, i);
+        return;
+    }
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::Bool:
+    case QMetaType::Short:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+        sqlite3_bind_int64(m_stmt, i, v.toLongLong());
+        break;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        sqlite3_bind_double(m_stmt, i, v.toDouble());
+        break;
+    case QMetaType::QString: {
+        const QString* s = static_cast<const QString*>(v.constData());
+        sqlite3_bind_text16(m_stmt, i, s->utf16(), int(s->size() * sizeof(QChar)), SQLITE_TRANSIENT);
+        break;
+    }
+    default: {
+        const QString s = v.toString();
+        sqlite3_bind_text16(m_stmt, i, s.utf16(), int(s.size() * sizeof(QChar)), SQLITE_TRANSIENT);
+        break;
+    }
+    }
+}
+
+bool Stmt::exec()
+{
+    reset();
+    m_error.clear();
+    m_errorCode = 0;
+    m_active = true;
+    const int rc = sqlite3_step(m_stmt);
+    if (rc == SQLITE_ROW) {
+        m_rowPending = true;
+        return true;
+    }
+    sqlite3* db = sqlite3_db_handle(m_stmt);
+    if (rc == SQLITE_DONE) {
+        m_lastInsertId = sqlite3_last_insert_rowid(db);
+        reset();
+        return true;
+    }
+    m_errorCode = sqlite3_extended_errcode(db);
+    m_error = QString::fromUtf8(sqlite3_errmsg(db));
+    reset();
+    return false;
+}
+
+bool Stmt::next()
+{
+    if (m_rowPending) {
+        m_rowPending = false;
+        return true;
+    }
+    if (!m_active)
+        return false;
+    if (sqlite3_step(m_stmt) == SQLITE_ROW)
+        return true;
+    reset();
+    return false;
+}
+
+QVariant Stmt::value(int column) const
+{
+    switch (sqlite3_column_type(m_stmt, column)) {
+    case SQLITE_NULL: return QVariant();
+    case SQLITE_INTEGER: return qlonglong(sqlite3_column_int64(m_stmt, column));
+    case SQLITE_FLOAT: return sqlite3_column_double(m_stmt, column);
+    default: {
+        const void* t = sqlite3_column_text16(m_stmt, column);
+        return QString(static_cast<const QChar*>(t), sqlite3_column_bytes16(m_stmt, column) / int(sizeof(QChar)));
+    }
+    }
+}
+
+void Stmt::finish() { reset(); }
+
+bool Stmt::isKeyViolation() const
+{
+    return m_errorCode == SQLITE_CONSTRAINT_UNIQUE || m_errorCode == SQLITE_CONSTRAINT_PRIMARYKEY
+        || m_errorCode == SQLITE_CONSTRAINT || m_error.contains(QLatin1String("UNIQUE constraint failed"));
+}
+
+Stmt& stmt(const QString& sql)
+{
+    if (!st().open)
+        Database::open();
+    auto& cache = st().nativeStatements;
+    auto it = cache.find(sql);
+    if (it != cache.end())
+        return *it->second;
+    if (!st().native)
+        throw DbError(QStringLiteral("Database error: no SQLite connection"));
+    sqlite3_stmt* s = nullptr;
+    const int rc = sqlite3_prepare16_v2(st().native, sql.utf16(), int(sql.size() * sizeof(QChar)), &s, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString err = QString::fromUtf8(sqlite3_errmsg(st().native));
+        sqlite3_finalize(s);
+        throw DbError(QStringLiteral("Database error: %1\n(%2)").arg(err, sql));
+    }
+    auto p = std::make_unique<Stmt>(s);
+    Stmt& ref = *p;
+    cache.emplace(sql, std::move(p));
+    return ref;
+}
+
+Stmt& exec(const QString& sql, const QVariantList& values)
+{
+    Stmt& q = stmt(sql);
+    for (int i = 0; i < values.size(); ++i)
+        q.bindValue(i, values[i]);
+    if (!q.exec()) {
+        if (q.isKeyViolation())
+            throw DbError(QStringLiteral("Key violation."));
+        throw DbError(QStringLiteral("Database error: %1").arg(q.errorText()));
     }
     return q;
 }

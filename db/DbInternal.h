@@ -8,7 +8,49 @@
 
 #include "Schema.h"
 
+struct sqlite3_stmt;
+
 namespace quen::dbi {
+
+// A statement prepared straight on the connection's SQLite handle, for the
+// table handles' hot paths: binding and reading skip the per-value work of
+// QSqlQuery (placeholder names, value copies). Same connection, same
+// transactions, same error classes. Cached per connection (see stmt()) and
+// finalized before the connection closes. A statement is reset when it ran
+// to its end, by finish(), and before new values are bound.
+class Stmt {
+public:
+    explicit Stmt(sqlite3_stmt* s) : m_stmt(s) {}
+    ~Stmt();
+    Stmt(const Stmt&) = delete;
+    Stmt& operator=(const Stmt&) = delete;
+
+    void bindValue(int index, const QVariant& v);   // 0-based; null or invalid binds NULL
+    bool exec();                                    // false on failure: see errorText, isKeyViolation
+    bool next();                                    // the next result row, false at the end
+    QVariant value(int column) const;               // of the current row; NULL is a null QVariant
+    qint64 lastInsertId() const { return m_lastInsertId; }
+    void finish();
+    QString errorText() const { return m_error; }
+    bool isKeyViolation() const;
+
+private:
+    void reset();
+    sqlite3_stmt* m_stmt = nullptr;
+    bool m_active = false;      // stepped and not reset
+    bool m_rowPending = false;  // exec read a row that next() has not handed out yet
+    int m_errorCode = 0;        // extended result code of the last failure
+    QString m_error;
+    qint64 m_lastInsertId = 0;
+};
+
+// Cached native statement on the open connection (opens the alias location
+// when nothing is open yet); throws DbError when it cannot be prepared.
+Stmt& stmt(const QString& sql);
+
+// Runs a cached native statement with positional values; throws DbError
+// ("Key violation." for a duplicate key). Returns it for reading.
+Stmt& exec(const QString& sql, const QVariantList& values);
 
 // Prepared, forward-only statement cached on the open connection (opens the
 // alias location when nothing is open yet).

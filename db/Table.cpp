@@ -264,7 +264,7 @@ struct TTable::Impl {
 
     void resolveIndex();
     QVariantList emptyRow() const { return QVariantList(def->fields.size()); }
-    QVariantList readRow(const QSqlQuery& qq) const
+    QVariantList readRow(const dbi::Stmt& qq) const
     {
         QVariantList r;
         const int n = def->fields.size();
@@ -533,14 +533,14 @@ bool TTable::Impl::fetch(quint64 s, const std::function<QString()>& buildExtra, 
             sql += QStringLiteral(" LIMIT %1").arg(batch > 0 ? batch : 1);
         it = memo.insert(key, sql);
     }
-    QSqlQuery& qq = dbi::query(*it);
+    dbi::Stmt& qq = dbi::stmt(*it);
     int b = 0;
     for (const QVariant& v : visValues)
         qq.bindValue(b++, v);
     for (const QVariant& v : extraValues)
         qq.bindValue(b++, v);
     if (!qq.exec())
-        throw DbError(QStringLiteral("Database error: %1").arg(qq.lastError().text()));
+        throw DbError(QStringLiteral("Database error: %1").arg(qq.errorText()));
     bool found = false;
     try {
         while (qq.next()) {
@@ -595,14 +595,14 @@ int TTable::Impl::countVisible(quint64 s, const std::function<QString()>& buildE
             sql += QLatin1String(" WHERE ") + where;
         it = memo.insert(key, sql);
     }
-    QSqlQuery& qq = dbi::query(*it);
+    dbi::Stmt& qq = dbi::stmt(*it);
     int b = 0;
     for (const QVariant& v : visValues)
         qq.bindValue(b++, v);
     for (const QVariant& v : extraValues)
         qq.bindValue(b++, v);
     if (!qq.exec())
-        throw DbError(QStringLiteral("Database error: %1").arg(qq.lastError().text()));
+        throw DbError(QStringLiteral("Database error: %1").arg(qq.errorText()));
     int n = 0;
     try {
         if (!full) {
@@ -624,7 +624,7 @@ void TTable::Impl::ensureRow()
 {
     if (!hasRow || rowLoaded)
         return;
-    QSqlQuery& qq = dbi::run(rowByRowid, {rowid});
+    dbi::Stmt& qq = dbi::exec(rowByRowid, {rowid});
     if (qq.next())
         row = readRow(qq);
     else
@@ -1161,17 +1161,17 @@ void TTable::post()
     dbi::beforeDurableWrite(def);
     qint64 rid = d->rowid;
     if (d->state == State::Insert) {
-        QSqlQuery& qq = dbi::query(d->insertSql);
+        dbi::Stmt& qq = dbi::stmt(d->insertSql);
         int b = 0;
         for (int i = 0; i < def.fields.size(); ++i)
             if (def.fields[i].type != FieldType::AutoInc)
                 qq.bindValue(b++, toSql(def.fields[i], d->buf[i]));
         if (!qq.exec()) {
-            if (dbi::isKeyViolation(qq))
+            if (qq.isKeyViolation())
                 throw DbError(QStringLiteral("Key violation."));
-            throw DbError(QStringLiteral("Database error: %1").arg(qq.lastError().text()));
+            throw DbError(QStringLiteral("Database error: %1").arg(qq.errorText()));
         }
-        rid = qq.lastInsertId().toLongLong();
+        rid = qq.lastInsertId();
         for (int i = 0; i < def.fields.size(); ++i)
             if (def.fields[i].type == FieldType::AutoInc)
                 d->buf[i] = int(rid);
@@ -1186,7 +1186,7 @@ void TTable::post()
         }
         if (!sets.isEmpty()) {
             values << rid;
-            QSqlQuery& qq = dbi::run(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(d->base, sets.join(QLatin1String(", "))), values);
+            dbi::Stmt& qq = dbi::exec(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(d->base, sets.join(QLatin1String(", "))), values);
             qq.finish();
         }
     }
@@ -1242,7 +1242,7 @@ void TTable::remove()
     if (!d->hasRow)
         throw DbError(QStringLiteral("Cannot perform this operation on an empty table ('%1').").arg(d->tableName));
     dbi::beforeDurableWrite(*d->def);
-    QSqlQuery& qq = dbi::run(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(d->base), {d->rowid});
+    dbi::Stmt& qq = dbi::exec(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(d->base), {d->rowid});
     qq.finish();
     d->repositionAfterLoss(d->keys, d->rowid);
     emit afterDelete();
@@ -1256,7 +1256,7 @@ void TTable::emptyTable()
     if (d->open && d->state != State::Browse)
         cancel();
     dbi::beforeDurableWrite(def);
-    QSqlQuery& qq = dbi::run(QStringLiteral("DELETE FROM %1").arg(d->base), {});
+    dbi::Stmt& qq = dbi::exec(QStringLiteral("DELETE FROM %1").arg(d->base), {});
     qq.finish();
     if (d->open) {
         d->setNoRow();
