@@ -879,10 +879,13 @@ void Database::unregisterHandle(TTable* t) { st().handles.removeAll(t); }
 void Database::notifyTableChanged(const QString& baseName, TTable* source)
 {
     const QList<TTable*> handles = st().handles;
+    // Handles name their table in any spelling of its base name; a known
+    // table is matched by its definition without building names.
+    const TableDef* def = findTableDef(baseName);
     for (TTable* t : handles) {
         if (t == source || !t->isOpen() || t->state() != TTable::State::Browse)
             continue;
-        if (tableBaseName(t->tableName()) == baseName)
+        if (def ? &t->definition() == def : tableBaseName(t->tableName()) == baseName)
             t->refresh();
     }
 }

@@ -4,6 +4,7 @@
 #include <QLocale>
 #include <QSqlError>
 #include <cmath>
+#include <unordered_map>
 
 #include "Database.h"
 #include "DbInternal.h"
@@ -193,6 +194,7 @@ struct TTable::Impl {
     QString tableName;
     QString databaseName = QStringLiteral("Quenpm");
     const TableDef* def = nullptr;
+    const QHash<QString, int>* fieldPos = nullptr;   // of def, see tableSql
     QString base;          // quoted SQL table name
     QString selectAll;     // "SELECT rowid, <every field> FROM t"
     QString selectKeys;    // "SELECT rowid, <key fields> FROM t"
@@ -712,6 +714,45 @@ void TTable::Impl::repositionAfterLoss(const QVariantList& oldKeys, qint64 oldRi
     }
 }
 
+namespace {
+
+// Statement texts of a table definition, built once per process (the
+// definitions are fixed).
+// Only definitions of the schema (static) are kept.
+struct TableSql {
+    QString base, selectAll, rowByRowid, insertSql;
+    QHash<QString, int> fieldPos;   // field position by exact name
+};
+
+const TableSql& tableSql(const TableDef& def)
+{
+    static std::unordered_map<const TableDef*, TableSql> cache;
+    auto it = cache.find(&def);
+    if (it != cache.end())
+        return it->second;
+    TableSql t;
+    for (int i = def.fields.size() - 1; i >= 0; --i)   // the first of equal names wins
+        t.fieldPos.insert(def.fields[i].name, i);
+    t.base = dbi::quoteId(tableBaseName(def.name));
+    QStringList cols{QStringLiteral("rowid")};
+    for (const FieldDef& f : def.fields)
+        cols << dbi::quoteId(f.name);
+    t.selectAll = QStringLiteral("SELECT %1 FROM %2").arg(cols.join(QLatin1String(", ")), t.base);
+    t.rowByRowid = t.selectAll + QLatin1String(" WHERE rowid = ?");
+    QStringList ins, marks;
+    for (const FieldDef& f : def.fields) {
+        if (f.type == FieldType::AutoInc)
+            continue;
+        ins << dbi::quoteId(f.name);
+        marks << QStringLiteral("?");
+    }
+    t.insertSql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                      .arg(t.base, ins.join(QLatin1String(", ")), marks.join(QLatin1String(", ")));
+    return cache.emplace(&def, std::move(t)).first->second;
+}
+
+} // namespace
+
 // ---- TTable -------------------------------------------------------------------------
 
 TTable::TTable(QObject* parent) : QObject(parent), d(new Impl)
@@ -755,21 +796,12 @@ void TTable::setTableName(const QString& name)
     d->tableName = name;
     d->def = findTableDef(name);
     if (d->def) {
-        d->base = dbi::quoteId(tableBaseName(d->def->name));
-        QStringList cols{QStringLiteral("rowid")};
-        for (const FieldDef& f : d->def->fields)
-            cols << dbi::quoteId(f.name);
-        d->selectAll = QStringLiteral("SELECT %1 FROM %2").arg(cols.join(QLatin1String(", ")), d->base);
-        d->rowByRowid = d->selectAll + QLatin1String(" WHERE rowid = ?");
-        QStringList ins, marks;
-        for (const FieldDef& f : d->def->fields) {
-            if (f.type == FieldType::AutoInc)
-                continue;
-            ins << dbi::quoteId(f.name);
-            marks << QStringLiteral("?");
-        }
-        d->insertSql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                           .arg(d->base, ins.join(QLatin1String(", ")), marks.join(QLatin1String(", ")));
+        const TableSql& sql = tableSql(*d->def);
+        d->base = sql.base;
+        d->selectAll = sql.selectAll;
+        d->rowByRowid = sql.rowByRowid;
+        d->insertSql = sql.insertSql;
+        d->fieldPos = &sql.fieldPos;
         d->row = d->emptyRow();
         if (d->def->index(d->indexName) == nullptr)
             d->indexName.clear();
@@ -1299,13 +1331,14 @@ TField TTable::field(int index)
 
 TField TTable::field(const QString& name)
 {
-    const int i = d->needDef().fieldIndex(name);
+    d->needDef();
+    const int i = d->fieldPos->value(name, -1);
     if (i < 0)
         throw DbError(QStringLiteral("Field '%1' not found in table '%2'.").arg(name, d->def->name));
     return TField(this, i);
 }
 
-bool TTable::hasField(const QString& name) const { return d->def && d->def->fieldIndex(name) >= 0; }
+bool TTable::hasField(const QString& name) const { return d->def && d->fieldPos->contains(name); }
 
 QString TTable::fieldName(int index) const
 {
