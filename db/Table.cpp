@@ -1252,6 +1252,96 @@ void TTable::appendRecord(const QVariantList& values)
     post();
 }
 
+void TTable::appendRows(const QList<QVariantList>& rows)
+{
+    d->needOpen();
+    if (d->state != State::Browse)
+        post();
+    if (rows.isEmpty())
+        return;
+    const TableDef& def = *d->def;
+    const int nf = def.fields.size();
+
+    // Every row is converted and checked before anything is written.
+    QList<QVariantList> stored;
+    stored.reserve(rows.size());
+    for (const QVariantList& values : rows) {
+        QVariantList r = d->emptyRow();
+        for (int i = 0; i < nf; ++i) {
+            const FieldDef& f = def.fields[i];
+            if (f.type == FieldType::AutoInc)
+                continue;
+            if (i < values.size() && values[i].isValid())
+                r[i] = toStored(f, values[i]);
+            else if (f.required && f.type == FieldType::Logical)
+                r[i] = false;
+        }
+        for (int i = 0; i < nf; ++i)
+            if (def.fields[i].required && !r[i].isValid())
+                throw DbError(QStringLiteral("Field '%1' must have a value.").arg(def.fields[i].name));
+        stored << std::move(r);
+    }
+
+    // Multi-row statements of a few fixed sizes (at most 999 values each),
+    // inside a savepoint so that a refused row leaves nothing behind.
+    QList<int> cols;
+    for (int i = 0; i < nf; ++i)
+        if (def.fields[i].type != FieldType::AutoInc)
+            cols << i;
+    const int perRow = qMax(1, int(cols.size()));
+    dbi::beforeDurableWrite(def);
+    dbi::exec(QStringLiteral("SAVEPOINT quen_rows"), {});
+    qint64 rid = 0;
+    try {
+        int at = 0;
+        for (int chunk : {64, 16, 4, 1}) {
+            chunk = qMax(1, qMin(chunk, 999 / perRow));
+            if (stored.size() - at < chunk)
+                continue;
+            QString sql = d->insertSql;
+            const QString marks = sql.mid(sql.lastIndexOf(QLatin1String(" VALUES ")) + 8);
+            for (int k = 1; k < chunk; ++k)
+                sql += QLatin1String(", ") + marks;
+            dbi::Stmt& qq = dbi::stmt(sql);
+            while (stored.size() - at >= chunk) {
+                int b = 0;
+                for (int k = 0; k < chunk; ++k, ++at)
+                    for (int i : cols)
+                        qq.bindValue(b++, toSql(def.fields[i], stored[at][i]));
+                if (!qq.exec()) {
+                    if (qq.isKeyViolation())
+                        throw DbError(QStringLiteral("Key violation."));
+                    throw DbError(QStringLiteral("Database error: %1").arg(qq.errorText()));
+                }
+                rid = qq.lastInsertId();
+            }
+        }
+        dbi::exec(QStringLiteral("RELEASE quen_rows"), {});
+    } catch (...) {
+        try {
+            dbi::exec(QStringLiteral("ROLLBACK TO quen_rows"), {});
+            dbi::exec(QStringLiteral("RELEASE quen_rows"), {});
+        } catch (...) {
+        }
+        throw;
+    }
+
+    QVariantList last = std::move(stored.last());
+    for (int i = 0; i < nf; ++i)
+        if (def.fields[i].type == FieldType::AutoInc)
+            last[i] = int(rid);
+    Impl::Hit h;
+    h.rid = rid;
+    h.keys = d->keysOf(last);
+    h.row = std::move(last);
+    h.loaded = true;
+    d->setCurrent(std::move(h));
+    d->eof = d->bof = false;
+    emit afterPost();
+    emit dataChanged(-1);
+    Database::notifyTableChanged(tableBaseName(def.name), this);
+}
+
 void TTable::cancel()
 {
     if (!d->open || d->state == State::Browse)

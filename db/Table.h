@@ -170,6 +170,12 @@ public:
     // the field empty; AutoInc positions are skipped), posted at once.
     void appendRecord(const QVariantList& values);
     void insertRecord(const QVariantList& values) { appendRecord(values); }
+    // Many new rows, each as appendRecord takes it, stored together: all of
+    // them or, when a value, a required field or a key refuses one, none
+    // (throws DbError). A pending row is posted first. The handle ends on
+    // the last new row; afterPost and dataChanged(-1) are emitted once and
+    // other handles of the table are refreshed once.
+    void appendRows(const QList<QVariantList>& rows);
     void emptyTable();            // delete every row of the table (open or closed)
     void refresh();               // re-read the current row and the visible rows
 

@@ -454,3 +454,69 @@ TEST_F(DbTest, EmptyKeysSortFirstAndWalksSeeChangesOfOtherHandles)
     job.last();
     EXPECT_EQ(job.field("JobName").asString(), "Charlie");
 }
+
+TEST_F(DbTest, AppendRowsStoresAllOrNothing)
+{
+    // Scratch table: rows of many sizes end up in key order, converted as
+    // single posts convert them; the handle lands on the last new row.
+    TTable kc("ETKc.db");
+    kc.open();
+    QList<QVariantList> rows;
+    for (int day = 300; day >= 1; --day)
+        rows << QVariantList{day, QString("0.%1").arg(day % 10), 0.25, QVariant(), 0.0};
+    int posts = 0;
+    QObject::connect(&kc, &TTable::afterPost, [&] { ++posts; });
+    kc.appendRows(rows);
+    EXPECT_EQ(posts, 1);
+    EXPECT_EQ(kc.field("JDate").asInteger(), 1);
+    EXPECT_DOUBLE_EQ(kc.field("Kca").asFloat(), 0.1);
+    EXPECT_EQ(kc.recordCount(), 300);
+    kc.last();
+    EXPECT_EQ(kc.field("JDate").asInteger(), 300);
+    EXPECT_DOUBLE_EQ(kc.field("Kcb").asFloat(), 0.25);
+    EXPECT_TRUE(kc.field("ETo").isNull());
+
+    // A duplicate key in the batch, or a bad value, stores none of it.
+    EXPECT_THROW(kc.appendRows({{301}, {302}, {5}}), DbError);
+    EXPECT_THROW(kc.appendRows({{303}, {"not a day"}}), DbError);
+    EXPECT_EQ(kc.recordCount(), 300);
+    EXPECT_FALSE(kc.findKey({301}));
+    kc.close();
+
+    // User table with a counter: numbered in order, durable, other handles
+    // follow; a missing required value refuses the whole batch.
+    TTable other("QuenJob.db");
+    other.open();
+    TTable job("QuenJob.db");
+    job.open();
+    job.appendRows({{"North"}, {"South", 99, "Valley"}});
+    EXPECT_EQ(job.field("JobName").asString(), "South");
+    EXPECT_EQ(job.field("Location").asString(), "Valley");
+    const int second = job.field("JobNumber").asInteger();
+    job.first();
+    EXPECT_EQ(job.field("JobNumber").asInteger() + 1, second);
+    EXPECT_EQ(other.recordCount(), 2);
+    EXPECT_FALSE(other.isEmpty());
+    job.close();
+    other.close();
+
+    TTable curve("CrpPeren.DB");
+    curve.open();
+    const int before = curve.recordCount();
+    QVariantList full{"Apples, cover", "HM", QVariant(), QVariant()};
+    for (int m = 1; m <= 12; ++m)
+        full << 0.9;
+    QVariantList noJune = full;
+    noJune[4 + 5] = QVariant();
+    try {
+        curve.appendRows({full, noJune});
+        ADD_FAILURE() << "row without Jun Kc accepted";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.message(), "Field 'Jun Kc' must have a value.");
+    }
+    EXPECT_EQ(curve.recordCount(), before);
+    curve.appendRows({full});
+    EXPECT_EQ(curve.recordCount(), before + 1);
+    EXPECT_FALSE(curve.field("Marked").asBoolean());   // a required flag starts false
+    curve.close();
+}
