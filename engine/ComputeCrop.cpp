@@ -278,14 +278,19 @@ void ComputeCrop(CropRunContext& ctx, CropCurveState& st, TTable& wk)
     const int fKcb = etkc.field(QStringLiteral("Kcb")).index();
     const int fETo = etkc.field(QStringLiteral("ETo")).index();
     const int fETc = etkc.field(QStringLiteral("ETc")).index();
+    // The daily rows are gathered and stored in one call after the curve
+    // routine.
+    QList<QVariantList> dailyRows;
+    dailyRows.reserve(366);
+    const int etkcFields = etkc.fieldCount();
     const DailyRowSink sink = [&](int day, double kca, double kcb) {
-        etkc.append();
-        etkc.setValueAt(fJDate, day);
-        etkc.setValueAt(fKca, kca);
-        etkc.setValueAt(fKcb, kcb);
-        etkc.setValueAt(fETo, 0.0);
-        etkc.setValueAt(fETc, 0.0);
-        etkc.post();
+        QVariantList r(etkcFields);
+        r[fJDate] = day;
+        r[fKca] = kca;
+        r[fKcb] = kcb;
+        r[fETo] = 0.0;
+        r[fETc] = 0.0;
+        dailyRows << std::move(r);
     };
 
     const WetFactorFn wet = [&](int days) {
@@ -305,95 +310,105 @@ void ComputeCrop(CropRunContext& ctx, CropCurveState& st, TTable& wk)
 
     // 10. Curve routine of the curve index.
     const QString curveName = ctx.CurveName;
-    switch (ctx.CurveIndex) {
-    case 0: {
-        AnnualBasalCurve c;
-        QString type;
-        {
-            CurveTable t(QStringLiteral("CrpAnNam.DB"), QStringLiteral("Crop Curve Name"), curveName);
-            c.Kcb = t.f(QStringLiteral("Kcb"));
-            c.Kcp = t.f(QStringLiteral("Kcp"));
-            c.Kcm = t.f(QStringLiteral("Kcm"));
-            type = t.s(QStringLiteral("Crop Type"));
-        }
-        {
-            CurveTable t(QStringLiteral("CrpAnTyp.db"), QStringLiteral("CropTypeIndex"), type);
-            c.Fs1 = t.f(QStringLiteral("Fs1"));
-            c.Fs2 = t.f(QStringLiteral("Fs2"));
-            c.Fs3 = t.f(QStringLiteral("Fs3"));
-        }
-        RunAnnualBasalCurve(ctx, st, c, wet, sink);
-        break;
-    }
-    case 1: {
-        PerennialBasalCurve c;
-        {
-            CurveTable t(QStringLiteral("CrpPeren.DB"), QStringLiteral("CropCurveName"), curveName);
-            for (int m = 1; m <= 12; ++m)
-                c.g[m] = t.f(QString::fromLatin1(kMonthAbbrev[m]) + QStringLiteral(" Kc"));
-        }
-        RunPerennialBasalCurve(ctx, st, c, wet, sink);
-        break;
-    }
-    case 2: {
-        ForageCurve c;
-        {
-            CurveTable t(QStringLiteral("CrpForag.DB"), QStringLiteral("CropCurveName"), curveName);
-            c.hay = t.b(QStringLiteral("Hay"));
-            c.hasPkDaysBefore = !t.isNull(QStringLiteral("Pk Days Before Harvest"));
-            c.pkDaysBefore = static_cast<int>(t.f(QStringLiteral("Pk Days Before Harvest")));
-            c.hasPkPctAfter = !t.isNull(QStringLiteral("Pk % After Harvest (Alf)"));
-            c.pkPctAfter = t.f(QStringLiteral("Pk % After Harvest (Alf)"));
-            c.lowKc = t.f(QStringLiteral("Low Kc"));
-            c.highKc = t.f(QStringLiteral("High Kc"));
-        }
-        RunForageCurve(ctx, st, c, wet, sink);
-        break;
-    }
-    case 3: {
-        static const char* names[21] = {"0% Kc", "5% Kc", "10% Kc", "15% Kc", "20% Kc", "25% Kc", "30% Kc",
-                                        "35 % Kc", "40% Kc", "45% Kc", "50% Kc", "55% Kc", "60% Kc", "65% Kc",
-                                        "70% Kc", "75% Kc", "80% Kc", "85% Kc", "90% Kc", "95 % Kc", "100%Kc"};
-        BCAnnualCurve c;
-        {
-            CurveTable t(QStringLiteral("CrpBCAnu.DB"), QStringLiteral("CropCurveName"), curveName);
-            for (int i = 0; i < 21; ++i)
-                c.K[i + 1] = t.f(QString::fromLatin1(names[i]));
-        }
-        RunBCAnnualCurve(ctx, st, c, sink);
-        break;
-    }
-    case 4: {
-        BCPerennialCurve c;
-        {
-            CurveTable t(QStringLiteral("CrpBCPer.DB"), QStringLiteral("CropCurveName"), curveName);
-            for (int m = 1; m <= 12; ++m) {
-                const QString mon = QString::fromLatin1(kMonthAbbrev[m]);
-                c.A1[m] = t.f(mon + QStringLiteral(" 1 Kc"));
-                c.A15[m] = t.f(mon + QStringLiteral(" 15 Kc"));
+    try {
+        switch (ctx.CurveIndex) {
+        case 0: {
+            AnnualBasalCurve c;
+            QString type;
+            {
+                CurveTable t(QStringLiteral("CrpAnNam.DB"), QStringLiteral("Crop Curve Name"), curveName);
+                c.Kcb = t.f(QStringLiteral("Kcb"));
+                c.Kcp = t.f(QStringLiteral("Kcp"));
+                c.Kcm = t.f(QStringLiteral("Kcm"));
+                type = t.s(QStringLiteral("Crop Type"));
             }
-            c.Aend = t.f(QStringLiteral("Dec 31 Kc"));
+            {
+                CurveTable t(QStringLiteral("CrpAnTyp.db"), QStringLiteral("CropTypeIndex"), type);
+                c.Fs1 = t.f(QStringLiteral("Fs1"));
+                c.Fs2 = t.f(QStringLiteral("Fs2"));
+                c.Fs3 = t.f(QStringLiteral("Fs3"));
+            }
+            RunAnnualBasalCurve(ctx, st, c, wet, sink);
+            break;
         }
-        RunBCPerennialCurve(ctx, st, c, sink);
-        break;
-    }
-    case 5: {
-        FAO56Curve c;
-        {
-            CurveTable t(QStringLiteral("CrpFAOCurv.DB"), QStringLiteral("CropCurveName1"), curveName);
-            c.Kcb = t.f(QStringLiteral("Kcb"));
-            c.Kcp = t.f(QStringLiteral("Kcp"));
-            c.Kcm = t.f(QStringLiteral("Kcm"));
-            c.Fs1 = t.f(QStringLiteral("Fs1"));
-            c.Fs2 = t.f(QStringLiteral("Fs2"));
-            c.Fs3 = t.f(QStringLiteral("Fs3"));
+        case 1: {
+            PerennialBasalCurve c;
+            {
+                CurveTable t(QStringLiteral("CrpPeren.DB"), QStringLiteral("CropCurveName"), curveName);
+                for (int m = 1; m <= 12; ++m)
+                    c.g[m] = t.f(QString::fromLatin1(kMonthAbbrev[m]) + QStringLiteral(" Kc"));
+            }
+            RunPerennialBasalCurve(ctx, st, c, wet, sink);
+            break;
         }
-        RunFAO56Curve(ctx, st, c, sink);
-        break;
+        case 2: {
+            ForageCurve c;
+            {
+                CurveTable t(QStringLiteral("CrpForag.DB"), QStringLiteral("CropCurveName"), curveName);
+                c.hay = t.b(QStringLiteral("Hay"));
+                c.hasPkDaysBefore = !t.isNull(QStringLiteral("Pk Days Before Harvest"));
+                c.pkDaysBefore = static_cast<int>(t.f(QStringLiteral("Pk Days Before Harvest")));
+                c.hasPkPctAfter = !t.isNull(QStringLiteral("Pk % After Harvest (Alf)"));
+                c.pkPctAfter = t.f(QStringLiteral("Pk % After Harvest (Alf)"));
+                c.lowKc = t.f(QStringLiteral("Low Kc"));
+                c.highKc = t.f(QStringLiteral("High Kc"));
+            }
+            RunForageCurve(ctx, st, c, wet, sink);
+            break;
+        }
+        case 3: {
+            static const char* names[21] = {"0% Kc", "5% Kc", "10% Kc", "15% Kc", "20% Kc", "25% Kc", "30% Kc",
+                                            "35 % Kc", "40% Kc", "45% Kc", "50% Kc", "55% Kc", "60% Kc", "65% Kc",
+                                            "70% Kc", "75% Kc", "80% Kc", "85% Kc", "90% Kc", "95 % Kc", "100%Kc"};
+            BCAnnualCurve c;
+            {
+                CurveTable t(QStringLiteral("CrpBCAnu.DB"), QStringLiteral("CropCurveName"), curveName);
+                for (int i = 0; i < 21; ++i)
+                    c.K[i + 1] = t.f(QString::fromLatin1(names[i]));
+            }
+            RunBCAnnualCurve(ctx, st, c, sink);
+            break;
+        }
+        case 4: {
+            BCPerennialCurve c;
+            {
+                CurveTable t(QStringLiteral("CrpBCPer.DB"), QStringLiteral("CropCurveName"), curveName);
+                for (int m = 1; m <= 12; ++m) {
+                    const QString mon = QString::fromLatin1(kMonthAbbrev[m]);
+                    c.A1[m] = t.f(mon + QStringLiteral(" 1 Kc"));
+                    c.A15[m] = t.f(mon + QStringLiteral(" 15 Kc"));
+                }
+                c.Aend = t.f(QStringLiteral("Dec 31 Kc"));
+            }
+            RunBCPerennialCurve(ctx, st, c, sink);
+            break;
+        }
+        case 5: {
+            FAO56Curve c;
+            {
+                CurveTable t(QStringLiteral("CrpFAOCurv.DB"), QStringLiteral("CropCurveName1"), curveName);
+                c.Kcb = t.f(QStringLiteral("Kcb"));
+                c.Kcp = t.f(QStringLiteral("Kcp"));
+                c.Kcm = t.f(QStringLiteral("Kcm"));
+                c.Fs1 = t.f(QStringLiteral("Fs1"));
+                c.Fs2 = t.f(QStringLiteral("Fs2"));
+                c.Fs3 = t.f(QStringLiteral("Fs3"));
+            }
+            RunFAO56Curve(ctx, st, c, sink);
+            break;
+        }
+        default:
+            break;   // no curve: MonthlyKc stays 0
+        }
+    } catch (...) {
+        // The rows computed before the failure are kept, as row-by-row posts kept them.
+        try {
+            etkc.appendRows(dailyRows);
+        } catch (...) {
+        }
+        throw;
     }
-    default:
-        break;   // no curve: MonthlyKc stays 0
-    }
+    etkc.appendRows(dailyRows);
     etkc.close();
 
     // 11. Monthly reference and crop ET.
