@@ -470,12 +470,15 @@ def build_basal(t11, t12, t17):
         h = t12[k12]["MaxHeightM"]
         if hay:
             r11 = t11_row(t11, "Alfalfa, other cutting cycles", "Idaho, USA.")
-            pct = int(round(100.0 * (r11["Lini"] + r11["Ldev"]) / r11["TotalDays"]))
+            # The forage curve reaches its peak P = pct % of the cutting interval
+            # before the next cutting and holds it until the cutting: the peak
+            # share is the Table 11 mid-season and late stages of the cycle.
+            pct = int(round(100.0 * (r11["Lmid"] + r11["Llate"]) / r11["TotalDays"]))
         for code, (u2, rh) in (("HM", CLIMATES["HM"]), ("AM", CLIMATES["AM"])):
             high = climate_adjust(mid, u2, rh, h)
             note = f"FAO-56 T17 Kcb {ini:.2f}/{mid:.2f}, eq. 70 u2={u2:g} RHmin={rh:g} h={h:g} m"
             if hay:
-                note += "; peak: end of T11 dev. stage, Idaho cycle 5/20/10/10 d"
+                note += "; peak from end of T11 dev. stage to cutting, cycle 5/20/10/10 d"
                 forage_rows.append([f"{stem} {code}", code, pct, "", fmt(ini, 2), fmt(high, 2),
                                     memo(note), "F", "T", ""])
             else:

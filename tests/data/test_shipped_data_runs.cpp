@@ -138,3 +138,31 @@ TEST_F(ShippedDataRuns, OneCropOfEachCurveKind)
         EXPECT_LE(et, r.maxEt) << r.crop.toStdString() << " curve " << r.curveIndex;
     }
 }
+
+// The shipped alfalfa hay curve stands for a FAO-56 Table 11 cutting cycle of
+// 5/20/10/10 days: within a cutting interval the basal coefficient climbs from
+// the cutting until the end of the development stage (about 25 days of 45)
+// and then holds its peak until the next cutting.
+TEST_F(ShippedDataRuns, AlfalfaCuttingCycleReachesItsPeakAtTheEndOfDevelopment)
+{
+    run({"MARICOPA AZMET", "Alfalfa hay", 2, 2, 0, 1000});
+    // Shipped local defaults: 3 cuttings from 6/29 (day 180) to 9/27 (day
+    // 270), so the second interval runs from day 181 to the cutting on day 225.
+    quen::TTable etkc(QStringLiteral("ETKc.db"));
+    etkc.open();
+    double high = 0;
+    int peakDay = 0;
+    for (etkc.first(); !etkc.eof(); etkc.next()) {
+        const int day = etkc.field("JDate").asInteger();
+        if (day < 181 || day > 225) continue;
+        const double kcb = etkc.field("Kcb").asFloat();
+        if (kcb > high + 1e-9) {
+            high = kcb;
+            peakDay = day;
+        }
+    }
+    etkc.close();
+    ASSERT_GT(peakDay, 0);
+    EXPECT_GE(peakDay - 180, 22) << "peak reached too soon after the cutting";
+    EXPECT_LE(peakDay - 180, 27) << "peak reached too late after the cutting";
+}
