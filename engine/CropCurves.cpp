@@ -402,7 +402,11 @@ bool RunBCPerennialCurve(CropRunContext& ctx, CropCurveState& st, const BCPerenn
             kc += s;
         } else if (md.day == 15) {
             kc = c.A15[m];
-            s = m == 12 ? (c.Aend - c.A15[12]) / 15.0 : (c.A1[m + 1] - c.A15[m]) / (DaysInMonth(m) - 15.0);
+            // From the 15th the curve runs to the next tabulated date: the 1st
+            // of the next month or, in December, "Dec 31 Kc", reached on
+            // December 31 itself (16 steps), as January 31 reaches "Feb 1 Kc".
+            const double next = m == 12 ? c.Aend : c.A1[m + 1];
+            s = (next - c.A15[m]) / (DaysInMonth(m) - 15.0);
         } else {
             kc += s;
         }

@@ -368,6 +368,13 @@ TEST(BCPerennialCurve, FirstAndFifteenth)
     EXPECT_EQ(r.rows.size(), 365u);
     EXPECT_DOUBLE_EQ(st.DailyKc[15], p.A15[1]);
     EXPECT_NEAR(st.DailyKc[31], p.A1[2], 1e-12);
+    // December 31 holds "Dec 31 Kc" (no step past it, so a 0 there never
+    // turns the last day negative).
+    EXPECT_NEAR(st.DailyKc[365], p.Aend, 1e-12);
+    BCPerennialCurve zeroEnd = p;
+    zeroEnd.Aend = 0.0;
+    ASSERT_TRUE(RunBCPerennialCurve(c, st, zeroEnd, r.sink()));
+    EXPECT_GE(st.DailyKc[365], 0.0);
     EXPECT_NEAR(st.DailyKc[8], p.A1[1] + 7 * (p.A15[1] - p.A1[1]) / 14.0, 1e-12);
     EXPECT_EQ(c.MonthlyKc[2], 0.0);
     EXPECT_GT(c.MonthlyKc[3], 0.0);
