@@ -1,5 +1,7 @@
 #include "ClimDMod.h"
 
+#include "DModPairs.h"
+
 namespace quen::climprog {
 
 TDMod* DMod = nullptr;
@@ -7,19 +9,12 @@ TDMod* DMod = nullptr;
 TDMod::TDMod(QObject* parent) : QObject(parent)
 {
     setObjectName(QStringLiteral("DMod"));
-#define QUEN_PAIR(tbl, dat, name)                                   \
-    tbl = new TTable(QStringLiteral(name), this);                   \
-    tbl->setObjectName(QStringLiteral(#tbl));                       \
-    dat = new TDataSource(this);                                    \
-    dat->setObjectName(QStringLiteral(#dat));                       \
-    dat->setDataSet(tbl);
-    QUEN_PAIR(tblClim, datClim, "Climate.DB")
-    QUEN_PAIR(tblWHR, datWHR, "ClimWHR")
-    QUEN_PAIR(tblCounty, datCounty, "County")
-    QUEN_PAIR(tblLocDef, datLocDef, "LocalDefaults.DB")
-    QUEN_PAIR(tblStaList, datStaList, "StationList.db")
-    QUEN_PAIR(tblDownCnty, datDownCnty, "DownloadCounty.DB")
-#undef QUEN_PAIR
+    QUEN_DMOD_PAIR(tblClim, datClim, "Climate.DB")
+    QUEN_DMOD_PAIR(tblWHR, datWHR, "ClimWHR")
+    QUEN_DMOD_PAIR(tblCounty, datCounty, "County")
+    QUEN_DMOD_PAIR(tblLocDef, datLocDef, "LocalDefaults.DB")
+    QUEN_DMOD_PAIR(tblStaList, datStaList, "StationList.db")
+    QUEN_DMOD_PAIR(tblDownCnty, datDownCnty, "DownloadCounty.DB")
 
     // The station and WHR editors switch to edit mode themselves.
     datClim->setAutoEdit(false);

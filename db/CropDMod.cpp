@@ -1,5 +1,7 @@
 #include "CropDMod.h"
 
+#include "DModPairs.h"
+
 namespace quen::cropprog {
 
 TDMod* DMod = nullptr;
@@ -7,26 +9,19 @@ TDMod* DMod = nullptr;
 TDMod::TDMod(QObject* parent) : QObject(parent)
 {
     setObjectName(QStringLiteral("DMod"));
-#define QUEN_PAIR(tbl, dat, name)                                   \
-    tbl = new TTable(QStringLiteral(name), this);                   \
-    tbl->setObjectName(QStringLiteral(#tbl));                       \
-    dat = new TDataSource(this);                                    \
-    dat->setObjectName(QStringLiteral(#dat));                       \
-    dat->setDataSet(tbl);
-    QUEN_PAIR(tblBasFldVeg, datFldVeg, "CrpAnNam.DB")
-    QUEN_PAIR(tblBasPeren, datBasPeren, "CrpPeren.DB")
-    QUEN_PAIR(tblBasGrass, datBasGrass, "CrpForag.DB")
-    QUEN_PAIR(tblBCAnnual, datBCAnnual, "CrpBCAnu.DB")
-    QUEN_PAIR(tblBCPeren, datBCPeren, "CrpBCPer.DB")
-    QUEN_PAIR(tblCreateCrp, datCreateCrp, "QuenCrop.DB")
-    QUEN_PAIR(tblAnType, datAnType, "CrpAnTyp.db")
-    QUEN_PAIR(tblLastUse, datLastUse, "CrpLastUse.db")
-    QUEN_PAIR(tblFAOcurv, datFAOcurv, "CrpFAOCurv.DB")
-    QUEN_PAIR(tblFAO56Tbl, datFAO56Tbl, "CrpFAO56Tbl.db")
-    QUEN_PAIR(tblFAOTbl11, datFAOTbl11, "crpFAOTbl11.db")
-    QUEN_PAIR(tblMetric, datMetric, "LocalDefaults.DB")
-    QUEN_PAIR(tblLocDef, datLocDef, "LocalDefaults.DB")
-#undef QUEN_PAIR
+    QUEN_DMOD_PAIR(tblBasFldVeg, datFldVeg, "CrpAnNam.DB")
+    QUEN_DMOD_PAIR(tblBasPeren, datBasPeren, "CrpPeren.DB")
+    QUEN_DMOD_PAIR(tblBasGrass, datBasGrass, "CrpForag.DB")
+    QUEN_DMOD_PAIR(tblBCAnnual, datBCAnnual, "CrpBCAnu.DB")
+    QUEN_DMOD_PAIR(tblBCPeren, datBCPeren, "CrpBCPer.DB")
+    QUEN_DMOD_PAIR(tblCreateCrp, datCreateCrp, "QuenCrop.DB")
+    QUEN_DMOD_PAIR(tblAnType, datAnType, "CrpAnTyp.db")
+    QUEN_DMOD_PAIR(tblLastUse, datLastUse, "CrpLastUse.db")
+    QUEN_DMOD_PAIR(tblFAOcurv, datFAOcurv, "CrpFAOCurv.DB")
+    QUEN_DMOD_PAIR(tblFAO56Tbl, datFAO56Tbl, "CrpFAO56Tbl.db")
+    QUEN_DMOD_PAIR(tblFAOTbl11, datFAOTbl11, "crpFAOTbl11.db")
+    QUEN_DMOD_PAIR(tblMetric, datMetric, "LocalDefaults.DB")
+    QUEN_DMOD_PAIR(tblLocDef, datLocDef, "LocalDefaults.DB")
 
     for (TTable* t : {tblBasFldVeg, tblBasPeren, tblBasGrass, tblCreateCrp, tblFAOcurv})
         t->setOnFilterRecord(&TDMod::MarkedFilterRecord);

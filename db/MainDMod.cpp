@@ -1,55 +1,34 @@
 #include "MainDMod.h"
 
+#include "DModPairs.h"
+
 namespace quen::mainprog {
 
 TDMod* DMod = nullptr;
 
-namespace {
-
-TTable* makeTable(QObject* owner, const char* objectName, const char* tableName)
-{
-    auto* t = new TTable(QString::fromLatin1(tableName), owner);
-    t->setObjectName(QString::fromLatin1(objectName));
-    return t;
-}
-
-TDataSource* makeSource(QObject* owner, const char* objectName, TTable* table)
-{
-    auto* s = new TDataSource(owner);
-    s->setObjectName(QString::fromLatin1(objectName));
-    s->setDataSet(table);
-    return s;
-}
-
-} // namespace
-
 TDMod::TDMod(QObject* parent) : QObject(parent)
 {
     setObjectName(QStringLiteral("DMod"));
-#define QUEN_PAIR(tbl, dat, name)            \
-    tbl = makeTable(this, #tbl, name);       \
-    dat = makeSource(this, #dat, tbl);
-    QUEN_PAIR(tblQuenJob, datQuenJob, "QuenJob.db")
-    QUEN_PAIR(tblQuenJobCrop, datQuenJobCrop, "QuenJobCrop.DB")
-    QUEN_PAIR(tblQuenWkCrop, datQuenWkCrop, "QuenWkCrop.DB")
-    QUEN_PAIR(tblSysDef, datSysDef, "SystemDefaults.db")
-    QUEN_PAIR(tblLocDef, datLocDef, "LocalDefaults.db")
-    QUEN_PAIR(tblClim, datClim, "Climate.DB")
-    QUEN_PAIR(tblWHR, datWHR, "ClimWHR.DB")
-    QUEN_PAIR(tblCntyList, datCntyList, "County.db")
-    QUEN_PAIR(tblPctChance, DatPctChance, "PcpChance.DB")
-    QUEN_PAIR(tblMoPctDay, datMoPctDay, "MoPctDay.db")
-    QUEN_PAIR(tblWetSoil, datWetSoil, "WetSoil.db")
-    QUEN_PAIR(tblETKc, datETKc, "ETKc.db")
-    QUEN_PAIR(tblCreateCrp, datCreateCrp, "QuenCrop.DB")
-    QUEN_PAIR(tblBasFldVeg, datFldVeg, "CrpAnNam.DB")
-    QUEN_PAIR(tblBasPeren, datBasPeren, "CrpPeren.DB")
-    QUEN_PAIR(tblBasGrass, datBasGrass, "CrpForag.DB")
-    QUEN_PAIR(tblBCAnnual, datBCAnnual, "CrpBCAnu.DB")
-    QUEN_PAIR(tblBCPeren, datBCPeren, "CrpBCPer.DB")
-    QUEN_PAIR(tblAnType, datAnType, "CrpAnTyp.db")
-    QUEN_PAIR(tblFAOcurv, datFAOcurv, "CrpFAOCurv.DB")
-#undef QUEN_PAIR
+    QUEN_DMOD_PAIR(tblQuenJob, datQuenJob, "QuenJob.db")
+    QUEN_DMOD_PAIR(tblQuenJobCrop, datQuenJobCrop, "QuenJobCrop.DB")
+    QUEN_DMOD_PAIR(tblQuenWkCrop, datQuenWkCrop, "QuenWkCrop.DB")
+    QUEN_DMOD_PAIR(tblSysDef, datSysDef, "SystemDefaults.db")
+    QUEN_DMOD_PAIR(tblLocDef, datLocDef, "LocalDefaults.db")
+    QUEN_DMOD_PAIR(tblClim, datClim, "Climate.DB")
+    QUEN_DMOD_PAIR(tblWHR, datWHR, "ClimWHR.DB")
+    QUEN_DMOD_PAIR(tblCntyList, datCntyList, "County.db")
+    QUEN_DMOD_PAIR(tblPctChance, DatPctChance, "PcpChance.DB")
+    QUEN_DMOD_PAIR(tblMoPctDay, datMoPctDay, "MoPctDay.db")
+    QUEN_DMOD_PAIR(tblWetSoil, datWetSoil, "WetSoil.db")
+    QUEN_DMOD_PAIR(tblETKc, datETKc, "ETKc.db")
+    QUEN_DMOD_PAIR(tblCreateCrp, datCreateCrp, "QuenCrop.DB")
+    QUEN_DMOD_PAIR(tblBasFldVeg, datFldVeg, "CrpAnNam.DB")
+    QUEN_DMOD_PAIR(tblBasPeren, datBasPeren, "CrpPeren.DB")
+    QUEN_DMOD_PAIR(tblBasGrass, datBasGrass, "CrpForag.DB")
+    QUEN_DMOD_PAIR(tblBCAnnual, datBCAnnual, "CrpBCAnu.DB")
+    QUEN_DMOD_PAIR(tblBCPeren, datBCPeren, "CrpBCPer.DB")
+    QUEN_DMOD_PAIR(tblAnType, datAnType, "CrpAnTyp.db")
+    QUEN_DMOD_PAIR(tblFAOcurv, datFAOcurv, "CrpFAOCurv.DB")
 
     // The daily table is read through its handle only.
     datETKc->setDataSet(nullptr);
