@@ -12,14 +12,11 @@ TMainForm* MainForm = nullptr;
 
 QStringList TAboutClimBox::lines()
 {
-    return {QStringLiteral("Climate Database Management Program"),
+    return QStringList{QStringLiteral("Climate Database Management Program"),
             QStringLiteral("Version 1.1"),
             QString(),
-            QStringLiteral("The climate data serve the methods of:"),
-            QStringLiteral("National Engineering Handbook, Part 623, Chapter 2, Irrigation Water Requirements"),
-            QStringLiteral("FAO Irrigation and Drainage Paper 56, \"Crop Evapotranspiration\""),
-            QStringLiteral("ASCE, The ASCE Standardized Reference Evapotranspiration Equation"),
-            QStringLiteral("Technical Release No 21 (TR21), Irrigation Water Requirements")};
+            QStringLiteral("The climate data serve the methods of:")}
+           + publicationLines();
 }
 
 TAboutClimBox::TAboutClimBox(QWidget* parent)

@@ -13,14 +13,11 @@ TMainForm* MainForm = nullptr;
 
 QStringList TAboutCropBox::lines()
 {
-    return {QStringLiteral("QuenpmCrop Version 1.1"),
+    return QStringList{QStringLiteral("QuenpmCrop Version 1.1"),
             QStringLiteral("Crop Database Management  Program"),
             QString(),
-            QStringLiteral("The crop curves and coefficients follow:"),
-            QStringLiteral("National Engineering Handbook, Part 623, Chapter 2, Irrigation Water Requirements"),
-            QStringLiteral("FAO Irrigation and Drainage Paper 56, \"Crop Evapotranspiration\""),
-            QStringLiteral("ASCE, The ASCE Standardized Reference Evapotranspiration Equation"),
-            QStringLiteral("Technical Release No 21 (TR21), Irrigation Water Requirements")};
+            QStringLiteral("The crop curves and coefficients follow:")}
+           + publicationLines();
 }
 
 TAboutCropBox::TAboutCropBox(QWidget* parent)

@@ -52,4 +52,12 @@ QStringList TAboutDialog::texts() const
     return out;
 }
 
+QStringList TAboutDialog::publicationLines()
+{
+    return {QStringLiteral("National Engineering Handbook, Part 623, Chapter 2, Irrigation Water Requirements"),
+            QStringLiteral("FAO Irrigation and Drainage Paper 56, \"Crop Evapotranspiration\""),
+            QStringLiteral("ASCE, The ASCE Standardized Reference Evapotranspiration Equation"),
+            QStringLiteral("Technical Release No 21 (TR21), Irrigation Water Requirements")};
+}
+
 } // namespace quen

@@ -14,6 +14,8 @@ class TAboutDialog : public QDialog {
 public:
     TAboutDialog(const QString& caption, const QString& title, const QStringList& lines,
                  QWidget* parent = nullptr);
+    // The publications the computations and tables follow, one line each.
+    static QStringList publicationLines();
     // Texts of all labels, top to bottom (for checks).
     QStringList texts() const;
 };
