@@ -15,21 +15,11 @@
 #include "db/Table.h"
 
 using namespace quen;
+using quen::test::CropRow;
 using quen::test::EngineDatabase;
 using quen::test::RecordingMessages;
 
 namespace {
-
-struct CropRow {
-    QString name = "Beans";
-    int curveIndex = 3;
-    QString curveName = "BC Beans";
-    int pm = 4, pd = 15, hm = 10, hd = 15;
-    int etIndex = 1;
-    double netIrr = 3.0, carryBeg = 0.0, carryEnd = 0.0;
-    QString soil = "Silt Loam";
-    int cuttings = 3;
-};
 
 class ComputeCropTest : public ::testing::Test {
 protected:
@@ -64,31 +54,7 @@ protected:
 
     void append(const CropRow& r)
     {
-        wk->append();
-        wk->field("Crop Name").setAsString(r.name);
-        wk->field("Job Name").setAsString("Test job");
-        wk->field("Crop No").setAsInteger(++cropNo);
-        wk->field("Curve Index").setAsInteger(r.curveIndex);
-        wk->field("Curve Name").setAsString(r.curveName);
-        wk->field("Net Irr").setAsFloat(r.netIrr);
-        wk->field("Plant Mo").setAsInteger(r.pm);
-        wk->field("Plant Day").setAsInteger(r.pd);
-        wk->field("Harvest Mo").setAsInteger(r.hm);
-        wk->field("Harvest Day").setAsInteger(r.hd);
-        wk->field("Carry Beg").setAsFloat(r.carryBeg);
-        wk->field("Carry End").setAsFloat(r.carryEnd);
-        wk->field("Soil").setAsString(r.soil);
-        wk->field("Cuttings").setAsInteger(r.cuttings);
-        wk->field("Cut1Mo").setAsInteger(6);
-        wk->field("Cut1Day").setAsInteger(1);
-        wk->field("CutEndMo").setAsInteger(8);
-        wk->field("CutEndDay").setAsInteger(30);
-        wk->field("Dys Wet Developed").setAsInteger(7);
-        wk->field("Dys Wet Mature").setAsInteger(14);
-        wk->field("Stress Factor").setAsFloat(1.0);
-        wk->field("Fraction Wetted").setAsFloat(1.0);
-        wk->field("ET Index").setAsInteger(r.etIndex);
-        wk->post();
+        quen::test::appendWorkingCrop(*wk, r, ++cropNo);
         ctx.CropName = r.name;
     }
 

@@ -6,8 +6,38 @@
 #include <cmath>
 
 #include "db/Database.h"
+#include "db/Table.h"
 
 namespace quen::test {
+
+void appendWorkingCrop(TTable& wk, const CropRow& r, int cropNo)
+{
+    wk.append();
+    wk.field("Crop Name").setAsString(r.name);
+    wk.field("Job Name").setAsString("Test job");
+    wk.field("Crop No").setAsInteger(cropNo);
+    wk.field("Curve Index").setAsInteger(r.curveIndex);
+    wk.field("Curve Name").setAsString(r.curveName);
+    wk.field("Net Irr").setAsFloat(r.netIrr);
+    wk.field("Plant Mo").setAsInteger(r.pm);
+    wk.field("Plant Day").setAsInteger(r.pd);
+    wk.field("Harvest Mo").setAsInteger(r.hm);
+    wk.field("Harvest Day").setAsInteger(r.hd);
+    wk.field("Carry Beg").setAsFloat(r.carryBeg);
+    wk.field("Carry End").setAsFloat(r.carryEnd);
+    wk.field("Soil").setAsString(r.soil);
+    wk.field("Cuttings").setAsInteger(r.cuttings);
+    wk.field("Cut1Mo").setAsInteger(6);
+    wk.field("Cut1Day").setAsInteger(1);
+    wk.field("CutEndMo").setAsInteger(8);
+    wk.field("CutEndDay").setAsInteger(30);
+    wk.field("Dys Wet Developed").setAsInteger(r.wetDeveloped);
+    wk.field("Dys Wet Mature").setAsInteger(r.wetMature);
+    wk.field("Stress Factor").setAsFloat(1.0);
+    wk.field("Fraction Wetted").setAsFloat(1.0);
+    wk.field("ET Index").setAsInteger(r.etIndex);
+    wk.post();
+}
 
 const double EngineDatabase::kTemp[13] = {0, 25, 30, 38, 48, 58, 67, 73, 71, 61, 50, 37, 28};
 const double EngineDatabase::kPrecip[13] = {0, 0.6, 0.6, 0.9, 1.2, 2.1, 1.6, 1.4, 1.1, 1.0, 0.8, 0.6, 0.5};

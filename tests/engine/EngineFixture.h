@@ -9,7 +9,28 @@
 #include <QTemporaryDir>
 #include <memory>
 
+namespace quen {
+class TTable;
+}
+
 namespace quen::test {
+
+// Inputs of one working crop as the tests vary them; the rest is fixed.
+struct CropRow {
+    QString name = QStringLiteral("Beans");
+    int curveIndex = 3;
+    QString curveName = QStringLiteral("BC Beans");
+    int pm = 4, pd = 15, hm = 10, hd = 15;
+    int etIndex = 1;
+    double netIrr = 3.0, carryBeg = 0.0, carryEnd = 0.0;
+    QString soil = QStringLiteral("Silt Loam");
+    int cuttings = 3;
+    int wetDeveloped = 7, wetMature = 14;
+};
+
+// Appends and posts the working-crop row of r as "Crop No" cropNo of the
+// job "Test job" (cuttings 6/1 to 8/30, Ks 1, Fw 1).
+void appendWorkingCrop(TTable& wk, const CropRow& r, int cropNo);
 
 class EngineDatabase {
 public:
