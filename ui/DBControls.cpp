@@ -97,7 +97,7 @@ void TFieldLink::write(const std::function<void(TField&)>& f)
 
 // --- TDBEdit -----------------------------------------------------------------------
 
-TDBEdit::TDBEdit(QWidget* parent) : QLineEdit(parent), m_link(this)
+TDBEdit::TDBEdit(QWidget* parent) : QLineEdit(parent), TDataAware(this)
 {
     m_link.onRefresh = [this] { refresh(); };
     installEnterMovesFocus(this);
@@ -144,7 +144,7 @@ void TDBEdit::focusOutEvent(QFocusEvent* e)
 
 // --- TDBNumEdit -------------------------------------------------------------------
 
-TDBNumEdit::TDBNumEdit(QWidget* parent) : TNumEdit(parent), m_link(this)
+TDBNumEdit::TDBNumEdit(QWidget* parent) : TNumEdit(parent), TDataAware(this)
 {
     m_link.onRefresh = [this] { refresh(); };
     connect(this, &TNumEdit::valueCommitted, this, [this](double v) {
@@ -186,7 +186,7 @@ void TDBNumEdit::refresh()
 
 // --- TDBMemo ------------------------------------------------------------------------
 
-TDBMemo::TDBMemo(QWidget* parent) : QPlainTextEdit(parent), m_link(this)
+TDBMemo::TDBMemo(QWidget* parent) : QPlainTextEdit(parent), TDataAware(this)
 {
     m_link.onRefresh = [this] { refresh(); };
     setTabChangesFocus(true);
@@ -236,7 +236,7 @@ void TDBMemo::focusOutEvent(QFocusEvent* e)
 
 // --- TDBCheckBox --------------------------------------------------------------------
 
-TDBCheckBox::TDBCheckBox(const QString& caption, QWidget* parent) : QCheckBox(caption, parent), m_link(this)
+TDBCheckBox::TDBCheckBox(const QString& caption, QWidget* parent) : QCheckBox(caption, parent), TDataAware(this)
 {
     m_link.onRefresh = [this] { refresh(); };
     installEnterMovesFocus(this);
@@ -274,7 +274,7 @@ void TDBCheckBox::focusOutEvent(QFocusEvent* e)
 
 // --- TDBComboBox --------------------------------------------------------------------
 
-TDBComboBox::TDBComboBox(QWidget* parent) : QComboBox(parent), m_link(this)
+TDBComboBox::TDBComboBox(QWidget* parent) : QComboBox(parent), TDataAware(this)
 {
     m_link.onRefresh = [this] { refresh(); };
     installEnterMovesFocus(this);
@@ -351,7 +351,7 @@ void TDBComboBox::focusOutEvent(QFocusEvent* e)
 // --- TDBRadioGroup ------------------------------------------------------------------
 
 TDBRadioGroup::TDBRadioGroup(const QString& title, QWidget* parent)
-    : QGroupBox(title, parent), m_link(this), m_group(new QButtonGroup(this))
+    : QGroupBox(title, parent), TDataAware(this), m_group(new QButtonGroup(this))
 {
     m_link.onRefresh = [this] { refresh(); };
     new QGridLayout(this);
@@ -443,7 +443,7 @@ void TDBRadioGroup::refresh()
 
 // --- TDBText ----------------------------------------------------------------------
 
-TDBText::TDBText(QWidget* parent) : QLabel(parent), m_link(this)
+TDBText::TDBText(QWidget* parent) : QLabel(parent), TDataAware(this)
 {
     m_link.onRefresh = [this] { refresh(); };
 }

@@ -68,104 +68,94 @@ private:
     QList<QMetaObject::Connection> m_conns;
 };
 
-class TDBEdit : public QLineEdit {
-    Q_OBJECT
+// What every data-aware control has: its binding and the calls that set it.
+class TDataAware {
 public:
-    explicit TDBEdit(QWidget* parent = nullptr);
-    TDBEdit(TDataSource* ds, const QString& field, QWidget* parent = nullptr);
     void setDataSource(TDataSource* ds) { m_link.setDataSource(ds); }
     void setFieldName(const QString& f) { m_link.setFieldName(f); }
     void setDataReadOnly(bool on) { m_link.readOnly = on; refresh(); }
     TFieldLink& link() { return m_link; }
-    void refresh();
+    // Shows the field's current value and whether it may be changed.
+    virtual void refresh() = 0;
+
+protected:
+    explicit TDataAware(QObject* owner) : m_link(owner) {}
+    virtual ~TDataAware() = default;
+    TFieldLink m_link;
+};
+
+class TDBEdit : public QLineEdit, public TDataAware {
+    Q_OBJECT
+public:
+    explicit TDBEdit(QWidget* parent = nullptr);
+    TDBEdit(TDataSource* ds, const QString& field, QWidget* parent = nullptr);
+    void refresh() override;
 signals:
     void exited();
 protected:
     void focusOutEvent(QFocusEvent* e) override;
 private:
-    TFieldLink m_link;
     bool m_refreshing = false;
 };
 
-class TDBNumEdit : public TNumEdit {
+class TDBNumEdit : public TNumEdit, public TDataAware {
     Q_OBJECT
 public:
     explicit TDBNumEdit(QWidget* parent = nullptr);
     TDBNumEdit(TDataSource* ds, const QString& field, const QString& picture,
                double lo = 0, double hi = 0, QWidget* parent = nullptr);
-    void setDataSource(TDataSource* ds) { m_link.setDataSource(ds); }
-    void setFieldName(const QString& f) { m_link.setFieldName(f); }
-    void setDataReadOnly(bool on) { m_link.readOnly = on; refresh(); }
-    TFieldLink& link() { return m_link; }
-    void refresh();
-private:
-    TFieldLink m_link;
+    void refresh() override;
 };
 
-class TDBMemo : public QPlainTextEdit {
+class TDBMemo : public QPlainTextEdit, public TDataAware {
     Q_OBJECT
 public:
     explicit TDBMemo(QWidget* parent = nullptr);
     TDBMemo(TDataSource* ds, const QString& field, QWidget* parent = nullptr);
-    void setDataSource(TDataSource* ds) { m_link.setDataSource(ds); }
-    void setFieldName(const QString& f) { m_link.setFieldName(f); }
-    void setDataReadOnly(bool on) { m_link.readOnly = on; refresh(); }
-    TFieldLink& link() { return m_link; }
-    void refresh();
+    void refresh() override;
 signals:
     void exited();
 protected:
     void focusOutEvent(QFocusEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
 private:
-    TFieldLink m_link;
     bool m_refreshing = false;
 };
 
-class TDBCheckBox : public QCheckBox {
+class TDBCheckBox : public QCheckBox, public TDataAware {
     Q_OBJECT
 public:
     explicit TDBCheckBox(const QString& caption = QString(), QWidget* parent = nullptr);
     TDBCheckBox(TDataSource* ds, const QString& field, const QString& caption, QWidget* parent = nullptr);
-    void setDataSource(TDataSource* ds) { m_link.setDataSource(ds); }
-    void setFieldName(const QString& f) { m_link.setFieldName(f); }
-    void setDataReadOnly(bool on) { m_link.readOnly = on; refresh(); }
-    TFieldLink& link() { return m_link; }
-    void refresh();
+    void refresh() override;
 signals:
     void exited();
 protected:
     void focusOutEvent(QFocusEvent* e) override;
 private:
-    TFieldLink m_link;
     bool m_refreshing = false;
 };
 
-class TDBComboBox : public QComboBox {
+class TDBComboBox : public QComboBox, public TDataAware {
     Q_OBJECT
 public:
     explicit TDBComboBox(QWidget* parent = nullptr);
     TDBComboBox(TDataSource* ds, const QString& field, const QStringList& items, QWidget* parent = nullptr);
-    void setDataSource(TDataSource* ds) { m_link.setDataSource(ds); }
-    void setFieldName(const QString& f) { m_link.setFieldName(f); }
     void setItems(const QStringList& items);
     // Fills the items with the values of field over all rows of t (which is
     // opened and closed again when it was closed).
     void setItemsFromTable(TTable* t, const QString& field);
-    void setDataReadOnly(bool on) { m_link.readOnly = on; refresh(); }
-    TFieldLink& link() { return m_link; }
-    void refresh();
+    void refresh() override;
 signals:
     void exited();
 protected:
     void focusOutEvent(QFocusEvent* e) override;
 private:
     void userChose(const QString& text);
-    TFieldLink m_link;
     bool m_refreshing = false;
 };
 
-class TDBRadioGroup : public QGroupBox {
+class TDBRadioGroup : public QGroupBox, public TDataAware {
     Q_OBJECT
 public:
     explicit TDBRadioGroup(const QString& title = QString(), QWidget* parent = nullptr);
@@ -173,13 +163,9 @@ public:
     void setItems(const QStringList& captions, const QStringList& values = QStringList());
     void setColumns(int n);
     QStringList values() const { return m_values; }
-    void setDataSource(TDataSource* ds) { m_link.setDataSource(ds); }
-    void setFieldName(const QString& f) { m_link.setFieldName(f); }
-    void setDataReadOnly(bool on) { m_link.readOnly = on; refresh(); }
-    TFieldLink& link() { return m_link; }
     int itemIndex() const;                 // -1 when no item matches the field
     void setItemIndex(int i);              // as if the user chose item i
-    void refresh();
+    void refresh() override;
     // Index of the item whose value equals text (numbers compare by value).
     int indexOfValue(const QString& text) const;
 signals:
@@ -187,23 +173,18 @@ signals:
 private:
     void layoutButtons();
     void showIndex(int i);
-    TFieldLink m_link;
     QButtonGroup* m_group;
     QStringList m_captions, m_values;
     int m_columns = 1;
     bool m_refreshing = false;
 };
 
-class TDBText : public QLabel {
+class TDBText : public QLabel, public TDataAware {
     Q_OBJECT
 public:
     explicit TDBText(QWidget* parent = nullptr);
     TDBText(TDataSource* ds, const QString& field, QWidget* parent = nullptr);
-    void setDataSource(TDataSource* ds) { m_link.setDataSource(ds); }
-    void setFieldName(const QString& f) { m_link.setFieldName(f); }
-    void refresh();
-private:
-    TFieldLink m_link;
+    void refresh() override;
 };
 
 } // namespace quen
