@@ -608,9 +608,7 @@ void TMainForm::SaveJobBtnClick() {}
 void TMainForm::CancelJobBtnClick() {}
 void TMainForm::DeleteJobClick() {}
 void TMainForm::JobDatBtnClick() {}
-void TMainForm::AddCropBtnClick() {}
 void TMainForm::DeleteCropBtnClick() {}
-void TMainForm::EdCropBtnClick() {}
 void TMainForm::DisplayButtonClick() {}
 void TMainForm::JobCropDBGridDblClick() { DisplayButtonClick(); }
 void TMainForm::JobNameEditChange() {}
@@ -637,8 +635,6 @@ void TMainForm::SingleCropReportClick() {}
 void TMainForm::SingleCropDetailsClick() {}
 void TMainForm::JobCropSummaryClick() {}
 void TMainForm::ClimateInputDetailsClick() {}
-void TMainForm::SystemDefaultsClick() {}
-void TMainForm::LocalDefaultsClick() {}
 void TMainForm::SavePrompt() {}
 
 } // namespace quen::mainprog

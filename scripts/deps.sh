@@ -3,7 +3,7 @@
 # Does nothing when they are all present.
 set -euo pipefail
 pkgs=(build-essential cmake ninja-build pkg-config
-      qt6-base-dev libqt6sql6-sqlite libsqlite3-dev libqt6charts6-dev libgl-dev
+      qt6-base-dev libqt6sql6-sqlite libsqlite3-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
       libgtest-dev googletest poppler-utils fonts-dejavu-core)
 missing=()
 for p in "${pkgs[@]}"; do
