@@ -337,6 +337,41 @@ def load_t17():
     return out
 
 
+# The rows of the Table 17 transcription that the basal curves use, checked
+# against the printed FAO-56 Table 17 (tools/input/fao56_table17_kcb_printed.csv).
+# Where the table prints a range the value must be its midpoint, or the end
+# its footnote gives for the shipped crop: footnote 10, the lower end is for
+# machine-harvested grain; footnote 11, winter wheat Kcb ini 0.15 below 10 %
+# ground cover (fall planting); footnote 12, maize Kcb end 0.50 at high grain
+# moisture and 0.15 after field drying (two rows of the transcription).
+T17_PRINTED_ROW = {
+    "potato": "Potato", "sugar beet": "Sugar Beet", "beans dry pulses": "Beans, dry and Pulses",
+    "maize field grain corn 18% moisture": "Maize - Field (grain) (field corn)",
+    "maize field grain corn harvested wet": "Maize - Field (grain) (field corn)",
+    "maize sweet corn fresh": "Maize - Sweet (sweet corn)", "spring wheat": "Spring Wheat",
+    "winter wheat": "Winter Wheat", "sorghum grain": "Sorghum - grain", "onions dry": "Onions - dry",
+    "apples cherries pears no ground cover killing frost":
+        "Apples, Cherries, Pears - no ground cover, killing frost",
+    "grapes wine": "Grapes - Wine",
+    "alfalfa hay individual cutting periods": "Alfalfa Hay - individual cutting periods",
+    "grazing pasture rotated grazing": "Grazing Pasture - Rotated Grazing",
+}
+
+
+def check_t17(t17):
+    printed = {r["crop"]: r for r in read_commented("fao56_table17_kcb_printed.csv")}
+    for key, crop in T17_PRINTED_ROW.items():
+        row = printed[crop]
+        for value, cell in zip(t17[key], (row["kcb_ini"], row["kcb_mid"], row["kcb_end"])):
+            allowed = set()
+            for alt in cell.split(","):
+                lo_hi = [float(x) for x in alt.split("-")]
+                allowed.update(lo_hi)
+                allowed.add(round((lo_hi[0] + lo_hi[-1]) / 2, 3))
+            single = "-" not in cell and "," not in cell
+            assert (value == float(cell)) if single else value in allowed, (key, value, cell)
+
+
 # humidity/wind code -> (u2 m/s, RHmin %) used with FAO-56 eq. 70
 CLIMATES = {"HM": (2.0, 45.0), "HS": (4.0, 45.0), "AM": (2.0, 20.0), "AS": (4.0, 20.0)}
 
@@ -979,6 +1014,7 @@ def main():
     t11 = load_t11()
     t12_rows, t12 = load_t12()
     t17 = load_t17()
+    check_t17(t17)
     build_mopctday()
     build_wetsoil()
     build_pcpchance()
