@@ -162,7 +162,7 @@ def frost_dates(r):
     s32 = r["spring_32F_50pct"] or None
     f32 = r["fall_32F_50pct"] or None
     if s32 and f32 and f32 < s32:
-        # NOAA's first fall date falls in the next January (Phoenix, Yuma,
+        # NOAA's first fall date falls in the next January (Phoenix,
         # central Florida, Galveston): the programs count one calendar year,
         # so the season runs to its last day.
         f32 = "12/31"
