@@ -38,10 +38,15 @@ QString storedCounty(const NoaaStation& s)
     return QString();
 }
 
+// "28 F 04/28-10/14, 32 F 05/09-10/05"; "not known" for a pair NOAA gives no date for
 QString freezeText(const NoaaStation& s)
 {
-    auto d = [](const QString& v) { return v.isEmpty() ? QStringLiteral("--/--") : v; };
-    return QStringLiteral("%1-%2  %3-%4").arg(d(s.spring28), d(s.fall28), d(s.spring32), d(s.fall32));
+    auto pair = [](const QString& spring, const QString& fall) {
+        if (spring.isEmpty() && fall.isEmpty()) return QStringLiteral("not known");
+        auto d = [](const QString& v) { return v.isEmpty() ? QStringLiteral("?") : v; };
+        return d(spring) + QLatin1Char('-') + d(fall);
+    };
+    return QStringLiteral("28 F %1, 32 F %2").arg(pair(s.spring28, s.fall28), pair(s.spring32, s.fall32));
 }
 
 } // namespace
@@ -72,8 +77,8 @@ TNoaaImportForm::TNoaaImportForm(QWidget* parent) : QDialog(parent)
     StationGrid->setObjectName(QStringLiteral("StationGrid"));
     StationGrid->setHorizontalHeaderLabels({QStringLiteral("Station No"), QStringLiteral("Station Name"),
                                             QStringLiteral("State"), QStringLiteral("County"), QStringLiteral("Latitude"),
-                                            QStringLiteral("Longitude"), QStringLiteral("Elevation"),
-                                            QStringLiteral("Freeze 28 F / 32 F")});
+                                            QStringLiteral("Longitude"), QStringLiteral("Elevation (ft)"),
+                                            QStringLiteral("Freeze dates (50 %)"), QStringLiteral("Normals")});
     StationGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     StationGrid->verticalHeader()->setVisible(false);
     v->addWidget(StationGrid, 3);
@@ -105,7 +110,7 @@ TNoaaImportForm::TNoaaImportForm(QWidget* parent) : QDialog(parent)
     connect(SelFolderBtn, &QPushButton::clicked, this, &TNoaaImportForm::SelFolderBtnClick);
     connect(OKBtn, &QPushButton::clicked, this, &TNoaaImportForm::OKBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &TNoaaImportForm::CancelBtnClick);
-    resize(900, 560);
+    resize(1060, 560);
 }
 
 void TNoaaImportForm::SelFileBtnClick()
@@ -131,7 +136,10 @@ void TNoaaImportForm::loadPath(const QString& fileOrFolder)
     });
     m_stations = scan.stations;
     RefusedList->clear();
-    for (const NoaaFileResult& r : scan.refused) RefusedList->addItem(r.error);
+    for (const NoaaFileResult& r : scan.refused) {
+        RefusedList->addItem(r.error);
+        RefusedList->item(RefusedList->count() - 1)->setToolTip(r.error);
+    }
     StationGrid->setRowCount(int(m_stations.size()));
     for (int i = 0; i < m_stations.size(); ++i) {
         NoaaStation& s = m_stations[i];
@@ -139,7 +147,7 @@ void TNoaaImportForm::loadPath(const QString& fileOrFolder)
         const QString cells[ColCount] = {
             NoaaStationNumber(s.ghcnId), s.name, s.state, s.county,
             QString::number(NoaaDegreesMinutes(s.latitude)), QString::number(NoaaDegreesMinutes(s.longitude)),
-            QString::number(std::floor(s.elevationM * 3.28083 + 0.5)), freezeText(s)};
+            QString::number(std::floor(s.elevationM * 3.28083 + 0.5)), freezeText(s), s.period};
         for (int c = 0; c < ColCount; ++c) {
             auto* item = new QTableWidgetItem(cells[c]);
             if (c != ColCounty) item->setFlags(item->flags() & ~Qt::ItemIsEditable);

@@ -38,7 +38,7 @@ public:
     const QList<NoaaStation>& stations() const { return m_stations; }
     NoaaStoreResult lastResult() const { return m_result; }
 
-    enum Column { ColNumber, ColName, ColState, ColCounty, ColLat, ColLon, ColElev, ColFreeze, ColCount };
+    enum Column { ColNumber, ColName, ColState, ColCounty, ColLat, ColLon, ColElev, ColFreeze, ColPeriod, ColCount };
 
 public slots:
     void SelFileBtnClick();

@@ -170,6 +170,7 @@ NoaaFileResult ReadNoaaNormalsFile(const QString& monthlyPath)
 
     NoaaStation s;
     s.file = monthlyPath;
+    s.period = decimal ? QStringLiteral("1991-2020") : QStringLiteral("1981-2010");
     std::array<bool, 12> seen{};
     std::array<double, 12>* arrays[4] = {&s.tmax, &s.tmin, &s.tavg, &s.prcp};
     for (int i = 1; i < rows.size(); ++i) {
@@ -244,21 +245,31 @@ NoaaScan ScanNoaaNormals(const QString& fileOrFolder, const std::function<void(i
 {
     NoaaScan scan;
     const QStringList files = NoaaMonthlyFiles(fileOrFolder);
-    QHash<QString, QString> fileOfStation;
+    QHash<QString, int> indexOfStation;
+    auto refuseOlder = [&](const NoaaStation& older, const NoaaStation& newer) {
+        NoaaFileResult r;
+        r.file = older.file;
+        r.error = QFileInfo(older.file).fileName()
+                  + QStringLiteral(": STATION %1 holds the %2 normals; the %3 normals of %4 are imported")
+                        .arg(older.ghcnId, older.period, newer.period, QFileInfo(newer.file).fileName());
+        scan.refused << r;
+    };
     for (int i = 0; i < files.size(); ++i) {
-        NoaaFileResult r = ReadNoaaNormalsFile(files[i]);
-        if (r.station) {
-            const QString id = r.station->ghcnId;
-            if (fileOfStation.contains(id)) {
-                r.error = QFileInfo(files[i]).fileName()
-                          + QStringLiteral(": STATION %1 was read already from %2").arg(id, QFileInfo(fileOfStation[id]).fileName());
-                r.station.reset();
+        const NoaaFileResult r = ReadNoaaNormalsFile(files[i]);
+        if (!r.station) {
+            scan.refused << r;
+        } else if (!indexOfStation.contains(r.station->ghcnId)) {
+            indexOfStation.insert(r.station->ghcnId, int(scan.stations.size()));
+            scan.stations << *r.station;
+        } else {
+            NoaaStation& kept = scan.stations[indexOfStation[r.station->ghcnId]];
+            if (r.station->period > kept.period) {
+                refuseOlder(kept, *r.station);
+                kept = *r.station;
             } else {
-                fileOfStation.insert(id, files[i]);
-                scan.stations << *r.station;
+                refuseOlder(*r.station, kept);
             }
         }
-        if (!r.station) scan.refused << r;
         if (progress) progress(i + 1, int(files.size()));
     }
     return scan;

@@ -37,6 +37,7 @@ struct NoaaStation {
     std::array<double, 12> tmax{}, tmin{}, tavg{}, prcp{};  // deg F, inches
     QString spring28, fall28, spring32, fall32;  // "mm/dd", "00/00" never that low, "" not known
     bool freezeFileRead = false;
+    QString period;        // "1991-2020" (decimal values) or "1981-2010" (tenths)
 };
 
 struct NoaaFileResult {
@@ -58,8 +59,8 @@ QString NoaaAnnualSeasonalPath(const QString& monthlyPath);
 // "*.csv" of the folder except the annual/seasonal companions, by name.
 QStringList NoaaMonthlyFiles(const QString& fileOrFolder);
 
-// Reads every file of NoaaMonthlyFiles; a station met a second time is
-// refused in its later file.
+// Reads every file of NoaaMonthlyFiles; of two files of one station the
+// later normals period is kept and the other file refused.
 struct NoaaScan {
     QList<NoaaStation> stations;
     QList<NoaaFileResult> refused;

@@ -183,14 +183,16 @@ TEST(NoaaNormals, SpecialValues)
     EXPECT_EQ(r.station->spring32, "05/09");
 }
 
-TEST(NoaaNormals, FolderScanRefusesTheSecondCopyOfAStation)
+TEST(NoaaNormals, FolderScanKeepsTheLaterNormalsOfAStation)
 {
     const NoaaScan scan = ScanNoaaNormals(kSamples);
-    ASSERT_EQ(scan.stations.size(), 2);   // Richmond and Lebanon (1981-2010 read first, by name)
+    ASSERT_EQ(scan.stations.size(), 2);   // Richmond and Lebanon, the 1991-2020 normals kept
     EXPECT_EQ(scan.stations[0].name, "RICHMOND INTERNATIONAL AIRPORT");
-    EXPECT_DOUBLE_EQ(scan.stations[1].tmax[0], 29.8);
+    EXPECT_EQ(scan.stations[1].period, "1991-2020");
+    EXPECT_DOUBLE_EQ(scan.stations[1].tmax[0], 30.3);
     ASSERT_EQ(scan.refused.size(), 1);
-    EXPECT_TRUE(scan.refused[0].error.contains("USW00094765 was read already")) << scan.refused[0].error.toStdString();
+    EXPECT_EQ(scan.refused[0].error, "monthly_1981-2010_USW00094765.csv: STATION USW00094765 holds the 1981-2010 "
+                                     "normals; the 1991-2020 normals of monthly_1991-2020_USW00094765.csv are imported");
 }
 
 TEST_F(NoaaStore, AddsThenReplacesKeepingTheWindLocation)
@@ -292,13 +294,14 @@ TEST_F(NoaaStore, WindowListsStationsAsksForTheCountyAndImports)
     EXPECT_EQ(form.StationGrid->item(0, TNoaaImportForm::ColCounty)->text(), "Henrico") << "known station";
     EXPECT_EQ(form.StationGrid->item(1, TNoaaImportForm::ColCounty)->text(), "");
     EXPECT_EQ(form.StationGrid->item(1, TNoaaImportForm::ColState)->text(), "NH");
-    EXPECT_EQ(form.StationGrid->item(1, TNoaaImportForm::ColFreeze)->text(), "04/28-10/14  05/09-10/05");
+    EXPECT_EQ(form.StationGrid->item(1, TNoaaImportForm::ColFreeze)->text(), "28 F 04/29-10/15, 32 F 05/09-10/06");
+    EXPECT_EQ(form.StationGrid->item(0, TNoaaImportForm::ColFreeze)->text(), "28 F not known, 32 F not known");
     EXPECT_EQ(msgs.count(), 0);
 
     const int before = stationCount();
     form.OKBtn->click();
     ASSERT_EQ(msgs.count(), 1);
-    EXPECT_EQ(msgs.lastText(), "Enter the county of station LEBANON MUNICIPAL AIRPORT.");
+    EXPECT_EQ(msgs.lastText(), "Enter the county of station LEBANON MUNI AP.");
     EXPECT_EQ(stationCount(), before);
 
     form.StationGrid->item(1, TNoaaImportForm::ColCounty)->setText("Grafton");
