@@ -362,7 +362,8 @@ NoaaStoreResult StoreNoaaStations(const QList<NoaaStation>& stations, const std:
             clim.field(QStringLiteral("ElevationM")).setAsFloat(std::floor(feet * 0.3048 + 0.5));
             const QString dates[4] = {s.spring28, s.spring32, s.fall28, s.fall32};
             const char* dateFields[4] = {"Spr mo/dy 28", "Spr mo/dy 32", "Fall mo/dy 28", "Fall mo/dy 32"};
-            for (int k = 0; k < 4; ++k) {
+            // without its annual/seasonal file a replaced station keeps the dates it has
+            for (int k = 0; k < 4 && (s.freezeFileRead || !found); ++k) {
                 if (dates[k].isEmpty()) clim.field(QString::fromLatin1(dateFields[k])).clear();
                 else clim.field(QString::fromLatin1(dateFields[k])).setAsString(dates[k]);
             }

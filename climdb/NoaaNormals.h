@@ -86,7 +86,8 @@ QString NoaaStoreProblem(const NoaaStation& s);
 
 // Adds the stations to "Climate.DB" (and their counties to "County"), or
 // replaces the station of the same number or name, keeping its name (saved
-// jobs find their station by it), its wind and humidity location and its mark. One transaction: on any error nothing is
+// jobs find their station by it), its wind and humidity location, its mark,
+// and its freeze dates when no annual/seasonal file came with the station. One transaction: on any error nothing is
 // stored and quen::DbError is thrown. progress(done) after every station.
 struct NoaaStoreResult {
     int added = 0;

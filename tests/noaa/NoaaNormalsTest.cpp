@@ -229,7 +229,7 @@ TEST_F(NoaaStore, AddsThenReplacesKeepingTheWindLocation)
     EXPECT_EQ(clim.field("WHRLocation").asString(), "RICHMOND INTL AP, VA") << "replaced, location kept";
     EXPECT_DOUBLE_EQ(clim.field("Tmax1").asFloat(), 47.4);
     EXPECT_EQ(clim.field("County").asString(), "Henrico, VA");
-    EXPECT_TRUE(clim.field("Spr mo/dy 32").isNull()) << "no freeze file: not known";
+    EXPECT_EQ(clim.field("Spr mo/dy 32").asString(), "04/04") << "no freeze file: the shipped dates stay";
     EXPECT_FALSE(clim.locate("Station Name", "RICHMOND INTERNATIONAL AIRPORT"));
     clim.close();
     TTable county("County.db");
