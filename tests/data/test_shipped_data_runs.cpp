@@ -13,6 +13,7 @@
 #include "CropRunContext.h"
 #include "Database.h"
 #include "EtMethod.h"
+#include "GrowthDates.h"
 #include "MessageService.h"
 #include "Table.h"
 
@@ -227,4 +228,48 @@ TEST_F(ShippedDataRuns, OneStationOfEachStateComputes)
         }
         EXPECT_TRUE(msgs.texts.isEmpty()) << station.toStdString() << ": " << msgs.texts.join(" | ").toStdString();
     }
+}
+
+// The date calculator runs on the shipped crops: at a Corn Belt station the
+// TR-21 begin temperatures give a spring date and the end temperatures a fall
+// date (32 F from the station's NOAA freeze date); a 28 F temperature finds
+// no date, since the 28 F freeze dates are not shipped.
+TEST_F(ShippedDataRuns, GrowthDatesOfTheShippedCrops)
+{
+    quen::TTable clim(QStringLiteral("Climate.DB"));
+    clim.open();
+    ASSERT_TRUE(clim.locate("Station Name", "GRAND IS CNTRL NE RGNL AP"));
+    quen::MonthlyValues t{};
+    for (int m = 1; m <= 12; ++m) t[m] = clim.field("T" + QString::number(m)).asFloat();
+    quen::StationFrostDates frost{clim.field("Spr mo/dy 28").asString(), clim.field("Spr mo/dy 32").asString(),
+                                  clim.field("Fall mo/dy 28").asString(), clim.field("Fall mo/dy 32").asString()};
+    clim.close();
+    ASSERT_FALSE(frost.fall32.isEmpty());
+    quen::TTable crops(QStringLiteral("QuenCrop.DB"));
+    crops.open();
+    int withTemps = 0;
+    for (crops.first(); !crops.eof(); crops.next()) {
+        if (crops.field("SpringAvTemp").isNull()) continue;
+        ++withTemps;
+        const std::string crop = crops.field("Cop Name").asString().toStdString();
+        const double begin = crops.field("SpringAvTemp").asFloat(), end = crops.field("FallAvTemp").asFloat();
+        const quen::GrowthDate spring = quen::SpringDate(begin, t, frost);
+        const quen::GrowthDate fall = quen::FallDate(end, t, frost);
+        if (begin == 28) {
+            EXPECT_EQ(spring.month, 0) << crop;
+        } else {
+            EXPECT_GE(spring.month, 3) << crop;
+            EXPECT_LE(spring.month, 6) << crop;
+        }
+        if (end == 28) {
+            EXPECT_EQ(fall.month, 0) << crop;
+        } else if (end == 32) {
+            EXPECT_EQ(fall.month, frost.fall32.left(2).toInt()) << crop;
+            EXPECT_EQ(fall.day, frost.fall32.mid(3, 2).toInt()) << crop;
+        } else {
+            EXPECT_GE(fall.month, 8) << crop;
+            EXPECT_LE(fall.month, 11) << crop;
+        }
+    }
+    EXPECT_GE(withTemps, 18);
 }
