@@ -374,10 +374,10 @@ TFrmQRJobCrop::TFrmQRJobCrop(CropRunContext& ctx, bool metric)
                metric ? QStringLiteral("meters above sea level") : QStringLiteral("feet above sea level"), kText);
     y += kRow;
     p.method = labelled(t, 0, y, metric ? QStringLiteral("Compute Method:") : QStringLiteral("Compute  Method:"), vA,
-                        wA)
+                        244)
                    .value;
-    p.netIrr = labelled(t, xB, y, QStringLiteral("Net irrigation application:"), 425, 40, Qt::AlignRight).value;
-    t.addLabel(QRectF(469, y, 71, 0), unit, kText);
+    p.netIrr = labelled(t, 340, y, QStringLiteral("Net irrigation application:"), 452, 44, Qt::AlignRight).value;
+    t.addLabel(QRectF(500, y, 40, 0), unit, kText);
     y += kRow;
     p.curve = labelled(t, 0, y, QStringLiteral("Crop Curve:"), vA, 448).value;
     y += kRow;

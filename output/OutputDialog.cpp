@@ -30,9 +30,26 @@ using output::monthDay;
 
 namespace {
 
-// Suggested column widths of the monthly table.
-constexpr int kColWidth[8] = {68, 56, 79, 78, 82, 77, 53, 53};
+// Suggested column widths of the monthly table, widened where the screen's
+// font needs more room for the month names, headers and values.
+constexpr int kDesignColWidth[8] = {68, 56, 79, 78, 82, 77, 53, 53};
 constexpr int kRowHeight = 18;
+
+QList<int> columnWidths(const QFontMetrics& fm, const QFontMetrics& headFm)
+{
+    QList<int> w;
+    static const char* const widest[8] = {"September", " (inches)", "  (inches)", " (inches)(2)",
+                                          "   (inches)", " (inches)(2)", " (inches)", " (inches)"};
+    static const char* const heads[8] = {"", "Monthly", "Precipitation", "Requirements",
+                                         "Precipitation", "Requirements", "Average", "ETPk"};
+    for (int c = 0; c < 8; ++c) {
+        const int text = std::max({fm.horizontalAdvance(QString::fromLatin1(widest[c])),
+                                   fm.horizontalAdvance(QStringLiteral("000.00")),
+                                   headFm.horizontalAdvance(QString::fromLatin1(heads[c]))});
+        w << std::max(kDesignColWidth[c], text + 14);
+    }
+    return w;
+}
 
 QLabel* caption(const QString& text, QWidget* parent)
 {
@@ -64,7 +81,7 @@ TDBText* dbText(QWidget* parent, const QString& field, const QString& name)
     return t;
 }
 
-QTableWidget* grid(QWidget* parent, int rows, const QString& name)
+QTableWidget* grid(QWidget* parent, int rows, const QString& name, const QList<int>& kColWidth)
 {
     auto* g = new QTableWidget(rows, 8, parent);
     g->setObjectName(name);
@@ -92,8 +109,15 @@ QTableWidget* grid(QWidget* parent, int rows, const QString& name)
     return g;
 }
 
+QFont headingFont(QFont f)
+{
+    f.setPointSizeF(f.pointSizeF() * 0.9);
+    return f;
+}
+
 // A heading panel over columns [c0, c1] of the table, lines stacked.
-QLabel* headingPanel(QWidget* parent, int c0, int c1, int top, int height, const QString& text)
+QLabel* headingPanel(QWidget* parent, const QList<int>& kColWidth, int c0, int c1, int top, int height,
+                     const QString& text)
 {
     int x = 1;
     for (int c = 0; c < c0; ++c)
@@ -105,9 +129,7 @@ QLabel* headingPanel(QWidget* parent, int c0, int c1, int top, int height, const
     l->setAlignment(Qt::AlignCenter);
     l->setFrameShape(QFrame::Panel);
     l->setFrameShadow(QFrame::Raised);
-    QFont f = l->font();
-    f.setPointSizeF(f.pointSizeF() * 0.9);
-    l->setFont(f);
+    l->setFont(headingFont(l->font()));
     l->setGeometry(x, top, w, height);
     return l;
 }
@@ -318,22 +340,29 @@ TOutputdlg::TOutputdlg(CropRunContext& ctx, CropCurveState& curves, QWidget* par
     v->addLayout(crop);
 
     // Heading panels above the grid.
+    const QList<int> widths = columnWidths(fontMetrics(), QFontMetrics(headingFont(font())));
+    int gridWidth = 0;
+    for (int w : widths)
+        gridWidth += w;
+    // The design width, or as much as the table needs in this font.
+    m_designWidth = std::max(int(kDesignWidth), gridWidth + 44);
+    resize(m_designWidth, kDesignHeight);
     auto* headings = new QWidget(body);
     const int hh = 64;
     headings->setFixedHeight(hh);
-    headingPanel(headings, 0, 0, 0, hh, QString());
-    headingPanel(headings, 1, 1, 0, hh, QStringLiteral("Total\nMonthly\nET\n(3)"));
-    headingPanel(headings, 2, 3, 0, 30, QStringLiteral("Dry Year\n80% Chance (1)"));
-    headingPanel(headings, 2, 2, 30, hh - 30, QStringLiteral("Effective\nPrecipitation"));
-    headingPanel(headings, 3, 3, 30, hh - 30, QStringLiteral("Net Irrigation\nRequirements"));
-    headingPanel(headings, 4, 5, 0, 30, QStringLiteral("Normal Year\n50% Chance (1)"));
-    headingPanel(headings, 4, 4, 30, hh - 30, QStringLiteral("Effective\nPrecipitation"));
-    headingPanel(headings, 5, 5, 30, hh - 30, QStringLiteral("Net Irrigation\nRequirements"));
-    headingPanel(headings, 6, 6, 0, hh, QStringLiteral("Average\nDaily\nETc"));
-    headingPanel(headings, 7, 7, 0, hh, QStringLiteral("Peak\nDaily\nETPk"));
+    headingPanel(headings, widths, 0, 0, 0, hh, QString());
+    headingPanel(headings, widths, 1, 1, 0, hh, QStringLiteral("Total\nMonthly\nET\n(3)"));
+    headingPanel(headings, widths, 2, 3, 0, 30, QStringLiteral("Dry Year\n80% Chance (1)"));
+    headingPanel(headings, widths, 2, 2, 30, hh - 30, QStringLiteral("Effective\nPrecipitation"));
+    headingPanel(headings, widths, 3, 3, 30, hh - 30, QStringLiteral("Net Irrigation\nRequirements"));
+    headingPanel(headings, widths, 4, 5, 0, 30, QStringLiteral("Normal Year\n50% Chance (1)"));
+    headingPanel(headings, widths, 4, 4, 30, hh - 30, QStringLiteral("Effective\nPrecipitation"));
+    headingPanel(headings, widths, 5, 5, 30, hh - 30, QStringLiteral("Net Irrigation\nRequirements"));
+    headingPanel(headings, widths, 6, 6, 0, hh, QStringLiteral("Average\nDaily\nETc"));
+    headingPanel(headings, widths, 7, 7, 0, hh, QStringLiteral("Peak\nDaily\nETPk"));
     v->addWidget(headings);
 
-    SGrid = grid(body, 13, QStringLiteral("SGrid"));
+    SGrid = grid(body, 13, QStringLiteral("SGrid"), widths);
     for (int c = 0; c < 8; ++c) {
         QTableWidgetItem* it = SGrid->item(0, c);
         it->setBackground(palette().button());
@@ -343,7 +372,7 @@ TOutputdlg::TOutputdlg(CropRunContext& ctx, CropCurveState& curves, QWidget* par
     for (int m = 1; m <= 12; ++m)
         SGrid->item(m, 0)->setText(output::monthName(m));
     v->addWidget(SGrid);
-    TotalsGrid = grid(body, 1, QStringLiteral("TotalsGrid"));
+    TotalsGrid = grid(body, 1, QStringLiteral("TotalsGrid"), widths);
     TotalsGrid->item(0, 0)->setText(QStringLiteral("TOTALS"));
     for (int c = 0; c < 8; ++c) {
         QFont f = TotalsGrid->font();
@@ -448,7 +477,7 @@ void TOutputdlg::FormShow()
 {
     // 1. Size to the screen.
     if (const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen())
-        setGeometry(placement(s->geometry(), QSize(kDesignWidth, kDesignHeight)));
+        setGeometry(placement(s->geometry(), QSize(m_designWidth, kDesignHeight)));
 
     // 2. Metric twins of the crop computed last.
     CropRunContext& c = m_ctx;

@@ -80,6 +80,7 @@ private:
     CropRunContext& m_ctx;
     CropCurveState& m_curves;
     bool m_metric = false;
+    int m_designWidth = kDesignWidth;
 };
 
 } // namespace quen

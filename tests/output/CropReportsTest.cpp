@@ -4,7 +4,8 @@
 // index, the peak cells of the planting and harvest months, the notes, the
 // metric elevation, the CSV of "Export CSV".
 //
-// QUEN_UPDATE_GOLDEN=1 rewrites the expected files from the prepared reports.
+// QUEN_UPDATE_GOLDEN=1 rewrites the expected files from the prepared reports;
+// QUEN_OUTPUT_PDF_DIR=<folder> also writes each report there as PDF, to look at.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -14,6 +15,7 @@
 #include "CropReports.h"
 #include "OutputFixture.h"
 #include "OutputFormats.h"
+#include "Render.h"
 #include "Report.h"
 
 namespace {
@@ -67,12 +69,14 @@ TEST_F(CropReportsTest, GoldenFilesOfEveryScenarioInBothUnitSystems)
         db->compute(quen::test::readCropSpec(dir.filePath(QStringLiteral("input.txt"))));
         for (bool metric : {false, true}) {
             const QString suffix = metric ? QStringLiteral("-metric.txt") : QStringLiteral(".txt");
-            const QList<QPair<QString, QString>> reports{
-                {QStringLiteral("crop-detail"),
-                 quen::output::preparedText(quen::output::prepareCropDetailReport(db->ctx, metric, kPrintTime))},
-                {QStringLiteral("crop-summary"),
-                 quen::output::preparedText(quen::output::prepareJobCropReport(db->ctx, metric, kPrintTime))}};
-            for (const auto& [report, actual] : reports) {
+            const QList<QPair<QString, quen::report::PreparedReport>> prepared{
+                {QStringLiteral("crop-detail"), quen::output::prepareCropDetailReport(db->ctx, metric, kPrintTime)},
+                {QStringLiteral("crop-summary"), quen::output::prepareJobCropReport(db->ctx, metric, kPrintTime)}};
+            const QString pdfDir = qEnvironmentVariable("QUEN_OUTPUT_PDF_DIR");
+            for (const auto& [report, pages] : prepared) {
+                const QString actual = quen::output::preparedText(pages);
+                if (!pdfDir.isEmpty())
+                    quen::report::writePdf(pages, QDir(pdfDir).filePath(name + "-" + report + suffix.chopped(4) + ".pdf"));
                 const QString path = dir.filePath(report + suffix);
                 if (update) {
                     QFile f(path);

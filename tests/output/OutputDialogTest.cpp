@@ -101,6 +101,10 @@ TEST_F(OutputDialogTest, GridHeaderAndTotalsAreTheContextsNumbersInBothUnitSyste
         const quen::CropRunContext& c = db->ctx;
         EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Summary of Current Crop for Current Job"));
         checkGrid(dlg, c, metric);
+        if (const QString shots = qEnvironmentVariable("QUEN_OUTPUT_SHOT_DIR"); !shots.isEmpty()) {
+            QTest::qWait(50);
+            dlg.grab().save(shots + (metric ? "/output-dialog-metric.png" : "/output-dialog.png"));
+        }
         static const char* const en[8] = {"Month",       " (inches)",    "  (inches)", " (inches)(2)",
                                           "   (inches)", " (inches)(2)", " (inches)",  " (inches)"};
         static const char* const me[8] = {"Month",      "     (cm)",    "     (cm)", "    (cm)(2)",
