@@ -34,6 +34,7 @@ namespace {
 // font needs more room for the month names, headers and values.
 constexpr int kDesignColWidth[8] = {68, 56, 79, 78, 82, 77, 53, 53};
 constexpr int kRowHeight = 18;
+constexpr const char* kNote3 = "(3)  ET (Evapotranspiration) is adjusted upwords 10% per 1000 meters above sea level.";
 
 QList<int> columnWidths(const QFontMetrics& fm, const QFontMetrics& headFm)
 {
@@ -399,8 +400,7 @@ TOutputdlg::TOutputdlg(CropRunContext& ctx, CropCurveState& curves, QWidget* par
     Note2Labels << noteLabel(QStringLiteral("(2)  Net irrigation requirements is adjusted for carryover moisture "
                                             "used at the beginning  of the season and"))
                 << noteLabel(QStringLiteral("carryover moisture used at the end of the growing season."));
-    Note3Label = noteLabel(QStringLiteral("(3)  ET (Evapotranspiration) is adjusted upwords 10% per 1000 meters "
-                                          "above sea level."));
+    Note3Label = noteLabel(QString::fromLatin1(kNote3));
     Note3Label->setObjectName(QStringLiteral("Note3Label"));
     v->addStretch(1);
 
@@ -558,8 +558,9 @@ void TOutputdlg::FormShow()
     // 11. Note (3) belongs to Blaney-Criddle.
     const bool tr21 = c.ETMethodText == QLatin1String("Blaney Criddle (TR21)");
     Note3Label->setEnabled(tr21);
-    if (tr21 && !output::elevationCorrectionOn())
-        Note3Label->setText(QStringLiteral("(3) ET(Evapotranspiration) not adjusted for elevation."));
+    Note3Label->setText(tr21 && !output::elevationCorrectionOn()
+                            ? QStringLiteral("(3) ET(Evapotranspiration) not adjusted for elevation.")
+                            : QString::fromLatin1(kNote3));
 }
 
 void TOutputdlg::CloseBtnClick() { accept(); }

@@ -11,10 +11,14 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QAction>
 
 #include "CropReports.h"
 #include "OutputFixture.h"
 #include "OutputFormats.h"
+#include "PreviewWindow.h"
+#include "QrpFile.h"
 #include "Render.h"
 #include "Report.h"
 
@@ -223,6 +227,37 @@ TEST_F(CropReportsTest, ExportCsvNamesColumnsWithUnits)
     quen::report::CsvTable a{QStringLiteral("A"), {QStringLiteral("x (in)")}, {{QStringLiteral("1, 2")}}};
     EXPECT_EQ(quen::report::csvText({a, a}),
               QStringLiteral("A\r\nx (in)\r\n\"1, 2\"\r\n\r\nA\r\nx (in)\r\n\"1, 2\"\r\n"));
+}
+
+} // namespace
+
+namespace {
+
+// The preview offers "Export CSV" for a report's tables and writes them; a
+// QRP file opened in the preview has no tables, so the action goes off.
+TEST_F(CropReportsTest, PreviewExportsTheTablesItWasGiven)
+{
+    db->compute(CropSpec{});
+    quen::TFrmQRCropDetail form(db->ctx);
+    const quen::report::PreparedReport pages = form.prepare();
+    QTemporaryDir dir;
+    quen::report::PreviewWindow w(pages);
+    EXPECT_FALSE(w.actionExportCsv()->isEnabled());
+    w.setCsvTables(form.csvTables());
+    EXPECT_TRUE(w.actionExportCsv()->isEnabled());
+    const QString csv = dir.filePath("detail.csv");
+    ASSERT_TRUE(w.exportCsvTo(csv));
+    const QStringList lines = readText(csv).split("\r\n", Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 14);
+    EXPECT_TRUE(lines.first().startsWith("Month,Average Temp. (deg. F),Average Precip. (inches),"));
+    EXPECT_TRUE(lines.first().endsWith(",Daily ETo (inches/day),Kc Crop Factor,Daily ETc (inches/day)"));
+    EXPECT_EQ(lines.at(1).split(',').value(1), quen::output::fixed2(db->ctx.MonthlyTemp[1]));
+
+    const QString qrp = dir.filePath("detail.QRP");
+    ASSERT_TRUE(w.saveTo(qrp));
+    ASSERT_TRUE(w.openFrom(qrp));
+    EXPECT_EQ(w.report(), pages);
+    EXPECT_FALSE(w.actionExportCsv()->isEnabled());
 }
 
 } // namespace
