@@ -49,6 +49,8 @@ OutputDatabase::OutputDatabase() : m_dir(std::make_unique<QTemporaryDir>())
     wk.emptyTable();
 }
 
+QString OutputDatabase::dbPath() const { return m_dir->filePath(QStringLiteral("output-test.sqlite")); }
+
 OutputDatabase::~OutputDatabase()
 {
     m_dmod.reset();

@@ -42,6 +42,8 @@ public:
     // left open on the crop's row.
     void compute(const CropSpec& spec);
 
+    QString dbPath() const;
+
     CropRunContext ctx;
     CropCurveState curves;
 
