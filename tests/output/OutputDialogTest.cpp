@@ -167,6 +167,10 @@ TEST_F(OutputDialogTest, CropKindLinesAndNotesFollowCurveAndMethod)
         TOutputdlg dlg(db->ctx, db->curves);
         dlg.show();
         EXPECT_FALSE(dlg.CuttingsDBText->isHidden());
+        if (const QString shots = qEnvironmentVariable("QUEN_OUTPUT_SHOT_DIR"); !shots.isEmpty()) {
+            QTest::qWait(50);
+            dlg.grab().save(shots + "/output-dialog-hay.png");
+        }
         EXPECT_EQ(dlg.Cut1Label->text(), db->ctx.FirstCuttingText);
         EXPECT_EQ(dlg.CutLastLabel->text(), db->ctx.LastCuttingText);
         EXPECT_FALSE(dlg.SoilDBText->isHidden());
@@ -183,6 +187,10 @@ TEST_F(OutputDialogTest, CropKindLinesAndNotesFollowCurveAndMethod)
         TOutputdlg dlg(db->ctx, db->curves);
         dlg.show();
         checkGrid(dlg, db->ctx, true);
+        if (const QString shots = qEnvironmentVariable("QUEN_OUTPUT_SHOT_DIR"); !shots.isEmpty()) {
+            QTest::qWait(50);
+            dlg.grab().save(shots + "/output-dialog-fao-metric.png");
+        }
         EXPECT_TRUE(dlg.CuttingsDBText->isHidden());
         EXPECT_TRUE(dlg.SoilDBText->isHidden());
     }
@@ -262,6 +270,10 @@ TEST_F(OutputDialogTest, CropPickSetsTheContextsCropOnOkOnly)
         quen::TCropReportDlg dlg(db->ctx);
         dlg.show();
         quen::moveToRecNo(wk, 2);
+        if (const QString shots = qEnvironmentVariable("QUEN_OUTPUT_SHOT_DIR"); !shots.isEmpty()) {
+            QTest::qWait(50);
+            dlg.grab().save(shots + "/crop-report-dlg.png");
+        }
         dlg.OKBitBtn1Click();
         EXPECT_FALSE(dlg.ReportCancelled);
         EXPECT_EQ(db->ctx.CropName, wk->field(QStringLiteral("Crop Name")).asString());
