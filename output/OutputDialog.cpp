@@ -20,6 +20,7 @@
 #include "Hourglass.h"
 #include "MainDMod.h"
 #include "OutputFormats.h"
+#include "Placement.h"
 #include "Outputs.h"
 
 namespace quen {
@@ -463,7 +464,9 @@ QRect TOutputdlg::placement(const QRect& screen, const QSize& design)
     else if (H >= 479)
         r = QRect(2, 2, design.width(), 400);
     else
-        r = QRect(centredLeft, std::max(0, (H - design.height()) / 2), design.width(), design.height());
+        // The design size would reach below such a screen and hide the
+        // buttons: the window fits itself to the screen as large windows do.
+        r = fitToScreen(screen.size(), design);
     return r.translated(screen.topLeft());
 }
 

@@ -35,8 +35,10 @@ public:
 
     // Where the dialog stands on a screen of the given geometry: heights
     // above 765 pixels top 4, height 720; 589..765 left 50, top 2, height
-    // 525; 479..588 left 2, top 2, height 400; smaller: the design size.
-    // Without a given left the dialog is centred horizontally.
+    // 525; 479..588 left 2, top 2, height 400; smaller: the design size,
+    // fitted to the screen as every large window (top 1, height screen - 25),
+    // so that the buttons stay on the screen. Without a given left the dialog
+    // is centred horizontally.
     static QRect placement(const QRect& screen, const QSize& design);
     static constexpr int kDesignWidth = 629;
     static constexpr int kDesignHeight = 738;

@@ -205,7 +205,9 @@ TEST_F(OutputDialogTest, PlacementFollowsTheScreenHeight)
     EXPECT_EQ(TOutputdlg::placement(QRect(0, 0, 1280, 765), design), QRect(50, 2, 629, 525));
     EXPECT_EQ(TOutputdlg::placement(QRect(0, 0, 1024, 588), design), QRect(2, 2, 629, 400));
     EXPECT_EQ(TOutputdlg::placement(QRect(0, 0, 1024, 479), design), QRect(2, 2, 629, 400));
-    EXPECT_EQ(TOutputdlg::placement(QRect(0, 0, 640, 478), design).size(), design);
+    // Below 479 pixels the design height would hide the buttons: fitted to the screen.
+    EXPECT_EQ(TOutputdlg::placement(QRect(0, 0, 640, 478), design), QRect(5, 1, 629, 453));
+    EXPECT_EQ(TOutputdlg::placement(QRect(0, 0, 600, 400), design), QRect(0, 1, 600, 375));
 }
 
 TEST_F(OutputDialogTest, ReportButtonsPreviewTheVariantOfTheUnits)
