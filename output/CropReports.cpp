@@ -129,7 +129,7 @@ TFrmQRCropDetail::TFrmQRCropDetail(CropRunContext& ctx, bool metric)
     addFooter(rep, true);
 
     Band& d = rep.detail();
-    const double vA = 92, wA = 190, xB = 292, vB = 372, wB = 168;
+    const double vA = 92, wA = 190, xB = 292, vB = 382, wB = 158;
     double y = 2;
     auto pair = [&](const QString& a, Label*& va, const QString& b, Label*& vb) {
         va = labelled(d, 0, y, a, vA, wA).value;
@@ -144,8 +144,8 @@ TFrmQRCropDetail::TFrmQRCropDetail(CropRunContext& ctx, bool metric)
     pair(QStringLiteral("Weather Station:"), p.station, QStringLiteral("Sta No:"), p.staNo);
     p.lat = labelled(d, 0, y, QStringLiteral("Latitude:"), 50, 80).value;
     p.lon = labelled(d, 140, y, QStringLiteral("Longitude:"), 195, 95).value;
-    p.elev = labelled(d, xB, y, QStringLiteral("Elevation:"), 345, 45, Qt::AlignRight).value;
-    p.elevUnit = d.addLabel(QRectF(394, y, 146, 0),
+    p.elev = labelled(d, xB, y, QStringLiteral("Elevation:"), vB, 32).value;
+    p.elevUnit = d.addLabel(QRectF(vB + 34, y, kPrintWidth - vB - 34, 0),
                             metric ? QStringLiteral("meters above sea level") : QStringLiteral("feet above sea level"),
                             kText);
     y += kRow;
@@ -173,7 +173,7 @@ TFrmQRCropDetail::TFrmQRCropDetail(CropRunContext& ctx, bool metric)
     p.matLabel = d.addLabel(QRectF(180, y, 52, 0), QStringLiteral("(Mature):"), kText);
     p.wetMat = d.addLabel(QRectF(232, y, 22, 0), QString(), kBold, Qt::AlignRight);
     p.wetMatDays = d.addLabel(QRectF(258, y, 30, 0), QStringLiteral("days"), kText);
-    p.stress = labelled(d, xB, y, QStringLiteral("Water stress factor:"), 395, 40, Qt::AlignRight);
+    p.stress = labelled(d, xB, y, QStringLiteral("Water stress factor:"), vB, wB);
     y += kRow + 8;
 
     // Monthly table.
@@ -351,7 +351,7 @@ TFrmQRJobCrop::TFrmQRJobCrop(CropRunContext& ctx, bool metric)
     addFooter(rep, false);
 
     const QString unit = metric ? QStringLiteral("cm") : QStringLiteral("inches");
-    const double vA = 92, wA = 190, xB = 292, vB = 372, wB = 168;
+    const double vA = 92, wA = 190, xB = 292, vB = 382, wB = 158;
     double y = 52;
     auto pair = [&](const QString& a, Label*& va, const QString& b, Label*& vb) {
         va = labelled(t, 0, y, a, vA, wA).value;
@@ -369,8 +369,8 @@ TFrmQRJobCrop::TFrmQRJobCrop(CropRunContext& ctx, bool metric)
     pair(QStringLiteral("Weather Station:"), p.station, QStringLiteral("Sta No:"), p.staNo);
     p.lat = labelled(t, 0, y, QStringLiteral("Latitude:"), 50, 80).value;
     p.lon = labelled(t, 140, y, QStringLiteral("Longitude:"), 195, 95).value;
-    p.elev = labelled(t, xB, y, QStringLiteral("Elevation:"), 345, 45, Qt::AlignRight).value;
-    t.addLabel(QRectF(394, y, 146, 0),
+    p.elev = labelled(t, xB, y, QStringLiteral("Elevation:"), vB, 32).value;
+    t.addLabel(QRectF(vB + 34, y, kPrintWidth - vB - 34, 0),
                metric ? QStringLiteral("meters above sea level") : QStringLiteral("feet above sea level"), kText);
     y += kRow;
     p.method = labelled(t, 0, y, metric ? QStringLiteral("Compute Method:") : QStringLiteral("Compute  Method:"), vA,
@@ -389,10 +389,10 @@ TFrmQRJobCrop::TFrmQRJobCrop(CropRunContext& ctx, bool metric)
     y += kRow;
     pair(QStringLiteral("Begin Growth:"), p.begin, QStringLiteral("End Growth:"), p.end);
     p.irrType = labelled(t, 0, y, QStringLiteral("Irrigation Type:"), vA, wA);
-    p.stress = labelled(t, xB, y, QStringLiteral("Water stress factor:"), 395, 40, Qt::AlignRight);
+    p.stress = labelled(t, xB, y, QStringLiteral("Water stress factor:"), vB, wB);
     y += kRow;
     p.soil = labelled(t, 0, y, QStringLiteral("Surface Soil:"), vA, wA);
-    p.cuttings = labelled(t, xB, y, QStringLiteral("Number of Cuttings:"), 395, 40, Qt::AlignRight);
+    p.cuttings = labelled(t, xB, y, QStringLiteral("Number of Cuttings:"), vB, wB);
     y += kRow;
     p.cut1 = labelled(t, 0, y, QStringLiteral("1st cut:"), vA, wA);
     p.cutLast = labelled(t, xB, y, QStringLiteral("Last Cut:"), vB, wB);
