@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QAction>
+#include <QTest>
 
 #include "CropReports.h"
 #include "OutputFixture.h"
@@ -245,6 +246,13 @@ TEST_F(CropReportsTest, PreviewExportsTheTablesItWasGiven)
     EXPECT_FALSE(w.actionExportCsv()->isEnabled());
     w.setCsvTables(form.csvTables());
     EXPECT_TRUE(w.actionExportCsv()->isEnabled());
+    if (const QString shots = qEnvironmentVariable("QUEN_OUTPUT_SHOT_DIR"); !shots.isEmpty()) {
+        w.resize(900, 700);
+        w.show();
+        QTest::qWait(100);
+        w.grab().save(shots + "/preview-crop-detail.png");
+        w.hide();
+    }
     const QString csv = dir.filePath("detail.csv");
     ASSERT_TRUE(w.exportCsvTo(csv));
     const QStringList lines = readText(csv).split("\r\n", Qt::SkipEmptyParts);

@@ -7,7 +7,9 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QApplication>
 #include <QTest>
+#include <QTimer>
 #include <cmath>
 
 #include "ComputeCrop.h"
@@ -279,6 +281,17 @@ TEST_F(OutputDialogTest, CropPickSetsTheContextsCropOnOkOnly)
         dlg.OKBitBtn1Click();
         EXPECT_FALSE(dlg.ReportCancelled);
         EXPECT_EQ(db->ctx.CropName, wk->field(QStringLiteral("Crop Name")).asString());
+    }
+    // The modal entry point the report commands call: Cancel, then OK.
+    for (bool ok : {false, true}) {
+        db->ctx.CropName = QStringLiteral("unchanged");
+        QTimer::singleShot(0, [ok] {
+            auto* dlg = qobject_cast<quen::TCropReportDlg*>(QApplication::activeModalWidget());
+            ASSERT_NE(dlg, nullptr);
+            QTest::mouseClick(ok ? dlg->OKBitBtn1 : dlg->CancelBitBtn2, Qt::LeftButton);
+        });
+        EXPECT_EQ(quen::output::pickReportCrop(nullptr, db->ctx), ok);
+        EXPECT_EQ(db->ctx.CropName == QStringLiteral("unchanged"), !ok);
     }
 }
 
