@@ -36,7 +36,7 @@ public:
     OutputDatabase();
     ~OutputDatabase();
 
-    // Sets the job on the spec's station as the station choice does,
+    // Sets the job on the crop's station as the station choice does,
     // appends the working crop seeded from its crop record and the local
     // defaults, and computes it. The data module's working-crop handle is
     // left open on the crop's row.
