@@ -36,7 +36,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     quen::test::OutputDatabase db;
-    db.compute(quen::test::CropSpec{});
+    db.compute(quen::test::CropInputs{});
     QTemporaryDir out;
     const QString pdf = out.filePath(QStringLiteral("r.pdf"));
     const int runs = 21;

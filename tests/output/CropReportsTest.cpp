@@ -25,7 +25,7 @@
 
 namespace {
 
-using quen::test::CropSpec;
+using quen::test::CropInputs;
 using quen::test::OutputDatabase;
 
 const QDateTime kPrintTime(QDate(2026, 3, 15), QTime(9, 30));
@@ -71,7 +71,7 @@ TEST_F(CropReportsTest, GoldenFilesOfEveryScenarioInBothUnitSystems)
     ASSERT_GE(scenarios.size(), 4);
     for (const QString& name : scenarios) {
         const QDir dir(root.filePath(name));
-        db->compute(quen::test::readCropSpec(dir.filePath(QStringLiteral("input.txt"))));
+        db->compute(quen::test::readCropInputs(dir.filePath(QStringLiteral("input.txt"))));
         for (bool metric : {false, true}) {
             const QString suffix = metric ? QStringLiteral("-metric.txt") : QStringLiteral(".txt");
             const QList<QPair<QString, quen::report::PreparedReport>> prepared{
@@ -112,7 +112,7 @@ TEST_F(CropReportsTest, CropDataSummaryRules)
 {
     // Corn on the basal annual curve: its planting and harvest months carry
     // peaks in the context but print none.
-    db->compute(CropSpec{});
+    db->compute(CropInputs{});
     quen::CropRunContext& c = db->ctx;
     c.PeakDailyET[c.PlantMonth] = 0.31;
     c.PeakDailyET[c.HarvestMonth] = 0.12;
@@ -182,7 +182,7 @@ TEST_F(CropReportsTest, CropDetailRules)
     EXPECT_TRUE(text.contains("Date:  3/15/2026"));
 
     // Basal curve: the soil lines print.
-    db->compute(CropSpec{});
+    db->compute(CropInputs{});
     text = quen::output::preparedText(quen::output::prepareCropDetailReport(db->ctx, false, kPrintTime));
     EXPECT_TRUE(text.contains("Irrigation Type:") && text.contains("Wetting (Development):")
                 && text.contains("Water stress factor:"));
@@ -207,7 +207,7 @@ TEST(OutputFormats, GeneralAndFixedFormats)
 
 TEST_F(CropReportsTest, ExportCsvNamesColumnsWithUnits)
 {
-    db->compute(CropSpec{});
+    db->compute(CropInputs{});
     quen::TFrmQRJobCropM form(db->ctx);
     form.prepare();
     const QString csv = quen::report::csvText(form.csvTables());
@@ -238,7 +238,7 @@ namespace {
 // QRP file opened in the preview has no tables, so the action goes off.
 TEST_F(CropReportsTest, PreviewExportsTheTablesItWasGiven)
 {
-    db->compute(CropSpec{});
+    db->compute(CropInputs{});
     quen::TFrmQRCropDetail form(db->ctx);
     const quen::report::PreparedReport pages = form.prepare();
     QTemporaryDir dir;

@@ -26,7 +26,7 @@
 namespace {
 
 using quen::TOutputdlg;
-using quen::test::CropSpec;
+using quen::test::CropInputs;
 using quen::test::OutputDatabase;
 
 // Two decimals after rounding to 6 significant digits, ties away from zero.
@@ -92,7 +92,7 @@ OutputDatabase* OutputDialogTest::db = nullptr;
 
 TEST_F(OutputDialogTest, GridHeaderAndTotalsAreTheContextsNumbersInBothUnitSystems)
 {
-    CropSpec s;   // corn on the NEH 2 annual basal curve, Maricopa
+    CropInputs s;   // corn on the NEH 2 annual basal curve, Maricopa
     s.carryBeg = 1.25;
     db->compute(s);
     for (bool metric : {false, true}) {
@@ -140,7 +140,7 @@ TEST_F(OutputDialogTest, GridHeaderAndTotalsAreTheContextsNumbersInBothUnitSyste
 TEST_F(OutputDialogTest, CropKindLinesAndNotesFollowCurveAndMethod)
 {
     // Blaney-Criddle annual curve without carry-over, elevation correction off.
-    CropSpec bc{QStringLiteral("KETCHUM RS"), QStringLiteral("Potatoes"), 1, 3};
+    CropInputs bc{QStringLiteral("KETCHUM RS"), QStringLiteral("Potatoes"), 1, 3};
     db->compute(bc);
     {
         TOutputdlg dlg(db->ctx, db->curves);
@@ -214,7 +214,7 @@ TEST_F(OutputDialogTest, PlacementFollowsTheScreenHeight)
 
 TEST_F(OutputDialogTest, ReportButtonsPreviewTheVariantOfTheUnits)
 {
-    db->compute(CropSpec{});
+    db->compute(CropInputs{});
     QList<QString> titles;
     QList<QString> firstHeaders;
     auto previous = quen::output::setPreviewHook(
@@ -238,7 +238,7 @@ TEST_F(OutputDialogTest, ReportButtonsPreviewTheVariantOfTheUnits)
 TEST_F(OutputDialogTest, CropPickSetsTheContextsCropOnOkOnly)
 {
     db->compute({QStringLiteral("MARICOPA AZMET"), QStringLiteral("Orchard (apples, cherries, pears)"), 2, 1});
-    db->compute(CropSpec{});
+    db->compute(CropInputs{});
     quen::TTable* wk = quen::mainprog::DMod->tblQuenWkCrop;
     ASSERT_GE(wk->recordCount(), 2);
     db->ctx.CropName = QStringLiteral("unchanged");

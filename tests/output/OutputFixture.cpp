@@ -13,9 +13,9 @@
 
 namespace quen::test {
 
-CropSpec readCropSpec(const QString& path)
+CropInputs readCropInputs(const QString& path)
 {
-    CropSpec s;
+    CropInputs s;
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
         return s;
@@ -58,7 +58,7 @@ OutputDatabase::~OutputDatabase()
     QDir::setCurrent(m_oldCwd);
 }
 
-void OutputDatabase::compute(const CropSpec& r)
+void OutputDatabase::compute(const CropInputs& r)
 {
     // The job, as "New Job" and the station choice leave it.
     ctx.reset();

@@ -16,7 +16,7 @@ class TDMod;
 namespace quen::test {
 
 // One working crop: a shipped crop record computed on a shipped station.
-struct CropSpec {
+struct CropInputs {
     QString station = QStringLiteral("MARICOPA AZMET");
     QString crop = QStringLiteral("Corn, grain");
     int etIndex = 2;        // 1 Blaney-Criddle, 2 PM + NEH 2 basal curves, 3 PM + FAO 56 Table 12
@@ -27,7 +27,7 @@ struct CropSpec {
 
 // Reads a scenario's "input.txt" (key = value lines: station, crop,
 // etIndex, curveIndex, carryBeg, carryEnd, elevationCorrection).
-CropSpec readCropSpec(const QString& path);
+CropInputs readCropInputs(const QString& path);
 
 class OutputDatabase {
 public:
@@ -40,7 +40,7 @@ public:
     // appends the working crop seeded from its crop record and the local
     // defaults, and computes it. The data module's working-crop handle is
     // left open on the crop's row.
-    void compute(const CropSpec& spec);
+    void compute(const CropInputs& spec);
 
     QString dbPath() const;
 
