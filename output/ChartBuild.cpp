@@ -97,15 +97,18 @@ void AddColouredLine(QChart* chart, const CurveSeries& s, QAbstractAxis* x, QAbs
 
 QValueAxis* ValueAxis(const QString& title, double min, double max, double step, int minorTicks, double fontScale)
 {
-    // labels every 0.2 where 0.1 would crowd them; the grid keeps 0.1
-    if (step < 0.15 && (max - min) / step > 10) {
+    // labels every second step where one step would crowd them (the grid
+    // keeps the step)
+    if ((max - min) / step > 10.5) {
         step *= 2;
         minorTicks = 1;
     }
     auto* a = new QValueAxis;
     a->setTitleText(title);
     a->setRange(min, max);
-    a->setTickCount(int((max - min) / step + 1.5));
+    a->setTickType(QValueAxis::TicksDynamic);
+    a->setTickAnchor(min);
+    a->setTickInterval(step);
     a->setMinorTickCount(minorTicks);
     a->setLabelFormat(step < 1 ? QStringLiteral("%.1f") : QStringLiteral("%.0f"));
     a->setLabelsFont(Scaled(a->labelsFont(), fontScale));

@@ -245,6 +245,15 @@ CurvesData BuildCurvesFromTable(const CropRunContext& ctx, const CropCurveState&
         if (day < start)
             continue;
         read(etc, eto, kca, kcb);
+        // as in the window: the rise from the bridge to the start day's
+        // value is drawn in white too, so no upright line marks the start
+        if (day == start) {
+            Add(d.etc, day, etc, Qt::white);
+            Add(d.etoInterp, day, eto, Qt::white);
+            Add(d.kca, day, kca, Qt::white);
+            if (withKcb)
+                Add(d.kcb, day, kcb, Qt::white);
+        }
         addAll(day);
     }
     return d;

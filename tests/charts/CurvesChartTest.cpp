@@ -176,10 +176,13 @@ TEST_F(CurvesChart, SeasonAcrossTheYearEndIsBridgedInvisibly)
     // the graph report reads the same values back, its bridge in white
     TFrmQRGraph rep(ctx, curves, etkc, false);
     const CurvesData r = rep.curvesData();
-    ASSERT_EQ(r.etoInterp.points.size(), p.size() - 1);
+    ASSERT_EQ(r.etoInterp.points.size(), p.size());
     EXPECT_EQ(r.etoInterp.points[end].color, QColor(Qt::white));
-    for (qsizetype i = end + 2; i < r.etoInterp.points.size(); ++i)
-        ASSERT_NEAR(r.etoInterp.points[i].y, p[i + 1].y, 1e-12);
+    EXPECT_EQ(r.etoInterp.points[end + 2].color, QColor(Qt::white));
+    for (qsizetype i = 0; i < p.size(); ++i) {
+        ASSERT_EQ(r.etoInterp.points[i].x, p[i].x);
+        ASSERT_NEAR(r.etoInterp.points[i].y, p[i].y, 1e-12);
+    }
 }
 
 TEST_F(CurvesChart, WindowDrawsBothChartsAndItsReportPrintsThemAsVectors)
