@@ -64,12 +64,23 @@ int main(int argc, char** argv)
         {"tr21", {QStringLiteral("KETCHUM RS"), 1, {{QStringLiteral("Potatoes"), 3}}}},
     };
     std::printf("%-14s %-22s %8s\n", "job", "report / window", "ms");
+    std::printf("(report: prepared and written as PDF; window: shown with both charts, ETKc.db stored)\n");
     for (const Case& c : cases) {
         CropRunContext ctx;
         CropCurveState curves;
         TTable wk(QStringLiteral("QuenWkCrop.DB"));
         TTable etkc(QStringLiteral("ETKc.db"));
         test::RunJob(ctx, curves, wk, c.job);
+        // BENCH_SHOW=curves or bar: show that window of the first job modally (to look at it)
+        const QString show = qEnvironmentVariable("BENCH_SHOW");
+        if (show == QLatin1String("curves")) {
+            TCurvesForm form(ctx, curves, &etkc, false);
+            return form.exec();
+        }
+        if (show == QLatin1String("bar")) {
+            TBarChart form(ctx, false);
+            return form.exec();
+        }
         auto pdf = [&](const QString& what, const std::function<report::PreparedReport()>& make) {
             const QString path = QDir(out).filePath(QStringLiteral("%1-%2.pdf").arg(QLatin1String(c.name), what));
             const double ms = Median([&] { report::writePdf(make(), path); });
@@ -78,7 +89,11 @@ int main(int argc, char** argv)
         for (bool metric : {false, true}) {
             const QString u = metric ? QStringLiteral("metric") : QStringLiteral("english");
             pdf(QStringLiteral("jobsummary-") + u, [&] { return prepareJobSummaryReport(ctx, wk, metric); });
-            pdf(QStringLiteral("graph-") + u, [&] { return prepareGraphReport(ctx, curves, etkc, metric); });
+            drawCurves(ctx, curves, etkc, metric);   // the window's pass stores the daily values
+            pdf(QStringLiteral("graph-") + u, [&] {
+                TFrmQRGraph rep(ctx, curves, etkc, metric);
+                return rep.prepare();
+            });
             pdf(QStringLiteral("bar-") + u, [&] { return prepareBarReport(ctx, metric); });
         }
         pdf(QStringLiteral("climdetail"), [&] { return prepareClimDetailReport(ctx); });
