@@ -1,0 +1,262 @@
+#include "CurvesData.h"
+
+#include "Calendar.h"
+#include "Table.h"
+
+namespace quen {
+
+namespace {
+
+const QColor kRed(255, 0, 0);
+const QColor kGreen(0, 128, 0);
+
+CurveSeries Series(const QString& title, const QColor& c, bool inLegend = true, bool hidden = false)
+{
+    CurveSeries s;
+    s.title = title;
+    s.color = c;
+    s.inLegend = inLegend;
+    s.hidden = hidden;
+    return s;
+}
+
+void Add(CurveSeries& s, double x, double y, const QColor& c = QColor())
+{
+    s.points.append({x, y, c.isValid() ? c : s.color, QString()});
+}
+
+// The series every chart has besides the daily curves.
+CurvesData EmptyCurves(const CropRunContext& ctx, const CropCurveState& curves, bool metric, bool report)
+{
+    CurvesData d;
+    d.metric = metric;
+    d.etc = Series(QStringLiteral("ETc (Crop)"), kRed);
+    d.etoInterp = Series(QStringLiteral("ETo (Interpolated)"), kGreen);
+    d.etoCalc = Series(QStringLiteral("ETo (Calculated)"), kGreen);
+    d.etLabels = Series(report ? QStringLiteral("x axis labels") : QStringLiteral("x axis label"), Qt::black, false,
+                        true);
+    d.startEnd = Series(report ? QStringLiteral("Start-End Labels") : QStringLiteral("Start-End labels"), kGreen,
+                        false, true);
+    d.kca = Series(report ? QStringLiteral("Kca (Average)     ") : QStringLiteral("Kca (Average)   "), kRed);
+    d.kcb = Series(report ? QStringLiteral("Kcb (Basil)") : QStringLiteral("Kcb (Basal)"), kGreen);
+    d.kcLabels = Series(report ? QStringLiteral("X labels") : QStringLiteral("x axis labels"), Qt::black, false,
+                        true);
+
+    // monthly rates at mid-month: the shoulder rate where there is one
+    const MonthlyValues& daily = metric ? ctx.DailyRefETmm : ctx.DailyRefET;
+    const MonthlyValues& shoulder = metric ? ctx.ShoulderRefETmm : ctx.ShoulderRefET;
+    for (int m = 1; m <= 12; ++m) {
+        const double v = shoulder[m] > 0 ? shoulder[m] : daily[m];
+        if (v > 0)
+            Add(d.etoCalc, DayOfYear(m, 15), v);
+    }
+    for (int m = 1; m <= 12; ++m) {
+        const int first = DayOfYear(m, 1);
+        const QString text = DayOfYearToMonthDay(first).text;
+        d.etLabels.points.append({double(first), 0.0, Qt::black, text});
+        d.kcLabels.points.append({double(first), 0.0, Qt::black, text});
+    }
+    const double y = metric ? 12.0 : 0.5;
+    d.startEnd.points.append({double(curves.SeasonStartDay), y, kGreen, ctx.BeginDateText + QStringLiteral(" Start grow")});
+    d.startEnd.points.append({double(curves.SeasonEndDay), y, kGreen, ctx.EndDateText + QStringLiteral(" End grow")});
+    return d;
+}
+
+bool AcrossYearEnd(const CropRunContext& ctx) { return ctx.HarvestMonth < ctx.PlantMonth; }
+
+} // namespace
+
+RefEtInterpolation MakeRefEtInterpolation(const CropRunContext& ctx, bool metric)
+{
+    RefEtInterpolation r;
+    const MonthlyValues& R = metric ? ctx.DailyRefETmm : ctx.DailyRefET;
+    const MonthlyValues& sh = metric ? ctx.ShoulderRefETmm : ctx.ShoulderRefET;
+    for (int m = 1; m <= 12; ++m)
+        r.E[m] = R[m] > 0 ? R[m] : (sh[m] > 0 ? sh[m] : 0.0);
+    r.S[1] = (r.E[1] - r.E[12]) / 31.0;
+    for (int m = 2; m <= 12; ++m) {
+        // the stretches that reach into the months just before planting and
+        // just after harvest run to or from the shoulder rate
+        if (m == ctx.PlantMonth || m - 1 == ctx.HarvestMonth)
+            r.S[m] = (r.E[m] - r.E[m - 1]) / DaysInMonth(m - 1);
+        else
+            r.S[m] = (R[m] - R[m - 1]) / DaysInMonth(m - 1);
+    }
+    return r;
+}
+
+double RefEtInterpolation::daily(int dayOfYear) const
+{
+    const MonthDay md = DayOfYearToMonthDay(dayOfYear);
+    const int m = md.month;
+    const int dom = md.day;
+    if (dom == 15)
+        return E[m];
+    if (dom < 15) {
+        // first day of a month repeats the last day of the month before
+        const int k = dom == 1 ? 0 : dom;
+        if (m == 1)
+            return E[12] + (31 + k - 15) * S[1];
+        return E[m - 1] + (DaysInMonth(m - 1) + k - 15) * S[m];
+    }
+    if (m == 12)
+        return E[12] + (dom - 15) * S[1];
+    return E[m] + (dom - 15) * S[m + 1];
+}
+
+CurvesData BuildCurvesForWindow(const CropRunContext& ctx, const CropCurveState& curves, TTable& etkc, bool metric,
+                                const QColor& bridge)
+{
+    CurvesData d = EmptyCurves(ctx, curves, metric, false);
+    const RefEtInterpolation ip = MakeRefEtInterpolation(ctx, metric);
+    const int start = DayOfYear(ctx.PlantMonth, ctx.PlantDay);
+    const int end = DayOfYear(ctx.HarvestMonth, ctx.HarvestDay);
+    const bool withKcb = ctx.CurveIndex != 5;
+
+    double eto = 0, etc = 0, kca = 0, kcb = 0;
+    auto compute = [&](int day) {
+        kca = etkc.field(QStringLiteral("Kca")).asFloat();
+        kcb = etkc.field(QStringLiteral("Kcb")).asFloat();
+        eto = ip.daily(day);
+        etc = kca * eto;
+        etkc.edit();
+        etkc.field(QStringLiteral("ETc")).setAsFloat(etc);
+        etkc.field(QStringLiteral("ETcM")).setAsFloat(etc);
+        etkc.field(QStringLiteral("ETo")).setAsFloat(eto);
+        etkc.field(QStringLiteral("EToM")).setAsFloat(eto);
+        etkc.field(QStringLiteral("Mo")).setAsInteger(DayOfYearToMonthDay(day).month);
+        etkc.post();
+    };
+    auto addAll = [&](int day, const QColor& c) {
+        Add(d.etc, day, etc, c.isValid() ? c : kRed);
+        Add(d.etoInterp, day, eto, c.isValid() ? c : kGreen);
+        Add(d.kca, day, kca, c.isValid() ? c : kRed);
+        if (withKcb)
+            Add(d.kcb, day, kcb, c.isValid() ? c : kGreen);
+    };
+
+    etkc.first();
+    if (!AcrossYearEnd(ctx)) {
+        while (!etkc.eof() && etkc.field(QStringLiteral("JDate")).asInteger() < start)
+            etkc.next();
+        if (etkc.eof())
+            return d;
+        for (int day = etkc.field(QStringLiteral("JDate")).asInteger(); day <= end && !etkc.eof(); ++day) {
+            compute(day);
+            if (etc > 0)
+                Add(d.etc, day, etc);
+            if (eto > 0)
+                Add(d.etoInterp, day, eto);
+            if (kca > 0)
+                Add(d.kca, day, kca);
+            if (kcb > 0 && withKcb)
+                Add(d.kcb, day, kcb);
+            etkc.next();
+        }
+        return d;
+    }
+
+    // across the year end: January 1 to harvest, the bridge, planting to December 31
+    while (!etkc.eof()) {
+        const int day = etkc.field(QStringLiteral("JDate")).asInteger();
+        if (day > end)
+            break;
+        compute(day);
+        if (day <= curves.SeasonEndDay)
+            addAll(day, QColor());
+        etkc.next();
+    }
+    for (CurveSeries* s : {&d.etc, &d.etoInterp, &d.kca, &d.kcb}) {
+        if (s == &d.kcb && !withKcb)
+            continue;
+        Add(*s, end + 1, 0.01, bridge);
+        Add(*s, start, 0.01, bridge);
+    }
+    while (!etkc.eof()) {
+        const int day = etkc.field(QStringLiteral("JDate")).asInteger();
+        compute(day);
+        if (day == start)
+            addAll(day, bridge);
+        if (day >= start)
+            addAll(day, QColor());
+        etkc.next();
+    }
+    return d;
+}
+
+CurvesData BuildCurvesFromTable(const CropRunContext& ctx, const CropCurveState& curves, TTable& etkc, bool metric)
+{
+    CurvesData d = EmptyCurves(ctx, curves, metric, true);
+    const int start = DayOfYear(ctx.PlantMonth, ctx.PlantDay);
+    const int end = DayOfYear(ctx.HarvestMonth, ctx.HarvestDay);
+    const bool withKcb = ctx.CurveIndex != 5;
+    const QString etcField = metric ? QStringLiteral("ETcM") : QStringLiteral("ETc");
+    const QString etoField = metric ? QStringLiteral("EToM") : QStringLiteral("ETo");
+
+    auto read = [&](double& etc, double& eto, double& kca, double& kcb) {
+        etc = etkc.field(etcField).asFloat();
+        eto = etkc.field(etoField).asFloat();
+        kca = etkc.field(QStringLiteral("Kca")).asFloat();
+        kcb = etkc.field(QStringLiteral("Kcb")).asFloat();
+    };
+    double etc, eto, kca, kcb;
+    etkc.first();
+    if (!AcrossYearEnd(ctx)) {
+        for (; !etkc.eof(); etkc.next()) {
+            const int day = etkc.field(QStringLiteral("JDate")).asInteger();
+            if (day < start)
+                continue;
+            if (day > end)
+                break;
+            read(etc, eto, kca, kcb);
+            if (etc > 0)
+                Add(d.etc, day, etc);
+            if (eto > 0)
+                Add(d.etoInterp, day, eto);
+            if (kca > 0)
+                Add(d.kca, day, kca);
+            if (kcb > 0 && withKcb)
+                Add(d.kcb, day, kcb);
+        }
+        return d;
+    }
+    auto addAll = [&](int day) {
+        Add(d.etc, day, etc);
+        Add(d.etoInterp, day, eto);
+        Add(d.kca, day, kca);
+        if (withKcb)
+            Add(d.kcb, day, kcb);
+    };
+    for (; !etkc.eof(); etkc.next()) {
+        const int day = etkc.field(QStringLiteral("JDate")).asInteger();
+        if (day > end)
+            break;
+        read(etc, eto, kca, kcb);
+        addAll(day);
+    }
+    for (CurveSeries* s : {&d.etc, &d.etoInterp, &d.kca, &d.kcb}) {
+        if (s == &d.kcb && !withKcb)
+            continue;
+        Add(*s, end + 1, 0.01, Qt::white);
+        Add(*s, start, 0.01, Qt::white);
+    }
+    for (; !etkc.eof(); etkc.next()) {
+        const int day = etkc.field(QStringLiteral("JDate")).asInteger();
+        if (day < start)
+            continue;
+        read(etc, eto, kca, kcb);
+        // as in the window: the rise from the bridge to the start day's
+        // value is drawn in white too, so no upright line marks the start
+        if (day == start) {
+            Add(d.etc, day, etc, Qt::white);
+            Add(d.etoInterp, day, eto, Qt::white);
+            Add(d.kca, day, kca, Qt::white);
+            if (withKcb)
+                Add(d.kcb, day, kcb, Qt::white);
+        }
+        addAll(day);
+    }
+    return d;
+}
+
+} // namespace quen
