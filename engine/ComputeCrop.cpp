@@ -499,11 +499,23 @@ void ComputeCrop(CropRunContext& ctx, CropCurveState& st, TTable& wk)
         }
     }
 
+    // A refused latitude ("FATAL Error: Latitude not correct" or "... not
+    // within range") yields no reference ET: the error value -1 would give
+    // negative crop ET and requirements. The crop's results stay empty (the
+    // budget arrays were cleared in step 7); the crop curve is kept.
+    const bool latitudeRefused = once.wasShown(kLatitudeNotCorrect) || once.wasShown(kLatitudeNotInRange);
+    if (latitudeRefused) {
+        for (MonthlyValues* a : {&ctx.DailyRefET, &ctx.DailyRefETmm, &ctx.DailyCropET, &ctx.DailyCropETmm,
+                                 &ctx.ShoulderRefET, &ctx.ShoulderRefETmm})
+            a->fill(0.0);
+    }
+
     // 12. Season months again.
     ctx.SeasonMonthFlags = SeasonMonths(ctx.PlantMonth, ctx.HarvestMonth);
 
     // 13. Water budget.
-    RunWaterBudget(ctx, peakMethod);
+    if (!latitudeRefused)
+        RunWaterBudget(ctx, peakMethod);
 
     // 14. Totals.
     ctx.TotalCropET = ctx.TotalEffPrecip50 = ctx.TotalEffPrecip80 = 0.0;
