@@ -31,6 +31,15 @@ namespace {
 // The job name check shows message boxes; it must not run again from within.
 bool g_inJobNameCheck = false;
 
+// While a command rearranges the window (hiding the job panel, filling the
+// edits) the focus leaves edits without the user leaving them: no enter or
+// leave handling then.
+int g_arranging = 0;
+struct Arranging {
+    Arranging() { ++g_arranging; }
+    ~Arranging() { --g_arranging; }
+};
+
 QList<QLineEdit*> textEdits(TMainForm& f)
 {
     return {f.JobNameEdit, f.DateEdit, f.PlannerEdit, f.LocationEdit, f.LandUserEdit, f.IDEdit, f.JobClassEdit};
@@ -105,6 +114,8 @@ void showJob(TMainForm& f)
 // Entering the location, planner, land user, ID or job class edit.
 void enterJobText(TMainForm& f)
 {
+    if (g_arranging || !f.JobPanel->isVisible())
+        return;
     if (f.Ctx.JobName.isEmpty()) {
         showError(QStringLiteral("You must enter a Job Name"));
         f.JobNameEdit->setFocus();
@@ -122,6 +133,8 @@ void changeJobText(TMainForm& f)
 
 void exitJobText(TMainForm& f, QLineEdit* e, QString& target)
 {
+    if (g_arranging || !f.JobPanel->isVisible())
+        return;
     target = e->text();
     e->setModified(true);
     f.SaveJobBtn->setEnabled(true);
@@ -149,6 +162,7 @@ void computeCurrentCrop(TMainForm& f)
 
 void TMainForm::NewJobButtonClick()
 {
+    Arranging arranging;
     if (Ctx.JobSaveState != 0)
         SavePrompt();
     closeTables();
@@ -201,7 +215,7 @@ void TMainForm::JobNameEditChange()
 
 void TMainForm::JobNameEditExit()
 {
-    if (g_inJobNameCheck)
+    if (g_inJobNameCheck || g_arranging || !JobPanel->isVisible())
         return;
     g_inJobNameCheck = true;
     struct Reset {
@@ -425,6 +439,7 @@ void TMainForm::SavePrompt()
 
 void TMainForm::RevEditBtnClick()
 {
+    Arranging arranging;
     if (!DMod)
         return;
     {
@@ -508,6 +523,7 @@ void TMainForm::RevEditBtnClick()
 
 void TMainForm::CancelJobBtnClick()
 {
+    Arranging arranging;
     closeTables();
     Ctx.reset();
     Ctx.JobSaveState = 0;

@@ -9,6 +9,9 @@
 #include "CropRunContext.h"
 #include "Table.h"
 
+// Readable QStrings in failure messages.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
 namespace quen::test {
 
 struct WorkingCrop {
