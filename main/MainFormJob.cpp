@@ -402,6 +402,16 @@ void TMainForm::SaveJobBtnClick()
             JobNameEdit->setFocus();
             return;
         }
+        // A new job is never appended under the name of another saved job:
+        // the two would share their crop rows from then on.
+        if (Ctx.JobSaveState == 1) {
+            const int found = job::FindJob(Ctx.JobName);
+            if (found && !isOpenJob(Ctx, found)) {
+                showError(QStringLiteral("Job Name already used. Enter a unique name."));
+                JobNameEdit->setFocus();
+                return;
+            }
+        }
         if (DMod) {
             TTable* wk = DMod->tblQuenWkCrop;
             if (wk->isOpen() && wk->state() != TTable::State::Browse)

@@ -367,6 +367,19 @@ TEST_F(JobWindow, JobNameCheckAsksBeforeReplacingAnotherJob)
     QTest::mouseClick(f->JobDatBtn, Qt::LeftButton);
     EXPECT_EQ(msgs.lastText().toStdString(), "Job Name already used. Enter a unique name.") << msgs.texts().join("|").toStdString();
 
+    // Save Job refuses to append a second job of that name.
+    msgs.clear();
+    f->Ctx.JobSaveState = 1;
+    f->SaveJobBtn->setEnabled(true);
+    f->SaveJobBtn->click();
+    EXPECT_EQ(msgs.lastText().toStdString(), "Job Name already used. Enter a unique name.");
+    {
+        TTable jobs("QuenJob.db");
+        jobs.open();
+        EXPECT_EQ(jobs.recordCount(), 1);
+        jobs.close();
+    }
+
     // Yes, then Yes: the old job and its crops are deleted.
     msgs.clear();
     msgs.answer(MsgResult::Yes);
@@ -534,4 +547,27 @@ TEST_F(JobWindow, NoPreviousJobsAndTheRemovalOfTheOpenJob)
     QTest::mouseClick(f->CancelJobBtn, Qt::LeftButton);
     fetchJob("Open one");
     EXPECT_DOUBLE_EQ(f->Ctx.TotalNetIrrReq50, season);
+}
+
+TEST_F(JobWindow, SecondStationForAJobWithCropsKeepsItsMethod)
+{
+    newJob("Two stations");
+    chooseStation("Pinal, AZ", "MARICOPA AZMET");
+    addCrop(nehCrop());
+    QTest::mouseClick(f->SaveJobBtn, Qt::LeftButton);
+    ASSERT_TRUE(f->JobDatBtn->isEnabled());
+    const double ratioMaricopa = f->Ctx.EffPcpFact50;
+
+    chooseStation("Blaine, ID", "KETCHUM RS");
+    EXPECT_EQ(f->StationNameLabel->text(), "KETCHUM RS");
+    EXPECT_EQ(f->Ctx.ETMethodIndex, 2);
+    EXPECT_EQ(f->ETLabel->text(), "FAO Penman-Monteith,NEH2 Bas crop curves");
+    EXPECT_NE(f->Ctx.EffPcpFact50, ratioMaricopa);
+    EXPECT_DOUBLE_EQ(f->Ctx.EffPcpFact50, job::DefaultRatio50(f->Ctx.AnnualPrecip));
+    EXPECT_EQ(f->Ctx.JobSaveState, 2);
+    QTest::mouseClick(f->SaveJobBtn, Qt::LeftButton);
+    CropRunContext back;
+    ASSERT_TRUE(job::LoadJob("Two stations", back));
+    EXPECT_EQ(back.WeatherStationName, "KETCHUM RS");
+    EXPECT_EQ(back.ETMethodIndex, 2);
 }
