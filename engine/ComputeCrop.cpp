@@ -179,7 +179,10 @@ void ComputeCrop(CropRunContext& ctx, CropCurveState& st, TTable& wk)
 
     // 1. Computation-details file.
     QFile details(QStringLiteral("FAO56.txt"));
-    const bool detailsOpen = details.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text);
+    // Rewritten in place and cut to its new length rather than truncated to
+    // zero first: ext4 flushes a file truncated to zero when it is closed,
+    // which made every crop of a fetched job wait on the disk.
+    const bool detailsOpen = details.open(QIODevice::ReadWrite | QIODevice::Text);
 
     // 2., 3. Station and its wind, humidity and radiation record.
     const StationRecord station = ReadStation(ctx.WeatherStationName);
@@ -266,6 +269,7 @@ void ComputeCrop(CropRunContext& ctx, CropCurveState& st, TTable& wk)
         out << "\n" << "Penman-Monteith ETo COMPUTATIONS DETAILS" << "\n" << "\n"
             << QStringLiteral("Crop: %1,  Job: %2").arg(cropName, jobName) << "\n" << "\n";
         out.flush();
+        details.resize(details.pos());
         details.close();
     }
 

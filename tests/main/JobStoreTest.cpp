@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <QDir>
+#include <QFile>
 
 #include "CalcJob.h"
 #include "ComputeCrop.h"
@@ -457,4 +458,25 @@ TEST(JobSaveKill, SavedJobIsTheOldOrTheNewOneWholeAfterAKill)
     // The kills landed in different saves, not all before the first.
     EXPECT_GT(sawA + sawB, 0);
     std::printf("kills: %d, saved job found as version A %d times, B %d times\n", kills, sawA, sawB);
+}
+
+// The details file is rewritten in place: a shorter second run leaves no tail
+// of the first.
+TEST_F(JobStore, DetailsFileHoldsOnlyTheLastRun)
+{
+    Collect quiet;
+    CropRunContext ctx = maricopaJob("Details");
+    fillWorking(ctx.JobName, {faoCrop(), nehCrop()});
+    CropCurveState st;
+    TTable wk("QuenWkCrop.DB");
+    wk.open();
+    wk.last();   // "Winter wheat", then the shorter "Potatoes"
+    ComputeCrop(ctx, st, wk);
+    wk.first();
+    ComputeCrop(ctx, st, wk);
+    wk.close();
+    QFile f("FAO56.txt");
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll().toStdString(),
+              "\nPenman-Monteith ETo COMPUTATIONS DETAILS\n\nCrop: Potatoes,  Job: Details\n\n");
 }
