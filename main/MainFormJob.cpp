@@ -166,10 +166,12 @@ void TMainForm::NewJobButtonClick()
     if (Ctx.JobSaveState != 0)
         SavePrompt();
     closeTables();
-    if (DMod)
+    if (DMod) {
         job::StartJob(Ctx, *DMod->tblQuenWkCrop);
-    else
-        Ctx.reset(), Ctx.JobSaveState = 1;
+    } else {
+        Ctx.reset();
+        Ctx.JobSaveState = 1;
+    }
     JobNameEntered = false;
 
     ClimateGroup->setEnabled(true);
