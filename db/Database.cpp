@@ -40,6 +40,7 @@ struct DbState {
     std::unordered_map<QString, std::unique_ptr<dbi::Stmt>, QStringHash> nativeStatements;
     QList<TTable*> handles;
     bool scratchTxn = false;
+    bool userTxn = false;        // inside Database::transaction
 };
 
 DbState& st()
@@ -388,6 +389,7 @@ void dropConnection()
     QSqlDatabase::removeDatabase(kConnectionName);
     st().open = false;
     st().scratchTxn = false;
+    st().userTxn = false;
     st().path.clear();
 }
 
@@ -652,7 +654,8 @@ bool isKeyViolation(const QSqlQuery& q)
 
 void beginScratchWrite()
 {
-    if (st().scratchTxn)
+    // Inside Database::transaction scratch writes join the open transaction.
+    if (st().scratchTxn || st().userTxn)
         return;
     if (!st().open)
         Database::open();
@@ -822,6 +825,27 @@ void Database::loadDataDirectory(const QString& dir)
     }
     for (const TableDef& t : schemaTables())
         notifyTableChanged(tableBaseName(t.name), nullptr);
+}
+
+void Database::transaction(const std::function<void()>& work, const QStringList& touched)
+{
+    if (st().userTxn)
+        throw DbError(QStringLiteral("Database error: a transaction is already running."));
+    dbi::commitScratch();
+    QSqlDatabase db = connection();
+    execOrThrow(db, QStringLiteral("BEGIN IMMEDIATE"));
+    st().userTxn = true;
+    try {
+        work();
+        st().userTxn = false;
+        execOrThrow(db, QStringLiteral("COMMIT"));
+    } catch (...) {
+        st().userTxn = false;
+        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+        for (const QString& name : touched)
+            notifyTableChanged(tableBaseName(name), nullptr);
+        throw;
+    }
 }
 
 int Database::execMarkStatement(const QString& statement, const QString& newValue)

@@ -25,6 +25,7 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace quen {
 
@@ -66,6 +67,13 @@ public:
     static int execMarkStatement(const QString& statement, const QString& newValue);
 
     static int schemaVersion();
+
+    // Runs work as one transaction over any tables: the user-table writes it
+    // makes are stored together, flushed to disk, when it returns, and none
+    // of them when it throws (the exception passes on after the rollback, and
+    // the open handles of the tables named in touched are re-read). Scratch
+    // writes made inside join it. Not nested.
+    static void transaction(const std::function<void()>& work, const QStringList& touched = {});
 
     // Handles register themselves so that a write through one handle or a
     // mark statement refreshes the others open on the same table.

@@ -179,7 +179,10 @@ void ComputeCrop(CropRunContext& ctx, CropCurveState& st, TTable& wk)
 
     // 1. Computation-details file.
     QFile details(QStringLiteral("FAO56.txt"));
-    const bool detailsOpen = details.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text);
+    // Rewritten in place and cut to its new length rather than truncated to
+    // zero first: ext4 flushes a file truncated to zero when it is closed,
+    // which made every crop of a fetched job wait on the disk.
+    const bool detailsOpen = details.open(QIODevice::ReadWrite | QIODevice::Text);
 
     // 2., 3. Station and its wind, humidity and radiation record.
     const StationRecord station = ReadStation(ctx.WeatherStationName);
@@ -266,6 +269,7 @@ void ComputeCrop(CropRunContext& ctx, CropCurveState& st, TTable& wk)
         out << "\n" << "Penman-Monteith ETo COMPUTATIONS DETAILS" << "\n" << "\n"
             << QStringLiteral("Crop: %1,  Job: %2").arg(cropName, jobName) << "\n" << "\n";
         out.flush();
+        details.resize(details.pos());
         details.close();
     }
 
@@ -499,11 +503,23 @@ void ComputeCrop(CropRunContext& ctx, CropCurveState& st, TTable& wk)
         }
     }
 
+    // A refused latitude ("FATAL Error: Latitude not correct" or "... not
+    // within range") yields no reference ET: the error value -1 would give
+    // negative crop ET and requirements. The crop's results stay empty (the
+    // budget arrays were cleared in step 7); the crop curve is kept.
+    const bool latitudeRefused = once.wasShown(kLatitudeNotCorrect) || once.wasShown(kLatitudeNotInRange);
+    if (latitudeRefused) {
+        for (MonthlyValues* a : {&ctx.DailyRefET, &ctx.DailyRefETmm, &ctx.DailyCropET, &ctx.DailyCropETmm,
+                                 &ctx.ShoulderRefET, &ctx.ShoulderRefETmm})
+            a->fill(0.0);
+    }
+
     // 12. Season months again.
     ctx.SeasonMonthFlags = SeasonMonths(ctx.PlantMonth, ctx.HarvestMonth);
 
     // 13. Water budget.
-    RunWaterBudget(ctx, peakMethod);
+    if (!latitudeRefused)
+        RunWaterBudget(ctx, peakMethod);
 
     // 14. Totals.
     ctx.TotalCropET = ctx.TotalEffPrecip50 = ctx.TotalEffPrecip80 = 0.0;

@@ -18,6 +18,8 @@ public:
     // Shows the text unless it was already shown in this run.
     void showOnce(MsgKind kind, const QString& text);
     void clear() { m_shown.clear(); }
+    // Whether the text was shown in this run.
+    bool wasShown(const QString& text) const { return m_shown.contains(text); }
 
 private:
     QSet<QString> m_shown;

@@ -509,6 +509,11 @@ void TMainForm::closeEvent(QCloseEvent* e)
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 {
+    // Focus that moves because another window (a message box, a dialog)
+    // became active is no entering or leaving of an edit by the user.
+    if ((event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)
+        && static_cast<QFocusEvent*>(event)->reason() == Qt::ActiveWindowFocusReason)
+        return QMainWindow::eventFilter(watched, event);
     if (event->type() == QEvent::FocusIn) {
         if (watched == JobNameEdit) JobNameEditEnter();
         else if (watched == LocationEdit) LocationEditEnter();
@@ -599,42 +604,7 @@ void TMainForm::AboutClick()
     box.exec();
 }
 
-// --- the job lifecycle: filled in with the job, station, crop, defaults and
-// report windows -----------------------------------------------------------------------
-
-void TMainForm::NewJobButtonClick() {}
-void TMainForm::RevEditBtnClick() {}
-void TMainForm::SaveJobBtnClick() {}
-void TMainForm::CancelJobBtnClick() {}
-void TMainForm::DeleteJobClick() {}
-void TMainForm::JobDatBtnClick() {}
-void TMainForm::DeleteCropBtnClick() {}
-void TMainForm::DisplayButtonClick() {}
-void TMainForm::JobCropDBGridDblClick() { DisplayButtonClick(); }
-void TMainForm::JobNameEditChange() {}
-void TMainForm::JobNameEditExit() {}
-void TMainForm::LocationEditEnter() {}
-void TMainForm::LocationEditChange() {}
-void TMainForm::LocationEditExit() {}
-void TMainForm::PlannerEditEnter() {}
-void TMainForm::PlannerEditChange() {}
-void TMainForm::PlannerEditExit() {}
-void TMainForm::LandUserEditEnter() {}
-void TMainForm::LandUserEditExit() {}
-void TMainForm::IDEditEnter() {}
-void TMainForm::IDEditExit() {}
-void TMainForm::JobClassEditEnter() {}
-void TMainForm::JobClassEditExit() {}
-void TMainForm::DateEditChange() {}
-void TMainForm::DateEditExit() {}
-void TMainForm::Norm50EditChange() {}
-void TMainForm::Norm50EditExit() {}
-void TMainForm::Dry80EditChange() {}
-void TMainForm::Dry80EditExit() {}
-void TMainForm::SingleCropReportClick() {}
-void TMainForm::SingleCropDetailsClick() {}
-void TMainForm::JobCropSummaryClick() {}
-void TMainForm::ClimateInputDetailsClick() {}
-void TMainForm::SavePrompt() {}
+// The job lifecycle, the station choice and the report commands are in
+// MainFormJob.cpp.
 
 } // namespace quen::mainprog

@@ -5,6 +5,8 @@
 #include <cstdio>
 
 #include "ComputeCrop.h"
+#include "JobStore.h"
+#include "ReferenceET.h"
 #include "db/MessageService.h"
 #include "db/Table.h"
 
@@ -87,121 +89,27 @@ QStringList ListJobs()
 
 bool LoadJob(const QString& name, CropRunContext& ctx)
 {
-    ctx.reset();
-    TTable jobs(QStringLiteral("QuenJob.db"));
-    jobs.open();
-    if (jobs.isEmpty() || !jobs.locate(QStringLiteral("JobName"), name)) {
-        jobs.close();
-        return false;
-    }
-    auto s = [&](const char* f) { return jobs.field(QString::fromLatin1(f)).asString(); };
-    auto d = [&](const char* f) { return jobs.field(QString::fromLatin1(f)).asFloat(); };
-    ctx.JobName = s("JobName");
-    ctx.WeatherStationName = s("Weather Station");
-    ctx.JobNumber = jobs.field(QStringLiteral("JobNumber")).asInteger();
-    ctx.JobLocation = s("Location");
-    ctx.JobPlanner = s("Planner");
-    ctx.JobDate = s("Job Date");
-    ctx.JobLandUser = s("LandUser");
-    ctx.JobID = s("ID");
-    ctx.JobClass = s("JobClass");
-    ctx.StationNumber = s("StationNo");
-    ctx.County = s("County");
-    ctx.Latitude = d("Latitude");
-    ctx.Longitude = d("Longitude");
-    ctx.Elevation = d("Elevation");
-    ctx.ElevationM = ctx.Elevation * 0.3048;
-    ctx.CropCounter = jobs.field(QStringLiteral("No of Crops")).asInteger();
-    ctx.EffPcpFact50 = d("EffPcpFact50");
-    ctx.EffPcpFact80 = d("EffPcpFact80");
-    ctx.ETMethodText = s("ETMethod");
-    ctx.ETMethodIndex = jobs.field(QStringLiteral("ETIndex")).asInteger();
-    ctx.JobFromDatabase = true;
-    jobs.close();
-
-    // Station by nearest match on its name (primary index); monthly
-    // precipitation and temperature with their metric twins.
-    TTable clim(QStringLiteral("Climate.DB"));
-    clim.open();
-    clim.findNearest({ctx.WeatherStationName});
-    ctx.AnnualPrecip = ctx.AnnualPrecipCm = 0.0;
-    if (!clim.isEmpty()) {
-        for (int m = 1; m <= 12; ++m) {
-            ctx.MonthlyPrecip[m] = clim.field(QStringLiteral("P%1").arg(m)).asFloat();
-            ctx.MonthlyTemp[m] = clim.field(QStringLiteral("T%1").arg(m)).asFloat();
-            ctx.AnnualPrecip += ctx.MonthlyPrecip[m];
-            ctx.MonthlyPrecipCm[m] = ctx.MonthlyPrecip[m] * 2.54;
-            ctx.AnnualPrecipCm += ctx.MonthlyPrecipCm[m];
-            ctx.MonthlyTempC[m] = (ctx.MonthlyTemp[m] - 32.0) * 5.0 / 9.0;
-        }
-    }
-    clim.close();
-    return true;
+    return job::LoadJob(name, ctx);
 }
 
 QList<CropResult> ComputeJob(CropRunContext& ctx)
 {
+    // The main program's fetch: the saved crops into the emptied working
+    // table, each computed as it is added.
     QList<CropResult> results;
     TTable wk(QStringLiteral("QuenWkCrop.DB"));
-    wk.emptyTable();
-
-    // The saved crop rows of the job, in table order, compared exactly.
-    QList<QList<QPair<QString, QVariant>>> rows;
-    {
-        TTable saved(QStringLiteral("QuenJobCrop.DB"));
-        saved.open();
-        for (saved.first(); !saved.eof(); saved.next()) {
-            if (saved.field(QStringLiteral("JobName")).asString() != ctx.JobName)
-                continue;
-            QList<QPair<QString, QVariant>> row;
-            for (int i = 0; i < saved.fieldCount(); ++i)
-                row.append({saved.fieldName(i), saved.valueAt(i)});
-            rows.append(row);
-        }
-        saved.close();
-    }
-
     CropCurveState state;
-    wk.open();
+    CollectingMessages collect;
     try {
-        for (const auto& row : rows) {
-            wk.append();
-            int plantMo = 0, plantDay = 0, harvMo = 0, harvDay = 0;
-            QString cropName;
-            for (const auto& [name, value] : row) {
-                QString target = name;
-                if (name == QLatin1String("Wetting"))
-                    continue;
-                if (name == QLatin1String("Job Crop No"))
-                    target = QStringLiteral("Crop No");
-                else if (name == QLatin1String("JobName"))
-                    target = QStringLiteral("Job Name");
-                else if (name == QLatin1String("Harv Mo"))
-                    target = QStringLiteral("Harvest Mo");
-                else if (name == QLatin1String("Harv Day"))
-                    target = QStringLiteral("Harvest Day");
-                if (!wk.hasField(target))
-                    continue;
-                wk.field(target).setValue(value);
-                if (target == QLatin1String("Plant Mo")) plantMo = value.toInt();
-                if (target == QLatin1String("Plant Day")) plantDay = value.toInt();
-                if (target == QLatin1String("Harvest Mo")) harvMo = value.toInt();
-                if (target == QLatin1String("Harvest Day")) harvDay = value.toInt();
-                if (target == QLatin1String("Crop Name")) cropName = value.toString();
-            }
-            wk.field(QStringLiteral("Beg Dat")).setAsString(QStringLiteral("%1/%2").arg(plantMo).arg(plantDay));
-            wk.field(QStringLiteral("End Dat")).setAsString(QStringLiteral("%1/%2").arg(harvMo).arg(harvDay));
-            wk.field(QStringLiteral("ET Index")).setAsInteger(ctx.ETMethodIndex);
-            wk.post();
-            ctx.CropName = cropName;
-
-            CollectingMessages collect;
-            ComputeCrop(ctx, state, wk);
+        job::FetchCrops(ctx, state, wk, [&] {
             results.append({ctx, collect.texts});
-        }
+            collect.texts.clear();
+        });
     } catch (...) {
-        wk.cancel();
-        wk.close();
+        if (wk.isOpen()) {
+            wk.cancel();
+            wk.close();
+        }
         wk.emptyTable();
         throw;
     }
@@ -284,6 +192,8 @@ QString JobText(const QString& jobName, const QList<CropResult>& crops)
                    .arg(c.TotalNetIrrReq80, 0, 'f', 2);
         for (const QString& m : r.messages)
             out += QStringLiteral("Message: %1\n").arg(m);
+        if (r.messages.contains(kLatitudeNotCorrect) || r.messages.contains(kLatitudeNotInRange))
+            out += QStringLiteral("No results: the station's latitude was refused.\n");
     }
     return out;
 }

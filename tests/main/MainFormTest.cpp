@@ -345,10 +345,15 @@ TEST(MainWindow, EnterMovesThroughTheJobPanel)
     f.JobPanel->show();
     f.Norm50Edit->setValue(0.9);
     f.Dry80Edit->setValue(0.7);
-    QWidget* order[] = {f.JobNameEdit, f.DateEdit, f.PlannerEdit, f.LocationEdit, f.LandUserEdit, f.IDEdit,
-                        f.JobClassEdit, f.ElevEdit, f.ElevEditM, f.Norm50Edit, f.Dry80Edit};
     f.JobNameEdit->setFocus();
     EXPECT_TRUE(f.JobNameEntered);
+    // Leaving the job name runs its check (which moves the focus on its own);
+    // the walk starts after it, with a job name in the context.
+    QWidget* order[] = {f.DateEdit, f.PlannerEdit, f.LocationEdit, f.LandUserEdit, f.IDEdit,
+                        f.JobClassEdit, f.ElevEdit, f.ElevEditM, f.Norm50Edit, f.Dry80Edit};
+    f.JobNameEdit->clearFocus();
+    f.Ctx.JobName = QStringLiteral("Walk");
+    f.DateEdit->setFocus();
     for (size_t i = 0; i + 1 < std::size(order); ++i) {
         ASSERT_EQ(QApplication::focusWidget(), order[i]) << i;
         QTest::keyClick(order[i], Qt::Key_Return);

@@ -1,0 +1,84 @@
+// The job operations of the main program, without windows: starting a new
+// job, fetching a saved job with the computation of its crops, saving the open
+// job and deleting saved jobs. TMainForm calls them and shows their messages;
+// quenpm-calc fetches through the same code.
+//
+// Tables: "QuenJob.db" (one row per saved job), "QuenJobCrop.DB" (the saved
+// crops), "QuenWkCrop.DB" (the crops of the open job), "Climate.DB" (the
+// station's monthly precipitation and temperature). A save writes the job row
+// and all its crop rows in one transaction, and a deletion removes them in
+// one: a crash, a kill or a full disk leaves the saved job as it was before
+// or as it is after, never in between.
+#pragma once
+
+#include <QString>
+#include <functional>
+
+#include "CropRunContext.h"
+
+namespace quen {
+class TTable;
+}
+
+namespace quen::job {
+
+// True when "QuenJob.db" has at least one row.
+bool HasSavedJobs();
+
+// The "JobNumber" of the saved job whose "JobName" is exactly name; 0 when
+// there is none.
+int FindJob(const QString& name);
+
+// New Job: the context back to its empty values, JobSaveState 1, not from the
+// database, no crops; the working table emptied (wk is left closed).
+void StartJob(CropRunContext& ctx, TTable& wk);
+
+// Copies the saved job row of exactly this name and its station's monthly
+// precipitation and temperature (with their metric twins) into the context
+// (reset first). False, with the context reset, when no job has that name.
+bool LoadJob(const QString& name, CropRunContext& ctx);
+
+// Fills the working table (closed, emptied and opened again) with the saved
+// crops of ctx.JobName, compared exactly, in the order they were saved, and
+// computes each one with ComputeCrop as it is added; computed(ctx) runs after
+// each crop. Returns the number of crops; wk stays open on the last crop.
+int FetchCrops(CropRunContext& ctx, CropCurveState& curves, TTable& wk,
+               const std::function<void()>& computed = {});
+
+// LoadJob then FetchCrops; progress(step) is called with the steps of the
+// wait bar (10 after the job row, 10 after the station, 10 after the working
+// table is emptied, 15 after each crop). JobSaveState ends 0.
+bool FetchJob(const QString& name, CropRunContext& ctx, CropCurveState& curves, TTable& wk,
+              const std::function<void(int)>& progress = {});
+
+enum class SaveResult { Nothing, Appended, Updated };
+
+// Save Job by ctx.JobSaveState: 1 appends a job row, 2 rewrites the row of
+// exactly the job's name; 2 for a job whose row is gone appends it as a new
+// job instead of writing over another one. The job's saved crop rows are
+// replaced by the rows of the working table. Everything in one transaction;
+// DbError (nothing written) on failure. After a save the context's
+// JobNumber is the saved row's and JobFromDatabase is set; JobSaveState is
+// left to the caller.
+SaveResult SaveJob(CropRunContext& ctx);
+
+// Deletes the saved job row numbered jobNumber and every crop row whose
+// "JobName" is exactly that job's name, in one transaction. False when no
+// such row exists.
+bool DeleteJob(int jobNumber);
+
+// Deletes every saved job row of exactly this name with its crop rows, in one
+// transaction (the job name check's "replace"). Returns the rows deleted.
+int DeleteJobsNamed(const QString& name);
+
+// Default effective-precipitation ratios from the annual precipitation in
+// inches (normal year 50 %, dry year 80 %).
+double DefaultRatio50(double annualPrecipInches);
+double DefaultRatio80(double annualPrecipInches);
+
+// Copies the station row the handle stands on into the job: identity,
+// position, elevation, monthly precipitation and temperature, annual
+// precipitation and the default ratios.
+void CopyStation(TTable& climate, CropRunContext& ctx);
+
+} // namespace quen::job

@@ -1,0 +1,657 @@
+// The main window's job lifecycle: New Job, the job name check, the field
+// edits, the checks before the station choice and the station choice itself,
+// Save Job and its prompt, Get Prev Job, Cancel Job, Delete Crop, Display
+// Crop, the report commands and the job removal dialog. The job operations
+// themselves are in JobStore; this file reads the controls, calls them and
+// sets the controls' enabling.
+#include <QDate>
+#include <QGroupBox>
+
+#include "ComputeCrop.h"
+#include "DBGrid.h"
+#include "EtMethod.h"
+#include "Hourglass.h"
+#include "JobDialogs.h"
+#include "JobStore.h"
+#include "MainDMod.h"
+#include "MainDialogs.h"
+#include "MainForm.h"
+#include "MessageService.h"
+#include "ModalRun.h"
+#include "NumEdit.h"
+#include "Table.h"
+#if QUEN_HAVE_OUTPUT
+#include "Outputs.h"
+#endif
+
+namespace quen::mainprog {
+
+namespace {
+
+// The job name check shows message boxes; it must not run again from within.
+bool g_inJobNameCheck = false;
+
+// While a command rearranges the window (hiding the job panel, filling the
+// edits) the focus leaves edits without the user leaving them: no enter or
+// leave handling then.
+int g_arranging = 0;
+struct Arranging {
+    Arranging() { ++g_arranging; }
+    ~Arranging() { --g_arranging; }
+};
+
+QList<QLineEdit*> textEdits(TMainForm& f)
+{
+    return {f.JobNameEdit, f.DateEdit, f.PlannerEdit, f.LocationEdit, f.LandUserEdit, f.IDEdit, f.JobClassEdit};
+}
+
+void enable(std::initializer_list<QWidget*> widgets, bool on)
+{
+    for (QWidget* w : widgets)
+        w->setEnabled(on);
+}
+
+// Closes the tables of the data module but the three reference tables that
+// stay open for the run; a pending working-crop row is posted first.
+void closeTables()
+{
+    if (!DMod)
+        return;
+    TTable* wk = DMod->tblQuenWkCrop;
+    if (wk->isOpen() && wk->state() != TTable::State::Browse)
+        wk->post();
+    for (TTable* t : {DMod->tblQuenJob, DMod->tblQuenJobCrop, DMod->tblQuenWkCrop, DMod->tblSysDef,
+                      DMod->tblLocDef, DMod->tblClim, DMod->tblWHR, DMod->tblCntyList, DMod->tblETKc,
+                      DMod->tblCreateCrp, DMod->tblBasFldVeg, DMod->tblBasPeren, DMod->tblBasGrass,
+                      DMod->tblBCAnnual, DMod->tblBCPeren, DMod->tblAnType, DMod->tblFAOcurv})
+        if (t->isOpen())
+            t->close();
+}
+
+// The working crop table, opened when closed.
+TTable* workingCrops()
+{
+    TTable* wk = DMod->tblQuenWkCrop;
+    if (!wk->isOpen())
+        wk->open();
+    return wk;
+}
+
+// True when the open job is the saved job numbered number.
+bool isOpenJob(const CropRunContext& ctx, int number)
+{
+    return number != 0 && ctx.JobFromDatabase && ctx.JobNumber == number;
+}
+
+// Shows the job values of the context in the job panel (after a fetch).
+void showJob(TMainForm& f)
+{
+    const CropRunContext& c = f.Ctx;
+    f.JobNameEdit->setText(c.JobName);
+    f.setWindowTitle(QStringLiteral("Quen Job [") + c.JobName + QLatin1Char(']'));
+    f.StationNameLabel->setText(c.WeatherStationName);
+    f.LocationEdit->setText(c.JobLocation);
+    f.PlannerEdit->setText(c.JobPlanner);
+    f.DateEdit->setText(c.JobDate);
+    f.LandUserEdit->setText(c.JobLandUser);
+    f.IDEdit->setText(c.JobID);
+    f.JobClassEdit->setText(c.JobClass);
+    f.StaNoLabel->setText(c.StationNumber);
+    f.CountyLabel->setText(c.County);
+    f.LatLabel->setText(QString::number(c.Latitude, 'g', 15));
+    f.LonLabel->setText(QString::number(c.Longitude, 'g', 15));
+    f.ElevEdit->setValue(c.Elevation);
+    f.ElevEditM->setValue(c.ElevationM);
+    f.Norm50Edit->setValue(c.EffPcpFact50);
+    f.Dry80Edit->setValue(c.EffPcpFact80);
+    f.ETLabel->setText(c.ETMethodText);
+    for (QLineEdit* e : textEdits(f))
+        e->setModified(false);
+    for (TNumEdit* e : {f.ElevEdit, f.ElevEditM, f.Norm50Edit, f.Dry80Edit})
+        e->setMarkedModified(false);
+}
+
+// Entering the location, planner, land user, ID or job class edit.
+void enterJobText(TMainForm& f)
+{
+    if (g_arranging || !f.JobPanel->isVisible())
+        return;
+    if (f.Ctx.JobName.isEmpty()) {
+        showError(QStringLiteral("You must enter a Job Name"));
+        f.JobNameEdit->setFocus();
+        return;
+    }
+    if (f.Ctx.JobSaveState != 1)
+        f.Ctx.JobSaveState = 2;
+}
+
+void changeJobText(TMainForm& f)
+{
+    if (f.Ctx.JobSaveState == 0)
+        f.Ctx.JobSaveState = 2;
+}
+
+void exitJobText(TMainForm& f, QLineEdit* e, QString& target)
+{
+    if (g_arranging || !f.JobPanel->isVisible())
+        return;
+    target = e->text();
+    e->setModified(true);
+    f.SaveJobBtn->setEnabled(true);
+}
+
+// "There must be an active job to print a report." when the working crop
+// table is empty.
+bool haveActiveJob()
+{
+    if (DMod && !workingCrops()->isEmpty())
+        return true;
+    showInfo(QStringLiteral("There must be an active job to print a report."));
+    return false;
+}
+
+void computeCurrentCrop(TMainForm& f)
+{
+    THourglass wait;
+    ComputeCrop(f.Ctx, f.CurveState, *workingCrops());
+}
+
+} // namespace
+
+// --- New Job -----------------------------------------------------------------------
+
+void TMainForm::NewJobButtonClick()
+{
+    Arranging arranging;
+    if (Ctx.JobSaveState != 0)
+        SavePrompt();
+    closeTables();
+    if (DMod) {
+        job::StartJob(Ctx, *DMod->tblQuenWkCrop);
+    } else {
+        Ctx.reset();
+        Ctx.JobSaveState = 1;
+    }
+    JobNameEntered = false;
+
+    ClimateGroup->setEnabled(true);
+    for (QLineEdit* e : textEdits(*this)) {
+        e->setEnabled(true);
+        e->clear();
+        e->setModified(false);
+    }
+    for (QLabel* l : {StationNameLabel, StaNoLabel, CountyLabel, LatLabel, LonLabel, ETLabel})
+        l->clear();
+    Norm50Edit->clearValue();
+    Dry80Edit->clearValue();
+    ElevEdit->setValue(1);
+    ElevEditM->setValue(0.3048);
+    for (TNumEdit* e : {ElevEdit, ElevEditM, Norm50Edit, Dry80Edit})
+        e->setMarkedModified(false);
+    setWindowTitle(QStringLiteral("Quen (Quen)"));
+
+    CancelJobBtn->setEnabled(true);
+    enable({JobDatBtn, SaveJobBtn, DisplayButton, EdCropBtn, AddCropBtn, DeleteCropBtn, JobCropDBGrid,
+                RevEditBtn, NewJobButton, ElevEdit},
+               false);
+    GetClimLbl->setVisible(true);
+
+    DateEdit->setText(QDate::currentDate().toString(QStringLiteral("MM/dd/yy")));
+    DateEdit->setModified(false);
+    Ctx.CropCounter = 0;
+    UniqueLabel->setVisible(true);
+
+    Picture->setVisible(false);
+    JobPanel->setVisible(true);
+    JobNameEdit->setFocus();
+}
+
+// --- job name check and field edits ----------------------------------------------------
+
+void TMainForm::JobNameEditChange()
+{
+    JobNameEdit->setModified(true);
+    JobDatBtn->setEnabled(true);
+    GetClimLbl->setVisible(false);
+}
+
+void TMainForm::JobNameEditExit()
+{
+    if (g_inJobNameCheck || g_arranging || !JobPanel->isVisible())
+        return;
+    g_inJobNameCheck = true;
+    struct Reset {
+        ~Reset() { g_inJobNameCheck = false; }
+    } reset;
+
+    const QString name = JobNameEdit->text();
+    Ctx.JobName = name;
+    if (!name.isEmpty()) {
+        const int found = job::FindJob(name);
+        if (found && !isOpenJob(Ctx, found)) {
+            if (!askYesNo(QStringLiteral("The job ") + name + QStringLiteral(" already exists.  Do you want to replace it?"))) {
+                JobNameEdit->setFocus();
+            } else if (!askYesNo(QStringLiteral("Are you sure you want to delete ") + name + QStringLiteral(" ?"))) {
+                LocationEdit->setFocus();
+            } else {
+                // The saved job of that name goes with all its crops; the open
+                // job keeps its save state and is saved under the name later.
+                job::DeleteJobsNamed(name);
+            }
+        } else if (found) {
+            if (!JobNameEntered) {
+                JobNameEntered = true;
+                LocationEdit->setFocus();
+            }
+        } else if (Ctx.JobFromDatabase) {
+            if (askYesNo(QStringLiteral("Save job as: ") + name + QStringLiteral("?"))) {
+                Ctx.JobSaveState = 1;
+                SaveJobBtn->setEnabled(true);
+                LocationEdit->setFocus();
+            } else {
+                JobNameEdit->setFocus();
+            }
+        } else {
+            Ctx.JobSaveState = 1;
+            SaveJobBtn->setEnabled(true);
+            showInfo(QStringLiteral("Job will be saved as ") + name + QStringLiteral("."));
+            LocationEdit->setFocus();
+        }
+    }
+    Ctx.JobName = JobNameEdit->text();
+}
+
+void TMainForm::LocationEditEnter() { enterJobText(*this); }
+void TMainForm::PlannerEditEnter() { enterJobText(*this); }
+void TMainForm::LandUserEditEnter() { enterJobText(*this); }
+void TMainForm::IDEditEnter() { enterJobText(*this); }
+void TMainForm::JobClassEditEnter() { enterJobText(*this); }
+void TMainForm::LocationEditChange() { changeJobText(*this); }
+void TMainForm::PlannerEditChange() { changeJobText(*this); }
+void TMainForm::DateEditChange() { changeJobText(*this); }
+void TMainForm::LocationEditExit() { exitJobText(*this, LocationEdit, Ctx.JobLocation); }
+void TMainForm::PlannerEditExit() { exitJobText(*this, PlannerEdit, Ctx.JobPlanner); }
+void TMainForm::LandUserEditExit() { exitJobText(*this, LandUserEdit, Ctx.JobLandUser); }
+void TMainForm::IDEditExit() { exitJobText(*this, IDEdit, Ctx.JobID); }
+void TMainForm::JobClassEditExit() { exitJobText(*this, JobClassEdit, Ctx.JobClass); }
+void TMainForm::DateEditExit() { exitJobText(*this, DateEdit, Ctx.JobDate); }
+
+void TMainForm::Norm50EditChange()
+{
+    if (Ctx.JobSaveState == 0)
+        Ctx.JobSaveState = 2;
+    SaveJobBtn->setEnabled(true);
+}
+
+void TMainForm::Dry80EditChange() { Norm50EditChange(); }
+
+void TMainForm::Norm50EditExit()
+{
+    Ctx.EffPcpFact50 = Norm50Edit->value();
+    Norm50Edit->setMarkedModified(true);
+    SaveJobBtn->setEnabled(true);
+}
+
+void TMainForm::Dry80EditExit()
+{
+    Ctx.EffPcpFact80 = Dry80Edit->value();
+    Dry80Edit->setMarkedModified(true);
+    SaveJobBtn->setEnabled(true);
+}
+
+// --- station choice ------------------------------------------------------------------
+
+void TMainForm::JobDatBtnClick()
+{
+    // Checks before the station dialog.
+    SaveJobBtn->setEnabled(true);
+    if (Ctx.JobSaveState == 0)
+        Ctx.JobSaveState = 2;
+    if (JobNameEdit->isModified()) {
+        Ctx.JobName = JobNameEdit->text();
+        const int found = Ctx.JobName.isEmpty() ? 0 : job::FindJob(Ctx.JobName);
+        if (found && !isOpenJob(Ctx, found)) {
+            showError(QStringLiteral("Job Name already used. Enter a unique name."));
+            JobNameEdit->setFocus();
+            return;
+        }
+    }
+    if (Ctx.JobName.isEmpty()) {
+        showError(QStringLiteral("Please enter a Job Name."));
+        JobNameEdit->setFocus();
+        return;
+    }
+    if (LocationEdit->text().isEmpty()) {
+        showError(QStringLiteral("Please enter a Job Location."));
+        LocationEdit->setFocus();
+        JobNameEdit->setFocus();
+        return;
+    }
+    if (PlannerEdit->text().isEmpty()) {
+        showError(QStringLiteral("Please enter the planner's name."));
+        PlannerEdit->setFocus();
+        JobNameEdit->setFocus();
+        return;
+    }
+    if (LocationEdit->isModified()) Ctx.JobLocation = LocationEdit->text();
+    if (PlannerEdit->isModified()) Ctx.JobPlanner = PlannerEdit->text();
+    if (LandUserEdit->isModified()) Ctx.JobLandUser = LandUserEdit->text();
+    if (IDEdit->isModified()) Ctx.JobID = IDEdit->text();
+    if (JobClassEdit->isModified()) Ctx.JobClass = JobClassEdit->text();
+    Ctx.JobDate = DateEdit->text();
+    ElevEdit->setEnabled(true);
+    ElevEditM->setEnabled(true);
+    UniqueLabel->setVisible(false);
+    if (!DMod)
+        return;
+
+    // The station dialog over the county list and the county's stations.
+    TTable* clim = DMod->tblClim;
+    TTable* counties = DMod->tblCntyList;
+    if (!clim->isOpen()) clim->open();
+    if (!counties->isOpen()) counties->open();
+    {
+        TGetClimDlg dlg(this);
+        execModal(dlg);
+    }
+    // However the dialog was closed, the current station is taken.
+    if (!clim->isEmpty()) {
+        job::CopyStation(*clim, Ctx);
+        StationNameLabel->setText(Ctx.WeatherStationName);
+        ElevEdit->setValue(Ctx.Elevation);
+        ElevEditM->setValue(Ctx.ElevationM);
+        CountyLabel->setText(Ctx.County);
+        StaNoLabel->setText(Ctx.StationNumber);
+        LatLabel->setText(clim->field(QStringLiteral("Latitude")).asString());
+        LonLabel->setText(clim->field(QStringLiteral("Longitude")).asString());
+    }
+    clim->close();
+    counties->close();
+
+    // The job's ET method, while it has no crops.
+    if (Ctx.CropCounter == 0) {
+        TETMethodDlg etDlg(this);
+        ChooseETMethod(Ctx, &etDlg);
+        ETLabel->setText(Ctx.ETMethodText);
+    }
+
+    AddCropBtn->setEnabled(true);
+    enable({DisplayButton, EdCropBtn, DeleteCropBtn, JobDatBtn}, false);
+    GetClimLbl->setVisible(true);
+    Norm50Edit->setValue(Ctx.EffPcpFact50);
+    Dry80Edit->setValue(Ctx.EffPcpFact80);
+    setWindowTitle(QStringLiteral("Quen Job [") + Ctx.JobName + QLatin1Char(']'));
+    ElevEdit->setFocus();
+
+    if (messages().show(MsgKind::Confirmation, QStringLiteral("Edit site elevation or precipitation ratios?"),
+                        MsgButtons::YesNoHelp, 19029)
+        == MsgResult::Yes)
+        return;   // the user edits them in the window
+    Ctx.Elevation = ElevEdit->value();
+    Ctx.ElevationM = ElevEditM->value();
+    Ctx.EffPcpFact50 = Norm50Edit->value();
+    Ctx.EffPcpFact80 = Dry80Edit->value();
+    AddCropBtnClick();
+}
+
+// --- Save Job and the save prompt ------------------------------------------------------
+
+void TMainForm::SaveJobBtnClick()
+{
+    if (Ctx.JobSaveState == 1 || Ctx.JobSaveState == 2) {
+        if (Ctx.JobName.isEmpty()) {
+            showError(QStringLiteral("Please enter a Job Name."));
+            JobNameEdit->setFocus();
+            return;
+        }
+        // A new job is never appended under the name of another saved job:
+        // the two would share their crop rows from then on.
+        if (Ctx.JobSaveState == 1) {
+            const int found = job::FindJob(Ctx.JobName);
+            if (found && !isOpenJob(Ctx, found)) {
+                showError(QStringLiteral("Job Name already used. Enter a unique name."));
+                JobNameEdit->setFocus();
+                return;
+            }
+        }
+        if (DMod) {
+            TTable* wk = DMod->tblQuenWkCrop;
+            if (wk->isOpen() && wk->state() != TTable::State::Browse)
+                wk->post();
+        }
+        job::SaveResult r;
+        try {
+            r = job::SaveJob(Ctx);
+        } catch (const DbError& e) {
+            // Nothing was written; the job stays open with its changes.
+            showError(QStringLiteral("The job ") + Ctx.JobName + QStringLiteral(" was not saved.\n") + e.message());
+            return;
+        }
+        if (r != job::SaveResult::Nothing) {
+            Ctx.JobSaveState = 0;
+            ClimateGroup->setEnabled(true);
+            enable({JobDatBtn, RevEditBtn, NewJobButton, DisplayButton, AddCropBtn, DeleteCropBtn, JobCropDBGrid},
+                       true);
+            SaveJobBtn->setEnabled(false);
+            GetClimLbl->setVisible(false);
+            JobNameEdit->setModified(false);
+        }
+    }
+    UniqueLabel->setVisible(false);
+}
+
+void TMainForm::SavePrompt()
+{
+    TSaveForm prompt(Ctx.JobName, this);
+    if (execModal(prompt) == QDialog::Accepted)
+        SaveJobBtnClick();
+}
+
+// --- Get Prev Job --------------------------------------------------------------------
+
+void TMainForm::RevEditBtnClick()
+{
+    Arranging arranging;
+    if (!DMod)
+        return;
+    {
+        THourglass wait;
+        if (!job::HasSavedJobs()) {
+            wait.restore();
+            showInfo(QStringLiteral("There are no previous jobs available."));
+            RevEditBtn->setEnabled(false);
+            return;
+        }
+        wait.restore();
+        if (Ctx.JobSaveState != 0)
+            SavePrompt();
+        closeTables();
+        Ctx.reset();
+        Ctx.JobSaveState = 0;
+    }
+
+    TTable* jobs = DMod->tblQuenJob;
+    jobs->setIndexName(QStringLiteral("JobNameIndex"));
+    jobs->open();
+    jobs->first();
+    {
+        TJobListForm list(Ctx, this);
+        execModal(list);
+    }
+    jobs->close();
+    if (Ctx.JobName.isEmpty())
+        return;   // cancelled: the context stays reset, the window keeps what it showed
+
+    const QString name = Ctx.JobName;
+    struct WaitShown {
+        WaitShown()
+        {
+            if (WaitDlg) {
+                WaitDlg->setMaximum(100);
+                WaitDlg->show();
+                WaitDlg->repaint();
+            }
+        }
+        ~WaitShown()
+        {
+            if (WaitDlg) WaitDlg->finish();
+        }
+    } waitShown;
+
+    Picture->setVisible(false);
+    JobPanel->setVisible(true);
+    CancelJobBtn->setEnabled(true);
+    ClimateGroup->setEnabled(false);
+    for (QLineEdit* e : textEdits(*this)) {
+        e->setEnabled(true);
+        e->setModified(false);
+    }
+    JobDatBtn->setEnabled(false);
+    GetClimLbl->setVisible(true);
+
+    bool found = false;
+    {
+        THourglass wait;
+        found = job::FetchJob(name, Ctx, CurveState, *DMod->tblQuenWkCrop, [](int step) {
+            if (WaitDlg) WaitDlg->advance(step);
+        });
+    }
+    if (found)
+        showJob(*this);
+    if (WaitDlg) WaitDlg->setPosition(100);
+    enable({CancelJobBtn, RevEditBtn, NewJobButton, DisplayButton, AddCropBtn, DeleteCropBtn, JobCropDBGrid,
+                EdCropBtn, ElevEdit, ElevEditM},
+               true);
+    enable({JobDatBtn, SaveJobBtn}, false);
+    GetClimLbl->setVisible(true);
+    UniqueLabel->setVisible(false);
+    Ctx.JobSaveState = 0;
+    TTable* wk = workingCrops();
+    wk->first();
+    JobCropDBGrid->setFocus();
+}
+
+// --- Cancel Job ----------------------------------------------------------------------
+
+void TMainForm::CancelJobBtnClick()
+{
+    Arranging arranging;
+    closeTables();
+    Ctx.reset();
+    Ctx.JobSaveState = 0;
+    enable({CancelJobBtn, JobDatBtn, SaveJobBtn, DisplayButton, AddCropBtn, DeleteCropBtn, JobCropDBGrid}, false);
+    GetClimLbl->setVisible(true);
+    enable({NewJobButton, RevEditBtn}, true);
+    UniqueLabel->setVisible(false);
+    JobPanel->setVisible(false);
+    Picture->setVisible(true);
+    NewJobButton->setFocus();
+}
+
+// --- crops of the job ------------------------------------------------------------------
+
+void TMainForm::DeleteCropBtnClick()
+{
+    if (!DMod)
+        return;
+    TTable* wk = workingCrops();
+    if (wk->isEmpty())
+        return;
+    const QString crop = wk->field(QStringLiteral("Crop Name")).asString();
+    if (messages().show(MsgKind::Information, QStringLiteral("Do you really want to delete crop ") + crop + QStringLiteral("?"),
+                        MsgButtons::YesNo)
+        != MsgResult::Yes)
+        return;
+    wk->remove();
+    SaveJobBtn->setEnabled(true);
+    if (wk->isEmpty())
+        enable({DeleteCropBtn, EdCropBtn, DisplayButton}, false);
+    if (Ctx.JobSaveState == 0)
+        Ctx.JobSaveState = 2;
+}
+
+void TMainForm::DisplayButtonClick()
+{
+    if (!DMod)
+        return;
+    TTable* wk = workingCrops();
+    if (wk->isEmpty())
+        return;
+    {
+        THourglass wait;
+        Ctx.CropName = wk->field(QStringLiteral("Crop Name")).asString();
+        // Crop-name order; the handle stays on the crop the user chose.
+        wk->setIndexName(QStringLiteral("CropNameIndex"));
+        ComputeCrop(Ctx, CurveState, *wk);
+    }
+#if QUEN_HAVE_OUTPUT
+    quen::output::showOutputDialog(this, Ctx, CurveState);
+#endif
+}
+
+void TMainForm::JobCropDBGridDblClick() { DisplayButtonClick(); }
+
+// --- report commands -------------------------------------------------------------------
+
+#if QUEN_HAVE_OUTPUT
+namespace {
+// The crop pick dialog, ComputeCrop for the chosen crop, then the preview.
+void pickComputeAndPreview(TMainForm& f, quen::output::ReportKind kind)
+{
+    if (!haveActiveJob())
+        return;
+    f.ReportCancelled = !quen::output::pickReportCrop(&f, f.Ctx);
+    if (f.ReportCancelled)
+        return;
+    computeCurrentCrop(f);
+    quen::output::previewReport(&f, kind, f.Ctx, f.CurveState);
+}
+} // namespace
+
+void TMainForm::SingleCropReportClick() { pickComputeAndPreview(*this, quen::output::ReportKind::JobCrop); }
+void TMainForm::SingleCropDetailsClick() { pickComputeAndPreview(*this, quen::output::ReportKind::CropDetail); }
+void TMainForm::ClimateInputDetailsClick() { pickComputeAndPreview(*this, quen::output::ReportKind::ClimDetail); }
+
+void TMainForm::JobCropSummaryClick()
+{
+    if (!haveActiveJob())
+        return;
+    workingCrops()->first();
+    quen::output::previewReport(this, quen::output::ReportKind::JobSummary, Ctx, CurveState);
+}
+#else
+void TMainForm::SingleCropReportClick() { haveActiveJob(); }
+void TMainForm::SingleCropDetailsClick() { haveActiveJob(); }
+void TMainForm::ClimateInputDetailsClick() { haveActiveJob(); }
+void TMainForm::JobCropSummaryClick() { haveActiveJob(); }
+#endif
+
+// --- job removal -----------------------------------------------------------------------
+
+void TMainForm::DeleteJobClick()
+{
+    if (!DMod)
+        return;
+    QList<QPair<int, QString>> deleted;
+    {
+        TRemoveJobsDlg dlg(this);
+        dlg.FormShow();
+        execModal(dlg);
+        deleted = dlg.deleted;
+    }
+    // The open job itself was deleted: it stays open, with its crops, as a
+    // job not yet saved, so that nothing of it is lost and Save Job writes it
+    // back as a new job.
+    for (const auto& [number, name] : deleted) {
+        if (!isOpenJob(Ctx, number))
+            continue;
+        Ctx.JobFromDatabase = false;
+        Ctx.JobNumber = 0;
+        Ctx.JobSaveState = 1;
+        SaveJobBtn->setEnabled(true);
+        showInfo(QStringLiteral("The open job ") + name
+                 + QStringLiteral(" was deleted from the saved jobs.  It stays open; save it to keep it."));
+    }
+}
+
+} // namespace quen::mainprog

@@ -1,0 +1,482 @@
+// The job operations without windows: save and fetch round trip with the
+// recomputation, the exact-name rules, a changed job whose row is gone, the
+// removal of jobs, all-or-nothing saves under kills, the refused latitude.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QDir>
+#include <QFile>
+
+#include "CalcJob.h"
+#include "ComputeCrop.h"
+#include "Database.h"
+#include "JobFixture.h"
+#include "JobStore.h"
+#include "MessageService.h"
+#include "ReferenceET.h"
+#include "Table.h"
+
+using namespace quen;
+using namespace quen::test;
+
+namespace {
+
+class Collect : public MessageService {
+public:
+    Collect() { m_prev = setMessageService(this); }
+    ~Collect() override { setMessageService(m_prev); }
+    MsgResult show(MsgKind, const QString& text, MsgButtons b, int, const QString&) override
+    {
+        texts << text;
+        return b == MsgButtons::Ok ? MsgResult::Ok : MsgResult::Yes;
+    }
+    QStringList texts;
+
+private:
+    MessageService* m_prev;
+};
+
+// A fresh database with the shipped tables in a folder of its own.
+class JobStore : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Database::open(dir.filePath("job.sqlite"));
+        QDir::setCurrent(dir.path());
+    }
+    void TearDown() override
+    {
+        Database::close();
+        QDir::setCurrent(m_cwd);
+    }
+    const QString m_cwd = QDir::currentPath();
+
+    // A job on the Maricopa station (Penman-Monteith) as the window leaves it.
+    CropRunContext maricopaJob(const QString& name)
+    {
+        CropRunContext ctx;
+        TTable clim("Climate.DB");
+        clim.open();
+        clim.findNearest({QStringLiteral("MARICOPA AZMET")});
+        job::CopyStation(clim, ctx);
+        clim.close();
+        ctx.JobName = name;
+        ctx.JobLocation = "Field 7";
+        ctx.JobPlanner = "R. Allen";
+        ctx.JobDate = "05/01/26";
+        ctx.ETMethodIndex = 2;
+        ctx.ETMethodText = "FAO Penman-Monteith,NEH2 Bas crop curves";
+        ctx.JobSaveState = 1;
+        return ctx;
+    }
+
+    void fillWorking(const QString& job, const QList<WorkingCrop>& crops)
+    {
+        TTable wk("QuenWkCrop.DB");
+        wk.emptyTable();
+        wk.open();
+        int no = 0;
+        for (const WorkingCrop& c : crops)
+            appendWorkingCrop(wk, c, job, ++no);
+        wk.close();
+    }
+
+    static int cropRowsOf(const QString& job)
+    {
+        TTable t("QuenJobCrop.DB");
+        t.open();
+        int n = 0;
+        for (t.first(); !t.eof(); t.next())
+            n += t.field("JobName").asString() == job;
+        t.close();
+        return n;
+    }
+
+    QTemporaryDir dir;
+};
+
+QList<WorkingCrop> threeFamilies()
+{
+    return {nehCrop(), faoCrop(), bcCrop()};
+}
+
+} // namespace
+
+TEST_F(JobStore, SavedJobComesBackWithItsCropsAndTheEngineNumbers)
+{
+    Collect quiet;
+    CropRunContext ctx = maricopaJob("Round trip");
+    ctx.CropCounter = 3;
+    fillWorking(ctx.JobName, threeFamilies());
+    ASSERT_EQ(job::SaveJob(ctx), job::SaveResult::Appended);
+    EXPECT_NE(ctx.JobNumber, 0);
+    EXPECT_TRUE(ctx.JobFromDatabase);
+    EXPECT_EQ(cropRowsOf("Round trip"), 3);
+
+    // The engine's own results for each crop, computed on the rows as saved.
+    QList<CropRunContext> expected;
+    {
+        CropRunContext e = ctx;
+        CropCurveState st;
+        TTable wk("QuenWkCrop.DB");
+        wk.open();
+        for (wk.first(); !wk.eof(); wk.next()) {
+            // The fetch gives each crop the job's method.
+            wk.edit();
+            wk.field("ET Index").setAsInteger(ctx.ETMethodIndex);
+            wk.post();
+            e.CropName = wk.field("Crop Name").asString();
+            ComputeCrop(e, st, wk);
+            expected << e;
+        }
+        wk.close();
+        wk.emptyTable();
+    }
+
+    CropRunContext back;
+    CropCurveState st;
+    TTable wk("QuenWkCrop.DB");
+    QList<CropRunContext> got;
+    int steps = 0;
+    ASSERT_TRUE(job::FetchJob("Round trip", back, st, wk, [&](int s) { steps += s; }));
+    EXPECT_EQ(steps, 30 + 3 * 15);
+    EXPECT_EQ(back.JobLocation, "Field 7");
+    EXPECT_EQ(back.JobPlanner, "R. Allen");
+    EXPECT_EQ(back.WeatherStationName, ctx.WeatherStationName);
+    EXPECT_DOUBLE_EQ(back.EffPcpFact50, ctx.EffPcpFact50);
+    EXPECT_DOUBLE_EQ(back.ElevationM, ctx.Elevation * 0.3048);
+    EXPECT_DOUBLE_EQ(back.AnnualPrecip, ctx.AnnualPrecip);
+    EXPECT_EQ(back.CropCounter, 3);
+    EXPECT_EQ(back.JobSaveState, 0);
+    EXPECT_TRUE(back.JobFromDatabase);
+    ASSERT_EQ(wk.recordCount(), 3);
+    // The last crop computed is in the context; each working row carries its
+    // own requirement of the season.
+    expectSameResults(back, expected.last(), "last crop in the context");
+    int i = 0;
+    for (wk.first(); !wk.eof(); wk.next(), ++i) {
+        EXPECT_EQ(wk.field("Crop Name").asString(), expected[i].CropName);
+        EXPECT_DOUBLE_EQ(wk.field("IR Season").asFloat(), expected[i].TotalNetIrrReq50);
+        EXPECT_EQ(wk.field("Harvest Mo").asInteger(), expected[i].HarvestMonth);
+        EXPECT_EQ(wk.field("Beg Dat").asString(), expected[i].BeginDateText);
+        EXPECT_EQ(wk.field("Irrigation Type").asString(), "Sprinkler");
+    }
+    wk.close();
+
+    // quenpm-calc fetches through the same code.
+    CropRunContext calcCtx;
+    ASSERT_TRUE(calc::LoadJob("Round trip", calcCtx));
+    const auto crops = calc::ComputeJob(calcCtx);
+    ASSERT_EQ(crops.size(), 3);
+    for (int k = 0; k < 3; ++k)
+        expectSameResults(crops[k].ctx, expected[k], "quenpm-calc");
+}
+
+TEST_F(JobStore, SavingChangesReplacesOnlyTheRowsOfExactlyThatName)
+{
+    Collect quiet;
+    CropRunContext other = maricopaJob("field a");       // differs only in case
+    fillWorking(other.JobName, {nehCrop()});
+    job::SaveJob(other);
+    CropRunContext ctx = maricopaJob("Field A");
+    fillWorking(ctx.JobName, threeFamilies());
+    job::SaveJob(ctx);
+    EXPECT_EQ(cropRowsOf("Field A"), 3);
+
+    // Delete a crop and save the changes: the crop is gone from the saved rows.
+    fillWorking(ctx.JobName, {faoCrop(), bcCrop()});
+    ctx.JobSaveState = 2;
+    ctx.JobLocation = "Field 8";
+    ASSERT_EQ(job::SaveJob(ctx), job::SaveResult::Updated);
+    EXPECT_EQ(cropRowsOf("Field A"), 2);
+    EXPECT_EQ(cropRowsOf("field a"), 1);
+    CropRunContext back;
+    ASSERT_TRUE(job::LoadJob("Field A", back));
+    EXPECT_EQ(back.JobLocation, "Field 8");
+    ASSERT_TRUE(job::LoadJob("field a", back));
+    EXPECT_EQ(back.JobLocation, "Field 7");
+    EXPECT_FALSE(job::LoadJob("Field", back));
+
+    // A job without crops saves its row and no crop rows.
+    CropRunContext empty = maricopaJob("No crops");
+    fillWorking(empty.JobName, {});
+    job::SaveJob(empty);
+    EXPECT_NE(job::FindJob("No crops"), 0);
+    EXPECT_EQ(cropRowsOf("No crops"), 0);
+}
+
+TEST_F(JobStore, ChangedJobWhoseRowIsGoneIsAppendedNotWrittenOverItsNeighbour)
+{
+    Collect quiet;
+    CropRunContext neighbour = maricopaJob("Bravo");
+    fillWorking("Bravo", {nehCrop()});
+    job::SaveJob(neighbour);
+    CropRunContext ctx = maricopaJob("Alpha");
+    fillWorking("Alpha", threeFamilies());
+    job::SaveJob(ctx);
+
+    // Alpha's row is removed meanwhile (another program, the removal dialog);
+    // the open job saves its changes.
+    ASSERT_TRUE(job::DeleteJob(job::FindJob("Alpha")));
+    ctx.JobSaveState = 2;
+    ctx.JobLocation = "Changed";
+    EXPECT_EQ(job::SaveJob(ctx), job::SaveResult::Appended);
+
+    CropRunContext back;
+    ASSERT_TRUE(job::LoadJob("Bravo", back));
+    EXPECT_EQ(back.JobLocation, "Field 7");
+    EXPECT_EQ(cropRowsOf("Bravo"), 1);
+    ASSERT_TRUE(job::LoadJob("Alpha", back));
+    EXPECT_EQ(back.JobLocation, "Changed");
+    EXPECT_EQ(cropRowsOf("Alpha"), 3);
+}
+
+TEST_F(JobStore, DeletingAJobTakesItsCropsAndNothingElse)
+{
+    Collect quiet;
+    for (const char* name : {"Keep", "Drop", "Drop "}) {
+        CropRunContext c = maricopaJob(name);
+        fillWorking(name, threeFamilies());
+        job::SaveJob(c);
+    }
+    EXPECT_TRUE(job::DeleteJob(job::FindJob("Drop")));
+    EXPECT_FALSE(job::DeleteJob(987654));
+    EXPECT_EQ(job::FindJob("Drop"), 0);
+    EXPECT_EQ(cropRowsOf("Drop"), 0);
+    EXPECT_EQ(cropRowsOf("Drop "), 3);
+    EXPECT_EQ(cropRowsOf("Keep"), 3);
+    EXPECT_EQ(job::DeleteJobsNamed("Keep"), 1);
+    EXPECT_EQ(cropRowsOf("Keep"), 0);
+    EXPECT_TRUE(job::HasSavedJobs());
+}
+
+TEST_F(JobStore, AFailedTransactionLeavesTheSavedJobAsItWas)
+{
+    Collect quiet;
+    CropRunContext ctx = maricopaJob("Whole");
+    fillWorking("Whole", threeFamilies());
+    job::SaveJob(ctx);
+    TTable jobs("QuenJob.db");
+    jobs.open();   // an open handle sees the rollback
+    EXPECT_THROW(Database::transaction(
+                     [&] {
+                         TTable saved("QuenJobCrop.DB");
+                         saved.open();
+                         while (!saved.isEmpty()) saved.remove();
+                         saved.close();
+                         jobs.first();
+                         jobs.remove();
+                         throw DbError("disk full");
+                     },
+                     {"QuenJob.db", "QuenJobCrop.DB"}),
+                 DbError);
+    EXPECT_EQ(jobs.recordCount(), 1);
+    jobs.close();
+    EXPECT_EQ(cropRowsOf("Whole"), 3);
+    // The connection is usable afterwards.
+    ctx.JobSaveState = 2;
+    EXPECT_EQ(job::SaveJob(ctx), job::SaveResult::Updated);
+}
+
+TEST(DefaultRatios, FromTheAnnualPrecipitation)
+{
+    EXPECT_NEAR(job::DefaultRatio50(0), 0.774261, 1e-9);
+    EXPECT_NEAR(job::DefaultRatio80(0), 0.415008, 1e-9);
+    EXPECT_NEAR(job::DefaultRatio50(10), 0.912569, 1e-6);
+    EXPECT_NEAR(job::DefaultRatio80(10), 0.641681, 1e-6);
+    EXPECT_NEAR(job::DefaultRatio50(20), 0.965787, 1e-6);
+    EXPECT_NEAR(job::DefaultRatio80(20), 0.761487, 1e-6);
+}
+
+// A refused latitude: the message once, no numbers, never negative ET.
+TEST_F(JobStore, RefusedLatitudeLeavesTheCropsResultsEmpty)
+{
+    // A copy of the Maricopa station whose latitude has only two digits.
+    {
+        TTable clim("Climate.DB");
+        clim.open();
+        clim.findNearest({QStringLiteral("MARICOPA AZMET")});
+        QVariantList row = clim.rowValues();
+        row[clim.field("Station Name").index()] = QStringLiteral("BAD LATITUDE");
+        row[clim.field("Latitude").index()] = 60;
+        clim.appendRecord(row);
+        clim.close();
+    }
+    for (const WorkingCrop& c : {nehCrop(), bcCrop()}) {
+        SCOPED_TRACE(c.etIndex);
+        Collect msgs;
+        CropRunContext ctx = maricopaJob("Bad latitude");
+        ctx.WeatherStationName = "BAD LATITUDE";
+        ctx.ETMethodIndex = c.etIndex;
+        fillWorking(ctx.JobName, {c});
+        CropCurveState st;
+        TTable wk("QuenWkCrop.DB");
+        wk.open();
+        ctx.CropName = c.name;
+        ComputeCrop(ctx, st, wk);
+        EXPECT_EQ(msgs.texts.count(kLatitudeNotCorrect), 1);
+        for (int m = 1; m <= 12; ++m) {
+            EXPECT_EQ(ctx.MonthlyCropET[m], 0.0) << m;
+            EXPECT_EQ(ctx.NetIrrReq50[m], 0.0) << m;
+            EXPECT_EQ(ctx.NetIrrReq80[m], 0.0) << m;
+            EXPECT_EQ(ctx.DailyRefET[m], 0.0) << m;
+            EXPECT_EQ(ctx.EffPrecip50[m], 0.0) << m;
+            EXPECT_EQ(wk.field(QStringLiteral("IR ") + kMonthAbbrev[m]).asFloat(), 0.0);
+        }
+        EXPECT_EQ(ctx.TotalCropET, 0.0);
+        EXPECT_EQ(ctx.TotalNetIrrReq50, 0.0);
+        EXPECT_GT(ctx.MonthlyKc[6], 0.0);   // the crop curve is still there
+        wk.close();
+
+        // quenpm-calc says so in its messages.
+        ctx.JobSaveState = 1;
+        job::SaveJob(ctx);
+        CropRunContext calcCtx;
+        ASSERT_TRUE(calc::LoadJob("Bad latitude", calcCtx));
+        const auto crops = calc::ComputeJob(calcCtx);
+        ASSERT_EQ(crops.size(), 1);
+        EXPECT_EQ(crops[0].messages, QStringList{kLatitudeNotCorrect});
+        EXPECT_TRUE(calc::JobText("Bad latitude", crops).contains("No results: the station's latitude was refused."));
+        EXPECT_EQ(crops[0].ctx.TotalCropET, 0.0);
+        job::DeleteJobsNamed("Bad latitude");
+    }
+}
+
+// ---- all or nothing under kills -----------------------------------------------------
+
+namespace {
+
+const char* const kKillJob = "Kill job";
+
+// The child: saves the 20-crop job over and over, alternating two versions
+// (location "A"/"B", every crop's irrigation type the same letter and a
+// different number of crops), until it is killed.
+int runSaveChild(const QString& path)
+{
+    Collect quiet;
+    Database::open(path);
+    CropRunContext ctx;
+    if (!job::LoadJob(kKillJob, ctx))
+        return 3;
+    std::printf("ready\n");
+    std::fflush(stdout);
+    TTable wk("QuenWkCrop.DB");
+    for (int round = 0;; ++round) {
+        const QString v = round % 2 ? QStringLiteral("A") : QStringLiteral("B");
+        const int n = round % 2 ? 20 : 19;
+        wk.emptyTable();
+        wk.open();
+        for (int i = 0; i < n; ++i) {
+            WorkingCrop c = i % 3 == 0 ? nehCrop() : i % 3 == 1 ? faoCrop() : bcCrop();
+            c.name += QString::number(i);
+            c.irrigationType = v;
+            appendWorkingCrop(wk, c, kKillJob, i + 1);
+        }
+        wk.close();
+        ctx.JobLocation = v;
+        ctx.JobSaveState = 2;
+        job::SaveJob(ctx);
+    }
+}
+
+} // namespace
+
+int maybeRunJobTestChild()
+{
+    const QByteArray path = qgetenv("QUEN_JOB_SAVE_CHILD");
+    if (path.isEmpty())
+        return -1;
+    return runSaveChild(QString::fromLocal8Bit(path));
+}
+
+TEST(JobSaveKill, SavedJobIsTheOldOrTheNewOneWholeAfterAKill)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("kill.sqlite");
+    {
+        Collect quiet;
+        Database::open(path);
+        CropRunContext ctx;
+        ctx.JobName = kKillJob;
+        ctx.JobLocation = "A";
+        ctx.JobSaveState = 1;
+        TTable wk("QuenWkCrop.DB");
+        wk.emptyTable();
+        wk.open();
+        for (int i = 0; i < 20; ++i) {
+            WorkingCrop c = nehCrop();
+            c.name += QString::number(i);
+            c.irrigationType = "A";
+            appendWorkingCrop(wk, c, kKillJob, i + 1);
+        }
+        wk.close();
+        job::SaveJob(ctx);
+        Database::close();
+    }
+
+    auto* rng = QRandomGenerator::global();
+    int sawA = 0, sawB = 0;
+    const int kills = 40;
+    for (int k = 0; k < kills; ++k) {
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QUEN_JOB_SAVE_CHILD", path);
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), {});
+        ASSERT_TRUE(child.waitForStarted(10000));
+        ASSERT_TRUE(child.waitForReadyRead(20000))
+            << "child never got ready: exit " << child.exitCode() << " " << child.readAllStandardError().toStdString();
+        // Somewhere within the next few saves.
+        QThread::usleep(rng->bounded(500, 40000));
+        child.kill();
+        ASSERT_TRUE(child.waitForFinished(10000));
+
+        Database::open(path);
+        TTable jobs("QuenJob.db");
+        jobs.open();
+        ASSERT_EQ(jobs.recordCount(), 1) << "kill " << k;
+        const QString v = jobs.field("Location").asString();
+        jobs.close();
+        TTable saved("QuenJobCrop.DB");
+        saved.open();
+        int n = 0, same = 0;
+        for (saved.first(); !saved.eof(); saved.next()) {
+            ++n;
+            same += saved.field("Irrigation Type").asString() == v;
+        }
+        saved.close();
+        Database::close();
+        ASSERT_TRUE(v == "A" || v == "B") << "kill " << k;
+        EXPECT_EQ(n, v == "A" ? 20 : 19) << "kill " << k << ": version " << v.toStdString();
+        EXPECT_EQ(same, n) << "kill " << k;
+        (v == "A" ? sawA : sawB)++;
+    }
+    // The kills landed in different saves, not all before the first.
+    EXPECT_GT(sawA + sawB, 0);
+    std::printf("kills: %d, saved job found as version A %d times, B %d times\n", kills, sawA, sawB);
+}
+
+// The details file is rewritten in place: a shorter second run leaves no tail
+// of the first.
+TEST_F(JobStore, DetailsFileHoldsOnlyTheLastRun)
+{
+    Collect quiet;
+    CropRunContext ctx = maricopaJob("Details");
+    fillWorking(ctx.JobName, {faoCrop(), nehCrop()});
+    CropCurveState st;
+    TTable wk("QuenWkCrop.DB");
+    wk.open();
+    wk.last();   // "Winter wheat", then the shorter "Potatoes"
+    ComputeCrop(ctx, st, wk);
+    wk.first();
+    ComputeCrop(ctx, st, wk);
+    wk.close();
+    QFile f("FAO56.txt");
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll().toStdString(),
+              "\nPenman-Monteith ETo COMPUTATIONS DETAILS\n\nCrop: Potatoes,  Job: Details\n\n");
+}
