@@ -244,7 +244,7 @@ TCropCompDlg::TCropCompDlg(CropRunContext& ctx, CropCurveState& curves, TMainFor
     auto* rightCol = new QVBoxLayout;
     rightCol->addWidget(AvgKcGroup);
     rightCol->addStretch(1);
-    columns->addLayout(rightCol);
+    columns->addLayout(rightCol, 1);
 
     auto* v = new QVBoxLayout(this);
     v->addLayout(nameRow);
@@ -303,6 +303,10 @@ void TCropCompDlg::showEvent(QShowEvent* e)
     if (!m_shown) {
         m_shown = true;
         FormShow();
+        // To the groups this crop uses.
+        layout()->invalidate();
+        layout()->activate();
+        resize(sizeHint());
         fitWindowToScreen(this);
     }
 }
@@ -364,6 +368,11 @@ void TCropCompDlg::FormShow()
 
     // 6: the edits, as stored.
     auto show = [](TNumEdit* e, TField fld) { e->setValueText(fld.asString()); };
+    // Numbers in the edit's picture ("3.00", "50.0").
+    auto showNumber = [](TNumEdit* e, TField fld) {
+        if (fld.isNull()) e->clearValue();
+        else e->setValue(fld.asFloat());
+    };
     show(PMoEdit, f("Plant Mo"));
     show(PDayEdit, f("Plant Day"));
     show(HMoEdit, f("Harvest Mo"));
@@ -374,18 +383,17 @@ void TCropCompDlg::FormShow()
     m_ctx.HarvestDay = HDayEdit->intValue();
     auto showDepth = [this](TNumEdit* e, TField fld) {
         if (fld.isNull()) e->clearValue();
-        else if (m_metric) e->setValue(fld.asFloat() * kCmPerInch);
-        else e->setValueText(fld.asString());
+        else e->setValue(m_metric ? fld.asFloat() * kCmPerInch : fld.asFloat());
     };
     showDepth(CaryBegEdit, f("Carry Beg"));
     showDepth(CaryEndEdit, f("Carry End"));
     showDepth(NetDepthEdit, f("Net Irr"));
     show(WetDevelEdit, f("Dys Wet Developed"));
     show(WetMaturEdit, f("Dys Wet Mature"));
-    show(StressEdit, f("Stress Factor"));
-    show(ASWEdit, f("ASW"));
+    showNumber(StressEdit, f("Stress Factor"));
+    showNumber(ASWEdit, f("ASW"));
     LastASW = ASWEdit->value();
-    show(FracWettedEdit, f("Fraction Wetted"));
+    showNumber(FracWettedEdit, f("Fraction Wetted"));
     m_irrType = f("Irrigation Type").asString();
     if (m_irrType.isEmpty()) m_irrType = QStringLiteral("Sprinklers- above canopy");
     int irr = -1;

@@ -81,7 +81,7 @@ TDefSysDlg::TDefSysDlg(QWidget* parent) : QDialog(parent)
     PeakETDBRadio = named(new TDBRadioGroup(QStringLiteral("Peak ET  Computation Procedure"), panel), "PeakETDBRadio");
     PeakETDBRadio->setItems(
         {QStringLiteral("Blaney Criddle TR21 Procedure"),
-         QStringLiteral("Doorenbos  Pruitt curve No 1.. Arid & Semi Arid, clear weather"),
+         QStringLiteral("Doorenbos  Pruitt curve No 1.. Arid && Semi Arid, clear weather"),
          QStringLiteral("Doorenbos  Pruitt curve No 2.. Mid-continent, variable clouds, 0.4\" av ET"),
          QStringLiteral("Doorenbos  Pruitt curve No 3.. Mid-continent, variable clouds, 0.2\" av ET"),
          QStringLiteral("Doorenbos  Pruitt curve No 4.. Mid-cont., sub humid, highly variable clouds")},
