@@ -203,6 +203,7 @@ void TDefSysDlg::enterEditMode()
     PasswordLabel->setVisible(true);
     PasswordDBEdit->setVisible(true);
     NoteLabel->setVisible(false);
+    EditDataBtn->setEnabled(false);   // already editing
 }
 
 void TDefSysDlg::OKBtnClick()

@@ -405,6 +405,51 @@ TEST_F(CropInputs, DateCalculatorProposesDatesFromTheStationTemperatures)
     expectSameResults(outputs.at(0), recompute(ctx(), "Spring grain (barley, oats, wheat)"));
 }
 
+TEST_F(CropInputs, DateCalculatorWarnsOfTooLongSeasonsAndCancelRestores)
+{
+    addCrop(kKetchum, 1, "Spring grain (barley, oats, wheat)");
+    wk().edit();
+    wk().field("StartT").setAsFloat(45);
+    wk().field("EndT").setAsFloat(40);
+    wk().post();
+    const double beginBefore = ctx().BeginGrowthTemp = 1.5;
+    bool shown = false;
+    TModal<TCompPHDatesDlg>::hook = [&](TCompPHDatesDlg& d) {
+        shown = true;
+        ASSERT_TRUE(activate(&d));
+        msgs->clear();
+        typeInto(d.GrowDaysEdit, "300");
+        typeInto(d.BeginTempEdit, "42");
+        QTest::mouseClick(d.ReCalcBtn, Qt::LeftButton);
+        EXPECT_EQ(msgs->lastText(), "Growing period too long for temperatures used.");
+        EXPECT_TRUE(d.isVisible());                  // the planner may try other values
+        EXPECT_EQ(wk().field("EnteredGrowDays").asInteger(), 300);
+        QTest::mouseClick(d.CancelBtn, Qt::LeftButton);
+    };
+    editCrop([&](TCropCompDlg& d) {
+        d.btnCompDateClick();   // not from inside a mouse event: the tool takes the focus
+        EXPECT_EQ(d.PMoEdit->text(), "3");           // the crop record's dates are back
+        EXPECT_EQ(d.PDayEdit->text(), "15");
+        EXPECT_DOUBLE_EQ(ctx().BeginGrowthTemp, 45);  // the row's temperature, as on entry
+        (void)beginBefore;
+    });
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(wk().field("Plant Mo").asInteger(), 3);
+    EXPECT_DOUBLE_EQ(field("StartT"), 45);
+}
+
+TEST_F(CropInputs, ClosingByTheCloseBoxStoresAndComputesToo)
+{
+    addCrop(kMaricopa, 3, "Sugar beets");
+    editCrop([](TCropCompDlg& d) {
+        typeInto(d.NetDepthEdit, "1.75");
+        d.close();
+    });
+    EXPECT_DOUBLE_EQ(field("Net Irr"), 1.75);
+    ASSERT_EQ(outputs.size(), 1u);
+    expectSameResults(outputs[0], recompute(ctx(), "Sugar beets"));
+}
+
 TEST_F(CropInputs, DateCalculatorRefusesWarmStationsAndCropsWithoutTemperatures)
 {
     addCrop(kKetchum, 1, "Potatoes");

@@ -87,6 +87,7 @@ TEST_F(Defaults, SystemDefaultsOpenReadOnlyAndUnlockWithThePassword)
         chooseItem(d.DBRadioGroup1, 2);              // "Any FAO method"
         chooseItem(d.PeakETDBRadio, 3);
         chooseItem(d.ElevDBRadioGroup, 0);
+        ASSERT_TRUE(activate(&d));                   // back from the password dialog
         typeText(d.SpringDBEdit, "25");
         QTest::mouseClick(d.OKBtn, Qt::LeftButton);
     };

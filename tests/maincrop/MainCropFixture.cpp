@@ -149,7 +149,10 @@ bool activate(QWidget* w)
 {
     w->show();
     w->activateWindow();
-    return QTest::qWaitForWindowActive(w);
+    // A dialog over another one counts as active with its parent at first;
+    // wait until it has the keyboard itself.
+    for (int i = 0; i < 50 && QApplication::activeWindow() != w; ++i) QTest::qWait(10);
+    return QApplication::activeWindow() == w;
 }
 
 CropRunContext recompute(const CropRunContext& job, const QString& crop)
