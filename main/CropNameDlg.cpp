@@ -191,7 +191,8 @@ void TGetCropNamDlg::BtnOKClick()
         runModal(comp);
     }
     closeTables();
-    done(QDialog::Accepted);
+    // A refused crop adds nothing: the caller treats it like Cancel.
+    done(m_added ? QDialog::Accepted : QDialog::Rejected);
 }
 
 void TGetCropNamDlg::CancelBtnClick()

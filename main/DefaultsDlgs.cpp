@@ -12,6 +12,7 @@
 
 #include "CropSetup.h"
 #include "DBControls.h"
+#include "EnterFocus.h"
 #include "Help.h"
 #include "MainDMod.h"
 #include "MessageService.h"
@@ -417,6 +418,7 @@ TDefLocDlg::TDefLocDlg(CropRunContext& ctx, QWidget* parent) : QDialog(parent), 
         g->setColumnStretch(3, 1);
     }
     PageControl->addTab(general, QStringLiteral("General Data"));
+    installEnterMovesFocus({IrrSysDBComboBox, SoilDBComboBox, DBCheckBox2, DBCheckBox1});
 
     // ---- FAO 56 Curve Data -----------------------------------------------------
     auto* fao = new QWidget(PageControl);

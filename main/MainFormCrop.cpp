@@ -24,8 +24,10 @@ void markJobChanged(CropRunContext& ctx)
 
 void TMainForm::AddCropBtnClick()
 {
-    // Cancel in the crop name dialog undoes only what this command changed:
-    // a job that had changes to save before keeps them (and its Save button).
+    // When no crop is added (Cancel in the crop name dialog, or a refused
+    // crop) only what this command changed is undone: a job that had changes
+    // to save before keeps them and its Save button, so the save prompt
+    // still guards them.
     const int stateBefore = Ctx.JobSaveState;
     const bool saveBefore = SaveJobBtn->isEnabled();
 
@@ -37,10 +39,14 @@ void TMainForm::AddCropBtnClick()
         w->setEnabled(true);
 
     TGetCropNamDlg dlg(Ctx, CurveState, this, this);
-    if (runModal(dlg) != QDialog::Accepted && stateBefore != 0) {
-        Ctx.JobSaveState = stateBefore;
-        SaveJobBtn->setEnabled(saveBefore);
-    }
+    if (runModal(dlg) == QDialog::Accepted) return;
+    // Nothing was added (Cancel, or a refused crop).
+    Ctx.JobSaveState = stateBefore;
+    SaveJobBtn->setEnabled(saveBefore);
+    if (Ctx.CropCounter == 0)
+        for (QWidget* w : {static_cast<QWidget*>(DisplayButton), static_cast<QWidget*>(JobCropDBGrid),
+                           static_cast<QWidget*>(DeleteCropBtn), static_cast<QWidget*>(EdCropBtn)})
+            w->setEnabled(false);
 }
 
 void TMainForm::EdCropBtnClick()

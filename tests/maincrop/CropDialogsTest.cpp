@@ -179,9 +179,32 @@ TEST_F(CropChoice, CancelKeepsTheUnsavedChangesOfAJobWithCrops)
     EXPECT_EQ(wk().recordCount(), 1);
 }
 
+TEST_F(CropChoice, CancelKeepsANewJobToBeSaved)
+{
+    setUpJob(kMaricopa, 3);   // a new job: "save as a new job"
+    form().SaveJobBtn->setEnabled(true);
+    TModal<TGetCropNamDlg>::hook = [](TGetCropNamDlg& d) { d.close(); };   // the close box acts as Cancel
+    form().AddCropBtnClick();
+    EXPECT_EQ(ctx().JobSaveState, 1);
+    EXPECT_TRUE(form().SaveJobBtn->isEnabled());
+    EXPECT_FALSE(form().EdCropBtn->isEnabled());
+}
+
 TEST_F(CropChoice, RefusedCropsAddNothingAndTheListFollowsTheMethodsKind)
 {
     setUpJob(kKetchum, 1);
+    // A refusal on a job without crops leaves the window as it was.
+    form().SaveJobBtn->setEnabled(false);
+    ctx().JobSaveState = 0;
+    pickCrop("Winter wheat");
+    form().AddCropBtnClick();
+    EXPECT_EQ(msgs->lastText(), "There is no TR21 curve data avaialble for this crop.");
+    EXPECT_EQ(ctx().JobSaveState, 0);
+    EXPECT_FALSE(form().SaveJobBtn->isEnabled());
+    EXPECT_FALSE(form().EdCropBtn->isEnabled());
+    EXPECT_FALSE(form().DisplayButton->isEnabled());
+    EXPECT_TRUE(form().AddCropBtn->isEnabled());
+
     pickCrop("Potatoes");
     TModal<TCropCompDlg>::hook = [](TCropCompDlg& d) { QTest::mouseClick(d.OKBtn, Qt::LeftButton); };
     form().AddCropBtnClick();
