@@ -197,7 +197,7 @@ TCropCompDlg::TCropCompDlg(CropRunContext& ctx, CropCurveState& curves, TMainFor
     Cut1DayEdit = numEdit("Cut1DayEdit", "ii", 1, 31, HayGroup, 36);
     CutEndMoEdit = numEdit("CutEndMoEdit", "ii", 1, 12, HayGroup, 36);
     CutEndDayEdit = numEdit("CutEndDayEdit", "ii", 1, 31, HayGroup, 36);
-    CutEdit = numEdit("CutEdit", "ii", 1, 20, HayGroup, 36);
+    CutEdit = numEdit("CutEdit", "ii", 0, 12, HayGroup, 36);   // the hay curve takes at most 12 cuttings
     for (TNumEdit* e : {Cut1MoEdit, Cut1DayEdit, CutEndMoEdit, CutEndDayEdit, CutEdit}) setHelpContext(e, 15);
     {
         auto* g = new QGridLayout(HayGroup);

@@ -257,6 +257,7 @@ TPasswordDlg::TPasswordDlg(TDefSysDlg* sysDlg, QWidget* parent) : QDialog(parent
     setModal(true);
     Password = named(new QLineEdit(this), "Password");
     Password->setEchoMode(QLineEdit::Password);
+    Password->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));   // "*"
     Password->setToolTip(QStringLiteral("Enter password"));
     setHelpContext(Password, 19026);
     WrongLabel = named(new QLabel(QStringLiteral("Wrong password, please re-enter."), this), "WrongLabel");
