@@ -1,6 +1,7 @@
 // The crop rules without windows: which curve a crop gets for the job's
-// method, how a new working crop is seeded, the month-day check, the stress
-// and available-water pair, the unit twins and the defaults password.
+// method, how a new working crop is seeded, the month-day check and the
+// defaults password. (The stress pair and the unit twins are driven through
+// their dialogs.)
 #include <gtest/gtest.h>
 
 #include "CropSetup.h"
@@ -78,28 +79,6 @@ TEST(MonthDay, CorrectsTheDayToTheMonthsMaximum)
     EXPECT_EQ(c.day, 5);
     EXPECT_TRUE(CheckMonthDay(7, 31).valid);
     EXPECT_EQ(MonthMaxMessage(2, 28), "Month number 2 has maximum of 28 days.");
-}
-
-TEST(WaterStress, StressFactorAndAvailableWaterFollowEachOther)
-{
-    EXPECT_DOUBLE_EQ(StressFromASW(40, true), 0.8);
-    EXPECT_DOUBLE_EQ(StressFromASW(40, false), 1.0);
-    EXPECT_DOUBLE_EQ(StressFromASW(30, true), 0.6);
-    EXPECT_DOUBLE_EQ(StressFromASW(50, true), 1.0);
-    EXPECT_DOUBLE_EQ(StressFromASW(20, false), 0.8);
-    EXPECT_DOUBLE_EQ(ASWFromStress(0.6, true), 30);
-    EXPECT_DOUBLE_EQ(ASWFromStress(1.0, true), 50);
-    EXPECT_DOUBLE_EQ(ASWFromStress(0.8, false), 20);
-    EXPECT_DOUBLE_EQ(ASWFromStress(1.2, false), 25);
-}
-
-TEST(UnitTwins, FixedTextWithTheTwinsDecimals)
-{
-    EXPECT_EQ(TwinText(6 * 0.03936996, 2), "0.24");
-    EXPECT_EQ(TwinText(0.3 * 25.4, 1), "7.6");
-    EXPECT_EQ(TwinText(2 * 2.236936, 2), "4.47");
-    EXPECT_EQ(TwinText(10 * 0.44704, 2), "4.47");
-    EXPECT_EQ(TwinText(0, 2), "0.00");
 }
 
 TEST(Password, StoredOrBuiltIn)
