@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <cmath>
 
 #include "CompPHDatesDlg.h"
 #include "ComputeCrop.h"
@@ -502,7 +503,9 @@ void TCropCompDlg::FracWettedEditChange()
 
 double TCropCompDlg::depthInches(const TNumEdit* e) const
 {
-    return m_metric ? e->value() * kInchPerCm : e->value();
+    if (!m_metric) return e->value();
+    // Centimetres typed with two decimals: drop the conversion's last-digit noise.
+    return std::round(e->value() * kInchPerCm * 1e9) / 1e9;
 }
 
 void TCropCompDlg::depthLeft(TNumEdit* e, double& inches, double& cm)

@@ -385,8 +385,8 @@ TEST_F(CropInputs, MetricModeShowsAndTakesCentimetresWhileTheRowKeepsInches)
         typeInto(d.NetDepthEdit, "5.08");
         typeInto(d.CaryBegEdit, "12.7");               // beyond 9.99 in the inch picture
     });
-    EXPECT_NEAR(field("Net Irr"), 2.0, 1e-12);
-    EXPECT_NEAR(field("Carry Beg"), 5.0, 1e-12);
+    EXPECT_DOUBLE_EQ(field("Net Irr"), 2.0);
+    EXPECT_DOUBLE_EQ(field("Carry Beg"), 5.0);
     EXPECT_DOUBLE_EQ(field("Carry End"), carryEnd);
     EXPECT_NEAR(ctx().NetIrrDepthCm, 5.08, 1e-12);
 }
