@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "NoaaImportForm.h"
+
 
 namespace quen::climprog {
 
@@ -42,6 +44,8 @@ TMainForm::TMainForm(QWidget* parent)
                              QStringLiteral("New or add  (Temperature/Precipitation] Korrin downloaded data to DB"), GetDataGroup);
     gv->addWidget(StateFileBtn);
     gv->addWidget(DownloadBtn);
+    NoaaImportBtn = makeButton(QStringLiteral("NoaaImportBtn"), QStringLiteral("Import NOAA Normals (CSV)..."), GetDataGroup);
+    gv->addWidget(NoaaImportBtn);
     v->addWidget(GetDataGroup);
 
     EditGroup = new QGroupBox(QStringLiteral("Edit database"), central);
@@ -57,6 +61,7 @@ TMainForm::TMainForm(QWidget* parent)
 
     connect(StateFileBtn, &QPushButton::clicked, this, &TMainForm::StateFileBtnClick);
     connect(DownloadBtn, &QPushButton::clicked, this, &TMainForm::DownloadBtnClick);
+    connect(NoaaImportBtn, &QPushButton::clicked, this, &TMainForm::NoaaImportBtnClick);
     connect(EditClimBtn, &QPushButton::clicked, this, &TMainForm::EditClimBtnClick);
     connect(EditWHRBtn, &QPushButton::clicked, this, &TMainForm::EditWHRBtnClick);
 
@@ -79,6 +84,12 @@ void TMainForm::AboutBtnClick()
 
 void TMainForm::StateFileBtnClick() {}
 void TMainForm::DownloadBtnClick() {}
+
+void TMainForm::NoaaImportBtnClick()
+{
+    TNoaaImportForm form(this);
+    form.exec();
+}
 void TMainForm::EditClimBtnClick() {}
 void TMainForm::EditWHRBtnClick() {}
 

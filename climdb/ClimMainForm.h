@@ -27,6 +27,7 @@ public:
     QGroupBox* GetDataGroup;       // "Get temperature and precipitation data to database"
     QPushButton* StateFileBtn;     // "New State From (Temperature/Precipitation) State Data Store to DB"
     QPushButton* DownloadBtn;      // "New or add  (Temperature/Precipitation] Korrin downloaded data to DB"
+    QPushButton* NoaaImportBtn;    // "Import NOAA Normals (CSV)..."
     QGroupBox* EditGroup;          // "Edit database"
     QPushButton* EditClimBtn;      // "Edit Climate [Temperature/Precipitation] DB"
     QPushButton* EditWHRBtn;       // "Edit Wind/Humidity/Radiation DB"
@@ -37,6 +38,7 @@ public slots:
     void AboutBtnClick() override;
     void StateFileBtnClick();      // state file import, then the station editor
     void DownloadBtnClick();       // report import (directory selection window)
+    void NoaaImportBtnClick();     // NOAA normals import window
     void EditClimBtnClick();       // climate station editor
     void EditWHRBtnClick();        // wind, humidity and radiation editor
 };

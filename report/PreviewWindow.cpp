@@ -95,6 +95,7 @@ PreviewWindow::PreviewWindow(PreparedReport rep, QWidget* parent) : QDialog(pare
     m_save = act(QStringLiteral("Save..."), QKeySequence::Save, &PreviewWindow::save);
     m_open = act(QStringLiteral("Open..."), QKeySequence::Open, &PreviewWindow::open);
     m_export = act(QStringLiteral("Export PDF..."), {}, &PreviewWindow::exportPdf);
+    m_exportCsv = act(QStringLiteral("Export CSV..."), {}, &PreviewWindow::exportCsv);
     bar->addSeparator();
     m_close = act(QStringLiteral("Close"), {}, &QDialog::accept);
 
@@ -190,6 +191,7 @@ void PreviewWindow::updateActions()
     m_print->setEnabled(n > 0);
     m_export->setEnabled(n > 0);
     m_save->setEnabled(n > 0);
+    m_exportCsv->setEnabled(!m_csv.isEmpty());
     {
         const QSignalBlocker block(m_pageBox);
         m_pageBox->setMaximum(std::max(1, n));
@@ -244,6 +246,7 @@ bool PreviewWindow::openFrom(const QString& path)
     if (!openQrpFile(path, rep))
         return false;
     m_rep = std::move(rep);
+    m_csv.clear();   // the tables belong to the report that was prepared, not to the file
     setWindowTitle(QStringLiteral("Print Preview - ") + QFileInfo(path).fileName());
     m_page = 0;
     m_image = QImage();
@@ -255,6 +258,21 @@ bool PreviewWindow::exportPdfTo(const QString& path)
 {
     QString err;
     if (writePdf(m_rep, path, &err))
+        return true;
+    quen::showError(err);
+    return false;
+}
+
+void PreviewWindow::setCsvTables(const QList<CsvTable>& tables)
+{
+    m_csv = tables;
+    updateActions();
+}
+
+bool PreviewWindow::exportCsvTo(const QString& path)
+{
+    QString err;
+    if (writeCsv(m_csv, path, &err))
         return true;
     quen::showError(err);
     return false;
@@ -328,15 +346,28 @@ void PreviewWindow::exportPdf()
         exportPdfTo(path);
 }
 
-void showPreview(const PreparedReport& rep, QWidget* parent)
+void PreviewWindow::exportCsv()
+{
+    if (m_csv.isEmpty())
+        return;
+    const QString path = withSuffix(
+        QFileDialog::getSaveFileName(this, QStringLiteral("Export to CSV"), QDir::currentPath(),
+                                     QStringLiteral("CSV files (*.csv)")),
+        QStringLiteral("csv"));
+    if (!path.isEmpty())
+        exportCsvTo(path);
+}
+
+void showPreview(const PreparedReport& rep, QWidget* parent, const QList<CsvTable>& csv)
 {
     PreviewWindow w(rep, parent);
+    w.setCsvTables(csv);
     w.exec();
 }
 
 void Report::preview(QWidget* parent)
 {
-    showPreview(prepare(), parent);
+    showPreview(prepare(), parent, m_csvTables);
 }
 
 } // namespace quen::report

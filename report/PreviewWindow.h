@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QImage>
 
+#include "CsvExport.h"
 #include "PreparedReport.h"
 
 class QAction;
@@ -40,6 +41,11 @@ public:
     bool openFrom(const QString& path);
     bool exportPdfTo(const QString& path);
     bool printTo(QPrinter& printer);
+    bool exportCsvTo(const QString& path);
+
+    // The report's monthly table(s) for "Export CSV" (none: the action is off).
+    void setCsvTables(const QList<CsvTable>& tables);
+    const QList<CsvTable>& csvTables() const { return m_csv; }
 
     QAction* actionFirst() const { return m_first; }
     QAction* actionPrior() const { return m_prior; }
@@ -52,6 +58,7 @@ public:
     QAction* actionSave() const { return m_save; }
     QAction* actionOpen() const { return m_open; }
     QAction* actionExportPdf() const { return m_export; }
+    QAction* actionExportCsv() const { return m_exportCsv; }
 
 public slots:
     void firstPage() { setPage(0); }
@@ -62,6 +69,7 @@ public slots:
     void save();        // file dialog, then saveTo
     void open();        // file dialog, then openFrom
     void exportPdf();   // file dialog, then exportPdfTo
+    void exportCsv();   // file dialog, then exportCsvTo
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -96,10 +104,13 @@ private:
     QAction* m_save = nullptr;
     QAction* m_open = nullptr;
     QAction* m_export = nullptr;
+    QAction* m_exportCsv = nullptr;
+    QList<CsvTable> m_csv;
     QAction* m_close = nullptr;
 };
 
-// Shows prepared pages in a modal preview window.
-void showPreview(const PreparedReport& rep, QWidget* parent = nullptr);
+// Shows prepared pages in a modal preview window; csv: the tables its
+// "Export CSV" writes (none: the action is off).
+void showPreview(const PreparedReport& rep, QWidget* parent = nullptr, const QList<CsvTable>& csv = {});
 
 } // namespace quen::report

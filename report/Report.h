@@ -47,6 +47,7 @@
 #include <memory>
 #include <vector>
 
+#include "CsvExport.h"
 #include "DataSet.h"
 #include "PreparedReport.h"
 
@@ -328,6 +329,10 @@ public:
     // Prepares the report and shows it in the preview window (modal).
     void preview(QWidget* parent = nullptr);
 
+    // The monthly table(s) the preview's "Export CSV" writes.
+    void setCsvTables(const QList<CsvTable>& tables) { m_csvTables = tables; }
+    const QList<CsvTable>& csvTables() const { return m_csvTables; }
+
 private:
     struct Layout;
     bool printBand(Band& band, PreparedReport& out, bool forcePlace = false, double keepWith = 0);
@@ -346,6 +351,7 @@ private:
     Band m_pageFooter{this, BandType::PageFooter};
     std::vector<std::unique_ptr<Group>> m_groups;
     QDateTime m_fixedTime;
+    QList<CsvTable> m_csvTables;
 
     // preparation state
     PrintState m_state;

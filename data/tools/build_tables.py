@@ -14,6 +14,8 @@ import io
 import math
 import os
 
+import noaa_climate
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 DATA = os.path.dirname(HERE)
 TABLES = os.path.join(DATA, "tables")
@@ -335,6 +337,41 @@ def load_t17():
     return out
 
 
+# The rows of the Table 17 transcription that the basal curves use, checked
+# against the printed FAO-56 Table 17 (tools/input/fao56_table17_kcb_printed.csv).
+# Where the table prints a range the value must be its midpoint, or the end
+# its footnote gives for the shipped crop: footnote 10, the lower end is for
+# machine-harvested grain; footnote 11, winter wheat Kcb ini 0.15 below 10 %
+# ground cover (fall planting); footnote 12, maize Kcb end 0.50 at high grain
+# moisture and 0.15 after field drying (two rows of the transcription).
+T17_PRINTED_ROW = {
+    "potato": "Potato", "sugar beet": "Sugar Beet", "beans dry pulses": "Beans, dry and Pulses",
+    "maize field grain corn 18% moisture": "Maize - Field (grain) (field corn)",
+    "maize field grain corn harvested wet": "Maize - Field (grain) (field corn)",
+    "maize sweet corn fresh": "Maize - Sweet (sweet corn)", "spring wheat": "Spring Wheat",
+    "winter wheat": "Winter Wheat", "sorghum grain": "Sorghum - grain", "onions dry": "Onions - dry",
+    "apples cherries pears no ground cover killing frost":
+        "Apples, Cherries, Pears - no ground cover, killing frost",
+    "grapes wine": "Grapes - Wine",
+    "alfalfa hay individual cutting periods": "Alfalfa Hay - individual cutting periods",
+    "grazing pasture rotated grazing": "Grazing Pasture - Rotated Grazing",
+}
+
+
+def check_t17(t17):
+    printed = {r["crop"]: r for r in read_commented("fao56_table17_kcb_printed.csv")}
+    for key, crop in T17_PRINTED_ROW.items():
+        row = printed[crop]
+        for value, cell in zip(t17[key], (row["kcb_ini"], row["kcb_mid"], row["kcb_end"])):
+            allowed = set()
+            for alt in cell.split(","):
+                lo_hi = [float(x) for x in alt.split("-")]
+                allowed.update(lo_hi)
+                allowed.add(round((lo_hi[0] + lo_hi[-1]) / 2, 3))
+            single = "-" not in cell and "," not in cell
+            assert (value == float(cell)) if single else value in allowed, (key, value, cell)
+
+
 # humidity/wind code -> (u2 m/s, RHmin %) used with FAO-56 eq. 70
 CLIMATES = {"HM": (2.0, 45.0), "HS": (4.0, 45.0), "AM": (2.0, 20.0), "AS": (4.0, 20.0)}
 
@@ -501,23 +538,58 @@ BC_ANNUAL_FIELDS = ["0% Kc", "5% Kc", "10% Kc", "15% Kc", "20% Kc", "25% Kc", "3
                     "35 % Kc", "40% Kc", "45% Kc", "50% Kc", "55% Kc", "60% Kc", "65% Kc",
                     "70% Kc", "75% Kc", "80% Kc", "85% Kc", "90% Kc", "95 % Kc", "100%Kc"]
 
-# SCS TR-21 (1970) crop growth stage coefficients, percent of growing season,
-# as reproduced in Colorado Water Conservation Board / SPDSS consumptive use
-# report (June 2004), Table 13 "TR-21 and Calibrated Crop Coefficients".
-TR21_ANNUAL = {
-    "Potatoes (TR-21)": [0.20, 0.22, 0.25, 0.28, 0.33, 0.40, 0.50, 0.64, 0.79, 0.90, 0.97,
-                         1.01, 1.02, 1.00, 0.94, 0.88, 0.80, 0.73, 0.66, 0.57, 0.49],
-    "Spring grain (TR-21)": [0.28, 0.35, 0.46, 0.58, 0.71, 0.83, 0.94, 1.04, 1.15, 1.25, 1.31,
-                             1.31, 1.27, 1.18, 1.04, 0.87, 0.69, 0.50, 0.30, 0.13, 0.00],
+# SCS TR-21 (1970) crop growth stage coefficients as kept by the Colorado
+# Decision Support Systems (HydroBase, StateCU crop coefficient file): annual
+# crops by percent of season, perennial crops on the 1st and 15th of every
+# month (day 366 = 1 January of the next year, the "Dec 31 Kc").
+TR21_ANNUAL_NAMES = {
+    "DRY_BEANS.TR21": "Dry beans (TR-21)", "SPRING_GRAIN.TR21": "Spring grain (TR-21)",
+    "CORN_SILAGE.TR21": "Corn, silage (TR-21)", "SUGAR_BEETS.TR21": "Sugar beets (TR-21)",
+    "CORN_GRAIN.TR21": "Corn, grain (TR-21)", "SWEET_CORN.TR21": "Sweet corn (TR-21)",
+    "SNAP_BEANS.TR21": "Snap beans (TR-21)", "COTTON.TR21": "Cotton (TR-21)",
+    "WHEAT_FALL.TR21": "Winter wheat, fall (TR-21)",
+    "WHEAT_SPRING.TR21": "Winter wheat, spring (TR-21)",
+    "VEGETABLES.TR21": "Vegetables (TR-21)", "POTATOES.TR21": "Potatoes (TR-21)",
+    "SORGHUM_GRAIN.TR21": "Sorghum, grain (TR-21)",
 }
+TR21_PERENNIAL_NAMES = {
+    "ALFALFA.TR21": "Alfalfa (TR-21)", "GRASS_PASTURE.TR21": "Pasture, grass (TR-21)",
+    "ORCHARD_WITH_COVER.TR21": "Orchard, with cover (TR-21)",
+    "ORCHARD_WO_COVER.TR21": "Orchard, no cover (TR-21)", "GRAPES.TR21": "Grapes (TR-21)",
+}
+BC_PERENNIAL_FIELDS = [f"{m} {d} Kc" for m in MONTHS for d in (1, 15)] + ["Dec 31 Kc"]
+BC_PERENNIAL_DAYS = [day_of_year(m, d) for m in range(1, 13) for d in (1, 15)] + [366]
+
+
+def read_commented(name):
+    with open(os.path.join(INPUT, name), encoding="utf-8") as f:
+        return list(csv.DictReader(line for line in f if not line.startswith("#")))
 
 
 def build_bc():
-    rows = [[name] + [fmt(v, 2) for v in vals] + ["F"] for name, vals in TR21_ANNUAL.items()]
+    ann = read_commented("tr21_bc_kc_annual_statecu.csv")
+    assert [int(r["percent_season"]) for r in ann] == list(range(0, 101, 5))
+    rows = [[name] + [gen(float(r[key])) for r in ann] + ["F"]
+            for key, name in TR21_ANNUAL_NAMES.items()]
     write_table("CrpBCAnu.DB", ["Crop Curve Name"] + BC_ANNUAL_FIELDS + ["Marked"], rows, [
         "TR-21 (SCS 1970) crop growth stage coefficients of annual crops by percent of season,",
-        "as reproduced in the CWCB/SPDSS consumptive use report (2004) Table 13.",
+        "as kept in the Colorado HydroBase / StateCU crop coefficient file (see SOURCES.md;",
+        "the potato curve differs from the one of the CWCB 2004 report, which equals cotton).",
     ])
+    per = read_commented("tr21_bc_kc_perennial_statecu.csv")
+    assert [int(r["day_of_year"]) for r in per] == BC_PERENNIAL_DAYS
+    rows = [[name] + [gen(float(r[key])) for r in per] + ["F"]
+            for key, name in TR21_PERENNIAL_NAMES.items()]
+    write_table("CrpBCPer.DB", ["Crop Curve Name"] + BC_PERENNIAL_FIELDS + ["Marked"], rows, [
+        "TR-21 (SCS 1970) crop growth stage coefficients of perennial crops by date, as kept in",
+        "the Colorado HydroBase / StateCU crop coefficient file; Dec 31 = its day 366 (1 Jan).",
+    ])
+
+
+def load_cch():
+    """TR-21 season-start and season-end mean temperatures (F) and season
+    lengths of the StateCU crop characteristics file."""
+    return {r["crop"]: r for r in read_commented("tr21_crop_characteristics_statecu.csv")}
 
 
 # --------------------------------------------------------------------------
@@ -595,36 +667,57 @@ def adjusted_kc(r):
 # Crop records: name, basal (type, code, curve), BC (type, curve), FAO (T12 row, T11 crop/region),
 # default dates are derived from the Table 11 row (see SOURCES.md).
 CROPS = [
-    # name, basal kind, basal stem, bc curve, T12 row, T11 key, start (mo, day), end override
-    ("Alfalfa hay", "forage", "Alfalfa hay", None, "Alfalfa Hay, averaged cutting effects",
+    # name, basal kind (None: no basal curve), basal stem, (BC kind, TR-21 key), T12 row,
+    # T11 key, start (mo, day), end override
+    ("Alfalfa hay", "forage", "Alfalfa hay", ("per", "ALFALFA.TR21"),
+     "Alfalfa Hay, averaged cutting effects",
      ("Alfalfa, 1st cutting cycle", "Idaho, USA."), (4, 15), (9, 27)),
     # Table 11 prints no mid-season or late stage for grass pasture, so no FAO-56 curve
-    ("Pasture, grass", "forage", "Pasture, grass", None, None, None, (4, 15), (10, 15)),
-    ("Spring grain (barley, oats, wheat)", "annual", "Spring grain", "Spring grain (TR-21)",
+    ("Pasture, grass", "forage", "Pasture, grass", ("per", "GRASS_PASTURE.TR21"), None, None,
+     (4, 15), (10, 15)),
+    ("Spring grain (barley, oats, wheat)", "annual", "Spring grain", ("anu", "SPRING_GRAIN.TR21"),
      "Spring Wheat", ("Barley/Oats/Wheat", "35-45 °L"), None, None),
     ("Winter wheat", "annual", "Winter wheat", None, "Winter Wheat, with frozen soils",
      ("Winter Wheat", "Idaho, USA"), None, None),
-    ("Corn, grain", "annual", "Corn, grain", None, "Maize, Field (grain) (field corn)",
+    ("Corn, grain", "annual", "Corn, grain", ("anu", "CORN_GRAIN.TR21"),
+     "Maize, Field (grain) (field corn)", ("Maize (grain)", "Idaho, USA"), None, None),
+    ("Corn, silage", "annual", "Corn, silage", ("anu", "CORN_SILAGE.TR21"), None,
      ("Maize (grain)", "Idaho, USA"), None, None),
-    ("Corn, silage", "annual", "Corn, silage", None, None,
-     ("Maize (grain)", "Idaho, USA"), None, None),
-    ("Beans, dry", "annual", "Beans, dry", None, "Beans, dry and Pulses",
+    ("Beans, dry", "annual", "Beans, dry", ("anu", "DRY_BEANS.TR21"), "Beans, dry and Pulses",
      ("Beans (dry)", "Idaho, USA"), None, None),
-    ("Potatoes", "annual", "Potatoes", "Potatoes (TR-21)", "Potato",
+    ("Potatoes", "annual", "Potatoes", ("anu", "POTATOES.TR21"), "Potato",
      ("Potato", "Idaho, USA"), None, None),
-    ("Sugar beets", "annual", "Sugar beets", None, "Sugar Beet",
+    ("Sugar beets", "annual", "Sugar beets", ("anu", "SUGAR_BEETS.TR21"), "Sugar Beet",
      ("Sugarbeet", "Idaho, USA"), None, None),
-    ("Sorghum, grain", "annual", "Sorghum, grain", None, "Sorghum, grain",
+    ("Sorghum, grain", "annual", "Sorghum, grain", ("anu", "SORGHUM_GRAIN.TR21"), "Sorghum, grain",
      ("Sorghum", "USA, Pakis., Med."), None, None),
-    ("Sweet corn", "annual", "Sweet corn", None, "Maize, Sweet (sweet corn)",
+    ("Sweet corn", "annual", "Sweet corn", ("anu", "SWEET_CORN.TR21"), "Maize, Sweet (sweet corn)",
      ("Maize (sweet)", "Idaho, USA"), None, None),
     ("Onions, dry", "annual", "Onions, dry", None, "Onions, dry",
      ("Onion (dry)", "Mediterranean"), None, None),
-    ("Orchard (apples, cherries, pears)", "peren", "Orchard, apple/cherry/pear", None,
-     "Apples, Cherries, Pears, no ground cover, killing frost",
+    ("Orchard (apples, cherries, pears)", "peren", "Orchard, apple/cherry/pear",
+     ("per", "ORCHARD_WO_COVER.TR21"), "Apples, Cherries, Pears, no ground cover, killing frost",
      ("Deciduous Orchard", "High Latitudes"), None, None),
-    ("Grapes, wine", "peren", "Grapes, wine", None, "Grapes, Wine",
+    ("Grapes, wine", "peren", "Grapes, wine", ("per", "GRAPES.TR21"), "Grapes, Wine",
      ("Grapes", "Mid Latitudes (wine)"), None, None),
+    # crops added with the TR-21 curves
+    ("Orchard with cover crop", None, None, ("per", "ORCHARD_WITH_COVER.TR21"),
+     "Apples, Cherries, Pears, active ground cover, killing frost",
+     ("Deciduous Orchard", "High Latitudes"), None, None),
+    ("Beans, snap", None, None, ("anu", "SNAP_BEANS.TR21"), "Beans, green",
+     ("Beans (green)", "Calif., Mediterranean"), (4, 15), None),
+    ("Cotton", None, None, ("anu", "COTTON.TR21"), "Cotton", ("Cotton", "Texas"), None, None),
+    # TR-21 divides winter wheat into its fall and its spring growth; the
+    # programs count one calendar year, so each part is a crop of its own
+    # (dates: the StateCU crop characteristics, 1 Sep - 31 Dec and, for the
+    # spring part, the 152 days before 15 July)
+    ("Winter wheat, fall growth", None, None, ("anu", "WHEAT_FALL.TR21"), None, None,
+     (9, 1), (12, 31)),
+    ("Winter wheat, spring growth", None, None, ("anu", "WHEAT_SPRING.TR21"), None, None,
+     (2, 13), (7, 15)),
+    # a general vegetable curve; dates are a PLACEHOLDER (15 May + the 146-day season)
+    ("Vegetables (general)", None, None, ("anu", "VEGETABLES.TR21"), None, None,
+     (5, 15), (10, 8)),
 ]
 
 BASAL_TYPE = {"annual": "Field and vegetable crops", "peren": "Perennial and specialty crops",
@@ -635,15 +728,27 @@ CROP_CODE = "AM"  # crop records point at the arid, moderate-wind variant (see S
 def build_crops(t11, t12):
     fao_rows = []
     crop_rows = []
+    cch = load_cch()
     for name, kind, stem, bc, k12, k11, start, end in CROPS:
         r11 = t11_row(t11, *k11) if k11 else None
         if start is None:
             start = (first_month(r11["PlantDate"]), 15)
         if end is None:
             end = month_day(day_of_year(*start) + int(r11["TotalDays"]))
-        # seasons of forage crops are not one Table 11 row: no required length
-        mind = int(r11["MinDays"]) if r11 and kind != "forage" else None
-        maxd = int(r11["MaxDays"]) if r11 and kind != "forage" else None
+        # growth temperatures and season length: TR-21 (StateCU crop characteristics)
+        c = cch[bc[1]] if bc else None
+        t_start = float(c["temp_early_moisture_F"]) if c else None
+        t_end = float(c["temp_late_moisture_F"]) if c else None
+        if c and bc[0] == "anu":
+            # annual crops: the TR-21 season length is the required grow days
+            mind = maxd = int(c["season_length_days"])
+        elif c:
+            # perennial crops: the season is set by the temperatures alone
+            mind = maxd = None
+        else:
+            # seasons of forage crops are not one Table 11 row: no required length
+            mind = int(r11["MinDays"]) if r11 and kind not in ("forage", None) else None
+            maxd = int(r11["MaxDays"]) if r11 and kind not in ("forage", None) else None
         fao_name = ""
         if k12:
             t = t12[k12]
@@ -661,14 +766,19 @@ def build_crops(t11, t12):
                 gen(t["MaxHeightF"]), *days, LOCAL["U2"], LOCAL["RHMin"], "F", neh, t["CropName"],
                 LOCAL["WettingDays"], LOCAL["ETo"], LOCAL["App"], LOCAL["Fw"], LOCAL["SText"], "F",
                 "FAO 56, Table 12 crops", LOCAL["EToin"], LOCAL["Appin"], LOCAL["U2in"]])
-        bas_name = f"{stem} {CROP_CODE}"
+        bas_name = f"{stem} {CROP_CODE}" if kind else ""
+        bc_type = "" if not bc else ("Blaney Criddle Annual Crop" if bc[0] == "anu"
+                                     else "Blaney Criddle Perennial Crop")
+        bc_name = "" if not bc else (TR21_ANNUAL_NAMES if bc[0] == "anu" else TR21_PERENNIAL_NAMES)[bc[1]]
         crop_rows.append([
-            name, BASAL_TYPE[kind], CROP_CODE, bas_name,
-            "Blaney Criddle Annual Crop" if bc else "", bc or "",
+            name, BASAL_TYPE[kind] if kind else "", CROP_CODE if kind else "", bas_name,
+            bc_type, bc_name,
             "FAO 56, Table 12 crops" if fao_name else "", fao_name,
             start[0], start[1], end[0], end[1],
             "" if mind is None else mind, "" if maxd is None else maxd,
-            "", "", "", "", crop_note(name, kind, k12, k11, bc), "F"])
+            "" if t_start is None else gen(t_start), "" if t_start is None else fmt(f_to_c(t_start), 2),
+            "" if t_end is None else gen(t_end), "" if t_end is None else fmt(f_to_c(t_end), 2),
+            crop_note(name, kind, k12, k11, bc), "F"])
     write_table("CrpFAOCurv.DB", [
         "CropCurveName", "Kcb", "Kcp", "Kcm", "Fs1", "Fs2", "Fs3", "Kcini", "Kcmid", "Kcend",
         "MaxHeightM", "MaxHeightF", "DaysMin", "DaysMax", "U2", "RHMin", "Marked",
@@ -695,9 +805,12 @@ def build_crops(t11, t12):
 
 
 def crop_note(name, kind, k12, k11, bc):
-    parts = ["Basal: FAO-56 T17 substitute.", "BC: TR-21." if bc else "BC: none.",
+    parts = ["Basal: FAO-56 T17 substitute." if kind else "Basal: none.",
+             "BC: TR-21, temps TR-21." if bc else "BC: none.",
              "FAO-56: T12." if k12 else "FAO-56: no T12 row."]
-    if k11:
+    if name.startswith("Winter wheat,"):
+        parts.append("Dates: TR-21 season (StateCU).")
+    elif k11:
         parts.append(f"Dates: T11 {k11[0]}, {k11[1]}.")
     else:
         parts.append("Dates: placeholder, set them from the site.")
@@ -730,18 +843,14 @@ def load_azmet():
     return rows
 
 
-# Freeze dates: the 50 % probability dates of 28 F and 32 F (spring, fall) of the
-# NCDC freeze data.  None = not obtained for this station: the four fields stay
-# empty (the record's date line is written empty), never "00/00", which would
-# claim that the station never gets that cold.
-NO_FREEZE_DATES = None
 
 
 def stations(az):
-    """Shipped stations, in the order of their state files (one file per state)."""
-    return [
+    """Shipped stations, in the order of their state files (one file per state):
+    the two stations of the first release and the NOAA first-order stations."""
+    own = [
         {
-            "state_file": "arizona",
+            "state_file": "arizona", "state": "AZ",
             "name": "MARICOPA AZMET", "county": "Pinal, AZ", "no": "AZMET06",
             "whr": AZMET_LOCATION,
             # 33.069 N; the source gives no longitude (0 = not given); 361 m
@@ -750,17 +859,28 @@ def stations(az):
             "tmean": [float(r["tmean_F"]) for r in az],
             "precip": [float(r["precip_in_month_mean"]) for r in az],
             # observation means, no freeze statistics published with them
-            "frost": NO_FREEZE_DATES,
+            "frost": [None] * 4,
         },
         {
-            "state_file": "idaho",
+            "state_file": "idaho", "state": "ID",
             "name": "KETCHUM RS", "county": "Blaine, ID", "no": "104845", "whr": "",
             # position of the town of Ketchum, Idaho (gazetteer), not surveyed station metadata
             "lat": 4341, "lon": 11422, "elev": 5820,
             # published (NCDC freeze/frost data) but not obtained; see SOURCES.md
-            **KETCHUM, "frost": NO_FREEZE_DATES,
+            **KETCHUM, "frost": [None] * 4,
         },
     ]
+    noaa, left_out, resolved = noaa_climate.load(INPUT)
+    for s in noaa:
+        s["whr"] = noaa_climate.whr_location(s)["name"] if s["whr_data"] else ""
+    sts = own + noaa
+    sts.sort(key=lambda s: s["state_file"])  # stable: own station first within its state
+    return sts, left_out, resolved
+
+
+# A freeze date not known for the station: the state file writes this token,
+# the import stores an empty field (see data/README.md).
+UNKNOWN_DATE = "--/--"
 
 
 def quen_record(number, s):
@@ -772,7 +892,12 @@ def quen_record(number, s):
         lines.append("".join(f"{v:<5.1f} " for v in s[key]) + "\n")
     lines.append("".join(f"{v:<5.2f} " for v in s["precip"]) + "\n")
     f = s["frost"]  # spring 28, fall 28, spring 32, fall 32
-    lines.append("\n\n" if f is None else f"{f[0]} {f[1]} {f[2]} {f[3]} \n\n")
+    if all(d is None for d in f):
+        lines.append("\n\n")
+    else:
+        lines.append(" ".join(d or UNKNOWN_DATE for d in f) + " \n\n")
+    for line in lines:
+        assert len(line) <= 83, line  # 82 characters and the newline
     return "".join(lines)
 
 
@@ -782,12 +907,15 @@ def state_code(county):
 
 def build_climate():
     az = load_azmet()
-    sts = stations(az)
+    sts, left_out, resolved = stations(az)
     # one station record file per state: data/stations/<state>.quen
     files = {}
     for s in sts:
         files.setdefault(s["state_file"], []).append(s)
     os.makedirs(STATIONS, exist_ok=True)
+    for old in os.listdir(STATIONS):
+        if old.endswith(".quen"):
+            os.remove(os.path.join(STATIONS, old))
     for name, members in files.items():
         assert len({state_code(s["county"]) for s in members}) == 1, name
         text = "".join(quen_record(i, s) for i, s in enumerate(members, start=1))
@@ -804,7 +932,8 @@ def build_climate():
            + [f"Pm{m}" for m in range(1, 13)])
     rows = []
     for s in sts:
-        f = s["frost"] or [""] * 4
+        assert len(s["name"]) <= 35 and len(s["county"]) <= 25 and len(s["no"]) + 1 <= 8, s["name"]
+        f = [d or "" for d in s["frost"]]
         rows.append([s["name"], s["county"], s["no"] + " ", s["whr"], s["lat"], s["lon"], s["elev"],
                      f[0], f[2], f[1], f[3]]
                     + [fmt(v, 1) for v in s["tmean"]] + [fmt(v, 2) for v in s["precip"]] + ["F"]
@@ -816,13 +945,16 @@ def build_climate():
                     + [fmt(v * 2.54, 2) for v in s["precip"]])
     write_table("Climate.DB", hdr, rows, [
         "Stations of the state files data/stations/*.quen as the state-file import stores them.",
-        "KETCHUM RS: NCDC 1971-2000 normals.  MARICOPA AZMET: AZMET 2003-2020 monthly means.",
-        "Empty freeze dates: not obtained for the station (see data/SOURCES.md), not 00/00.",
+        "NOAA NCEI 1981-2010 Climate Normals of the first-order stations (Comparative Climatic",
+        "Data), positions from the GHCN-Daily station list, counties from the Census 2020",
+        "county boundaries; 32 F freeze dates: NOAA 1981-2010 normals (50 %); 28 F dates not",
+        "obtained (empty).  KETCHUM RS: NCDC 1971-2000 normals.  MARICOPA AZMET: AZMET",
+        "2003-2020 monthly means.  Empty freeze date: not known (see data/SOURCES.md), not 00/00.",
     ])
     counties = sorted({s["county"] for s in sts})
     write_table("County.db", ["County"], [[c] for c in counties], ["County list of Climate.DB."])
 
-    # wind, humidity and radiation of the AZMET station
+    # wind, humidity and radiation
     hdr = (["WHRLocation"] + [f"RHmin{m}" for m in range(1, 13)] + [f"RHmax{m}" for m in range(1, 13)]
            + [f"Cor{m}" for m in range(1, 13)] + [f"U2{m}" for m in range(1, 13)]
            + [f"Rs{m}" for m in range(1, 13)] + ["Site Description/Notes", "Marked"]
@@ -832,18 +964,49 @@ def build_climate():
            + [f"N{m}" for m in range(1, 13)] + [f"Bs{m}" for m in range(1, 13)])
     wind = [float(r["wind_m_s_at_3m"]) for r in az]
     srad = [float(r["srad_MJ_m2_d"]) for r in az]
-    row = ([AZMET_LOCATION] + [r["rhmin_pct"] for r in az] + [r["rhmax_pct"] for r in az]
-           + [""] * 12 + [fmt(w * 2.236936, 2) for w in wind]
-           + [fmt(s * 23.8846, 1) for s in srad]
-           + ["AZMET station 06 (Univ. of Arizona), Maricopa AZ; monthly means of daily "
-              "observations 2003-2020; wind measured at 3 m", "F"]
-           + [fmt(s, 2) for s in srad] + [fmt(w * 86.4, 1) for w in wind]
-           + ["0.25"] * 12 + ["Agrometeorological station", "3", "Interior location", 3304, 0]
-           + ["0"] * 12 + ["0.5"] * 12)
-    write_table("ClimWHR.DB", hdr, [row], [
-        "Wind, humidity and radiation: AZMET Maricopa (06) monthly means of daily observations",
-        "2003-2020.  As/Bs: FAO-56 default Angstrom values; N = 0: sunshine hours not measured.",
+    # AZMET measures wind at 3 m: typed "Other type station" so that the
+    # computation reduces it to 2 m by FAO-56 eq. 47
+    whr_rows = [[AZMET_LOCATION] + [r["rhmin_pct"] for r in az] + [r["rhmax_pct"] for r in az]
+                + [""] * 12 + [fmt(w * 2.236936, 2) for w in wind]
+                + [fmt(s * 23.8846, 1) for s in srad]
+                + ["AZMET station 06 (Univ. of Arizona), Maricopa AZ; monthly means of daily "
+                   "observations 2003-2020; wind measured at 3 m", "F"]
+                + [fmt(s, 2) for s in srad] + [fmt(w * 86.4, 1) for w in wind]
+                + ["0.25"] * 12 + ["Other type station", "3", "Interior location", 3304, 0]
+                + ["0"] * 12 + ["0.5"] * 12]
+    for s in sts:
+        if not s.get("whr_data"):
+            continue
+        w = noaa_climate.whr_location(s)
+        mph = w["wind"]
+        note = (f"NOAA CCD 2018 WBAN {w['wban']}: wind mph at {noaa_climate.ANEMOMETER_HEIGHT_M} m "
+                f"(assumed) POR {w['por_wind']}; RH max/min = morning/afternoon POR {w['por_rh']}")
+        note += f"; sunshine % POR {w['por_sun']}" if w["por_sun"] else "; no sunshine data"
+        assert len(note) <= 160, note
+        whr_rows.append([w["name"]] + [fmt(v, 0) for v in w["rhmin"]] + [fmt(v, 0) for v in w["rhmax"]]
+                        + [""] * 12 + [fmt(v, 1) for v in mph] + ["0"] * 12 + [note, "F"]
+                        + ["0"] * 12 + [fmt(v / 2.236936 * 86.4, 1) for v in mph]
+                        + ["0.25"] * 12
+                        + ["Other type station", noaa_climate.ANEMOMETER_HEIGHT_M,
+                           "Interior location", s["lat"], s["lon"]]
+                        + [fmt(v, 2) for v in w["n"]] + ["0.5"] * 12)
+    names = [r[0] for r in whr_rows]
+    assert len(names) == len(set(names))
+    write_table("ClimWHR.DB", hdr, whr_rows, [
+        "Wind, humidity and sunshine.  AZMET Maricopa (06): monthly means of daily observations",
+        "2003-2020, wind at 3 m.  NOAA first-order stations: NOAA NCEI Comparative Climatic Data",
+        "2018, period-of-record means (not 30-year normals): wind at the anemometer (10 m",
+        "assumed), RHmax = morning and RHmin = afternoon observation, sunshine hours n = percent",
+        "of possible sunshine x daylight hours (0 = none published).  As/Bs: FAO-56 0.25/0.50.",
     ])
+    report = os.path.join(HERE, "stations_left_out.txt")
+    with open(report, "w", encoding="utf-8", newline="\n") as fh:
+        fh.write("# NOAA CCD normals WBANs not shipped, and why (written by build_tables.py)\n")
+        for wban, name, why in left_out:
+            fh.write(f"{wban}\t{name}\t{why}\n")
+        fh.write("# SUSPECT WBANs (USCRN sites) shipped under their own id\n")
+        for wban, name, alt, alt_name in resolved:
+            fh.write(f"{wban}\t{name}\t-> {alt} {alt_name}\n")
     return sts
 
 
@@ -851,6 +1014,7 @@ def main():
     t11 = load_t11()
     t12_rows, t12 = load_t12()
     t17 = load_t17()
+    check_t17(t17)
     build_mopctday()
     build_wetsoil()
     build_pcpchance()

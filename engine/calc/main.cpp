@@ -3,6 +3,8 @@
 //
 //   quenpm-calc --list-jobs
 //   quenpm-calc --job NAME [--json]
+//   quenpm-calc --report NAME --job JOB [--crop CROP] [--metric] [--pdf FILE] [--qrp FILE]
+//              (when built with the output subsystem: see output/calc/ReportCommand.h)
 //
 // The database is the one the alias resolves ($QUENPM_DB). Exit status: 0 done,
 // 1 usage, 2 no database, 3 damaged or unreadable database, 4 no such job.
@@ -14,6 +16,9 @@
 #include "CalcJob.h"
 #include "db/Database.h"
 #include "db/Table.h"
+#ifdef QUEN_CALC_REPORTS
+#include "ReportCommand.h"
+#endif
 
 namespace {
 
@@ -38,6 +43,10 @@ int Usage()
 
 int main(int argc, char** argv)
 {
+#ifdef QUEN_CALC_REPORTS
+    if (quen::output::wantsReport(argc, argv))
+        return quen::output::reportMain(argc, argv);
+#endif
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Quenpm"));
 

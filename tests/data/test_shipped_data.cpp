@@ -250,10 +250,12 @@ TEST(ShippedData, CropRecordCurvesResolve)
     CsvTable annual = readCsv("CrpAnNam.DB"), peren = readCsv("CrpPeren.DB"),
              forage = readCsv("CrpForag.DB"), bcAnnual = readCsv("CrpBCAnu.DB"),
              fao = readCsv("CrpFAOCurv.DB"), types = readCsv("CrpAnTyp.db"),
-             t11 = readCsv("crpFAOTbl11.db"), t12 = readCsv("CrpFAO56Tbl.db");
+             t11 = readCsv("crpFAOTbl11.db"), t12 = readCsv("CrpFAO56Tbl.db"),
+             bcPerennial = readCsv("CrpBCPer.DB");
     const QStringList mustHave = {"Alfalfa", "Pasture", "grain", "Corn, grain", "Corn, silage",
                                   "Beans", "Potatoes", "Sugar beets", "Sorghum", "Orchard",
-                                  "Grapes", "Onions"};
+                                  "Grapes", "Onions", "Cotton", "Winter wheat"};
+    EXPECT_GE(crops.rows.size(), 20);
     for (const QString& m : mustHave) {
         bool found = false;
         for (int r = 0; r < crops.rows.size(); ++r) found |= crops.at(r, "Cop Name").contains(m);
@@ -278,16 +280,22 @@ TEST(ShippedData, CropRecordCurvesResolve)
         const QString bcName = crops.at(r, "BC Crop Curve Name");
         const QString bcType = crops.at(r, "BC Crop Type");
         EXPECT_EQ(bcName.isEmpty(), bcType.isEmpty()) << crop << ": Blaney-Criddle type and curve go together";
+        EXPECT_FALSE(basName.isEmpty() && bcName.isEmpty() && crops.at(r, "FAOCropCurveName").isEmpty())
+            << crop << ": a crop record without any curve";
         if (!bcName.isEmpty()) {
             ++bc;
             if (bcType == "Blaney Criddle Perennial Crop") {
-                // the perennial table ships only once its TR-21 curves are transcribed
-                ASSERT_TRUE(QFile::exists(kDataDir + "/tables/CrpBCPer.DB.csv")) << crop;
-                EXPECT_TRUE(readCsv("CrpBCPer.DB").find("Crop Curve Name", bcName)) << crop;
+                EXPECT_TRUE(bcPerennial.find("Crop Curve Name", bcName)) << crop;
             } else {
                 ASSERT_EQ(bcType, "Blaney Criddle Annual Crop") << crop;
                 EXPECT_TRUE(bcAnnual.find("Crop Curve Name", bcName)) << crop;
+                // the date calculator needs the TR-21 season of an annual crop
+                EXPECT_GE(crops.num(r, "Min Grow Days"), 60) << crop;
+                EXPECT_LE(crops.num(r, "Min Grow Days"), crops.num(r, "Max Grow Days")) << crop;
             }
+            // ... and the temperatures that start and end its growth
+            EXPECT_FALSE(crops.at(r, "SpringAvTemp").isEmpty()) << crop;
+            EXPECT_FALSE(crops.at(r, "FallAvTemp").isEmpty()) << crop;
         }
         // growth temperatures of the date calculator: both units or neither,
         // the Celsius twin as the dialogs compute it
@@ -307,8 +315,8 @@ TEST(ShippedData, CropRecordCurvesResolve)
         int pm = crops.at(r, "Plant Mo").toInt(), hm = crops.at(r, "Harvest Mo").toInt();
         EXPECT_TRUE(pm >= 1 && pm <= 12 && hm >= 1 && hm <= 12) << crop;
     }
-    EXPECT_EQ(basal, crops.rows.size());
-    EXPECT_GE(bc, 2);
+    EXPECT_GE(basal, 14);
+    EXPECT_GE(bc, 18);
     EXPECT_GE(faoCount, 10);
     for (int r = 0; r < annual.rows.size(); ++r)
         EXPECT_TRUE(types.find("Crop Type", annual.at(r, "Crop Type"))) << annual.at(r, "Crop Curve Name").toStdString();
@@ -412,6 +420,8 @@ QList<QuenRecord> readQuen(const QString& path, QStringList* problems)
             rec.months << tok;
         }
         rec.dates = lines[6].split(' ', Qt::SkipEmptyParts);
+        for (QString& d : rec.dates)
+            if (d == "--/--") d.clear();  // not known: the import stores an empty field
         if (!rec.dates.isEmpty() && rec.dates.size() != 4)
             *problems << rec.name + ": the date line holds four dates or none";
         out << rec;
@@ -447,37 +457,101 @@ bool freezeDateWellFormed(const QString& d)
 
 int monthDayKey(const QString& d) { return d.left(2).toInt() * 100 + d.mid(3, 2).toInt(); }
 
+// Bounding boxes of the states: latitude south..north, longitude east..west
+// (degrees west), with a margin of a few hundredths of a degree.
+struct StateBox { double south, north, east, west; };
+const std::map<QString, StateBox>& stateBoxes()
+{
+    static const std::map<QString, StateBox> boxes = {
+        {"AL", {30.14, 35.01, 84.89, 88.48}}, {"AK", {51.20, 71.40, 129.97, 179.99}},
+        {"AZ", {31.33, 37.00, 109.04, 114.82}}, {"AR", {33.00, 36.50, 89.64, 94.62}},
+        {"CA", {32.53, 42.01, 114.13, 124.41}}, {"CO", {36.99, 41.00, 102.04, 109.06}},
+        {"CT", {40.98, 42.05, 71.79, 73.73}}, {"DE", {38.45, 39.84, 75.05, 75.79}},
+        {"FL", {24.40, 31.00, 80.03, 87.63}}, {"GA", {30.36, 35.00, 80.84, 85.61}},
+        {"HI", {18.91, 22.24, 154.81, 160.25}}, {"ID", {41.99, 49.00, 111.04, 117.24}},
+        {"IL", {36.97, 42.51, 87.02, 91.51}}, {"IN", {37.77, 41.76, 84.78, 88.10}},
+        {"IA", {40.37, 43.50, 90.14, 96.64}}, {"KS", {36.99, 40.00, 94.59, 102.05}},
+        {"KY", {36.50, 39.15, 81.96, 89.57}}, {"LA", {28.93, 33.02, 88.82, 94.04}},
+        {"ME", {43.06, 47.46, 66.95, 71.08}}, {"MD", {37.91, 39.72, 75.05, 79.49}},
+        {"MA", {41.24, 42.89, 69.93, 73.51}}, {"MI", {41.70, 48.31, 82.12, 90.42}},
+        {"MN", {43.50, 49.38, 89.49, 97.24}}, {"MS", {30.17, 35.00, 88.10, 91.66}},
+        {"MO", {35.99, 40.61, 89.10, 95.77}}, {"MT", {44.36, 49.00, 104.04, 116.05}},
+        {"NE", {40.00, 43.00, 95.31, 104.05}}, {"NV", {35.00, 42.00, 114.04, 120.01}},
+        {"NH", {42.70, 45.31, 70.61, 72.56}}, {"NJ", {38.93, 41.36, 73.89, 75.56}},
+        {"NM", {31.33, 37.00, 103.00, 109.05}}, {"NY", {40.50, 45.02, 71.86, 79.76}},
+        {"NC", {33.84, 36.59, 75.46, 84.32}}, {"ND", {45.94, 49.00, 96.55, 104.05}},
+        {"OH", {38.40, 41.98, 80.52, 84.82}}, {"OK", {33.62, 37.00, 94.43, 103.00}},
+        {"OR", {41.99, 46.29, 116.46, 124.57}}, {"PA", {39.72, 42.27, 74.69, 80.52}},
+        {"RI", {41.15, 42.02, 71.12, 71.86}}, {"SC", {32.03, 35.22, 78.54, 83.35}},
+        {"SD", {42.48, 45.95, 96.44, 104.06}}, {"TN", {34.98, 36.68, 81.65, 90.31}},
+        {"TX", {25.84, 36.50, 93.51, 106.65}}, {"UT", {37.00, 42.00, 109.04, 114.05}},
+        {"VT", {42.73, 45.02, 71.46, 73.44}}, {"VA", {36.54, 39.47, 75.24, 83.68}},
+        {"WA", {45.54, 49.00, 116.92, 124.85}}, {"WV", {37.20, 40.64, 77.72, 82.64}},
+        {"WI", {42.49, 47.31, 86.25, 92.89}}, {"WY", {40.99, 45.01, 104.05, 111.06}},
+        {"PR", {17.88, 18.52, 65.22, 67.27}},
+    };
+    return boxes;
+}
+
+double ddmmDegrees(double v) { return std::floor(v / 100) + std::fmod(v, 100) / 60.0; }
+
 } // namespace
 
-// Stations: monthly means lie between the minima and maxima, metric twins
-// agree, every wind and humidity location resolves and one station has none;
-// every county of a station is in the county list and nothing else is.
+// Stations: monthly means lie between the minima and maxima (and, for the
+// normals, at their midpoint), metric twins agree, every state has stations,
+// each inside its state; every wind and humidity location resolves and every
+// county of a station is in the county list and nothing else is.
 TEST(ShippedData, StationsAndTheirClimate)
 {
     CsvTable clim = readCsv("Climate.DB"), whr = readCsv("ClimWHR.DB"), county = readCsv("County.db");
-    ASSERT_GE(clim.rows.size(), 2);
-    int withoutLocation = 0;
-    QSet<QString> stationCounties;
+    ASSERT_GE(clim.rows.size(), 250);
+    int withLocation = 0;
+    QSet<QString> stationCounties, states, names;
     const QRegularExpression countyKey("^[^,]+, [A-Z]{2}$");
+    const double margin = 0.03;
     for (int r = 0; r < clim.rows.size(); ++r) {
         const std::string st = clim.at(r, "Station Name").toStdString();
+        EXPECT_FALSE(names.contains(clim.at(r, "Station Name").toUpper())) << st << ": name twice";
+        names << clim.at(r, "Station Name").toUpper();
         const QString loc = clim.at(r, "WHRLocation");
-        if (loc.isEmpty()) ++withoutLocation;
-        else EXPECT_TRUE(whr.find("WHRLocation", loc)) << st;
+        if (!loc.isEmpty()) {
+            ++withLocation;
+            EXPECT_TRUE(whr.find("WHRLocation", loc)) << st;
+        }
         EXPECT_TRUE(county.find("County", clim.at(r, "County"))) << st;
         EXPECT_TRUE(countyKey.match(clim.at(r, "County")).hasMatch()) << st;
         stationCounties << clim.at(r, "County");
+        const QString state = stateOf(clim.at(r, "County"));
+        states << state;
         const int latDigits = clim.at(r, "Latitude").size();
         EXPECT_TRUE(latDigits == 3 || latDigits == 4) << st;
-        EXPECT_LT(clim.num(r, "Latitude"), 6500) << st;
+        EXPECT_LT(clim.num(r, "Latitude"), 6600) << st << ": beyond the daytime-hours table";
         EXPECT_LT(int(clim.num(r, "Latitude")) % 100, 60) << st << ": minutes of DDMM";
         EXPECT_LT(int(clim.num(r, "Longitude")) % 100, 60) << st << ": minutes of DDMM";
+        auto box = stateBoxes().find(state);
+        if (box == stateBoxes().end()) {
+            ADD_FAILURE() << st << ": no such state " << state.toStdString();
+        } else {
+            const double lat = ddmmDegrees(clim.num(r, "Latitude"));
+            EXPECT_GE(lat, box->second.south - margin) << st;
+            EXPECT_LE(lat, box->second.north + margin) << st;
+            if (clim.num(r, "Longitude") != 0) {  // 0: not given
+                const double lon = ddmmDegrees(clim.num(r, "Longitude"));
+                EXPECT_GE(lon, box->second.east - margin) << st;
+                EXPECT_LE(lon, box->second.west + margin) << st;
+            }
+        }
+        // NOAA normals: the mean is the midpoint of maximum and minimum
+        const bool noaa = QRegularExpression("^\\d{5} $").match(clim.at(r, "Station No")).hasMatch();
         double annual = 0;
         for (int m = 1; m <= 12; ++m) {
             const QString s = QString::number(m);
             EXPECT_LE(clim.num(r, "Tmin" + s), clim.num(r, "T" + s)) << st << " month " << m;
             EXPECT_LE(clim.num(r, "T" + s), clim.num(r, "Tmax" + s)) << st << " month " << m;
             EXPECT_LT(clim.num(r, "Tmin" + s), clim.num(r, "Tmax" + s)) << st << " month " << m;
+            if (noaa)
+                EXPECT_NEAR(clim.num(r, "T" + s), (clim.num(r, "Tmin" + s) + clim.num(r, "Tmax" + s)) / 2, 0.051)
+                    << st << " month " << m;
             EXPECT_GE(clim.num(r, "P" + s), 0.0) << st;
             EXPECT_NEAR(clim.num(r, "Tm" + s), (clim.num(r, "T" + s) - 32) * 5 / 9, 0.006) << st;
             EXPECT_NEAR(clim.num(r, "TminM" + s), (clim.num(r, "Tmin" + s) - 32) * 5 / 9, 0.006) << st;
@@ -485,29 +559,50 @@ TEST(ShippedData, StationsAndTheirClimate)
             EXPECT_NEAR(clim.num(r, "Pm" + s), clim.num(r, "P" + s) * 2.54, 0.006) << st;
             annual += clim.num(r, "P" + s);
         }
-        EXPECT_GT(annual, 3.0) << st;
+        EXPECT_GT(annual, 2.0) << st;
+        EXPECT_LT(annual, 200.0) << st;
         EXPECT_NEAR(clim.num(r, "ElevationM"), std::round(clim.num(r, "Elevation") * 0.3048), 0.5) << st;
     }
-    EXPECT_EQ(withoutLocation, 1);
+    EXPECT_EQ(states.size(), 51) << "every state and Puerto Rico";
+    EXPECT_GE(withLocation, 200);
+    auto ketchum = clim.find("Station Name", "KETCHUM RS");
+    ASSERT_TRUE(ketchum);
+    EXPECT_TRUE(clim.at(*ketchum, "WHRLocation").isEmpty()) << "the station that shows the TR-21 fallback";
     QSet<QString> listed;
     for (int r = 0; r < county.rows.size(); ++r) listed << county.at(r, "County");
     EXPECT_EQ(listed, stationCounties) << "County.db lists exactly the counties of the stations";
 
-    // the location records: July wind present (Penman-Monteith usable), RH ordered
+    // the location records: July wind present (Penman-Monteith usable), RH
+    // ordered, wind reduced to 2 m by the computation (not typed as measured
+    // at 2 m unless it is), sunshine hours below the day length
+    QSet<QString> used;
+    for (int r = 0; r < clim.rows.size(); ++r) used << clim.at(r, "WHRLocation");
     for (int r = 0; r < whr.rows.size(); ++r) {
-        EXPECT_GT(whr.num(r, "U27"), 0.0);
+        const std::string loc = whr.at(r, "WHRLocation").toStdString();
+        EXPECT_TRUE(used.contains(whr.at(r, "WHRLocation"))) << loc << ": no station uses it";
+        EXPECT_GT(whr.num(r, "U27"), 0.0) << loc;
+        const QString type = whr.at(r, "StationType");
+        EXPECT_TRUE(type == "Other type station" || whr.num(r, "StationHeight") == 2) << loc;
+        EXPECT_GE(whr.num(r, "StationHeight"), 2.0) << loc;
         for (int m = 1; m <= 12; ++m) {
             const QString s = QString::number(m);
-            EXPECT_LT(whr.num(r, "RHmin" + s), whr.num(r, "RHmax" + s));
-            EXPECT_NEAR(whr.num(r, "Rs" + s), whr.num(r, "Rsm" + s) * 23.8846, 0.06);
-            EXPECT_NEAR(whr.num(r, "U2m" + s), whr.num(r, "U2" + s) / 2.236936 * 86.4, 0.2);
+            EXPECT_LE(whr.num(r, "RHmin" + s), whr.num(r, "RHmax" + s)) << loc;
+            EXPECT_GT(whr.num(r, "RHmin" + s), 5.0) << loc;
+            EXPECT_LE(whr.num(r, "RHmax" + s), 100.0) << loc;
+            EXPECT_NEAR(whr.num(r, "Rs" + s), whr.num(r, "Rsm" + s) * 23.8846, 0.06) << loc;
+            EXPECT_NEAR(whr.num(r, "U2m" + s), whr.num(r, "U2" + s) / 2.236936 * 86.4, 0.2) << loc;
+            EXPECT_GE(whr.num(r, "N" + s), 0.0) << loc;
+            EXPECT_LT(whr.num(r, "N" + s), 16.0) << loc;
+            EXPECT_DOUBLE_EQ(whr.num(r, "As" + s), 0.25) << loc;
+            EXPECT_DOUBLE_EQ(whr.num(r, "Bs" + s), 0.5) << loc;
         }
     }
 }
 
-// Freeze dates: each a real month/day, "00/00" or empty; the four present or
-// absent together (one line of the station record); "00/00" ("never that
-// low") only where the coldest month's mean minimum is above that temperature;
+// Freeze dates: each a real month/day, "00/00" or empty (not known); spring
+// and fall of one temperature known together; "00/00" ("never that low")
+// only where the coldest month's mean minimum is above that temperature and
+// for 28 F wherever 32 F is never reached; no 28 F date without 32 F;
 // where dates are given, 32 F is last reached later in spring and first
 // reached earlier in fall than 28 F.
 TEST(ShippedData, StationFreezeDates)
@@ -516,12 +611,13 @@ TEST(ShippedData, StationFreezeDates)
     const char* fields[4] = {"Spr mo/dy 28", "Spr mo/dy 32", "Fall mo/dy 28", "Fall mo/dy 32"};
     for (int r = 0; r < clim.rows.size(); ++r) {
         const std::string st = clim.at(r, "Station Name").toStdString();
-        int empty = 0;
-        for (const char* f : fields) {
+        for (const char* f : fields)
             EXPECT_TRUE(freezeDateWellFormed(clim.at(r, f))) << st << " " << f << " = " << clim.at(r, f).toStdString();
-            empty += clim.at(r, f).isEmpty();
-        }
-        EXPECT_TRUE(empty == 0 || empty == 4) << st;
+        for (int t : {28, 32})
+            EXPECT_EQ(clim.at(r, QString("Spr mo/dy %1").arg(t)).isEmpty(),
+                      clim.at(r, QString("Fall mo/dy %1").arg(t)).isEmpty()) << st << " " << t;
+        if (clim.at(r, "Spr mo/dy 32").isEmpty()) EXPECT_TRUE(clim.at(r, "Spr mo/dy 28").isEmpty()) << st;
+        if (clim.at(r, "Spr mo/dy 32") == "00/00") EXPECT_EQ(clim.at(r, "Spr mo/dy 28"), "00/00") << st;
         double coldestMin = 1e9;
         for (int m = 1; m <= 12; ++m) coldestMin = std::min(coldestMin, clim.num(r, "Tmin" + QString::number(m)));
         for (int t : {28, 32}) {
@@ -586,6 +682,68 @@ TEST(ShippedData, StateFilesAgreeWithTheStationTable)
         EXPECT_EQ(dates[2], clim.at(r, "Spr mo/dy 32")) << st;
         EXPECT_EQ(dates[3], clim.at(r, "Fall mo/dy 32")) << st;
     }
+}
+
+// TR-21 curves hold the figures of their source (the HydroBase / StateCU
+// transcription under data/tools/input) point for point; the perennial
+// "Dec 31 Kc" is the source's day 366; potatoes and cotton are two curves.
+TEST(ShippedData, TR21CurvesAreTheSourceFigures)
+{
+    auto readSource = [](const QString& file) {
+        QFile f(kDataDir + "/tools/input/" + file);
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << file.toStdString();
+        QList<QStringList> rows;
+        for (const QString& line : QString::fromUtf8(f.readAll()).split('\n'))
+            if (!line.trimmed().isEmpty() && !line.startsWith('#')) rows << line.trimmed().split(',');
+        return rows;
+    };
+    const QList<QStringList> ann = readSource("tr21_bc_kc_annual_statecu.csv");
+    const QList<QStringList> per = readSource("tr21_bc_kc_perennial_statecu.csv");
+    ASSERT_EQ(ann.size(), 22);
+    ASSERT_EQ(per.size(), 26);
+    const std::map<QString, QString> annual = {
+        {"DRY_BEANS.TR21", "Dry beans (TR-21)"}, {"SPRING_GRAIN.TR21", "Spring grain (TR-21)"},
+        {"CORN_SILAGE.TR21", "Corn, silage (TR-21)"}, {"SUGAR_BEETS.TR21", "Sugar beets (TR-21)"},
+        {"CORN_GRAIN.TR21", "Corn, grain (TR-21)"}, {"SWEET_CORN.TR21", "Sweet corn (TR-21)"},
+        {"SNAP_BEANS.TR21", "Snap beans (TR-21)"}, {"COTTON.TR21", "Cotton (TR-21)"},
+        {"WHEAT_FALL.TR21", "Winter wheat, fall (TR-21)"},
+        {"WHEAT_SPRING.TR21", "Winter wheat, spring (TR-21)"},
+        {"VEGETABLES.TR21", "Vegetables (TR-21)"}, {"POTATOES.TR21", "Potatoes (TR-21)"},
+        {"SORGHUM_GRAIN.TR21", "Sorghum, grain (TR-21)"}};
+    CsvTable bcA = readCsv("CrpBCAnu.DB"), bcP = readCsv("CrpBCPer.DB");
+    EXPECT_EQ(bcA.rows.size(), int(annual.size()));
+    for (const auto& [key, name] : annual) {
+        const int c = ann[0].indexOf(key);
+        ASSERT_GE(c, 0) << key.toStdString();
+        auto row = bcA.find("Crop Curve Name", name);
+        ASSERT_TRUE(row) << name.toStdString();
+        for (int k = 0; k < 21; ++k)  // header fields 1..21 are 0 % .. 100 %
+            EXPECT_DOUBLE_EQ(bcA.num(*row, bcA.header[k + 1]), ann[k + 1][c].toDouble())
+                << name.toStdString() << " " << bcA.header[k + 1].toStdString();
+    }
+    const std::map<QString, QString> perennial = {
+        {"ALFALFA.TR21", "Alfalfa (TR-21)"}, {"GRASS_PASTURE.TR21", "Pasture, grass (TR-21)"},
+        {"ORCHARD_WITH_COVER.TR21", "Orchard, with cover (TR-21)"},
+        {"ORCHARD_WO_COVER.TR21", "Orchard, no cover (TR-21)"}, {"GRAPES.TR21", "Grapes (TR-21)"}};
+    EXPECT_EQ(bcP.rows.size(), int(perennial.size()));
+    const QStringList months = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    for (const auto& [key, name] : perennial) {
+        const int c = per[0].indexOf(key);
+        ASSERT_GE(c, 0) << key.toStdString();
+        auto row = bcP.find("Crop Curve Name", name);
+        ASSERT_TRUE(row) << name.toStdString();
+        for (int k = 0; k < 24; ++k) {
+            const QString field = months[k / 2] + (k % 2 ? " 15 Kc" : " 1 Kc");
+            EXPECT_DOUBLE_EQ(bcP.num(*row, field), per[k + 1][c].toDouble()) << name.toStdString() << " " << field.toStdString();
+        }
+        ASSERT_EQ(per[25][0], "366");
+        EXPECT_DOUBLE_EQ(bcP.num(*row, "Dec 31 Kc"), per[25][c].toDouble()) << name.toStdString();
+    }
+    auto pot = bcA.find("Crop Curve Name", "Potatoes (TR-21)"), cot = bcA.find("Crop Curve Name", "Cotton (TR-21)");
+    ASSERT_TRUE(pot && cot);
+    int same = 0;
+    for (int k = 1; k <= 21; ++k) same += bcA.at(*pot, bcA.header[k]) == bcA.at(*cot, bcA.header[k]);
+    EXPECT_LT(same, 5) << "the potato curve is the cotton curve";
 }
 
 // Precipitation ratios: ordered by annual precipitation so that the record
@@ -708,9 +866,20 @@ TEST(ShippedData, LoadIntoFreshDatabase)
     crops.close();
     quen::TTable bc("CrpBCAnu.DB");
     bc.open();
-    bc.first();
-    EXPECT_DOUBLE_EQ(bc.field("35 % Kc").asFloat(), 0.64);
-    EXPECT_DOUBLE_EQ(bc.field("100%Kc").asFloat(), 0.49);
+    ASSERT_TRUE(bc.locate("Crop Curve Name", "Potatoes (TR-21)"));
+    EXPECT_DOUBLE_EQ(bc.field("35 % Kc").asFloat(), 0.85);
+    EXPECT_DOUBLE_EQ(bc.field("100%Kc").asFloat(), 1.23);
     bc.close();
+    quen::TTable per("CrpBCPer.DB");
+    per.open();
+    ASSERT_TRUE(per.locate("Crop Curve Name", "Alfalfa (TR-21)"));
+    EXPECT_DOUBLE_EQ(per.field("Jul 1 Kc").asFloat(), 1.13);
+    EXPECT_DOUBLE_EQ(per.field("Dec 31 Kc").asFloat(), 0.6);
+    per.close();
+    quen::TTable clim("Climate.DB");
+    clim.open();
+    ASSERT_TRUE(clim.locate("Station Name", "BOISE AIR TERMINAL"));
+    EXPECT_EQ(clim.field("Spr mo/dy 28").asString(), QString());
+    clim.close();
     quen::Database::close();
 }

@@ -6,12 +6,32 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include <cmath>
+#include <map>
+
 #include "ComputeCrop.h"
 #include "CropRunContext.h"
 #include "Database.h"
+#include "EtMethod.h"
+#include "GrowthDates.h"
+#include "MessageService.h"
 #include "Table.h"
 
 namespace {
+
+// Collects every message the computation shows.
+class CollectMessages final : public quen::MessageService {
+public:
+    CollectMessages() { previous = quen::setMessageService(this); }
+    ~CollectMessages() override { quen::setMessageService(previous); }
+    quen::MsgResult show(quen::MsgKind, const QString& text, quen::MsgButtons, int, const QString&) override
+    {
+        texts << text;
+        return quen::MsgResult::Ok;
+    }
+    QStringList texts;
+    quen::MessageService* previous = nullptr;
+};
 
 struct CropRun {
     QString station, crop;
@@ -36,9 +56,9 @@ protected:
         delete dir;
     }
     static QTemporaryDir* dir;
-    int cropNo = 0;
+    static inline int cropNo = 0;  // the working-crop table lives as long as the suite
 
-    double run(const CropRun& r)
+    double run(const CropRun& r, bool verbose = true)
     {
         quen::CropRunContext ctx;
         quen::CropCurveState state;
@@ -99,11 +119,15 @@ protected:
         EXPECT_TRUE(wk.locate("Crop No", cropNo));
         quen::ComputeCrop(ctx, state, wk);
         wk.close();
-        std::printf("  reference ET, in/day by month:");
-        for (int m = 1; m <= 12; ++m) std::printf(" %.3f", ctx.DailyRefET[m]);
-        std::printf("\n  Kc by month:");
-        for (int m = 1; m <= 12; ++m) std::printf(" %.2f", ctx.MonthlyKc[m]);
-        std::printf("\n");
+        if (verbose) {
+            std::printf("  reference ET, in/day by month:");
+            for (int m = 1; m <= 12; ++m) std::printf(" %.3f", ctx.DailyRefET[m]);
+            std::printf("\n  Kc by month:");
+            for (int m = 1; m <= 12; ++m) std::printf(" %.2f", ctx.MonthlyKc[m]);
+            std::printf("\n");
+        }
+        for (int m = 1; m <= 12; ++m)
+            EXPECT_TRUE(std::isfinite(ctx.DailyRefET[m])) << r.station.toStdString() << " month " << m;
         return ctx.TotalCropET;
     }
 };
@@ -165,4 +189,87 @@ TEST_F(ShippedDataRuns, AlfalfaCuttingCycleReachesItsPeakAtTheEndOfDevelopment)
     ASSERT_GT(peakDay, 0);
     EXPECT_GE(peakDay - 180, 22) << "peak reached too soon after the cutting";
     EXPECT_LE(peakDay - 180, 27) << "peak reached too late after the cutting";
+}
+
+// One station of every state (the first with a wind and humidity location,
+// else the first): the shipped system default picks the method without a
+// message (Blaney-Criddle where the station has no location), and corn
+// computes with all three methods where the station has wind data, and with
+// TR-21 everywhere, to a finite season total of a possible size.
+TEST_F(ShippedDataRuns, OneStationOfEachStateComputes)
+{
+    std::map<QString, std::pair<QString, bool>> pick;  // state -> station, has location
+    quen::TTable clim(QStringLiteral("Climate.DB"));
+    clim.open();
+    for (clim.first(); !clim.eof(); clim.next()) {
+        const QString state = clim.field("County").asString().section(", ", -1);
+        const bool whr = !clim.field("WHRLocation").asString().isEmpty();
+        auto it = pick.find(state);
+        if (it == pick.end() || (whr && !it->second.second))
+            pick[state] = {clim.field("Station Name").asString(), whr};
+    }
+    clim.close();
+    ASSERT_EQ(pick.size(), 51u);
+    for (const auto& [state, chosen] : pick) {
+        const auto& [station, whr] = chosen;
+        CollectMessages msgs;
+        quen::CropRunContext ctx;
+        ctx.WeatherStationName = station;
+        quen::ChooseETMethod(ctx, nullptr);
+        EXPECT_EQ(ctx.ETMethodIndex, whr ? 2 : 1) << station.toStdString();
+        const int methods[3][2] = {{1, 3}, {2, 0}, {3, 5}};
+        for (const auto& m : methods) {
+            if (m[0] != 1 && !whr) continue;
+            const double et = run({station, "Corn, grain", m[0], m[1], 0, 0}, false);
+            std::printf("%s %-32s method %d: corn season crop ET %.1f in\n", qPrintable(state),
+                        qPrintable(station), m[0], et);
+            EXPECT_GT(et, 3.0) << station.toStdString() << " method " << m[0];
+            EXPECT_LT(et, 70.0) << station.toStdString() << " method " << m[0];
+        }
+        EXPECT_TRUE(msgs.texts.isEmpty()) << station.toStdString() << ": " << msgs.texts.join(" | ").toStdString();
+    }
+}
+
+// The date calculator runs on the shipped crops: at a Corn Belt station the
+// TR-21 begin temperatures give a spring date and the end temperatures a fall
+// date (32 F from the station's NOAA freeze date); a 28 F temperature finds
+// no date, since the 28 F freeze dates are not shipped.
+TEST_F(ShippedDataRuns, GrowthDatesOfTheShippedCrops)
+{
+    quen::TTable clim(QStringLiteral("Climate.DB"));
+    clim.open();
+    ASSERT_TRUE(clim.locate("Station Name", "GRAND IS CNTRL NE RGNL AP"));
+    quen::MonthlyValues t{};
+    for (int m = 1; m <= 12; ++m) t[m] = clim.field("T" + QString::number(m)).asFloat();
+    quen::StationFrostDates frost{clim.field("Spr mo/dy 28").asString(), clim.field("Spr mo/dy 32").asString(),
+                                  clim.field("Fall mo/dy 28").asString(), clim.field("Fall mo/dy 32").asString()};
+    clim.close();
+    ASSERT_FALSE(frost.fall32.isEmpty());
+    quen::TTable crops(QStringLiteral("QuenCrop.DB"));
+    crops.open();
+    int withTemps = 0;
+    for (crops.first(); !crops.eof(); crops.next()) {
+        if (crops.field("SpringAvTemp").isNull()) continue;
+        ++withTemps;
+        const std::string crop = crops.field("Cop Name").asString().toStdString();
+        const double begin = crops.field("SpringAvTemp").asFloat(), end = crops.field("FallAvTemp").asFloat();
+        const quen::GrowthDate spring = quen::SpringDate(begin, t, frost);
+        const quen::GrowthDate fall = quen::FallDate(end, t, frost);
+        if (begin == 28) {
+            EXPECT_EQ(spring.month, 0) << crop;
+        } else {
+            EXPECT_GE(spring.month, 3) << crop;
+            EXPECT_LE(spring.month, 6) << crop;
+        }
+        if (end == 28) {
+            EXPECT_EQ(fall.month, 0) << crop;
+        } else if (end == 32) {
+            EXPECT_EQ(fall.month, frost.fall32.left(2).toInt()) << crop;
+            EXPECT_EQ(fall.day, frost.fall32.mid(3, 2).toInt()) << crop;
+        } else {
+            EXPECT_GE(fall.month, 8) << crop;
+            EXPECT_LE(fall.month, 11) << crop;
+        }
+    }
+    EXPECT_GE(withTemps, 18);
 }

@@ -1,0 +1,23 @@
+// quenpm-calc's report command: prints a report of a saved job without a
+// window, for batch use and tests.
+//
+//   quenpm-calc --report NAME --job JOB [--crop CROP] [--metric] [--pdf FILE] [--qrp FILE]
+//
+// NAME: "crop-summary" (Single Crop Report) or "crop-detail" (Single Crop
+// Details). The job is loaded and every crop computed as the main program
+// does when it fetches the job; the report is prepared for CROP (default:
+// the job's first crop) and written as PDF and/or QRP. Engine messages go to
+// standard error. Exit status: 0 done, 1 usage, 2 no database, 3 damaged or
+// unreadable database, 4 no such job, 5 no such crop or report, 6 a file
+// could not be written.
+#pragma once
+
+namespace quen::output {
+
+// True when the command line asks for a report (has "--report").
+bool wantsReport(int argc, char** argv);
+
+// Runs the report command; creates the application object itself.
+int reportMain(int argc, char** argv);
+
+} // namespace quen::output

@@ -1,0 +1,115 @@
+// quenpm-calc --report writes the single-crop reports of a saved job as PDF
+// and QRP; the QRP holds the pages the program prepares for the same crop.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "CalcJob.h"
+#include "CropReports.h"
+#include "Database.h"
+#include "QrpFile.h"
+
+namespace {
+
+struct CalcRun {
+    int exitCode = -1;
+    QString err;
+};
+
+CalcRun calc(const QString& db, const QStringList& args)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QUENPM_DB", db);
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(QUENPM_CALC), args);
+    p.waitForFinished(60000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardError())};
+}
+
+// The pages as text without the print date.
+QString withoutDate(const QString& text)
+{
+    QStringList keep;
+    for (const QString& l : text.split('\n'))
+        if (!l.startsWith("Date:  "))
+            keep << l;
+    return keep.join('\n');
+}
+
+TEST(ReportCommand, PrintsTheSingleCropReportsOfASavedJob)
+{
+    // A fresh database from the shipped data with one saved job; closed
+    // while quenpm-calc runs.
+    QTemporaryDir tmp;
+    const QString dbPath = tmp.filePath("calc.sqlite");
+    const QString oldCwd = QDir::currentPath();
+    QDir::setCurrent(tmp.path());   // FAO56.txt goes here
+    qputenv("QUENPM_DB", dbPath.toUtf8());
+    quen::Database::setDataDirectory(QStringLiteral(QUEN_DATA_DIR) + "/tables");
+    quen::Database::open(dbPath);
+    quen::Database::loadDataDirectory(QStringLiteral(QUEN_JOB_TABLES));
+    quen::CropRunContext ctx;
+    ASSERT_TRUE(quen::calc::LoadJob("Maricopa FAO", ctx));
+    const QList<quen::calc::CropResult> crops = quen::calc::ComputeJob(ctx);
+    ASSERT_EQ(crops.size(), 2);
+    quen::Database::close();
+
+    struct Case {
+        QString report;
+        bool metric;
+        int crop;
+    };
+    const QList<Case> cases{{"crop-summary", false, 0}, {"crop-detail", true, 1}, {"crop-summary", true, 1}};
+    QList<QString> qrps;
+    for (const Case& c : cases) {
+        const QString stem = tmp.filePath(QStringLiteral("%1-%2").arg(c.report).arg(qrps.size()));
+        const QString pdf = stem + ".pdf", qrp = stem + ".QRP";
+        QStringList args{"--report", c.report, "--job", "Maricopa FAO", "--pdf", pdf, "--qrp", qrp};
+        if (c.crop > 0)
+            args << "--crop" << crops.at(c.crop).ctx.CropName;
+        if (c.metric)
+            args << "--metric";
+        const CalcRun r = calc(dbPath, args);
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        QFile f(pdf);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(f.read(5) == "%PDF-");
+        qrps << qrp;
+    }
+    EXPECT_EQ(calc(dbPath, {"--report", "crop-summary", "--job", "No such job", "--pdf", "x.pdf"}).exitCode, 4);
+    EXPECT_EQ(calc(dbPath, {"--report", "crop-summary", "--job", "Maricopa FAO", "--crop", "Rice", "--pdf",
+                            tmp.filePath("x.pdf")})
+                  .exitCode,
+              5);
+    EXPECT_EQ(calc(dbPath, {"--report", "job-list", "--job", "Maricopa FAO", "--pdf", tmp.filePath("x.pdf")}).exitCode,
+              5);
+    EXPECT_EQ(calc(dbPath, {"--report", "crop-summary", "--job", "Maricopa FAO"}).exitCode, 1);
+    EXPECT_EQ(calc(dbPath, {"--report", "crop-summary", "--job", "Maricopa FAO", "--pdf",
+                            tmp.filePath("no/such/folder/x.pdf")})
+                  .exitCode,
+              6);
+
+    // The same pages as the program prepares for the crop.
+    quen::Database::open(dbPath);
+    for (qsizetype i = 0; i < cases.size(); ++i) {
+        const Case& c = cases.at(i);
+        quen::CropRunContext expectedCtx = crops.at(c.crop).ctx;
+        quen::report::PreparedReport pages;
+        QString err;
+        ASSERT_TRUE(quen::report::loadQrp(qrps.at(i), pages, &err)) << err.toStdString();
+        const quen::report::PreparedReport expected = c.report == "crop-summary"
+            ? quen::output::prepareJobCropReport(expectedCtx, c.metric)
+            : quen::output::prepareCropDetailReport(expectedCtx, c.metric);
+        EXPECT_EQ(withoutDate(quen::output::preparedText(pages)), withoutDate(quen::output::preparedText(expected)))
+            << c.report.toStdString();
+    }
+    quen::Database::close();
+    QDir::setCurrent(oldCwd);
+}
+
+} // namespace
