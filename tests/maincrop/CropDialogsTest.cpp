@@ -194,9 +194,10 @@ TEST_F(CropChoice, RefusedCropsAddNothingAndTheListFollowsTheMethodsKind)
 {
     setUpJob(kKetchum, 1);
     // A refusal on a job without crops leaves the window as it was.
+    addCropRecord("Test crop, FAO 56 only", "", "", "Potatoes - FAO-56 T12/T11");
     form().SaveJobBtn->setEnabled(false);
     ctx().JobSaveState = 0;
-    pickCrop("Winter wheat");
+    pickCrop("Test crop, FAO 56 only");
     form().AddCropBtnClick();
     EXPECT_EQ(msgs->lastText(), "There is no TR21 curve data avaialble for this crop.");
     EXPECT_EQ(ctx().JobSaveState, 0);
@@ -211,10 +212,18 @@ TEST_F(CropChoice, RefusedCropsAddNothingAndTheListFollowsTheMethodsKind)
     ASSERT_EQ(wk().recordCount(), 1);
 
     // The list now holds only crops with a Blaney-Criddle curve; Potatoes again is refused.
+    QStringList bcCrops;
+    {
+        TTable crops("QuenCrop.DB");
+        crops.open();
+        for (crops.first(); !crops.eof(); crops.next())
+            if (!crops.field("BC Crop Type").asString().isEmpty()) bcCrops << crops.field("Cop Name").asString();
+    }
     bool compShown = false;
     TModal<TCropCompDlg>::hook = [&](TCropCompDlg& d) { compShown = true; d.close(); };
-    TModal<TGetCropNamDlg>::hook = [](TGetCropNamDlg& d) {
-        EXPECT_EQ(gridTexts(d.DBGrid1), (QStringList{"Spring grain (barley, oats, wheat)", "Potatoes"}));
+    TModal<TGetCropNamDlg>::hook = [&](TGetCropNamDlg& d) {
+        EXPECT_EQ(gridTexts(d.DBGrid1), bcCrops);
+        EXPECT_FALSE(gridTexts(d.DBGrid1).contains("Test crop, FAO 56 only"));
         ASSERT_TRUE(clickGridRow(d.DBGrid1, "Potatoes"));
         QTest::mouseDClick(d.DBGrid1->viewport(), Qt::LeftButton, {},
                            d.DBGrid1->visualRect(d.DBGrid1->currentIndex()).center());
@@ -227,7 +236,7 @@ TEST_F(CropChoice, RefusedCropsAddNothingAndTheListFollowsTheMethodsKind)
 
     // A crop without the method's curve, with the filter off.
     m_program->dmod->tblCreateCrp->setFiltered(false);
-    pickCrop("Winter wheat");
+    pickCrop("Test crop, FAO 56 only");
     form().AddCropBtnClick();
     EXPECT_FALSE(compShown);
     EXPECT_EQ(msgs->lastText(), "There is no TR21 curve data avaialble for this crop.");
@@ -400,6 +409,14 @@ TEST_F(CropInputs, DateCalculatorProposesDatesFromTheStationTemperatures)
     wk().field("EndT").setAsFloat(40);
     wk().field("EndTM").setAsFloat(4.44);
     wk().post();
+    int minDays = 0;
+    {
+        TTable crops("QuenCrop.DB");
+        crops.open();
+        ASSERT_TRUE(crops.locate("Cop Name", "Spring grain (barley, oats, wheat)"));
+        minDays = crops.field("Min Grow Days").asInteger();
+    }
+    ASSERT_GT(minDays, 1);
     const GrowthDate spring = SpringDate(45, ctx().MonthlyTemp, {});
     const GrowthDate fall = FallDate(40, ctx().MonthlyTemp, {});
     ASSERT_GT(spring.month, 0);
@@ -407,8 +424,8 @@ TEST_F(CropInputs, DateCalculatorProposesDatesFromTheStationTemperatures)
     bool shown = false;
     TModal<TCompPHDatesDlg>::hook = [&](TCompPHDatesDlg& d) {
         shown = true;
-        EXPECT_EQ(d.MinDaysLbl->text(), "120");      // the crop record's minimum
-        EXPECT_EQ(d.GrowDaysEdit->text(), "120");
+        EXPECT_EQ(d.MinDaysLbl->text(), QString::number(minDays));   // the crop record's minimum
+        EXPECT_EQ(d.GrowDaysEdit->text(), QString::number(minDays));
         EXPECT_EQ(d.NewPMoLbl->text(), QString::number(spring.month));
         EXPECT_EQ(d.NewPDayLbl->text(), QString::number(spring.day));
         EXPECT_EQ(d.TempEndMoLbl->text(), QString::number(fall.month));
@@ -420,7 +437,7 @@ TEST_F(CropInputs, DateCalculatorProposesDatesFromTheStationTemperatures)
         EXPECT_EQ(d.PDayEdit->text(), QString::number(spring.day));
     });
     ASSERT_TRUE(shown);
-    const int harvestDoy = DayOfYear(spring.month, spring.day) + 120;
+    const int harvestDoy = DayOfYear(spring.month, spring.day) + minDays;
     EXPECT_EQ(wk().field("Plant Mo").asInteger(), spring.month);
     EXPECT_EQ(wk().field("Plant Day").asInteger(), spring.day);
     EXPECT_EQ(DayOfYear(wk().field("Harvest Mo").asInteger(), wk().field("Harvest Day").asInteger()), harvestDoy);
@@ -475,7 +492,8 @@ TEST_F(CropInputs, ClosingByTheCloseBoxStoresAndComputesToo)
 
 TEST_F(CropInputs, DateCalculatorRefusesWarmStationsAndCropsWithoutTemperatures)
 {
-    addCrop(kKetchum, 1, "Potatoes");
+    addCropRecord("Test potatoes, no temperatures", "Blaney Criddle Annual Crop", "Potatoes (TR-21)", "");
+    addCrop(kKetchum, 1, "Test potatoes, no temperatures");
     const int plantMo = wk().field("Plant Mo").asInteger();
     bool shown = false;
     TModal<TCompPHDatesDlg>::hook = [&](TCompPHDatesDlg&) { shown = true; };

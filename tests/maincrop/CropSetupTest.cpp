@@ -175,8 +175,10 @@ TEST_F(CropSeeding, RefusalsLeaveTheJobsCropsAlone)
     EXPECT_EQ(msgs->lastText(), "This crop has already been included. Select another crop");
 
     // A crop without a Blaney-Criddle curve.
+    addCropRecord("Test crop, FAO 56 only", "", "", "Potatoes - FAO-56 T12/T11");
+    dm.tblCreateCrp->setFiltered(false);
     dm.tblCreateCrp->open();
-    ASSERT_TRUE(dm.tblCreateCrp->locate("Cop Name", "Alfalfa hay"));
+    ASSERT_TRUE(dm.tblCreateCrp->locate("Cop Name", "Test crop, FAO 56 only"));
     EXPECT_EQ(AddWorkingCrop(ctx(), dm), AddCropResult::NoCurve);
     EXPECT_EQ(msgs->lastText(), "There is no TR21 curve data avaialble for this crop.");
     EXPECT_FALSE(dm.tblCreateCrp->filtered());

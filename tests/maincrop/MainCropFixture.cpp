@@ -70,12 +70,38 @@ void MainCropTest::TearDown()
     TModal<TPasswordDlg>::hook = nullptr;
     TModal<TDefLocDlg>::hook = nullptr;
     m_program.reset();
+    TTable crops(QStringLiteral("QuenCrop.DB"));
+    crops.open();
+    for (crops.first(); !crops.eof();) {
+        if (crops.field(QStringLiteral("Cop Name")).asString().startsWith(QStringLiteral("Test "))) crops.remove();
+        else crops.next();
+    }
+    crops.close();
     writeRow(QStringLiteral("LocalDefaults.db"), g_locDefaults);
     writeRow(QStringLiteral("SystemDefaults.db"), g_sysDefaults);
     msgs.reset();
 }
 
 TTable& MainCropTest::wk() { return *m_program->dmod->tblQuenWkCrop; }
+
+void MainCropTest::addCropRecord(const QString& name, const QString& bcType, const QString& bcCurve,
+                                 const QString& faoCurve)
+{
+    TTable t(QStringLiteral("QuenCrop.DB"));
+    t.open();
+    t.append();
+    t.field(QStringLiteral("Cop Name")).setAsString(name);
+    t.field(QStringLiteral("BC Crop Type")).setAsString(bcType);
+    t.field(QStringLiteral("BC Crop Curve Name")).setAsString(bcCurve);
+    if (!faoCurve.isEmpty()) t.field(QStringLiteral("FAOCropType")).setAsString(QStringLiteral("FAO 56, Table 12 crops"));
+    t.field(QStringLiteral("FAOCropCurveName")).setAsString(faoCurve);
+    t.field(QStringLiteral("Plant Mo")).setAsInteger(4);
+    t.field(QStringLiteral("Plant Day")).setAsInteger(15);
+    t.field(QStringLiteral("Harvest Mo")).setAsInteger(9);
+    t.field(QStringLiteral("Harvest Day")).setAsInteger(27);
+    t.post();
+    t.close();
+}
 
 void MainCropTest::setDefault(const QString& table, const QString& field, const QVariant& v)
 {

@@ -33,6 +33,10 @@ protected:
 
     // The job "Crop test job" on a station, with the given ET method.
     void setUpJob(const QString& station, int etMethodIndex);
+    // A crop record of the test's own ("Test ..." names are removed after
+    // the test): a Blaney-Criddle curve and/or an FAO 56 curve of the
+    // shipped curve tables, no growth temperatures.
+    void addCropRecord(const QString& name, const QString& bcType, const QString& bcCurve, const QString& faoCurve);
     // Writes one field of the first row of a one-row defaults table.
     void setDefault(const QString& table, const QString& field, const QVariant& v);
 
