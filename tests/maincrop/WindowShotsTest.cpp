@@ -8,6 +8,9 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
+
+#include "Outputs.h"
 
 #include "CompPHDatesDlg.h"
 #include "CropCompDlg.h"
@@ -75,6 +78,16 @@ TEST_F(WindowShots, EveryWindow)
     TModal<TCropCompDlg>::hook = [](TCropCompDlg& d) {
         shot(&d, "CropCompDlgFAOMetric");
         QTest::mouseClick(d.OKBtn, Qt::LeftButton);
+    };
+    // This time the output dialog itself, photographed and closed by a timer.
+    TCropCompDlg::ShowOutput = [](QWidget* parent, CropRunContext& c, CropCurveState& s) {
+        QTimer::singleShot(500, [] {
+            if (QWidget* w = QApplication::activeModalWidget()) {
+                w->grab().save(QDir(qEnvironmentVariable("QUEN_SHOTS")).filePath("OutputAfterClose.png"));
+                w->close();
+            }
+        });
+        output::showOutputDialog(parent, c, s);
     };
     form().AddCropBtnClick();
 
