@@ -452,7 +452,7 @@ TEST_F(CropInputs, DateCalculatorWarnsOfTooLongSeasonsAndCancelRestores)
     wk().field("StartT").setAsFloat(45);
     wk().field("EndT").setAsFloat(40);
     wk().post();
-    const double beginBefore = ctx().BeginGrowthTemp = 1.5;
+    ctx().BeginGrowthTemp = 1.5;   // whatever the context held before
     bool shown = false;
     TModal<TCompPHDatesDlg>::hook = [&](TCompPHDatesDlg& d) {
         shown = true;
@@ -471,7 +471,6 @@ TEST_F(CropInputs, DateCalculatorWarnsOfTooLongSeasonsAndCancelRestores)
         EXPECT_EQ(d.PMoEdit->text(), "3");           // the crop record's dates are back
         EXPECT_EQ(d.PDayEdit->text(), "15");
         EXPECT_DOUBLE_EQ(ctx().BeginGrowthTemp, 45);  // the row's temperature, as on entry
-        (void)beginBefore;
     });
     ASSERT_TRUE(shown);
     EXPECT_EQ(wk().field("Plant Mo").asInteger(), 3);
