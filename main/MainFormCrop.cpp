@@ -2,11 +2,72 @@
 // commands of the Options menu.
 #include "MainForm.h"
 
+#include "CropCompDlg.h"
+#include "CropNameDlg.h"
+#include "DBGrid.h"
+#include "DefaultsDlgs.h"
+#include "MainDMod.h"
+#include "ModalRun.h"
+#include "Table.h"
+
 namespace quen::mainprog {
 
-void TMainForm::AddCropBtnClick() {}
-void TMainForm::EdCropBtnClick() {}
-void TMainForm::SystemDefaultsClick() {}
-void TMainForm::LocalDefaultsClick() {}
+namespace {
+
+// The job has changes once a crop is being added.
+void markJobChanged(CropRunContext& ctx)
+{
+    if (ctx.JobSaveState == 0) ctx.JobSaveState = 2;
+}
+
+} // namespace
+
+void TMainForm::AddCropBtnClick()
+{
+    // When no crop is added (Cancel in the crop name dialog, or a refused
+    // crop) only what this command changed is undone: a job that had changes
+    // to save before keeps them and its Save button, so the save prompt
+    // still guards them.
+    const int stateBefore = Ctx.JobSaveState;
+    const bool saveBefore = SaveJobBtn->isEnabled();
+
+    SaveJobBtn->setEnabled(true);
+    markJobChanged(Ctx);
+    for (QWidget* w : {static_cast<QWidget*>(DisplayButton), static_cast<QWidget*>(JobCropDBGrid),
+                       static_cast<QWidget*>(DeleteCropBtn), static_cast<QWidget*>(AddCropBtn),
+                       static_cast<QWidget*>(EdCropBtn)})
+        w->setEnabled(true);
+
+    TGetCropNamDlg dlg(Ctx, CurveState, this, this);
+    if (runModal(dlg) == QDialog::Accepted) return;
+    // Nothing was added (Cancel, or a refused crop).
+    Ctx.JobSaveState = stateBefore;
+    SaveJobBtn->setEnabled(saveBefore);
+    if (Ctx.CropCounter == 0)
+        for (QWidget* w : {static_cast<QWidget*>(DisplayButton), static_cast<QWidget*>(JobCropDBGrid),
+                           static_cast<QWidget*>(DeleteCropBtn), static_cast<QWidget*>(EdCropBtn)})
+            w->setEnabled(false);
+}
+
+void TMainForm::EdCropBtnClick()
+{
+    if (!DMod) return;
+    TTable* wk = DMod->tblQuenWkCrop;
+    if (wk->isOpen() && wk->isEmpty()) return;
+    TCropCompDlg dlg(Ctx, CurveState, this, this);
+    runModal(dlg);
+}
+
+void TMainForm::SystemDefaultsClick()
+{
+    TDefSysDlg dlg(this);
+    runModal(dlg);
+}
+
+void TMainForm::LocalDefaultsClick()
+{
+    TDefLocDlg dlg(Ctx, this);
+    runModal(dlg);
+}
 
 } // namespace quen::mainprog
