@@ -496,6 +496,7 @@ TGetBasDlg::TGetBasDlg(TCropForm* form) : QDialog(form), m_form(form)
     connect(KindRadio, &TRadioGroup::clicked, this, [this](int i) { KindRadioClick(i); });
     connect(HumWindRadio, &TRadioGroup::clicked, this, [this](int i) { HumWindRadioClick(i); });
     connect(CurveList, &TDBGrid::rowChosen, this, [this] { CurveListClick(); });
+    connect(CurveList, &QAbstractItemView::clicked, this, [this] { CurveListClick(); });
     connect(datCurves, &TDataSource::recordChanged, this, [this] { showInfo(); });
     resize(700, 520);
 }
@@ -666,6 +667,7 @@ TGetBCDlg::TGetBCDlg(TCropForm* form) : QDialog(form), m_form(form)
     connect(HelpBtn, &QPushButton::clicked, this, [] { showHelpContents(); });
     connect(TypeRadio, &TRadioGroup::clicked, this, [this](int i) { TypeRadioClick(i); });
     connect(CurveList, &TDBGrid::rowChosen, this, [this] { CurveListClick(); });
+    connect(CurveList, &QAbstractItemView::clicked, this, [this] { CurveListClick(); });
     resize(420, 460);
 }
 

@@ -198,8 +198,8 @@ PreparedReport prepareBasalList(int kind, TTable& curves)
                       {{"Crop Curve Name", "Crop Curve Name", 200, {}},
                        {"Climate/Wind", hwTitle(), 80, {}},
                        {"Hay", "Growing Conditions", 120, {}},
-                       {"High Kc", "High Kc", 70, "#.##"},
-                       {"Low Kc", "Low Kc", 70, "#.##"}},
+                       {"High Kc", "High Kc", 70, "0.00"},
+                       {"Low Kc", "Low Kc", 70, "0.00"}},
                       count);
 }
 
@@ -245,7 +245,7 @@ PreparedReport prepareBCAnnualList(TTable& curves)
                           "45% Kc", "50% Kc", "55% Kc", "60% Kc", "65% Kc", "70% Kc", "75% Kc", "80% Kc", "85% Kc",
                           "90% Kc", "95 % Kc", "100%Kc"}) {
         QString title = QString::fromLatin1(f).remove(QLatin1Char(' ')).replace(QStringLiteral("%Kc"), QStringLiteral("%\nKc"));
-        cols.append({QLatin1String(f), title, 20, "#.##"});
+        cols.append({QLatin1String(f), title, 20, "0.00"});
     }
     return listReport(curves, QStringLiteral("Blaney Criddle Annual List"), QStringLiteral("Quen Crop Database"),
                       QStringLiteral("Blaney Criddle Annual List"), cols,
@@ -259,7 +259,7 @@ PreparedReport prepareBCPerenList(TTable& curves)
     for (const char* m : {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"})
         for (const char* d : {"1", "15"})
             cols.append({QLatin1String(m) + QLatin1Char(' ') + QLatin1String(d) + QStringLiteral(" Kc"),
-                         QLatin1String(m) + QLatin1Char('\n') + QLatin1String(d), 18, "#.##"});
+                         QLatin1String(m) + QLatin1Char('\n') + QLatin1String(d), 18, "0.00"});
     return listReport(curves, QStringLiteral("Blaney Criddle Perennial List"), QStringLiteral("Quen Crop Database"),
                       QStringLiteral("Blaney Criddle Perennial List"), cols,
                       QStringLiteral("Total Number of Crop Curves:"), 7);
@@ -270,9 +270,9 @@ PreparedReport prepareAnTypeList(TTable& types)
     return listReport(types, QStringLiteral("Annual Type List"), QStringLiteral("Quen Crop Database"),
                       QStringLiteral("Annual Type List"),
                       {{"Crop Type", "Crop Type (Field and Vegetable)", 220, {}},
-                       {"Fs1", "Fs1", 60, "#.##"},
-                       {"Fs2", "Fs2", 60, "#.##"},
-                       {"Fs3", "Fs3", 60, "#.##"},
+                       {"Fs1", "Fs1", 60, "0.00"},
+                       {"Fs2", "Fs2", 60, "0.00"},
+                       {"Fs3", "Fs3", 60, "0.00"},
                        {"DaysMin", "Days Min.", 70, "###"},
                        {"DaysMax", "Days Max.", 70, "###"}},
                       QStringLiteral("Total Number of Crop Types"));
