@@ -51,7 +51,6 @@ TCropForm::TCropForm(QWidget* parent) : QDialog(parent)
 
     auto* top = new QHBoxLayout;
     auto* left = new QVBoxLayout;
-    left->addWidget(new QLabel(QStringLiteral("Crop List"), this));
     CropListGrid = new TDBGrid(this);
     CropListGrid->setObjectName(QStringLiteral("CropListGrid"));
     CropListGrid->setDataSource(ds);

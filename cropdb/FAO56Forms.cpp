@@ -122,8 +122,10 @@ TFAO56CropsForm::TFAO56CropsForm(QWidget* parent)
     v->addWidget(res);
     v->addStretch();
 
+    // The Table 11 copy writes into the curve row as well, so it too waits
+    // for edit mode.
     for (QWidget* w : {static_cast<QWidget*>(GetKcDataBtn), static_cast<QWidget*>(GetNEHBtn),
-                       static_cast<QWidget*>(KcCalcBtn)})
+                       static_cast<QWidget*>(GetFAO11Btn), static_cast<QWidget*>(KcCalcBtn)})
         Editor->addEditModeWidget(w);
     connect(GetKcDataBtn, &QPushButton::clicked, this, [this] { GetKcDataBtnClick(); });
     connect(GetNEHBtn, &QPushButton::clicked, this, [this] { GetNEHBtnClick(); });
@@ -642,6 +644,19 @@ void TKcCalculateForm::FormShow()
     }
     WettingDaysEdit->setFocus();
     setGroupsEnabled(!c->field(QStringLiteral("UseFAO5612")).asBoolean());
+    // The presets show the stored values they match.
+    auto select = [c](TRadioGroup* g, const char* field, const QList<double>& values) {
+        const double v = c->field(QLatin1String(field)).asFloat();
+        int index = -1;
+        for (int i = 0; i < values.size(); ++i)
+            if (std::abs(values[i] - v) < 1e-9) index = i;
+        g->setItemIndex(index);
+    };
+    select(EToRadio, "ETo", {2, 4, 6, 8});
+    select(FwRadio, "Fw", {1.0, 0.7, 0.5, 0.4, 0.35});
+    select(WindRadio, "U2", {1, 2, 4, 5});
+    select(RHRadio, "RHMin", {20, 30, 45, 70, 80});
+    SoilRadio->setItemIndex(int(QStringList{"CT", "MFT"}.indexOf(c->field(QStringLiteral("SText")).asString().trimmed())));
 }
 
 void TKcCalculateForm::setGroupsEnabled(bool on)
