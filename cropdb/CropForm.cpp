@@ -271,6 +271,7 @@ void TCropForm::FormShow()
     if (!t->isOpen()) t->open();
     if (t->indexName().isEmpty()) t->setIndexName(QStringLiteral("CropNameIndex"));
     t->first();
+    CropListGrid->reload();
     Editor->start();
     refreshFAOLabel();
     refreshBasLabel();
@@ -581,6 +582,9 @@ void TGetBasDlg::filterList()
     const QString code = DMod->tblCreateCrp->field(QStringLiteral("Humidity/Wind")).asString();
     t->setRange({code}, {code});
     t->first();
+    // The highlight starts on the crop's own curve when it is listed.
+    const QString current = DMod->tblCreateCrp->field(QStringLiteral("Bas Crop Curve Name")).asString();
+    if (!current.isEmpty()) t->locate(QStringLiteral("Crop Curve Name"), current);
     CurveList->reload();
 }
 

@@ -15,6 +15,7 @@
 #include "Help.h"
 #include "KcCalculation.h"
 #include "MessageService.h"
+#include "Placement.h"
 
 namespace quen::cropprog {
 
@@ -608,7 +609,7 @@ TKcCalculateForm::TKcCalculateForm(TFAO56CropsForm* owner) : QDialog(owner), m_o
     connect(ETOinEdit, &TNumEdit::exited, this, [this] { imperialExit("EToin", "ETo", 25.4, 1); });
     connect(AppinEdit, &TNumEdit::exited, this, [this] { imperialExit("Appin", "App", 25.4, 2); });
     connect(U2inEdit, &TNumEdit::exited, this, [this] { imperialExit("U2in", "U2", 0.44704, 2); });
-    resize(980, 640);
+    resize(sizeHint().expandedTo(QSize(980, 640)));
 }
 
 void TKcCalculateForm::showEvent(QShowEvent* e)
@@ -631,6 +632,7 @@ void TKcCalculateForm::done(int r)
 
 void TKcCalculateForm::FormShow()
 {
+    fitWindowToScreen(this);
     TTable* def = DMod->tblLocDef;
     if (!def->isOpen()) def->open();
     def->first();
@@ -947,7 +949,7 @@ TDefLocDlg::TDefLocDlg(QWidget* parent) : QDialog(parent)
     connect(EToinEdit, &TNumEdit::exited, this, [this] { imperialExit("EToin", "ETo", 25.4, 1); });
     connect(AppinEdit, &TNumEdit::exited, this, [this] { imperialExit("Appin", "App", 25.4, 1); });
     connect(U2inEdit, &TNumEdit::exited, this, [this] { imperialExit("U2in", "U2", 0.44704, 2); });
-    resize(940, 560);
+    resize(sizeHint().expandedTo(QSize(940, 560)));
 }
 
 void TDefLocDlg::showEvent(QShowEvent* e)
