@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QTemporaryDir>
 #include <QPushButton>
 #include <QTest>
 #include <cmath>
@@ -67,6 +68,63 @@ int rowOf(TDBGrid* grid, const QString& text)
 }
 
 QString s(TTable* t, const char* f) { return t->field(QLatin1String(f)).asString(); }
+
+// Runs the main program's computation for one working crop with the given
+// curve at the shipped station with wind data; returns the season crop ET.
+// firstKcb: when given, the first daily basal Kc the curve must produce.
+double computeWithCurve(int curveIndex, const QString& curveName, int etIndex, double firstKcb = -1)
+{
+    const QString oldDir = QDir::currentPath();
+    QTemporaryDir work;
+    QDir::setCurrent(work.path());
+    CropRunContext ctx;
+    CropCurveState state;
+    TTable clim(QStringLiteral("Climate.DB"));
+    clim.open();
+    EXPECT_TRUE(clim.locate("Station Name", "MARICOPA AZMET"));
+    ctx.WeatherStationName = "MARICOPA AZMET";
+    ctx.JobName = "Crop DB test job";
+    ctx.CropName = "Test crop";
+    for (int m = 1; m <= 12; ++m) {
+        ctx.MonthlyPrecip[m] = clim.field(QStringLiteral("P%1").arg(m)).asFloat();
+        ctx.MonthlyTemp[m] = clim.field(QStringLiteral("T%1").arg(m)).asFloat();
+        ctx.AnnualPrecip += ctx.MonthlyPrecip[m];
+    }
+    clim.close();
+    TTable wk(QStringLiteral("QuenWkCrop.DB"));
+    wk.open();
+    wk.append();
+    wk.field("Crop Name").setAsString("Test crop");
+    wk.field("Job Name").setAsString("Crop DB test job");
+    wk.field("Crop No").setAsInteger(1);
+    wk.field("Curve Index").setAsInteger(curveIndex);
+    wk.field("Curve Name").setAsString(curveName);
+    wk.field("Net Irr").setAsFloat(3);
+    wk.field("Plant Mo").setAsInteger(4);
+    wk.field("Plant Day").setAsInteger(15);
+    wk.field("Harvest Mo").setAsInteger(8);
+    wk.field("Harvest Day").setAsInteger(15);
+    wk.field("Soil").setAsString("Silt Loam");
+    wk.field("Stress Factor").setAsFloat(1.0);
+    wk.field("Fraction Wetted").setAsFloat(1.0);
+    wk.field("Dys Wet Developed").setAsInteger(7);
+    wk.field("Dys Wet Mature").setAsInteger(14);
+    wk.field("ET Index").setAsInteger(etIndex);
+    wk.post();
+    ComputeCrop(ctx, state, wk);
+    for (int m = 1; m <= 12; ++m) EXPECT_TRUE(std::isfinite(ctx.MonthlyKc[m])) << m;
+    if (firstKcb >= 0) {
+        TTable etkc(QStringLiteral("ETKc.db"));
+        etkc.open();
+        etkc.first();
+        EXPECT_DOUBLE_EQ(etkc.field("Kcb").asFloat(), firstKcb);
+        etkc.close();
+    }
+    wk.emptyTable();
+    wk.close();
+    QDir::setCurrent(oldDir);
+    return ctx.TotalCropET;
+}
 
 } // namespace
 
@@ -181,6 +239,12 @@ TEST(CropForm, NewCropThroughAllThreeCurveDialogs)
     EXPECT_TRUE(bc.locate("Crop Curve Name", bcCurve));
     EXPECT_TRUE(fao.locate("CropCurveName", faoCurve));
     for (TTable* t : {&basal, &bc, &fao}) t->close();
+    // The main program computes with each of the three curves by its method:
+    // basal curve (index 0) and FAO 56 curve (index 5) with Penman-Monteith,
+    // the Blaney-Criddle annual curve (index 3) with Blaney-Criddle.
+    EXPECT_GT(computeWithCurve(0, basCurve, 2), 0.0);
+    EXPECT_GT(computeWithCurve(3, bcCurve, 1), 0.0);
+    EXPECT_GT(computeWithCurve(5, faoCurve, 3), 0.0);
     crops.remove();
     crops.close();
 }
@@ -592,61 +656,12 @@ TEST(FAO56, CurveBuiltInKcWindowIsComputedByTheEngine)
 
     // The main program's computation with the new curve (curve index 5,
     // Penman-Monteith with FAO 56 curves) at a station with wind data.
-    const QString oldDir = QDir::currentPath();
-    QTemporaryDir work;
-    QDir::setCurrent(work.path());
-    CropRunContext ctx;
-    CropCurveState state;
-    TTable clim(QStringLiteral("Climate.DB"));
-    clim.open();
-    ASSERT_TRUE(clim.locate("Station Name", "MARICOPA AZMET"));
-    ctx.WeatherStationName = "MARICOPA AZMET";
-    ctx.JobName = "Crop DB test job";
-    ctx.CropName = "Local dry beans";
-    for (int m = 1; m <= 12; ++m) {
-        ctx.MonthlyPrecip[m] = clim.field(QStringLiteral("P%1").arg(m)).asFloat();
-        ctx.MonthlyTemp[m] = clim.field(QStringLiteral("T%1").arg(m)).asFloat();
-        ctx.AnnualPrecip += ctx.MonthlyPrecip[m];
-    }
-    clim.close();
-    TTable wk(QStringLiteral("QuenWkCrop.DB"));
-    wk.open();
-    wk.append();
-    wk.field("Crop Name").setAsString("Local dry beans");
-    wk.field("Job Name").setAsString("Crop DB test job");
-    wk.field("Crop No").setAsInteger(1);
-    wk.field("Curve Index").setAsInteger(5);
-    wk.field("Curve Name").setAsString("Local dry beans");
-    wk.field("Net Irr").setAsFloat(3);
-    wk.field("Plant Mo").setAsInteger(4);
-    wk.field("Plant Day").setAsInteger(15);
-    wk.field("Harvest Mo").setAsInteger(8);
-    wk.field("Harvest Day").setAsInteger(15);
-    wk.field("Soil").setAsString("Silt Loam");
-    wk.field("Stress Factor").setAsFloat(1.0);
-    wk.field("Fraction Wetted").setAsFloat(1.0);
-    wk.field("Dys Wet Developed").setAsInteger(7);
-    wk.field("Dys Wet Mature").setAsInteger(14);
-    wk.field("ET Index").setAsInteger(3);
-    wk.post();
-    ComputeCrop(ctx, state, wk);
-    EXPECT_GT(ctx.TotalCropET, 0.0);
-    for (int m = 1; m <= 12; ++m) EXPECT_TRUE(std::isfinite(ctx.MonthlyKc[m])) << m;
-    TTable etkc(QStringLiteral("ETKc.db"));
-    etkc.open();
-    etkc.first();
-    EXPECT_DOUBLE_EQ(etkc.field("Kcb").asFloat(), DMod->tblFAOcurv->isOpen() ? 0 : [] {
-        TTable c(QStringLiteral("CrpFAOCurv.DB"));
-        c.open();
-        c.locate("CropCurveName", "Local dry beans");
-        const double v = c.field("Kcb").asFloat();
-        c.close();
-        return v;
-    }());
-    etkc.close();
-    wk.emptyTable();
-    wk.close();
-    QDir::setCurrent(oldDir);
+    TTable c(QStringLiteral("CrpFAOCurv.DB"));
+    c.open();
+    ASSERT_TRUE(c.locate("CropCurveName", "Local dry beans"));
+    const double kcb = c.field("Kcb").asFloat();
+    c.close();
+    EXPECT_GT(computeWithCurve(5, "Local dry beans", 3, kcb), 0.0);
 }
 
 TEST(FAO56, KcWindowKeepsPreviousDataAndLocalDefaultsDialog)
