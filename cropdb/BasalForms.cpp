@@ -12,6 +12,7 @@
 #include "CropDMod.h"
 #include "CropReports.h"
 #include "EnterFocus.h"
+#include "Help.h"
 
 namespace quen::cropprog {
 
@@ -53,6 +54,7 @@ TBasalCurveForm::TBasalCurveForm(Kind kind, QWidget* parent)
       m_kind(kind)
 {
     TDataSource* ds = Source;
+    setHelpContext(this, 19104);
     static const char* listItems[] = {"Print Curve Name List", "Print Crop Curve  List", "Print Crop Curve List"};
     FileMenu->addAction(QLatin1String(listItems[kind]), this, [this] { PrintListClick(); });
     FileMenu->addAction(QStringLiteral("Print All Marked"), this, [this] { PrintAllMarkedClick(); });

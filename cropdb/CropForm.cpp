@@ -40,6 +40,7 @@ TCropForm::TCropForm(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("CropForm"));
     setWindowTitle(QStringLiteral("Review or Edit Local Crop Database"));
+    setHelpContext(this, 19102);
     TDataSource* ds = DMod->datCreateCrp;
     auto* v = new QVBoxLayout(this);
     QMenuBar* bar = addMenuBar(this, v);
@@ -444,6 +445,7 @@ TGetBasDlg::TGetBasDlg(TCropForm* form) : QDialog(form), m_form(form)
 {
     setObjectName(QStringLiteral("GetBasDlg"));
     setWindowTitle(QStringLiteral("Get Basal Kc Curve Data"));
+    setHelpContext(this, 19103);
     datCurves = new TDataSource(this);
     TDataSource* crop = DMod->datCreateCrp;
     auto* v = new QVBoxLayout(this);
@@ -492,7 +494,7 @@ TGetBasDlg::TGetBasDlg(TCropForm* form) : QDialog(form), m_form(form)
     connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
     connect(DontUseBtn, &QPushButton::clicked, this, [this] { DontUseBtnClick(); });
-    connect(HelpBtn, &QPushButton::clicked, this, [] { showHelpContents(); });
+    connect(HelpBtn, &QPushButton::clicked, this, [] { showHelpContext(19103); });
     connect(KindRadio, &TRadioGroup::clicked, this, [this](int i) { KindRadioClick(i); });
     connect(HumWindRadio, &TRadioGroup::clicked, this, [this](int i) { HumWindRadioClick(i); });
     connect(CurveList, &TDBGrid::rowChosen, this, [this] { CurveListClick(); });
@@ -648,6 +650,7 @@ TGetBCDlg::TGetBCDlg(TCropForm* form) : QDialog(form), m_form(form)
 {
     setObjectName(QStringLiteral("GetBCDlg"));
     setWindowTitle(QStringLiteral("BC Kc Crop Curve Data"));
+    setHelpContext(this, 19103);
     datCurves = new TDataSource(this);
     auto* v = new QVBoxLayout(this);
     TypeRadio = new TRadioGroup(QStringLiteral("BC Kc Curve Type"), bcKinds(), this);
@@ -667,7 +670,7 @@ TGetBCDlg::TGetBCDlg(TCropForm* form) : QDialog(form), m_form(form)
     v->addLayout(dialogButtons(this, {OKBtn, CancelBtn, HelpBtn}));
     connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
-    connect(HelpBtn, &QPushButton::clicked, this, [] { showHelpContents(); });
+    connect(HelpBtn, &QPushButton::clicked, this, [] { showHelpContext(19103); });
     connect(TypeRadio, &TRadioGroup::clicked, this, [this](int i) { TypeRadioClick(i); });
     connect(CurveList, &TDBGrid::rowChosen, this, [this] { CurveListClick(); });
     connect(CurveList, &QAbstractItemView::clicked, this, [this] { CurveListClick(); });
@@ -760,6 +763,7 @@ TGetFAODlg::TGetFAODlg(TCropForm* form) : QDialog(form), m_form(form)
 {
     setObjectName(QStringLiteral("GetFAODlg"));
     setWindowTitle(QStringLiteral("Get FAO 56 Curve Data"));
+    setHelpContext(this, 19103);
     auto* v = new QVBoxLayout(this);
     CurveGrid = new TDBGrid(this);
     CurveGrid->setDataSource(DMod->datFAOcurv);
@@ -777,7 +781,7 @@ TGetFAODlg::TGetFAODlg(TCropForm* form) : QDialog(form), m_form(form)
     connect(OKBtn, &QPushButton::clicked, this, [this] { OKBtnClick(); });
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
     connect(DontUseBtn, &QPushButton::clicked, this, [this] { DontUseBtnClick(); });
-    connect(HelpBtn, &QPushButton::clicked, this, [] { showHelpContents(); });
+    connect(HelpBtn, &QPushButton::clicked, this, [] { showHelpContext(19103); });
     connect(CurveGrid, &TDBGrid::rowDoubleClicked, this, [this] { OKBtnClick(); });
     resize(480, 460);
 }

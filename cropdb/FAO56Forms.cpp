@@ -55,6 +55,7 @@ TFAO56CropsForm::TFAO56CropsForm(QWidget* parent)
                        DMod->qryMarkFAOCurv->sqlText(), parent)
 {
     TDataSource* ds = DMod->datFAOcurv;
+    setHelpContext(this, 19106);
     Editor->setReeditAfterMark(true);
     FileMenu->addAction(QStringLiteral("Print Curve List"), this, [this] { PrintCurveListClick(); });
     FileMenu->addSeparator();
@@ -228,6 +229,7 @@ TGetCropName::TGetCropName(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("GetCropName"));
     setWindowTitle(QStringLiteral("Get Crop Kc Data (FAO 56 Table 12)"));
+    setHelpContext(this, 19106);
     TDataSource* ds = DMod->datFAO56Tbl;
     auto* v = new QVBoxLayout(this);
     CropGrid = new TDBGrid(this);
@@ -276,6 +278,7 @@ TGetCropType::TGetCropType(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("GetCropType"));
     setWindowTitle(QStringLiteral("Get Crop Growth Data"));
+    setHelpContext(this, 19106);
     TDataSource* ds = DMod->datAnType;
     auto* v = new QVBoxLayout(this);
     TypeGrid = new TDBGrid(this);
@@ -323,6 +326,7 @@ TFAOTable11data::TFAOTable11data(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("FAOTable11data"));
     setWindowTitle(QStringLiteral("FAOTable11 Crop Development Stages"));
+    setHelpContext(this, 19108);
     TDataSource* ds = DMod->datFAOTbl11;
     auto* v = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
@@ -382,7 +386,7 @@ TFAOTable11data::TFAOTable11data(QWidget* parent) : QDialog(parent)
     connect(ListBtn, &QPushButton::clicked, this, [this] { ListBtnClick(); });
     connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
-    connect(HelpBtn, &QPushButton::clicked, this, [] { showHelpContents(); });
+    connect(HelpBtn, &QPushButton::clicked, this, [] { showHelpContext(19108); });
     // Leaving a field posts a pending edit.
     auto post = [] { postIfEditing(DMod->tblFAOTbl11); };
     for (TDBEdit* e : {CropNameEdit, RegionEdit, PlantDateEdit}) {
@@ -458,6 +462,7 @@ TKcCalculateForm::TKcCalculateForm(TFAO56CropsForm* owner) : QDialog(owner), m_o
 {
     setObjectName(QStringLiteral("KcCalculateForm"));
     setWindowTitle(QStringLiteral("Calculate Kc based on FAO 56, Chapter 6"));
+    setHelpContext(this, 19107);
     TDataSource* ds = DMod->datFAOcurv;
     auto num = [&](const char* field, const char* pic, QWidget* parent) {
         auto* e = new TDBNumEdit(ds, QLatin1String(field), QLatin1String(pic), 0, 0, parent);
@@ -587,7 +592,7 @@ TKcCalculateForm::TKcCalculateForm(TFAO56CropsForm* owner) : QDialog(owner), m_o
     connect(UseFAOBtn, &QPushButton::clicked, this, [this] { UseFAOBtnClick(); });
     connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
-    connect(HelpBtn, &QPushButton::clicked, this, [] { showHelpContents(); });
+    connect(HelpBtn, &QPushButton::clicked, this, [] { showHelpContext(19107); });
     connect(EToRadio, &TRadioGroup::clicked, this, [this](int i) {
         presetClick("ETo", QStringList{"2", "4", "6", "8"}.value(i));
     });
@@ -737,6 +742,7 @@ TFAO56tbl12DBdlg::TFAO56tbl12DBdlg(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("FAO56tbl12DBdlg"));
     setWindowTitle(QStringLiteral("FAO 56, Table 12 DB input"));
+    setHelpContext(this, 19109);
     TDataSource* ds = DMod->datFAO56Tbl;
     auto* v = new QVBoxLayout(this);
     auto* f = new QFormLayout;
@@ -787,7 +793,7 @@ TFAO56tbl12DBdlg::TFAO56tbl12DBdlg(QWidget* parent) : QDialog(parent)
         if (t->isOpen() && t->state() != TTable::State::Browse) t->cancel();
         reject();
     });
-    connect(HelpBtn, &QPushButton::clicked, this, [] { showHelpContents(); });
+    connect(HelpBtn, &QPushButton::clicked, this, [] { showHelpContext(19109); });
     connect(Navigator, &TDBNavigator::clicked, this, [this] { CropDescripEdit->setFocus(); });
     auto post = [] { postIfEditing(DMod->tblFAO56Tbl); };
     for (TDBEdit* e : {CropNameEdit, CropDescripEdit}) {
@@ -859,6 +865,7 @@ TDefLocDlg::TDefLocDlg(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("DefLocDlg"));
     setWindowTitle(QStringLiteral("Local Default Values (FAO 56 Curves)"));
+    setHelpContext(this, 19110);
     TDataSource* ds = DMod->datLocDef;
     auto* v = new QVBoxLayout(this);
     auto* g = new QGridLayout;

@@ -20,6 +20,7 @@ TPlainTableForm::TPlainTableForm(const QString& objectName, const QString& capti
 {
     setObjectName(objectName);
     setWindowTitle(caption);
+    setHelpContext(this, 19105);
     auto* v = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
     Grid = new TDBGrid(this);
@@ -54,7 +55,7 @@ TPlainTableForm::TPlainTableForm(const QString& objectName, const QString& capti
     v->addLayout(h);
     connect(ListBtn, &QPushButton::clicked, this, [this] { ListBtnClick(); });
     connect(CloseBtn, &QPushButton::clicked, this, [this] { close(); });
-    connect(HelpBtn, &QPushButton::clicked, this, [] { showHelpContents(); });
+    connect(HelpBtn, &QPushButton::clicked, this, [] { showHelpContext(19105); });
 }
 
 void TPlainTableForm::addValueFields(const QString& groupTitle, const QStringList& fields, const QStringList& labels,

@@ -16,6 +16,7 @@
 #include "CropMainForm.h"
 #include "CropReports.h"
 #include "FAO56Forms.h"
+#include "Help.h"
 #include "KcCalculation.h"
 #include "MessageBoxes.h"
 #include "PlainEditors.h"
@@ -723,6 +724,8 @@ TEST(CropProgramButtons, EachButtonOpensItsWindowWithItsTables)
         QString opened;
         Driver driver([&](QDialog& d) {
             opened = d.objectName();
+            // F1 in the window opens its own topic of the help bundle.
+            EXPECT_TRUE(THelpIndex::bundled().hasContext(helpContextOf(&d))) << c.window;
             for (TTable* t : c.tables) EXPECT_TRUE(t->isOpen()) << c.window << " " << t->tableName().toStdString();
         });
         c.button->click();
