@@ -592,7 +592,7 @@ TEST(FAO56, CurveBuiltInKcWindowIsComputedByTheEngine)
         TTable* c = DMod->tblFAOcurv;
         EXPECT_FALSE(c->field("UseFAO5612").asBoolean());
 
-        QVariantList kc;
+        QVariantList kc, t11chosen;
         Driver driver([&](QDialog& d) {
             if (auto* p = qobject_cast<TGetCropName*>(&d)) {
                 TTable* t12 = DMod->tblFAO56Tbl;
@@ -609,6 +609,11 @@ TEST(FAO56, CurveBuiltInKcWindowIsComputedByTheEngine)
                 p->UseBtn->click();
             } else if (auto* ty = qobject_cast<TGetCropType*>(&d)) {
                 ty->UseBtn->click();
+            } else if (auto* t11 = qobject_cast<TFAOTable11data*>(&d)) {
+                chooseRow(t11->CropGrid, 5);
+                t11chosen = {s(DMod->tblFAOTbl11, "CropName"), DMod->tblFAOTbl11->field("Fs2").value(),
+                             DMod->tblFAOTbl11->field("MaxDays").value()};
+                t11->CancelBtn->click();   // the copy happens whichever button closes it
             } else if (auto* k = qobject_cast<TKcCalculateForm*>(&d)) {
                 EXPECT_EQ(msgs.lastText(),
                           "Default values have been set in the following dialog. Make changes as needed.");
@@ -636,6 +641,12 @@ TEST(FAO56, CurveBuiltInKcWindowIsComputedByTheEngine)
         f.GetKcDataBtn->click();
         ASSERT_EQ(kc.size(), 3);
         EXPECT_EQ(s(c, "FAOCropName").left(10), "Beans, dry");
+        f.GetFAO11BtnClick();
+        ASSERT_EQ(t11chosen.size(), 3);
+        EXPECT_EQ(s(c, "NEH2CropType"), t11chosen[0].toString());
+        EXPECT_EQ(c->field("Fs2").value(), t11chosen[1]);
+        EXPECT_EQ(c->field("DaysMax").asFloat(), t11chosen[2].toDouble());
+        EXPECT_FALSE(DMod->tblFAOTbl11->isOpen());
         f.GetNEHBtn->click();
         EXPECT_FALSE(s(c, "NEH2CropType").isEmpty());
         EXPECT_GT(c->field("Fs3").asFloat(), 0.0);
@@ -732,4 +743,46 @@ TEST(CropProgramButtons, EachButtonOpensItsWindowWithItsTables)
         EXPECT_EQ(opened, c.window);
         for (TTable* t : c.tables) EXPECT_FALSE(t->isOpen()) << c.window << " " << t->tableName().toStdString();
     }
+}
+
+// The first crop of an empty table: the basal dialog switches new-record mode
+// on, pre-fills the row from "CrpLastUse.db" and the BC dialog follows.
+TEST(CropForm, FirstCropOfAnEmptyTable)
+{
+    OpenTables open{DMod->tblCreateCrp, DMod->tblLastUse};
+    TScriptedMessages msgs;
+    TTable* t = DMod->tblCreateCrp;
+    QList<QVariantList> saved;
+    for (t->first(); !t->eof(); t->next()) saved << t->rowValues();
+    t->emptyTable();
+    t->refresh();
+    ASSERT_TRUE(t->isEmpty());
+    {
+        TCropForm f;
+        f.show();
+        f.GotoEditBtn->click();
+        EXPECT_FALSE(f.NewRecordMode);
+        QStringList seen;
+        Driver driver([&](QDialog& d) {
+            seen << d.windowTitle();
+            d.accept();
+        });
+        f.GetBasBtn->click();
+        EXPECT_TRUE(f.NewRecordMode);
+        EXPECT_EQ(seen, (QStringList{"Get Basal Kc Curve Data", "BC Kc Crop Curve Data"}));
+        EXPECT_EQ(s(t, "Humidity/Wind"), "AM");
+        EXPECT_EQ(s(t, "Bas Crop Curve Name"), s(DMod->tblLastUse, "Basil Curve Name"));
+        EXPECT_EQ(s(t, "Bas Crop Type"), "Field and vegetable crops");
+        EXPECT_EQ(s(t, "BC Crop Curve Name"), s(DMod->tblLastUse, "BC Curve Name"));
+        EXPECT_EQ(t->state(), TTable::State::Insert);
+        QTest::keyClicks(f.CropNameEdit, "First crop");
+        f.GotoEditBtn->click();
+        EXPECT_FALSE(f.NewRecordMode);
+        EXPECT_EQ(t->recordCount(), 1);
+        f.close();
+    }
+    t->emptyTable();
+    t->appendRows(saved);
+    t->refresh();
+    EXPECT_EQ(t->recordCount(), saved.size());
 }
