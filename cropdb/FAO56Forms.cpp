@@ -611,6 +611,9 @@ TKcCalculateForm::TKcCalculateForm(TFAO56CropsForm* owner) : QDialog(owner), m_o
     connect(EToEdit, &TNumEdit::exited, this, [this] { metricExit("ETo", "EToin", 0.03936996); });
     connect(AppEdit, &TNumEdit::exited, this, [this] { metricExit("App", "Appin", 0.03936996); });
     connect(U2Edit, &TNumEdit::exited, this, [this] { metricExit("U2", "U2in", 2.236936); });
+    connect(RHMinEdit, &TNumEdit::exited, this, [this] { showPresets(); });
+    connect(FwEdit, &TNumEdit::exited, this, [this] { showPresets(); });
+    connect(STextEdit, &TDBEdit::exited, this, [this] { showPresets(); });
     connect(ETOinEdit, &TNumEdit::exited, this, [this] { imperialExit("EToin", "ETo", 25.4, 1); });
     connect(AppinEdit, &TNumEdit::exited, this, [this] { imperialExit("Appin", "App", 25.4, 2); });
     connect(U2inEdit, &TNumEdit::exited, this, [this] { imperialExit("U2in", "U2", 0.44704, 2); });
@@ -651,7 +654,14 @@ void TKcCalculateForm::FormShow()
     }
     WettingDaysEdit->setFocus();
     setGroupsEnabled(!c->field(QStringLiteral("UseFAO5612")).asBoolean());
-    // The presets show the stored values they match.
+    showPresets();
+}
+
+// The presets show the stored values they match (none when typed values differ).
+void TKcCalculateForm::showPresets()
+{
+    TTable* c = DMod->tblFAOcurv;
+    if (!c->isOpen()) return;
     auto select = [c](TRadioGroup* g, const char* field, const QList<double>& values) {
         const double v = c->field(QLatin1String(field)).asFloat();
         int index = -1;
@@ -700,6 +710,7 @@ void TKcCalculateForm::metricExit(const char* metric, const char* imperial, doub
     if (!c->isOpen() || c->field(QLatin1String(metric)).isNull()) return;
     editIfBrowsing(c);
     c->field(QLatin1String(imperial)).setAsFloat(fixedText(c->field(QLatin1String(metric)).asFloat() * factor, 2).toDouble());
+    showPresets();
 }
 
 void TKcCalculateForm::imperialExit(const char* imperial, const char* metric, double factor, int decimals)
@@ -709,6 +720,7 @@ void TKcCalculateForm::imperialExit(const char* imperial, const char* metric, do
     editIfBrowsing(c);
     c->field(QLatin1String(metric))
         .setAsFloat(fixedText(c->field(QLatin1String(imperial)).asFloat() * factor, decimals).toDouble());
+    showPresets();
 }
 
 void TKcCalculateForm::CalcBtnClick()

@@ -93,6 +93,7 @@ public:
     void UseFAOBtnClick();
     void presetClick(const char* field, const QString& value);
     void setGroupsEnabled(bool on);
+    void showPresets();
     void metricExit(const char* metric, const char* imperial, double factor);
     void imperialExit(const char* imperial, const char* metric, double factor, int decimals);
 protected:
