@@ -137,6 +137,7 @@ TCropForm::TCropForm(QWidget* parent) : QDialog(parent)
     auto* pf = new QFormLayout(plant);
     PlantMoEdit = new TDBNumEdit(ds, QStringLiteral("Plant Mo"), QStringLiteral("ii"), 1, 12, plant);
     PlantDayEdit = new TDBNumEdit(ds, QStringLiteral("Plant Day"), QStringLiteral("ii"), 1, 31, plant);
+    for (TDBNumEdit* e : {PlantMoEdit, PlantDayEdit}) e->setMaximumWidth(60);
     pf->addRow(QStringLiteral("Month No"), PlantMoEdit);
     pf->addRow(QStringLiteral("Day"), PlantDayEdit);
     gdv->addWidget(plant);
@@ -144,6 +145,7 @@ TCropForm::TCropForm(QWidget* parent) : QDialog(parent)
     auto* hf = new QFormLayout(harv);
     HarvestMoEdit = new TDBNumEdit(ds, QStringLiteral("Harvest Mo"), QStringLiteral("ii"), 1, 12, harv);
     HarvestDayEdit = new TDBNumEdit(ds, QStringLiteral("Harvest Day"), QStringLiteral("ii"), 1, 31, harv);
+    for (TDBNumEdit* e : {HarvestMoEdit, HarvestDayEdit}) e->setMaximumWidth(60);
     hf->addRow(QStringLiteral("Month No"), HarvestMoEdit);
     hf->addRow(QStringLiteral("Day"), HarvestDayEdit);
     gdv->addWidget(harv);
@@ -163,6 +165,10 @@ TCropForm::TCropForm(QWidget* parent) : QDialog(parent)
     SpringAvTempMEdit = new TDBNumEdit(ds, QStringLiteral("SpringAvTempM"), QStringLiteral("###.##"), 0, 0, alt);
     FallAvTempEdit = new TDBNumEdit(ds, QStringLiteral("FallAvTemp"), QStringLiteral("###.##"), 0, 0, alt);
     FallAvTempMEdit = new TDBNumEdit(ds, QStringLiteral("FallAvTempM"), QStringLiteral("###.##"), 0, 0, alt);
+    for (TDBNumEdit* e : {MinGrowDaysEdit, MaxGrowDaysEdit, SpringAvTempEdit, SpringAvTempMEdit, FallAvTempEdit,
+                          FallAvTempMEdit})
+        e->setMaximumWidth(90);
+    ag->setColumnStretch(4, 1);
     ag->addWidget(new QLabel(QStringLiteral("Required length of growing season"), alt), 0, 0);
     ag->addWidget(MinGrowDaysEdit, 0, 1);
     ag->addWidget(new QLabel(QStringLiteral("days"), alt), 0, 2);
