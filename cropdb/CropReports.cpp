@@ -100,7 +100,7 @@ PreparedReport listReport(TTable& t, const QString& title, const QString& head, 
 // One block per row: label/value pairs in two columns, then the notes.
 PreparedReport blockReport(TTable& t, const QString& title, const QString& head, const QString& sub,
                            const QList<Item>& items, const QString& notesLabel, const QString& notesField,
-                           const QString& countLabel = QString(), bool pages = true)
+                           const QString& countLabel = QString(), bool pages = true, bool twoColumns = true)
 {
     KeepPosition keep(t);
     Report rep(title);
@@ -118,12 +118,16 @@ PreparedReport blockReport(TTable& t, const QString& title, const QString& head,
         y += 14;
     }
     const QList<Item> rest = items.mid(1);
-    const int half = int((rest.size() + 1) / 2);
+    // Two columns of short values side by side, or one column where the
+    // values are long texts.
+    const int half = twoColumns ? int((rest.size() + 1) / 2) : int(rest.size());
+    const double labelWidth = twoColumns ? 150 : 230;
+    const double valueWidth = twoColumns ? 110 : 300;
     for (int i = 0; i < rest.size(); ++i) {
         const double cx = i < half ? 0 : 280;
         const double cy = y + 13 * (i < half ? i : i - half);
-        d.addLabel(QRectF(cx, cy, 170, 0), rest[i].label, font);
-        d.addField(QRectF(cx + 172, cy, 100, 0), rest[i].field, font);
+        d.addLabel(QRectF(cx, cy, labelWidth, 0), rest[i].label, font);
+        d.addField(QRectF(cx + labelWidth + 2, cy, valueWidth, 0), rest[i].field, font);
     }
     y += 13 * half + 4;
     Q_UNUSED(rows);
@@ -170,7 +174,7 @@ PreparedReport prepareCropAllMarked(TTable& crops)
                         {"Maximum Grow Days", "Max Grow Days"},
                         {"Spring Average Temperature", "SpringAvTemp"},
                         {"Fall Average Temperature", "FallAvTemp"}},
-                       QStringLiteral("Notes:"), QStringLiteral("Notes"), QString(), false);
+                       QStringLiteral("Notes:"), QStringLiteral("Notes"), QString(), false, false);
 }
 
 PreparedReport prepareBasalList(int kind, TTable& curves)
@@ -215,7 +219,7 @@ PreparedReport prepareBasalAllMarked(int kind, TTable& curves)
                             {"Kcb", "Kcb"},
                             {"Kcp", "Kcp"},
                             {"Kcm", "Kcm"}},
-                           QStringLiteral("Notes:"), QStringLiteral("Notes"));
+                           QStringLiteral("Notes:"), QStringLiteral("Notes"), QString(), true, false);
     if (kind == 1) {
         QList<Item> items{{"Crop Curve Name", "Crop Curve Name"},
                           {"Humidity/Wind", "Humidity/Wind"},
@@ -225,7 +229,7 @@ PreparedReport prepareBasalAllMarked(int kind, TTable& curves)
             items.append({QLatin1String(m) + QStringLiteral(" Kc"), QLatin1String(m) + QStringLiteral(" Kc")});
         return blockReport(curves, QStringLiteral("Perennial Print All Marked"), head,
                            QStringLiteral("Perennial Print All Marked"), items, QStringLiteral("Notes:"),
-                           QStringLiteral("Notes"));
+                           QStringLiteral("Notes"), QString(), true, false);
     }
     return blockReport(curves, QStringLiteral("Bas Forage and Grass All Marked"), head,
                        QStringLiteral("Bas Forage and Grass All Marked"),
@@ -235,7 +239,7 @@ PreparedReport prepareBasalAllMarked(int kind, TTable& curves)
                         {"Low Kc", "Low Kc"},
                         {"Pk % After Harvest (Alfalfa)", "Pk % After Harvest (Alf)"},
                         {"Pk Days After Harvest", "Pk Days After Harvest"}},
-                       QStringLiteral("Notes:"), QStringLiteral("Notes"));
+                       QStringLiteral("Notes:"), QStringLiteral("Notes"), QString(), true, false);
 }
 
 PreparedReport prepareBCAnnualList(TTable& curves)
@@ -303,38 +307,32 @@ PreparedReport prepareFAOCurveList(TTable& curves)
                        QString(), QString(), QStringLiteral("Total Number of Crop curves:"));
 }
 
+// The two reference tables are long: one line per row.
 PreparedReport prepareTable12List(TTable& t)
 {
-    return blockReport(t, QStringLiteral("List of KC Values From FAO 56 Table 12"), QStringLiteral("Quen Crop Database"),
-                       QStringLiteral("List of KC Values From FAO 56 Table 12"),
-                       {{"Crop Name:", "CropName"},
-                        {"Crop Type:", "CropDescrip"},
-                        {"Kc ini =", "Kcini"},
-                        {"Kc mid =", "Kcmid"},
-                        {"Kc end =", "Kcend"},
-                        {"Max Crop Ht (m) =", "MaxHeightM"}},
-                       QString(), QString(), QStringLiteral("Total Number of Crops:"));
+    return listReport(t, QStringLiteral("List of KC Values From FAO 56 Table 12"), QStringLiteral("Quen Crop Database"),
+                      QStringLiteral("List of KC Values From FAO 56 Table 12"),
+                      {{"CropName", "Crop Name:", 190, {}},
+                       {"CropDescrip", "Crop Type:", 150, {}},
+                       {"Kcini", "Kc ini =", 50, "0.00"},
+                       {"Kcmid", "Kc mid =", 50, "0.00"},
+                       {"Kcend", "Kc end =", 50, "0.00"},
+                       {"MaxHeightM", "Max Crop Ht (m) =", 50, "0.0#"}},
+                      QStringLiteral("Total Number of Crops:"), 7);
 }
 
 PreparedReport prepareTable11List(TTable& t)
 {
-    return blockReport(t, QStringLiteral("List of Crop Development  Values From FAO 56 Table 11"),
-                       QStringLiteral("Quen Crop Database"),
-                       QStringLiteral("List of Crop Development  Values From FAO 56 Table 11"),
-                       {{"Crop Name:", "CropName"},
-                        {"Region:", "Region"},
-                        {"Plant Date:", "PlantDate"},
-                        {"Lini", "Lini"},
-                        {"Ldev", "Ldev"},
-                        {"Lmid", "Lmid"},
-                        {"Llate", "Llate"},
-                        {"Total Days", "TotalDays"},
-                        {"Min Days", "MinDays"},
-                        {"Max Days", "MaxDays"},
-                        {"Fs1", "Fs1"},
-                        {"Fs2", "Fs2"},
-                        {"Fs3", "Fs3"}},
-                       QString(), QString(), QStringLiteral("Total Number of Crops:"));
+    QList<Column> cols{{"CropName", "Crop Name:", 100, {}}, {"Region", "Region:", 98, {}},
+                       {"PlantDate", "Plant Date:", 52, {}}};
+    const char* days[][2] = {{"Lini", "Lini"}, {"Ldev", "Ldev"}, {"Lmid", "Lmid"}, {"Llate", "Llate"},
+                             {"TotalDays", "Total\nDays"}, {"MinDays", "Min\nDays"}, {"MaxDays", "Max\nDays"}};
+    for (const auto& d : days) cols.append({QLatin1String(d[0]), QString::fromLatin1(d[1]), 29, "0"});
+    for (const char* f : {"Fs1", "Fs2", "Fs3"}) cols.append({QLatin1String(f), QLatin1String(f), 29, "0.00"});
+    return listReport(t, QStringLiteral("List of Crop Development  Values From FAO 56 Table 11"),
+                      QStringLiteral("Quen Crop Database"),
+                      QStringLiteral("List of Crop Development  Values From FAO 56 Table 11"), cols,
+                      QStringLiteral("Total Number of Crops:"), 7);
 }
 
 QStringList reportTexts(const PreparedReport& pages)
