@@ -1,5 +1,6 @@
 #include "CropForm.h"
 
+#include <QCloseEvent>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -266,10 +267,22 @@ void TCropForm::showEvent(QShowEvent* e)
 void TCropForm::done(int r)
 {
     if (!m_closed) {
+        FormClose();   // a refused post throws and keeps the window open
         m_closed = true;
-        FormClose();
     }
     QDialog::done(r);
+}
+
+// A refused post keeps the window open with the row still in edit.
+void TCropForm::closeEvent(QCloseEvent* e)
+{
+    try {
+        FormClose();
+    } catch (...) {
+        e->ignore();
+        throw;
+    }
+    QDialog::closeEvent(e);
 }
 
 void TCropForm::FormShow()
@@ -531,8 +544,8 @@ void TGetBasDlg::showEvent(QShowEvent* e)
 void TGetBasDlg::done(int r)
 {
     if (!m_closed && m_shown) {
+        FormClose();   // a refused post throws and keeps the window open
         m_closed = true;
-        FormClose();
     }
     QDialog::done(r);
 }
@@ -695,8 +708,8 @@ void TGetBCDlg::showEvent(QShowEvent* e)
 void TGetBCDlg::done(int r)
 {
     if (!m_closed && m_shown) {
+        FormClose();   // a refused post throws and keeps the window open
         m_closed = true;
-        FormClose();
     }
     QDialog::done(r);
 }
@@ -804,8 +817,8 @@ void TGetFAODlg::showEvent(QShowEvent* e)
 void TGetFAODlg::done(int r)
 {
     if (!m_closed && m_shown) {
+        FormClose();   // a refused post throws and keeps the window open
         m_closed = true;
-        FormClose();
     }
     QDialog::done(r);
 }

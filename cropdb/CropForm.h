@@ -85,6 +85,7 @@ public:
 protected:
     void showEvent(QShowEvent* e) override;
     void done(int r) override;
+    void closeEvent(QCloseEvent* e) override;
 
 private:
     bool m_shown = false, m_closed = false;

@@ -1,5 +1,6 @@
 #include "CurveEditorBase.h"
 
+#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QMenuBar>
 #include <QPushButton>
@@ -87,8 +88,8 @@ void TCurveEditorBase::showEvent(QShowEvent* e)
 void TCurveEditorBase::done(int r)
 {
     if (!m_closed && m_shown) {
+        FormClose();   // a refused post throws and keeps the window open
         m_closed = true;
-        FormClose();
     }
     QDialog::done(r);
 }
@@ -141,6 +142,24 @@ void TCurveEditorBase::printMarked(const std::function<report::PreparedReport()>
     }
     t->setFiltered(was);
     previewReport(pages, this);
+}
+
+} // namespace quen::cropprog
+
+namespace quen::cropprog {
+
+// A refused post (a required field empty, a duplicate name) keeps the window
+// open with the row still in edit; the refusal reaches the user as the
+// database layer's message.
+void TCurveEditorBase::closeEvent(QCloseEvent* e)
+{
+    try {
+        FormClose();
+    } catch (...) {
+        e->ignore();
+        throw;
+    }
+    QDialog::closeEvent(e);
 }
 
 } // namespace quen::cropprog

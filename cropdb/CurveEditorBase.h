@@ -53,6 +53,7 @@ protected:
     QHBoxLayout* bottomRow() const { return m_bottom; }
     void showEvent(QShowEvent* e) override;
     void done(int r) override;
+    void closeEvent(QCloseEvent* e) override;
     bool m_fitToScreen = false;
 
 private:

@@ -410,8 +410,8 @@ void TFAOTable11data::showEvent(QShowEvent* e)
 void TFAOTable11data::done(int r)
 {
     if (!m_closed && m_shown) {
+        FormClose();   // a refused post throws and keeps the window open
         m_closed = true;
-        FormClose();
     }
     QDialog::done(r);
 }
@@ -632,8 +632,8 @@ void TKcCalculateForm::showEvent(QShowEvent* e)
 void TKcCalculateForm::done(int r)
 {
     if (!m_closed && m_shown) {
+        FormClose();   // a refused post throws and keeps the window open
         m_closed = true;
-        FormClose();
     }
     QDialog::done(r);
 }
@@ -830,8 +830,8 @@ void TFAO56tbl12DBdlg::showEvent(QShowEvent* e)
 void TFAO56tbl12DBdlg::done(int r)
 {
     if (!m_closed && m_shown) {
+        FormClose();   // a refused post throws and keeps the window open
         m_closed = true;
-        FormClose();
     }
     QDialog::done(r);
 }

@@ -2,6 +2,7 @@
 
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -95,8 +96,8 @@ void TPlainTableForm::showEvent(QShowEvent* e)
 void TPlainTableForm::done(int r)
 {
     if (!m_closed) {
+        FormClose();   // a refused post throws and keeps the window open
         m_closed = true;
-        FormClose();
     }
     QDialog::done(r);
 }
@@ -168,6 +169,24 @@ TAnTypeForm::TAnTypeForm(QWidget* parent)
                    QStringLiteral("Days from planting until maturity"));
     setListButton(QStringLiteral("List"), QStringLiteral("Annual Crop Type List Report"), &prepareAnTypeList);
     resize(720, 420);
+}
+
+} // namespace quen::cropprog
+
+namespace quen::cropprog {
+
+// A refused post (a required field empty, a duplicate name) keeps the window
+// open with the row still in edit; the refusal reaches the user as the
+// database layer's message.
+void TPlainTableForm::closeEvent(QCloseEvent* e)
+{
+    try {
+        FormClose();
+    } catch (...) {
+        e->ignore();
+        throw;
+    }
+    QDialog::closeEvent(e);
 }
 
 } // namespace quen::cropprog

@@ -41,6 +41,7 @@ protected:
     void setListButton(const QString& caption, const QString& hint,
                        std::function<report::PreparedReport(TTable&)> prepare);
     void done(int r) override;
+    void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;
 
 private:

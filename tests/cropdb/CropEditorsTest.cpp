@@ -466,6 +466,11 @@ TEST(BasalEditors, RequiredFieldRefusalKeepsTheRowInEdit)
     EXPECT_TRUE(f.Editor->isEditMode());
     EXPECT_EQ(t->state(), TTable::State::Insert);
     EXPECT_EQ(s(t, "Crop Curve Name"), "Refused perennial");
+    // Closing the window is refused the same way: nothing is lost.
+    f.close();
+    EXPECT_TRUE(f.isVisible());
+    EXPECT_TRUE(msgs.lastText().contains("Jun Kc")) << msgs.lastText().toStdString();
+    EXPECT_EQ(t->state(), TTable::State::Insert);
     t->field("Jun Kc").setAsFloat(0.9);
     f.GotoEditBtn->click();
     EXPECT_FALSE(f.Editor->isEditMode());
