@@ -445,7 +445,7 @@ static TDBText* framedText(TDataSource* ds, const QString& field, QWidget* paren
     return t;
 }
 
-static QHBoxLayout* dialogButtons(QDialog* d, std::initializer_list<QPushButton*> buttons)
+static QHBoxLayout* dialogButtons(std::initializer_list<QPushButton*> buttons)
 {
     auto* h = new QHBoxLayout;
     h->addStretch();
@@ -453,7 +453,6 @@ static QHBoxLayout* dialogButtons(QDialog* d, std::initializer_list<QPushButton*
         b->setAutoDefault(false);
         h->addWidget(b);
     }
-    Q_UNUSED(d);
     return h;
 }
 
@@ -509,7 +508,7 @@ TGetBasDlg::TGetBasDlg(TCropForm* form) : QDialog(form), m_form(form)
     CancelBtn = new QPushButton(QStringLiteral("Cancel"), this);
     DontUseBtn = new QPushButton(QStringLiteral("Don't Use Grass Ref Curve"), this);
     HelpBtn = new QPushButton(QStringLiteral("Help"), this);
-    v->addLayout(dialogButtons(this, {OKBtn, CancelBtn, DontUseBtn, HelpBtn}));
+    v->addLayout(dialogButtons({OKBtn, CancelBtn, DontUseBtn, HelpBtn}));
     connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
     connect(DontUseBtn, &QPushButton::clicked, this, [this] { DontUseBtnClick(); });
@@ -686,7 +685,7 @@ TGetBCDlg::TGetBCDlg(TCropForm* form) : QDialog(form), m_form(form)
     OKBtn = new QPushButton(QStringLiteral("OK"), this);
     CancelBtn = new QPushButton(QStringLiteral("Cancel"), this);
     HelpBtn = new QPushButton(QStringLiteral("Help"), this);
-    v->addLayout(dialogButtons(this, {OKBtn, CancelBtn, HelpBtn}));
+    v->addLayout(dialogButtons({OKBtn, CancelBtn, HelpBtn}));
     connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
     connect(HelpBtn, &QPushButton::clicked, this, [] { showHelpContext(19103); });
@@ -796,7 +795,7 @@ TGetFAODlg::TGetFAODlg(TCropForm* form) : QDialog(form), m_form(form)
     CancelBtn = new QPushButton(QStringLiteral("Cancel"), this);
     DontUseBtn = new QPushButton(QStringLiteral("Don't Use FAO 56 Curve"), this);
     HelpBtn = new QPushButton(QStringLiteral("Help"), this);
-    v->addLayout(dialogButtons(this, {OKBtn, CancelBtn, DontUseBtn, HelpBtn}));
+    v->addLayout(dialogButtons({OKBtn, CancelBtn, DontUseBtn, HelpBtn}));
     connect(OKBtn, &QPushButton::clicked, this, [this] { OKBtnClick(); });
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
     connect(DontUseBtn, &QPushButton::clicked, this, [this] { DontUseBtnClick(); });

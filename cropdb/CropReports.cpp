@@ -108,7 +108,6 @@ PreparedReport blockReport(TTable& t, const QString& title, const QString& head,
     header(rep, head, sub);
     const FontSpec font(9), bold(9, true);
     Band& d = rep.detail();
-    const int rows = int((items.size() + 1) / 2);
     double y = 6;
     d.addHLine(0, 2, kPrintWidth, 0.5);
     if (!items.isEmpty()) {
@@ -130,7 +129,6 @@ PreparedReport blockReport(TTable& t, const QString& title, const QString& head,
         d.addField(QRectF(cx + labelWidth + 2, cy, valueWidth, 0), rest[i].field, font);
     }
     y += 13 * half + 4;
-    Q_UNUSED(rows);
     if (!notesField.isEmpty()) {
         d.addLabel(QRectF(0, y, 60, 0), notesLabel, font);
         d.addField(QRectF(60, y, 480, 0), notesField, font)->setWordWrap(true);
