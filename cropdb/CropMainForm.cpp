@@ -6,6 +6,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "CropDMod.h"
+#include "BasalForms.h"
+#include "CropForm.h"
+#include "FAO56Forms.h"
+#include "PlainEditors.h"
+#include "CropFormKit.h"
+
 
 namespace quen::cropprog {
 
@@ -76,10 +83,6 @@ TMainForm::TMainForm(QWidget* parent)
     connect(FAOCurvBtn, &QPushButton::clicked, this, &TMainForm::FAOCurvBtnClick);
     connect(FAOTbl11Btn, &QPushButton::clicked, this, &TMainForm::FAOTbl11BtnClick);
 
-    // The editors come with the crop records and curve editor windows.
-    for (QPushButton* b : {CropDBBtn, BasFldVegBtn, BasPerenBtn, BasGrassBtn, BCAnnualBtn, BCPerenBtn,
-                           AnTypeBtn, FAO56TblBtn, FAOCurvBtn, FAOTbl11Btn})
-        b->setEnabled(false);
 
     resize(620, 460);
 }
@@ -95,15 +98,80 @@ void TMainForm::AboutBtnClick()
     box.exec();
 }
 
-void TMainForm::CropDBBtnClick() {}
-void TMainForm::BasFldVegBtnClick() {}
-void TMainForm::BasPerenBtnClick() {}
-void TMainForm::BasGrassBtnClick() {}
-void TMainForm::BCAnnualBtnClick() {}
-void TMainForm::BCPerenBtnClick() {}
-void TMainForm::AnTypeBtnClick() {}
-void TMainForm::FAO56TblBtnClick() {}
-void TMainForm::FAOCurvBtnClick() {}
-void TMainForm::FAOTbl11BtnClick() {}
+// Opens the tables a window needs, shows it, and closes them again whatever
+// happens in between.
+template <class Window>
+static void openAndShow(QWidget* parent, std::initializer_list<TTable*> tables)
+{
+    struct Closer {
+        std::initializer_list<TTable*> tables;
+        ~Closer()
+        {
+            for (TTable* t : tables) {
+                try {
+                    t->close();
+                } catch (...) {
+                }
+            }
+        }
+    } closer{tables};
+    for (TTable* t : tables)
+        if (!t->isOpen()) t->open();
+    Window w(parent);
+    runModal(w);
+}
+
+void TMainForm::CropDBBtnClick()
+{
+    openAndShow<TCropForm>(this, {DMod->tblCreateCrp, DMod->tblLastUse});
+}
+
+void TMainForm::BasFldVegBtnClick()
+{
+    openAndShow<TBasFieldVegForm>(this, {DMod->tblBasFldVeg, DMod->tblAnType});
+}
+
+void TMainForm::BasPerenBtnClick()
+{
+    openAndShow<TBasPerenForm>(this, {DMod->tblBasPeren});
+}
+
+void TMainForm::BasGrassBtnClick()
+{
+    openAndShow<TBasGrassForm>(this, {DMod->tblBasGrass});
+}
+
+void TMainForm::BCAnnualBtnClick()
+{
+    openAndShow<TBCAnuForm>(this, {DMod->tblBCAnnual});
+}
+
+void TMainForm::BCPerenBtnClick()
+{
+    openAndShow<TBCPerenForm>(this, {DMod->tblBCPeren});
+}
+
+void TMainForm::AnTypeBtnClick()
+{
+    openAndShow<TAnTypeForm>(this, {DMod->tblAnType});
+}
+
+// The Table 12 and FAO curves windows open their tables themselves.
+void TMainForm::FAO56TblBtnClick()
+{
+    TFAO56tbl12DBdlg w(this);
+    runModal(w);
+}
+
+void TMainForm::FAOCurvBtnClick()
+{
+    TFAO56CropsForm w(this);
+    runModal(w);
+}
+
+void TMainForm::FAOTbl11BtnClick()
+{
+    openAndShow<TFAOTable11data>(this, {DMod->tblFAOTbl11});
+}
 
 } // namespace quen::cropprog

@@ -1,8 +1,7 @@
 // The main window of QuenpmCrop, "Quen Crops Databases": one button per
 // editor of the crop tables, "&Help", "&About Program" and close. Each
 // editor's button opens the tables it needs before the editor is shown and
-// closes them after. Buttons whose editor is not part of this build stay
-// disabled.
+// closes them after.
 #pragma once
 
 #include "AboutBox.h"

@@ -1,0 +1,56 @@
+// Pieces the crop database program's windows share: the modal run that tests
+// can drive without waiting, a plain radio group, the "Help" menu and the
+// report preview call.
+#pragma once
+
+#include <QButtonGroup>
+#include <QDialog>
+#include <QGroupBox>
+#include <QStringList>
+#include <functional>
+
+#include "PreparedReport.h"
+
+class QMenuBar;
+class QVBoxLayout;
+class QLabel;
+
+namespace quen::cropprog {
+
+// Shows a modal dialog. While a driver is installed (tests) the dialog is
+// shown without a modal loop, handed to the driver, and rejected if the
+// driver left it open.
+int runModal(QDialog& dialog);
+void setModalDriver(std::function<void(QDialog&)> driver);
+// Shows a prepared report in the preview; with a report sink installed
+// (tests) the pages go to the sink instead.
+void previewReport(const report::PreparedReport& pages, QWidget* parent);
+void setReportSink(std::function<void(const report::PreparedReport&)> sink);
+
+// A radio group that is not bound to a field: the window reads and writes it.
+class TRadioGroup : public QGroupBox {
+    Q_OBJECT
+public:
+    TRadioGroup(const QString& title, const QStringList& items, QWidget* parent = nullptr, int columns = 1);
+    int itemIndex() const;
+    void setItemIndex(int i);        // shows i (-1: none) without emitting clicked
+    void clickItem(int i);           // as the user does
+    QStringList items() const { return m_items; }
+signals:
+    void clicked(int index);
+private:
+    QButtonGroup* m_group;
+    QStringList m_items;
+};
+
+// Menu bar of a dialog: added at the top of its layout.
+QMenuBar* addMenuBar(QDialog* dialog, QVBoxLayout* layout);
+// "Help" menu: "&Contents", "&Search for Help on...", "&About...".
+void addHelpMenu(QMenuBar* bar, QWidget* parent);
+
+// The humidity/wind codes in index order and the crop kinds of "Bas Crop Type".
+QStringList humidityWindCodes();
+QStringList basalKinds();
+QStringList bcKinds();
+
+} // namespace quen::cropprog

@@ -1,0 +1,793 @@
+// The crop database program's editors, driven offscreen as a user drives
+// them: modal dialogs run through the test driver, message boxes through
+// TScriptedMessages, reports through the report sink.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QPushButton>
+#include <QTest>
+#include <cmath>
+
+#include "BasalForms.h"
+#include "ComputeCrop.h"
+#include "CropDMod.h"
+#include "CropForm.h"
+#include "CropMainForm.h"
+#include "CropReports.h"
+#include "FAO56Forms.h"
+#include "Help.h"
+#include "KcCalculation.h"
+#include "MessageBoxes.h"
+#include "PlainEditors.h"
+#include "Table.h"
+
+using namespace quen;
+using namespace quen::cropprog;
+
+namespace {
+
+// Installs a driver for the modal dialogs for the life of the object.
+struct Driver {
+    explicit Driver(std::function<void(QDialog&)> d) { setModalDriver(std::move(d)); }
+    ~Driver() { setModalDriver({}); }
+};
+
+struct ReportCapture {
+    QList<report::PreparedReport> pages;
+    ReportCapture() { setReportSink([this](const report::PreparedReport& p) { pages << p; }); }
+    ~ReportCapture() { setReportSink({}); }
+    QStringList lastTexts() const { return pages.isEmpty() ? QStringList() : reportTexts(pages.last()); }
+};
+
+// Opens tables for a window and closes them after, as the main window does.
+struct OpenTables {
+    QList<TTable*> tables;
+    explicit OpenTables(std::initializer_list<TTable*> t) : tables(t)
+    {
+        for (TTable* x : tables)
+            if (!x->isOpen()) x->open();
+    }
+    ~OpenTables()
+    {
+        for (TTable* x : tables) x->close();
+    }
+};
+
+// Moves a grid's highlight to row (as a click on it does).
+void chooseRow(TDBGrid* grid, int row)
+{
+    grid->setCurrentIndex(grid->model()->index(row, 0));
+    emit grid->clicked(grid->model()->index(row, 0));
+}
+
+int rowOf(TDBGrid* grid, const QString& text)
+{
+    for (int r = 0; r < grid->model()->rowCount(); ++r)
+        if (grid->model()->index(r, 0).data().toString() == text) return r;
+    return -1;
+}
+
+QString s(TTable* t, const char* f) { return t->field(QLatin1String(f)).asString(); }
+
+// Runs the main program's computation for one working crop with the given
+// curve at the shipped station with wind data; returns the season crop ET.
+// firstKcb: when given, the first daily basal Kc the curve must produce.
+double computeWithCurve(int curveIndex, const QString& curveName, int etIndex, double firstKcb = -1)
+{
+    const QString oldDir = QDir::currentPath();
+    QTemporaryDir work;
+    QDir::setCurrent(work.path());
+    CropRunContext ctx;
+    CropCurveState state;
+    TTable clim(QStringLiteral("Climate.DB"));
+    clim.open();
+    EXPECT_TRUE(clim.locate("Station Name", "MARICOPA AZMET"));
+    ctx.WeatherStationName = "MARICOPA AZMET";
+    ctx.JobName = "Crop DB test job";
+    ctx.CropName = "Test crop";
+    for (int m = 1; m <= 12; ++m) {
+        ctx.MonthlyPrecip[m] = clim.field(QStringLiteral("P%1").arg(m)).asFloat();
+        ctx.MonthlyTemp[m] = clim.field(QStringLiteral("T%1").arg(m)).asFloat();
+        ctx.AnnualPrecip += ctx.MonthlyPrecip[m];
+    }
+    clim.close();
+    TTable wk(QStringLiteral("QuenWkCrop.DB"));
+    wk.open();
+    wk.append();
+    wk.field("Crop Name").setAsString("Test crop");
+    wk.field("Job Name").setAsString("Crop DB test job");
+    wk.field("Crop No").setAsInteger(1);
+    wk.field("Curve Index").setAsInteger(curveIndex);
+    wk.field("Curve Name").setAsString(curveName);
+    wk.field("Net Irr").setAsFloat(3);
+    wk.field("Plant Mo").setAsInteger(4);
+    wk.field("Plant Day").setAsInteger(15);
+    wk.field("Harvest Mo").setAsInteger(8);
+    wk.field("Harvest Day").setAsInteger(15);
+    wk.field("Soil").setAsString("Silt Loam");
+    wk.field("Stress Factor").setAsFloat(1.0);
+    wk.field("Fraction Wetted").setAsFloat(1.0);
+    wk.field("Dys Wet Developed").setAsInteger(7);
+    wk.field("Dys Wet Mature").setAsInteger(14);
+    wk.field("ET Index").setAsInteger(etIndex);
+    wk.post();
+    ComputeCrop(ctx, state, wk);
+    for (int m = 1; m <= 12; ++m) EXPECT_TRUE(std::isfinite(ctx.MonthlyKc[m])) << m;
+    if (firstKcb >= 0) {
+        TTable etkc(QStringLiteral("ETKc.db"));
+        etkc.open();
+        etkc.first();
+        EXPECT_DOUBLE_EQ(etkc.field("Kcb").asFloat(), firstKcb);
+        etkc.close();
+    }
+    wk.emptyTable();
+    wk.close();
+    QDir::setCurrent(oldDir);
+    return ctx.TotalCropET;
+}
+
+} // namespace
+
+TEST(CropForm, ModesCaptionsAndCurveButtons)
+{
+    OpenTables open{DMod->tblCreateCrp, DMod->tblLastUse};
+    TScriptedMessages msgs;
+    TCropForm f;
+    f.show();
+    EXPECT_EQ(f.windowTitle(), "Review or Edit Local Crop Database [Read Only Mode]");
+    for (QPushButton* b : {f.GetBasBtn, f.GetBCBtn, f.GetFAOBtn, f.InsertBtn, f.CancelBtn, f.DeleteBtn})
+        EXPECT_FALSE(b->isEnabled()) << b->text().toStdString();
+    EXPECT_EQ(f.FAOLabel->text(), s(DMod->tblCreateCrp, "FAOCropCurveName").isEmpty() ? "No FAO 56 curve"
+                                                                                       : "FAO 56 Crop Curve Name");
+    f.GotoEditBtn->click();
+    EXPECT_EQ(f.windowTitle(), "Review or Edit Local Crop Database [Edit Mode]");
+    EXPECT_EQ(f.GotoEditBtn->text(), "Stop Edit");
+    for (QPushButton* b : {f.GetBasBtn, f.GetBCBtn, f.GetFAOBtn, f.InsertBtn, f.CancelBtn, f.DeleteBtn})
+        EXPECT_TRUE(b->isEnabled());
+    f.GotoEditBtn->click();
+    EXPECT_EQ(f.windowTitle(), "Review or Edit Local Crop Database [Read Only Mode]");
+    // Delete asks with the crop's name as title; No keeps the row.
+    f.GotoEditBtn->click();
+    const int before = DMod->tblCreateCrp->recordCount();
+    msgs.answer(MsgResult::No);
+    f.DeleteBtn->click();
+    EXPECT_EQ(msgs.shown().last().text, "DELETE THIS CROP RECORD?");
+    EXPECT_EQ(msgs.shown().last().caption, s(DMod->tblCreateCrp, "Cop Name"));
+    EXPECT_EQ(DMod->tblCreateCrp->recordCount(), before);
+    f.close();
+}
+
+// A new crop through the three curve dialogs lands in "QuenCrop.DB" with the
+// curves chosen; new-record mode ends when the row is posted.
+TEST(CropForm, NewCropThroughAllThreeCurveDialogs)
+{
+    OpenTables open{DMod->tblCreateCrp, DMod->tblLastUse};
+    TScriptedMessages msgs;
+    TCropForm f;
+    f.show();
+    f.GotoEditBtn->click();
+    f.InsertBtn->click();
+    EXPECT_TRUE(f.NewRecordMode);
+    QTest::keyClicks(f.CropNameEdit, "Test beans local");
+
+    QStringList seen;
+    QString basCurve, bcCurve, faoCurve, faoType;
+    Driver driver([&](QDialog& d) {
+        seen << d.windowTitle();
+        if (auto* bas = qobject_cast<TGetBasDlg*>(&d)) {
+            // Pre-filled from "CrpLastUse.db": AM, field and vegetable crops.
+            EXPECT_EQ(s(DMod->tblCreateCrp, "Humidity/Wind"), "AM");
+            EXPECT_EQ(s(DMod->tblCreateCrp, "Bas Crop Type"), "Field and vegetable crops");
+            EXPECT_EQ(s(DMod->tblCreateCrp, "Bas Crop Curve Name"), s(DMod->tblLastUse, "Basil Curve Name"));
+            EXPECT_EQ(bas->KindRadio->itemIndex(), 0);
+            EXPECT_EQ(bas->HumWindRadio->itemIndex(), 2);
+            bas->HumWindRadio->clickItem(3);   // arid, strong wind
+            EXPECT_EQ(s(DMod->tblCreateCrp, "Humidity/Wind"), "AS");
+            // The list shows only the curves of that condition.
+            TTable* t = bas->datCurves->dataSet();
+            ASSERT_GT(t->recordCount(), 1);
+            for (t->first(); !t->eof(); t->next()) EXPECT_EQ(s(t, "Climate/Wind"), "AS");
+            chooseRow(bas->CurveList, 1);
+            basCurve = bas->CurveList->model()->index(1, 0).data().toString();
+            EXPECT_TRUE(bas->InfoLabel->text().startsWith("Crop Type ="));
+            bas->OKBtn->click();
+        } else if (auto* bc = qobject_cast<TGetBCDlg*>(&d)) {
+            EXPECT_EQ(s(DMod->tblCreateCrp, "BC Crop Curve Name"), s(DMod->tblLastUse, "BC Curve Name"));
+            EXPECT_EQ(s(DMod->tblCreateCrp, "BC Crop Type"), "Blaney Criddle Annual Crop");
+            ASSERT_GT(bc->CurveList->model()->rowCount(), 1);
+            chooseRow(bc->CurveList, 0);
+            bcCurve = bc->CurveList->model()->index(0, 0).data().toString();
+            bc->OKBtn->click();
+        } else if (auto* fao = qobject_cast<TGetFAODlg*>(&d)) {
+            EXPECT_EQ(s(DMod->tblCreateCrp, "FAOCropCurveName"), s(DMod->tblLastUse, "FAOCurveName"));
+            chooseRow(fao->CurveGrid, 2);
+            faoCurve = s(DMod->tblFAOcurv, "CropCurveName");
+            faoType = s(DMod->tblFAOcurv, "FAOCropType");
+            fao->OKBtn->click();
+        }
+    });
+    f.GetBasBtn->click();
+    // New-record mode, no Blaney-Criddle type yet: the BC dialog follows.
+    EXPECT_EQ(seen, (QStringList{"Get Basal Kc Curve Data", "BC Kc Crop Curve Data"}));
+    EXPECT_EQ(f.BasTypeLabel->text(), "Grass Reference Crop Type");
+    // Nothing posted yet: the new row is still pending.
+    EXPECT_EQ(DMod->tblCreateCrp->state(), TTable::State::Insert);
+    f.GetFAOBtn->click();
+    EXPECT_EQ(seen.last(), "Get FAO 56 Curve Data");
+    EXPECT_EQ(f.FAOLabel->text(), "FAO 56 Crop Curve Name");
+    EXPECT_TRUE(f.NewRecordMode);
+    f.GotoEditBtn->click();   // Stop Edit posts
+    EXPECT_FALSE(f.NewRecordMode);
+    EXPECT_TRUE(msgs.shown().isEmpty()) << msgs.lastText().toStdString();
+    f.close();
+
+    TTable crops(QStringLiteral("QuenCrop.DB"));
+    crops.open();
+    ASSERT_TRUE(crops.locate("Cop Name", "Test beans local"));
+    EXPECT_EQ(crops.field("Bas Crop Type").asString(), "Field and vegetable crops");
+    EXPECT_EQ(crops.field("Humidity/Wind").asString(), "AS");
+    EXPECT_EQ(crops.field("Bas Crop Curve Name").asString(), basCurve);
+    EXPECT_EQ(crops.field("BC Crop Type").asString(), "Blaney Criddle Annual Crop");
+    EXPECT_EQ(crops.field("BC Crop Curve Name").asString(), bcCurve);
+    EXPECT_EQ(crops.field("FAOCropCurveName").asString(), faoCurve);
+    EXPECT_EQ(crops.field("FAOCropType").asString(), faoType);
+    // Each curve named exists in its table, as the main program looks it up.
+    TTable basal(QStringLiteral("CrpAnNam.DB")), bc(QStringLiteral("CrpBCAnu.DB")), fao(QStringLiteral("CrpFAOCurv.DB"));
+    for (TTable* t : {&basal, &bc, &fao}) t->open();
+    EXPECT_TRUE(basal.locate("Crop Curve Name", basCurve));
+    EXPECT_EQ(basal.field("Climate/Wind").asString(), "AS");
+    EXPECT_TRUE(bc.locate("Crop Curve Name", bcCurve));
+    EXPECT_TRUE(fao.locate("CropCurveName", faoCurve));
+    for (TTable* t : {&basal, &bc, &fao}) t->close();
+    // The main program computes with each of the three curves by its method:
+    // basal curve (index 0) and FAO 56 curve (index 5) with Penman-Monteith,
+    // the Blaney-Criddle annual curve (index 3) with Blaney-Criddle.
+    EXPECT_GT(computeWithCurve(0, basCurve, 2), 0.0);
+    EXPECT_GT(computeWithCurve(3, bcCurve, 1), 0.0);
+    EXPECT_GT(computeWithCurve(5, faoCurve, 3), 0.0);
+    crops.remove();
+    crops.close();
+}
+
+// New-record mode ends with the new row: a curve dialog opened later on an
+// existing crop keeps that crop's choices and posts them.
+TEST(CropForm, NewRecordModeEndsWhenTheNewRowIsPostedOrCancelled)
+{
+    OpenTables open{DMod->tblCreateCrp, DMod->tblLastUse};
+    TScriptedMessages msgs;
+    TCropForm f;
+    f.show();
+    f.GotoEditBtn->click();
+    f.InsertBtn->click();
+    EXPECT_TRUE(f.NewRecordMode);
+    f.CancelBtn->click();
+    EXPECT_FALSE(f.NewRecordMode);
+
+    TTable* t = DMod->tblCreateCrp;
+    ASSERT_TRUE(t->locate("Cop Name", "Alfalfa hay"));
+    const QString bcType = s(t, "BC Crop Type");
+    const QString bas = s(t, "Bas Crop Curve Name");
+    const QString fao = s(t, "FAOCropCurveName");
+    Driver driver([&](QDialog& d) {
+        if (auto* bc = qobject_cast<TGetBCDlg*>(&d)) bc->CancelBtn->click();
+        if (auto* b = qobject_cast<TGetBasDlg*>(&d)) b->CancelBtn->click();
+        if (auto* x = qobject_cast<TGetFAODlg*>(&d)) x->CancelBtn->click();
+    });
+    f.GetBasBtn->click();
+    f.GetFAOBtn->click();
+    EXPECT_EQ(s(t, "Bas Crop Curve Name"), bas);
+    EXPECT_EQ(s(t, "FAOCropCurveName"), fao);
+    EXPECT_EQ(s(t, "BC Crop Type"), bcType);
+    EXPECT_EQ(t->state(), TTable::State::Browse);   // posted by the dialogs
+    // "Alfalfa hay" has no Blaney-Criddle curve: the basal dialog of an
+    // existing crop does not chain to the BC dialog.
+    EXPECT_TRUE(msgs.shown().isEmpty()) << msgs.lastText().toStdString();
+
+    // Posting a new row ends the mode too.
+    f.InsertBtn->click();
+    QTest::keyClicks(f.CropNameEdit, "Mode test crop");
+    f.GotoEditBtn->click();
+    EXPECT_FALSE(f.NewRecordMode);
+    ASSERT_TRUE(t->locate("Cop Name", "Mode test crop"));
+    t->remove();
+    f.close();
+}
+
+TEST(CropForm, BasalDialogUnknownKindAndDontUse)
+{
+    OpenTables open{DMod->tblCreateCrp, DMod->tblLastUse};
+    TScriptedMessages msgs;
+    TCropForm f;
+    f.show();
+    f.GotoEditBtn->click();
+    TTable* t = DMod->tblCreateCrp;
+    t->append();
+    t->field("Cop Name").setAsString("Odd kind crop");
+    t->field("Bas Crop Type").setAsString("Trees");
+    t->field("Humidity/Wind").setAsString("HM");
+    t->field("BC Crop Type").setAsString("Blaney Criddle Annual Crop");
+    t->post();
+    Driver driver([&](QDialog& d) {
+        if (auto* b = qobject_cast<TGetBasDlg*>(&d)) {
+            EXPECT_EQ(b->KindRadio->itemIndex(), -1);
+            b->DontUseBtn->click();
+        }
+    });
+    f.GetBasBtn->click();
+    EXPECT_TRUE(msgs.texts().contains("On activate Bas Crop Type not found."));
+    EXPECT_EQ(s(t, "Bas Crop Type"), "");
+    EXPECT_EQ(s(t, "Bas Crop Curve Name"), "");
+    EXPECT_EQ(s(t, "Humidity/Wind"), "");
+    EXPECT_EQ(f.BasTypeLabel->text(), "No Grass Reference Crop");
+    EXPECT_EQ(t->state(), TTable::State::Browse);
+    t->remove();
+    f.close();
+}
+
+TEST(CropForm, TemperatureTwinsOnlyOnExistingRows)
+{
+    OpenTables open{DMod->tblCreateCrp, DMod->tblLastUse};
+    TScriptedMessages msgs;
+    TCropForm f;
+    f.show();
+    f.GotoEditBtn->click();
+    TTable* t = DMod->tblCreateCrp;
+    t->first();
+    t->edit();
+    t->field("SpringAvTemp").setAsFloat(32);
+    f.SpringAvTempExit();
+    EXPECT_DOUBLE_EQ(t->field("SpringAvTempM").asFloat(), 0.0);
+    t->field("FallAvTempM").setAsFloat(10);
+    f.FallAvTempMExit();
+    EXPECT_DOUBLE_EQ(t->field("FallAvTemp").asFloat(), 50.0);
+    t->cancel();
+    f.InsertBtn->click();
+    t->field("SpringAvTemp").setAsFloat(32);
+    f.SpringAvTempExit();
+    EXPECT_TRUE(t->field("SpringAvTempM").isNull());
+    f.CancelBtn->click();
+    f.close();
+}
+
+TEST(CropReports, CropListAndAllMarked)
+{
+    OpenTables open{DMod->tblCreateCrp, DMod->tblLastUse};
+    TScriptedMessages msgs;
+    ReportCapture cap;
+    TCropForm f;
+    f.show();
+    f.PrintCropNameListClick();
+    QStringList all = cap.lastTexts();
+    EXPECT_TRUE(all.contains("Quen Crop Database"));
+    EXPECT_TRUE(all.contains("Basil Crop Curve Name"));
+    EXPECT_TRUE(all.contains("Alfalfa hay"));
+    EXPECT_TRUE(all.contains("Total Number of Local Crops:  " + QString::number(DMod->tblCreateCrp->recordCount())));
+    EXPECT_TRUE(all.filter("Date:").size() >= 1);
+    // Marks: clear all, mark one, print all marked.
+    f.Editor->clearAllMarks();
+    ASSERT_TRUE(DMod->tblCreateCrp->locate("Cop Name", "Alfalfa hay"));
+    f.MarkBtnClick();
+    EXPECT_TRUE(DMod->tblCreateCrp->field("Marked").asBoolean());
+    f.PrintAllMarkedClick();
+    all = cap.lastTexts();
+    EXPECT_TRUE(all.contains("Alfalfa hay"));
+    EXPECT_EQ(all.count("Crop Name"), 1);
+    EXPECT_TRUE(all.contains("Spring Average Temperature"));
+    EXPECT_FALSE(DMod->tblCreateCrp->filtered());
+    f.Editor->clearAllMarks();
+    f.close();
+}
+
+TEST(BasalEditors, ShowByRangesAndShowAll)
+{
+    OpenTables open{DMod->tblBasFldVeg, DMod->tblAnType};
+    TScriptedMessages msgs;
+    TTable* t = DMod->tblBasFldVeg;
+    t->append();
+    t->field("Crop Curve Name").setAsString("1st digit curve");
+    t->field("Climate/Wind").setAsString("AS");
+    t->post();
+    TBasFieldVegForm f;
+    f.show();
+    EXPECT_EQ(f.windowTitle(), "Review or Edit Basal Kc Curves for Field and Vegetable Crops [Read Only Mode]");
+    const int total = t->recordCount();
+    f.ShowByClick(3);
+    const int as = t->recordCount();
+    EXPECT_GT(as, 0);
+    EXPECT_LT(as, total);
+    for (t->first(); !t->eof(); t->next()) EXPECT_EQ(s(t, "Climate/Wind"), "AS");
+    EXPECT_EQ(f.CurveGrid->model()->rowCount(), as);
+    f.ShowAllClick();
+    EXPECT_EQ(t->recordCount(), total - 1);   // the name starting with a digit is outside the range
+    EXPECT_EQ(rowOf(f.CurveGrid, "1st digit curve"), -1);
+    f.ShowByClick(3);
+    ASSERT_TRUE(t->locate("Crop Curve Name", "1st digit curve"));
+    f.GotoEditBtn->click();
+    msgs.answer(MsgResult::Yes);
+    f.DeleteBtnClick();
+    EXPECT_EQ(msgs.shown().last().caption, "1st digit curve");
+    EXPECT_EQ(msgs.shown().last().text, "Delete?");
+    EXPECT_FALSE(t->locate("Crop Curve Name", "1st digit curve"));
+    f.close();
+    t->cancelRange();
+}
+
+TEST(BasalEditors, MarksAndPrintAllMarked)
+{
+    OpenTables open{DMod->tblBasPeren};
+    TScriptedMessages msgs;
+    ReportCapture cap;
+    TBasPerenForm f;
+    f.show();
+    TTable* t = DMod->tblBasPeren;
+    f.Editor->markAll();
+    f.ShowAllMarkedItem->setChecked(true);
+    const int all = t->recordCount();
+    f.ShowAllMarkedItem->setChecked(false);
+    EXPECT_EQ(all, t->recordCount());
+    f.Editor->clearAllMarks();
+    f.ShowAllMarkedItem->setChecked(true);
+    EXPECT_EQ(t->recordCount(), 0);
+    f.ShowAllMarkedItem->setChecked(false);
+    t->first();
+    const QString first = s(t, "Crop Curve Name");
+    f.MarkBtn->click();
+    f.PrintAllMarkedClick();
+    const QStringList texts = cap.lastTexts();
+    EXPECT_TRUE(texts.contains("Perennial Print All Marked"));
+    EXPECT_TRUE(texts.contains(first));
+    EXPECT_EQ(texts.count("Jan Kc"), 1);
+    t->last();
+    EXPECT_FALSE(texts.contains(s(t, "Crop Curve Name")));
+    f.PrintListClick();
+    EXPECT_TRUE(cap.lastTexts().contains("Basil Perennial List"));
+    EXPECT_TRUE(cap.lastTexts().contains(s(t, "Crop Curve Name")));
+    f.Editor->clearAllMarks();
+    f.close();
+}
+
+// "Jun Kc" is required: the post is refused, the row stays in edit and the
+// window stays in edit mode.
+TEST(BasalEditors, RequiredFieldRefusalKeepsTheRowInEdit)
+{
+    OpenTables open{DMod->tblBasPeren};
+    TScriptedMessages msgs;
+    TBasPerenForm f;
+    f.show();
+    TTable* t = DMod->tblBasPeren;
+    const int before = t->recordCount();
+    f.GotoEditBtn->click();
+    f.InsertBtn->click();
+    QTest::keyClicks(f.CurveNameEdit, "Refused perennial");
+    f.ConditionRadio->setItemIndex(1);
+    for (const char* m : {"Apr Kc", "May Kc", "Jul Kc", "Aug Kc"}) t->field(m).setAsFloat(0.8);
+    EXPECT_THROW(f.GotoEditBtn->click(), DbError);
+    EXPECT_TRUE(f.Editor->isEditMode());
+    EXPECT_EQ(t->state(), TTable::State::Insert);
+    EXPECT_EQ(s(t, "Crop Curve Name"), "Refused perennial");
+    // Closing the window is refused the same way: nothing is lost.
+    f.close();
+    EXPECT_TRUE(f.isVisible());
+    EXPECT_TRUE(msgs.lastText().contains("Jun Kc")) << msgs.lastText().toStdString();
+    EXPECT_EQ(t->state(), TTable::State::Insert);
+    t->field("Jun Kc").setAsFloat(0.9);
+    f.GotoEditBtn->click();
+    EXPECT_FALSE(f.Editor->isEditMode());
+    EXPECT_EQ(t->recordCount(), before + 1);
+    ASSERT_TRUE(t->locate("Crop Curve Name", "Refused perennial"));
+    EXPECT_EQ(s(t, "Humidity/Wind"), "HS");
+    t->remove();
+    f.close();
+}
+
+TEST(BasalEditors, GrassWindowAndReports)
+{
+    OpenTables open{DMod->tblBasGrass};
+    TScriptedMessages msgs;
+    ReportCapture cap;
+    TBasGrassForm f;
+    f.show();
+    EXPECT_EQ(f.windowTitle(), "Review or Edit Basal Kc Curves for Grass Crops [Read Only Mode]");
+    EXPECT_EQ(f.ConditionRadio->title(), "Humidity/Wind condition selection");
+    f.PrintListClick();
+    const QStringList texts = cap.lastTexts();
+    EXPECT_TRUE(texts.contains("Bas Forage and Grass List"));
+    EXPECT_TRUE(texts.contains("Growing Conditions"));
+    EXPECT_TRUE(texts.contains("Total Number of Crop Curves:  " + QString::number(DMod->tblBasGrass->recordCount())));
+    f.close();
+}
+
+TEST(PlainEditors, ClosingPostsAndListReports)
+{
+    OpenTables open{DMod->tblBCPeren, DMod->tblBCAnnual, DMod->tblAnType};
+    TScriptedMessages msgs;
+    ReportCapture cap;
+    {
+        TBCPerenForm f;
+        f.show();
+        EXPECT_EQ(f.windowTitle(), "Review or Edit BC TR21 Kc Curves for Perennial Crops");
+        EXPECT_EQ(f.ValueEdits.size(), 25);
+        f.Navigator->click(TDBNavigator::Insert);
+        QTest::keyClicks(f.NameEdit, "Plain close test");
+        DMod->tblBCPeren->field("Dec 31 Kc").setAsFloat(0.77);
+        DMod->tblBCPeren->field("Jan 1 Kc").setAsFloat(0.66);
+        f.CloseBtn->click();
+    }
+    ASSERT_TRUE(DMod->tblBCPeren->locate("Crop Curve Name", "Plain close test"));
+    const report::PreparedReport pages = prepareBCPerenList(*DMod->tblBCPeren);
+    const QStringList texts = reportTexts(pages);
+    EXPECT_TRUE(texts.contains("Blaney Criddle Perennial List"));
+    EXPECT_TRUE(texts.contains("0.66"));
+    EXPECT_FALSE(texts.contains("0.77"));   // Dec 31 is not listed
+    DMod->tblBCPeren->remove();
+    {
+        TBCAnuForm f;
+        f.show();
+        EXPECT_EQ(f.ValueEdits.size(), 21);
+        f.ListBtn->click();
+        EXPECT_TRUE(cap.lastTexts().contains("Blaney Criddle Annual List"));
+        EXPECT_TRUE(cap.lastTexts().contains("Total Number of Crop Curves:  " +
+                                             QString::number(DMod->tblBCAnnual->recordCount())));
+        f.close();
+    }
+    {
+        TAnTypeForm f;
+        f.show();
+        f.ListBtn->click();
+        EXPECT_TRUE(cap.lastTexts().contains("Crop Type (Field and Vegetable)"));
+        EXPECT_TRUE(cap.lastTexts().contains("Total Number of Crop Types  " +
+                                             QString::number(DMod->tblAnType->recordCount())));
+        f.close();
+    }
+}
+
+TEST(FAO56, Table11CalculateThisCrop)
+{
+    OpenTables open{DMod->tblFAOTbl11};
+    TScriptedMessages msgs;
+    TFAOTable11data w;
+    w.show();
+    TTable* t = DMod->tblFAOTbl11;
+    t->append();
+    t->field("CropName").setAsString("Stage test");
+    t->field("Lini").setAsFloat(30);
+    t->field("Ldev").setAsFloat(40);
+    t->field("Lmid").setAsFloat(50);
+    t->field("Llate").setAsFloat(30);
+    t->field("TotalDays").setAsFloat(160);
+    t->post();
+    w.CalcBtn->click();
+    EXPECT_EQ(msgs.lastText(), "Lini+Ldev+Lmid+Llate must = TotalDays!");
+    EXPECT_DOUBLE_EQ(t->field("Fs1").asFloat(), 0.19);   // still computed from TotalDays
+    t->edit();
+    t->field("TotalDays").setAsFloat(150);
+    t->post();
+    msgs.clear();
+    w.CalcBtn->click();
+    EXPECT_TRUE(msgs.shown().isEmpty());
+    EXPECT_DOUBLE_EQ(t->field("Fs1").asFloat(), 0.20);
+    EXPECT_DOUBLE_EQ(t->field("Fs2").asFloat(), 0.47);
+    EXPECT_DOUBLE_EQ(t->field("Fs3").asFloat(), 0.80);
+    t->edit();
+    t->field("TotalDays").setAsFloat(0);
+    t->post();
+    w.CalcBtn->click();
+    EXPECT_EQ(msgs.shown().last().kind, MsgKind::Error);
+    EXPECT_DOUBLE_EQ(t->field("Fs1").asFloat(), 0.20);
+    t->remove();
+    w.close();
+    EXPECT_FALSE(t->isOpen());
+}
+
+// A curve assembled in the FAO curves window and adjusted in the Kc window,
+// then computed by the main program's engine for a Penman-Monteith job.
+TEST(FAO56, CurveBuiltInKcWindowIsComputedByTheEngine)
+{
+    TScriptedMessages msgs;
+    {
+        TFAO56CropsForm f;
+        f.show();
+        EXPECT_EQ(f.windowTitle(), "Review or Edit Kc Curves - FAO 56 Crops [Read Only Mode]");
+        EXPECT_FALSE(f.KcCalcBtn->isEnabled());
+        f.GotoEditBtn->click();
+        EXPECT_TRUE(f.KcCalcBtn->isEnabled());
+        f.InsertBtn->click();
+        QTest::keyClicks(f.CurveNameEdit, "Local dry beans");
+        TTable* c = DMod->tblFAOcurv;
+        EXPECT_FALSE(c->field("UseFAO5612").asBoolean());
+
+        QVariantList kc, t11chosen;
+        Driver driver([&](QDialog& d) {
+            if (auto* p = qobject_cast<TGetCropName*>(&d)) {
+                TTable* t12 = DMod->tblFAO56Tbl;
+                int row = -1;
+                for (t12->first(); !t12->eof(); t12->next())
+                    if (s(t12, "CropName").startsWith("Beans, dry")) {
+                        row = t12->recNo() - 1;
+                        break;
+                    }
+                ASSERT_GE(row, 0);
+                chooseRow(p->CropGrid, row == 0 ? 1 : 0);
+                chooseRow(p->CropGrid, row);
+                kc = {t12->field("Kcini").value(), t12->field("Kcmid").value(), t12->field("Kcend").value()};
+                p->UseBtn->click();
+            } else if (auto* ty = qobject_cast<TGetCropType*>(&d)) {
+                ty->UseBtn->click();
+            } else if (auto* t11 = qobject_cast<TFAOTable11data*>(&d)) {
+                chooseRow(t11->CropGrid, 5);
+                t11chosen = {s(DMod->tblFAOTbl11, "CropName"), DMod->tblFAOTbl11->field("Fs2").value(),
+                             DMod->tblFAOTbl11->field("MaxDays").value()};
+                t11->CancelBtn->click();   // the copy happens whichever button closes it
+            } else if (auto* k = qobject_cast<TKcCalculateForm*>(&d)) {
+                EXPECT_EQ(msgs.lastText(),
+                          "Default values have been set in the following dialog. Make changes as needed.");
+                EXPECT_TRUE(k->InitialGroup->isEnabled());
+                k->UseFAOBtn->click();
+                EXPECT_FALSE(k->MidGroup->isEnabled());
+                EXPECT_EQ(c->field("Kcb").value(), c->field("Kcini").value());
+                k->WindRadio->clickItem(2);      // disabled: no change
+                EXPECT_NE(c->field("U2").asFloat(), 4);
+                k->CalcBtn->click();
+                EXPECT_TRUE(k->MidGroup->isEnabled());
+                k->WindRadio->clickItem(2);      // 4 m/s
+                EXPECT_DOUBLE_EQ(c->field("U2").asFloat(), 4);
+                EXPECT_DOUBLE_EQ(c->field("U2in").asFloat(), 8.95);
+                k->RHRadio->clickItem(0);        // 20 %
+                k->SoilRadio->clickItem(0);      // CT
+                k->EToRadio->clickItem(2);       // 6 mm/day
+                k->FwRadio->clickItem(0);
+                EXPECT_EQ(c->state(), TTable::State::Edit);   // every preset posts and re-enters edit
+                k->CalcBtn->click();
+                EXPECT_TRUE(k->MidGroup->isEnabled());
+                k->OKBtn->click();
+            }
+        });
+        f.GetKcDataBtn->click();
+        ASSERT_EQ(kc.size(), 3);
+        EXPECT_EQ(s(c, "FAOCropName").left(10), "Beans, dry");
+        f.GetFAO11BtnClick();
+        ASSERT_EQ(t11chosen.size(), 3);
+        EXPECT_EQ(s(c, "NEH2CropType"), t11chosen[0].toString());
+        EXPECT_EQ(c->field("Fs2").value(), t11chosen[1]);
+        EXPECT_EQ(c->field("DaysMax").asFloat(), t11chosen[2].toDouble());
+        EXPECT_FALSE(DMod->tblFAOTbl11->isOpen());
+        f.GetNEHBtn->click();
+        EXPECT_FALSE(s(c, "NEH2CropType").isEmpty());
+        EXPECT_GT(c->field("Fs3").asFloat(), 0.0);
+        f.KcCalcBtn->click();
+        EXPECT_EQ(s(c, "FAOCropType"), "FAO 56, Table 12 crops");
+        EXPECT_EQ(c->state(), TTable::State::Edit);
+        f.GotoEditBtn->click();
+        ASSERT_TRUE(c->locate("CropCurveName", "Local dry beans"));
+        KcInputs in = readKcInputs(*c);
+        EXPECT_EQ(in.soilTexture, "CT");
+        EXPECT_DOUBLE_EQ(in.rhMin, 20);
+        const KcResults r = computeAdjustedKc(in);
+        EXPECT_DOUBLE_EQ(c->field("Kcp").asFloat(), std::round(r.kcp * 100) / 100);
+        EXPECT_GT(c->field("Kcp").asFloat(), kc[1].toDouble());   // windy and dry: Kc mid rises
+        EXPECT_FALSE(c->field("UseFAO5612").asBoolean());
+        f.close();
+    }
+    EXPECT_FALSE(DMod->tblFAOcurv->isOpen());
+
+    // The main program's computation with the new curve (curve index 5,
+    // Penman-Monteith with FAO 56 curves) at a station with wind data.
+    TTable c(QStringLiteral("CrpFAOCurv.DB"));
+    c.open();
+    ASSERT_TRUE(c.locate("CropCurveName", "Local dry beans"));
+    const double kcb = c.field("Kcb").asFloat();
+    c.close();
+    EXPECT_GT(computeWithCurve(5, "Local dry beans", 3, kcb), 0.0);
+}
+
+TEST(FAO56, KcWindowKeepsPreviousDataAndLocalDefaultsDialog)
+{
+    TScriptedMessages msgs;
+    TFAO56CropsForm f;
+    f.show();
+    f.GotoEditBtn->click();
+    TTable* c = DMod->tblFAOcurv;
+    c->first();
+    const double wet = c->field("WettingDays").asFloat();
+    ASSERT_NE(wet, 0.0);
+    Driver driver([&](QDialog& d) {
+        if (auto* k = qobject_cast<TKcCalculateForm*>(&d)) {
+            EXPECT_EQ(msgs.lastText(), "Pevious data shown in the following dialog. Make changes as needed.");
+            k->CancelBtn->click();
+        } else if (auto* l = qobject_cast<TDefLocDlg*>(&d)) {
+            l->EToRadio->setItemIndex(3);
+            EXPECT_EQ(DMod->tblLocDef->field("ETo").asString(), "8");
+            EXPECT_DOUBLE_EQ(DMod->tblLocDef->field("EToin").asFloat(), 0.31);
+            l->CancelBtn->click();
+        }
+    });
+    f.KcCalcBtn->click();
+    EXPECT_DOUBLE_EQ(c->field("WettingDays").asFloat(), wet);
+    EXPECT_FALSE(DMod->tblLocDef->isOpen());
+    f.DefaultsClick();
+    EXPECT_FALSE(DMod->tblLocDef->isOpen());
+    TTable def(QStringLiteral("LocalDefaults.DB"));
+    def.open();
+    EXPECT_NE(def.field("ETo").asString(), "8");   // cancelled
+    def.close();
+    f.GotoEditBtn->click();
+    f.close();
+}
+
+TEST(CropProgramButtons, EachButtonOpensItsWindowWithItsTables)
+{
+    TScriptedMessages msgs;
+    TMainForm main;
+    struct Case {
+        QPushButton* button;
+        const char* window;
+        QList<TTable*> tables;
+    };
+    const QList<Case> cases{
+        {main.CropDBBtn, "CropForm", {DMod->tblCreateCrp, DMod->tblLastUse}},
+        {main.BasFldVegBtn, "BasFieldVegForm", {DMod->tblBasFldVeg, DMod->tblAnType}},
+        {main.BasPerenBtn, "BasPerenForm", {DMod->tblBasPeren}},
+        {main.BasGrassBtn, "BasGrassForm", {DMod->tblBasGrass}},
+        {main.BCAnnualBtn, "BCAnuForm", {DMod->tblBCAnnual}},
+        {main.BCPerenBtn, "BCPerenForm", {DMod->tblBCPeren}},
+        {main.AnTypeBtn, "AnTypeForm", {DMod->tblAnType}},
+        {main.FAO56TblBtn, "FAO56tbl12DBdlg", {DMod->tblFAO56Tbl}},
+        {main.FAOCurvBtn, "FAO56CropsForm", {DMod->tblFAOcurv, DMod->tblFAO56Tbl, DMod->tblAnType}},
+        {main.FAOTbl11Btn, "FAOTable11data", {DMod->tblFAOTbl11}},
+    };
+    for (const Case& c : cases) {
+        QString opened;
+        Driver driver([&](QDialog& d) {
+            opened = d.objectName();
+            // F1 in the window opens its own topic of the help bundle.
+            EXPECT_TRUE(THelpIndex::bundled().hasContext(helpContextOf(&d))) << c.window;
+            for (TTable* t : c.tables) EXPECT_TRUE(t->isOpen()) << c.window << " " << t->tableName().toStdString();
+        });
+        c.button->click();
+        EXPECT_EQ(opened, c.window);
+        for (TTable* t : c.tables) EXPECT_FALSE(t->isOpen()) << c.window << " " << t->tableName().toStdString();
+    }
+}
+
+// The first crop of an empty table: the basal dialog switches new-record mode
+// on, pre-fills the row from "CrpLastUse.db" and the BC dialog follows.
+TEST(CropForm, FirstCropOfAnEmptyTable)
+{
+    OpenTables open{DMod->tblCreateCrp, DMod->tblLastUse};
+    TScriptedMessages msgs;
+    TTable* t = DMod->tblCreateCrp;
+    QList<QVariantList> saved;
+    for (t->first(); !t->eof(); t->next()) saved << t->rowValues();
+    t->emptyTable();
+    t->refresh();
+    ASSERT_TRUE(t->isEmpty());
+    {
+        TCropForm f;
+        f.show();
+        f.GotoEditBtn->click();
+        EXPECT_FALSE(f.NewRecordMode);
+        QStringList seen;
+        Driver driver([&](QDialog& d) {
+            seen << d.windowTitle();
+            d.accept();
+        });
+        f.GetBasBtn->click();
+        EXPECT_TRUE(f.NewRecordMode);
+        EXPECT_EQ(seen, (QStringList{"Get Basal Kc Curve Data", "BC Kc Crop Curve Data"}));
+        EXPECT_EQ(s(t, "Humidity/Wind"), "AM");
+        EXPECT_EQ(s(t, "Bas Crop Curve Name"), s(DMod->tblLastUse, "Basil Curve Name"));
+        EXPECT_EQ(s(t, "Bas Crop Type"), "Field and vegetable crops");
+        EXPECT_EQ(s(t, "BC Crop Curve Name"), s(DMod->tblLastUse, "BC Curve Name"));
+        EXPECT_EQ(t->state(), TTable::State::Insert);
+        QTest::keyClicks(f.CropNameEdit, "First crop");
+        f.GotoEditBtn->click();
+        EXPECT_FALSE(f.NewRecordMode);
+        EXPECT_EQ(t->recordCount(), 1);
+        f.close();
+    }
+    t->emptyTable();
+    t->appendRows(saved);
+    t->refresh();
+    EXPECT_EQ(t->recordCount(), saved.size());
+}
