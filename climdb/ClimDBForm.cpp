@@ -179,13 +179,18 @@ TClimDBForm::TClimDBForm(QWidget* parent) : QDialog(parent)
     StationNoEdit = new TDBEdit(ds, QStringLiteral("Station No"), general);
     StationNoEdit->setObjectName(QStringLiteral("StationNoEdit"));
     StationNoEdit->setMaxLength(8);
+    StationNoEdit->setMaximumWidth(110);
     CountyEdit = new TDBEdit(ds, QStringLiteral("County"), general);
     CountyEdit->setObjectName(QStringLiteral("CountyEdit"));
     CountyEdit->setMaxLength(25);
+    CountyEdit->setMaximumWidth(240);
+    StationNameEdit->setMaximumWidth(360);
     LatitudeEdit = new TDBNumEdit(ds, QStringLiteral("Latitude"), QStringLiteral("####"), 0, 0, general);
     LatitudeEdit->setObjectName(QStringLiteral("LatitudeEdit"));
     LongitudeEdit = new TDBNumEdit(ds, QStringLiteral("Longitude"), QStringLiteral("#####"), 0, 0, general);
     LongitudeEdit->setObjectName(QStringLiteral("LongitudeEdit"));
+    LatitudeEdit->setMaximumWidth(90);
+    LongitudeEdit->setMaximumWidth(90);
     auto dateEdit = [&](const QString& field, const QString& name) {
         auto* e = new TDBEdit(ds, field, general);
         e->setObjectName(name);
@@ -233,8 +238,10 @@ TClimDBForm::TClimDBForm(QWidget* parent) : QDialog(parent)
     WHRLocationCombo->setContextMenuPolicy(Qt::CustomContextMenu);
     WHROKBtn = new QPushButton(QStringLiteral("OK"), whrGroup);
     WHROKBtn->setObjectName(QStringLiteral("WHROKBtn"));
+    WHROKBtn->setMaximumWidth(60);
     wg->addWidget(WHRLocationCombo, 0, 0);
     wg->addWidget(WHROKBtn, 0, 1);
+    wg->setColumnStretch(2, 1);
     wg->addWidget(new QLabel(QStringLiteral("(Right click to remove entry)"), whrGroup), 1, 0, 1, 2);
     WHRPopup = new QMenu(this);
     WHRPopup->addAction(QStringLiteral("Remove WHR Entry"), this, &TClimDBForm::RemoveWHREntryClick);
@@ -248,8 +255,10 @@ TClimDBForm::TClimDBForm(QWidget* parent) : QDialog(parent)
     auto* eg = new QHBoxLayout(elevGroup);
     ElevationEdit = new TDBNumEdit(ds, QStringLiteral("Elevation"), QStringLiteral("####"), 0, 0, elevGroup);
     ElevationEdit->setObjectName(QStringLiteral("ElevationEdit"));
+    ElevationEdit->setMaximumWidth(90);
     ElevationMEdit = new TDBNumEdit(ds, QStringLiteral("ElevationM"), QStringLiteral("####"), 0, 0, elevGroup);
     ElevationMEdit->setObjectName(QStringLiteral("ElevationMEdit"));
+    ElevationMEdit->setMaximumWidth(90);
     eg->addWidget(ElevationEdit);
     eg->addWidget(new QLabel(QStringLiteral("feet"), elevGroup));
     eg->addSpacing(20);
@@ -258,7 +267,7 @@ TClimDBForm::TClimDBForm(QWidget* parent) : QDialog(parent)
     eg->addStretch();
     gg->addWidget(elevGroup, row++, 0, 1, 4);
     gg->setRowStretch(row, 1);
-    gg->setColumnStretch(3, 1);
+    gg->setColumnStretch(4, 1);
     connect(ElevationEdit, &TNumEdit::exited, this, [this] { FieldExit(QStringLiteral("Elevation")); });
     connect(ElevationMEdit, &TNumEdit::exited, this, [this] { FieldExit(QStringLiteral("ElevationM")); });
     connect(LatitudeEdit, &TNumEdit::exited, this, [this] { PositionExit(QStringLiteral("Latitude")); });

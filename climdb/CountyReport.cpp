@@ -58,6 +58,15 @@ QString freezeDate(const QString& line, int from, bool lettersMeanNone)
     return d;
 }
 
+// Text the station record format can carry on its first line.
+bool plainText(const QString& s)
+{
+    for (QChar c : s)
+        if (c.unicode() < 0x20 || c.unicode() >= 0x7f || c == QLatin1Char('|'))
+            return false;
+    return true;
+}
+
 bool fitsToken(double v, int decimals)
 {
     return QByteArray::number(v, 'f', decimals).size() <= kMaxValueToken;
@@ -117,8 +126,7 @@ TConvertedFile convertCountyReportText(const QByteArray& report, TConverterRun& 
             if (blank >= 0)
                 number.truncate(blank);
             number = number.trimmed();
-            if (name.size() > 35 || name.contains(QLatin1Char('|')) || number.size() < 2 || number.size() > 8
-                || number.contains(QLatin1Char('|')))
+            if (name.size() > 35 || !plainText(name) || number.size() < 2 || number.size() > 8 || !plainText(number))
                 throw Drop{aborting("Can't finish station data ? aborting Sta %1\n", name)};
             const QString state = number.left(2);
 
@@ -166,7 +174,7 @@ TConvertedFile convertCountyReportText(const QByteArray& report, TConverterRun& 
             county.chop(1);
             county = county.trimmed();
             r.county = county + QStringLiteral(", ") + state;
-            if (county.isEmpty() || r.county.size() > 25 || r.county.contains(QLatin1Char('|')))
+            if (county.isEmpty() || r.county.size() > 25 || !plainText(r.county))
                 throw Drop{aborting("County ? aborting Sta %1\n", name)};
 
             // Month table.
