@@ -299,6 +299,7 @@ TClimDBForm::TClimDBForm(QWidget* parent) : QDialog(parent)
             }
         }
         g->setRowStretch(13, 1);
+        g->setColumnStretch(5, 1);
         return page;
     };
     PageControl->addTab(monthPage(QStringLiteral("EnglishPage"),

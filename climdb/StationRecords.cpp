@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QHash>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 #include "Schema.h"
 
@@ -107,7 +109,20 @@ bool validDate(const QByteArray& t)
 
 double roundedTo(double v, int decimals)
 {
-    return QString::number(v, 'f', decimals).toDouble();
+    // As printf("%.*f") and reading the text back, without the text: the
+    // nearest double to the rounded decimal is the integer divided by the
+    // power of ten. Values next to a half go through the text itself.
+    static const double pow10[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
+    if (!std::isfinite(v) || decimals < 0 || decimals > 6 || std::fabs(v) > 1e12)
+        return QString::number(v, 'f', decimals).toDouble();
+    const double x = v * pow10[decimals];
+    const double frac = x - std::floor(x);
+    if (std::fabs(frac - 0.5) < 1e-6) {
+        char buf[64];
+        std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
+        return std::strtod(buf, nullptr);
+    }
+    return std::round(x) / pow10[decimals];
 }
 
 bool isDDMMLatitude(double v)
@@ -267,37 +282,71 @@ TStationFile readStationFile(const QString& path, const QString& openError, cons
     return parseStationRecords(f.readAll(), QFileInfo(path).fileName(), counties);
 }
 
+namespace {
+
+// Positions of the "Climate.DB" fields the import writes, looked up once.
+struct ClimateFields {
+    int count = 0;
+    int name, county, number, lat, lon, elev, elevM, marked;
+    int dates[4];
+    int tmax[12], tmin[12], t[12], p[12], tm[12], tminM[12], tmaxM[12], pm[12];
+
+    ClimateFields()
+    {
+        const TableDef* def = findTableDef(QStringLiteral("Climate.DB"));
+        count = int(def->fields.size());
+        auto at = [def](const QString& f) { return def->fieldIndex(f); };
+        name = at(QStringLiteral("Station Name"));
+        county = at(QStringLiteral("County"));
+        number = at(QStringLiteral("Station No"));
+        lat = at(QStringLiteral("Latitude"));
+        lon = at(QStringLiteral("Longitude"));
+        elev = at(QStringLiteral("Elevation"));
+        elevM = at(QStringLiteral("ElevationM"));
+        marked = at(QStringLiteral("Marked"));
+        const char* d[4] = {"Spr mo/dy 28", "Fall mo/dy 28", "Spr mo/dy 32", "Fall mo/dy 32"};
+        for (int i = 0; i < 4; ++i)
+            dates[i] = at(QString::fromLatin1(d[i]));
+        for (int m = 0; m < 12; ++m) {
+            const QString n = QString::number(m + 1);
+            tmax[m] = at(QStringLiteral("Tmax") + n);
+            tmin[m] = at(QStringLiteral("Tmin") + n);
+            t[m] = at(QStringLiteral("T") + n);
+            p[m] = at(QStringLiteral("P") + n);
+            tm[m] = at(QStringLiteral("Tm") + n);
+            tminM[m] = at(QStringLiteral("TminM") + n);
+            tmaxM[m] = at(QStringLiteral("TmaxM") + n);
+            pm[m] = at(QStringLiteral("Pm") + n);
+        }
+    }
+};
+
+} // namespace
+
 QVariantList climateRowValues(const TStationRecord& r)
 {
-    const TableDef* def = findTableDef(QStringLiteral("Climate.DB"));
-    QVariantList v(def->fields.size());
-    auto put = [&](const QString& field, const QVariant& x) {
-        const int i = def->fieldIndex(field);
-        if (i >= 0)
-            v[i] = x;
-    };
-    put(QStringLiteral("Station Name"), r.name);
-    put(QStringLiteral("County"), r.county);
-    put(QStringLiteral("Station No"), r.number);
-    put(QStringLiteral("Latitude"), r.latitude);
-    put(QStringLiteral("Longitude"), r.longitude);
-    put(QStringLiteral("Elevation"), r.elevation);
-    put(QStringLiteral("ElevationM"), roundedTo(r.elevation * 0.3048, 0));
-    static const char* dateFields[4] = {"Spr mo/dy 28", "Fall mo/dy 28", "Spr mo/dy 32", "Fall mo/dy 32"};
+    static const ClimateFields f;
+    QVariantList v(f.count);
+    v[f.name] = r.name;
+    v[f.county] = r.county;
+    v[f.number] = r.number;
+    v[f.lat] = r.latitude;
+    v[f.lon] = r.longitude;
+    v[f.elev] = r.elevation;
+    v[f.elevM] = roundedTo(r.elevation * 0.3048, 0);
     for (int i = 0; i < 4; ++i)
         if (!r.dates[i].isEmpty())
-            put(QString::fromLatin1(dateFields[i]), r.dates[i]);
-    put(QStringLiteral("Marked"), false);
+            v[f.dates[i]] = r.dates[i];
+    v[f.marked] = false;
     for (int m = 0; m < 12; ++m) {
-        const QString n = QString::number(m + 1);
-        put(QStringLiteral("Tmax") + n, r.tmax[m]);
-        put(QStringLiteral("Tmin") + n, r.tmin[m]);
-        put(QStringLiteral("T") + n, r.t[m]);
-        put(QStringLiteral("P") + n, r.p[m]);
-        put(QStringLiteral("Tm") + n, roundedTo((r.t[m] - 32) * 5 / 9, 2));
-        put(QStringLiteral("TminM") + n, roundedTo((r.tmin[m] - 32) * 5 / 9, 2));
-        put(QStringLiteral("TmaxM") + n, roundedTo((r.tmax[m] - 32) * 5 / 9, 2));
-        put(QStringLiteral("Pm") + n, roundedTo(r.p[m] * 2.54, 2));
+        v[f.tmax[m]] = r.tmax[m];
+        v[f.tmin[m]] = r.tmin[m];
+        v[f.t[m]] = r.t[m];
+        v[f.p[m]] = r.p[m];
+        v[f.tm[m]] = roundedTo((r.t[m] - 32) * 5 / 9, 2);
+        v[f.tminM[m]] = roundedTo((r.tmin[m] - 32) * 5 / 9, 2);
+        v[f.tmaxM[m]] = roundedTo((r.tmax[m] - 32) * 5 / 9, 2);
+        v[f.pm[m]] = roundedTo(r.p[m] * 2.54, 2);
     }
     return v;
 }

@@ -180,6 +180,7 @@ TWHRForm::TWHRForm(QWidget* parent) : QDialog(parent)
         g2->addWidget(addMonthEdit(p2, QStringLiteral("N%1").arg(m), QStringLiteral("##.#"), 0, 24), m, 7);
     }
     g2->setRowStretch(13, 1);
+    g2->setColumnStretch(8, 1);
     PageControl->addTab(p2, QStringLiteral("Wind and Radiation"));
 
     auto* top = new QVBoxLayout(this);
