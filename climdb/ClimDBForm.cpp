@@ -370,6 +370,11 @@ TClimDBForm::TClimDBForm(QWidget* parent) : QDialog(parent)
     connect(DeleteBtn, &QPushButton::clicked, this, &TClimDBForm::DeleteBtnClick);
     connect(MarkBtn, &QPushButton::clicked, this, &TClimDBForm::MarkBtnClick);
     connect(WHROKBtn, &QPushButton::clicked, this, &TClimDBForm::WHROKBtnClick);
+    // Enter moves between fields; it never presses a button of the window.
+    for (QPushButton* b : findChildren<QPushButton*>()) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
     resize(1000, 660);
 }
 

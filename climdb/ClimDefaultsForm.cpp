@@ -111,6 +111,11 @@ TClimDefaultsFrm::TClimDefaultsFrm(QWidget* parent) : QDialog(parent)
     connect(OKBtn, &QPushButton::clicked, this, &TClimDefaultsFrm::OKBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &TClimDefaultsFrm::CancelBtnClick);
     connect(HelpBtn, &QPushButton::clicked, this, [] { showHelpContext(19206); });
+    // Enter moves between fields; it presses OK only from the OK button.
+    for (QPushButton* b : findChildren<QPushButton*>()) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
 }
 
 TClimDefaultsFrm::~TClimDefaultsFrm()

@@ -75,6 +75,11 @@ TSelCoForm::TSelCoForm(QWidget* parent) : QDialog(parent)
     connect(ContinueBtn, &QPushButton::clicked, this, &TSelCoForm::ContinueBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &TSelCoForm::CancelBtnClick);
     resetButtons();
+    // Enter moves between fields; it never presses a button of the window.
+    for (QPushButton* b : findChildren<QPushButton*>()) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
     resize(560, 420);
 }
 

@@ -59,9 +59,15 @@ TStateToDBForm::TStateToDBForm(QWidget* parent) : QDialog(parent)
     b->addWidget(OKBtn);
     b->addWidget(CancelBtn);
     v->addLayout(b);
+    OKBtn->setEnabled(false);   // until a file is chosen
     connect(SelectFileBtn, &QPushButton::clicked, this, &TStateToDBForm::SelectFileBtnClick);
     connect(OKBtn, &QPushButton::clicked, this, &TStateToDBForm::OKBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &TStateToDBForm::CancelBtnClick);
+    // Enter moves between fields; it never presses a button of the window.
+    for (QPushButton* b : findChildren<QPushButton*>()) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
     resize(720, 520);
 }
 
@@ -69,6 +75,7 @@ void TStateToDBForm::setFile(const QString& path)
 {
     m_path = path;
     FileNameEdit->setText(path);
+    OKBtn->setEnabled(!path.isEmpty());
     QFile f(path);
     if (f.open(QIODevice::ReadOnly)) {
         // A large state file is shown in part; the import reads all of it.

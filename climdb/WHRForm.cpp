@@ -150,6 +150,7 @@ TWHRForm::TWHRForm(QWidget* parent) : QDialog(parent)
     hl->addStretch();
     right->addWidget(hg);
     right->addStretch();
+    g1->setRowStretch(13, 1);
     auto* l1 = new QHBoxLayout(p1);
     l1->addLayout(g1);
     l1->addSpacing(12);
@@ -227,6 +228,11 @@ TWHRForm::TWHRForm(QWidget* parent) : QDialog(parent)
     connect(GotoEditBtn, &QPushButton::clicked, this, &TWHRForm::GotoEditBtnClick);
     connect(DeleteBtn, &QPushButton::clicked, this, &TWHRForm::DeleteBtnClick);
     connect(MarkBtn, &QPushButton::clicked, this, &TWHRForm::MarkBtnClick);
+    // Enter moves between fields; it never presses a button of the window.
+    for (QPushButton* b : findChildren<QPushButton*>()) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
     resize(1040, 640);
 }
 
