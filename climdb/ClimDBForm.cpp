@@ -614,11 +614,44 @@ void TClimDBForm::SortBy(const QString& indexName)
     t->findNearest({QStringLiteral("AAAA")});
 }
 
+// A report runs over the table: afterwards the order, the station shown and
+// the grid are as the user left them.
+struct TClimDBForm::ReportScope {
+    TClimDBForm* form;
+    QString index;
+    QString station;
+    explicit ReportScope(TClimDBForm* f) : form(f)
+    {
+        TTable* t = DMod->tblClim;
+        index = t->indexName();
+        if (t->isOpen() && !t->isEmpty())
+            station = t->field(QStringLiteral("Station Name")).asString();
+    }
+    ~ReportScope()
+    {
+        try {
+            TTable* t = DMod->tblClim;
+            if (!t->isOpen())
+                return;
+            form->setIndexKeepingCounty(index);
+            if (!station.isEmpty()) {
+                const QString idx = t->indexName();
+                t->setIndexName(QStringLiteral("StaNameIndex"));
+                t->findKey({station});
+                form->setIndexKeepingCounty(idx);
+            }
+            form->StationGrid->reload();
+        } catch (...) {
+        }
+    }
+};
+
 void TClimDBForm::PrintAllMarkedClick()
 {
     TTable* t = DMod->tblClim;
     report::PreparedReport pages;
     {
+        ReportScope scope(this);
         THourglass wait;
         const bool was = t->filtered();
         t->setFiltered(true);
@@ -637,10 +670,9 @@ void TClimDBForm::PrintByCountyClick()
     TTable* t = DMod->tblClim;
     report::PreparedReport pages;
     {
+        ReportScope scope(this);
         THourglass wait;
-        const QString old = t->indexName();
         pages = prepareStationListByCounty(*t);
-        setIndexKeepingCounty(old);
     }
     showClimReport(pages, this);
 }
@@ -649,6 +681,7 @@ void TClimDBForm::PrintByStationClick()
 {
     report::PreparedReport pages;
     {
+        ReportScope scope(this);
         THourglass wait;
         pages = prepareStationList(*DMod->tblClim);
     }

@@ -121,6 +121,7 @@ protected:
     void done(int r) override;
 
 private:
+    struct ReportScope;
     TDBNumEdit* addMonthEdit(QWidget* page, const QString& field, const QString& picture);
     bool pendingPositionOk();
     void closeTables();

@@ -392,10 +392,32 @@ void TWHRForm::MarkBtnClick()
     m_editor->markCurrent();
 }
 
+namespace {
+// The location shown before a report is shown again after it.
+struct Keep {
+    TTable* t;
+    QString name;
+    explicit Keep(TTable* table) : t(table)
+    {
+        if (t->isOpen() && !t->isEmpty())
+            name = t->field(QStringLiteral("WHRLocation")).asString();
+    }
+    ~Keep()
+    {
+        try {
+            if (t->isOpen() && !name.isEmpty())
+                t->locate(QStringLiteral("WHRLocation"), name);
+        } catch (...) {
+        }
+    }
+};
+} // namespace
+
 void TWHRForm::PrintLocationListClick()
 {
     report::PreparedReport pages;
     {
+        Keep keep(DMod->tblWHR);
         THourglass wait;
         pages = prepareLocationList(*DMod->tblWHR);
     }
@@ -407,6 +429,7 @@ void TWHRForm::PrintAllMarkedClick()
     TTable* t = DMod->tblWHR;
     report::PreparedReport pages;
     {
+        Keep keep(t);
         THourglass wait;
         const bool was = t->filtered();
         t->setFiltered(true);

@@ -234,6 +234,22 @@ TEST_F(ClimForms, StationEditorSearchSortAndCountyFilter)
     EXPECT_EQ(f.ShowCountyItem->text(), "Show County");
     EXPECT_EQ(t->recordCount(), 3);
     TClimDBForm::runCountyDialog = oldRun;
+
+    // A report leaves the order and the current station as they were.
+    t->setIndexName(QString());   // the primary key: name, number
+    t->locate("Station Name", "MIDDLE");
+    auto gridRows = [&] {
+        QStringList shown;
+        for (int r = 0; r < f.StationGrid->gridModel()->rowCount(); ++r)
+            shown << f.StationGrid->gridModel()->index(r, 0).data().toString();
+        return shown;
+    };
+    for (QAction* report : {f.PrintByCountyItem, f.PrintAllMarkedItem, f.PrintByStationItem}) {
+        report->trigger();
+        EXPECT_EQ(t->indexName(), "");
+        EXPECT_EQ(t->field("Station Name").asString(), "MIDDLE") << report->text().toStdString();
+        EXPECT_EQ(gridRows(), QStringList({"ALPHA", "MIDDLE", "ZEBRA"})) << report->text().toStdString();
+    }
 }
 
 TEST_F(ClimForms, WindHumidityEditorDefaultsAndUnitPairs)
