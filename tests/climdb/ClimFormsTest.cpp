@@ -19,6 +19,8 @@
 #include "ClimProgram.h"
 #include "ClimReports.h"
 #include "ClimSamples.h"
+#include "CropRunContext.h"
+#include "EtMethod.h"
 #include "DBGrid.h"
 #include "MessageBoxes.h"
 #include "PreparedReport.h"
@@ -434,4 +436,46 @@ TEST_F(ClimForms, MainWindowButtonsOpenTheirWindows)
     form.DownloadBtn->click();
     runClimDialog = old;
     EXPECT_EQ(opened, QStringList({"ClimDBForm", "WHRForm", "StateToDBForm", "ClimDBForm", "SelDirForm"}));
+}
+
+TEST_F(ClimForms, StationAddedByHandWithItsLocationIsComputedByPenmanMonteith)
+{
+    TScriptedMessages msgs;
+    {
+        TWHRForm w;
+        w.show();
+        w.GotoEditBtn->click();
+        w.InsertBtn->click();
+        DMod->tblWHR->field("WHRLocation").setAsString("Farm WHR, Idaho");
+        enter(w.LatitudeEdit, "4330");
+        enter(w.LongitudeEdit, "11415");
+        w.GotoEditBtn->click();
+        w.close();
+    }
+    {
+        TClimDBForm f;
+        f.show();
+        f.GotoEditBtn->click();
+        f.InsertBtn->click();
+        TTable* t = DMod->tblClim;
+        t->field("Station Name").setAsString("FARM STATION");
+        t->field("Station No").setAsString("1");
+        t->field("County").setAsString("Blaine, ID");
+        enter(f.LatitudeEdit, "4330");
+        enter(f.LongitudeEdit, "11415");
+        t->field("WHRLocation").setAsString("Farm WHR, Idaho");
+        for (int m = 1; m <= 12; ++m) {
+            enter(f.monthEdit(QStringLiteral("Tmin%1").arg(m)), QString::number(10 + 3 * m));
+            enter(f.monthEdit(QStringLiteral("Tmax%1").arg(m)), QString::number(35 + 4 * m));
+        }
+        f.GotoEditBtn->click();
+        EXPECT_FALSE(f.editor()->isEditMode());
+        f.close();
+    }
+    EXPECT_EQ(msgs.count(), 0) << msgs.lastText().toStdString();
+    CropRunContext ctx;
+    ctx.WeatherStationName = "FARM STATION";
+    ChooseETMethod(ctx, nullptr);
+    EXPECT_EQ(ctx.ETMethodIndex, 2);   // the shipped system default: Penman-Monteith with the NEH 2 curves
+    EXPECT_EQ(msgs.count(), 0) << msgs.lastText().toStdString();
 }
