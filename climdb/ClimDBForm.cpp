@@ -126,8 +126,8 @@ TClimDBForm::TClimDBForm(QWidget* parent) : QDialog(parent)
     SortNumberItem =
         sorts->addAction(QStringLiteral("Station Number"), this, [this] { SortBy(QStringLiteral("StaNumberIndex")); });
     QMenu* marks = MainMenu->addMenu(QStringLiteral("Marks"));
-    QMenu* defaults = MainMenu->addMenu(QStringLiteral("Defaults"));
-    DefaultsItem = defaults->addAction(QStringLiteral("Climatic Defaults"), this, &TClimDBForm::DefaultsClick);
+    DefaultsItem = MainMenu->addAction(QStringLiteral("Defaults"));
+    connect(DefaultsItem, &QAction::triggered, this, &TClimDBForm::DefaultsClick);
     QMenu* help = MainMenu->addMenu(QStringLiteral("Help"));
     help->addAction(QStringLiteral("&Contents"), this, [] { showHelpContents(); });
     help->addAction(QStringLiteral("&Search For Help on..."), this, [] { showHelpSearch(); });

@@ -109,6 +109,9 @@ void TSelDirForm::showEvent(QShowEvent* e)
 
 void TSelDirForm::FormActivate()
 {
+    // The folder may have changed since the window was last shown.
+    if (!m_dir.isEmpty()) setDirectory(m_dir);
+    ProgressBar->setValue(0);
     AddCheckBox->setChecked(true);
     if (DMod) DMod->AddToExisting = true;
 }

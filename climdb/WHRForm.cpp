@@ -58,8 +58,8 @@ TWHRForm::TWHRForm(QWidget* parent) : QDialog(parent)
     file->addSeparator();
     CloseItem = file->addAction(QStringLiteral("Close"), this, &QDialog::close);
     QMenu* marks = MainMenu->addMenu(QStringLiteral("Marks"));
-    QMenu* defaults = MainMenu->addMenu(QStringLiteral("Defaults"));
-    DefaultsItem = defaults->addAction(QStringLiteral("Climatic Defaults"), this, &TWHRForm::DefaultsClick);
+    DefaultsItem = MainMenu->addAction(QStringLiteral("Defaults"));
+    connect(DefaultsItem, &QAction::triggered, this, &TWHRForm::DefaultsClick);
     QMenu* help = MainMenu->addMenu(QStringLiteral("Help"));
     help->addAction(QStringLiteral("&Contents"), this, [] { showHelpContents(); });
     help->addAction(QStringLiteral("&Search for Help on..."), this, [] { showHelpSearch(); });
