@@ -35,21 +35,33 @@ void storeRecords(TTable& clim, TTable& county, const QList<TStationRecord>& rec
     county.appendRows(counties);
 }
 
-int refusedWrite(const QString& what)
+TImportOutcome refusedWrite(const QString& what)
 {
-    showError(QStringLiteral("The stations could not be stored: %1\nChanges not made!").arg(what));
-    return -1;
+    return {-1, QStringLiteral("The stations could not be stored: %1\nChanges not made!").arg(what)};
+}
+
+int shown(const TImportOutcome& o)
+{
+    if (o.stations < 0)
+        showError(o.error);
+    return o.stations;
 }
 
 } // namespace
 
-int importStateFile(const QString& path)
+int importStateFile(const QString& path) { return shown(runStateImport(path)); }
+
+int loadSelectedCounties(const QString& tmpTpPath, const QStringList& selected, bool addToExisting,
+                         const QStringList& replaced)
+{
+    return shown(runCountyLoad(tmpTpPath, selected, addToExisting, replaced));
+}
+
+TImportOutcome runStateImport(const QString& path)
 {
     const TStationFile file = readStationFile(path, QStringLiteral("Can't open file for reading"));
-    if (!file.ok()) {
-        showError(file.error);
-        return -1;
-    }
+    if (!file.ok())
+        return {-1, file.error};
     try {
         TTable clim(QStringLiteral("Climate.DB"));
         TTable county(QStringLiteral("County"));
@@ -63,18 +75,16 @@ int importStateFile(const QString& path)
     } catch (const DbError& e) {
         return refusedWrite(e.message());
     }
-    return int(file.records.size());
+    return {int(file.records.size()), QString()};
 }
 
-int loadSelectedCounties(const QString& tmpTpPath, const QStringList& selected, bool addToExisting,
-                         const QStringList& replaced)
+TImportOutcome runCountyLoad(const QString& tmpTpPath, const QStringList& selected, bool addToExisting,
+                             const QStringList& replaced)
 {
     const QSet<QString> chosen(selected.begin(), selected.end());
     const TStationFile file = readStationFile(tmpTpPath, QStringLiteral("Can't open TmpTP.txt file for reading"), &chosen);
-    if (!file.ok()) {
-        showError(file.error);
-        return -1;
-    }
+    if (!file.ok())
+        return {-1, file.error};
     try {
         TTable clim(QStringLiteral("Climate.DB"));
         TTable county(QStringLiteral("County"));
@@ -109,7 +119,7 @@ int loadSelectedCounties(const QString& tmpTpPath, const QStringList& selected, 
     } catch (const DbError& e) {
         return refusedWrite(e.message());
     }
-    return int(file.records.size());
+    return {int(file.records.size()), QString()};
 }
 
 } // namespace quen::climprog

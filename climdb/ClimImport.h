@@ -9,6 +9,19 @@
 
 namespace quen::climprog {
 
+// What an import did: the stations stored, or -1 and the message saying why
+// nothing was changed.
+struct TImportOutcome {
+    int stations = -1;
+    QString error;
+};
+
+// The imports without showing anything (a window shows the error itself,
+// after its hourglass).
+TImportOutcome runStateImport(const QString& path);
+TImportOutcome runCountyLoad(const QString& tmpTpPath, const QStringList& selected, bool addToExisting,
+                             const QStringList& replaced);
+
 // The state file import: replaces every station and the county list with
 // the records of the file. Messages: "Can't open file for reading", the
 // reader's message of a damaged record, a refused write. Returns the number

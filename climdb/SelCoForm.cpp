@@ -164,10 +164,14 @@ void TSelCoForm::ContinueBtnClick()
         reject();
         return;
     }
+    TImportOutcome done;
     {
         THourglass wait;
-        m_result = loadSelectedCounties(QDir(m_dir).filePath(QStringLiteral("TmpTP.txt")), selected, add, replaced);
+        done = runCountyLoad(QDir(m_dir).filePath(QStringLiteral("TmpTP.txt")), selected, add, replaced);
     }
+    m_result = done.stations;
+    if (done.stations < 0)
+        showError(done.error);
     ProgressBar->setRange(0, 1);
     ProgressBar->setValue(1);
     SelectedList->clear();

@@ -103,10 +103,14 @@ void TStateToDBForm::OKBtnClick()
         reject();
         return;
     }
+    TImportOutcome done;
     {
         THourglass wait;
-        m_result = importStateFile(m_path);
+        done = runStateImport(m_path);
     }
+    m_result = done.stations;
+    if (done.stations < 0)
+        showError(done.error);
     accept();
 }
 
