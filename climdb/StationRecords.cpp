@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -71,12 +72,21 @@ bool hasControl(const QString& s)
     return false;
 }
 
+// The blank-separated tokens of a line (any white space separates).
 QList<QByteArray> tokens(const QByteArray& line)
 {
     QList<QByteArray> out;
-    for (const QByteArray& t : line.simplified().split(' '))
-        if (!t.isEmpty())
-            out << t;
+    const char* p = line.constData();
+    const char* end = p + line.size();
+    while (p < end) {
+        while (p < end && std::isspace(static_cast<unsigned char>(*p)))
+            ++p;
+        const char* start = p;
+        while (p < end && !std::isspace(static_cast<unsigned char>(*p)))
+            ++p;
+        if (p > start)
+            out << QByteArray(start, qsizetype(p - start));
+    }
     return out;
 }
 
@@ -89,7 +99,8 @@ bool number(const QByteArray& token, double& v)
     for (char c : token)
         if (!(std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '+'))
             return false;
-    v = token.toDouble(&ok);
+    const auto r = std::from_chars(token.constData(), token.constData() + token.size(), v);
+    ok = r.ec == std::errc() && r.ptr == token.constData() + token.size();
     return ok && std::isfinite(v);
 }
 
