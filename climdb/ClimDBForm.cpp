@@ -1,6 +1,8 @@
 #include "ClimDBForm.h"
 
 #include <QCloseEvent>
+#include <QEvent>
+#include <QMouseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -366,6 +368,10 @@ TClimDBForm::TClimDBForm(QWidget* parent) : QDialog(parent)
         DMod->tblClim->field(QStringLiteral("WHRLocation")).setAsString(whr);
         StationNameEdit->setFocus();
     });
+    StationGrid->viewport()->installEventFilter(this);
+    StationGrid->installEventFilter(this);
+    for (QPushButton* b : Navigator->findChildren<QPushButton*>())
+        b->installEventFilter(this);
     connect(GotoEditBtn, &QPushButton::clicked, this, &TClimDBForm::GotoEditBtnClick);
     connect(DeleteBtn, &QPushButton::clicked, this, &TClimDBForm::DeleteBtnClick);
     connect(MarkBtn, &QPushButton::clicked, this, &TClimDBForm::MarkBtnClick);
@@ -381,6 +387,16 @@ TClimDBForm::TClimDBForm(QWidget* parent) : QDialog(parent)
 TClimDBForm::~TClimDBForm()
 {
     closeTables();
+}
+
+bool TClimDBForm::eventFilter(QObject* watched, QEvent* e)
+{
+    const QEvent::Type t = e->type();
+    const bool leaves = t == QEvent::MouseButtonPress || t == QEvent::MouseButtonDblClick
+                        || (t == QEvent::KeyPress && watched == StationGrid);
+    if (leaves && DMod && editing(DMod->tblClim) && !pendingPositionOk())
+        return true;
+    return QDialog::eventFilter(watched, e);
 }
 
 TDBNumEdit* TClimDBForm::addMonthEdit(QWidget* page, const QString& field, const QString& picture)
@@ -558,6 +574,8 @@ void TClimDBForm::setIndexKeepingCounty(const QString& index)
 
 void TClimDBForm::ShowCountyClick()
 {
+    if (!pendingPositionOk())
+        return;
     TTable* t = DMod->tblClim;
     if (!m_county.isEmpty()) {
         t->cancelRange();
@@ -581,6 +599,8 @@ void TClimDBForm::ShowCountyClick()
 void TClimDBForm::search(const QString& title, const QString& prompt, const QString& index, const QString& field)
 {
     Q_UNUSED(field);
+    if (!pendingPositionOk())
+        return;
     QString value;
     if (!inputQuery(title, prompt, value))
         return;
@@ -605,6 +625,8 @@ void TClimDBForm::SearchStationNumberClick()
 
 void TClimDBForm::SortBy(const QString& indexName)
 {
+    if (!pendingPositionOk())
+        return;
     TTable* t = DMod->tblClim;
     if (!m_county.isEmpty() && indexName != QLatin1String("CountyIndex")) {
         m_county.clear();
@@ -648,6 +670,8 @@ struct TClimDBForm::ReportScope {
 
 void TClimDBForm::PrintAllMarkedClick()
 {
+    if (!pendingPositionOk())
+        return;
     TTable* t = DMod->tblClim;
     report::PreparedReport pages;
     {
@@ -667,6 +691,8 @@ void TClimDBForm::PrintAllMarkedClick()
 
 void TClimDBForm::PrintByCountyClick()
 {
+    if (!pendingPositionOk())
+        return;
     TTable* t = DMod->tblClim;
     report::PreparedReport pages;
     {
@@ -679,6 +705,8 @@ void TClimDBForm::PrintByCountyClick()
 
 void TClimDBForm::PrintByStationClick()
 {
+    if (!pendingPositionOk())
+        return;
     report::PreparedReport pages;
     {
         ReportScope scope(this);

@@ -116,6 +116,9 @@ public slots:
     void PositionExit(const QString& field);
 
 protected:
+    // A row whose latitude or longitude would be refused is not left by a
+    // click in the grid or the navigator until it is put right.
+    bool eventFilter(QObject* watched, QEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void done(int r) override;

@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
 
 #include "ClimDBForm.h"
 #include "ClimDMod.h"
@@ -478,4 +479,26 @@ TEST_F(ClimForms, StationAddedByHandWithItsLocationIsComputedByPenmanMonteith)
     ChooseETMethod(ctx, nullptr);
     EXPECT_EQ(ctx.ETMethodIndex, 2);   // the shipped system default: Penman-Monteith with the NEH 2 curves
     EXPECT_EQ(msgs.count(), 0) << msgs.lastText().toStdString();
+}
+
+TEST_F(ClimForms, NewStationWithoutPositionIsNotLeftByGridOrMenus)
+{
+    TScriptedMessages msgs;
+    TClimDBForm f;
+    f.show();
+    TTable* t = DMod->tblClim;
+    const int before = t->recordCount();
+    f.GotoEditBtn->click();
+    f.InsertBtn->click();
+    t->field("Station Name").setAsString("NO POSITION");
+    t->field("County").setAsString("Blaine, ID");
+    QTest::mouseClick(f.StationGrid->viewport(), Qt::LeftButton, {}, QPoint(10, 5));
+    EXPECT_EQ(t->state(), TTable::State::Insert);
+    EXPECT_TRUE(msgs.lastText().contains("Latitude (empty)"));
+    f.SortNameItem->trigger();
+    f.PrintByStationItem->trigger();
+    EXPECT_EQ(t->state(), TTable::State::Insert);
+    EXPECT_TRUE(m_pages.isEmpty());
+    f.CancelBtn->click();
+    EXPECT_EQ(t->recordCount(), before);
 }
