@@ -107,6 +107,16 @@ TImportOutcome runCountyLoad(const QString& tmpTpPath, const QStringList& select
             }
             clim.setIndexName(QString());
         }
+        if (addToExisting) {
+            // A station already stored under another county stops the load with its name.
+            clim.setIndexName(QStringLiteral("StaNameIndex"));
+            for (const TStationRecord& r : file.records)
+                if (clim.findKey({r.name}))
+                    return {-1, QStringLiteral("Station \"%1\" of %2 is already in the climate database under "
+                                               "%3.\nChanges not made!")
+                                    .arg(r.name, r.county, clim.field(QStringLiteral("County")).asString())};
+            clim.setIndexName(QString());
+        }
         // Every selected county is listed, also one whose stations all were left out.
         QList<TStationRecord> records = file.records;
         storeRecords(clim, county, records);

@@ -194,10 +194,16 @@ TEST_F(ClimDb, CountyLoadAddsReplacesOrChangesNothing)
     counties.sort();
     EXPECT_EQ(counties, QStringList({"Ada, ID", "Blaine, ID"}));
 
-    // A key clash (Blaine again without replacing it) rolls everything back.
-    EXPECT_EQ(loadSelectedCounties(path, {"Blaine, ID", "Elmore, ID"}, true, {}), -1);
-    EXPECT_EQ(column("Climate.DB", "Station Name").size(), 3);
+    // A key clash (Blaine again without replacing it) rolls everything back,
+    // the removal of the replaced county's stations too.
+    EXPECT_EQ(loadSelectedCounties(path, {"Blaine, ID", "Elmore, ID", "Ada, ID"}, true, {"Ada, ID"}), -1);
+    EXPECT_TRUE(msgs.lastText().startsWith("Station \"KETCHUM RS\" of Blaine, ID is already in the climate database"))
+        << msgs.lastText().toStdString();
+    names = column("Climate.DB", "Station Name");
+    names.sort();
+    EXPECT_EQ(names, QStringList({"BOISE AP", "KETCHUM RS", "PICABO"}));
     EXPECT_FALSE(column("County", "County").contains("Elmore, ID"));
+    EXPECT_TRUE(column("County", "County").contains("Ada, ID"));
 
     // Replace all; a missing work file changes nothing.
     EXPECT_EQ(loadSelectedCounties(m_dir.filePath("none.txt"), {"Elmore, ID"}, false, {}), -1);
