@@ -8,6 +8,9 @@
 #include <cmath>
 
 #include "ClimImport.h"
+#include "ClimReports.h"
+#include "PreparedReport.h"
+#include <algorithm>
 #include "ClimSamples.h"
 #include "CountyReport.h"
 #include "Database.h"
@@ -323,4 +326,52 @@ TEST_F(ClimDb, ConverterFilesAndReportNames)
     EXPECT_EQ(msgs.lastText(), "Can't open input FName TXT file.");
     EXPECT_FALSE(convertCountyReport(report, m_dir.filePath("no/dir/TmpTP.txt"), m_dir.filePath("Tmp2.txt"), run).ok);
     EXPECT_EQ(msgs.lastText(), "Can't open output TXT file.");
+}
+
+TEST_F(ClimDb, StationAndLocationReportsCarryTheirFieldsAndTotals)
+{
+    TScriptedMessages msgs;
+    QByteArray text;
+    writeStationRecord(text, 1, station("KETCHUM RS", "Blaine, ID"));
+    writeStationRecord(text, 2, station("PICABO", "Blaine, ID"));
+    writeStationRecord(text, 3, station("BOISE AP", "Ada, ID"));
+    ASSERT_EQ(importStateFile(write("r.quen", text)), 3);
+    auto texts = [](const report::PreparedReport& p) {
+        QStringList out;
+        for (const report::ReportPage& page : p.pages)
+            for (const report::DrawOp& op : page.ops)
+                if (op.kind == report::DrawOp::Text)
+                    out << op.text;
+        return out;
+    };
+    TTable clim("Climate.DB");
+    const QStringList byCounty = texts(prepareStationListByCounty(clim));
+    EXPECT_TRUE(byCounty.contains("Ada, ID"));
+    EXPECT_TRUE(byCounty.contains("Blaine, ID"));
+    EXPECT_EQ(byCounty.count("Wind, Humidity & Rad. Sta. Loc."), 2);   // under each county
+    const int total = int(byCounty.indexOf("TOTAL NUMBER OF STATIONS:"));
+    ASSERT_GE(total, 0);
+    EXPECT_EQ(byCounty.value(total + 1), "3");
+    EXPECT_TRUE(std::any_of(byCounty.begin(), byCounty.end(), [](const QString& s) { return s.startsWith("Date:"); }));
+    EXPECT_TRUE(std::any_of(byCounty.begin(), byCounty.end(), [](const QString& s) { return s.startsWith("Page:"); }));
+    EXPECT_FALSE(clim.isOpen());   // opened for the report only
+
+    const QStringList english = texts(prepareStationDetails(clim, false));
+    const QStringList metric = texts(prepareStationDetails(clim, true));
+    EXPECT_TRUE(english.contains("Elevation (ft)"));
+    EXPECT_TRUE(english.contains("5820"));
+    EXPECT_TRUE(metric.contains("Elevation (m)"));
+    EXPECT_TRUE(metric.contains("1774"));
+    EXPECT_TRUE(metric.contains(QString::number(roundedTo((17.8 - 32) * 5 / 9, 2), 'f', 1)));
+    EXPECT_EQ(english.count("Station Name"), 3);
+
+    const QStringList list = texts(prepareStationList(clim));
+    EXPECT_TRUE(list.contains("Total Number of Stations:"));
+    EXPECT_TRUE(list.contains("County, State"));
+
+    TTable whr("ClimWHR");
+    const QStringList locations = texts(prepareLocationList(whr));
+    EXPECT_TRUE(locations.contains("Quen: Wind, Humidity and Radiation Database"));
+    EXPECT_TRUE(locations.contains("Total Number of Locations:"));
+    EXPECT_TRUE(texts(prepareLocationDetails(whr)).contains("Quen: Wind, Humidity and Radiation database"));
 }
