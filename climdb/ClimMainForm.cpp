@@ -5,7 +5,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ClimDBForm.h"
+#include "ClimModal.h"
 #include "NoaaImportForm.h"
+#include "SelDirForm.h"
+#include "StateToDBForm.h"
+#include "WHRForm.h"
 
 
 namespace quen::climprog {
@@ -65,8 +70,6 @@ TMainForm::TMainForm(QWidget* parent)
     connect(EditClimBtn, &QPushButton::clicked, this, &TMainForm::EditClimBtnClick);
     connect(EditWHRBtn, &QPushButton::clicked, this, &TMainForm::EditWHRBtnClick);
 
-    // The imports and editors come with their windows.
-    for (QPushButton* b : {StateFileBtn, DownloadBtn, EditClimBtn, EditWHRBtn}) b->setEnabled(false);
 
     resize(620, 420);
 }
@@ -82,15 +85,38 @@ void TMainForm::AboutBtnClick()
     box.exec();
 }
 
-void TMainForm::StateFileBtnClick() {}
-void TMainForm::DownloadBtnClick() {}
+std::function<int(QDialog&)> runClimDialog = [](QDialog& d) { return d.exec(); };
+
+void TMainForm::StateFileBtnClick()
+{
+    {
+        TStateToDBForm form(this);
+        runClimDialog(form);
+    }
+    EditClimBtnClick();
+}
+
+void TMainForm::DownloadBtnClick()
+{
+    if (SelDirForm) runClimDialog(*SelDirForm);
+}
 
 void TMainForm::NoaaImportBtnClick()
 {
     TNoaaImportForm form(this);
-    form.exec();
+    runClimDialog(form);
 }
-void TMainForm::EditClimBtnClick() {}
-void TMainForm::EditWHRBtnClick() {}
+
+void TMainForm::EditClimBtnClick()
+{
+    TClimDBForm form(this);
+    runClimDialog(form);
+}
+
+void TMainForm::EditWHRBtnClick()
+{
+    TWHRForm form(this);
+    runClimDialog(form);
+}
 
 } // namespace quen::climprog

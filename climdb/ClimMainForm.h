@@ -1,6 +1,6 @@
 // The main window of QuenpmClim2, "Quen, Penman-Monteith (Quenpm) Climate
 // Database": the two imports, the two editors, "&Help", "&About Program" and
-// close. Buttons whose window is not part of this build stay disabled.
+// close. Each button runs its window modally (ClimModal.h).
 #pragma once
 
 #include "AboutBox.h"

@@ -3,6 +3,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
+#include <QSet>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -12,12 +14,16 @@
 #include <QVBoxLayout>
 
 #include "ClimDMod.h"
+#include "ClimModal.h"
+#include "Hourglass.h"
 #include "Help.h"
 #include "MessageService.h"
 
 namespace quen::climprog {
 
 TSelDirForm* SelDirForm = nullptr;
+
+std::function<void(TSelCoForm&)> TSelDirForm::showCountyWindow = [](TSelCoForm& form) { runClimDialog(form); };
 
 TSelDirForm::TSelDirForm(QWidget* parent) : QDialog(parent)
 {
@@ -101,7 +107,14 @@ void TSelDirForm::showEvent(QShowEvent* e)
     FormActivate();
 }
 
-void TSelDirForm::FormActivate() { AddCheckBox->setChecked(true); }
+void TSelDirForm::FormActivate()
+{
+    // The folder may have changed since the window was last shown.
+    if (!m_dir.isEmpty()) setDirectory(m_dir);
+    ProgressBar->setValue(0);
+    AddCheckBox->setChecked(true);
+    if (DMod) DMod->AddToExisting = true;
+}
 
 void TSelDirForm::AddCheckBoxClick()
 {
@@ -111,7 +124,55 @@ void TSelDirForm::AddCheckBoxClick()
     if (DMod) DMod->AddToExisting = AddCheckBox->isChecked();
 }
 
-void TSelDirForm::OKBtnClick() {}
+void TSelDirForm::OKBtnClick()
+{
+    if (m_dir.isEmpty()) return;
+    const QDir dir(m_dir);
+    DMod->AddToExisting = AddCheckBox->isChecked();
+    TTable* down = DMod->tblDownCnty;
+    TTable* names = DMod->tblStaList;
+    down->emptyTable();
+    QFile::remove(dir.filePath(QStringLiteral("TmpTP.txt")));
+    names->emptyTable();
+    m_run.writtenNames.clear();
+    m_selCo = std::make_unique<TSelCoForm>(parentWidget());
+    m_selCo->setWorkDirectory(m_dir);
+
+    QStringList files;
+    for (int i = 0; i < FileListBox->count(); ++i)
+        if (isCountyReportName(FileListBox->item(i)->text())) files << FileListBox->item(i)->text();
+    ProgressBar->setRange(0, qMax(1, int(files.size())));
+    ProgressBar->setValue(0);
+    down->open();
+    names->open();
+    QSet<QString> found;
+    {
+        int done = 0;
+        for (const QString& f : files) {
+            const TConvertedFile r = convertCountyReport(dir.filePath(f), dir.filePath(QStringLiteral("TmpTP.txt")),
+                                                         dir.filePath(QStringLiteral("Tmp2.txt")), m_run);
+            if (!r.ok) {
+                showError(QStringLiteral("Text search function error No %1").arg(1));
+            } else {
+                QList<QVariantList> rows;
+                for (const auto& w : r.written) rows << QVariantList{QVariant(), w.first, w.second};
+                names->appendRows(rows);
+                for (const QString& c : r.counties) {
+                    if (found.contains(c)) continue;
+                    found.insert(c);
+                    down->appendRecord({QVariant(), c});
+                    m_selCo->AvailableList->addItem(c);
+                }
+            }
+            ProgressBar->setValue(++done);
+        }
+    }
+    down->close();
+    names->close();
+    QDir::setCurrent(m_dir);
+    showCountyWindow(*m_selCo);
+    accept();
+}
 
 void TSelDirForm::FileListBoxDblClick() { OKBtnClick(); }
 

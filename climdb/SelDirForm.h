@@ -7,6 +7,11 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
+#include <memory>
+
+#include "CountyReport.h"
+#include "SelCoForm.h"
 
 class QCheckBox;
 class QComboBox;
@@ -36,6 +41,11 @@ public:
     // Report file names of a directory listing: "?????.txt".
     static bool matchesMask(const QString& fileName);
 
+    // The county selection window of the last run (created by OK).
+    TSelCoForm* selCoForm() const { return m_selCo.get(); }
+    // Shows the county selection window; a test may drive it instead.
+    static std::function<void(TSelCoForm&)> showCountyWindow;
+
 public slots:
     void FormActivate();
     void AddCheckBoxClick();
@@ -48,6 +58,8 @@ protected:
 
 private:
     QString m_dir;
+    std::unique_ptr<TSelCoForm> m_selCo;
+    TConverterRun m_run;   // the record label runs on over the program's run
 };
 
 extern TSelDirForm* SelDirForm;

@@ -1,6 +1,9 @@
 #include "ClimDMod.h"
 
 #include "DModPairs.h"
+#include "Database.h"
+#include "DbInternal.h"
+#include "Schema.h"
 
 namespace quen::climprog {
 
@@ -40,6 +43,42 @@ TDMod::~TDMod()
 bool TDMod::MarkedFilterRecord(TTable& dataSet)
 {
     return dataSet.field(QStringLiteral("Marked")).asBoolean();
+}
+
+TClimTransaction::TClimTransaction(const QStringList& tableNames) : m_tables(tableNames)
+{
+    if (!Database::isOpen())
+        Database::open();
+    // Scratch rows gathered so far are committed on their own first.
+    dbi::commitScratch();
+    dbi::exec(QStringLiteral("SAVEPOINT quen_clim_import"), {}).finish();
+    m_open = true;
+}
+
+TClimTransaction::~TClimTransaction()
+{
+    if (!m_open)
+        return;
+    try {
+        dbi::exec(QStringLiteral("ROLLBACK TO quen_clim_import"), {}).finish();
+        dbi::exec(QStringLiteral("RELEASE quen_clim_import"), {}).finish();
+    } catch (...) {
+    }
+    for (const QString& t : m_tables) {
+        try {
+            Database::notifyTableChanged(tableBaseName(t), nullptr);
+        } catch (...) {
+        }
+    }
+}
+
+void TClimTransaction::commit()
+{
+    if (!m_open)
+        return;
+    // Releasing the outermost savepoint commits (with the flush of a user write).
+    dbi::exec(QStringLiteral("RELEASE quen_clim_import"), {}).finish();
+    m_open = false;
 }
 
 } // namespace quen::climprog

@@ -39,4 +39,22 @@ public:
 
 extern TDMod* DMod;
 
+// One transaction over the climate tables for the imports: every table write
+// made through the handles while it lives (emptyTable, appendRows, remove)
+// becomes permanent together on commit(), or not at all when the object is
+// destroyed without commit() (an exception, a refused row). Open handles of
+// the tables named are re-read after a rollback. Not nestable.
+class TClimTransaction {
+public:
+    explicit TClimTransaction(const QStringList& tableNames);
+    ~TClimTransaction();
+    void commit();
+    TClimTransaction(const TClimTransaction&) = delete;
+    TClimTransaction& operator=(const TClimTransaction&) = delete;
+
+private:
+    QStringList m_tables;
+    bool m_open = false;
+};
+
 } // namespace quen::climprog

@@ -51,7 +51,7 @@ TEST(ClimProgram, GroupsButtonsAndEnabling)
     for (QPushButton* b : {f.EditClimBtn, f.EditWHRBtn, f.HelpBtn, f.AboutBtn})
         EXPECT_TRUE(f.EditGroup->isAncestorOf(b));
     for (QPushButton* b : {f.StateFileBtn, f.DownloadBtn, f.EditClimBtn, f.EditWHRBtn})
-        EXPECT_FALSE(b->isEnabled()) << b->text().toStdString();
+        EXPECT_TRUE(b->isEnabled()) << b->text().toStdString();
     EXPECT_EQ(f.HelpBtn->text(), "&Help");
     EXPECT_EQ(helpContextOf(f.CloseBtn), 19201);
     EXPECT_EQ(helpContextOf(p.selDir->OKBtn), 19205);

@@ -1,0 +1,757 @@
+#include "ClimDBForm.h"
+
+#include <QCloseEvent>
+#include <QEvent>
+#include <QMouseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "ClimDMod.h"
+#include "ClimDefaultsForm.h"
+#include "ClimMainForm.h"
+#include "ClimReports.h"
+#include "DBGrid.h"
+#include "DBNavigator.h"
+#include "EnterFocus.h"
+#include "Help.h"
+#include "Hourglass.h"
+#include "MessageService.h"
+#include "Placement.h"
+#include "RecordEditor.h"
+#include "StationRecords.h"
+
+namespace quen::climprog {
+
+namespace {
+
+const char* const kMonthNames[12] = {"January", "February", "March",     "April",   "May",      "June",
+                                     "July",    "August",   "September", "October", "November", "December"};
+
+bool editing(TTable* t)
+{
+    return t && t->isOpen() && (t->state() == TTable::State::Edit || t->state() == TTable::State::Insert);
+}
+
+QString valueText(TTable* t, const QString& field)
+{
+    TField f = t->field(field);
+    return f.isNull() ? QStringLiteral("(empty)") : f.asString();
+}
+
+} // namespace
+
+// ---- TSelCountyDlg -------------------------------------------------------------------
+
+TSelCountyDlg::TSelCountyDlg(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("SelCountyDlg"));
+    setWindowTitle(QStringLiteral("Select County"));
+    auto* v = new QVBoxLayout(this);
+    CountyGrid = new TDBGrid(this);
+    CountyGrid->setObjectName(QStringLiteral("CountyGrid"));
+    CountyGrid->addColumn(QStringLiteral("County"), QStringLiteral("County"), 220);
+    CountyGrid->setDataSource(DMod->datCounty);
+    v->addWidget(CountyGrid);
+    auto* h = new QHBoxLayout;
+    h->addStretch();
+    OKBtn = new QPushButton(QStringLiteral("OK"), this);
+    OKBtn->setObjectName(QStringLiteral("OKBtn"));
+    CancelBtn = new QPushButton(QStringLiteral("Cancel"), this);
+    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+    h->addWidget(OKBtn);
+    h->addWidget(CancelBtn);
+    v->addLayout(h);
+    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
+    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    connect(CountyGrid, &TDBGrid::rowDoubleClicked, this, &QDialog::accept);
+    resize(300, 380);
+}
+
+QString TSelCountyDlg::selectedCounty() const
+{
+    TTable* t = DMod->tblCounty;
+    if (!t->isOpen() || t->isEmpty() || !CountyGrid->selectionModel()
+        || !CountyGrid->selectionModel()->hasSelection())
+        return QString();
+    return t->field(QStringLiteral("County")).asString();
+}
+
+// ---- TClimDBForm ---------------------------------------------------------------------
+
+std::function<bool(const QString&, const QString&, QString&)> TClimDBForm::inputQuery =
+    [](const QString& title, const QString& prompt, QString& value) {
+        bool ok = false;
+        const QString v = QInputDialog::getText(QApplication::activeWindow(), title, prompt, QLineEdit::Normal, value, &ok);
+        if (ok)
+            value = v;
+        return ok;
+    };
+
+std::function<bool(TSelCountyDlg&)> TClimDBForm::runCountyDialog = [](TSelCountyDlg& dlg) {
+    return dlg.exec() == QDialog::Accepted;
+};
+
+TClimDBForm::TClimDBForm(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("ClimDBForm"));
+    setWindowTitle(QStringLiteral("Climate Station (Temperature and Precipitation) Database"));
+    setHelpContext(this, 19202);
+    TDataSource* ds = DMod->datClim;
+
+    // ---- menus
+    MainMenu = new QMenuBar(this);
+    QMenu* file = MainMenu->addMenu(QStringLiteral("&File"));
+    PrintAllMarkedItem = file->addAction(QStringLiteral("Print All Marked"), this, &TClimDBForm::PrintAllMarkedClick);
+    PrintByCountyItem = file->addAction(QStringLiteral("Print List by County"), this, &TClimDBForm::PrintByCountyClick);
+    PrintByStationItem = file->addAction(QStringLiteral("Print List by Station"), this, &TClimDBForm::PrintByStationClick);
+    file->addSeparator();
+    CloseItem = file->addAction(QStringLiteral("Close"), this, &QDialog::close);
+    ShowCountyItem = MainMenu->addAction(QStringLiteral("Show County"));
+    connect(ShowCountyItem, &QAction::triggered, this, &TClimDBForm::ShowCountyClick);
+    QMenu* search = MainMenu->addMenu(QStringLiteral("Search"));
+    SearchNameItem = search->addAction(QStringLiteral("Station Name"), this, &TClimDBForm::SearchStationNameClick);
+    SearchNumberItem = search->addAction(QStringLiteral("Station Number"), this, &TClimDBForm::SearchStationNumberClick);
+    QMenu* sorts = MainMenu->addMenu(QStringLiteral("Sorts"));
+    SortCountyItem = sorts->addAction(QStringLiteral("County"), this, [this] { SortBy(QStringLiteral("CountyIndex")); });
+    SortNameItem = sorts->addAction(QStringLiteral("Station Name"), this, [this] { SortBy(QStringLiteral("StaNameIndex")); });
+    SortNumberItem =
+        sorts->addAction(QStringLiteral("Station Number"), this, [this] { SortBy(QStringLiteral("StaNumberIndex")); });
+    QMenu* marks = MainMenu->addMenu(QStringLiteral("Marks"));
+    DefaultsItem = MainMenu->addAction(QStringLiteral("Defaults"));
+    connect(DefaultsItem, &QAction::triggered, this, &TClimDBForm::DefaultsClick);
+    QMenu* help = MainMenu->addMenu(QStringLiteral("Help"));
+    help->addAction(QStringLiteral("&Contents"), this, [] { showHelpContents(); });
+    help->addAction(QStringLiteral("&Search For Help on..."), this, [] { showHelpSearch(); });
+    help->addAction(QStringLiteral("&About..."), this, [this] {
+        TAboutClimBox box(this);
+        box.exec();
+    });
+
+    // ---- record buttons
+    GotoEditBtn = new QPushButton(QStringLiteral("Goto Edit"), this);
+    GotoEditBtn->setObjectName(QStringLiteral("GotoEditBtn"));
+    InsertBtn = new QPushButton(QStringLiteral("Insert Record"), this);
+    InsertBtn->setObjectName(QStringLiteral("InsertBtn"));
+    CancelBtn = new QPushButton(QStringLiteral("Cancel"), this);
+    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+    DeleteBtn = new QPushButton(QStringLiteral("Delete Record"), this);
+    DeleteBtn->setObjectName(QStringLiteral("DeleteBtn"));
+    Navigator = new TDBNavigator(TDBNavigator::Moves, this);
+    Navigator->setObjectName(QStringLiteral("Navigator"));
+    Navigator->setDataSource(ds);
+    m_editProxy = new QPushButton(this);
+    m_editProxy->hide();
+
+    // ---- station grid
+    StationGrid = new TDBGrid(this);
+    StationGrid->setObjectName(QStringLiteral("StationGrid"));
+    StationGrid->addColumn(QStringLiteral("Station Name"), QStringLiteral("Station Name"), 210);
+    StationGrid->setDataSource(ds);
+    StationGrid->setMinimumWidth(240);
+    StationGrid->setMaximumWidth(280);
+    MarkedCheck = new TDBCheckBox(ds, QStringLiteral("Marked"), QStringLiteral("Marked?"), this);
+    MarkedCheck->setObjectName(QStringLiteral("MarkedCheck"));
+    MarkedCheck->setDataReadOnly(true);
+    MarkBtn = new QPushButton(QStringLiteral("Mark"), this);
+    MarkBtn->setObjectName(QStringLiteral("MarkBtn"));
+
+    // ---- pages
+    PageControl = new QTabWidget(this);
+    PageControl->setObjectName(QStringLiteral("PageControl"));
+
+    auto* general = new QWidget;
+    general->setObjectName(QStringLiteral("GeneralPage"));
+    auto* gg = new QGridLayout(general);
+    auto label = [general](const QString& t) { return new QLabel(t, general); };
+    StationNameEdit = new TDBEdit(ds, QStringLiteral("Station Name"), general);
+    StationNameEdit->setObjectName(QStringLiteral("StationNameEdit"));
+    StationNameEdit->setToolTip(QStringLiteral("Official weather station name"));
+    StationNameEdit->setMaxLength(35);
+    StationNoEdit = new TDBEdit(ds, QStringLiteral("Station No"), general);
+    StationNoEdit->setObjectName(QStringLiteral("StationNoEdit"));
+    StationNoEdit->setMaxLength(8);
+    StationNoEdit->setMaximumWidth(110);
+    CountyEdit = new TDBEdit(ds, QStringLiteral("County"), general);
+    CountyEdit->setObjectName(QStringLiteral("CountyEdit"));
+    CountyEdit->setMaxLength(25);
+    CountyEdit->setMaximumWidth(240);
+    StationNameEdit->setMaximumWidth(360);
+    LatitudeEdit = new TDBNumEdit(ds, QStringLiteral("Latitude"), QStringLiteral("####"), 0, 0, general);
+    LatitudeEdit->setObjectName(QStringLiteral("LatitudeEdit"));
+    LongitudeEdit = new TDBNumEdit(ds, QStringLiteral("Longitude"), QStringLiteral("#####"), 0, 0, general);
+    LongitudeEdit->setObjectName(QStringLiteral("LongitudeEdit"));
+    LatitudeEdit->setMaximumWidth(90);
+    LongitudeEdit->setMaximumWidth(90);
+    auto dateEdit = [&](const QString& field, const QString& name) {
+        auto* e = new TDBEdit(ds, field, general);
+        e->setObjectName(name);
+        e->setMaxLength(5);
+        e->setMaximumWidth(70);
+        connect(e, &TDBEdit::exited, this, [this, field] { FieldExit(field); });
+        return e;
+    };
+    Spr28Edit = dateEdit(QStringLiteral("Spr mo/dy 28"), QStringLiteral("Spr28Edit"));
+    Fall28Edit = dateEdit(QStringLiteral("Fall mo/dy 28"), QStringLiteral("Fall28Edit"));
+    Spr32Edit = dateEdit(QStringLiteral("Spr mo/dy 32"), QStringLiteral("Spr32Edit"));
+    Fall32Edit = dateEdit(QStringLiteral("Fall mo/dy 32"), QStringLiteral("Fall32Edit"));
+    installEnterMovesFocus({StationNameEdit, StationNoEdit, CountyEdit, Spr28Edit, Fall28Edit, Spr32Edit, Fall32Edit});
+    int row = 0;
+    gg->addWidget(label(QStringLiteral("Station Name")), row, 0);
+    gg->addWidget(StationNameEdit, row++, 1, 1, 3);
+    gg->addWidget(label(QStringLiteral("Station No")), row, 0);
+    gg->addWidget(StationNoEdit, row++, 1);
+    gg->addWidget(label(QStringLiteral("County, State")), row, 0);
+    gg->addWidget(CountyEdit, row++, 1, 1, 2);
+    gg->addWidget(label(QStringLiteral("Latitude")), row, 0);
+    gg->addWidget(LatitudeEdit, row, 1);
+    gg->addWidget(label(QStringLiteral("(DDMM)")), row++, 2);
+    gg->addWidget(label(QStringLiteral("Longitude")), row, 0);
+    gg->addWidget(LongitudeEdit, row, 1);
+    gg->addWidget(label(QStringLiteral("(DDDMM)")), row++, 2);
+    gg->addWidget(label(QStringLiteral("Spr mo/dy 28")), row, 0);
+    gg->addWidget(Spr28Edit, row, 1);
+    gg->addWidget(label(QStringLiteral("Fall mo/dy 28")), row, 2);
+    gg->addWidget(Fall28Edit, row++, 3);
+    gg->addWidget(label(QStringLiteral("Spr mo/dy 32")), row, 0);
+    gg->addWidget(Spr32Edit, row, 1);
+    gg->addWidget(label(QStringLiteral("Fall mo/dy 32")), row, 2);
+    gg->addWidget(Fall32Edit, row++, 3);
+    gg->addWidget(label(QStringLiteral("(00/00 means it does not get this cold)")), row++, 0, 1, 4);
+
+    auto* whrGroup = new QGroupBox(QStringLiteral("Wind, Humidity, Radiation Location Name"), general);
+    whrGroup->setObjectName(QStringLiteral("WHRGroup"));
+    auto* wg = new QGridLayout(whrGroup);
+    WHRLocationCombo = new TDBComboBox(whrGroup);
+    WHRLocationCombo->setObjectName(QStringLiteral("WHRLocationCombo"));
+    WHRLocationCombo->setFieldName(QStringLiteral("WHRLocation"));
+    WHRLocationCombo->setDataSource(ds);
+    WHRLocationCombo->setMinimumWidth(280);
+    WHRLocationCombo->setContextMenuPolicy(Qt::CustomContextMenu);
+    WHROKBtn = new QPushButton(QStringLiteral("OK"), whrGroup);
+    WHROKBtn->setObjectName(QStringLiteral("WHROKBtn"));
+    WHROKBtn->setMaximumWidth(60);
+    wg->addWidget(WHRLocationCombo, 0, 0);
+    wg->addWidget(WHROKBtn, 0, 1);
+    wg->setColumnStretch(2, 1);
+    wg->addWidget(new QLabel(QStringLiteral("(Right click to remove entry)"), whrGroup), 1, 0, 1, 2);
+    WHRPopup = new QMenu(this);
+    WHRPopup->addAction(QStringLiteral("Remove WHR Entry"), this, &TClimDBForm::RemoveWHREntryClick);
+    WHRPopup->addAction(QStringLiteral("Cancel action"));
+    connect(WHRLocationCombo, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& p) { WHRPopup->popup(WHRLocationCombo->mapToGlobal(p)); });
+    gg->addWidget(whrGroup, row++, 0, 1, 4);
+
+    auto* elevGroup = new QGroupBox(QStringLiteral("Elevation above sea level"), general);
+    elevGroup->setObjectName(QStringLiteral("ElevationGroup"));
+    auto* eg = new QHBoxLayout(elevGroup);
+    ElevationEdit = new TDBNumEdit(ds, QStringLiteral("Elevation"), QStringLiteral("####"), 0, 0, elevGroup);
+    ElevationEdit->setObjectName(QStringLiteral("ElevationEdit"));
+    ElevationEdit->setMaximumWidth(90);
+    ElevationMEdit = new TDBNumEdit(ds, QStringLiteral("ElevationM"), QStringLiteral("####"), 0, 0, elevGroup);
+    ElevationMEdit->setObjectName(QStringLiteral("ElevationMEdit"));
+    ElevationMEdit->setMaximumWidth(90);
+    eg->addWidget(ElevationEdit);
+    eg->addWidget(new QLabel(QStringLiteral("feet"), elevGroup));
+    eg->addSpacing(20);
+    eg->addWidget(ElevationMEdit);
+    eg->addWidget(new QLabel(QStringLiteral("metres"), elevGroup));
+    eg->addStretch();
+    gg->addWidget(elevGroup, row++, 0, 1, 4);
+    gg->setRowStretch(row, 1);
+    gg->setColumnStretch(4, 1);
+    connect(ElevationEdit, &TNumEdit::exited, this, [this] { FieldExit(QStringLiteral("Elevation")); });
+    connect(ElevationMEdit, &TNumEdit::exited, this, [this] { FieldExit(QStringLiteral("ElevationM")); });
+    connect(LatitudeEdit, &TNumEdit::exited, this, [this] { PositionExit(QStringLiteral("Latitude")); });
+    connect(LongitudeEdit, &TNumEdit::exited, this, [this] { PositionExit(QStringLiteral("Longitude")); });
+    PageControl->addTab(general, QStringLiteral("General Data"));
+
+    auto monthPage = [&](const QString& pageName, const QStringList& heads, const QStringList& prefixes, bool metric) {
+        auto* page = new QWidget;
+        page->setObjectName(pageName);
+        auto* g = new QGridLayout(page);
+        for (int c = 0; c < 4; ++c) {
+            auto* h = new QLabel(heads[c], page);
+            h->setAlignment(Qt::AlignCenter);
+            g->addWidget(h, 0, c + 1);
+        }
+        for (int m = 1; m <= 12; ++m) {
+            g->addWidget(new QLabel(QString::fromLatin1(kMonthNames[m - 1]), page), m, 0);
+            for (int c = 0; c < 4; ++c) {
+                const bool precip = c == 3;
+                const QString field = prefixes[c] + QString::number(m);
+                TDBNumEdit* e = addMonthEdit(page, field, precip ? QStringLiteral("###.##") : QStringLiteral("####.##"));
+                if (precip)
+                    e->setRange(0, metric ? 508 : 200);
+                else if (metric)
+                    e->setRange(-73.33, 93.33);
+                else
+                    e->setRange(-100, 200);
+                g->addWidget(e, m, c + 1);
+            }
+        }
+        g->setRowStretch(13, 1);
+        g->setColumnStretch(5, 1);
+        return page;
+    };
+    PageControl->addTab(monthPage(QStringLiteral("EnglishPage"),
+                                  {QStringLiteral("Monthly Average\nTemperature (F)"),
+                                   QStringLiteral("Monthly  Minimum\nTemperature (F)"),
+                                   QStringLiteral("Monthly Maximum\nTemperature (F)"),
+                                   QStringLiteral("Average Monthly\nPrecipitation (in)")},
+                                  {QStringLiteral("T"), QStringLiteral("Tmin"), QStringLiteral("Tmax"), QStringLiteral("P")},
+                                  false),
+                        QStringLiteral("Monthly Data (English)"));
+    PageControl->addTab(monthPage(QStringLiteral("MetricPage"),
+                                  {QStringLiteral("Monthly Average\nTemperature (C)"),
+                                   QStringLiteral("Monthly  Minimum\nTemperature (C)"),
+                                   QStringLiteral("Monthly Maximum\nTemperature (C)"),
+                                   QStringLiteral("Average Monthly\nPrecipitation (cm)")},
+                                  {QStringLiteral("Tm"), QStringLiteral("TminM"), QStringLiteral("TmaxM"),
+                                   QStringLiteral("Pm")},
+                                  true),
+                        QStringLiteral("Monthly Data (Metric)"));
+
+    // ---- layout
+    auto* top = new QVBoxLayout(this);
+    top->setMenuBar(MainMenu);
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* b : {GotoEditBtn, InsertBtn, CancelBtn, DeleteBtn})
+        buttons->addWidget(b);
+    buttons->addSpacing(20);
+    buttons->addWidget(Navigator);
+    buttons->addStretch();
+    top->addLayout(buttons);
+    auto* body = new QHBoxLayout;
+    auto* left = new QVBoxLayout;
+    left->addWidget(StationGrid, 1);
+    auto* markRow = new QHBoxLayout;
+    markRow->addWidget(MarkedCheck);
+    markRow->addWidget(MarkBtn);
+    markRow->addStretch();
+    left->addLayout(markRow);
+    body->addLayout(left);
+    body->addWidget(PageControl, 1);
+    top->addLayout(body, 1);
+
+    // ---- record editor
+    m_editor = new TRecordEditor(this, ds, m_editProxy, InsertBtn, CancelBtn, DeleteBtn);
+    m_editor->setMarkStatement(DMod->qryMarkClim->sqlText());
+    m_editor->addEditModeWidget(WHROKBtn);
+    MarkAllItem = marks->addAction(QStringLiteral("Mark All"), this, [this] { m_editor->markAll(); });
+    ClearAllMarksItem = marks->addAction(QStringLiteral("Clear All Marks"), this, [this] { m_editor->clearAllMarks(); });
+    ShowOnlyMarkedItem = marks->addAction(QStringLiteral("Show Only Marked"));
+    ShowOnlyMarkedItem->setCheckable(true);
+    connect(ShowOnlyMarkedItem, &QAction::toggled, this, [this](bool on) { m_editor->setShowAllMarked(on); });
+    connect(m_editor, &TRecordEditor::editModeChanged, this, [this](bool on) {
+        GotoEditBtn->setText(on ? TRecordEditor::stopCaption() : TRecordEditor::editCaption());
+    });
+    connect(m_editor, &TRecordEditor::inserted, this, [this] {
+        // A new station borrows the default wind, humidity and radiation location.
+        TTable* loc = DMod->tblLocDef;
+        const bool wasOpen = loc->isOpen();
+        if (!wasOpen)
+            loc->open();
+        const QString whr = loc->isEmpty() ? QString() : loc->field(QStringLiteral("WHRLocation")).asString();
+        if (!wasOpen)
+            loc->close();
+        DMod->tblClim->field(QStringLiteral("WHRLocation")).setAsString(whr);
+        StationNameEdit->setFocus();
+    });
+    StationGrid->viewport()->installEventFilter(this);
+    StationGrid->installEventFilter(this);
+    for (QPushButton* b : Navigator->findChildren<QPushButton*>())
+        b->installEventFilter(this);
+    connect(GotoEditBtn, &QPushButton::clicked, this, &TClimDBForm::GotoEditBtnClick);
+    connect(DeleteBtn, &QPushButton::clicked, this, &TClimDBForm::DeleteBtnClick);
+    connect(MarkBtn, &QPushButton::clicked, this, &TClimDBForm::MarkBtnClick);
+    connect(WHROKBtn, &QPushButton::clicked, this, &TClimDBForm::WHROKBtnClick);
+    // Enter moves between fields; it never presses a button of the window.
+    for (QPushButton* b : findChildren<QPushButton*>()) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
+    resize(1000, 660);
+}
+
+TClimDBForm::~TClimDBForm()
+{
+    closeTables();
+}
+
+bool TClimDBForm::eventFilter(QObject* watched, QEvent* e)
+{
+    const QEvent::Type t = e->type();
+    const bool leaves = t == QEvent::MouseButtonPress || t == QEvent::MouseButtonDblClick
+                        || (t == QEvent::KeyPress && watched == StationGrid);
+    if (leaves && DMod && editing(DMod->tblClim) && !pendingPositionOk())
+        return true;
+    return QDialog::eventFilter(watched, e);
+}
+
+TDBNumEdit* TClimDBForm::addMonthEdit(QWidget* page, const QString& field, const QString& picture)
+{
+    auto* e = new TDBNumEdit(DMod->datClim, field, picture, 0, 0, page);
+    e->setObjectName(field + QStringLiteral("Edit"));
+    e->setMaximumWidth(110);
+    m_month.insert(field, e);
+    connect(e, &TNumEdit::exited, this, [this, field] { FieldExit(field); });
+    return e;
+}
+
+void TClimDBForm::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    if (!m_shown) {
+        m_shown = true;
+        FormShow();
+    }
+}
+
+void TClimDBForm::FormShow()
+{
+    m_closed = false;
+    DMod->tblClim->open();
+    DMod->tblCounty->open();
+    DMod->tblWHR->open();
+    TTable* loc = DMod->tblLocDef;
+    loc->open();
+    DMod->MetricUnits = !loc->isEmpty() && loc->field(QStringLiteral("MetricUnits")).asBoolean();
+    loc->close();
+    QStringList whr{QString()};
+    for (DMod->tblWHR->first(); !DMod->tblWHR->eof(); DMod->tblWHR->next())
+        whr << DMod->tblWHR->field(QStringLiteral("WHRLocation")).asString();
+    WHRLocationCombo->setItems(whr);
+    m_editor->setBaseCaption(QStringLiteral("Climate Station (Temperature and Precipitation) Database"));
+    m_editor->start();
+    StationGrid->reload();
+    StationNameEdit->setFocus();
+    fitWindowToScreen(this);
+}
+
+bool TClimDBForm::pendingPositionOk()
+{
+    TTable* t = DMod->tblClim;
+    if (!editing(t))
+        return true;
+    const QString name = t->field(QStringLiteral("Station Name")).asString();
+    if (!isDDMMLatitude(t->field(QStringLiteral("Latitude")).isNull() ? -1 : t->field(QStringLiteral("Latitude")).asFloat())) {
+        showError(positionMessage(name, QStringLiteral("Latitude"), valueText(t, QStringLiteral("Latitude"))));
+        LatitudeEdit->setFocus();
+        return false;
+    }
+    if (!isDDDMMLongitude(t->field(QStringLiteral("Longitude")).isNull() ? -1 : t->field(QStringLiteral("Longitude")).asFloat())) {
+        showError(positionMessage(name, QStringLiteral("Longitude"), valueText(t, QStringLiteral("Longitude"))));
+        LongitudeEdit->setFocus();
+        return false;
+    }
+    return true;
+}
+
+void TClimDBForm::GotoEditBtnClick()
+{
+    if (m_editor->isEditMode() && !pendingPositionOk())
+        return;
+    m_editor->toggleEditMode();
+}
+
+void TClimDBForm::InsertBtnClick() { InsertBtn->click(); }
+
+void TClimDBForm::DeleteBtnClick()
+{
+    TTable* t = DMod->tblClim;
+    if (!t->isOpen() || t->isEmpty())
+        return;
+    m_editor->deleteRecord(QStringLiteral("Delete?"), t->field(QStringLiteral("Station Name")).asString());
+}
+
+void TClimDBForm::MarkBtnClick()
+{
+    if (!pendingPositionOk())
+        return;
+    m_editor->markCurrent();
+}
+
+void TClimDBForm::WHROKBtnClick()
+{
+    TTable* t = DMod->tblClim;
+    if (editing(t) && pendingPositionOk())
+        t->post();
+}
+
+void TClimDBForm::RemoveWHREntryClick()
+{
+    TTable* t = DMod->tblClim;
+    if (!t->isOpen() || t->isEmpty())
+        return;
+    if (t->state() == TTable::State::Browse)
+        t->edit();
+    t->field(QStringLiteral("WHRLocation")).clear();
+    if (pendingPositionOk())
+        t->post();
+}
+
+void TClimDBForm::PositionExit(const QString& field)
+{
+    TTable* t = DMod->tblClim;
+    if (!editing(t))
+        return;
+    TField f = t->field(field);
+    if (f.isNull())
+        return;   // checked when the row is stored
+    const bool ok = field == QLatin1String("Latitude") ? isDDMMLatitude(f.asFloat()) : isDDDMMLongitude(f.asFloat());
+    if (ok)
+        return;
+    const QString text = f.asString();
+    f.clear();
+    showError(positionMessage(t->field(QStringLiteral("Station Name")).asString(), field, text));
+}
+
+void TClimDBForm::FieldExit(const QString& field)
+{
+    TTable* t = DMod->tblClim;
+    if (!editing(t))
+        return;
+    TField f = t->field(field);
+    if (field.contains(QLatin1String("mo/dy"))) {
+        static const QRegularExpression re(QStringLiteral("^(0[0-9]|1[0-2])/([0-2][0-9]|3[01])$"));
+        const QString v = f.asString().trimmed();
+        if (!v.isEmpty() && !re.match(v).hasMatch()) {
+            f.clear();
+            showError(QStringLiteral("\"%1\" of %2 is not a date mm/dd (00/00 means it does not get this cold).")
+                          .arg(v, field));
+        }
+        return;
+    }
+    if (f.isNull())
+        return;
+    const double x = f.asFloat();
+    auto write = [&](const QString& partner, double v) { t->field(partner).setAsFloat(v); };
+    static const QRegularExpression month(QStringLiteral("^(TminM|TmaxM|Tmin|Tmax|Tm|T|Pm|P)(\\d+)$"));
+    if (field == QLatin1String("Elevation")) {
+        write(QStringLiteral("ElevationM"), x / 3.28083);
+        return;
+    }
+    if (field == QLatin1String("ElevationM")) {
+        write(QStringLiteral("Elevation"), x * 3.28083);
+        return;
+    }
+    const auto m = month.match(field);
+    if (!m.hasMatch())
+        return;
+    const QString kind = m.captured(1);
+    const QString n = m.captured(2);
+    if (kind == QLatin1String("T") || kind == QLatin1String("Tmin") || kind == QLatin1String("Tmax")) {
+        const QString partner = kind == QLatin1String("T") ? QStringLiteral("Tm") : kind + QStringLiteral("M");
+        write(partner + n, roundedTo((x - 32) * 5 / 9, 2));
+    } else if (kind == QLatin1String("Tm") || kind == QLatin1String("TminM") || kind == QLatin1String("TmaxM")) {
+        const QString partner = kind == QLatin1String("Tm") ? QStringLiteral("T") : kind.chopped(1);
+        write(partner + n, roundedTo(x * 9 / 5 + 32, 2));
+    } else if (kind == QLatin1String("P")) {
+        write(QStringLiteral("Pm") + n, roundedTo(x * 2.54, 2));
+    } else if (kind == QLatin1String("Pm")) {
+        write(QStringLiteral("P") + n, roundedTo(x / 2.54, 2));
+    }
+}
+
+void TClimDBForm::setIndexKeepingCounty(const QString& index)
+{
+    TTable* t = DMod->tblClim;
+    t->setIndexName(index);
+    if (!m_county.isEmpty() && index == QLatin1String("CountyIndex"))
+        t->setRange({m_county}, {m_county});
+}
+
+void TClimDBForm::ShowCountyClick()
+{
+    if (!pendingPositionOk())
+        return;
+    TTable* t = DMod->tblClim;
+    if (!m_county.isEmpty()) {
+        t->cancelRange();
+        m_county.clear();
+        ShowCountyItem->setText(QStringLiteral("Show County"));
+        return;
+    }
+    if (!DMod->tblCounty->isOpen())
+        DMod->tblCounty->open();
+    TSelCountyDlg dlg(this);
+    if (!runCountyDialog(dlg))
+        return;
+    const QString c = dlg.selectedCounty();
+    if (c.isEmpty())
+        return;
+    m_county = c;
+    setIndexKeepingCounty(QStringLiteral("CountyIndex"));
+    ShowCountyItem->setText(QStringLiteral("Cancel County"));
+}
+
+void TClimDBForm::search(const QString& title, const QString& prompt, const QString& index, const QString& field)
+{
+    Q_UNUSED(field);
+    if (!pendingPositionOk())
+        return;
+    QString value;
+    if (!inputQuery(title, prompt, value))
+        return;
+    TTable* t = DMod->tblClim;
+    const QString old = t->indexName();
+    t->setIndexName(index);
+    t->findNearest({value});
+    setIndexKeepingCounty(old);
+}
+
+void TClimDBForm::SearchStationNameClick()
+{
+    search(QStringLiteral("Station Name Search"), QStringLiteral("Enter Station Name"), QStringLiteral("StaNameIndex"),
+           QStringLiteral("Station Name"));
+}
+
+void TClimDBForm::SearchStationNumberClick()
+{
+    search(QStringLiteral("Station Number Search"), QStringLiteral("Enter Station Number"),
+           QStringLiteral("StaNumberIndex"), QStringLiteral("Station No"));
+}
+
+void TClimDBForm::SortBy(const QString& indexName)
+{
+    if (!pendingPositionOk())
+        return;
+    TTable* t = DMod->tblClim;
+    if (!m_county.isEmpty() && indexName != QLatin1String("CountyIndex")) {
+        m_county.clear();
+        ShowCountyItem->setText(QStringLiteral("Show County"));
+    }
+    setIndexKeepingCounty(indexName);
+    t->findNearest({QStringLiteral("AAAA")});
+}
+
+// A report runs over the table: afterwards the order, the station shown and
+// the grid are as the user left them.
+struct TClimDBForm::ReportScope {
+    TClimDBForm* form;
+    QString index;
+    QString station;
+    explicit ReportScope(TClimDBForm* f) : form(f)
+    {
+        TTable* t = DMod->tblClim;
+        index = t->indexName();
+        if (t->isOpen() && !t->isEmpty())
+            station = t->field(QStringLiteral("Station Name")).asString();
+    }
+    ~ReportScope()
+    {
+        try {
+            TTable* t = DMod->tblClim;
+            if (!t->isOpen())
+                return;
+            form->setIndexKeepingCounty(index);
+            if (!station.isEmpty()) {
+                const QString idx = t->indexName();
+                t->setIndexName(QStringLiteral("StaNameIndex"));
+                t->findKey({station});
+                form->setIndexKeepingCounty(idx);
+            }
+            form->StationGrid->reload();
+        } catch (...) {
+        }
+    }
+};
+
+void TClimDBForm::PrintAllMarkedClick()
+{
+    if (!pendingPositionOk())
+        return;
+    TTable* t = DMod->tblClim;
+    report::PreparedReport pages;
+    {
+        ReportScope scope(this);
+        THourglass wait;
+        const bool was = t->filtered();
+        t->setFiltered(true);
+        struct Back {
+            TTable* t;
+            bool was;
+            ~Back() { t->setFiltered(was); }
+        } back{t, was};
+        pages = prepareStationDetails(*t, DMod->MetricUnits);
+    }
+    showClimReport(pages, this);
+}
+
+void TClimDBForm::PrintByCountyClick()
+{
+    if (!pendingPositionOk())
+        return;
+    TTable* t = DMod->tblClim;
+    report::PreparedReport pages;
+    {
+        ReportScope scope(this);
+        THourglass wait;
+        pages = prepareStationListByCounty(*t);
+    }
+    showClimReport(pages, this);
+}
+
+void TClimDBForm::PrintByStationClick()
+{
+    if (!pendingPositionOk())
+        return;
+    report::PreparedReport pages;
+    {
+        ReportScope scope(this);
+        THourglass wait;
+        pages = prepareStationList(*DMod->tblClim);
+    }
+    showClimReport(pages, this);
+}
+
+void TClimDBForm::DefaultsClick()
+{
+    TClimDefaultsFrm dlg(this);
+    dlg.exec();
+}
+
+void TClimDBForm::closeTables()
+{
+    if (m_closed || !DMod)
+        return;
+    m_closed = true;
+    DMod->tblClim->close();
+    DMod->tblWHR->close();
+    DMod->tblCounty->close();
+}
+
+void TClimDBForm::closeEvent(QCloseEvent* e)
+{
+    if (!pendingPositionOk()) {
+        e->ignore();
+        return;
+    }
+    if (editing(DMod->tblClim))
+        DMod->tblClim->post();
+    QDialog::closeEvent(e);
+    closeTables();
+}
+
+void TClimDBForm::done(int r)
+{
+    if (!pendingPositionOk())
+        return;
+    if (editing(DMod->tblClim))
+        DMod->tblClim->post();
+    QDialog::done(r);
+    closeTables();
+}
+
+} // namespace quen::climprog

@@ -1,0 +1,135 @@
+#include "ClimImport.h"
+
+#include <QSet>
+
+#include "ClimDMod.h"
+#include "MessageService.h"
+#include "StationRecords.h"
+#include "Table.h"
+
+namespace quen::climprog {
+
+namespace {
+
+// Stores the records and the county keys of their stations (one row per key,
+// compared without case as the county list's key is).
+void storeRecords(TTable& clim, TTable& county, const QList<TStationRecord>& records)
+{
+    QList<QVariantList> rows;
+    rows.reserve(records.size());
+    QSet<QString> have;
+    county.first();
+    while (!county.eof()) {
+        have.insert(county.field(QStringLiteral("County")).asString().toLower());
+        county.next();
+    }
+    QList<QVariantList> counties;
+    for (const TStationRecord& r : records) {
+        rows << climateRowValues(r);
+        if (!have.contains(r.county.toLower())) {
+            have.insert(r.county.toLower());
+            counties << QVariantList{r.county};
+        }
+    }
+    clim.appendRows(rows);
+    county.appendRows(counties);
+}
+
+TImportOutcome refusedWrite(const QString& what)
+{
+    return {-1, QStringLiteral("The stations could not be stored: %1\nChanges not made!").arg(what)};
+}
+
+int shown(const TImportOutcome& o)
+{
+    if (o.stations < 0)
+        showError(o.error);
+    return o.stations;
+}
+
+} // namespace
+
+int importStateFile(const QString& path) { return shown(runStateImport(path)); }
+
+int loadSelectedCounties(const QString& tmpTpPath, const QStringList& selected, bool addToExisting,
+                         const QStringList& replaced)
+{
+    return shown(runCountyLoad(tmpTpPath, selected, addToExisting, replaced));
+}
+
+TImportOutcome runStateImport(const QString& path)
+{
+    const TStationFile file = readStationFile(path, QStringLiteral("Can't open file for reading"));
+    if (!file.ok())
+        return {-1, file.error};
+    try {
+        TTable clim(QStringLiteral("Climate.DB"));
+        TTable county(QStringLiteral("County"));
+        clim.open();
+        county.open();
+        TClimTransaction txn({QStringLiteral("Climate.DB"), QStringLiteral("County")});
+        clim.emptyTable();
+        county.emptyTable();
+        storeRecords(clim, county, file.records);
+        txn.commit();
+    } catch (const DbError& e) {
+        return refusedWrite(e.message());
+    }
+    return {int(file.records.size()), QString()};
+}
+
+TImportOutcome runCountyLoad(const QString& tmpTpPath, const QStringList& selected, bool addToExisting,
+                             const QStringList& replaced)
+{
+    const QSet<QString> chosen(selected.begin(), selected.end());
+    const TStationFile file = readStationFile(tmpTpPath, QStringLiteral("Can't open TmpTP.txt file for reading"), &chosen);
+    if (!file.ok())
+        return {-1, file.error};
+    try {
+        TTable clim(QStringLiteral("Climate.DB"));
+        TTable county(QStringLiteral("County"));
+        clim.open();
+        county.open();
+        TClimTransaction txn({QStringLiteral("Climate.DB"), QStringLiteral("County")});
+        if (!addToExisting) {
+            clim.emptyTable();
+            county.emptyTable();
+        } else {
+            for (const QString& c : replaced) {
+                if (county.findKey({c}))
+                    county.remove();
+                clim.setIndexName(QStringLiteral("CountyIndex"));
+                clim.setRange({c}, {c});
+                clim.first();
+                while (!clim.isEmpty())
+                    clim.remove();
+                clim.cancelRange();
+            }
+            clim.setIndexName(QString());
+        }
+        if (addToExisting) {
+            // A station already stored under another county stops the load with its name.
+            clim.setIndexName(QStringLiteral("StaNameIndex"));
+            for (const TStationRecord& r : file.records)
+                if (clim.findKey({r.name}))
+                    return {-1, QStringLiteral("Station \"%1\" of %2 is already in the climate database under "
+                                               "%3.\nChanges not made!")
+                                    .arg(r.name, r.county, clim.field(QStringLiteral("County")).asString())};
+            clim.setIndexName(QString());
+        }
+        // Every selected county is listed, also one whose stations all were left out.
+        QList<TStationRecord> records = file.records;
+        storeRecords(clim, county, records);
+        QList<QVariantList> extra;
+        for (const QString& c : selected)
+            if (!county.findKey({c}))
+                extra << QVariantList{c};
+        county.appendRows(extra);
+        txn.commit();
+    } catch (const DbError& e) {
+        return refusedWrite(e.message());
+    }
+    return {int(file.records.size()), QString()};
+}
+
+} // namespace quen::climprog

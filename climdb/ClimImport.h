@@ -1,0 +1,40 @@
+// Storing station records into the climate database. Both imports first read
+// and check the whole file (StationRecords.h), then change "Climate.DB" and
+// "County" in one transaction: on any failure the tables stay as they were.
+// "County" always lists the county keys of the stations it serves.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace quen::climprog {
+
+// What an import did: the stations stored, or -1 and the message saying why
+// nothing was changed.
+struct TImportOutcome {
+    int stations = -1;
+    QString error;
+};
+
+// The imports without showing anything (a window shows the error itself,
+// after its hourglass).
+TImportOutcome runStateImport(const QString& path);
+TImportOutcome runCountyLoad(const QString& tmpTpPath, const QStringList& selected, bool addToExisting,
+                             const QStringList& replaced);
+
+// The state file import: replaces every station and the county list with
+// the records of the file. Messages: "Can't open file for reading", the
+// reader's message of a damaged record, a refused write. Returns the number
+// of stations stored, or -1 when nothing was changed.
+int importStateFile(const QString& path);
+
+// The load of the county report import from the work file tmpTpPath:
+// the records of the selected counties. addToExisting false replaces the
+// whole station table and county list; true first removes the stations and
+// county rows of the counties in replaced, then adds. Returns the number of
+// stations stored, or -1 when nothing was changed ("Can't open TmpTP.txt
+// file for reading", a damaged record, a refused write).
+int loadSelectedCounties(const QString& tmpTpPath, const QStringList& selected, bool addToExisting,
+                         const QStringList& replaced);
+
+} // namespace quen::climprog

@@ -1,0 +1,504 @@
+// The windows of the climate program driven as a user does: the station
+// editor, the wind/humidity/radiation editor, the defaults dialog, the state
+// file import and the county report import, offscreen and without modal waits.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QListWidget>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include "ClimDBForm.h"
+#include "ClimDMod.h"
+#include "ClimDefaultsForm.h"
+#include "ClimImport.h"
+#include "ClimMainForm.h"
+#include "ClimModal.h"
+#include "ClimProgram.h"
+#include "ClimReports.h"
+#include "ClimSamples.h"
+#include "CropRunContext.h"
+#include "EtMethod.h"
+#include "DBGrid.h"
+#include "MessageBoxes.h"
+#include "PreparedReport.h"
+#include "RecordEditor.h"
+#include "SelCoForm.h"
+#include "SelDirForm.h"
+#include "StateToDBForm.h"
+#include "WHRForm.h"
+
+using namespace quen;
+using namespace quen::climprog;
+using namespace climsamples;
+
+namespace {
+
+// Leaves a numeric entry as the user does: types, commits, focus goes.
+void enter(TDBNumEdit* e, const QString& text)
+{
+    e->setText(text);
+    e->commit();
+    emit e->exited();
+}
+
+double value(TTable* t, const QString& field) { return t->field(field).asFloat(); }
+
+class ClimForms : public ClimDb {
+protected:
+    void SetUp() override
+    {
+        ClimDb::SetUp();
+        m_dmod = std::make_unique<TDMod>();
+        m_oldReport = showClimReport;
+        showClimReport = [this](const report::PreparedReport& p, QWidget*) { m_pages << p.pageCount(); };
+    }
+    void TearDown() override
+    {
+        showClimReport = m_oldReport;
+        m_dmod.reset();
+    }
+    std::unique_ptr<TDMod> m_dmod;
+    QList<int> m_pages;
+    std::function<void(const report::PreparedReport&, QWidget*)> m_oldReport;
+};
+
+} // namespace
+
+TEST_F(ClimForms, StationEditorEditsAndKeepsUnitPairsInStep)
+{
+    TScriptedMessages msgs;
+    TClimDBForm f;
+    f.show();
+    TTable* t = DMod->tblClim;
+    ASSERT_TRUE(t->isOpen());
+    EXPECT_EQ(f.windowTitle(), "Climate Station (Temperature and Precipitation) Database [Read Only Mode]");
+    EXPECT_FALSE(f.InsertBtn->isEnabled());
+    EXPECT_FALSE(f.WHROKBtn->isEnabled());
+    EXPECT_EQ(f.PageControl->tabText(1), "Monthly Data (English)");
+
+    // Browse state: nothing converts.
+    const double tm1 = value(t, "Tm1");
+    ASSERT_TRUE(t->locate("Station Name", "KETCHUM RS"));
+    f.FieldExit("T1");
+    EXPECT_EQ(value(t, "Tm1"), tm1);
+
+    f.GotoEditBtn->click();
+    EXPECT_EQ(f.GotoEditBtn->text(), "Stop Edit");
+    EXPECT_TRUE(f.windowTitle().endsWith(" [Edit Mode]"));
+    EXPECT_TRUE(f.WHROKBtn->isEnabled());
+    enter(f.monthEdit("T1"), "50");
+    EXPECT_DOUBLE_EQ(value(t, "Tm1"), 10.0);
+    enter(f.monthEdit("Tm1"), "10");
+    EXPECT_DOUBLE_EQ(value(t, "T1"), 50.0);
+    enter(f.monthEdit("TminM2"), "-5");
+    EXPECT_DOUBLE_EQ(value(t, "Tmin2"), 23.0);
+    enter(f.monthEdit("Pm3"), "2.54");
+    EXPECT_DOUBLE_EQ(value(t, "P3"), 1.0);
+    enter(f.monthEdit("P4"), "1");
+    EXPECT_DOUBLE_EQ(value(t, "Pm4"), 2.54);
+    enter(f.monthEdit("Tmax12"), "212");
+    EXPECT_EQ(msgs.count(), 1);   // out of range: refused, nothing converted
+    t->field("Elevation").setAsFloat(3280.83);
+    f.FieldExit("Elevation");
+    EXPECT_NEAR(value(t, "ElevationM"), 1000.0, 1e-9);   // unrounded
+    EXPECT_NE(value(t, "ElevationM"), 1000.0 + 0.5);
+
+    // A latitude that is not DDMM is refused where it is entered.
+    msgs.clear();
+    enter(f.LatitudeEdit, "4375");
+    EXPECT_TRUE(msgs.lastText().startsWith("Station \"KETCHUM RS\": Latitude 4375 is not degrees and minutes"))
+        << msgs.lastText().toStdString();
+    EXPECT_TRUE(t->field("Latitude").isNull());
+    // ... and the row is not stored without one.
+    f.GotoEditBtn->click();
+    EXPECT_TRUE(f.editor()->isEditMode());
+    EXPECT_TRUE(msgs.lastText().contains("Latitude (empty)"));
+    enter(f.LatitudeEdit, "4342");
+    f.GotoEditBtn->click();
+    EXPECT_FALSE(f.editor()->isEditMode());
+    EXPECT_EQ(f.GotoEditBtn->text(), "Goto Edit");
+    t->refresh();
+    EXPECT_DOUBLE_EQ(value(t, "T1"), 50.0);
+    EXPECT_DOUBLE_EQ(value(t, "Latitude"), 4342);
+}
+
+TEST_F(ClimForms, StationEditorInsertsDeletesAndMarks)
+{
+    TScriptedMessages msgs;
+    {
+        TTable loc("LocalDefaults.DB");
+        loc.open();
+        loc.edit();
+        loc.field("WHRLocation").setAsString("Maricopa AZMET, Arizona");
+        loc.post();
+    }
+    TClimDBForm f;
+    f.show();
+    TTable* t = DMod->tblClim;
+    const int before = t->recordCount();
+    f.GotoEditBtn->click();
+    f.InsertBtn->click();
+    EXPECT_EQ(t->field("WHRLocation").asString(), "Maricopa AZMET, Arizona");
+    f.StationNameEdit->setText("FARM STATION");
+    emit f.StationNameEdit->textEdited("FARM STATION");
+    t->field("Station Name").setAsString("FARM STATION");
+    t->field("Station No").setAsString("1");
+    t->field("County").setAsString("Blaine, ID");
+    enter(f.LatitudeEdit, "4330");
+    enter(f.LongitudeEdit, "11415");
+    f.WHROKBtn->click();
+    EXPECT_EQ(t->state(), TTable::State::Browse);
+    EXPECT_EQ(t->recordCount(), before + 1);
+
+    // Right click menu: the station's location is removed.
+    f.RemoveWHREntryClick();
+    EXPECT_TRUE(t->field("WHRLocation").isNull());
+
+    f.MarkBtn->click();
+    EXPECT_TRUE(t->field("Marked").asBoolean());
+    f.ShowOnlyMarkedItem->setChecked(true);
+    EXPECT_EQ(t->recordCount(), 1);
+    f.PrintAllMarkedItem->trigger();
+    EXPECT_EQ(m_pages, QList<int>{1});
+    EXPECT_TRUE(t->filtered());   // the view the user chose stays
+    f.ShowOnlyMarkedItem->setChecked(false);
+    f.MarkAllItem->trigger();
+    t->setFiltered(true);
+    EXPECT_EQ(t->recordCount(), before + 1);
+    t->setFiltered(false);
+    f.ClearAllMarksItem->trigger();
+    EXPECT_FALSE(t->field("Marked").asBoolean());
+
+    msgs.answer(MsgResult::No);
+    t->locate("Station Name", "FARM STATION");
+    f.DeleteBtn->click();
+    EXPECT_EQ(msgs.shown().last().caption, "FARM STATION");
+    EXPECT_EQ(msgs.lastText(), "Delete?");
+    EXPECT_EQ(t->recordCount(), before + 1);
+    f.DeleteBtn->click();   // Yes
+    EXPECT_EQ(t->recordCount(), before);
+
+    f.PrintByCountyItem->trigger();
+    f.PrintByStationItem->trigger();
+    EXPECT_EQ(m_pages.size(), 3);
+    f.close();
+    EXPECT_FALSE(DMod->tblClim->isOpen());
+}
+
+TEST_F(ClimForms, StationEditorSearchSortAndCountyFilter)
+{
+    TScriptedMessages msgs;
+    QByteArray text;
+    writeStationRecord(text, 1, station("ZEBRA", "Ada, ID", "300"));
+    writeStationRecord(text, 2, station("ALPHA", "Blaine, ID", "200"));
+    writeStationRecord(text, 3, station("MIDDLE", "Ada, ID", "100"));
+    ASSERT_GT(importStateFile(write("s.quen", text)), 0);
+    TClimDBForm f;
+    f.show();
+    TTable* t = DMod->tblClim;
+    f.SortNumberItem->trigger();
+    EXPECT_EQ(t->indexName(), "StaNumberIndex");
+    const auto old = TClimDBForm::inputQuery;
+    QString asked;
+    TClimDBForm::inputQuery = [&](const QString& title, const QString& prompt, QString& v) {
+        asked = title + "/" + prompt;
+        v = "ZEB";
+        return true;
+    };
+    f.SearchNameItem->trigger();
+    EXPECT_EQ(asked, "Station Name Search/Enter Station Name");
+    EXPECT_EQ(t->field("Station Name").asString(), "ZEBRA");
+    EXPECT_EQ(t->indexName(), "StaNumberIndex");   // the sort stays
+    TClimDBForm::inputQuery = old;
+
+    // "Show County": OK without a county row leaves the view; with one, the range.
+    const auto oldRun = TClimDBForm::runCountyDialog;
+    TClimDBForm::runCountyDialog = [](TSelCountyDlg& d) {
+        d.CountyGrid->clearSelection();
+        return true;
+    };
+    f.ShowCountyItem->trigger();
+    EXPECT_FALSE(f.countyShown());
+    EXPECT_EQ(t->recordCount(), 3);
+    TClimDBForm::runCountyDialog = [](TSelCountyDlg& d) {
+        DMod->tblCounty->findKey({"Ada, ID"});
+        d.CountyGrid->selectRow(DMod->tblCounty->recNo() - 1);
+        return true;
+    };
+    f.ShowCountyItem->trigger();
+    EXPECT_TRUE(f.countyShown());
+    EXPECT_EQ(f.ShowCountyItem->text(), "Cancel County");
+    EXPECT_EQ(t->recordCount(), 2);
+    f.ShowCountyItem->trigger();
+    EXPECT_EQ(f.ShowCountyItem->text(), "Show County");
+    EXPECT_EQ(t->recordCount(), 3);
+    TClimDBForm::runCountyDialog = oldRun;
+
+    // A report leaves the order and the current station as they were.
+    t->setIndexName(QString());   // the primary key: name, number
+    t->locate("Station Name", "MIDDLE");
+    auto gridRows = [&] {
+        QStringList shown;
+        for (int r = 0; r < f.StationGrid->gridModel()->rowCount(); ++r)
+            shown << f.StationGrid->gridModel()->index(r, 0).data().toString();
+        return shown;
+    };
+    for (QAction* report : {f.PrintByCountyItem, f.PrintAllMarkedItem, f.PrintByStationItem}) {
+        report->trigger();
+        EXPECT_EQ(t->indexName(), "");
+        EXPECT_EQ(t->field("Station Name").asString(), "MIDDLE") << report->text().toStdString();
+        EXPECT_EQ(gridRows(), QStringList({"ALPHA", "MIDDLE", "ZEBRA"})) << report->text().toStdString();
+    }
+}
+
+TEST_F(ClimForms, WindHumidityEditorDefaultsAndUnitPairs)
+{
+    TScriptedMessages msgs;
+    TWHRForm f;
+    f.show();
+    TTable* t = DMod->tblWHR;
+    EXPECT_EQ(f.windowTitle(), "Wind, Humidity and Radiation Database [Read Only Mode]");
+    const int before = t->recordCount();
+    f.GotoEditBtn->click();
+    f.InsertBtn->click();
+    for (int m = 1; m <= 12; ++m) {
+        EXPECT_DOUBLE_EQ(value(t, QStringLiteral("U2%1").arg(m)), 4.4739);
+        EXPECT_DOUBLE_EQ(value(t, QStringLiteral("U2m%1").arg(m)), 172.8);
+        EXPECT_DOUBLE_EQ(value(t, QStringLiteral("As%1").arg(m)), 0.25);
+        EXPECT_DOUBLE_EQ(value(t, QStringLiteral("Bs%1").arg(m)), 0.5);
+    }
+    EXPECT_EQ(t->field("StationType").asString(), "Agrometeorological station");
+    EXPECT_DOUBLE_EQ(value(t, "StationHeight"), 2);
+    t->field("WHRLocation").setAsString("Farm WHR");
+    enter(f.monthEdit("U2m12"), "172.8");
+    EXPECT_DOUBLE_EQ(value(t, "U212"), 4.47);
+    enter(f.monthEdit("U2m1"), "172.8");
+    EXPECT_DOUBLE_EQ(value(t, "U21"), 4.4739);
+    enter(f.monthEdit("Rsm1"), "10");
+    EXPECT_DOUBLE_EQ(value(t, "Rs1"), 238.86);
+    enter(f.monthEdit("U27"), "2");
+    EXPECT_DOUBLE_EQ(value(t, "U2m7"), 77.25);
+    enter(f.LongitudeEdit, "11490");
+    EXPECT_TRUE(msgs.lastText().contains("Longitude 11490"));
+    f.GotoEditBtn->click();
+    EXPECT_EQ(t->recordCount(), before + 1);
+    // Browse: nothing converts.
+    t->locate("WHRLocation", "Farm WHR");
+    const double u = value(t, "U2m5");
+    f.FieldExit("U25");
+    EXPECT_EQ(value(t, "U2m5"), u);
+    f.PrintLocationListItem->trigger();
+    f.PrintAllMarkedItem->trigger();
+    EXPECT_EQ(m_pages.size(), 2);
+}
+
+TEST_F(ClimForms, DefaultsDialogMetricFlagChangesAtOnceButCancelKeepsTheRow)
+{
+    TClimDefaultsFrm d;
+    d.show();
+    ASSERT_TRUE(DMod->tblLocDef->isOpen());
+    EXPECT_EQ(d.windowTitle(), "Climatic Defaults");
+    EXPECT_FALSE(DMod->MetricUnits);
+    d.MetricCheck->click();
+    emit d.MetricCheck->exited();
+    EXPECT_TRUE(DMod->MetricUnits);
+    d.CancelBtn->click();
+    TTable loc("LocalDefaults.DB");
+    loc.open();
+    EXPECT_FALSE(loc.field("MetricUnits").asBoolean());
+    loc.close();
+
+    TClimDefaultsFrm d2;
+    d2.show();
+    enter(d2.CorEdit[0], "2.5");
+    d2.StationLocRadio->setItemIndex(1);
+    d2.OKBtn->click();
+    loc.open();
+    EXPECT_DOUBLE_EQ(loc.field("Cor1").asFloat(), 2.5);
+    EXPECT_EQ(loc.field("StationLoc").asString(), "Coastal location");
+}
+
+TEST_F(ClimForms, StateImportWindowAsksFirst)
+{
+    TScriptedMessages msgs;
+    const QString path = write("idaho.quen", stateFile(4, "Custer, ID"));
+    TStateToDBForm f;
+    const auto old = TStateToDBForm::chooseFile;
+    TStateToDBForm::chooseFile = [&](QWidget*) { return path; };
+    f.SelectFileBtn->click();
+    TStateToDBForm::chooseFile = old;
+    EXPECT_EQ(f.FileNameEdit->text(), path);
+    EXPECT_TRUE(f.FileViewer->toPlainText().startsWith("#1 Custer, ID|STATION 1|"));
+    msgs.answer(MsgResult::No);
+    f.OKBtn->click();
+    EXPECT_EQ(msgs.texts(), QStringList({"This will replace the existing climate database!  Are you sure you want to do this?",
+                                         "Changes not made!"}));
+    EXPECT_EQ(f.lastResult(), -1);
+    TStateToDBForm g;
+    g.setFile(path);
+    g.OKBtn->click();   // Yes
+    EXPECT_EQ(g.lastResult(), 4);
+    EXPECT_EQ(column("County", "County"), QStringList{"Custer, ID"});
+}
+
+TEST_F(ClimForms, CountyReportImportFromDirectoryToStationTable)
+{
+    TScriptedMessages msgs;
+    QDir dir(m_dir.path());
+    dir.mkdir("reports");
+    const QString rd = dir.filePath("reports");
+    auto put = [&](const QString& name, const QByteArray& text) {
+        QFile f(QDir(rd).filePath(name));
+        f.open(QIODevice::WriteOnly);
+        f.write(text);
+    };
+    ReportStation a;
+    ReportStation b;
+    b.name = "CHALLIS";
+    b.number = "ID101663";
+    b.county = "Custer";
+    put("16013.txt", countyReport({a}));
+    put("16037.txt", countyReport({b}));
+    put("16001.txt", "No station data in this county\n");
+    put("16099.txt", "Western text, no station block\n");
+    put("1601.txt", countyReport({b}));   // not a report name
+    const QString cwd = QDir::currentPath();
+
+    TSelDirForm sel;
+    sel.setDirectory(rd);
+    sel.show();
+    msgs.answer(MsgResult::Yes);
+    sel.AddCheckBox->click();   // replace the whole station table
+    EXPECT_FALSE(DMod->AddToExisting);
+    QStringList available;
+    QString editorOpened;
+    const auto oldShow = TSelDirForm::showCountyWindow;
+    const auto oldEditor = TSelCoForm::openStationEditor;
+    TSelDirForm::showCountyWindow = [&](TSelCoForm& co) {
+        for (int i = 0; i < co.AvailableList->count(); ++i)
+            available << co.AvailableList->item(i)->text();
+        co.MoveAllBtn->click();
+        EXPECT_FALSE(co.MoveBtn->isEnabled());
+        EXPECT_TRUE(co.BackBtn->isEnabled());
+        co.ContinueBtn->click();
+    };
+    TSelCoForm::openStationEditor = [&](QWidget*) { editorOpened = "yes"; };
+    sel.OKBtnClick();
+    EXPECT_EQ(available, QStringList({"Blaine, ID", "Custer, ID"}));
+    EXPECT_TRUE(msgs.texts().contains("8 EOF or Error"));
+    EXPECT_TRUE(msgs.texts().contains("Text search function error No 1"));
+    EXPECT_EQ(editorOpened, "yes");
+    QStringList names = column("Climate.DB", "Station Name");
+    names.sort();
+    EXPECT_EQ(names, QStringList({"CHALLIS", "KETCHUM RS"}));
+    QStringList counties = column("County", "County");
+    counties.sort();
+    EXPECT_EQ(counties, QStringList({"Blaine, ID", "Custer, ID"}));
+    EXPECT_EQ(column("StationList.db", "StationName").size(), 2);
+    EXPECT_EQ(column("DownloadCounty.DB", "CountyName").size(), 2);
+
+    // Again, adding: Blaine exists; "No" leaves nothing selected.
+    msgs.clear();
+    sel.show();
+    EXPECT_TRUE(DMod->AddToExisting);
+    TSelDirForm::showCountyWindow = [&](TSelCoForm& co) {
+        co.AvailableList->findItems("Blaine, ID", Qt::MatchExactly).first()->setSelected(true);
+        co.MoveBtn->click();
+        msgs.answer(MsgResult::No);
+        co.ContinueBtn->click();
+    };
+    sel.OKBtnClick();
+    EXPECT_TRUE(msgs.texts().contains("There is already a county named Blaine, ID. Replace it?"));
+    EXPECT_EQ(msgs.lastText(), "There are no selected counties!");
+    EXPECT_EQ(column("Climate.DB", "Station Name").size(), 2);
+    TSelDirForm::showCountyWindow = oldShow;
+    TSelCoForm::openStationEditor = oldEditor;
+    QDir::setCurrent(cwd);
+}
+
+TEST_F(ClimForms, MainWindowButtonsOpenTheirWindows)
+{
+    TScriptedMessages msgs;
+    TMainForm form;
+    TSelDirForm sel(&form);
+    QStringList opened;
+    const auto old = runClimDialog;
+    runClimDialog = [&](QDialog& d) {
+        opened << d.objectName();
+        return int(QDialog::Rejected);
+    };
+    form.EditClimBtn->click();
+    form.EditWHRBtn->click();
+    form.StateFileBtn->click();
+    form.DownloadBtn->click();
+    runClimDialog = old;
+    EXPECT_EQ(opened, QStringList({"ClimDBForm", "WHRForm", "StateToDBForm", "ClimDBForm", "SelDirForm"}));
+}
+
+TEST_F(ClimForms, StationAddedByHandWithItsLocationIsComputedByPenmanMonteith)
+{
+    TScriptedMessages msgs;
+    {
+        TWHRForm w;
+        w.show();
+        w.GotoEditBtn->click();
+        w.InsertBtn->click();
+        DMod->tblWHR->field("WHRLocation").setAsString("Farm WHR, Idaho");
+        enter(w.LatitudeEdit, "4330");
+        enter(w.LongitudeEdit, "11415");
+        w.GotoEditBtn->click();
+        w.close();
+    }
+    {
+        TClimDBForm f;
+        f.show();
+        f.GotoEditBtn->click();
+        f.InsertBtn->click();
+        TTable* t = DMod->tblClim;
+        t->field("Station Name").setAsString("FARM STATION");
+        t->field("Station No").setAsString("1");
+        t->field("County").setAsString("Blaine, ID");
+        enter(f.LatitudeEdit, "4330");
+        enter(f.LongitudeEdit, "11415");
+        t->field("WHRLocation").setAsString("Farm WHR, Idaho");
+        for (int m = 1; m <= 12; ++m) {
+            enter(f.monthEdit(QStringLiteral("Tmin%1").arg(m)), QString::number(10 + 3 * m));
+            enter(f.monthEdit(QStringLiteral("Tmax%1").arg(m)), QString::number(35 + 4 * m));
+        }
+        f.GotoEditBtn->click();
+        EXPECT_FALSE(f.editor()->isEditMode());
+        f.close();
+    }
+    EXPECT_EQ(msgs.count(), 0) << msgs.lastText().toStdString();
+    CropRunContext ctx;
+    ctx.WeatherStationName = "FARM STATION";
+    ChooseETMethod(ctx, nullptr);
+    EXPECT_EQ(ctx.ETMethodIndex, 2);   // the shipped system default: Penman-Monteith with the NEH 2 curves
+    EXPECT_EQ(msgs.count(), 0) << msgs.lastText().toStdString();
+}
+
+TEST_F(ClimForms, NewStationWithoutPositionIsNotLeftByGridOrMenus)
+{
+    TScriptedMessages msgs;
+    TClimDBForm f;
+    f.show();
+    TTable* t = DMod->tblClim;
+    const int before = t->recordCount();
+    f.GotoEditBtn->click();
+    f.InsertBtn->click();
+    t->field("Station Name").setAsString("NO POSITION");
+    t->field("County").setAsString("Blaine, ID");
+    QTest::mouseClick(f.StationGrid->viewport(), Qt::LeftButton, {}, QPoint(10, 5));
+    EXPECT_EQ(t->state(), TTable::State::Insert);
+    EXPECT_TRUE(msgs.lastText().contains("Latitude (empty)"));
+    f.SortNameItem->trigger();
+    f.PrintByStationItem->trigger();
+    EXPECT_EQ(t->state(), TTable::State::Insert);
+    EXPECT_TRUE(m_pages.isEmpty());
+    f.CancelBtn->click();
+    EXPECT_EQ(t->recordCount(), before);
+}
