@@ -28,5 +28,5 @@ set(CPACK_SOURCE_GENERATOR TGZ)
 set(CPACK_SOURCE_PACKAGE_FILE_NAME quenpm-${PROJECT_VERSION})
 set(CPACK_SOURCE_IGNORE_FILES
   "/\\\\.git/" "/\\\\.git$" "^${PROJECT_SOURCE_DIR}/build" "^${PROJECT_BINARY_DIR}/"
-  "/__pycache__/" "~$")
+  "^${PROJECT_SOURCE_DIR}/_build" "/__pycache__/" "~$" "\\\\.user$" "/FAO56\\\\.txt$")
 include(CPack)
