@@ -1,18 +1,61 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the programs need.
-# Does nothing when they are all present.
+# Installs the Debian 12 packages the build, the tests and the programs need.
+# Each package is checked with dpkg first: when all are installed this does
+# nothing (no apt-get, no network). Missing packages are installed as root, or
+# through sudo for another user; a user who can do neither is told the one
+# command to run as root, and the script exits non-zero.
 set -euo pipefail
-pkgs=(build-essential cmake ninja-build pkg-config
-      qt6-base-dev libqt6sql6-sqlite libsqlite3-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
-      libgtest-dev googletest poppler-utils fonts-dejavu-core)
+
+pkgs=(
+  # compiler, make tools, and what `--target package` uses (dpkg-shlibdeps
+  # comes with build-essential's dpkg-dev; CPack's .deb needs `file`)
+  build-essential cmake ninja-build file
+  # Qt 6: widgets, SQL, print support, test; Qt Charts and the OpenGL module
+  # its CMake package needs (only recommended by qt6-base-dev)
+  qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
+  # the Qt SQLite driver (run time) and SQLite's header (the table handles)
+  libqt6sql6-sqlite libsqlite3-dev
+  # tests: GoogleTest, pdftotext for the PDF checks, a font for offscreen drawing
+  libgtest-dev poppler-utils fonts-dejavu-core
+)
+
+installed() {
+  dpkg -s "$1" 2>/dev/null | grep -q '^Status: install ok installed$'
+}
+
 missing=()
 for p in "${pkgs[@]}"; do
-  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+  installed "$p" || missing+=("$p")
 done
-if [ ${#missing[@]} -gt 0 ]; then
-  SUDO=""
-  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
-  echo "Installing: ${missing[*]}"
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+as_root_hint() {
+  echo "Missing Debian packages: ${missing[*]}" >&2
+  echo "Run this as root (after 'apt-get update' on a new system), then run this command again:" >&2
+  echo "apt-get install --no-install-recommends ${missing[*]}"
+  exit 1
+}
+
+SUDO=()
+if [ "$(id -u)" -ne 0 ]; then
+  command -v sudo >/dev/null 2>&1 || as_root_hint
+  # Without a terminal sudo cannot ask for a password: it must work as is.
+  if [ -t 0 ]; then sudo -v || as_root_hint; else sudo -n true 2>/dev/null || as_root_hint; fi
+  SUDO=(sudo)
+fi
+
+echo "Installing: ${missing[*]}"
+"${SUDO[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq ||
+  { echo "apt-get update failed" >&2; exit 1; }
+"${SUDO[@]}" env DEBIAN_FRONTEND=noninteractive \
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" ||
+  { echo "apt-get install failed" >&2; exit 1; }
+
+still=()
+for p in "${missing[@]}"; do
+  installed "$p" || still+=("$p")
+done
+if [ ${#still[@]} -gt 0 ]; then
+  echo "Still not installed: ${still[*]}" >&2
+  exit 1
 fi
