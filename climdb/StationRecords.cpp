@@ -264,6 +264,7 @@ TStationFile parseStationRecords(const QByteArray& text, const QString& fileName
                 if (d.size() != 4)
                     throw Failure{QStringLiteral("Line 7 of a record must hold four dates mm/dd.") + where(first + 6)};
                 for (int i = 0; i < 4; ++i) {
+                    if (d[i] == "--/--") continue;   // a date that is not known stays empty
                     if (!validDate(d[i]))
                         throw Failure{QStringLiteral("\"%1\" is not a date mm/dd.").arg(QString::fromLatin1(d[i].left(20)))
                                       + where(first + 6)};
@@ -380,9 +381,13 @@ void writeStationRecord(QByteArray& out, int label, const TStationRecord& r)
     line(r.tmin, 1);
     line(r.t, 1);
     line(r.p, 2);
-    out += (r.dates[0] + QLatin1Char(' ') + r.dates[1] + QLatin1Char(' ') + r.dates[2] + QLatin1Char(' ') + r.dates[3]
-            + QStringLiteral(" \n\n"))
-               .toUtf8();
+    // Four dates, "--/--" for one that is not known; an empty line when none is known.
+    const bool anyDate = !(r.dates[0].isEmpty() && r.dates[1].isEmpty() && r.dates[2].isEmpty() && r.dates[3].isEmpty());
+    if (anyDate) {
+        for (const QString& d : r.dates)
+            out += (d.isEmpty() ? QStringLiteral("--/--") : d).toUtf8() + ' ';
+    }
+    out += "\n\n";
 }
 
 } // namespace quen::climprog

@@ -9,7 +9,7 @@
 //   5  12 mean temperatures, deg F
 //   6  12 mean precipitations, inches
 //   7  four freeze dates mm/dd: spring 28 F, fall 28 F, spring 32 F, fall 32 F
-//      (an empty line: the dates are not known)
+//      ("--/--" for a date that is not known; an empty line: none is known)
 // Anything before a record's "#" is ignored. A line holds at most 82
 // characters, a monthly value at most 6.
 //
