@@ -33,11 +33,6 @@ STATE_NAMES = {
     "WV": "West Virginia", "WI": "Wisconsin", "WY": "Wyoming", "PR": "Puerto Rico",
 }
 
-# FAO-56 eq. 25 (sunset hour angle) has no value north of the polar circle
-# around the solstices (midnight sun, polar night): the computation cannot
-# work there, so stations beyond it are not shipped.
-POLAR_CIRCLE_DEG = 66.5
-
 # Assumed height of the anemometers of the NOAA first-order stations, m: the
 # standard exposure of the ASOS wind sensor (10 m above ground, NWS/FAA
 # Federal Standard for Siting Meteorological Sensors at Airports, FCM-S4).
@@ -69,7 +64,10 @@ def daylight_hours(month, lat_ddmm):
     phi = math.radians(ddmm_to_degrees(lat_ddmm))
     j = math.floor(30.5 * month - 15)
     dec = 0.409 * math.sin(2 * math.pi / 365 * j - 1.39)
-    ws = math.acos(-math.tan(phi) * math.tan(dec))
+    # North of the polar circle -tan(phi) tan(dec) leaves [-1, 1] around the
+    # solstices: the sun does not set (ws = pi, N = 24 h) or does not rise
+    # (ws = 0, N = 0), as the computation takes it.
+    ws = math.acos(max(-1.0, min(1.0, -math.tan(phi) * math.tan(dec))))
     return 24 / math.pi * ws
 
 
@@ -122,9 +120,6 @@ def load(input_dir):
             # are not taken over.
             resolved.append((wban, m["name"], wban, m["ghcn_name"] + " (USCRN, as given)"))
             own_frost = False
-        if lat > POLAR_CIRCLE_DEG:
-            left_out.append((wban, m["name"], "north of the polar circle (FAO-56 eq. 25 undefined)"))
-            continue
         s = {
             "state": st, "state_file": STATE_NAMES[st].lower().replace(" ", "_"),
             "name": name, "county": county, "no": number, "ccd_wban": wban,

@@ -525,7 +525,10 @@ TEST(ShippedData, StationsAndTheirClimate)
         states << state;
         const int latDigits = clim.at(r, "Latitude").size();
         EXPECT_TRUE(latDigits == 3 || latDigits == 4) << st;
-        EXPECT_LT(clim.num(r, "Latitude"), 6600) << st << ": beyond the daytime-hours table";
+        // Blaney-Criddle refuses latitudes beyond its daytime-hours table:
+        // such a station needs wind and humidity for Penman-Monteith.
+        if (clim.num(r, "Latitude") >= 6454)
+            EXPECT_FALSE(loc.isEmpty()) << st << ": beyond the daytime-hours table without a location";
         EXPECT_LT(int(clim.num(r, "Latitude")) % 100, 60) << st << ": minutes of DDMM";
         EXPECT_LT(int(clim.num(r, "Longitude")) % 100, 60) << st << ": minutes of DDMM";
         auto box = stateBoxes().find(state);

@@ -14,6 +14,7 @@
 #include "Database.h"
 #include "EtMethod.h"
 #include "GrowthDates.h"
+#include "ReferenceET.h"
 #include "MessageService.h"
 #include "Table.h"
 
@@ -257,12 +258,14 @@ TEST_F(ShippedDataRuns, GrowthDatesOfTheShippedCrops)
         const quen::GrowthDate fall = quen::FallDate(end, t, frost);
         if (begin == 28) {
             EXPECT_EQ(spring.month, 0) << crop;
+            EXPECT_TRUE(spring.frostDateUnknown) << crop;
         } else {
             EXPECT_GE(spring.month, 3) << crop;
             EXPECT_LE(spring.month, 6) << crop;
         }
         if (end == 28) {
             EXPECT_EQ(fall.month, 0) << crop;
+            EXPECT_TRUE(fall.frostDateUnknown) << crop;
         } else if (end == 32) {
             EXPECT_EQ(fall.month, frost.fall32.left(2).toInt()) << crop;
             EXPECT_EQ(fall.day, frost.fall32.mid(3, 2).toInt()) << crop;
@@ -272,4 +275,31 @@ TEST_F(ShippedDataRuns, GrowthDatesOfTheShippedCrops)
         }
     }
     EXPECT_GE(withTemps, 18);
+}
+
+// The three Alaska stations north of the polar circle: the sun does not set
+// in June and does not rise in December at Barrow, yet Penman-Monteith gives
+// a finite reference ET in every month, and a summer crop a small season
+// total. Blaney-Criddle has no daytime percentage beyond 64.9 deg N and
+// refuses the latitude with its message instead of computing.
+TEST_F(ShippedDataRuns, StationsNorthOfThePolarCircleCompute)
+{
+    for (const char* station : {"BARROW AP", "BETTLES AP", "KOTZEBUE AP"}) {
+        CollectMessages msgs;
+        quen::CropRunContext ctx;
+        ctx.WeatherStationName = QString::fromLatin1(station);
+        quen::ChooseETMethod(ctx, nullptr);
+        EXPECT_EQ(ctx.ETMethodIndex, 2) << station;
+        for (const CropRun& r : {CropRun{station, "Alfalfa hay", 2, 2, 0, 40},
+                                 CropRun{station, "Alfalfa hay", 3, 5, 0, 40}}) {
+            const double et = run(r);
+            std::printf("%-12s method %d: alfalfa season crop ET %.1f in\n", station, r.etIndex, et);
+            EXPECT_TRUE(std::isfinite(et)) << station;
+            EXPECT_GE(et, 0.5) << station << " method " << r.etIndex;
+            EXPECT_LE(et, 25.0) << station << " method " << r.etIndex;
+        }
+        EXPECT_TRUE(msgs.texts.isEmpty()) << station << ": " << msgs.texts.join(" | ").toStdString();
+        run({station, "Alfalfa hay", 1, 4, 0, 0}, false);
+        EXPECT_TRUE(msgs.texts.contains(quen::kLatitudeNotInRange)) << station;
+    }
 }
