@@ -21,12 +21,42 @@ GrowthDate ParseFrostDate(const QString& text)
     return d;
 }
 
+bool FrostDateUnknown(const QString& text)
+{
+    const QString t = text.trimmed();
+    return t.isEmpty() || t == QLatin1String("--/--");
+}
+
+QString FrostDateUnknownText(bool spring, double tempF)
+{
+    const double c = std::round((tempF - 32.0) * 5.0 / 9.0 * 10.0) / 10.0;
+    return QStringLiteral("The %1 %2 F (%3 C) frost date of this station is not known, so no %4 date can be computed "
+                          "from it. Enter the frost date in the station's record, or enter dates directly")
+        .arg(spring ? QStringLiteral("last spring") : QStringLiteral("first fall"))
+        .arg(tempF, 0, 'f', 0)
+        .arg(c, 0, 'f', 1)
+        .arg(spring ? QStringLiteral("planting") : QStringLiteral("end of growth"));
+}
+
+namespace {
+// The date of a 28 or 32 F frost-date field.
+GrowthDate FrostDate(const QString& text)
+{
+    if (FrostDateUnknown(text)) {
+        GrowthDate d;
+        d.frostDateUnknown = true;
+        return d;
+    }
+    return ParseFrostDate(text);
+}
+} // namespace
+
 GrowthDate SpringDate(double x, const MonthlyValues& T, const StationFrostDates& frost)
 {
     if (x == 28.0)
-        return ParseFrostDate(frost.spring28);
+        return FrostDate(frost.spring28);
     if (x == 32.0)
-        return ParseFrostDate(frost.spring32);
+        return FrostDate(frost.spring32);
     int p = 0;
     for (int m = 1; m <= 6 && !p; ++m)
         if (T[m] > x)
@@ -49,9 +79,9 @@ GrowthDate SpringDate(double x, const MonthlyValues& T, const StationFrostDates&
 GrowthDate FallDate(double x, const MonthlyValues& T, const StationFrostDates& frost)
 {
     if (x == 28.0)
-        return ParseFrostDate(frost.fall28);
+        return FrostDate(frost.fall28);
     if (x == 32.0)
-        return ParseFrostDate(frost.fall32);
+        return FrostDate(frost.fall32);
     int p = 0;
     for (int m = 7; m <= 12 && !p; ++m)
         if (x > T[m])
@@ -102,13 +132,15 @@ GrowthDatesResult ComputeGrowthDates(CropRunContext& ctx, const GrowthDatesInput
 
     r.spring = SpringDate(r.beginF, ctx.MonthlyTemp, frost);
     if (r.spring.month == 0) {
-        messages().show(MsgKind::Warning, kBeginTempFails);
+        r.frostDateUnknown = r.spring.frostDateUnknown;
+        messages().show(MsgKind::Warning, r.frostDateUnknown ? FrostDateUnknownText(true, r.beginF) : kBeginTempFails);
         r.status = GrowthDatesResult::Status::BeginFails;
         return r;
     }
     r.fall = FallDate(r.endF, ctx.MonthlyTemp, frost);
     if (r.fall.month == 0) {
-        messages().show(MsgKind::Warning, kEndTempFails);
+        r.frostDateUnknown = r.fall.frostDateUnknown;
+        messages().show(MsgKind::Warning, r.frostDateUnknown ? FrostDateUnknownText(false, r.endF) : kEndTempFails);
         r.status = GrowthDatesResult::Status::EndFails;
         return r;
     }

@@ -12,12 +12,17 @@ namespace quen {
 struct GrowthDate {
     int month = 0;   // 0: the procedure does not work for this temperature
     int day = 0;
+    bool frostDateUnknown = false;   // month 0 because the station's 28/32 F date is not known
 };
 
 // Station values the calculator reads from "Climate.DB".
 struct StationFrostDates {
-    QString spring28, spring32, fall28, fall32;   // "mm/dd"; "00/00" never that low
+    QString spring28, spring32, fall28, fall32;   // "mm/dd"; "00/00" never that low; empty (or "--/--") not known
 };
+
+// An empty frost-date field (or "--/--", as the station files write it): the
+// date is not known for the station, which is not "never that low".
+bool FrostDateUnknown(const QString& text);
 
 // "mm/dd" of the frost-date fields: month in characters 1-2, day in 4-5.
 GrowthDate ParseFrostDate(const QString& text);
@@ -32,6 +37,10 @@ inline const QString kEndTempFails = QStringLiteral("This procedure will not wor
 inline const QString kPlantTempTooLow = QStringLiteral("This procedure will not work for given planting temperature. Temperature too low. Enter dates directly");
 inline const QString kGrowingPeriodTooLong = QStringLiteral("Growing period too long for temperatures used.");
 inline const QString kNoTemperatureData = QStringLiteral("Temperature data not available. Can't use this method.");
+
+// The warning for a 28 or 32 F growth temperature whose frost date the
+// station does not have (shown instead of kBeginTempFails / kEndTempFails).
+QString FrostDateUnknownText(bool spring, double tempF);
 
 struct GrowthDatesInput {
     bool metricUnits = false;
@@ -49,6 +58,7 @@ struct GrowthDatesResult {
     int availableDays = 0;
     int requiredDays = 1;
     bool tooLong = false;         // "Growing period too long for temperatures used." was shown
+    bool frostDateUnknown = false; // BeginFails/EndFails because the station's frost date is not known
 };
 
 // ComputeGrowthDates: shows the calculator's warnings through the message

@@ -183,3 +183,46 @@ TEST(ComputeGrowthDates, HarvestPastTheYearEndHeldToDecemberThirtyFirst)
     EXPECT_EQ(r.harvest.month, 12);
     EXPECT_EQ(r.harvest.day, 31);
 }
+
+// A 28 or 32 F temperature reads the station's frost date. A date that is not
+// known (empty field, or "--/--" as the station files write it) is told as
+// such, while "00/00" (never that low) keeps the procedure's own warning.
+TEST(ComputeGrowthDates, UnknownFrostDateIsToldAsUnknown)
+{
+    RecordingMessages msgs;
+    CropRunContext ctx;
+    ctx.MonthlyTemp = Temperate();
+    StationFrostDates frost = Frost();
+    frost.spring28.clear();
+    frost.fall28 = "--/--";
+    EXPECT_TRUE(SpringDate(28, Temperate(), frost).frostDateUnknown);
+    EXPECT_TRUE(FallDate(28, Temperate(), frost).frostDateUnknown);
+    EXPECT_FALSE(SpringDate(32, Temperate(), frost).frostDateUnknown);
+    EXPECT_EQ(SpringDate(32, Temperate(), frost).month, 5);
+
+    GrowthDatesInput in;
+    in.beginTemp = 28;
+    in.endTemp = 32;
+    GrowthDatesResult r = ComputeGrowthDates(ctx, in, frost);
+    EXPECT_EQ(r.status, GrowthDatesResult::Status::BeginFails);
+    EXPECT_TRUE(r.frostDateUnknown);
+    ASSERT_EQ(msgs.texts.size(), 1);
+    EXPECT_EQ(msgs.texts.last(), FrostDateUnknownText(true, 28));
+    EXPECT_TRUE(msgs.texts.last().contains("last spring 28 F (-2.2 C) frost date of this station is not known"));
+
+    // Metric: 0 C is the 32 F date; an unknown fall 32 F date.
+    frost = Frost();
+    frost.fall32.clear();
+    in.metricUnits = true;
+    in.beginTemp = 10;
+    in.endTemp = 0;
+    r = ComputeGrowthDates(ctx, in, frost);
+    EXPECT_EQ(r.status, GrowthDatesResult::Status::EndFails);
+    EXPECT_TRUE(msgs.texts.last().contains("first fall 32 F (0.0 C) frost date"));
+
+    // "00/00": never that low, the temperature does not work.
+    frost.fall32 = "00/00";
+    r = ComputeGrowthDates(ctx, in, frost);
+    EXPECT_FALSE(r.frostDateUnknown);
+    EXPECT_EQ(msgs.texts.last(), kEndTempFails);
+}
