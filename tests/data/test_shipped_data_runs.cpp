@@ -303,3 +303,28 @@ TEST_F(ShippedDataRuns, StationsNorthOfThePolarCircleCompute)
         EXPECT_TRUE(msgs.texts.contains(quen::kLatitudeNotInRange)) << station;
     }
 }
+
+// Season totals against a measured figure of the region: well-watered
+// three-cutting alfalfa in the weighing lysimeters at Kimberly, southern
+// Idaho, used 1022 mm (40.2 in) from April through October (Wright, J.L.
+// 1988, Agronomy Journal 80:662-669), and the author notes that this is up to
+// half again the older temperature-based estimates for the region. Boise and
+// Pocatello bracket Kimberly's climate. Penman-Monteith with the FAO-56 basal
+// curve must land near the measurement; TR-21 Blaney-Criddle lower.
+TEST_F(ShippedDataRuns, AlfalfaInSouthernIdahoNearTheKimberlyLysimeters)
+{
+    for (const char* station : {"BOISE AIR TERMINAL", "POCATELLO RGNL AP"}) {
+        const double pm = run({station, "Alfalfa hay", 2, 2, 0, 1000}, false);
+        const double fao = run({station, "Alfalfa hay", 3, 5, 0, 1000}, false);
+        const double tr21 = run({station, "Alfalfa hay", 1, 4, 0, 1000}, false);
+        std::printf("%-20s alfalfa season crop ET: Penman-Monteith basal %.1f in, FAO-56 Table 12 %.1f in, "
+                    "TR-21 %.1f in (Kimberly lysimeters 40.2 in)\n", station, pm, fao, tr21);
+        EXPECT_GE(pm, 30.0) << station;
+        EXPECT_LE(pm, 50.0) << station;
+        EXPECT_GE(fao, 28.0) << station;
+        EXPECT_LE(fao, 50.0) << station;
+        EXPECT_GE(tr21, 20.0) << station;
+        EXPECT_LE(tr21, 40.0) << station;
+        EXPECT_LT(tr21, pm) << station;
+    }
+}
