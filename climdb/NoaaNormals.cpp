@@ -309,9 +309,9 @@ QString NoaaStoreProblem(const NoaaStation& s)
     if (key.isEmpty()) return QStringLiteral("Enter the county of station %1.").arg(s.name);
     if (key.size() > 25)
         return QStringLiteral("The county \"%1\" of station %2 is longer than 25 characters.").arg(key, s.name);
-    // the daytime-hours table and the sunset hour angle (FAO-56 eq. 25) serve 1-66 N
-    if (s.latitude < 1.0 || s.latitude > 66.5)
-        return QStringLiteral("Station %1 lies at latitude %2: the computation serves 1 to 66.5 degrees north.")
+    // the station table holds north latitudes in degrees and minutes
+    if (!(s.latitude >= 0.0 && s.latitude < 90.0))
+        return QStringLiteral("Station %1 lies at latitude %2: the station table holds north latitudes.")
             .arg(s.name).arg(s.latitude);
     if (s.longitude > 0)
         return QStringLiteral("Station %1 lies east of Greenwich: the station table holds west longitudes.").arg(s.name);
