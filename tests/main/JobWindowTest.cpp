@@ -749,3 +749,75 @@ TEST_F(JobWindow, SecondStationForAJobWithCropsKeepsItsMethod)
     EXPECT_EQ(back.WeatherStationName, "KETCHUM RS");
     EXPECT_EQ(back.ETMethodIndex, 2);
 }
+
+TEST_F(JobWindow, CropCommandsAcrossAddCancelSaveEditAndDelete)
+{
+    auto cropCommands = [this] {
+        return QList<bool>{f->DisplayButton->isEnabled(), f->EdCropBtn->isEnabled(), f->DeleteCropBtn->isEnabled(),
+                           f->JobCropDBGrid->isEnabled()};
+    };
+    const QList<bool> allOn{true, true, true, true}, allOff{false, false, false, false};
+    newJob("Seams");
+    // Cancel in the crop name dialog: the new job keeps its Save, nothing to display.
+    chooseStation("Pinal, AZ", "MARICOPA AZMET");
+    EXPECT_EQ(plan.dialogs.last(), "TGetCropNamDlg");
+    EXPECT_EQ(f->Ctx.JobSaveState, 1);
+    EXPECT_TRUE(f->SaveJobBtn->isEnabled());
+    EXPECT_TRUE(f->AddCropBtn->isEnabled());
+    EXPECT_FALSE(f->DisplayButton->isEnabled());
+    EXPECT_FALSE(f->EdCropBtn->isEnabled());
+    EXPECT_FALSE(f->DeleteCropBtn->isEnabled());
+
+    // Add New Crop through the dialogs.
+    plan.crop = "Corn, grain";
+    plan.dialogs.clear();
+    {
+        TModalDriverScope drive([this](QDialog& d) { return this->drive(d); });
+        QTest::mouseClick(f->AddCropBtn, Qt::LeftButton);
+    }
+    EXPECT_EQ(plan.dialogs, (QStringList{"TGetCropNamDlg", "TCropCompDlg", "TOutputdlg"}));
+    EXPECT_EQ(cropCommands(), allOn);
+    EXPECT_EQ(f->Ctx.JobSaveState, 1);
+
+    // A save leaves every crop command on; Edit Crop is a change to save and
+    // shows the output dialog with the numbers of the edited row.
+    QTest::mouseClick(f->SaveJobBtn, Qt::LeftButton);
+    EXPECT_EQ(f->Ctx.JobSaveState, 0);
+    EXPECT_EQ(cropCommands(), allOn);
+    outputs.clear();
+    plan.carryBeg = "2";
+    {
+        TModalDriverScope drive([this](QDialog& d) { return this->drive(d); });
+        QTest::mouseClick(f->EdCropBtn, Qt::LeftButton);
+    }
+    EXPECT_EQ(f->Ctx.JobSaveState, 2);
+    EXPECT_TRUE(f->SaveJobBtn->isEnabled());
+    ASSERT_EQ(outputs.size(), 1);
+    const CropRunContext edited = engineResults("MARICOPA AZMET", "Corn, grain", 2);
+    EXPECT_DOUBLE_EQ(edited.CarryBeg, 2.0);
+    expectGridShows(outputs[0], edited, "Edit Crop");
+    QTest::mouseClick(f->SaveJobBtn, Qt::LeftButton);
+
+    // The last crop deleted: a later Add New Crop cancelled must not turn
+    // Display and Edit back on over an empty crop list.
+    p->dmod->tblQuenWkCrop->first();
+    msgs.clear();
+    msgs.answer(MsgResult::Yes);
+    QTest::mouseClick(f->DeleteCropBtn, Qt::LeftButton);
+    EXPECT_EQ(p->dmod->tblQuenWkCrop->recordCount(), 0);
+    EXPECT_EQ(f->Ctx.JobSaveState, 2);
+    plan.crop.clear();
+    {
+        TModalDriverScope drive([this](QDialog& d) { return this->drive(d); });
+        QTest::mouseClick(f->AddCropBtn, Qt::LeftButton);
+    }
+    EXPECT_EQ(cropCommands(), allOff);
+    EXPECT_EQ(f->Ctx.JobSaveState, 2);   // the deletion still waits to be saved
+    EXPECT_TRUE(f->SaveJobBtn->isEnabled());
+
+    // Cancel Job turns every crop command off.
+    QTest::mouseClick(f->SaveJobBtn, Qt::LeftButton);
+    QTest::mouseClick(f->CancelJobBtn, Qt::LeftButton);
+    EXPECT_FALSE(f->EdCropBtn->isEnabled());
+    EXPECT_FALSE(f->DisplayButton->isEnabled());
+}
