@@ -192,7 +192,7 @@ void TMainForm::NewJobButtonClick()
 
     CancelJobBtn->setEnabled(true);
     enable({JobDatBtn, SaveJobBtn, DisplayButton, EdCropBtn, AddCropBtn, DeleteCropBtn, JobCropDBGrid,
-                RevEditBtn, NewJobButton, ElevEdit},
+                RevEditBtn, NewJobButton, ElevEdit, ElevEditM},
                false);
     GetClimLbl->setVisible(true);
 

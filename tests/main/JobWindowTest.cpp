@@ -392,6 +392,8 @@ TEST_P(JobRoad, NewJobStationCropDisplaySaveCancelAndFetchGiveTheEngineNumbers)
     EXPECT_TRUE(f->CancelJobBtn->isEnabled());
     EXPECT_FALSE(f->JobDatBtn->isEnabled());
     EXPECT_FALSE(f->AddCropBtn->isEnabled());
+    EXPECT_FALSE(f->ElevEdit->isEnabled());    // both elevation twins wait for the station
+    EXPECT_FALSE(f->ElevEditM->isEnabled());
     EXPECT_TRUE(f->UniqueLabel->isVisible());
     EXPECT_EQ(f->windowTitle(), "Quen (Quen)");
     EXPECT_EQ(f->DateEdit->text(), QDate::currentDate().toString("MM/dd/yy"));
