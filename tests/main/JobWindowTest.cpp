@@ -15,6 +15,8 @@
 
 #include "CropCompDlg.h"
 #include "CropNameDlg.h"
+#include "CropReportDlg.h"
+#include "CropReports.h"
 #include "DBControls.h"
 #include "Database.h"
 #include "DBGrid.h"
@@ -218,6 +220,7 @@ protected:
         QString carryBeg;           // typed into the crop inputs dialog
         QString fetch;              // the job chosen in the job list
         bool fallbackNote = false;  // the station lacks data: the fallback message comes first
+        QString reportCrop;         // picked in the report's crop dialog (empty: Cancel)
         QStringList dialogs;        // the classes met, in order
     };
     Plan plan;
@@ -254,6 +257,13 @@ protected:
         } else if (auto* o = qobject_cast<TOutputdlg*>(&d)) {
             outputs << readOutput(*o);
             QTest::mouseClick(o->CloseBtn, Qt::LeftButton);
+        } else if (auto* r = qobject_cast<TCropReportDlg*>(&d)) {
+            if (plan.reportCrop.isEmpty()) {
+                QTest::mouseClick(r->CancelBitBtn2, Qt::LeftButton);
+            } else {
+                EXPECT_TRUE(selectGridRow(r->CropDBGrid, plan.reportCrop)) << plan.reportCrop.toStdString();
+                QTest::mouseClick(r->OKBitBtn1, Qt::LeftButton);
+            }
         } else if (auto* l = qobject_cast<TJobListForm*>(&d)) {
             EXPECT_TRUE(selectGridRow(l->JobGrid, plan.fetch));
             EXPECT_EQ(l->JobNameText->text(), plan.fetch);
@@ -822,4 +832,48 @@ TEST_F(JobWindow, CropCommandsAcrossAddCancelSaveEditAndDelete)
     QTest::mouseClick(f->CancelJobBtn, Qt::LeftButton);
     EXPECT_FALSE(f->EdCropBtn->isEnabled());
     EXPECT_FALSE(f->DisplayButton->isEnabled());
+}
+
+TEST_F(JobWindow, SingleCropReportComputesThePickedCropAndCancelPrintsNothing)
+{
+    newJob("Reported");
+    chooseStation("Pinal, AZ", "MARICOPA AZMET", 0, "Corn, grain");
+    plan.crop = "Potatoes";
+    {
+        TModalDriverScope drive([this](QDialog& d) { return this->drive(d); });
+        QTest::mouseClick(f->AddCropBtn, Qt::LeftButton);
+    }
+    ASSERT_EQ(gridColumn(f->JobCropDBGrid), (QStringList{"Corn, grain", "Potatoes"}));
+    ASSERT_EQ(f->Ctx.CropName, "Potatoes");
+
+    QStringList previews;
+    const output::PreviewHook previous =
+        output::setPreviewHook([&](const report::PreparedReport& pages, const QList<report::CsvTable>&) {
+            previews << output::preparedText(pages);
+        });
+    plan.dialogs.clear();
+    plan.reportCrop = "Corn, grain";
+    {
+        TModalDriverScope drive([this](QDialog& d) { return this->drive(d); });
+        f->SingleCropReportItem->trigger();
+    }
+    EXPECT_EQ(plan.dialogs, QStringList{"TCropReportDlg"});
+    EXPECT_FALSE(f->ReportCancelled);
+    ASSERT_EQ(previews.size(), 1);
+    EXPECT_EQ(f->Ctx.CropName, "Corn, grain");
+    const CropRunContext expected = engineResults("MARICOPA AZMET", "Corn, grain", 2);
+    expectSameResults(f->Ctx, expected, "Single Crop Report");
+    EXPECT_TRUE(previews[0].contains("Corn, grain"));
+    EXPECT_TRUE(previews[0].contains(QString::number(expected.TotalCropET, 'f', 2)));
+
+    // Cancel in the crop pick dialog: no report, the crop stays.
+    plan.reportCrop.clear();
+    {
+        TModalDriverScope drive([this](QDialog& d) { return this->drive(d); });
+        f->SingleCropReportItem->trigger();
+    }
+    EXPECT_TRUE(f->ReportCancelled);
+    EXPECT_EQ(previews.size(), 1);
+    EXPECT_EQ(f->Ctx.CropName, "Corn, grain");
+    output::setPreviewHook(previous);
 }
