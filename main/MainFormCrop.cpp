@@ -40,10 +40,13 @@ void TMainForm::AddCropBtnClick()
 
     TGetCropNamDlg dlg(Ctx, CurveState, this, this);
     if (runModal(dlg) == QDialog::Accepted) return;
-    // Nothing was added (Cancel, or a refused crop).
+    // Nothing was added (Cancel, or a refused crop). The counter never goes
+    // back, so a job whose crops were all deleted is told by its table.
     Ctx.JobSaveState = stateBefore;
     SaveJobBtn->setEnabled(saveBefore);
-    if (Ctx.CropCounter == 0)
+    const bool noCrops = Ctx.CropCounter == 0 || !DMod || !DMod->tblQuenWkCrop->isOpen()
+                         || DMod->tblQuenWkCrop->isEmpty();
+    if (noCrops)
         for (QWidget* w : {static_cast<QWidget*>(DisplayButton), static_cast<QWidget*>(JobCropDBGrid),
                            static_cast<QWidget*>(DeleteCropBtn), static_cast<QWidget*>(EdCropBtn)})
             w->setEnabled(false);
@@ -53,7 +56,8 @@ void TMainForm::EdCropBtnClick()
 {
     if (!DMod) return;
     TTable* wk = DMod->tblQuenWkCrop;
-    if (wk->isOpen() && wk->isEmpty()) return;
+    if (!wk->isOpen()) wk->open();
+    if (wk->isEmpty()) return;   // no crop to edit
     TCropCompDlg dlg(Ctx, CurveState, this, this);
     runModal(dlg);
 }

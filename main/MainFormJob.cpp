@@ -192,7 +192,7 @@ void TMainForm::NewJobButtonClick()
 
     CancelJobBtn->setEnabled(true);
     enable({JobDatBtn, SaveJobBtn, DisplayButton, EdCropBtn, AddCropBtn, DeleteCropBtn, JobCropDBGrid,
-                RevEditBtn, NewJobButton, ElevEdit},
+                RevEditBtn, NewJobButton, ElevEdit, ElevEditM},
                false);
     GetClimLbl->setVisible(true);
 
@@ -430,8 +430,9 @@ void TMainForm::SaveJobBtnClick()
         if (r != job::SaveResult::Nothing) {
             Ctx.JobSaveState = 0;
             ClimateGroup->setEnabled(true);
-            enable({JobDatBtn, RevEditBtn, NewJobButton, DisplayButton, AddCropBtn, DeleteCropBtn, JobCropDBGrid},
-                       true);
+            enable({JobDatBtn, RevEditBtn, NewJobButton, DisplayButton, AddCropBtn, DeleteCropBtn, EdCropBtn,
+                    JobCropDBGrid},
+                   true);
             SaveJobBtn->setEnabled(false);
             GetClimLbl->setVisible(false);
             JobNameEdit->setModified(false);
@@ -539,7 +540,8 @@ void TMainForm::CancelJobBtnClick()
     closeTables();
     Ctx.reset();
     Ctx.JobSaveState = 0;
-    enable({CancelJobBtn, JobDatBtn, SaveJobBtn, DisplayButton, AddCropBtn, DeleteCropBtn, JobCropDBGrid}, false);
+    enable({CancelJobBtn, JobDatBtn, SaveJobBtn, DisplayButton, AddCropBtn, DeleteCropBtn, EdCropBtn, JobCropDBGrid},
+           false);
     GetClimLbl->setVisible(true);
     enable({NewJobButton, RevEditBtn}, true);
     UniqueLabel->setVisible(false);

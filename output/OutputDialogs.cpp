@@ -31,7 +31,17 @@ void show(QWidget* parent, const report::PreparedReport& pages, const QList<repo
     report::showPreview(pages, parent, csv);
 }
 
+ModalRunner& modalRunnerRef()
+{
+    static ModalRunner runner;
+    return runner;
+}
+
+int runModal(QDialog& dlg) { return modalRunnerRef() ? modalRunnerRef()(dlg) : dlg.exec(); }
+
 } // namespace
+
+void setModalRunner(ModalRunner runner) { modalRunnerRef() = std::move(runner); }
 
 PreviewHook setPreviewHook(PreviewHook hook)
 {
@@ -43,7 +53,7 @@ PreviewHook setPreviewHook(PreviewHook hook)
 void showOutputDialog(QWidget* parent, CropRunContext& ctx, CropCurveState& curves)
 {
     TOutputdlg dlg(ctx, curves, parent);
-    dlg.exec();
+    runModal(dlg);
 }
 
 bool pickReportCrop(QWidget* parent, CropRunContext& ctx)
@@ -51,7 +61,7 @@ bool pickReportCrop(QWidget* parent, CropRunContext& ctx)
     if (mainprog::DMod && !mainprog::DMod->tblQuenWkCrop->isOpen())
         mainprog::DMod->tblQuenWkCrop->open();
     TCropReportDlg dlg(ctx, parent);
-    dlg.exec();
+    runModal(dlg);
     return !dlg.ReportCancelled;
 }
 

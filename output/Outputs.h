@@ -6,6 +6,9 @@
 // chosen by the data module's MetricUnits.
 #pragma once
 
+#include <functional>
+
+class QDialog;
 class QWidget;
 
 namespace quen {
@@ -22,6 +25,12 @@ enum class ReportKind {
     JobSummary,  // "Job Crop Summary": TFrmQRSumRpt / TFrmQRSumRptM
     ClimDetail,  // "Climate Input Details": TFrmQRClimDetail
 };
+
+// How the output dialog and the crop pick dialog are run modally: empty, by
+// their own exec(). The main program routes them through its modal driver,
+// so that a test acts on them as a user does, without a modal wait.
+using ModalRunner = std::function<int(QDialog&)>;
+void setModalRunner(ModalRunner runner);
 
 // TOutputdlg, modal, for the crop computed last.
 void showOutputDialog(QWidget* parent, CropRunContext& ctx, CropCurveState& curves);

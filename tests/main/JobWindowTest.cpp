@@ -6,11 +6,18 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QPushButton>
+#include <QTableWidget>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "CropCompDlg.h"
+#include "CropNameDlg.h"
+#include "CropReportDlg.h"
+#include "CropReports.h"
+#include "DBControls.h"
 #include "Database.h"
 #include "DBGrid.h"
 #include "JobDialogs.h"
@@ -19,6 +26,7 @@
 #include "MessageBoxes.h"
 #include "ModalRun.h"
 #include "NumEdit.h"
+#include "OutputDialog.h"
 #include "Program.h"
 #include "ReferenceET.h"
 
@@ -33,7 +41,10 @@ bool selectGridRow(TDBGrid* grid, const QString& text)
     QAbstractItemModel* m = grid->model();
     for (int r = 0; r < m->rowCount(); ++r)
         if (m->data(m->index(r, 0)).toString().trimmed() == text) {
-            grid->setCurrentIndex(m->index(r, 0));
+            const QModelIndex idx = m->index(r, 0);
+            grid->scrollTo(idx);
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(idx).center());
+            if (grid->currentIndex().row() != r) grid->setCurrentIndex(idx);
             return true;
         }
     return false;
@@ -47,6 +58,82 @@ QStringList gridColumn(TDBGrid* grid)
     return out;
 }
 
+// Types text into an entry field as the planner does and leaves it with Enter.
+void typeInto(TNumEdit* e, const QString& text)
+{
+    e->setFocus();
+    e->selectAll();
+    QTest::keyClick(e, Qt::Key_Backspace);
+    QTest::keyClicks(e, text);
+    QTest::keyClick(e, Qt::Key_Return);
+}
+
+// What one output dialog showed: the monthly grid (row 0 the headers) and
+// the totals line.
+struct ShownOutput {
+    QString crop;
+    QList<QStringList> rows;
+    QStringList totals;
+};
+
+ShownOutput readOutput(TOutputdlg& d)
+{
+    ShownOutput o;
+    o.crop = d.CropNameDBText->text().trimmed();
+    for (int r = 0; r < d.SGrid->rowCount(); ++r) {
+        QStringList row;
+        for (int c = 0; c < d.SGrid->columnCount(); ++c)
+            row << (d.SGrid->item(r, c) ? d.SGrid->item(r, c)->text().trimmed() : QString());
+        o.rows << row;
+    }
+    for (int c = 0; c < d.TotalsGrid->columnCount(); ++c)
+        o.totals << (d.TotalsGrid->item(0, c) ? d.TotalsGrid->item(0, c)->text().trimmed() : QString());
+    return o;
+}
+
+// A shown figure (two decimals) against the engine's number.
+void expectCell(const QString& text, double engine, const char* what, int month)
+{
+    bool ok = false;
+    const double shown = text.toDouble(&ok);
+    EXPECT_TRUE(ok) << what << " month " << month << ": \"" << text.toStdString() << '"';
+    EXPECT_NEAR(shown, engine, 0.005 + 1e-9) << what << " month " << month;
+}
+
+// The output grid, cell by cell, against the engine's results (inches):
+// months outside the season are empty rows.
+void expectGridShows(const ShownOutput& o, const CropRunContext& e, const char* where)
+{
+    SCOPED_TRACE(where);
+    ASSERT_EQ(o.rows.size(), 13);
+    int seasonMonths = 0;
+    for (int m = 1; m <= 12; ++m) {
+        const QStringList& row = o.rows[m];
+        ASSERT_GE(row.size(), 8);
+        if (e.MonthlyCropET[m] <= 0) {
+            for (int c = 1; c < 8; ++c) EXPECT_TRUE(row[c].isEmpty()) << "month " << m << " column " << c;
+            continue;
+        }
+        ++seasonMonths;
+        expectCell(row[1], e.MonthlyCropET[m], "crop ET", m);
+        expectCell(row[2], e.EffPrecip80[m], "effective precipitation 80%", m);
+        expectCell(row[3], e.NetIrrReq80[m], "net irrigation 80%", m);
+        expectCell(row[4], e.EffPrecip50[m], "effective precipitation 50%", m);
+        expectCell(row[5], e.NetIrrReq50[m], "net irrigation 50%", m);
+        expectCell(row[6], e.DailyCropET[m], "daily crop ET", m);
+        if (e.PeakDailyET[m] > 0) expectCell(row[7], e.PeakDailyET[m], "peak daily ET", m);
+        else EXPECT_TRUE(row[7].isEmpty()) << "month " << m;
+    }
+    EXPECT_GT(seasonMonths, 0);
+    ASSERT_GE(o.totals.size(), 6);
+    EXPECT_EQ(o.totals[0], "TOTALS");
+    expectCell(o.totals[1], e.TotalCropET, "total crop ET", 0);
+    expectCell(o.totals[2], e.TotalEffPrecip80, "total effective precipitation 80%", 0);
+    expectCell(o.totals[3], e.TotalNetIrrReq80, "total net irrigation 80%", 0);
+    expectCell(o.totals[4], e.TotalEffPrecip50, "total effective precipitation 50%", 0);
+    expectCell(o.totals[5], e.TotalNetIrrReq50, "total net irrigation 50%", 0);
+}
+
 struct Family {
     const char* name;
     const char* county;
@@ -56,7 +143,7 @@ struct Family {
     int etChoice;              // choice made in the ET method dialog (0: no dialog expected)
     int expectedIndex;
     const char* expectedText;
-    WorkingCrop crop;
+    const char* crop;          // picked in the crop name dialog
 };
 
 void PrintTo(const Family& fam, std::ostream* os) { *os << fam.name; }
@@ -124,32 +211,85 @@ protected:
         f->IDEdit->setFocus();
     }
 
-    // Get New Climate: the county, then the station; the ET method dialog
-    // when it comes; "No" to editing the site values.
-    void chooseStation(const QString& county, const QString& station, int etChoice = 0, bool* etDialogShown = nullptr)
+    // What the planner does in each dialog the road opens.
+    struct Plan {
+        QString county, station;
+        int etChoice = 0;           // 1 TR-21, 2 NEH, 3 FAO-56 in the ET method dialog
+        bool etDialogShown = false;
+        QString crop;               // empty: Cancel in the crop name dialog
+        QString carryBeg;           // typed into the crop inputs dialog
+        QString fetch;              // the job chosen in the job list
+        bool fallbackNote = false;  // the station lacks data: the fallback message comes first
+        QString reportCrop;         // picked in the report's crop dialog (empty: Cancel)
+        QStringList dialogs;        // the classes met, in order
+    };
+    Plan plan;
+    QList<ShownOutput> outputs;
+
+    int drive(QDialog& d)
     {
-        TModalDriverScope drive([&](QDialog& d) {
-            if (auto* g = qobject_cast<TGetClimDlg*>(&d)) {
-                d.show();
-                EXPECT_TRUE(selectGridRow(g->CountyDBGrid, county));
-                EXPECT_EQ(gridColumn(g->SelectedStaDBGrid), QStringList{station});
-                EXPECT_TRUE(selectGridRow(g->SelectedStaDBGrid, station));
-                EXPECT_EQ(g->StationNameText->text(), station);
-                QTest::mouseClick(g->btnOK, Qt::LeftButton);
-                return d.result();
+        plan.dialogs << QString::fromLatin1(d.metaObject()->className()).section("::", -1);
+        d.show();
+        if (auto* g = qobject_cast<TGetClimDlg*>(&d)) {
+            EXPECT_TRUE(selectGridRow(g->CountyDBGrid, plan.county));
+            EXPECT_EQ(gridColumn(g->SelectedStaDBGrid), QStringList{plan.station});
+            EXPECT_TRUE(selectGridRow(g->SelectedStaDBGrid, plan.station));
+            EXPECT_EQ(g->StationNameText->text(), plan.station);
+            QTest::mouseClick(g->btnOK, Qt::LeftButton);
+        } else if (auto* e = qobject_cast<TETMethodDlg*>(&d)) {
+            plan.etDialogShown = true;
+            QRadioButton* r = plan.etChoice == 2 ? e->NehChoice : plan.etChoice == 3 ? e->Fao56Choice : e->TR21Choice;
+            EXPECT_TRUE(r->isEnabled());
+            r->click();
+            QTest::mouseClick(e->OKBtn, Qt::LeftButton);
+        } else if (auto* n = qobject_cast<TGetCropNamDlg*>(&d)) {
+            if (plan.crop.isEmpty()) {
+                QTest::mouseClick(n->CancelBtn, Qt::LeftButton);
+            } else {
+                EXPECT_TRUE(selectGridRow(n->DBGrid1, plan.crop)) << plan.crop.toStdString();
+                EXPECT_EQ(n->CropNameText->text(), plan.crop);
+                QTest::mouseClick(n->BtnOK, Qt::LeftButton);   // opens the crop inputs dialog
             }
-            if (auto* e = qobject_cast<TETMethodDlg*>(&d)) {
-                if (etDialogShown) *etDialogShown = true;
-                QRadioButton* r = etChoice == 2 ? e->NehChoice : etChoice == 3 ? e->Fao56Choice : e->TR21Choice;
-                EXPECT_TRUE(r->isEnabled());
-                r->click();
-                QTest::mouseClick(e->OKBtn, Qt::LeftButton);
-                return d.result();
+        } else if (auto* c = qobject_cast<TCropCompDlg*>(&d)) {
+            EXPECT_EQ(c->CropNameText->text(), plan.crop);
+            if (!plan.carryBeg.isEmpty()) typeInto(c->CaryBegEdit, plan.carryBeg);
+            QTest::mouseClick(c->OKBtn, Qt::LeftButton);   // posts, computes, opens the output dialog
+        } else if (auto* o = qobject_cast<TOutputdlg*>(&d)) {
+            outputs << readOutput(*o);
+            QTest::mouseClick(o->CloseBtn, Qt::LeftButton);
+        } else if (auto* r = qobject_cast<TCropReportDlg*>(&d)) {
+            if (plan.reportCrop.isEmpty()) {
+                QTest::mouseClick(r->CancelBitBtn2, Qt::LeftButton);
+            } else {
+                EXPECT_TRUE(selectGridRow(r->CropDBGrid, plan.reportCrop)) << plan.reportCrop.toStdString();
+                QTest::mouseClick(r->OKBitBtn1, Qt::LeftButton);
             }
-            ADD_FAILURE() << "unexpected dialog " << d.objectName().toStdString();
+        } else if (auto* l = qobject_cast<TJobListForm*>(&d)) {
+            EXPECT_TRUE(selectGridRow(l->JobGrid, plan.fetch));
+            EXPECT_EQ(l->JobNameText->text(), plan.fetch);
+            QTest::mouseClick(l->OKBtn, Qt::LeftButton);
+        } else {
+            ADD_FAILURE() << "unexpected dialog " << plan.dialogs.last().toStdString();
+            d.hide();
             return int(QDialog::Rejected);
-        });
+        }
+        if (d.isVisible()) d.hide();
+        return d.result();
+    }
+
+    // Get New Climate: the county, then the station; the ET method dialog
+    // when it comes; "No" to editing the site values, which opens the crop
+    // name dialog: crop picked there (empty: Cancel).
+    void chooseStation(const QString& county, const QString& station, int etChoice = 0, const QString& crop = {})
+    {
+        plan.county = county;
+        plan.station = station;
+        plan.etChoice = etChoice;
+        plan.etDialogShown = false;
+        plan.crop = crop;
+        TModalDriverScope drive([this](QDialog& d) { return this->drive(d); });
         msgs.clear();
+        if (plan.fallbackNote) msgs.answer(MsgResult::Ok);
         msgs.answer(MsgResult::No);
         QTest::mouseClick(f->JobDatBtn, Qt::LeftButton);
     }
@@ -195,19 +335,39 @@ protected:
     // Get Prev Job, choosing name in the job list.
     void fetchJob(const QString& name)
     {
-        TModalDriverScope drive([&](QDialog& d) {
-            auto* l = qobject_cast<TJobListForm*>(&d);
-            if (!l) {
-                ADD_FAILURE() << "unexpected dialog " << d.objectName().toStdString();
-                return int(QDialog::Rejected);
-            }
-            d.show();
-            EXPECT_TRUE(selectGridRow(l->JobGrid, name));
-            EXPECT_EQ(l->JobNameText->text(), name);
-            QTest::mouseClick(l->OKBtn, Qt::LeftButton);
-            return d.result();
-        });
+        plan.fetch = name;
+        TModalDriverScope drive([this](QDialog& d) { return this->drive(d); });
         QTest::mouseClick(f->RevEditBtn, Qt::LeftButton);
+    }
+
+    // Display Crop on the crop current in the window's crop grid.
+    void displayCrop()
+    {
+        TModalDriverScope drive([this](QDialog& d) { return this->drive(d); });
+        QTest::mouseClick(f->DisplayButton, Qt::LeftButton);
+    }
+
+    // The engine's results for the working crop named crop, computed apart
+    // from the window: own context filled from the station, own handle on
+    // the crop's row as the crop dialogs posted it.
+    CropRunContext engineResults(const QString& station, const QString& crop, int etIndex)
+    {
+        CropRunContext e;
+        TTable clim("Climate.DB");
+        clim.open();
+        clim.findNearest({station});
+        job::CopyStation(clim, e);
+        clim.close();
+        e.ETMethodIndex = etIndex;
+        TTable wk("QuenWkCrop.DB");
+        wk.setIndexName("CropNameIndex");
+        wk.open();
+        if (!wk.findKey({crop})) ADD_FAILURE() << "no working crop " << crop.toStdString();
+        e.CropName = crop;
+        CropCurveState st;
+        ComputeCrop(e, st, wk);
+        wk.close();
+        return e;
     }
 
     QTemporaryDir dir;
@@ -242,6 +402,8 @@ TEST_P(JobRoad, NewJobStationCropDisplaySaveCancelAndFetchGiveTheEngineNumbers)
     EXPECT_TRUE(f->CancelJobBtn->isEnabled());
     EXPECT_FALSE(f->JobDatBtn->isEnabled());
     EXPECT_FALSE(f->AddCropBtn->isEnabled());
+    EXPECT_FALSE(f->ElevEdit->isEnabled());    // both elevation twins wait for the station
+    EXPECT_FALSE(f->ElevEditM->isEnabled());
     EXPECT_TRUE(f->UniqueLabel->isVisible());
     EXPECT_EQ(f->windowTitle(), "Quen (Quen)");
     EXPECT_EQ(f->DateEdit->text(), QDate::currentDate().toString("MM/dd/yy"));
@@ -260,12 +422,19 @@ TEST_P(JobRoad, NewJobStationCropDisplaySaveCancelAndFetchGiveTheEngineNumbers)
     QTest::keyClicks(f->PlannerEdit, "J. Doe");
     f->IDEdit->setFocus();
 
-    bool etDialog = false;
-    chooseStation(fam.county, fam.station, fam.etChoice, &etDialog);
-    EXPECT_EQ(etDialog, fam.etChoice != 0);
-    EXPECT_TRUE(msgs.texts().contains("Edit site elevation or precipitation ratios?"));
-    EXPECT_EQ(msgs.shown().last().buttons, MsgButtons::YesNoHelp);
-    EXPECT_EQ(msgs.shown().last().helpContext, 19029);
+    // The station, the method, "No" to the site values: the crop name dialog,
+    // the crop, one input changed, and the output dialog on closing.
+    plan.carryBeg = "1.5";
+    plan.fallbackNote = fam.zeroJulyWind;
+    chooseStation(fam.county, fam.station, fam.etChoice, fam.crop);
+    EXPECT_EQ(plan.etDialogShown, fam.etChoice != 0);
+    QStringList road{"TGetClimDlg", "TGetCropNamDlg", "TCropCompDlg", "TOutputdlg"};
+    if (fam.etChoice != 0) road.insert(1, "TETMethodDlg");
+    EXPECT_EQ(plan.dialogs, road);
+    const int siteQuestion = msgs.texts().indexOf("Edit site elevation or precipitation ratios?");
+    ASSERT_GE(siteQuestion, 0);
+    EXPECT_EQ(msgs.shown()[siteQuestion].buttons, MsgButtons::YesNoHelp);
+    EXPECT_EQ(msgs.shown()[siteQuestion].helpContext, 19029);
     EXPECT_EQ(msgs.texts().contains(kInsufficientClimateData), fam.zeroJulyWind);
     EXPECT_EQ(f->StationNameLabel->text(), fam.station);
     EXPECT_EQ(f->CountyLabel->text(), fam.county);
@@ -274,21 +443,34 @@ TEST_P(JobRoad, NewJobStationCropDisplaySaveCancelAndFetchGiveTheEngineNumbers)
     EXPECT_EQ(f->windowTitle(), QStringLiteral("Quen Job [") + jobName + "]");
     EXPECT_NEAR(f->Norm50Edit->value(), job::DefaultRatio50(f->Ctx.AnnualPrecip), 0.005);
     EXPECT_NEAR(f->Dry80Edit->value(), job::DefaultRatio80(f->Ctx.AnnualPrecip), 0.005);
-    // After the station: Save and Add on, Get New Climate off with its note.
+    // After the station and a crop added: Save, Add, Delete, Display, Edit and
+    // the grid on; Get New Climate off with its note.
     EXPECT_TRUE(f->SaveJobBtn->isEnabled());
-    EXPECT_TRUE(f->AddCropBtn->isEnabled());
-    EXPECT_FALSE(f->DisplayButton->isEnabled());
+    EXPECT_TRUE(f->CancelJobBtn->isEnabled());
+    for (QWidget* w : {static_cast<QWidget*>(f->AddCropBtn), static_cast<QWidget*>(f->DeleteCropBtn),
+                       static_cast<QWidget*>(f->DisplayButton), static_cast<QWidget*>(f->EdCropBtn),
+                       static_cast<QWidget*>(f->JobCropDBGrid)})
+        EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
     EXPECT_FALSE(f->JobDatBtn->isEnabled());
     EXPECT_TRUE(f->GetClimLbl->isVisible());
+    EXPECT_EQ(f->Ctx.JobSaveState, 1);
+    EXPECT_EQ(f->Ctx.CropCounter, 1);
+    EXPECT_EQ(gridColumn(f->JobCropDBGrid), QStringList{fam.crop});
 
-    WorkingCrop crop = fam.crop;
-    crop.etIndex = f->Ctx.ETMethodIndex;
-    addCrop(crop);
-    msgs.clear();
-    QTest::mouseClick(f->DisplayButton, Qt::LeftButton);
-    const CropRunContext expected = engineResults(fam.station, crop, fam.expectedIndex);
+    const CropRunContext expected = engineResults(fam.station, fam.crop, fam.expectedIndex);
     ASSERT_GT(expected.TotalCropET, 0.0);
-    expectSameResults(f->Ctx, expected, "Display Crop");
+    {
+        TTable wk("QuenWkCrop.DB");
+        wk.setIndexName("CropNameIndex");
+        wk.open();
+        ASSERT_TRUE(wk.findKey({QString(fam.crop)}));
+        EXPECT_DOUBLE_EQ(wk.field("Carry Beg").asFloat(), 1.5);   // the typed input reached the row
+        wk.close();
+    }
+    ASSERT_EQ(outputs.size(), 1);
+    EXPECT_EQ(outputs[0].crop, fam.crop);
+    expectGridShows(outputs[0], expected, "output dialog after the crop inputs");
+    expectSameResults(f->Ctx, expected, "crop inputs closed");
 
     QTest::mouseClick(f->SaveJobBtn, Qt::LeftButton);
     EXPECT_EQ(f->Ctx.JobSaveState, 0);
@@ -317,7 +499,7 @@ TEST_P(JobRoad, NewJobStationCropDisplaySaveCancelAndFetchGiveTheEngineNumbers)
     EXPECT_EQ(f->StationNameLabel->text(), fam.station);
     // "ETMethod" keeps 25 characters.
     EXPECT_EQ(f->ETLabel->text(), QString(fam.expectedText).left(25));
-    EXPECT_EQ(gridColumn(f->JobCropDBGrid), QStringList{crop.name});
+    EXPECT_EQ(gridColumn(f->JobCropDBGrid), QStringList{fam.crop});
     EXPECT_EQ(f->Ctx.CropCounter, 1);
     expectSameResults(f->Ctx, expected, "Get Prev Job");
     // After Get Prev Job.
@@ -328,7 +510,11 @@ TEST_P(JobRoad, NewJobStationCropDisplaySaveCancelAndFetchGiveTheEngineNumbers)
     EXPECT_TRUE(f->DisplayButton->isEnabled());
     EXPECT_EQ(f->Ctx.JobSaveState, 0);
 
-    QTest::mouseClick(f->DisplayButton, Qt::LeftButton);
+    outputs.clear();
+    displayCrop();
+    ASSERT_EQ(outputs.size(), 1);
+    EXPECT_EQ(outputs[0].crop, fam.crop);
+    expectGridShows(outputs[0], expected, "Display Crop after the fetch");
     expectSameResults(f->Ctx, expected, "Display Crop after the fetch");
 }
 
@@ -336,11 +522,15 @@ INSTANTIATE_TEST_SUITE_P(
     MethodFamilies, JobRoad,
     ::testing::Values(
         Family{"NEH", "Pinal, AZ", "MARICOPA AZMET", {}, false, 0, 2, "FAO Penman-Monteith,NEH2 Bas crop curves",
-               nehCrop()},
+               "Corn, grain"},
         Family{"FAO56", "Pinal, AZ", "MARICOPA AZMET", "ANY", false, 3, 3, "FAO Penman-Monteith,FAO56, Table12",
-               faoCrop()},
-        Family{"Fallback", "Pinal, AZ", "MARICOPA AZMET", "FAO56", true, 0, 1, "Blaney Criddle (TR21)", bcCrop()},
-        Family{"NoWind", "Blaine, ID", "KETCHUM RS", {}, false, 0, 1, "Blaney Criddle (TR21)", bcCrop()}),
+               "Sugar beets"},
+        Family{"BlaneyCriddle", "Pinal, AZ", "MARICOPA AZMET", "ANY", false, 1, 1, "Blaney Criddle (TR21)",
+               "Spring grain (barley, oats, wheat)"},
+        Family{"Fallback", "Pinal, AZ", "MARICOPA AZMET", "FAO56", true, 0, 1, "Blaney Criddle (TR21)",
+               "Spring grain (barley, oats, wheat)"},
+        Family{"NoWind", "Blaine, ID", "KETCHUM RS", {}, false, 0, 1, "Blaney Criddle (TR21)",
+               "Spring grain (barley, oats, wheat)"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(JobWindow, JobNameCheckAsksBeforeReplacingAnotherJob)
@@ -570,4 +760,120 @@ TEST_F(JobWindow, SecondStationForAJobWithCropsKeepsItsMethod)
     ASSERT_TRUE(job::LoadJob("Two stations", back));
     EXPECT_EQ(back.WeatherStationName, "KETCHUM RS");
     EXPECT_EQ(back.ETMethodIndex, 2);
+}
+
+TEST_F(JobWindow, CropCommandsAcrossAddCancelSaveEditAndDelete)
+{
+    auto cropCommands = [this] {
+        return QList<bool>{f->DisplayButton->isEnabled(), f->EdCropBtn->isEnabled(), f->DeleteCropBtn->isEnabled(),
+                           f->JobCropDBGrid->isEnabled()};
+    };
+    const QList<bool> allOn{true, true, true, true}, allOff{false, false, false, false};
+    newJob("Seams");
+    // Cancel in the crop name dialog: the new job keeps its Save, nothing to display.
+    chooseStation("Pinal, AZ", "MARICOPA AZMET");
+    EXPECT_EQ(plan.dialogs.last(), "TGetCropNamDlg");
+    EXPECT_EQ(f->Ctx.JobSaveState, 1);
+    EXPECT_TRUE(f->SaveJobBtn->isEnabled());
+    EXPECT_TRUE(f->AddCropBtn->isEnabled());
+    EXPECT_FALSE(f->DisplayButton->isEnabled());
+    EXPECT_FALSE(f->EdCropBtn->isEnabled());
+    EXPECT_FALSE(f->DeleteCropBtn->isEnabled());
+
+    // Add New Crop through the dialogs.
+    plan.crop = "Corn, grain";
+    plan.dialogs.clear();
+    {
+        TModalDriverScope drive([this](QDialog& d) { return this->drive(d); });
+        QTest::mouseClick(f->AddCropBtn, Qt::LeftButton);
+    }
+    EXPECT_EQ(plan.dialogs, (QStringList{"TGetCropNamDlg", "TCropCompDlg", "TOutputdlg"}));
+    EXPECT_EQ(cropCommands(), allOn);
+    EXPECT_EQ(f->Ctx.JobSaveState, 1);
+
+    // A save leaves every crop command on; Edit Crop is a change to save and
+    // shows the output dialog with the numbers of the edited row.
+    QTest::mouseClick(f->SaveJobBtn, Qt::LeftButton);
+    EXPECT_EQ(f->Ctx.JobSaveState, 0);
+    EXPECT_EQ(cropCommands(), allOn);
+    outputs.clear();
+    plan.carryBeg = "2";
+    {
+        TModalDriverScope drive([this](QDialog& d) { return this->drive(d); });
+        QTest::mouseClick(f->EdCropBtn, Qt::LeftButton);
+    }
+    EXPECT_EQ(f->Ctx.JobSaveState, 2);
+    EXPECT_TRUE(f->SaveJobBtn->isEnabled());
+    ASSERT_EQ(outputs.size(), 1);
+    const CropRunContext edited = engineResults("MARICOPA AZMET", "Corn, grain", 2);
+    EXPECT_DOUBLE_EQ(edited.CarryBeg, 2.0);
+    expectGridShows(outputs[0], edited, "Edit Crop");
+    QTest::mouseClick(f->SaveJobBtn, Qt::LeftButton);
+
+    // The last crop deleted: a later Add New Crop cancelled must not turn
+    // Display and Edit back on over an empty crop list.
+    p->dmod->tblQuenWkCrop->first();
+    msgs.clear();
+    msgs.answer(MsgResult::Yes);
+    QTest::mouseClick(f->DeleteCropBtn, Qt::LeftButton);
+    EXPECT_EQ(p->dmod->tblQuenWkCrop->recordCount(), 0);
+    EXPECT_EQ(f->Ctx.JobSaveState, 2);
+    plan.crop.clear();
+    {
+        TModalDriverScope drive([this](QDialog& d) { return this->drive(d); });
+        QTest::mouseClick(f->AddCropBtn, Qt::LeftButton);
+    }
+    EXPECT_EQ(cropCommands(), allOff);
+    EXPECT_EQ(f->Ctx.JobSaveState, 2);   // the deletion still waits to be saved
+    EXPECT_TRUE(f->SaveJobBtn->isEnabled());
+
+    // Cancel Job turns every crop command off.
+    QTest::mouseClick(f->SaveJobBtn, Qt::LeftButton);
+    QTest::mouseClick(f->CancelJobBtn, Qt::LeftButton);
+    EXPECT_FALSE(f->EdCropBtn->isEnabled());
+    EXPECT_FALSE(f->DisplayButton->isEnabled());
+}
+
+TEST_F(JobWindow, SingleCropReportComputesThePickedCropAndCancelPrintsNothing)
+{
+    newJob("Reported");
+    chooseStation("Pinal, AZ", "MARICOPA AZMET", 0, "Corn, grain");
+    plan.crop = "Potatoes";
+    {
+        TModalDriverScope drive([this](QDialog& d) { return this->drive(d); });
+        QTest::mouseClick(f->AddCropBtn, Qt::LeftButton);
+    }
+    ASSERT_EQ(gridColumn(f->JobCropDBGrid), (QStringList{"Corn, grain", "Potatoes"}));
+    ASSERT_EQ(f->Ctx.CropName, "Potatoes");
+
+    QStringList previews;
+    const output::PreviewHook previous =
+        output::setPreviewHook([&](const report::PreparedReport& pages, const QList<report::CsvTable>&) {
+            previews << output::preparedText(pages);
+        });
+    plan.dialogs.clear();
+    plan.reportCrop = "Corn, grain";
+    {
+        TModalDriverScope drive([this](QDialog& d) { return this->drive(d); });
+        f->SingleCropReportItem->trigger();
+    }
+    EXPECT_EQ(plan.dialogs, QStringList{"TCropReportDlg"});
+    EXPECT_FALSE(f->ReportCancelled);
+    ASSERT_EQ(previews.size(), 1);
+    EXPECT_EQ(f->Ctx.CropName, "Corn, grain");
+    const CropRunContext expected = engineResults("MARICOPA AZMET", "Corn, grain", 2);
+    expectSameResults(f->Ctx, expected, "Single Crop Report");
+    EXPECT_TRUE(previews[0].contains("Corn, grain"));
+    EXPECT_TRUE(previews[0].contains(QString::number(expected.TotalCropET, 'f', 2)));
+
+    // Cancel in the crop pick dialog: no report, the crop stays.
+    plan.reportCrop.clear();
+    {
+        TModalDriverScope drive([this](QDialog& d) { return this->drive(d); });
+        f->SingleCropReportItem->trigger();
+    }
+    EXPECT_TRUE(f->ReportCancelled);
+    EXPECT_EQ(previews.size(), 1);
+    EXPECT_EQ(f->Ctx.CropName, "Corn, grain");
+    output::setPreviewHook(previous);
 }
