@@ -5,9 +5,15 @@
 #include <cstdio>
 #include <cstring>
 
+#include "BarChartForm.h"
 #include "CalcJob.h"
+#include "ClimDetailReport.h"
 #include "CropReports.h"
+#include "CurvesForm.h"
 #include "Database.h"
+#include "JobStore.h"
+#include "JobSummaryReport.h"
+#include "MessageService.h"
 #include "QrpFile.h"
 #include "Render.h"
 #include "Table.h"
@@ -18,12 +24,45 @@ namespace {
 
 void Err(const QString& text) { std::fprintf(stderr, "quenpm-calc: %s\n", qPrintable(text)); }
 
+const QStringList& ReportNames()
+{
+    static const QStringList names{QStringLiteral("crop-summary"), QStringLiteral("crop-detail"),
+                                   QStringLiteral("job-summary"),  QStringLiteral("clim-detail"),
+                                   QStringLiteral("graph"),        QStringLiteral("bar")};
+    return names;
+}
+
 int Usage()
 {
-    Err(QStringLiteral("usage: quenpm-calc --report crop-summary|crop-detail --job NAME [--crop CROP] [--metric] "
-                       "[--pdf FILE] [--qrp FILE]"));
+    Err(QStringLiteral("usage: quenpm-calc --report %1 --job NAME [--crop CROP] [--metric] "
+                       "[--pdf FILE] [--qrp FILE]")
+            .arg(ReportNames().join(QLatin1Char('|'))));
     return 1;
 }
+
+// Collects the engine's messages of a crop's run; answers every question
+// with its first button, as quenpm-calc's computation does.
+class CollectingMessages : public MessageService {
+public:
+    CollectingMessages() { m_previous = setMessageService(this); }
+    ~CollectingMessages() override { setMessageService(m_previous); }
+    MsgResult show(MsgKind, const QString& text, MsgButtons buttons, int, const QString&) override
+    {
+        texts << text;
+        return buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel ? MsgResult::Ok : MsgResult::Yes;
+    }
+    QStringList texts;
+
+private:
+    MessageService* m_previous = nullptr;
+};
+
+// One crop of the fetched job as ComputeCrop left it.
+struct FetchedCrop {
+    CropRunContext ctx;
+    CropCurveState curves;
+    QStringList messages;
+};
 
 } // namespace
 
@@ -67,8 +106,8 @@ int reportMain(int argc, char** argv)
     }
     if (report.isEmpty() || job.isEmpty() || (pdf.isEmpty() && qrp.isEmpty()))
         return Usage();
-    if (report != QLatin1String("crop-summary") && report != QLatin1String("crop-detail")) {
-        Err(QStringLiteral("the report \"%1\" is not available (crop-summary, crop-detail)").arg(report));
+    if (!ReportNames().contains(report)) {
+        Err(QStringLiteral("the report \"%1\" is not available (%2)").arg(report, ReportNames().join(QStringLiteral(", "))));
         return 5;
     }
 
@@ -87,31 +126,78 @@ int reportMain(int argc, char** argv)
     report::PreparedReport pages;
     try {
         Database::open(path);
+        struct CloseAfter {
+            ~CloseAfter() { Database::close(); }
+        } closeAfter;
         CropRunContext ctx;
         if (!calc::LoadJob(job, ctx)) {
-            Database::close();
             Err(QStringLiteral("no saved job named \"%1\" in %2").arg(job, path));
             return 4;
         }
-        QList<calc::CropResult> crops = calc::ComputeJob(ctx);
-        calc::CropResult* chosen = nullptr;
-        for (calc::CropResult& r : crops) {
+        // The main program's fetch: the saved crops into the emptied working
+        // table, each computed as it is added. The table keeps them while the
+        // report prepares (the job summary reads it) and is emptied after.
+        TTable wk(QStringLiteral("QuenWkCrop.DB"));
+        struct EmptyAfter {
+            TTable& wk;
+            ~EmptyAfter()
+            {
+                try {
+                    if (wk.isOpen()) {
+                        wk.cancel();
+                        wk.close();
+                    }
+                    wk.emptyTable();
+                } catch (...) {
+                }
+            }
+        } emptyAfter{wk};
+        QList<FetchedCrop> crops;
+        CropCurveState state;
+        {
+            CollectingMessages collect;
+            job::FetchCrops(ctx, state, wk, [&] {
+                crops.append({ctx, state, collect.texts});
+                collect.texts.clear();
+            });
+        }
+        FetchedCrop* chosen = nullptr;
+        for (FetchedCrop& r : crops) {
             if (crop.isEmpty() || r.ctx.CropName == crop) {
                 chosen = &r;
                 break;
             }
         }
         if (!chosen) {
-            Database::close();
             Err(crop.isEmpty() ? QStringLiteral("the job \"%1\" has no crops").arg(job)
                                : QStringLiteral("the job \"%1\" has no crop named \"%2\"").arg(job, crop));
             return 5;
         }
         for (const QString& m : chosen->messages)
             Err(chosen->ctx.CropName + QStringLiteral(": ") + m);
-        pages = report == QLatin1String("crop-summary") ? prepareJobCropReport(chosen->ctx, metric)
-                                                        : prepareCropDetailReport(chosen->ctx, metric);
-        Database::close();
+        if (report == QLatin1String("crop-summary"))
+            pages = prepareJobCropReport(chosen->ctx, metric);
+        else if (report == QLatin1String("crop-detail"))
+            pages = prepareCropDetailReport(chosen->ctx, metric);
+        else if (report == QLatin1String("clim-detail"))
+            pages = prepareClimDetailReport(chosen->ctx);
+        else if (report == QLatin1String("bar"))
+            pages = prepareBarReport(chosen->ctx, metric);
+        else if (report == QLatin1String("graph")) {
+            TTable etkc(QStringLiteral("ETKc.db"));
+            pages = prepareGraphReport(chosen->ctx, chosen->curves, etkc, metric);
+        } else {
+            // Every block of the job, the working table on the chosen crop.
+            if (!wk.isOpen())
+                wk.open();
+            wk.first();
+            for (const FetchedCrop& r : crops) {
+                if (&r == chosen)
+                    break;
+                wk.next();
+            }
+            pages = prepareJobSummaryReport(chosen->ctx, wk, metric);
+        }
     } catch (const DbError& e) {
         Err(QStringLiteral("the database %1 is damaged or unreadable: %2").arg(path, e.message()));
         return 3;
