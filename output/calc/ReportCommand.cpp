@@ -7,6 +7,7 @@
 
 #include "BarChartForm.h"
 #include "CalcJob.h"
+#include "ComputeCrop.h"
 #include "ClimDetailReport.h"
 #include "CropReports.h"
 #include "CurvesForm.h"
@@ -57,12 +58,6 @@ private:
     MessageService* m_previous = nullptr;
 };
 
-// One crop of the fetched job as ComputeCrop left it.
-struct FetchedCrop {
-    CropRunContext ctx;
-    CropCurveState curves;
-    QStringList messages;
-};
 
 } // namespace
 
@@ -152,51 +147,47 @@ int reportMain(int argc, char** argv)
                 }
             }
         } emptyAfter{wk};
-        QList<FetchedCrop> crops;
+        QList<calc::CropResult> crops;
         CropCurveState state;
         {
-            CollectingMessages collect;
-            job::FetchCrops(ctx, state, wk, [&] {
-                crops.append({ctx, state, collect.texts});
-                collect.texts.clear();
-            });
+            CollectingMessages collect;   // the chosen crop's messages are printed below
+            job::FetchCrops(ctx, state, wk, [&] { crops.append({ctx, {}}); });
         }
-        FetchedCrop* chosen = nullptr;
-        for (FetchedCrop& r : crops) {
-            if (crop.isEmpty() || r.ctx.CropName == crop) {
-                chosen = &r;
-                break;
-            }
-        }
-        if (!chosen) {
+        qsizetype chosen = -1;
+        for (qsizetype i = 0; i < crops.size() && chosen < 0; ++i)
+            if (crop.isEmpty() || crops.at(i).ctx.CropName == crop)
+                chosen = i;
+        if (chosen < 0) {
             Err(crop.isEmpty() ? QStringLiteral("the job \"%1\" has no crops").arg(job)
                                : QStringLiteral("the job \"%1\" has no crop named \"%2\"").arg(job, crop));
             return 5;
         }
-        for (const QString& m : chosen->messages)
-            Err(chosen->ctx.CropName + QStringLiteral(": ") + m);
+        // As the report commands of the program: the chosen crop is computed
+        // again, so the context and the daily curves ("ETKc.db") are its own
+        // and not those of the job's last crop.
+        if (!wk.isOpen())
+            wk.open();
+        ctx.CropName = crops.at(chosen).ctx.CropName;
+        wk.locate(QStringLiteral("Crop Name"), ctx.CropName);
+        {
+            CollectingMessages collect;
+            ComputeCrop(ctx, state, wk);
+            for (const QString& m : collect.texts)
+                Err(ctx.CropName + QStringLiteral(": ") + m);
+        }
         if (report == QLatin1String("crop-summary"))
-            pages = prepareJobCropReport(chosen->ctx, metric);
+            pages = prepareJobCropReport(ctx, metric);
         else if (report == QLatin1String("crop-detail"))
-            pages = prepareCropDetailReport(chosen->ctx, metric);
+            pages = prepareCropDetailReport(ctx, metric);
         else if (report == QLatin1String("clim-detail"))
-            pages = prepareClimDetailReport(chosen->ctx);
+            pages = prepareClimDetailReport(ctx);
         else if (report == QLatin1String("bar"))
-            pages = prepareBarReport(chosen->ctx, metric);
+            pages = prepareBarReport(ctx, metric);
         else if (report == QLatin1String("graph")) {
             TTable etkc(QStringLiteral("ETKc.db"));
-            pages = prepareGraphReport(chosen->ctx, chosen->curves, etkc, metric);
+            pages = prepareGraphReport(ctx, state, etkc, metric);
         } else {
-            // Every block of the job, the working table on the chosen crop.
-            if (!wk.isOpen())
-                wk.open();
-            wk.first();
-            for (const FetchedCrop& r : crops) {
-                if (&r == chosen)
-                    break;
-                wk.next();
-            }
-            pages = prepareJobSummaryReport(chosen->ctx, wk, metric);
+            pages = prepareJobSummaryReport(ctx, wk, metric);   // every crop of the job
         }
     } catch (const DbError& e) {
         Err(QStringLiteral("the database %1 is damaged or unreadable: %2").arg(path, e.message()));
