@@ -41,24 +41,6 @@ int Usage()
     return 1;
 }
 
-// Collects the engine's messages of a crop's run; answers every question
-// with its first button, as quenpm-calc's computation does.
-class CollectingMessages : public MessageService {
-public:
-    CollectingMessages() { m_previous = setMessageService(this); }
-    ~CollectingMessages() override { setMessageService(m_previous); }
-    MsgResult show(MsgKind, const QString& text, MsgButtons buttons, int, const QString&) override
-    {
-        texts << text;
-        return buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel ? MsgResult::Ok : MsgResult::Yes;
-    }
-    QStringList texts;
-
-private:
-    MessageService* m_previous = nullptr;
-};
-
-
 } // namespace
 
 bool wantsReport(int argc, char** argv)
@@ -150,7 +132,7 @@ int reportMain(int argc, char** argv)
         QList<calc::CropResult> crops;
         CropCurveState state;
         {
-            CollectingMessages collect;   // the chosen crop's messages are printed below
+            calc::CollectingMessages collect;   // the chosen crop's messages are printed below
             job::FetchCrops(ctx, state, wk, [&] { crops.append({ctx, {}}); });
         }
         qsizetype chosen = -1;
@@ -170,7 +152,7 @@ int reportMain(int argc, char** argv)
         ctx.CropName = crops.at(chosen).ctx.CropName;
         wk.locate(QStringLiteral("Crop Name"), ctx.CropName);
         {
-            CollectingMessages collect;
+            calc::CollectingMessages collect;
             ComputeCrop(ctx, state, wk);
             for (const QString& m : collect.texts)
                 Err(ctx.CropName + QStringLiteral(": ") + m);
