@@ -161,8 +161,16 @@ void AddMark(QChart* chart, const CurvePoint& p, double arrow, double headWidth,
     head->setPen(QPen(p.color, 1.0));
     Attach(chart, head, x, y);
     HideFromLegend(chart, head);
+    // The text is centred over the arrow, but kept inside the plot area near
+    // January 1 and December 31 (a season of the whole year) so that it
+    // does not run over the value axis or the legend.
+    double textX = p.x;
+    if (auto* v = qobject_cast<QValueAxis*>(x)) {
+        const double margin = (v->max() - v->min()) * 0.065;
+        textX = std::clamp(textX, v->min() + margin, v->max() - margin);
+    }
     auto* text = new QScatterSeries;
-    text->append(p.x, p.y + arrow);
+    text->append(textX, p.y + arrow);
     text->setMarkerSize(1);
     text->setColor(Qt::transparent);
     text->setBorderColor(Qt::transparent);

@@ -138,12 +138,13 @@ void TFrmQRClimDetail::build()
         Label* label;
         TTable* table;
         QString field;
+        QString ifEmpty;   // printed for an empty field (a date that is not known)
     };
     auto cells = std::make_shared<std::vector<Cell>>();
     auto cell = [&](const QRectF& r, TTable* tb, const QString& field, const FontSpec& f = FontSpec(8),
                     Qt::Alignment a = Qt::AlignRight) {
         Label* l = t.addLabel(r, QString(), f, a);
-        cells->push_back({l, tb, field});
+        cells->push_back({l, tb, field, QString()});
         return l;
     };
 
@@ -187,6 +188,7 @@ void TFrmQRClimDetail::build()
         const double ry = y + (f.row - 1) * rowH;
         t.addLabel(QRectF(0, ry, 88, 0), QString::fromLatin1(f.label), FontSpec(8));
         cell(QRectF(0, ry + rowH, 88, 0), m_clim, QString::fromLatin1(f.field), FontSpec(8, true), Qt::AlignLeft);
+        cells->back().ifEmpty = QStringLiteral("not known");
     }
     y += 12 * rowH + 8;
 
@@ -251,8 +253,11 @@ void TFrmQRClimDetail::build()
     t.setBeforePrint([cells](Band&, bool&) {
         for (const Cell& e : *cells) {
             QString s;
-            if (e.table->isOpen() && !e.table->isEmpty() && e.table->hasField(e.field))
+            if (e.table->isOpen() && !e.table->isEmpty() && e.table->hasField(e.field)) {
                 s = e.table->field(e.field).asString();
+                if (s.trimmed().isEmpty())
+                    s = e.ifEmpty;
+            }
             e.label->setText(s);
         }
     });

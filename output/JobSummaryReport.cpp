@@ -23,12 +23,16 @@ const char* const kMonthHead[13] = {"",    "Jan", "Feb", "Mar", "Apr", "May", "J
                                     "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 // Column grid of the monthly rows: a label column, then twelve months and
-// the total.
+// the total, which has the rest of the line (a season total in cm has six
+// characters and must not run into December's value).
 constexpr double kLabelWidth = 150;
-constexpr double kColWidth = (kPrintWidth - kLabelWidth) / 13.0;   // 30 pt
+constexpr double kColWidth = 28;
+constexpr double kTotalX = kLabelWidth + 12 * kColWidth;   // 486 pt
 
 QRectF MonthCell(int column, double y)   // column 1..13 (13 = TOTAL)
 {
+    if (column == 13)
+        return QRectF(kTotalX, y, kPrintWidth - kTotalX, 0);
     return QRectF(kLabelWidth + (column - 1) * kColWidth, y, kColWidth - 2, 0);
 }
 

@@ -26,7 +26,7 @@
 namespace quen {
 
 using output::fixed2;
-using output::generalFormat;
+using output::GeneralNumberText;
 using output::monthDay;
 
 namespace {
@@ -501,13 +501,13 @@ void TOutputdlg::FormShow()
     CountyLabel->setText(c.County);
     StationLabel->setText(c.WeatherStationName);
     StaNoLabel->setText(c.StationNumber);
-    LatitudeLabel->setText(generalFormat(c.Latitude));
-    LongitudeLabel->setText(generalFormat(c.Longitude));
-    ElevationLabel->setText(generalFormat(mt ? c.ElevationM : c.Elevation));
+    LatitudeLabel->setText(GeneralNumberText(c.Latitude));
+    LongitudeLabel->setText(GeneralNumberText(c.Longitude));
+    ElevationLabel->setText(GeneralNumberText(mt ? c.ElevationM : c.Elevation));
     ElevUnitLabel->setText(mt ? QStringLiteral("meters") : QStringLiteral("feet"));
-    CarryBegLabel->setText(generalFormat(mt ? c.CarryBegCm : c.CarryBeg));
-    CarryEndLabel->setText(generalFormat(mt ? c.CarryEndCm : c.CarryEnd));
-    NetIrrLabel->setText(generalFormat(mt ? c.NetIrrDepthCm : c.NetIrrDepth));
+    CarryBegLabel->setText(GeneralNumberText(mt ? c.CarryBegCm : c.CarryBeg));
+    CarryEndLabel->setText(GeneralNumberText(mt ? c.CarryEndCm : c.CarryEnd));
+    NetIrrLabel->setText(GeneralNumberText(mt ? c.NetIrrDepthCm : c.NetIrrDepth));
     BeginGrowthLabel->setText(monthDay(c.PlantMonth, c.PlantDay));
     EndGrowthLabel->setText(monthDay(c.HarvestMonth, c.HarvestDay));
 

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "Report.h"
+
 namespace quen::output {
 
 QString GeneralNumberText(double value)
@@ -17,8 +19,13 @@ QString FixedNumberText(double value, int decimals, int significantDigits)
 {
     if (!std::isfinite(value))
         return QString();
+    // Precision first (at most significantDigits digits), then the decimals,
+    // rounded half away from zero as the printed tables always were.
     const double rounded = QString::number(value, 'g', significantDigits).toDouble();
-    QString s = QString::number(rounded, 'f', decimals);
+    QString pattern = QStringLiteral("0");
+    if (decimals > 0)
+        pattern += QLatin1Char('.') + QString(decimals, QLatin1Char('0'));
+    QString s = report::formatFloat(pattern, rounded);
     // a small negative value rounds to zero: no sign in front of it
     bool allZero = true;
     for (QChar c : s)

@@ -14,22 +14,6 @@ namespace quen::calc {
 
 namespace {
 
-// Collects the engine's messages; answers every question with its first button.
-class CollectingMessages : public MessageService {
-public:
-    CollectingMessages() { m_previous = setMessageService(this); }
-    ~CollectingMessages() override { setMessageService(m_previous); }
-    MsgResult show(MsgKind, const QString& text, MsgButtons buttons, int, const QString&) override
-    {
-        texts << text;
-        return buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel ? MsgResult::Ok : MsgResult::Yes;
-    }
-    QStringList texts;
-
-private:
-    MessageService* m_previous = nullptr;
-};
-
 QString Num(double v)
 {
     if (!std::isfinite(v))

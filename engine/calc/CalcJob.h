@@ -7,8 +7,26 @@
 #include <QList>
 
 #include "CropRunContext.h"
+#include "MessageService.h"
 
 namespace quen::calc {
+
+// Collects the engine's messages while it lives; answers every question
+// with its first button.
+class CollectingMessages : public MessageService {
+public:
+    CollectingMessages() { m_previous = setMessageService(this); }
+    ~CollectingMessages() override { setMessageService(m_previous); }
+    MsgResult show(MsgKind, const QString& text, MsgButtons buttons, int, const QString&) override
+    {
+        texts << text;
+        return buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel ? MsgResult::Ok : MsgResult::Yes;
+    }
+    QStringList texts;
+
+private:
+    MessageService* m_previous = nullptr;
+};
 
 struct CropResult {
     CropRunContext ctx;        // the context as ComputeCrop left it for this crop

@@ -5,9 +5,16 @@
 #include <cstdio>
 #include <cstring>
 
+#include "BarChartForm.h"
 #include "CalcJob.h"
+#include "ComputeCrop.h"
+#include "ClimDetailReport.h"
 #include "CropReports.h"
+#include "CurvesForm.h"
 #include "Database.h"
+#include "JobStore.h"
+#include "JobSummaryReport.h"
+#include "MessageService.h"
 #include "QrpFile.h"
 #include "Render.h"
 #include "Table.h"
@@ -18,10 +25,19 @@ namespace {
 
 void Err(const QString& text) { std::fprintf(stderr, "quenpm-calc: %s\n", qPrintable(text)); }
 
+const QStringList& ReportNames()
+{
+    static const QStringList names{QStringLiteral("crop-summary"), QStringLiteral("crop-detail"),
+                                   QStringLiteral("job-summary"),  QStringLiteral("clim-detail"),
+                                   QStringLiteral("graph"),        QStringLiteral("bar")};
+    return names;
+}
+
 int Usage()
 {
-    Err(QStringLiteral("usage: quenpm-calc --report crop-summary|crop-detail --job NAME [--crop CROP] [--metric] "
-                       "[--pdf FILE] [--qrp FILE]"));
+    Err(QStringLiteral("usage: quenpm-calc --report %1 --job NAME [--crop CROP] [--metric] "
+                       "[--pdf FILE] [--qrp FILE]")
+            .arg(ReportNames().join(QLatin1Char('|'))));
     return 1;
 }
 
@@ -67,8 +83,8 @@ int reportMain(int argc, char** argv)
     }
     if (report.isEmpty() || job.isEmpty() || (pdf.isEmpty() && qrp.isEmpty()))
         return Usage();
-    if (report != QLatin1String("crop-summary") && report != QLatin1String("crop-detail")) {
-        Err(QStringLiteral("the report \"%1\" is not available (crop-summary, crop-detail)").arg(report));
+    if (!ReportNames().contains(report)) {
+        Err(QStringLiteral("the report \"%1\" is not available (%2)").arg(report, ReportNames().join(QStringLiteral(", "))));
         return 5;
     }
 
@@ -87,31 +103,74 @@ int reportMain(int argc, char** argv)
     report::PreparedReport pages;
     try {
         Database::open(path);
+        struct CloseAfter {
+            ~CloseAfter() { Database::close(); }
+        } closeAfter;
         CropRunContext ctx;
         if (!calc::LoadJob(job, ctx)) {
-            Database::close();
             Err(QStringLiteral("no saved job named \"%1\" in %2").arg(job, path));
             return 4;
         }
-        QList<calc::CropResult> crops = calc::ComputeJob(ctx);
-        calc::CropResult* chosen = nullptr;
-        for (calc::CropResult& r : crops) {
-            if (crop.isEmpty() || r.ctx.CropName == crop) {
-                chosen = &r;
-                break;
+        // The main program's fetch: the saved crops into the emptied working
+        // table, each computed as it is added. The table keeps them while the
+        // report prepares (the job summary reads it) and is emptied after.
+        TTable wk(QStringLiteral("QuenWkCrop.DB"));
+        struct EmptyAfter {
+            TTable& wk;
+            ~EmptyAfter()
+            {
+                try {
+                    if (wk.isOpen()) {
+                        wk.cancel();
+                        wk.close();
+                    }
+                    wk.emptyTable();
+                } catch (...) {
+                }
             }
+        } emptyAfter{wk};
+        QList<calc::CropResult> crops;
+        CropCurveState state;
+        {
+            calc::CollectingMessages collect;   // the chosen crop's messages are printed below
+            job::FetchCrops(ctx, state, wk, [&] { crops.append({ctx, {}}); });
         }
-        if (!chosen) {
-            Database::close();
+        qsizetype chosen = -1;
+        for (qsizetype i = 0; i < crops.size() && chosen < 0; ++i)
+            if (crop.isEmpty() || crops.at(i).ctx.CropName == crop)
+                chosen = i;
+        if (chosen < 0) {
             Err(crop.isEmpty() ? QStringLiteral("the job \"%1\" has no crops").arg(job)
                                : QStringLiteral("the job \"%1\" has no crop named \"%2\"").arg(job, crop));
             return 5;
         }
-        for (const QString& m : chosen->messages)
-            Err(chosen->ctx.CropName + QStringLiteral(": ") + m);
-        pages = report == QLatin1String("crop-summary") ? prepareJobCropReport(chosen->ctx, metric)
-                                                        : prepareCropDetailReport(chosen->ctx, metric);
-        Database::close();
+        // As the report commands of the program: the chosen crop is computed
+        // again, so the context and the daily curves ("ETKc.db") are its own
+        // and not those of the job's last crop.
+        if (!wk.isOpen())
+            wk.open();
+        ctx.CropName = crops.at(chosen).ctx.CropName;
+        wk.locate(QStringLiteral("Crop Name"), ctx.CropName);
+        {
+            calc::CollectingMessages collect;
+            ComputeCrop(ctx, state, wk);
+            for (const QString& m : collect.texts)
+                Err(ctx.CropName + QStringLiteral(": ") + m);
+        }
+        if (report == QLatin1String("crop-summary"))
+            pages = prepareJobCropReport(ctx, metric);
+        else if (report == QLatin1String("crop-detail"))
+            pages = prepareCropDetailReport(ctx, metric);
+        else if (report == QLatin1String("clim-detail"))
+            pages = prepareClimDetailReport(ctx);
+        else if (report == QLatin1String("bar"))
+            pages = prepareBarReport(ctx, metric);
+        else if (report == QLatin1String("graph")) {
+            TTable etkc(QStringLiteral("ETKc.db"));
+            pages = prepareGraphReport(ctx, state, etkc, metric);
+        } else {
+            pages = prepareJobSummaryReport(ctx, wk, metric);   // every crop of the job
+        }
     } catch (const DbError& e) {
         Err(QStringLiteral("the database %1 is damaged or unreadable: %2").arg(path, e.message()));
         return 3;

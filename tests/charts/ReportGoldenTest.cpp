@@ -167,3 +167,41 @@ TEST_F(OutputReports, ClimateDetailsLeaveAnOpenTableOpen)
     EXPECT_TRUE(clim.isOpen());
     EXPECT_FALSE(whr.isOpen());
 }
+
+// A freeze date the station does not know (an empty field) prints as "not
+// known"; a known one prints as it is stored.
+TEST_F(OutputReports, ClimateDetailsSayWhenAFreezeDateIsNotKnown)
+{
+    RunJob(ctx, curves, wk, {QStringLiteral("MARICOPA AZMET"), 2, {{QStringLiteral("Corn, grain"), 0}}});
+    const QStringList fields{QStringLiteral("Spr mo/dy 28"), QStringLiteral("Fall mo/dy 28"),
+                             QStringLiteral("Spr mo/dy 32"), QStringLiteral("Fall mo/dy 32")};
+    TTable clim(QStringLiteral("Climate.DB"));
+    auto setDates = [&](const QStringList& dates) {
+        clim.open();
+        EXPECT_TRUE(clim.locate(QStringLiteral("Station Name"), ctx.WeatherStationName));
+        clim.edit();
+        for (int i = 0; i < 4; ++i)
+            clim.field(fields[i]).setAsString(dates[i]);
+        clim.post();
+        clim.close();
+    };
+    QStringList stored;
+    clim.open();
+    ASSERT_TRUE(clim.locate(QStringLiteral("Station Name"), ctx.WeatherStationName));
+    for (const QString& f : fields)
+        stored << clim.field(f).asString();
+    clim.close();
+
+    setDates({QStringLiteral("03/10"), QString(), QStringLiteral("04/02"), QStringLiteral(" ")});
+    QStringList texts = testutil::allTexts(prepareClimDetailReport(ctx));
+    EXPECT_EQ(Count(texts, QStringLiteral("not known")), 2);
+    EXPECT_EQ(Count(texts, QStringLiteral("03/10")), 1);
+    EXPECT_EQ(Count(texts, QStringLiteral("04/02")), 1);
+    EXPECT_EQ(Count(texts, QStringLiteral("Fall mo/day 28")), 1);
+
+    setDates({QStringLiteral("03/10"), QStringLiteral("11/20"), QStringLiteral("04/02"), QStringLiteral("10/30")});
+    texts = testutil::allTexts(prepareClimDetailReport(ctx));
+    EXPECT_EQ(Count(texts, QStringLiteral("not known")), 0);
+    EXPECT_EQ(Count(texts, QStringLiteral("10/30")), 1);
+    setDates(stored);
+}

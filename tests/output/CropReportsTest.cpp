@@ -191,16 +191,16 @@ TEST_F(CropReportsTest, CropDetailRules)
 TEST(OutputFormats, GeneralAndFixedFormats)
 {
     using namespace quen::output;
-    EXPECT_EQ(generalFormat(35.43), QStringLiteral("35.43"));
-    EXPECT_EQ(generalFormat(1085), QStringLiteral("1085"));
-    EXPECT_EQ(generalFormat(0.1 + 0.2), QStringLiteral("0.3"));   // 15 significant digits
-    EXPECT_EQ(generalFormat(-0.0), QStringLiteral("0"));
+    EXPECT_EQ(GeneralNumberText(35.43), QStringLiteral("35.43"));
+    EXPECT_EQ(GeneralNumberText(1085), QStringLiteral("1085"));
+    EXPECT_EQ(GeneralNumberText(0.1 + 0.2), QStringLiteral("0.3"));   // 15 significant digits
+    EXPECT_EQ(GeneralNumberText(-0.0), QStringLiteral("0"));
     EXPECT_EQ(fixed2(5.6), QStringLiteral("5.60"));
     EXPECT_EQ(fixed2(0), QStringLiteral("0.00"));
     EXPECT_EQ(fixed2(-0.004), QStringLiteral("0.00"));
     EXPECT_EQ(fixed2(121.2649999999), QStringLiteral("121.27"));   // 6 significant digits first
     EXPECT_EQ(fixed2(0.125), QStringLiteral("0.13"));
-    EXPECT_EQ(fixedFormat(1000 * 0.3048, 0), QStringLiteral("305"));
+    EXPECT_EQ(FixedNumberText(1000 * 0.3048, 0), QStringLiteral("305"));
     EXPECT_EQ(stressFormat(0.87654), QStringLiteral("0.88"));
     EXPECT_EQ(stressFormat(12.345), QStringLiteral("12.35"));   // 12.35 at 4 digits
 }

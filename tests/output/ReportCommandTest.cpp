@@ -2,6 +2,7 @@
 // and QRP; the QRP holds the pages the program prepares for the same crop.
 #include <gtest/gtest.h>
 
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -10,7 +11,10 @@
 #include "CalcJob.h"
 #include "CropReports.h"
 #include "Database.h"
+#include "JobStore.h"
+#include "JobSummaryReport.h"
 #include "QrpFile.h"
+#include "Table.h"
 
 namespace {
 
@@ -86,7 +90,7 @@ TEST(ReportCommand, PrintsTheSingleCropReportsOfASavedJob)
                             tmp.filePath("x.pdf")})
                   .exitCode,
               5);
-    EXPECT_EQ(calc(dbPath, {"--report", "job-list", "--job", "Maricopa FAO", "--pdf", tmp.filePath("x.pdf")}).exitCode,
+    EXPECT_EQ(calc(dbPath, {"--report", "crop-list", "--job", "Maricopa FAO", "--pdf", tmp.filePath("x.pdf")}).exitCode,
               5);
     EXPECT_EQ(calc(dbPath, {"--report", "crop-summary", "--job", "Maricopa FAO"}).exitCode, 1);
     EXPECT_EQ(calc(dbPath, {"--report", "crop-summary", "--job", "Maricopa FAO", "--pdf",
@@ -105,10 +109,78 @@ TEST(ReportCommand, PrintsTheSingleCropReportsOfASavedJob)
         const quen::report::PreparedReport expected = c.report == "crop-summary"
             ? quen::output::prepareJobCropReport(expectedCtx, c.metric)
             : quen::output::prepareCropDetailReport(expectedCtx, c.metric);
-        EXPECT_EQ(withoutDate(quen::output::preparedText(pages)), withoutDate(quen::output::preparedText(expected)))
+        EXPECT_EQ(withoutDate(quen::output::preparedText(pages)).toStdString(),
+                  withoutDate(quen::output::preparedText(expected)).toStdString())
             << c.report.toStdString();
     }
     quen::Database::close();
+
+    // The job's other reports: the job summary with a block per crop (the
+    // same pages as the program prepares from its working table, which the
+    // command leaves empty), the climate inputs and the two chart reports
+    // with their charts as pictures.
+    struct Other {
+        QString report;
+        bool metric;
+        QString title;
+    };
+    const QList<Other> others{{"job-summary", false, "Normal Year Quen"},
+                              {"job-summary", true, "Normal Year Quen"},
+                              {"clim-detail", false, "Climatic Data Input"},
+                              {"graph", false, "Crop ET and Kc Curves"},
+                              {"graph", true, "Crop ET and Kc Curves"},
+                              {"bar", true, "Monthly Crop Water Requirements"}};
+    for (const Other& o : others) {
+        const QString stem = tmp.filePath(o.report + (o.metric ? "-m" : "-e"));
+        QStringList args{"--report", o.report, "--job", "Maricopa FAO", "--pdf", stem + ".pdf", "--qrp", stem + ".QRP"};
+        if (o.metric)
+            args << "--metric";
+        const CalcRun r = calc(dbPath, args);
+        ASSERT_EQ(r.exitCode, 0) << o.report.toStdString() << ": " << r.err.toStdString();
+        quen::report::PreparedReport pages;
+        QString err;
+        ASSERT_TRUE(quen::report::loadQrp(stem + ".QRP", pages, &err)) << err.toStdString();
+        const QString text = quen::output::preparedText(pages);
+        EXPECT_TRUE(text.contains(o.title)) << o.report.toStdString();
+        bool pictures = false;
+        for (const auto& page : pages.pages)
+            for (const auto& op : page.ops)
+                pictures = pictures || op.kind == quen::report::DrawOp::Picture;
+        EXPECT_EQ(pictures, o.report == "graph" || o.report == "bar") << o.report.toStdString();
+        if (o.report == "graph") {
+            // The daily curves are the chosen crop's (the first), not the
+            // job's last crop's: its season ends on its own harvest day.
+            quen::Database::open(dbPath);
+            quen::TTable etkc(QStringLiteral("ETKc.db"));
+            etkc.open();
+            etkc.last();
+            const quen::CropRunContext& first = crops.at(0).ctx;
+            EXPECT_EQ(QDate(2001, first.HarvestMonth, first.HarvestDay).dayOfYear(),
+                      etkc.field(QStringLiteral("JDate")).asInteger());
+            etkc.close();
+            quen::Database::close();
+        }
+        if (o.report != "job-summary")
+            continue;
+        for (const quen::calc::CropResult& c : crops)
+            EXPECT_TRUE(text.contains(c.ctx.CropName)) << c.ctx.CropName.toStdString();
+        quen::Database::open(dbPath);
+        quen::TTable wk(QStringLiteral("QuenWkCrop.DB"));
+        wk.open();
+        EXPECT_TRUE(wk.isEmpty());
+        wk.close();
+        quen::CropRunContext jobCtx;
+        quen::CropCurveState state;
+        ASSERT_TRUE(quen::calc::LoadJob("Maricopa FAO", jobCtx));
+        quen::job::FetchCrops(jobCtx, state, wk);
+        jobCtx = crops.at(0).ctx;   // the command's default crop
+        const QString expected =
+            quen::output::preparedText(quen::prepareJobSummaryReport(jobCtx, wk, o.metric));
+        wk.close();
+        wk.emptyTable();
+        quen::Database::close();
+        EXPECT_EQ(withoutDate(text).toStdString(), withoutDate(expected).toStdString()) << o.report.toStdString();
+    }
     QDir::setCurrent(oldCwd);
 }
 
