@@ -10,6 +10,10 @@ extern "C" {
 __attribute__((simd("notinbranch"))) double exp(double) noexcept;
 __attribute__((simd("notinbranch"))) double acos(double) noexcept;
 __attribute__((simd("notinbranch"))) double sin(double) noexcept;
+__attribute__((simd("notinbranch"))) double cos(double) noexcept;
+__attribute__((simd("notinbranch"))) double tan(double) noexcept;
+__attribute__((simd("notinbranch"))) double log(double) noexcept;
+__attribute__((simd("notinbranch"))) double pow(double, double) noexcept;
 }
 #define QUEN_KERNEL_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
 #else
@@ -21,7 +25,7 @@ namespace quen {
 namespace {
 
 // Stations per block: the work arrays of a block stay in the first-level cache.
-constexpr std::size_t kBlock = 16;
+constexpr std::size_t kBlock = 32;
 constexpr std::size_t kCells = kBlock * 12;
 
 // Terms of the month's middle day (FAO-56 eqs. 23, 24), the same expressions
@@ -68,24 +72,45 @@ struct BlockTerms {
     double G[kCells];          // soil heat flux (eq. 43)
 };
 
+// Pressure, wind-profile and latitude terms of the stations of a block, in
+// vector lanes.
+struct StationTerms {
+    double z[kBlock], gamma[kBlock], windLog[kBlock], minusTanPhi[kBlock], sinPhi[kBlock], cosPhi[kBlock];
+};
+
+QUEN_KERNEL_CLONES
+void ComputeStationTerms(const PenmanMonteithBatch& in, std::size_t first, std::size_t count, StationTerms& t)
+{
+    const double* __restrict lat = in.latitudeRad + first;
+    const double* __restrict elev = in.elevationFt + first;
+    const double* __restrict height = in.stationHeightM + first;
+    const unsigned char* __restrict agromet = in.agromet + first;
+    for (std::size_t s = 0; s < count; ++s) {
+        const double phi = lat[s];
+        const double z = elev[s] * 0.3048;
+        const double P = 101.3 * pow((293.0 - 0.0065 * z) / 293.0, 5.26);
+        t.z[s] = z;
+        t.gamma[s] = 0.000665 * P;
+        // Heights of about 0.095 m or less give no log profile: the wind is
+        // taken as measured at 2 m, as WindAt2m does (NaN fails every test).
+        const double arg = 67.8 * height[s] - 5.42;
+        const bool profile = !agromet[s] && arg > 1.0 && arg < HUGE_VAL;
+        t.windLog[s] = profile ? log(profile ? arg : 2.0) : 0.0;
+        t.minusTanPhi[s] = -tan(phi);
+        t.sinPhi[s] = sin(phi);
+    }
+    // A loop of its own: next to sin of the same angle the compiler would
+    // merge the two into one sincos call, which has no vector version.
+    for (std::size_t s = 0; s < count; ++s)
+        t.cosPhi[s] = cos(lat[s]);
+}
+
 void FillBlock(const PenmanMonteithBatch& in, std::size_t first, std::size_t count, BlockTerms& b)
 {
+    StationTerms t;
+    ComputeStationTerms(in, first, count, t);
     for (std::size_t s = 0; s < count; ++s) {
         const std::size_t st = first + s;
-        const double phi = in.latitudeRad[st];
-        const double elevFt = in.elevationFt[st];
-        const double z = elevFt * 0.3048;
-        const double P = 101.3 * std::pow((293.0 - 0.0065 * z) / 293.0, 5.26);
-        const double gamma = 0.000665 * P;
-        double windLog = 0.0;
-        if (!in.agromet[st]) {
-            // Heights of about 0.095 m or less give no log profile: the wind
-            // is taken as measured at 2 m, as WindAt2m does.
-            const double arg = 67.8 * in.stationHeightM[st] - 5.42;
-            if (std::isfinite(arg) && arg > 1.0)
-                windLog = std::log(arg);
-        }
-        const double mtp = -std::tan(phi), sp = std::sin(phi), cp = std::cos(phi);
         const double k = in.interior[st] ? 0.16 : 0.19;
 
         // Monthly mean temperatures, deg C, as MonthlyMeanTempC gives them.
@@ -97,13 +122,13 @@ void FillBlock(const PenmanMonteithBatch& in, std::size_t first, std::size_t cou
 
         for (int m = 0; m < 12; ++m) {
             const std::size_t i = s * 12 + m;
-            b.z[i] = z;
-            b.elevationFt[i] = elevFt;
-            b.gamma[i] = gamma;
-            b.windLog[i] = windLog;
-            b.minusTanPhi[i] = mtp;
-            b.sinPhi[i] = sp;
-            b.cosPhi[i] = cp;
+            b.z[i] = t.z[s];
+            b.elevationFt[i] = in.elevationFt[st];
+            b.gamma[i] = t.gamma[s];
+            b.windLog[i] = t.windLog[s];
+            b.minusTanPhi[i] = t.minusTanPhi[s];
+            b.sinPhi[i] = t.sinPhi[s];
+            b.cosPhi[i] = t.cosPhi[s];
             b.hargreaves[i] = k;
             b.G[i] = 0.07 * (meanC[(m + 1) % 12] - meanC[(m + 11) % 12]);
         }
@@ -158,7 +183,8 @@ void MonthlyKernel(const PenmanMonteithBatch& in, std::size_t first, std::size_t
         double cosWs = b.minusTanPhi[i] * mt.tanDecl[i];
         cosWs = cosWs < -1.0 ? -1.0 : (1.0 < cosWs ? 1.0 : cosWs);
         const double ws = acos(cosWs);
-        const double sinWs = sin(ws);
+        // sin(acos c) = sqrt((1 - c)(1 + c)), one vector call less.
+        const double sinWs = std::sqrt((1.0 - cosWs) * (1.0 + cosWs));
         const double Ra = mt.k37dr[i] * (ws * b.sinPhi[i] * mt.sinDecl[i] + b.cosPhi[i] * mt.cosDecl[i] * sinWs);
 
         // Angstrom coefficients, FAO-56 defaults when empty.
