@@ -182,9 +182,34 @@ RatioPair ReadChanceRatios(double annualPrecip)
     });
 }
 
+void ComputeCropRun(CropRunContext& ctx, CropCurveState& st, TTable& wk, HeldDailyRows* held);
+
 } // namespace
 
 void ComputeCrop(CropRunContext& ctx, CropCurveState& st, TTable& wk)
+{
+    ComputeCropRun(ctx, st, wk, nullptr);
+}
+
+void ComputeCrop(CropRunContext& ctx, CropCurveState& st, TTable& wk, HeldDailyRows& held)
+{
+    ComputeCropRun(ctx, st, wk, &held);
+}
+
+void StoreHeldDailyRows(HeldDailyRows& held)
+{
+    if (!held.held)
+        return;
+    TTable etkc(QStringLiteral("ETKc.db"));
+    etkc.emptyTable();
+    etkc.open();
+    etkc.appendRows(held.rows);
+    etkc.close();
+}
+
+namespace {
+
+void ComputeCropRun(CropRunContext& ctx, CropCurveState& st, TTable& wk, HeldDailyRows* held)
 {
     RunMessages once;
     // The hay flag belongs to the crop being computed; only the forage curve sets it.
@@ -290,7 +315,8 @@ void ComputeCrop(CropRunContext& ctx, CropCurveState& st, TTable& wk)
 
     // 9. Daily table.
     TTable etkc(QStringLiteral("ETKc.db"));
-    etkc.emptyTable();
+    if (!held)
+        etkc.emptyTable();
     etkc.open();
     const int fJDate = etkc.field(QStringLiteral("JDate")).index();
     const int fKca = etkc.field(QStringLiteral("Kca")).index();
@@ -422,13 +448,23 @@ void ComputeCrop(CropRunContext& ctx, CropCurveState& st, TTable& wk)
         }
     } catch (...) {
         // The rows computed before the failure are kept, as row-by-row posts kept them.
+        if (held) {
+            held->held = true;
+            held->rows = std::move(dailyRows);
+            throw;
+        }
         try {
             etkc.appendRows(dailyRows);
         } catch (...) {
         }
         throw;
     }
-    etkc.appendRows(dailyRows);
+    if (held) {
+        held->held = true;
+        held->rows = std::move(dailyRows);
+    } else {
+        etkc.appendRows(dailyRows);
+    }
     etkc.close();
 
     // 11. Monthly reference and crop ET.
@@ -569,6 +605,8 @@ void ComputeCrop(CropRunContext& ctx, CropCurveState& st, TTable& wk)
     wk.setValueAt(pos.value(QStringLiteral("Hay")), ctx.HayFlag);
     wk.post();
 }
+
+} // namespace
 
 void ComputeMetricResults(CropRunContext& c)
 {
