@@ -524,6 +524,8 @@ int main(int argc, char** argv)
             const double c0 = CpuMs();
             int n = 0;
             CropCurveState st;
+            // A batch like a fetched job: only the last run's daily rows are stored.
+            HeldDailyRows daily;
             for (const QString& station : stations) {
                 CropRunContext ctx;
                 ctx.WeatherStationName = station;
@@ -531,10 +533,11 @@ int main(int argc, char** argv)
                 for (std::size_t i = 0; i < method.size(); ++i, wk.next()) {
                     if (method[i] != m)
                         continue;
-                    ComputeCrop(ctx, st, wk);
+                    ComputeCrop(ctx, st, wk, daily);
                     ++n;
                 }
             }
+            StoreHeldDailyRows(daily);
             const double cpu = CpuMs() - c0;
             const double wall = std::chrono::duration<double, std::milli>(Clock::now() - a).count();
             std::printf("  ET method %d: %d stations x %d crops = %d crop runs, %.0f ms CPU (%.3f ms per run), "

@@ -143,7 +143,7 @@ int main(int argc, char** argv)
     }
     wk.close();
 
-    std::printf("Fetch of a saved 20-crop job with its computation, median of %d (target < 30 ms): "
+    std::printf("Fetch of a saved 20-crop job with its computation, median of %d (target < 10 ms): "
                 "%.2f ms wall, %.2f ms CPU\n", runs, Median(fetch), Median(fetchCpu));
     std::printf("Durable save of a 20-crop job, median of %d (target < 10 ms): %.2f ms wall, %.2f ms CPU\n",
                 runs, Median(save), Median(saveCpu));
