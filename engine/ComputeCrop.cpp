@@ -339,19 +339,20 @@ void ComputeCropRun(CropRunContext& ctx, CropCurveState& st, TTable& wk, HeldDai
         dailyRows << std::move(r);
     };
 
+    // "WetSoil.db" is opened once per run, on the first wetting interval asked for.
+    TTable wetSoil(QStringLiteral("WetSoil.db"));
     const WetFactorFn wet = [&](int days) {
         QString column = SoilColumn(ctx.Soil);
         if (column.isEmpty()) {
             messages().show(MsgKind::Error, kSoilNotDesignated);
             column = QStringLiteral("Silt Loam");
         }
-        TTable t(QStringLiteral("WetSoil.db"));
-        t.setIndexName(QStringLiteral("IntervalDaysIndex"));
-        t.open();
-        t.findNearest({days});
-        const double v = t.isEmpty() ? 0.0 : t.field(column).asFloat();
-        t.close();
-        return v;
+        if (!wetSoil.isOpen()) {
+            wetSoil.setIndexName(QStringLiteral("IntervalDaysIndex"));
+            wetSoil.open();
+        }
+        wetSoil.findNearest({days});
+        return wetSoil.isEmpty() ? 0.0 : wetSoil.field(column).asFloat();
     };
 
     // 10. Curve routine of the curve index.
@@ -459,6 +460,8 @@ void ComputeCropRun(CropRunContext& ctx, CropCurveState& st, TTable& wk, HeldDai
         }
         throw;
     }
+    if (wetSoil.isOpen())
+        wetSoil.close();
     if (held) {
         held->held = true;
         held->rows = std::move(dailyRows);
