@@ -30,15 +30,18 @@ struct MonthDay {
 };
 
 // Month and day of a day of year; days above 334 are December.
+// Month (1..12) of a day of the year; 1 for days before January 1.
+inline int MonthOfDayOfYear(int dayOfYear)
+{
+    for (int m = 12; m >= 1; --m)
+        if (dayOfYear > kDaysBeforeMonth[m])
+            return m;
+    return 1;
+}
+
 inline MonthDay DayOfYearToMonthDay(int dayOfYear)
 {
-    int month = 1;
-    for (int m = 12; m >= 1; --m) {
-        if (dayOfYear > kDaysBeforeMonth[m]) {
-            month = m;
-            break;
-        }
-    }
+    const int month = MonthOfDayOfYear(dayOfYear);
     MonthDay r;
     r.month = month;
     r.day = dayOfYear - kDaysBeforeMonth[month];

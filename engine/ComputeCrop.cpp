@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QHash>
 #include <QTextStream>
+#include <algorithm>
 
 #include "Calendar.h"
 #include "CropCurves.h"
@@ -77,8 +78,20 @@ struct WhrRecord {
     double stationHeight = 0;
 };
 
+// Field names of the twelve months ("T1".."T12"), built once.
+struct MonthNames {
+    QString n[13];
+    explicit MonthNames(const char* prefix)
+    {
+        for (int m = 1; m <= 12; ++m)
+            n[m] = M(prefix, m);
+    }
+    const QString& operator[](int m) const { return n[m]; }
+};
+
 StationRecord ReadStation(const QString& stationName)
 {
+    static const MonthNames kT("T"), kTmin("Tmin"), kTmax("Tmax"), kTminM("TminM"), kTmaxM("TmaxM");
     StationRecord s;
     TTable clim(QStringLiteral("Climate.DB"));
     clim.open();
@@ -89,17 +102,19 @@ StationRecord ReadStation(const QString& stationName)
     s.elevationFt = r.f(QStringLiteral("Elevation"));
     s.whrLocation = r.s(QStringLiteral("WHRLocation"));
     for (int m = 1; m <= 12; ++m) {
-        s.T[m] = r.f(M("T", m));
-        s.Tmin[m] = r.f(M("Tmin", m));
-        s.Tmax[m] = r.f(M("Tmax", m));
-        s.TminC[m] = r.f(M("TminM", m));
-        s.TmaxC[m] = r.f(M("TmaxM", m));
+        s.T[m] = r.f(kT[m]);
+        s.Tmin[m] = r.f(kTmin[m]);
+        s.Tmax[m] = r.f(kTmax[m]);
+        s.TminC[m] = r.f(kTminM[m]);
+        s.TmaxC[m] = r.f(kTmaxM[m]);
     }
     return s;
 }
 
 WhrRecord ReadWhr(const QString& location)
 {
+    static const MonthNames kRHmin("RHmin"), kRHmax("RHmax"), kCor("Cor"), kU2("U2"), kRs("Rs"), kRsm("Rsm"),
+        kU2m("U2m"), kAs("As"), kBs("Bs"), kN("N");
     WhrRecord w;
     TTable t(QStringLiteral("ClimWHR.DB"));
     t.setIndexName(QStringLiteral("Location Name"));
@@ -108,16 +123,16 @@ WhrRecord ReadWhr(const QString& location)
     const RowView r(t);
     t.close();
     for (int m = 1; m <= 12; ++m) {
-        w.rhMin[m] = r.f(M("RHmin", m));
-        w.rhMax[m] = r.f(M("RHmax", m));
-        w.cor[m] = r.f(M("Cor", m));
-        w.u2[m] = r.f(M("U2", m));
-        w.rs[m] = r.f(M("Rs", m));
-        w.rsm[m] = r.f(M("Rsm", m));
-        w.u2m[m] = r.f(M("U2m", m));
-        w.as[m] = r.f(M("As", m));
-        w.bs[m] = r.f(M("Bs", m));
-        w.n[m] = r.f(M("N", m));
+        w.rhMin[m] = r.f(kRHmin[m]);
+        w.rhMax[m] = r.f(kRHmax[m]);
+        w.cor[m] = r.f(kCor[m]);
+        w.u2[m] = r.f(kU2[m]);
+        w.rs[m] = r.f(kRs[m]);
+        w.rsm[m] = r.f(kRsm[m]);
+        w.u2m[m] = r.f(kU2m[m]);
+        w.as[m] = r.f(kAs[m]);
+        w.bs[m] = r.f(kBs[m]);
+        w.n[m] = r.f(kN[m]);
     }
     w.stationType = r.s(QStringLiteral("StationType"));
     w.stationLoc = r.s(QStringLiteral("StationLoc"));
@@ -167,9 +182,34 @@ RatioPair ReadChanceRatios(double annualPrecip)
     });
 }
 
+void ComputeCropRun(CropRunContext& ctx, CropCurveState& st, TTable& wk, HeldDailyRows* held);
+
 } // namespace
 
 void ComputeCrop(CropRunContext& ctx, CropCurveState& st, TTable& wk)
+{
+    ComputeCropRun(ctx, st, wk, nullptr);
+}
+
+void ComputeCrop(CropRunContext& ctx, CropCurveState& st, TTable& wk, HeldDailyRows& held)
+{
+    ComputeCropRun(ctx, st, wk, &held);
+}
+
+void StoreHeldDailyRows(HeldDailyRows& held)
+{
+    if (!held.held)
+        return;
+    TTable etkc(QStringLiteral("ETKc.db"));
+    etkc.emptyTable();
+    etkc.open();
+    etkc.appendRows(held.rows);
+    etkc.close();
+}
+
+namespace {
+
+void ComputeCropRun(CropRunContext& ctx, CropCurveState& st, TTable& wk, HeldDailyRows* held)
 {
     RunMessages once;
     // The hay flag belongs to the crop being computed; only the forage curve sets it.
@@ -275,7 +315,8 @@ void ComputeCrop(CropRunContext& ctx, CropCurveState& st, TTable& wk)
 
     // 9. Daily table.
     TTable etkc(QStringLiteral("ETKc.db"));
-    etkc.emptyTable();
+    if (!held)
+        etkc.emptyTable();
     etkc.open();
     const int fJDate = etkc.field(QStringLiteral("JDate")).index();
     const int fKca = etkc.field(QStringLiteral("Kca")).index();
@@ -286,7 +327,8 @@ void ComputeCrop(CropRunContext& ctx, CropCurveState& st, TTable& wk)
     // routine.
     QList<QVariantList> dailyRows;
     dailyRows.reserve(366);
-    const int etkcFields = etkc.fieldCount();
+    // Rows stop after the last field written ("Mo", "EToM", "ETcM" stay empty).
+    const int etkcFields = std::max({fJDate, fKca, fKcb, fETo, fETc}) + 1;
     const DailyRowSink sink = [&](int day, double kca, double kcb) {
         QVariantList r(etkcFields);
         r[fJDate] = day;
@@ -297,19 +339,20 @@ void ComputeCrop(CropRunContext& ctx, CropCurveState& st, TTable& wk)
         dailyRows << std::move(r);
     };
 
+    // "WetSoil.db" is opened once per run, on the first wetting interval asked for.
+    TTable wetSoil(QStringLiteral("WetSoil.db"));
     const WetFactorFn wet = [&](int days) {
         QString column = SoilColumn(ctx.Soil);
         if (column.isEmpty()) {
             messages().show(MsgKind::Error, kSoilNotDesignated);
             column = QStringLiteral("Silt Loam");
         }
-        TTable t(QStringLiteral("WetSoil.db"));
-        t.setIndexName(QStringLiteral("IntervalDaysIndex"));
-        t.open();
-        t.findNearest({days});
-        const double v = t.isEmpty() ? 0.0 : t.field(column).asFloat();
-        t.close();
-        return v;
+        if (!wetSoil.isOpen()) {
+            wetSoil.setIndexName(QStringLiteral("IntervalDaysIndex"));
+            wetSoil.open();
+        }
+        wetSoil.findNearest({days});
+        return wetSoil.isEmpty() ? 0.0 : wetSoil.field(column).asFloat();
     };
 
     // 10. Curve routine of the curve index.
@@ -406,13 +449,25 @@ void ComputeCrop(CropRunContext& ctx, CropCurveState& st, TTable& wk)
         }
     } catch (...) {
         // The rows computed before the failure are kept, as row-by-row posts kept them.
+        if (held) {
+            held->held = true;
+            held->rows = std::move(dailyRows);
+            throw;
+        }
         try {
             etkc.appendRows(dailyRows);
         } catch (...) {
         }
         throw;
     }
-    etkc.appendRows(dailyRows);
+    if (wetSoil.isOpen())
+        wetSoil.close();
+    if (held) {
+        held->held = true;
+        held->rows = std::move(dailyRows);
+    } else {
+        etkc.appendRows(dailyRows);
+    }
     etkc.close();
 
     // 11. Monthly reference and crop ET.
@@ -533,16 +588,28 @@ void ComputeCrop(CropRunContext& ctx, CropCurveState& st, TTable& wk)
     }
 
     // 15. Back into the working-crop row.
+    static const struct WriteBackNames {
+        QString ir[13], pk[13];
+        WriteBackNames()
+        {
+            for (int m = 1; m <= 12; ++m) {
+                ir[m] = QStringLiteral("IR ") + QString::fromLatin1(kMonthAbbrev[m]);
+                pk[m] = QStringLiteral("Pk ") + QString::fromLatin1(kMonthAbbrev[m]);
+            }
+        }
+    } kWriteBack;
     const QHash<QString, int>& pos = FieldPositions(wk);
     wk.edit();
     for (int m = 1; m <= 12; ++m) {
-        wk.setValueAt(pos.value(QStringLiteral("IR ") + QString::fromLatin1(kMonthAbbrev[m])), ctx.NetIrrReq50[m]);
-        wk.setValueAt(pos.value(QStringLiteral("Pk ") + QString::fromLatin1(kMonthAbbrev[m])), ctx.PeakDailyET[m]);
+        wk.setValueAt(pos.value(kWriteBack.ir[m]), ctx.NetIrrReq50[m]);
+        wk.setValueAt(pos.value(kWriteBack.pk[m]), ctx.PeakDailyET[m]);
     }
     wk.setValueAt(pos.value(QStringLiteral("IR Season")), ctx.TotalNetIrrReq50);
     wk.setValueAt(pos.value(QStringLiteral("Hay")), ctx.HayFlag);
     wk.post();
 }
+
+} // namespace
 
 void ComputeMetricResults(CropRunContext& c)
 {

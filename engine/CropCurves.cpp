@@ -196,8 +196,8 @@ bool RunPerennialBasalCurve(CropRunContext& ctx, CropCurveState& st, const Peren
     const double S = ctx.StressFactor, FW = ctx.FractionWetted;
     double b = 0.0, s = 0.0;
     for (int y = 1; y <= 365; ++y) {
-        const MonthDay md = DayOfYearToMonthDay(y);
-        const int v = md.month;
+        const int v = MonthOfDayOfYear(y);
+        const MonthDay md{v, y - kDaysBeforeMonth[v], QString()};
         if (y == 1) {
             s = (g[1] - g[12]) / 31.0;
             b = g[1] - 15.0 * s;
@@ -393,8 +393,8 @@ bool RunBCPerennialCurve(CropRunContext& ctx, CropCurveState& st, const BCPerenn
     st.SeasonDays = static_cast<int>(WalkDays(st.SeasonStartDay, st.SeasonEndDay).size()) - 1;
     double kc = 0.0, s = 0.0;
     for (int y = 1; y <= 365; ++y) {
-        const MonthDay md = DayOfYearToMonthDay(y);
-        const int m = md.month;
+        const int m = MonthOfDayOfYear(y);
+        const MonthDay md{m, y - kDaysBeforeMonth[m], QString()};
         if (md.day == 1) {
             kc = c.A1[m];
             s = (c.A15[m] - c.A1[m]) / 14.0;

@@ -1,22 +1,40 @@
-// Prints median timings of the computation engine:
+// Prints median timings of the computation engine, one thread, as CPU time of
+// the thread (wall time on a shared machine also counts other processes) and,
+// where the kernel allows counting, cycles and instructions:
+//  - PenmanMonteithETo alone and the batch kernel PenmanMonteithEToBatch, in
+//    station-months per second (target of the batch: 40 million);
 //  - ComputeCrop end to end (station, curve and reference tables, "ETKc.db",
-//    "FAO56.txt", write-back) for one crop of each curve index;
+//    "FAO56.txt", write-back) for one crop of each curve index (target 0.25 ms);
 //  - loading and computing a saved job of 20 crops, as quenpm-calc does;
-//  - PenmanMonteithETo alone, in station-months per second.
-// Targets: ComputeCrop under 2 ms, a 20-crop job under 50 ms.
+//  - on the shipped tables: fetching a saved 20-crop job with the computation
+//    of each crop, as Get Prev Job does (target 10 ms); the batch kernel over
+//    every shipped station; every shipped station with every shipped crop of
+//    each ET method, with the total time.
+// Optional arguments: the run count (lower for profiling) and "nostate" to
+// leave out the state-wide table.
 #include <QCoreApplication>
 #include <QDir>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <linux/perf_event.h>
+#include <random>
+#include <sys/ioctl.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 #include <vector>
 
 #include "CalcJob.h"
 #include "ComputeCrop.h"
 #include "EngineFixture.h"
+#include "JobStore.h"
 #include "ReferenceET.h"
+#include "ReferenceETBatch.h"
+#include "db/Database.h"
 #include "db/MessageService.h"
 #include "db/Table.h"
 
@@ -30,8 +48,7 @@ public:
     MsgResult show(MsgKind, const QString&, MsgButtons, int, const QString&) override { return MsgResult::Ok; }
 };
 
-// CPU time of this thread, ms: on a loaded machine the wall time also counts
-// the time other processes hold the cores.
+// CPU time of this thread, ms.
 double CpuMs()
 {
     timespec ts{};
@@ -41,8 +58,94 @@ double CpuMs()
 
 double Median(std::vector<double> v)
 {
+    if (v.empty())
+        return 0.0;
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
+}
+
+// User-space cycle and instruction counters of this thread; absent where the
+// kernel refuses them (the figures then print as "n/a").
+class Counters {
+public:
+    Counters() : m_cycles(open(PERF_COUNT_HW_CPU_CYCLES)), m_instr(open(PERF_COUNT_HW_INSTRUCTIONS)) {}
+    ~Counters()
+    {
+        if (m_cycles >= 0) ::close(m_cycles);
+        if (m_instr >= 0) ::close(m_instr);
+    }
+    bool ok() const { return m_cycles >= 0 && m_instr >= 0; }
+    void start()
+    {
+        for (int fd : {m_cycles, m_instr})
+            if (fd >= 0) {
+                ioctl(fd, PERF_EVENT_IOC_RESET, 0);
+                ioctl(fd, PERF_EVENT_IOC_ENABLE, 0);
+            }
+    }
+    // Cycles and instructions since start().
+    std::pair<double, double> stop()
+    {
+        double v[2] = {0, 0};
+        int k = 0;
+        for (int fd : {m_cycles, m_instr}) {
+            long long c = 0;
+            if (fd >= 0) {
+                ioctl(fd, PERF_EVENT_IOC_DISABLE, 0);
+                if (::read(fd, &c, sizeof c) != sizeof c)
+                    c = 0;
+            }
+            v[k++] = static_cast<double>(c);
+        }
+        return {v[0], v[1]};
+    }
+
+private:
+    static int open(unsigned long long config)
+    {
+        perf_event_attr a;
+        std::memset(&a, 0, sizeof a);
+        a.size = sizeof a;
+        a.type = PERF_TYPE_HARDWARE;
+        a.config = config;
+        a.disabled = 1;
+        a.exclude_kernel = 1;
+        a.exclude_hv = 1;
+        return static_cast<int>(syscall(SYS_perf_event_open, &a, 0, -1, -1, 0));
+    }
+    int m_cycles, m_instr;
+};
+
+// Median CPU ms, cycles and instructions of runs calls of work().
+struct Figures {
+    double wallMs = 0, cpuMs = 0, cycles = 0, instructions = 0;
+};
+
+template <class Work>
+Figures Measure(int runs, Counters& pc, Work&& work)
+{
+    std::vector<double> wall, cpu, cyc, ins;
+    for (int i = 0; i < runs; ++i) {
+        const auto a = Clock::now();
+        const double c0 = CpuMs();
+        pc.start();
+        work();
+        const auto [c, n] = pc.stop();
+        cpu.push_back(CpuMs() - c0);
+        wall.push_back(std::chrono::duration<double, std::milli>(Clock::now() - a).count());
+        cyc.push_back(c);
+        ins.push_back(n);
+    }
+    return {Median(wall), Median(cpu), Median(cyc), Median(ins)};
+}
+
+// " 123.4 k cycles, 234.5 k instructions" per unit, or n/a.
+QByteArray CounterText(const Counters& pc, const Figures& f, double units, const char* unit)
+{
+    if (!pc.ok())
+        return QByteArray("cycles/instructions n/a");
+    return QString::asprintf("%.1f cycles, %.1f instructions per %s", f.cycles / units, f.instructions / units, unit)
+        .toLatin1();
 }
 
 struct Kind { int curveIndex; const char* curve; int et; };
@@ -60,6 +163,243 @@ QString TwentyCropJob()
     return s;
 }
 
+// Station arrays of a batch.
+struct StationArrays {
+    std::vector<double> lat, elev, height;
+    std::vector<unsigned char> agromet, interior;
+    std::vector<double> tmin, tmax, wind, rs, rhMin, rhMax, as, bs, sun, cor;
+    std::size_t size() const { return lat.size(); }
+    PenmanMonteithBatch batch() const
+    {
+        PenmanMonteithBatch b;
+        b.stations = size();
+        b.latitudeRad = lat.data();
+        b.elevationFt = elev.data();
+        b.stationHeightM = height.data();
+        b.agromet = agromet.data();
+        b.interior = interior.data();
+        b.tminF = tmin.data();
+        b.tmaxF = tmax.data();
+        b.windMph = wind.data();
+        b.rsLangleys = rs.data();
+        b.rhMin = rhMin.data();
+        b.rhMax = rhMax.data();
+        b.as = as.data();
+        b.bs = bs.data();
+        b.sunshineHours = sun.data();
+        b.cor = cor.data();
+        return b;
+    }
+    PenmanMonteithInputs inputs(std::size_t s, int m) const
+    {
+        const std::size_t i = s * 12 + m - 1;
+        PenmanMonteithInputs in;
+        in.tminF = tmin[i];
+        in.tmaxF = tmax[i];
+        in.elevationFt = elev[s];
+        in.windMph = wind[i];
+        in.rsLangleys = rs[i];
+        in.rhMin = rhMin[i];
+        in.rhMax = rhMax[i];
+        in.as = as[i];
+        in.bs = bs[i];
+        in.sunshineHours = sun[i];
+        in.cor = cor[i];
+        in.stationType = agromet[s] ? QStringLiteral("Agrometeorological station") : QStringLiteral("Other type station");
+        in.stationHeightM = height[s];
+        in.stationLoc = interior[s] ? QStringLiteral("Interior location") : QStringLiteral("Coastal location");
+        return in;
+    }
+};
+
+// Generated stations: humidity, radiation and wind cases mixed.
+StationArrays Generated(std::size_t n)
+{
+    StationArrays a;
+    std::mt19937_64 gen(5);
+    auto u = [&](double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(gen); };
+    for (std::size_t s = 0; s < n; ++s) {
+        a.lat.push_back(LatitudeRadians(2500 + static_cast<int>(gen() % 2300)));
+        a.elev.push_back(u(0, 8000));
+        a.height.push_back(u(1.5, 10));
+        a.agromet.push_back(gen() % 3 == 0);
+        a.interior.push_back(gen() % 2 == 0);
+        const int rad = static_cast<int>(gen() % 3);
+        for (int m = 0; m < 12; ++m) {
+            const double lo = u(0, 65);
+            a.tmin.push_back(lo);
+            a.tmax.push_back(lo + u(10, 35));
+            a.wind.push_back(u(1, 15));
+            a.rs.push_back(rad == 0 ? u(100, 700) : 0.0);
+            a.sun.push_back(rad == 1 ? u(4, 13) : 0.0);
+            a.rhMax.push_back(u(40, 100));
+            a.rhMin.push_back(u(10, 50));
+            a.as.push_back(0.25);
+            a.bs.push_back(0.50);
+            a.cor.push_back(u(-3, 1));
+        }
+    }
+    return a;
+}
+
+// Station-months per second of the per-month function and of the batch
+// kernel over the same stations.
+void KernelFigures(const StationArrays& st, const char* what, int repeats, Counters& pc)
+{
+    const std::size_t n = st.size();
+    std::vector<PenmanMonteithInputs> inputs;
+    std::vector<MonthlyValues> meanC(n);
+    for (std::size_t s = 0; s < n; ++s) {
+        MonthlyValues tn{}, tx{};
+        for (int m = 1; m <= 12; ++m) {
+            inputs.push_back(st.inputs(s, m));
+            tn[m] = st.tmin[s * 12 + m - 1];
+            tx[m] = st.tmax[s * 12 + m - 1];
+        }
+        meanC[s] = MonthlyMeanTempC(tn, tx);
+    }
+    if (n == 0) {
+        std::printf("  %s: no stations\n", what);
+        return;
+    }
+    std::vector<double> out(n * 12);
+    volatile double sink = 0;
+    const double cells = static_cast<double>(n * 12) * repeats;
+
+    const Figures single = Measure(5, pc, [&] {
+        for (int r = 0; r < repeats; ++r)
+            for (std::size_t s = 0; s < n; ++s)
+                for (int m = 1; m <= 12; ++m)
+                    out[s * 12 + m - 1] = PenmanMonteithETo(m, st.lat[s], meanC[s], inputs[s * 12 + m - 1]);
+        sink = sink + out[0];
+    });
+    const PenmanMonteithBatch b = st.batch();
+    const Figures batch = Measure(5, pc, [&] {
+        for (int r = 0; r < repeats; ++r)
+            PenmanMonteithEToBatch(b, out.data());
+        sink = sink + out[0];
+    });
+    std::printf("  %s, %zu stations x 12 months x %d, median of 5:\n", what, n, repeats);
+    std::printf("    PenmanMonteithETo:      %6.2f million station-months/s CPU (%.2f wall); %s\n",
+                cells / single.cpuMs / 1e3, cells / single.wallMs / 1e3,
+                CounterText(pc, single, cells, "station-month").constData());
+    std::printf("    PenmanMonteithEToBatch: %6.2f million station-months/s CPU (%.2f wall); %s\n",
+                cells / batch.cpuMs / 1e3, cells / batch.wallMs / 1e3,
+                CounterText(pc, batch, cells, "station-month").constData());
+}
+
+// Stations of "Climate.DB" with their "ClimWHR.DB" records, as ComputeCrop reads them.
+StationArrays ShippedStations(QStringList* names)
+{
+    StationArrays a;
+    TTable clim(QStringLiteral("Climate.DB"));
+    TTable whr(QStringLiteral("ClimWHR.DB"));
+    whr.setIndexName(QStringLiteral("Location Name"));
+    clim.open();
+    whr.open();
+    for (clim.first(); !clim.eof(); clim.next()) {
+        names->append(clim.field(QStringLiteral("Station Name")).asString());
+        whr.findNearest({clim.field(QStringLiteral("WHRLocation")).asString()});
+        a.lat.push_back(LatitudeRadians(clim.field(QStringLiteral("Latitude")).asFloat()));
+        a.elev.push_back(clim.field(QStringLiteral("Elevation")).asFloat());
+        a.height.push_back(whr.field(QStringLiteral("StationHeight")).asFloat());
+        a.agromet.push_back(whr.field(QStringLiteral("StationType")).asString() == "Agrometeorological station");
+        a.interior.push_back(whr.field(QStringLiteral("StationLoc")).asString() == "Interior location");
+        auto f = [&](TTable& t, const char* p, int m) { return t.field(QString::fromLatin1(p) + QString::number(m)).asFloat(); };
+        for (int m = 1; m <= 12; ++m) {
+            a.tmin.push_back(f(clim, "Tmin", m));
+            a.tmax.push_back(f(clim, "Tmax", m));
+            a.wind.push_back(f(whr, "U2", m));
+            a.rs.push_back(f(whr, "Rs", m));
+            a.rhMin.push_back(f(whr, "RHmin", m));
+            a.rhMax.push_back(f(whr, "RHmax", m));
+            a.as.push_back(f(whr, "As", m));
+            a.bs.push_back(f(whr, "Bs", m));
+            a.sun.push_back(f(whr, "N", m));
+            a.cor.push_back(f(whr, "Cor", m));
+        }
+    }
+    whr.close();
+    clim.close();
+    return a;
+}
+
+// A working crop of the crop record for the ET method, with the crop record's
+// dates and the usual inputs; false when the crop has no curve of the method.
+bool AppendShippedCrop(TTable& wk, TTable& crops, int method, int no, const QString& job)
+{
+    const QString bcType = crops.field(QStringLiteral("BC Crop Type")).asString();
+    const QString basType = crops.field(QStringLiteral("Bas Crop Type")).asString();
+    int index = -1;
+    QString curve;
+    if (method == 1) {
+        curve = crops.field(QStringLiteral("BC Crop Curve Name")).asString();
+        index = bcType == QLatin1String("Blaney Criddle Annual Crop") ? 3 : 4;
+    } else if (method == 2) {
+        curve = crops.field(QStringLiteral("Bas Crop Curve Name")).asString();
+        index = basType == QLatin1String("Field and vegetable crops") ? 0
+            : basType == QLatin1String("Perennial and specialty crops") ? 1
+            : basType == QLatin1String("Grasses and forage legumes") ? 2 : -1;
+    } else {
+        curve = crops.field(QStringLiteral("FAOCropCurveName")).asString();
+        index = 5;
+    }
+    if (curve.isEmpty() || index < 0)
+        return false;
+    wk.append();
+    wk.field("Crop Name").setAsString(crops.field(QStringLiteral("Cop Name")).asString());
+    wk.field("Job Name").setAsString(job);
+    wk.field("Crop No").setAsInteger(no);
+    wk.field("Curve Index").setAsInteger(index);
+    wk.field("Curve Name").setAsString(curve);
+    wk.field("Net Irr").setAsFloat(3);
+    for (const char* f : {"Plant Mo", "Plant Day", "Harvest Mo", "Harvest Day"})
+        wk.field(f).setAsInteger(std::max(1, crops.field(QString::fromLatin1(f)).asInteger()));
+    wk.field("Soil").setAsString("Silt Loam");
+    wk.field("Cuttings").setAsInteger(3);
+    wk.field("Cut1Mo").setAsInteger(6);
+    wk.field("Cut1Day").setAsInteger(1);
+    wk.field("CutEndMo").setAsInteger(8);
+    wk.field("CutEndDay").setAsInteger(30);
+    wk.field("Dys Wet Developed").setAsInteger(7);
+    wk.field("Dys Wet Mature").setAsInteger(14);
+    wk.field("Stress Factor").setAsFloat(1);
+    wk.field("Fraction Wetted").setAsFloat(1);
+    wk.field("ET Index").setAsInteger(method);
+    wk.post();
+    return true;
+}
+
+// 20 crops of the shipped curves, saved as a job on the first station.
+void SaveShippedJob(const QString& station)
+{
+    CropRunContext ctx;
+    {
+        TTable clim(QStringLiteral("Climate.DB"));
+        clim.open();
+        clim.findNearest({station});
+        job::CopyStation(clim, ctx);
+        clim.close();
+    }
+    ctx.JobName = QStringLiteral("Bench job");
+    ctx.ETMethodIndex = 2;
+    ctx.ETMethodText = QStringLiteral("FAO Penman-Monteith,NEH2 Bas crop curves");
+    ctx.CropCounter = 20;
+    ctx.JobSaveState = 1;
+    TTable wk(QStringLiteral("QuenWkCrop.DB"));
+    wk.emptyTable();
+    wk.open();
+    TTable crops(QStringLiteral("QuenCrop.DB"));
+    crops.open();
+    int no = 0;
+    for (int pass = 0; pass < 20 && no < 20; ++pass)
+        for (crops.first(); !crops.eof() && no < 20; crops.next())
+            no += AppendShippedCrop(wk, crops, 2, no + 1, ctx.JobName);
+    crops.close();
+    wk.close();
+    job::SaveJob(ctx);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -67,110 +407,152 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     Quiet quiet;
     setMessageService(&quiet);
+    Counters pc;
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
 
-    QMap<QString, QString> extra;
-    extra["QuenJob.db"] = "JobName,Weather Station,Elevation,ETIndex\nBench job,Test Station,4000,2\n";
-    extra["QuenJobCrop.DB"] = TwentyCropJob();
-    test::EngineDatabase db(extra);
-    QDir::setCurrent(db.dir());
-
-    const Kind kinds[] = {{0, "Corn AM", 2}, {1, "Orchard AM", 2}, {2, "Alfalfa AM", 2},
-                          {3, "BC Beans", 1}, {4, "BC Alfalfa", 1}, {5, "Tomato FAO", 3}};
-    // An optional first argument lowers the run count (for profiling).
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
+    const bool stateWide = !(argc > 2 && std::strcmp(argv[2], "nostate") == 0);
     const int jobRuns = argc > 1 ? std::max(1, std::min(15, runs)) : 15;
-    std::printf("ComputeCrop, median of %d runs (target < 2 ms):\n", runs);
-    TTable wk("QuenWkCrop.DB");
-    wk.emptyTable();
-    wk.open();
-    int no = 0;
-    for (const Kind& k : kinds) {
-        CropRunContext ctx;
-        CropCurveState st;
-        ctx.WeatherStationName = "Test Station";
-        for (int m = 1; m <= 12; ++m) {
-            ctx.MonthlyPrecip[m] = test::EngineDatabase::kPrecip[m];
-            ctx.AnnualPrecip += ctx.MonthlyPrecip[m];
+
+    const QString shippedData = Database::dataDirectory();
+    std::printf("Penman-Monteith kernel (target of the batch: 40 million station-months/s):\n");
+    KernelFigures(Generated(1000), "generated stations", argc > 1 ? 2 : 20, pc);
+
+    {
+        QMap<QString, QString> extra;
+        extra["QuenJob.db"] = "JobName,Weather Station,Elevation,ETIndex\nBench job,Test Station,4000,2\n";
+        extra["QuenJobCrop.DB"] = TwentyCropJob();
+        test::EngineDatabase db(extra);
+        QDir::setCurrent(db.dir());
+
+        const Kind kinds[] = {{0, "Corn AM", 2}, {1, "Orchard AM", 2}, {2, "Alfalfa AM", 2},
+                              {3, "BC Beans", 1}, {4, "BC Alfalfa", 1}, {5, "Tomato FAO", 3}};
+        std::printf("ComputeCrop, median of %d runs (target 0.25 ms):\n", runs);
+        TTable wk("QuenWkCrop.DB");
+        wk.emptyTable();
+        wk.open();
+        int no = 0;
+        for (const Kind& k : kinds) {
+            CropRunContext ctx;
+            CropCurveState st;
+            ctx.WeatherStationName = "Test Station";
+            for (int m = 1; m <= 12; ++m) {
+                ctx.MonthlyPrecip[m] = test::EngineDatabase::kPrecip[m];
+                ctx.AnnualPrecip += ctx.MonthlyPrecip[m];
+            }
+            wk.append();
+            wk.field("Crop Name").setAsString(QString("Crop %1").arg(k.curveIndex));
+            wk.field("Job Name").setAsString("Bench");
+            wk.field("Crop No").setAsInteger(++no);
+            wk.field("Curve Index").setAsInteger(k.curveIndex);
+            wk.field("Curve Name").setAsString(k.curve);
+            wk.field("Net Irr").setAsFloat(3);
+            wk.field("Plant Mo").setAsInteger(4);
+            wk.field("Plant Day").setAsInteger(15);
+            wk.field("Harvest Mo").setAsInteger(10);
+            wk.field("Harvest Day").setAsInteger(15);
+            wk.field("Soil").setAsString("Silt Loam");
+            wk.field("Cuttings").setAsInteger(3);
+            wk.field("Cut1Mo").setAsInteger(6);
+            wk.field("Cut1Day").setAsInteger(1);
+            wk.field("CutEndMo").setAsInteger(8);
+            wk.field("CutEndDay").setAsInteger(30);
+            wk.field("Dys Wet Developed").setAsInteger(7);
+            wk.field("Dys Wet Mature").setAsInteger(14);
+            wk.field("Stress Factor").setAsFloat(1);
+            wk.field("Fraction Wetted").setAsFloat(1);
+            wk.field("ET Index").setAsInteger(k.et);
+            wk.post();
+            const Figures f = Measure(runs, pc, [&] { ComputeCrop(ctx, st, wk); });
+            std::printf("  curve index %d (%s, ET method %d): %.3f ms CPU, %.3f ms wall; %s\n", k.curveIndex, k.curve,
+                        k.et, f.cpuMs, f.wallMs, CounterText(pc, f, 1e3, "microsecond of CPU").constData());
         }
-        wk.append();
-        wk.field("Crop Name").setAsString(QString("Crop %1").arg(k.curveIndex));
-        wk.field("Job Name").setAsString("Bench");
-        wk.field("Crop No").setAsInteger(++no);
-        wk.field("Curve Index").setAsInteger(k.curveIndex);
-        wk.field("Curve Name").setAsString(k.curve);
-        wk.field("Net Irr").setAsFloat(3);
-        wk.field("Plant Mo").setAsInteger(4);
-        wk.field("Plant Day").setAsInteger(15);
-        wk.field("Harvest Mo").setAsInteger(10);
-        wk.field("Harvest Day").setAsInteger(15);
-        wk.field("Soil").setAsString("Silt Loam");
-        wk.field("Cuttings").setAsInteger(3);
-        wk.field("Cut1Mo").setAsInteger(6);
-        wk.field("Cut1Day").setAsInteger(1);
-        wk.field("CutEndMo").setAsInteger(8);
-        wk.field("CutEndDay").setAsInteger(30);
-        wk.field("Dys Wet Developed").setAsInteger(7);
-        wk.field("Dys Wet Mature").setAsInteger(14);
-        wk.field("Stress Factor").setAsFloat(1);
-        wk.field("Fraction Wetted").setAsFloat(1);
-        wk.field("ET Index").setAsInteger(k.et);
-        wk.post();
-        std::vector<double> t, cpu;
-        for (int i = 0; i < runs; ++i) {
+        wk.close();
+
+        const Figures job = Measure(jobRuns, pc, [] {
+            CropRunContext ctx;
+            calc::LoadJob("Bench job", ctx);
+            const auto crops = calc::ComputeJob(ctx);
+            if (crops.size() != 20)
+                std::printf("  unexpected crop count %d\n", static_cast<int>(crops.size()));
+        });
+        std::printf("Loading and computing a 20-crop job (quenpm-calc), median of %d: %.2f ms CPU, %.2f ms wall\n",
+                    jobRuns, job.cpuMs, job.wallMs);
+    }
+
+    // The shipped tables.
+    QTemporaryDir dir;
+    Database::setDataDirectory(shippedData);
+    Database::open(dir.filePath(QStringLiteral("shipped.sqlite")));
+    QDir::setCurrent(dir.path());
+    QStringList stations;
+    const StationArrays shipped = ShippedStations(&stations);
+
+    SaveShippedJob(stations.value(0));
+    TTable wk(QStringLiteral("QuenWkCrop.DB"));
+    const Figures fetch = Measure(std::max(jobRuns, 15), pc, [&] {
+        CropRunContext back;
+        CropCurveState curves;
+        job::FetchJob(QStringLiteral("Bench job"), back, curves, wk);
+        if (wk.recordCount() != 20)
+            std::printf("  unexpected crop count %d\n", wk.recordCount());
+    });
+    wk.close();
+    std::printf("Fetch of a saved 20-crop job with its computation (shipped tables), median of %d (target 10 ms): "
+                "%.2f ms CPU, %.2f ms wall\n", std::max(jobRuns, 15), fetch.cpuMs, fetch.wallMs);
+
+    std::printf("Shipped stations:\n");
+    KernelFigures(shipped, "every shipped station", argc > 1 ? 10 : 200, pc);
+
+    if (stateWide) {
+        // Every station with every crop that has a curve of the method.
+        wk.emptyTable();
+        wk.open();
+        TTable crops(QStringLiteral("QuenCrop.DB"));
+        crops.open();
+        int no = 0;
+        std::vector<int> method;
+        for (int m = 1; m <= 3; ++m)
+            for (crops.first(); !crops.eof(); crops.next())
+                if (AppendShippedCrop(wk, crops, m, ++no, QStringLiteral("State")))
+                    method.push_back(m);
+        crops.close();
+        double cpuTotal = 0, wallTotal = 0;
+        int count = 0;
+        for (int m = 1; m <= 3; ++m) {
             const auto a = Clock::now();
             const double c0 = CpuMs();
-            ComputeCrop(ctx, st, wk);
-            cpu.push_back(CpuMs() - c0);
-            t.push_back(std::chrono::duration<double, std::milli>(Clock::now() - a).count());
+            int n = 0;
+            CropCurveState st;
+            // A batch like a fetched job: only the last run's daily rows are stored.
+            HeldDailyRows daily;
+            for (const QString& station : stations) {
+                CropRunContext ctx;
+                ctx.WeatherStationName = station;
+                wk.first();
+                for (std::size_t i = 0; i < method.size(); ++i, wk.next()) {
+                    if (method[i] != m)
+                        continue;
+                    ComputeCrop(ctx, st, wk, daily);
+                    ++n;
+                }
+            }
+            StoreHeldDailyRows(daily);
+            const double cpu = CpuMs() - c0;
+            const double wall = std::chrono::duration<double, std::milli>(Clock::now() - a).count();
+            std::printf("  ET method %d: %d stations x %d crops = %d crop runs, %.0f ms CPU (%.3f ms per run), "
+                        "%.0f ms wall\n", m, static_cast<int>(stations.size()), n / std::max(1, int(stations.size())),
+                        n, cpu, cpu / std::max(1, n), wall);
+            cpuTotal += cpu;
+            wallTotal += wall;
+            count += n;
         }
-        std::printf("  curve index %d (%s, ET method %d): %.3f ms wall, %.3f ms CPU\n", k.curveIndex, k.curve, k.et,
-                    Median(t), Median(cpu));
+        std::printf("State-wide table, every shipped station x every shipped crop of each method: %d crop runs, "
+                    "%.0f ms CPU, %.0f ms wall in total\n", count, cpuTotal, wallTotal);
+        wk.close();
     }
-    wk.close();
 
-    std::vector<double> job, jobCpu;
-    for (int i = 0; i < jobRuns; ++i) {
-        const auto a = Clock::now();
-        const double c0 = CpuMs();
-        CropRunContext ctx;
-        calc::LoadJob("Bench job", ctx);
-        const auto crops = calc::ComputeJob(ctx);
-        jobCpu.push_back(CpuMs() - c0);
-        job.push_back(std::chrono::duration<double, std::milli>(Clock::now() - a).count());
-        if (crops.size() != 20)
-            std::printf("  unexpected crop count %d\n", static_cast<int>(crops.size()));
-    }
-    std::printf("Loading and computing a 20-crop job, median of %d (target < 50 ms): %.2f ms wall, %.2f ms CPU\n",
-                jobRuns, Median(job), Median(jobCpu));
-
-    PenmanMonteithInputs in;
-    in.tminF = 50;
-    in.tmaxF = 85;
-    in.elevationFt = 4000;
-    in.windMph = 7;
-    in.rhMin = 30;
-    in.rhMax = 75;
-    in.as = 0.25;
-    in.bs = 0.5;
-    in.stationType = "Other type station";
-    in.stationHeightM = 3;
-    in.stationLoc = "Interior location";
-    MonthlyValues meanC{};
-    for (int m = 1; m <= 12; ++m)
-        meanC[m] = 5 + m;
-    const double phi = LatitudeRadians(4119);
-    std::vector<double> rates;
-    volatile double sink = 0;
-    const int n = argc > 1 ? 2000 : 200000;
-    for (int r = 0; r < 5; ++r) {
-        const auto a = Clock::now();
-        for (int i = 0; i < n; ++i) {
-            in.tmaxF = 80 + (i & 15);
-            sink = sink + PenmanMonteithETo(1 + i % 12, phi, meanC, in);
-        }
-        rates.push_back(n / std::chrono::duration<double>(Clock::now() - a).count());
-    }
-    std::printf("PenmanMonteithETo, median of 5 x %d: %.0f station-months per second\n", n, Median(rates));
     setMessageService(nullptr);
+    Database::close();
     return 0;
 }

@@ -1,7 +1,7 @@
 // Prints median timings of the job operations on a database created from the
 // shipped tables in a temporary folder:
 //  - fetching a saved job of 20 crops with the computation of each crop, as
-//    Get Prev Job does (target < 30 ms);
+//    Get Prev Job does (target < 10 ms);
 //  - saving that job, durable when it returns (target < 10 ms).
 // An optional first argument sets the number of runs (default 30).
 #include <QCoreApplication>
@@ -143,7 +143,7 @@ int main(int argc, char** argv)
     }
     wk.close();
 
-    std::printf("Fetch of a saved 20-crop job with its computation, median of %d (target < 30 ms): "
+    std::printf("Fetch of a saved 20-crop job with its computation, median of %d (target < 10 ms): "
                 "%.2f ms wall, %.2f ms CPU\n", runs, Median(fetch), Median(fetchCpu));
     std::printf("Durable save of a 20-crop job, median of %d (target < 10 ms): %.2f ms wall, %.2f ms CPU\n",
                 runs, Median(save), Median(saveCpu));

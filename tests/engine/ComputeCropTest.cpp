@@ -395,3 +395,61 @@ TEST_F(ComputeCropTest, UnknownSoilUsesSiltLoamWithMessage)
     for (int m = 1; m <= 12; ++m)
         EXPECT_DOUBLE_EQ(ctx.MonthlyKc[m], siltLoam[m]) << m;
 }
+
+namespace {
+
+QList<QVariantList> DailyTableRows()
+{
+    TTable t(QStringLiteral("ETKc.db"));
+    t.open();
+    QList<QVariantList> rows;
+    for (t.first(); !t.eof(); t.next())
+        rows << t.rowValues();
+    t.close();
+    return rows;
+}
+
+} // namespace
+
+// Runs with held daily rows (a fetched job's crops) leave "ETKc.db" alone;
+// storing the held rows gives the table the plain run of the last crop gives,
+// also for a crop without curve (an emptied table), and the same results.
+TEST_F(ComputeCropTest, HeldDailyRowsStoreWhatThePlainRunWrites)
+{
+    CropRow orchard;
+    orchard.name = "Orchard";
+    orchard.curveIndex = 1;
+    orchard.curveName = "Orchard AM";
+    orchard.etIndex = 2;
+    CropRow beans;   // BC Beans, TR21
+
+    compute(beans);
+    const QList<QVariantList> beansRows = DailyTableRows();
+    const double beansTotal = ctx.TotalNetIrrReq50;
+    ASSERT_GT(beansRows.size(), 100);
+    compute(orchard);
+    const QList<QVariantList> orchardRows = DailyTableRows();
+    ASSERT_EQ(orchardRows.size(), 365);
+
+    HeldDailyRows held;
+    append(beans);
+    ComputeCrop(ctx, state, *wk, held);
+    EXPECT_EQ(ctx.TotalNetIrrReq50, beansTotal);
+    EXPECT_EQ(DailyTableRows(), orchardRows);   // untouched
+    StoreHeldDailyRows(held);
+    EXPECT_EQ(DailyTableRows(), beansRows);
+
+    CropRow none;
+    none.name = "Nothing";
+    none.curveIndex = 7;
+    append(none);
+    ComputeCrop(ctx, state, *wk, held);
+    EXPECT_EQ(DailyTableRows(), beansRows);
+    StoreHeldDailyRows(held);
+    EXPECT_TRUE(DailyTableRows().isEmpty());
+
+    HeldDailyRows nothing;   // no run: the table stays as it is
+    compute(beans);
+    StoreHeldDailyRows(nothing);
+    EXPECT_EQ(DailyTableRows(), beansRows);
+}
