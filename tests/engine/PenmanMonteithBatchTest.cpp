@@ -30,8 +30,9 @@ struct Stations {
         auto u = [&](double a, double b) { return std::uniform_real_distribution<double>(a, b)(gen); };
         auto pick = [&](int k) { return static_cast<int>(gen() % static_cast<unsigned>(k)); };
         for (std::size_t s = 0; s < n; ++s) {
-            // Stored DDMM latitudes of 1 deg 00 min to 64 deg 59 min.
-            lat.push_back(LatitudeRadians((1 + pick(64)) * 100 + pick(60)));
+            // Stored DDMM latitudes of 1 deg 00 min to 71 deg 59 min (the shipped
+            // stations reach 71 deg N, where the sun does not set in June).
+            lat.push_back(LatitudeRadians((1 + pick(71)) * 100 + pick(60)));
             const int e = pick(4);
             elev.push_back(e == 0 ? 0.0 : e == 1 ? 500.0 : u(0, 9000));
             height.push_back(pick(5) == 0 ? 0.0 : u(0.05, 12));
