@@ -81,8 +81,8 @@ TEST_F(ClimForms, StationEditorEditsAndKeepsUnitPairsInStep)
     EXPECT_EQ(f.PageControl->tabText(1), "Monthly Data (English)");
 
     // Browse state: nothing converts.
-    const double tm1 = value(t, "Tm1");
     ASSERT_TRUE(t->locate("Station Name", "KETCHUM RS"));
+    const double tm1 = value(t, "Tm1");
     f.FieldExit("T1");
     EXPECT_EQ(value(t, "Tm1"), tm1);
 
@@ -461,9 +461,16 @@ TEST_F(ClimForms, StationAddedByHandWithItsLocationIsComputedByPenmanMonteith)
         TTable* t = DMod->tblClim;
         t->field("Station Name").setAsString("FARM STATION");
         t->field("Station No").setAsString("1");
-        t->field("County").setAsString("Blaine, ID");
         enter(f.LatitudeEdit, "4330");
         enter(f.LongitudeEdit, "11415");
+        // A county that is not a county key is refused where the row would be stored.
+        t->field("County").setAsString("Camas County");
+        f.GotoEditBtn->click();
+        EXPECT_TRUE(f.editor()->isEditMode());
+        EXPECT_TRUE(msgs.lastText().startsWith("Station \"FARM STATION\": County \"Camas County\" is not"))
+            << msgs.lastText().toStdString();
+        msgs.clear();
+        t->field("County").setAsString("Camas, ID");   // a county with no station yet
         t->field("WHRLocation").setAsString("Farm WHR, Idaho");
         for (int m = 1; m <= 12; ++m) {
             enter(f.monthEdit(QStringLiteral("Tmin%1").arg(m)), QString::number(10 + 3 * m));
@@ -474,6 +481,9 @@ TEST_F(ClimForms, StationAddedByHandWithItsLocationIsComputedByPenmanMonteith)
         f.close();
     }
     EXPECT_EQ(msgs.count(), 0) << msgs.lastText().toStdString();
+    // The new county is listed, so the main program's station dialog reaches the station.
+    EXPECT_TRUE(column("County", "County").contains("Camas, ID"));
+    EXPECT_EQ(unlistedCounties(), QStringList());
     CropRunContext ctx;
     ctx.WeatherStationName = "FARM STATION";
     ChooseETMethod(ctx, nullptr);
