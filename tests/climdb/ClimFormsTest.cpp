@@ -435,8 +435,10 @@ TEST_F(ClimForms, MainWindowButtonsOpenTheirWindows)
     form.EditWHRBtn->click();
     form.StateFileBtn->click();
     form.DownloadBtn->click();
+    form.NoaaImportBtn->click();
     runClimDialog = old;
-    EXPECT_EQ(opened, QStringList({"ClimDBForm", "WHRForm", "StateToDBForm", "ClimDBForm", "SelDirForm"}));
+    EXPECT_EQ(opened, QStringList({"ClimDBForm", "WHRForm", "StateToDBForm", "ClimDBForm", "SelDirForm", "NoaaImportForm"}));
+    EXPECT_TRUE(form.NoaaImportBtn->isEnabled());
 }
 
 TEST_F(ClimForms, StationAddedByHandWithItsLocationIsComputedByPenmanMonteith)
