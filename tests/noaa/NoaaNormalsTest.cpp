@@ -16,6 +16,7 @@
 #include "Application.h"
 #include "ClimMainForm.h"
 #include "Database.h"
+#include "Help.h"
 #include "MessageBoxes.h"
 #include "NoaaImportForm.h"
 #include "NoaaNormals.h"
@@ -323,6 +324,8 @@ TEST_F(NoaaStore, WindowListsStationsAsksForTheCountyAndImports)
     TScriptedMessages msgs;
     TNoaaImportForm form;
     EXPECT_EQ(form.windowTitle(), "Import NOAA Normals (CSV)");
+    EXPECT_EQ(helpContextOf(form.OKBtn), 19207);
+    EXPECT_TRUE(THelpIndex::bundled().hasContext(19207));
     EXPECT_FALSE(form.OKBtn->isEnabled());
     form.loadPath(kSamples);
     ASSERT_EQ(form.StationGrid->rowCount(), 2);
