@@ -486,7 +486,9 @@ void TClimDBForm::DeleteBtnClick()
     TTable* t = DMod->tblClim;
     if (!t->isOpen() || t->isEmpty())
         return;
-    m_editor->deleteRecord(QStringLiteral("Delete?"), t->field(QStringLiteral("Station Name")).asString());
+    const QString county = t->field(QStringLiteral("County")).asString();
+    if (m_editor->deleteRecord(QStringLiteral("Delete?"), t->field(QStringLiteral("Station Name")).asString()))
+        unlistCountyWithoutStations(county);
 }
 
 void TClimDBForm::MarkBtnClick()

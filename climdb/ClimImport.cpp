@@ -73,6 +73,24 @@ void listCounty(const QString& key)
         county.appendRecord({key});
 }
 
+void unlistCountyWithoutStations(const QString& key)
+{
+    if (key.isEmpty())
+        return;
+    TTable clim(QStringLiteral("Climate.DB"));
+    clim.setIndexName(QStringLiteral("CountyIndex"));
+    clim.open();
+    clim.setRange({key}, {key});
+    const bool used = !clim.isEmpty();
+    clim.close();
+    if (used)
+        return;
+    TTable county(QStringLiteral("County"));
+    county.open();
+    if (county.findKey({key}))
+        county.remove();
+}
+
 int importStateFile(const QString& path) { return shown(runStateImport(path)); }
 
 int loadSelectedCounties(const QString& tmpTpPath, const QStringList& selected, bool addToExisting,

@@ -44,5 +44,8 @@ bool isCountyKey(const QString& key);
 QString countyKeyMessage(const QString& station, const QString& county);
 // Adds key to "County" unless it is listed (a station stored by hand).
 void listCounty(const QString& key);
+// Removes key from "County" when no station of "Climate.DB" has it (the
+// last station of the county was deleted).
+void unlistCountyWithoutStations(const QString& key);
 
 } // namespace quen::climprog

@@ -147,12 +147,13 @@ TEST_F(ClimForms, StationEditorInsertsDeletesAndMarks)
     emit f.StationNameEdit->textEdited("FARM STATION");
     t->field("Station Name").setAsString("FARM STATION");
     t->field("Station No").setAsString("1");
-    t->field("County").setAsString("Blaine, ID");
+    t->field("County").setAsString("Camas, ID");   // the county's first station
     enter(f.LatitudeEdit, "4330");
     enter(f.LongitudeEdit, "11415");
     f.WHROKBtn->click();
     EXPECT_EQ(t->state(), TTable::State::Browse);
     EXPECT_EQ(t->recordCount(), before + 1);
+    EXPECT_TRUE(column("County", "County").contains("Camas, ID"));
 
     // Right click menu: the station's location is removed.
     f.RemoveWHREntryClick();
@@ -181,6 +182,15 @@ TEST_F(ClimForms, StationEditorInsertsDeletesAndMarks)
     EXPECT_EQ(t->recordCount(), before + 1);
     f.DeleteBtn->click();   // Yes
     EXPECT_EQ(t->recordCount(), before);
+    // The county went with its last station; a county with stations stays.
+    EXPECT_FALSE(column("County", "County").contains("Camas, ID"));
+    EXPECT_EQ(sortedUnique(column("County", "County")), sortedUnique(column("Climate.DB", "County")));
+    ASSERT_TRUE(t->locate("Station Name", "KETCHUM RS"));
+    const QString ketchumCounty = t->field("County").asString();
+    f.DeleteBtn->click();   // Yes
+    EXPECT_EQ(t->recordCount(), before - 1);
+    EXPECT_EQ(column("County", "County").contains(ketchumCounty),
+              column("Climate.DB", "County").contains(ketchumCounty));
 
     f.PrintByCountyItem->trigger();
     f.PrintByStationItem->trigger();
