@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "ClimDMod.h"
+#include "ClimImport.h"
 #include "ClimDefaultsForm.h"
 #include "ClimMainForm.h"
 #include "ClimReports.h"
@@ -381,6 +382,13 @@ TClimDBForm::TClimDBForm(QWidget* parent) : QDialog(parent)
         b->setAutoDefault(false);
         b->setDefault(false);
     }
+    // A stored station's county joins the county list: the main program
+    // reaches a station only through its county.
+    connect(DMod->tblClim, &TTable::afterPost, this, [] {
+        TTable* t = DMod->tblClim;
+        if (t->isOpen() && !t->isEmpty())
+            listCounty(t->field(QStringLiteral("County")).asString());
+    });
     resize(1000, 660);
 }
 
@@ -445,6 +453,12 @@ bool TClimDBForm::pendingPositionOk()
     if (!editing(t))
         return true;
     const QString name = t->field(QStringLiteral("Station Name")).asString();
+    const QString county = t->field(QStringLiteral("County")).asString();
+    if (!isCountyKey(county)) {
+        showError(countyKeyMessage(name, county));
+        CountyEdit->setFocus();
+        return false;
+    }
     if (!isDDMMLatitude(t->field(QStringLiteral("Latitude")).isNull() ? -1 : t->field(QStringLiteral("Latitude")).asFloat())) {
         showError(positionMessage(name, QStringLiteral("Latitude"), valueText(t, QStringLiteral("Latitude"))));
         LatitudeEdit->setFocus();
@@ -472,7 +486,9 @@ void TClimDBForm::DeleteBtnClick()
     TTable* t = DMod->tblClim;
     if (!t->isOpen() || t->isEmpty())
         return;
-    m_editor->deleteRecord(QStringLiteral("Delete?"), t->field(QStringLiteral("Station Name")).asString());
+    const QString county = t->field(QStringLiteral("County")).asString();
+    if (m_editor->deleteRecord(QStringLiteral("Delete?"), t->field(QStringLiteral("Station Name")).asString()))
+        unlistCountyWithoutStations(county);
 }
 
 void TClimDBForm::MarkBtnClick()

@@ -1,5 +1,6 @@
 #include "ClimImport.h"
 
+#include <QRegularExpression>
 #include <QSet>
 
 #include "ClimDMod.h"
@@ -48,6 +49,47 @@ int shown(const TImportOutcome& o)
 }
 
 } // namespace
+
+bool isCountyKey(const QString& key)
+{
+    static const QRegularExpression form(QStringLiteral("^\\S.*, [A-Z]{2}$"));
+    return key.size() <= 25 && form.match(key).hasMatch();
+}
+
+QString countyKeyMessage(const QString& station, const QString& county)
+{
+    return QStringLiteral("Station \"%1\": County \"%2\" is not the county name, a comma, a blank and the "
+                          "two-letter state code (for example \"Blaine, ID\").")
+        .arg(station, county);
+}
+
+void listCounty(const QString& key)
+{
+    if (key.trimmed().isEmpty())
+        return;
+    TTable county(QStringLiteral("County"));
+    county.open();
+    if (!county.findKey({key}))
+        county.appendRecord({key});
+}
+
+void unlistCountyWithoutStations(const QString& key)
+{
+    if (key.isEmpty())
+        return;
+    TTable clim(QStringLiteral("Climate.DB"));
+    clim.setIndexName(QStringLiteral("CountyIndex"));
+    clim.open();
+    clim.setRange({key}, {key});
+    const bool used = !clim.isEmpty();
+    clim.close();
+    if (used)
+        return;
+    TTable county(QStringLiteral("County"));
+    county.open();
+    if (county.findKey({key}))
+        county.remove();
+}
 
 int importStateFile(const QString& path) { return shown(runStateImport(path)); }
 

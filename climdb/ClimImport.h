@@ -37,4 +37,15 @@ int importStateFile(const QString& path);
 int loadSelectedCounties(const QString& tmpTpPath, const QStringList& selected, bool addToExisting,
                          const QStringList& replaced);
 
+// A county key: the county name, a comma, a blank and the two-letter state
+// code ("Blaine, ID"), at most 25 characters.
+bool isCountyKey(const QString& key);
+// The message refusing the county of a station.
+QString countyKeyMessage(const QString& station, const QString& county);
+// Adds key to "County" unless it is listed (a station stored by hand).
+void listCounty(const QString& key);
+// Removes key from "County" when no station of "Climate.DB" has it (the
+// last station of the county was deleted).
+void unlistCountyWithoutStations(const QString& key);
+
 } // namespace quen::climprog

@@ -15,6 +15,7 @@
 
 #include <cmath>
 
+#include "Help.h"
 #include "MessageService.h"
 #include "Table.h"
 
@@ -55,6 +56,7 @@ TNoaaImportForm::TNoaaImportForm(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("NoaaImportForm"));
     setWindowTitle(QStringLiteral("Import NOAA Normals (CSV)"));
+    setHelpContext(this, 19207);
     auto* v = new QVBoxLayout(this);
     auto* note = new QLabel(QStringLiteral("NOAA NCEI station normals files (1991-2020 or 1981-2010, monthly, with the "
                                            "annual/seasonal file beside them for the freeze dates). Type the county of "

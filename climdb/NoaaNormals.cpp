@@ -5,10 +5,12 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
-#include <QSqlDatabase>
 #include <cmath>
 
+#include "ClimDMod.h"
+#include "ClimImport.h"
 #include "Database.h"
+#include "StationRecords.h"
 #include "Table.h"
 
 namespace quen::climprog {
@@ -309,6 +311,12 @@ QString NoaaStoreProblem(const NoaaStation& s)
     if (key.isEmpty()) return QStringLiteral("Enter the county of station %1.").arg(s.name);
     if (key.size() > 25)
         return QStringLiteral("The county \"%1\" of station %2 is longer than 25 characters.").arg(key, s.name);
+    if (!isCountyKey(key)) return countyKeyMessage(s.name, key);
+    // the same position rules as the station editor and the other imports
+    if (!isDDMMLatitude(NoaaDegreesMinutes(s.latitude)))
+        return positionMessage(s.name, QStringLiteral("Latitude"), QString::number(NoaaDegreesMinutes(s.latitude)));
+    if (!isDDDMMLongitude(NoaaDegreesMinutes(s.longitude)))
+        return positionMessage(s.name, QStringLiteral("Longitude"), QString::number(NoaaDegreesMinutes(s.longitude)));
     // the station table holds north latitudes in degrees and minutes
     if (!(s.latitude >= 0.0 && s.latitude < 90.0))
         return QStringLiteral("Station %1 lies at latitude %2: the station table holds north latitudes.")
@@ -325,16 +333,19 @@ NoaaStoreResult StoreNoaaStations(const QList<NoaaStation>& stations, const std:
         if (!p.isEmpty()) throw DbError(p);
     }
     NoaaStoreResult result;
-    QSqlDatabase db = Database::connection();
-    if (!db.transaction()) throw DbError(QStringLiteral("The station table could not be locked for the import."));
-    try {
+    {
         TTable clim(QStringLiteral("Climate.DB"));
-        TTable county(QStringLiteral("County.db"));
+        TTable county(QStringLiteral("County"));
         clim.open();
         county.open();
+        // as the other imports: every station or, on any error, none
+        TClimTransaction txn({QStringLiteral("Climate.DB"), QStringLiteral("County")});
         int done = 0;
         for (const NoaaStation& s : stations) {
-            const QString number = NoaaStationNumber(s.ghcnId) + QLatin1Char(' ');
+            // the number as the station files store it: with the writer's
+            // trailing blank where the 8 characters of the field leave room
+            QString number = NoaaStationNumber(s.ghcnId);
+            if (number.size() < 8) number += QLatin1Char(' ');
             bool found = false;
             clim.setIndexName(QStringLiteral("StaNumberIndex"));
             found = clim.findKey({number}) || clim.findKey({number.trimmed()});
@@ -384,12 +395,7 @@ NoaaStoreResult StoreNoaaStations(const QList<NoaaStation>& stations, const std:
             if (!county.findKey({key})) county.appendRecord({key});
             if (progress) progress(++done);
         }
-        clim.close();
-        county.close();
-        if (!db.commit()) throw DbError(QStringLiteral("The import could not be stored."));
-    } catch (...) {
-        db.rollback();
-        throw;
+        txn.commit();
     }
     return result;
 }

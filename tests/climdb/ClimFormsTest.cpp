@@ -81,8 +81,8 @@ TEST_F(ClimForms, StationEditorEditsAndKeepsUnitPairsInStep)
     EXPECT_EQ(f.PageControl->tabText(1), "Monthly Data (English)");
 
     // Browse state: nothing converts.
-    const double tm1 = value(t, "Tm1");
     ASSERT_TRUE(t->locate("Station Name", "KETCHUM RS"));
+    const double tm1 = value(t, "Tm1");
     f.FieldExit("T1");
     EXPECT_EQ(value(t, "Tm1"), tm1);
 
@@ -147,12 +147,13 @@ TEST_F(ClimForms, StationEditorInsertsDeletesAndMarks)
     emit f.StationNameEdit->textEdited("FARM STATION");
     t->field("Station Name").setAsString("FARM STATION");
     t->field("Station No").setAsString("1");
-    t->field("County").setAsString("Blaine, ID");
+    t->field("County").setAsString("Camas, ID");   // the county's first station
     enter(f.LatitudeEdit, "4330");
     enter(f.LongitudeEdit, "11415");
     f.WHROKBtn->click();
     EXPECT_EQ(t->state(), TTable::State::Browse);
     EXPECT_EQ(t->recordCount(), before + 1);
+    EXPECT_TRUE(column("County", "County").contains("Camas, ID"));
 
     // Right click menu: the station's location is removed.
     f.RemoveWHREntryClick();
@@ -181,6 +182,15 @@ TEST_F(ClimForms, StationEditorInsertsDeletesAndMarks)
     EXPECT_EQ(t->recordCount(), before + 1);
     f.DeleteBtn->click();   // Yes
     EXPECT_EQ(t->recordCount(), before);
+    // The county went with its last station; a county with stations stays.
+    EXPECT_FALSE(column("County", "County").contains("Camas, ID"));
+    EXPECT_EQ(sortedUnique(column("County", "County")), sortedUnique(column("Climate.DB", "County")));
+    ASSERT_TRUE(t->locate("Station Name", "KETCHUM RS"));
+    const QString ketchumCounty = t->field("County").asString();
+    f.DeleteBtn->click();   // Yes
+    EXPECT_EQ(t->recordCount(), before - 1);
+    EXPECT_EQ(column("County", "County").contains(ketchumCounty),
+              column("Climate.DB", "County").contains(ketchumCounty));
 
     f.PrintByCountyItem->trigger();
     f.PrintByStationItem->trigger();
@@ -435,8 +445,10 @@ TEST_F(ClimForms, MainWindowButtonsOpenTheirWindows)
     form.EditWHRBtn->click();
     form.StateFileBtn->click();
     form.DownloadBtn->click();
+    form.NoaaImportBtn->click();
     runClimDialog = old;
-    EXPECT_EQ(opened, QStringList({"ClimDBForm", "WHRForm", "StateToDBForm", "ClimDBForm", "SelDirForm"}));
+    EXPECT_EQ(opened, QStringList({"ClimDBForm", "WHRForm", "StateToDBForm", "ClimDBForm", "SelDirForm", "NoaaImportForm"}));
+    EXPECT_TRUE(form.NoaaImportBtn->isEnabled());
 }
 
 TEST_F(ClimForms, StationAddedByHandWithItsLocationIsComputedByPenmanMonteith)
@@ -461,9 +473,16 @@ TEST_F(ClimForms, StationAddedByHandWithItsLocationIsComputedByPenmanMonteith)
         TTable* t = DMod->tblClim;
         t->field("Station Name").setAsString("FARM STATION");
         t->field("Station No").setAsString("1");
-        t->field("County").setAsString("Blaine, ID");
         enter(f.LatitudeEdit, "4330");
         enter(f.LongitudeEdit, "11415");
+        // A county that is not a county key is refused where the row would be stored.
+        t->field("County").setAsString("Camas County");
+        f.GotoEditBtn->click();
+        EXPECT_TRUE(f.editor()->isEditMode());
+        EXPECT_TRUE(msgs.lastText().startsWith("Station \"FARM STATION\": County \"Camas County\" is not"))
+            << msgs.lastText().toStdString();
+        msgs.clear();
+        t->field("County").setAsString("Camas, ID");   // a county with no station yet
         t->field("WHRLocation").setAsString("Farm WHR, Idaho");
         for (int m = 1; m <= 12; ++m) {
             enter(f.monthEdit(QStringLiteral("Tmin%1").arg(m)), QString::number(10 + 3 * m));
@@ -474,6 +493,9 @@ TEST_F(ClimForms, StationAddedByHandWithItsLocationIsComputedByPenmanMonteith)
         f.close();
     }
     EXPECT_EQ(msgs.count(), 0) << msgs.lastText().toStdString();
+    // The new county is listed, so the main program's station dialog reaches the station.
+    EXPECT_TRUE(column("County", "County").contains("Camas, ID"));
+    EXPECT_EQ(unlistedCounties(), QStringList());
     CropRunContext ctx;
     ctx.WeatherStationName = "FARM STATION";
     ChooseETMethod(ctx, nullptr);

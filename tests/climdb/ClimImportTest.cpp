@@ -30,16 +30,32 @@ QByteArray shipped(const QString& name)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+QStringList shippedStateFiles()
+{
+    return QDir(QStringLiteral(QUEN_SOURCE_DIR "/data/stations")).entryList({QStringLiteral("*.quen")}, QDir::Files, QDir::Name);
+}
+
+QString dateField(TTable& t, const char* field)
+{
+    TField f = t.field(QString::fromLatin1(field));
+    return f.isNull() ? QString() : f.asString();
+}
+
+const char* const kDateFields[4] = {"Spr mo/dy 28", "Fall mo/dy 28", "Spr mo/dy 32", "Fall mo/dy 32"};
+
 } // namespace
 
 TEST(StationReader, ReadsShippedStateFilesAndWhatTheConverterWrites)
 {
-    for (const char* name : {"arizona.quen", "idaho.quen"}) {
-        const QByteArray text = shipped(QString::fromLatin1(name));
-        ASSERT_FALSE(text.isEmpty()) << name;
-        const TStationFile f = parseStationRecords(text, QString::fromLatin1(name));
+    // Every shipped state file is sound, and its stations lie in its state.
+    const QStringList files = shippedStateFiles();
+    ASSERT_FALSE(files.isEmpty());
+    for (const QString& name : files) {
+        const TStationFile f = parseStationRecords(shipped(name), name);
         EXPECT_TRUE(f.ok()) << f.error.toStdString();
-        EXPECT_GE(f.records.size(), 1);
+        EXPECT_GE(f.records.size(), 1) << name.toStdString();
+        for (const TStationRecord& r : f.records)
+            EXPECT_EQ(r.county.right(4), f.records[0].county.right(4)) << name.toStdString() << ": " << r.name.toStdString();
     }
     const TStationFile f = parseStationRecords(stateFile(3), QStringLiteral("x.quen"));
     ASSERT_TRUE(f.ok()) << f.error.toStdString();
@@ -161,11 +177,17 @@ TEST_F(ClimDb, StateImportReplacesStationsAndFillsCountiesOrChangesNothing)
     EXPECT_EQ(importStateFile(m_dir.filePath("missing.quen")), -1);
     EXPECT_EQ(msgs.lastText(), "Can't open file for reading");
 
-    // Two states in one file: both counties listed.
-    ASSERT_EQ(importStateFile(write("two.quen", shipped("arizona.quen") + shipped("idaho.quen"))), 2);
-    QStringList counties = column("County", "County");
-    counties.sort();
-    EXPECT_EQ(counties, QStringList({"Blaine, ID", "Pinal, AZ"}));
+    // Two shipped states in one file: every station, and exactly their counties.
+    const QByteArray two = shipped("arizona.quen") + shipped("idaho.quen");
+    const TStationFile parsed = parseStationRecords(two, QStringLiteral("two.quen"));
+    ASSERT_TRUE(parsed.ok()) << parsed.error.toStdString();
+    ASSERT_EQ(importStateFile(write("two.quen", two)), parsed.records.size());
+    QStringList expected;
+    for (const TStationRecord& r : parsed.records)
+        expected << r.county;
+    EXPECT_EQ(sortedUnique(column("County", "County")), sortedUnique(expected));
+    EXPECT_TRUE(std::any_of(expected.begin(), expected.end(), [](const QString& c) { return c.endsWith(", AZ"); }));
+    EXPECT_TRUE(std::any_of(expected.begin(), expected.end(), [](const QString& c) { return c.endsWith(", ID"); }));
 
     // Blank lines only: an empty station table, no message.
     msgs.clear();
@@ -374,4 +396,98 @@ TEST_F(ClimDb, StationAndLocationReportsCarryTheirFieldsAndTotals)
     EXPECT_TRUE(locations.contains("Quen: Wind, Humidity and Radiation Database"));
     EXPECT_TRUE(locations.contains("Total Number of Locations:"));
     EXPECT_TRUE(texts(prepareLocationDetails(whr)).contains("Quen: Wind, Humidity and Radiation database"));
+}
+
+TEST(StationReader, UnknownFreezeDatesRoundTripAsDashes)
+{
+    TStationRecord r = station(QStringLiteral("SOME DATES"));
+    r.dates = {QStringLiteral("06/05"), QString(), QStringLiteral("00/00"), QString()};
+    QByteArray text;
+    writeStationRecord(text, 7, r);
+    EXPECT_EQ(text.split('\n').value(6), "06/05 --/-- 00/00 --/-- ");
+    TStationFile f = parseStationRecords(text, QStringLiteral("d.quen"));
+    ASSERT_TRUE(f.ok()) << f.error.toStdString();
+    EXPECT_EQ(f.records[0].dates, r.dates);   // unknown stays unknown, "never that cold" stays 00/00
+    const QVariantList row = climateRowValues(f.records[0]);
+    const TableDef* def = findTableDef(QStringLiteral("Climate.DB"));
+    EXPECT_EQ(row[def->fieldIndex("Spr mo/dy 28")].toString(), "06/05");
+    EXPECT_TRUE(row[def->fieldIndex("Fall mo/dy 28")].isNull());
+    EXPECT_EQ(row[def->fieldIndex("Spr mo/dy 32")].toString(), "00/00");
+    EXPECT_TRUE(row[def->fieldIndex("Fall mo/dy 32")].isNull());
+    QByteArray again;
+    writeStationRecord(again, 7, f.records[0]);
+    // (line 1 gains a blank: the station number read keeps the writer's trailing one)
+    EXPECT_EQ(again.mid(again.indexOf('\n')), text.mid(text.indexOf('\n')));
+
+    // No date known: an empty seventh line, read back as four unknown dates.
+    r.dates = {};
+    text.clear();
+    writeStationRecord(text, 1, r);
+    EXPECT_TRUE(text.split('\n').value(6).isEmpty());
+    f = parseStationRecords(text, QStringLiteral("d.quen"));
+    ASSERT_TRUE(f.ok()) << f.error.toStdString();
+    EXPECT_EQ(f.records[0].dates, r.dates);
+
+    // Only the whole "--/--" means unknown.
+    for (const char* bad : {"--/05", "06/--", "-/--", "--/---"}) {
+        QList<QByteArray> l = stateFile(1).split('\n');
+        l[6] = QByteArray(bad) + " 09/10 06/25 08/30";
+        const TStationFile b = parseStationRecords(l.join('\n'), QStringLiteral("b.quen"));
+        EXPECT_FALSE(b.ok()) << bad;
+        EXPECT_TRUE(b.error.contains("is not a date")) << b.error.toStdString();
+    }
+}
+
+// Every station of "Climate.DB" must have its county in "County" (the main
+// program's station dialog reaches a station only through its county): after
+// a fresh start and after each import.
+TEST_F(ClimDb, ShippedStatesImportWithTheirCountiesListed)
+{
+    TScriptedMessages msgs;
+    EXPECT_EQ(unlistedCounties(), QStringList()) << "fresh start";
+    EXPECT_EQ(sortedUnique(column("County", "County")), sortedUnique(column("Climate.DB", "County")));
+
+    // The state files hold exactly the stations a fresh database starts with.
+    QStringList inFiles;
+    for (const QString& name : shippedStateFiles())
+        for (const TStationRecord& r : parseStationRecords(shipped(name), name).records)
+            inFiles << r.name;
+    EXPECT_EQ(sortedUnique(inFiles), sortedUnique(column("Climate.DB", "Station Name")));
+
+    int unknownDates = 0;
+    for (const QString& name : shippedStateFiles()) {
+        const TStationFile f = parseStationRecords(shipped(name), name);
+        ASSERT_TRUE(f.ok()) << f.error.toStdString();
+        ASSERT_EQ(importStateFile(write(name, shipped(name))), f.records.size()) << msgs.lastText().toStdString();
+        QStringList counties;
+        for (const TStationRecord& r : f.records)
+            counties << r.county;
+        EXPECT_EQ(sortedUnique(column("County", "County")), sortedUnique(counties)) << name.toStdString();
+        EXPECT_EQ(sortedUnique(column("Climate.DB", "County")), sortedUnique(counties)) << name.toStdString();
+        // The freeze dates land as written; "--/--" as an empty field.
+        TTable clim(QStringLiteral("Climate.DB"));
+        clim.open();
+        for (const TStationRecord& r : f.records) {
+            ASSERT_TRUE(clim.locate(QStringLiteral("Station Name"), r.name)) << r.name.toStdString();
+            for (int i = 0; i < 4; ++i) {
+                EXPECT_EQ(dateField(clim, kDateFields[i]), r.dates[i]) << r.name.toStdString();
+                unknownDates += r.dates[i].isEmpty();
+            }
+        }
+    }
+    EXPECT_GT(unknownDates, 0);   // the shipped files do use "--/--"
+    EXPECT_EQ(msgs.count(), 0) << msgs.lastText().toStdString();
+
+    // The county report load, adding to what is there and replacing a county.
+    QByteArray tmp;
+    writeStationRecord(tmp, 1, station("NEW FARM A", "Gooding, ID", "1"));
+    writeStationRecord(tmp, 2, station("NEW FARM B", "Lincoln, ID", "2"));
+    const QString path = write("TmpTP.txt", tmp);
+    ASSERT_EQ(loadSelectedCounties(path, {"Gooding, ID", "Lincoln, ID"}, true, {}), 2);
+    EXPECT_EQ(unlistedCounties(), QStringList()) << "county load, added";
+    ASSERT_EQ(loadSelectedCounties(path, {"Lincoln, ID"}, true, {"Lincoln, ID"}), 1);
+    EXPECT_EQ(unlistedCounties(), QStringList()) << "county load, replaced";
+    ASSERT_EQ(loadSelectedCounties(path, {"Gooding, ID"}, false, {}), 1);
+    EXPECT_EQ(column("County", "County"), QStringList{"Gooding, ID"});
+    EXPECT_EQ(unlistedCounties(), QStringList()) << "county load, replacing all";
 }

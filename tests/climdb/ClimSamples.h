@@ -157,6 +157,23 @@ protected:
             out << t.field(field).asString();
         return out;
     }
+    // The county keys of the stations of "Climate.DB" that "County" does not
+    // list: the main program's station dialog could not reach them.
+    static QStringList unlistedCounties()
+    {
+        const QStringList listed = column(QStringLiteral("County"), QStringLiteral("County"));
+        QStringList out;
+        for (const QString& c : column(QStringLiteral("Climate.DB"), QStringLiteral("County")))
+            if (!listed.contains(c) && !out.contains(c))
+                out << c;
+        return out;
+    }
+    static QStringList sortedUnique(QStringList l)
+    {
+        l.removeDuplicates();
+        l.sort();
+        return l;
+    }
     QTemporaryDir m_dir;
 };
 

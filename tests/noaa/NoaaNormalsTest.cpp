@@ -16,6 +16,7 @@
 #include "Application.h"
 #include "ClimMainForm.h"
 #include "Database.h"
+#include "Help.h"
 #include "MessageBoxes.h"
 #include "NoaaImportForm.h"
 #include "NoaaNormals.h"
@@ -53,6 +54,17 @@ protected:
         Database::open(dir.filePath("noaa.sqlite"));
     }
     void TearDown() override { Database::close(); }
+    // Sorted county keys of the stations and of the county list.
+    static QStringList keys(const char* table)
+    {
+        TTable t(QString::fromLatin1(table));
+        t.open();
+        QStringList out;
+        for (t.first(); !t.eof(); t.next())
+            if (!out.contains(t.field("County").asString())) out << t.field("County").asString();
+        out.sort();
+        return out;
+    }
     static int stationCount()
     {
         TTable t("Climate.DB");
@@ -250,6 +262,31 @@ TEST_F(NoaaStore, AddsThenReplacesKeepingTheWindLocation)
     EXPECT_EQ(clim.field("WHRLocation").asString(), "CONCORD ASOS, NH");
 }
 
+TEST_F(NoaaStore, EveryStationKeepsItsCountyListedAndItsNumberFits)
+{
+    EXPECT_EQ(keys("County"), keys("Climate.DB"));
+    NoaaStation a = *ReadNoaaNormalsFile(sample("monthly_1991-2020_USW00094765.csv")).station;
+    a.county = "Grafton";
+    NoaaStation b = a;   // a station without a WBAN or COOP number: the id's last 8 characters
+    b.ghcnId = "USR0000NHAN";
+    b.name = "HANOVER RAWS";
+    b.county = "Grafton";
+    NoaaStation c = a;
+    c.ghcnId = "USC00271234";
+    c.name = "NEW COUNTY STATION";
+    c.county = "Coos";
+    const NoaaStoreResult res = StoreNoaaStations({a, b, c});
+    EXPECT_EQ(res.added, 3);
+    EXPECT_EQ(keys("County"), keys("Climate.DB"));
+    TTable clim("Climate.DB");
+    clim.open();
+    ASSERT_TRUE(clim.locate("Station Name", "HANOVER RAWS"));
+    EXPECT_EQ(clim.field("Station No").asString(), "0000NHAN");
+    ASSERT_TRUE(clim.locate("Station Name", "NEW COUNTY STATION"));
+    EXPECT_EQ(clim.field("Station No").asString(), "271234 ");
+    EXPECT_EQ(clim.field("County").asString(), "Coos, NH");
+}
+
 TEST_F(NoaaStore, RefusedOrFailedImportStoresNothing)
 {
     NoaaStation lebanon = *ReadNoaaNormalsFile(sample("monthly_1991-2020_USW00094765.csv")).station;
@@ -271,6 +308,7 @@ TEST_F(NoaaStore, RefusedOrFailedImportStoresNothing)
                  }),
                  DbError);
     EXPECT_EQ(stationCount(), before);
+    EXPECT_EQ(keys("County"), keys("Climate.DB"));   // "Grafton, NH" not left in the list either
     TTable clim("Climate.DB");
     clim.open();
     EXPECT_FALSE(clim.locate("Station Name", "LEBANON MUNI AP"));
@@ -286,6 +324,8 @@ TEST_F(NoaaStore, WindowListsStationsAsksForTheCountyAndImports)
     TScriptedMessages msgs;
     TNoaaImportForm form;
     EXPECT_EQ(form.windowTitle(), "Import NOAA Normals (CSV)");
+    EXPECT_EQ(helpContextOf(form.OKBtn), 19207);
+    EXPECT_TRUE(THelpIndex::bundled().hasContext(19207));
     EXPECT_FALSE(form.OKBtn->isEnabled());
     form.loadPath(kSamples);
     ASSERT_EQ(form.StationGrid->rowCount(), 2);
