@@ -221,3 +221,51 @@ TEST_F(CropFlow, CropMadeInTheCropProgramIsOfferedAndComputedForEachMethod)
         EXPECT_DOUBLE_EQ(again.TotalCropET, out.TotalCropET);
     }
 }
+
+// The crop list of a job follows that job's ET method, also after a job of
+// another method left the crop-kind filter on: a crop with only an FAO 56
+// curve is offered to an FAO 56 job, a crop with only a Blaney-Criddle curve
+// is not.
+TEST_F(CropFlow, CropListFollowsTheMethodOfEachJob)
+{
+    setUpJob(kMaricopa, 1);
+    ctx().JobSaveState = 0;
+    mainprog::TModal<mainprog::TGetCropNamDlg>::hook = [](mainprog::TGetCropNamDlg& d) {
+        EXPECT_TRUE(clickGridRow(d.DBGrid1, "Beans, dry"));
+        QTest::mouseClick(d.BtnOK, Qt::LeftButton);
+    };
+    mainprog::TModal<mainprog::TCropCompDlg>::hook = [](mainprog::TCropCompDlg& d) {
+        QTest::mouseClick(d.OKBtn, Qt::LeftButton);
+    };
+    form().AddCropBtnClick();
+    ASSERT_EQ(outputs.size(), 1u);
+
+    struct Expect {
+        int method;
+        QStringList offered, hidden;
+    };
+    const Expect next[] = {
+        {3, {"Onions, dry", "Winter wheat", "Cotton"}, {"Vegetables (general)", "Pasture, grass"}},
+        {2, {"Onions, dry", "Pasture, grass"}, {"Cotton", "Vegetables (general)"}},
+        {1, {"Vegetables (general)", "Cotton"}, {"Onions, dry", "Winter wheat"}},
+    };
+    for (const Expect& e : next) {
+        SCOPED_TRACE(e.method);
+        wk().close();
+        { TTable w(QStringLiteral("QuenWkCrop.DB")); w.emptyTable(); }
+        outputs.clear();
+        setUpJob(kMaricopa, e.method);
+        QStringList shown;
+        mainprog::TModal<mainprog::TGetCropNamDlg>::hook = [&](mainprog::TGetCropNamDlg& d) {
+            for (int r = 0; r < d.DBGrid1->model()->rowCount(); ++r)
+                shown << d.DBGrid1->model()->index(r, 0).data().toString();
+            ASSERT_TRUE(clickGridRow(d.DBGrid1, e.offered.first()));
+            QTest::mouseClick(d.BtnOK, Qt::LeftButton);
+        };
+        form().AddCropBtnClick();
+        for (const QString& c : e.offered) EXPECT_TRUE(shown.contains(c)) << c.toStdString();
+        for (const QString& c : e.hidden) EXPECT_FALSE(shown.contains(c)) << c.toStdString();
+        EXPECT_TRUE(msgs->shown().isEmpty()) << msgs->lastText().toStdString();
+        EXPECT_EQ(outputs.size(), 1u);
+    }
+}
