@@ -164,6 +164,16 @@ void TGetCropNamDlg::FormShow()
 
     if (!DMod) return;
     TTable* crops = DMod->tblCreateCrp;
+    // A crop-kind filter left on by an earlier job of another ET method
+    // would hide the crops this job can use and offer ones it must refuse:
+    // the list follows the kind of this job's method.
+    if (crops->filtered() && method >= 1 && method <= 3) {
+        const int kind = method == 3 ? 0 : method == 2 ? 1 : 2;
+        if (DMod->CropKindSelector != kind) {
+            DMod->CropKindSelector = kind;
+            if (crops->isOpen()) crops->refresh();
+        }
+    }
     if (!crops->isOpen()) crops->open();
     crops->first();
     if (!DMod->tblSysDef->isOpen()) DMod->tblSysDef->open();

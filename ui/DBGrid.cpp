@@ -44,9 +44,16 @@ QStringList TDBGridModel::readRow() const
 
 void TDBGridModel::reload()
 {
+    TTable* t = m_table;
+    // Walking the rows would post a pending edit or insert: keep the saved
+    // rows as they are and show the pending one.
+    if (t && t->isOpen() && t->state() != TTable::State::Browse && !m_rows.isEmpty()) {
+        refreshCurrentRow();
+        return;
+    }
     beginResetModel();
     m_rows.clear();
-    TTable* t = m_table;
+    m_pendingShown = false;
     if (t && t->isOpen() && t->state() == TTable::State::Browse) {
         QSignalBlocker block(t);
         const int at = t->recNo();
@@ -59,9 +66,32 @@ void TDBGridModel::reload()
     endResetModel();
 }
 
+void TDBGridModel::showPendingRow()
+{
+    if (!m_table || !m_table->isOpen() || m_table->state() != TTable::State::Insert) return;
+    if (m_pendingShown) {
+        const int r = int(m_rows.size()) - 1;
+        m_rows[r] = readRow();
+        emit dataChanged(index(r, 0), index(r, int(m_cols.size()) - 1));
+        return;
+    }
+    const int r = int(m_rows.size());
+    beginInsertRows(QModelIndex(), r, r);
+    m_rows.append(readRow());
+    m_pendingShown = true;
+    endInsertRows();
+}
+
 void TDBGridModel::refreshCurrentRow()
 {
     if (!m_table || !m_table->isOpen()) return;
+    // While inserting, the current position is still the saved row the
+    // insert started from: its cached text must stay.
+    if (m_table->state() == TTable::State::Insert) {
+        showPendingRow();
+        return;
+    }
+    if (m_pendingShown) return;   // cancelled insert: the next reload drops it
     const int r = m_table->recNo() - 1;
     if (r < 0 || r >= m_rows.size()) return;
     m_rows[r] = readRow();
@@ -71,6 +101,7 @@ void TDBGridModel::refreshCurrentRow()
 bool TDBGridModel::matchesCurrentRow() const
 {
     if (!m_table || !m_table->isOpen()) return m_rows.isEmpty();
+    if (m_pendingShown) return false;
     if (m_table->recordCount() != m_rows.size()) return false;
     const int r = m_table->recNo() - 1;
     if (r < 0) return m_rows.isEmpty();
@@ -167,13 +198,16 @@ void TDBGrid::followTable()
     }
     if (t->state() == TTable::State::Browse && !m_model->matchesCurrentRow()) m_model->reload();
     else if (t->state() == TTable::State::Edit) m_model->refreshCurrentRow();
+    else if (t->state() == TTable::State::Insert) m_model->showPendingRow();
     selectCurrent();
 }
 
 void TDBGrid::selectCurrent()
 {
     TTable* t = m_ds ? m_ds->dataSet() : nullptr;
-    const int r = (t && t->isOpen()) ? t->recNo() - 1 : -1;
+    int r = (t && t->isOpen()) ? t->recNo() - 1 : -1;
+    if (t && t->isOpen() && t->state() == TTable::State::Insert && m_model->pendingRowShown())
+        r = m_model->rowCount() - 1;
     m_syncing = true;
     if (r >= 0 && r < m_model->rowCount()) {
         selectRow(r);

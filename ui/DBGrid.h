@@ -5,7 +5,9 @@
 // hook for "double click = OK / Display Crop". The grid re-reads its rows
 // when the table opens, posts, deletes or its view changes (filter, range,
 // index); while a row is being edited only that row is refreshed, so reading
-// never posts a pending edit.
+// never posts a pending edit. A new row being inserted shows as an extra row
+// at the end of the list (highlighted) until it is posted or cancelled; the
+// saved rows keep showing as they are.
 //
 // moveToRecNo(t, n) moves a table to its n-th visible row with one scroll
 // notification at the end.
@@ -30,7 +32,9 @@ public:
     void setTable(TTable* t) { m_table = t; reload(); }
     void addColumn(const QString& field, const QString& title);
     void reload();                 // re-reads every visible row
-    void refreshCurrentRow();      // re-reads only the current row
+    void refreshCurrentRow();      // re-reads only the current row (or the pending new row)
+    void showPendingRow();         // shows or updates the row being inserted
+    bool pendingRowShown() const { return m_pendingShown; }
     bool matchesCurrentRow() const; // cache row == the table's current row
     int cachedRows() const { return int(m_rows.size()); }
 
@@ -44,6 +48,7 @@ private:
     QPointer<TTable> m_table;
     QList<Column> m_cols;
     QList<QStringList> m_rows;
+    bool m_pendingShown = false;   // the last cached row is the row being inserted
 };
 
 class TDBGrid : public QTableView {

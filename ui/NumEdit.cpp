@@ -168,11 +168,14 @@ bool TNumEdit::commit()
         m_committing = false;
         return false;
     }
-    m_value = v;
+    // The accepted entry is shown in the picture's format ("20" becomes
+    // "20.00" in a "##.##" field), as a value set by the program is.
+    m_value = v == 0 ? 0.0 : v;
     m_blank = false;
-    m_committedText = t;
+    m_committedText = m_pic.valid ? m_pic.format(m_value) : t;
+    if (text() != m_committedText) setText(m_committedText);
     m_committing = false;
-    emit valueCommitted(v);
+    emit valueCommitted(m_value);
     return true;
 }
 

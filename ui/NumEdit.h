@@ -7,7 +7,9 @@
 // mask are refused as they are typed. When the entry is committed (Enter, or
 // the focus leaving the field) the text is parsed and checked against the
 // range; an unparsable or out-of-range entry is refused with a message
-// through the message service and the previous value comes back.
+// through the message service and the previous value comes back. An accepted
+// entry is shown in the picture's format ("20" in a "##.##" field shows as
+// "20.00"), as setValue() shows a value.
 //
 // Enter moves the focus to the next control in tab order. markedModified()
 // is the "modified" flag of the field: set when the user types, cleared or

@@ -201,6 +201,57 @@ TEST_F(DBControls, GridAndTableMoveTogether)
     EXPECT_EQ(grid.model()->rowCount(), 3);
 }
 
+// While a new row is being inserted the saved rows keep showing; the new row
+// shows as an extra highlighted row until it is posted or cancelled.
+TEST_F(DBControls, GridKeepsTheCurrentRowWhileANewRowIsInserted)
+{
+    TDBGrid grid;
+    grid.addColumn("Cop Name", "Crop Name");
+    grid.setDataSource(ds);
+    TDBEdit name(ds, "Cop Name");
+    auto cell = [&](int r) { return grid.model()->data(grid.model()->index(r, 0)).toString(); };
+    table->next();                      // Beans is current
+    ASSERT_EQ(grid.currentIndex().row(), 1);
+
+    table->append();
+    EXPECT_EQ(grid.model()->rowCount(), 4);
+    EXPECT_EQ(cell(1), "Beans");
+    EXPECT_EQ(grid.currentIndex().row(), 3);
+    name.show();
+    QTest::keyClicks(&name, "Alfalfa hay");
+    EXPECT_EQ(table->state(), TTable::State::Insert);
+    EXPECT_EQ(cell(0), "Alfalfa");
+    EXPECT_EQ(cell(1), "Beans");
+    EXPECT_EQ(cell(2), "Corn");
+    EXPECT_EQ(cell(3), "Alfalfa hay");
+
+    table->cancel();
+    ASSERT_EQ(grid.model()->rowCount(), 3);
+    EXPECT_EQ(cell(0), "Alfalfa");
+    EXPECT_EQ(cell(1), "Beans");
+    EXPECT_EQ(cell(2), "Corn");
+    EXPECT_EQ(grid.currentIndex().row(), table->recNo() - 1);
+
+    // Posted, the new row takes its place among the saved rows.
+    table->append();
+    table->field("Cop Name").setAsString("Barley");
+    EXPECT_EQ(cell(1), "Beans");
+    table->post();
+    ASSERT_EQ(grid.model()->rowCount(), 4);
+    QStringList names;
+    for (int r = 0; r < 4; ++r) names << cell(r);
+    EXPECT_TRUE(names.contains("Barley") && names.contains("Beans")) << names.join(',').toStdString();
+    EXPECT_EQ(grid.currentIndex().row(), table->recNo() - 1);
+    EXPECT_EQ(cell(table->recNo() - 1), "Barley");
+
+    // An edit still refreshes the current row in place.
+    table->edit();
+    table->field("Cop Name").setAsString("Barley malt");
+    EXPECT_EQ(grid.model()->rowCount(), 4);
+    EXPECT_EQ(cell(table->recNo() - 1), "Barley malt");
+    table->cancel();
+}
+
 TEST_F(DBControls, NavigatorMovesAndAsksBeforeDeleting)
 {
     TScriptedMessages msgs;

@@ -147,3 +147,41 @@ TEST(EnterKey, MovesFocusToTheNextControlInTabOrder)
     b->setFocus();
     EXPECT_DOUBLE_EQ(n->value(), 12);
 }
+
+TEST(NumEdit, AcceptedEntryIsShownInThePictureFormat)
+{
+    TScriptedMessages msgs;
+    QWidget w;
+    auto* v = new QVBoxLayout(&w);
+    auto* n = new TNumEdit("##.##", 0, 50, &w);
+    auto* other = new QLineEdit(&w);
+    v->addWidget(n);
+    v->addWidget(other);
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+
+    n->setFocus();
+    QTest::keyClicks(n, "20");
+    other->setFocus();               // leaving the field commits and formats
+    EXPECT_EQ(n->text(), "20.00");
+    EXPECT_DOUBLE_EQ(n->value(), 20);
+
+    n->setFocus();
+    n->selectAll();
+    QTest::keyClicks(n, "7.5");
+    QTest::keyClick(n, Qt::Key_Return);
+    EXPECT_EQ(n->text(), "7.50");
+    // The formatted text is the committed one: leaving again is no new entry.
+    int committed = 0;
+    QObject::connect(n, &TNumEdit::valueCommitted, [&](double) { ++committed; });
+    EXPECT_TRUE(n->commit());
+    EXPECT_EQ(committed, 0);
+    EXPECT_EQ(msgs.count(), 0);
+
+    // Integer pictures keep whole numbers; "-0" is shown as 0.
+    TNumEdit day("####", -200, 9999);
+    day.setText("-0");
+    EXPECT_TRUE(day.commit());
+    EXPECT_EQ(day.text(), "0");
+}
