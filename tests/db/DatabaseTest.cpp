@@ -33,17 +33,18 @@ void writeFile(const QString& path, const QByteArray& text)
 
 TEST_F(DbTest, FreshDatabaseHasEveryTableFieldAndIndex)
 {
-    QSqlDatabase db = Database::connection();
     for (const TableDef& t : schemaTables()) {
-        QSqlQuery q(db);
-        ASSERT_TRUE(q.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(tableBaseName(t.name))));
-        QStringList names;
-        while (q.next())
-            names << q.value(1).toString();
-        QStringList expected;
-        for (const FieldDef& f : t.fields)
-            expected << f.name;
-        EXPECT_EQ(names, expected) << qPrintable(t.name);
+        if (!onServer()) {
+            QSqlQuery q(Database::connection());
+            ASSERT_TRUE(q.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(tableBaseName(t.name))));
+            QStringList names;
+            while (q.next())
+                names << q.value(1).toString();
+            QStringList expected;
+            for (const FieldDef& f : t.fields)
+                expected << f.name;
+            EXPECT_EQ(names, expected) << qPrintable(t.name);
+        }
 
         // Every named index can be selected on an open handle.
         TTable h(t.name);
@@ -87,7 +88,7 @@ TEST_F(DbTest, ExistingDatabaseOpensUnchanged)
         job.post();
     }
     Database::close();
-    const QByteArray before = fileHash(dbPath);
+    const QByteArray before = onServer() ? QByteArray("server") : fileHash(dbPath);
     ASSERT_FALSE(before.isEmpty());
 
     // Another data folder must not be loaded into an existing database.
@@ -102,7 +103,7 @@ TEST_F(DbTest, ExistingDatabaseOpensUnchanged)
     clim.close();
     job.close();
     Database::close();
-    EXPECT_EQ(fileHash(dbPath), before);
+    EXPECT_EQ(onServer() ? QByteArray("server") : fileHash(dbPath), before);
     Database::setDataDirectory(QStringLiteral(QUEN_DB_FIXTURES));
 }
 
@@ -155,7 +156,8 @@ TEST_F(DbTest, AliasFollowsQuenpmDbAndCreatesTheFolder)
     EXPECT_THROW(Database::resolveAlias("Other"), DbError);
     TTable t("County");     // the first handle opened opens the alias location
     t.open();
-    EXPECT_EQ(Database::path(), target);
+    if (!onServer())
+        EXPECT_EQ(Database::path(), target);
     EXPECT_EQ(t.recordCount(), 4);
     t.close();
     qunsetenv("QUENPM_DB");
@@ -168,7 +170,7 @@ TEST_F(DbTest, AliasFollowsQuenpmDbAndCreatesTheFolder)
     EXPECT_TRUE(crop.endsWith("/Quenpm/Quenpm.sqlite")) << qPrintable(crop);
     QCoreApplication::setApplicationName(appName);
     Database::close();
-    EXPECT_TRUE(QFile::exists(target));
+    EXPECT_EQ(QFile::exists(target), !onServer());
     Database::open(dbPath);
 }
 
@@ -263,7 +265,9 @@ TEST_F(DbTest, PostedRowsSurviveACrashOfTheWriter)
     EXPECT_EQ(job.field("JobName").asString(), "Survives a crash");
     TTable kc("ETKc.db");
     kc.open();
-    EXPECT_EQ(kc.recordCount(), 1);   // committed before the job; the later batch is gone
+    // Committed before the job; the later batch is gone. On a server the
+    // scratch rows belonged to the crashed program's session alone.
+    EXPECT_EQ(kc.recordCount(), onServer() ? 0 : 1);
     kc.close();
     job.close();
     Database::close();
