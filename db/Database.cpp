@@ -601,6 +601,18 @@ QString quoteId(const QString& identifier)
 
 QString sqlTypeName(FieldType t)
 {
+    if (isServer()) {
+        // Texts compare by code point (SQLite's BINARY) whatever the
+        // server's locale; numbers are 64-bit as in SQLite.
+        switch (t) {
+        case FieldType::Text:
+        case FieldType::Memo: return QStringLiteral("text COLLATE \"C\"");
+        case FieldType::Float: return QStringLiteral("double precision");
+        case FieldType::Short:
+        case FieldType::Logical:
+        case FieldType::AutoInc: return QStringLiteral("bigint");
+        }
+    }
     switch (t) {
     case FieldType::Text:
     case FieldType::Memo: return QStringLiteral("TEXT");
@@ -1194,6 +1206,24 @@ void Database::open(const QString& pathIn)
         throw;
     }
 }
+
+bool Database::exists(const QString& locationIn)
+{
+    const QString location = testServerLocation(locationIn.isEmpty() ? resolveAlias() : locationIn);
+    if (!dbi::isServerLocation(location))
+        return QFileInfo(location).isFile();
+    PGconn* conn = PQconnectdb(location.toUtf8().constData());
+    bool found = false;
+    if (PQstatus(conn) == CONNECTION_OK) {
+        PGresult* r = PQexec(conn, "SELECT to_regclass('\"QuenpmSchema\"') IS NOT NULL");
+        found = PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1 && PQgetvalue(r, 0, 0)[0] == 't';
+        PQclear(r);
+    }
+    PQfinish(conn);
+    return found;
+}
+
+bool Database::isServerLocation(const QString& location) { return dbi::isServerLocation(location); }
 
 bool Database::isOpen() { return st().open; }
 

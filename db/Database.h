@@ -1,9 +1,13 @@
 // The shared database behind the alias "Quenpm".
 //
-// resolveAlias() says where the database lives: the file named by the
+// resolveAlias() says where the database lives: the location named by the
 // environment variable QUENPM_DB when set, otherwise
 // "<per-user generic data location>/Quenpm/Quenpm.sqlite" (on Linux
-// ~/.local/share/Quenpm/Quenpm.sqlite), the same for all three programs. Database::open() opens that file; a file that does
+// ~/.local/share/Quenpm/Quenpm.sqlite), the same for all three programs.
+// A location is a file path (an embedded SQLite database) or a
+// postgresql:// connection URI (one database for a whole office; user and
+// password from the URI, ~/.pgpass or the PG* environment variables, as
+// libpq reads them). Database::open() opens that file; a file that does
 // not exist yet is created with every table of the schema and filled with the
 // shipped reference data (the CSV files under data/tables/, compiled into the
 // programs), and the two one-row defaults tables get their initial rows.
@@ -42,6 +46,13 @@ public:
     // with another path closes the previous database.
     static void open(const QString& path = QString());
     static bool isOpen();
+
+    // Whether a Quenpm database is at location (the alias location when
+    // empty): a file, or a server database holding the tables. Creates
+    // nothing.
+    static bool exists(const QString& location = QString());
+    // A postgresql:// (or postgres://) URI rather than a file path.
+    static bool isServerLocation(const QString& location);
     static QString path();
     static void close();
 

@@ -80,8 +80,8 @@ int main(int argc, char** argv)
         return 2;
     }
     // Opening a path that does not exist would create a new database.
-    if (!QFileInfo(path).isFile()) {
-        Err(QStringLiteral("no database at %1 (set QUENPM_DB to the database file)").arg(path));
+    if (!quen::Database::exists(path)) {
+        Err(QStringLiteral("no database at %1 (set QUENPM_DB to the database file or server)").arg(path));
         return 2;
     }
 
