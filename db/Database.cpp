@@ -870,6 +870,7 @@ bool Stmt::exec()
     m_errorCode = 0;
     if (m_conn)
         return execPg();
+    m_rowsAffected = 0;
     m_active = true;
     const int rc = sqlite3_step(m_stmt);
     if (rc == SQLITE_ROW) {
@@ -879,6 +880,7 @@ bool Stmt::exec()
     sqlite3* db = sqlite3_db_handle(m_stmt);
     if (rc == SQLITE_DONE) {
         m_lastInsertId = sqlite3_last_insert_rowid(db);
+        m_rowsAffected = sqlite3_changes(db);
         reset();
         return true;
     }

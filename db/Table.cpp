@@ -1221,9 +1221,26 @@ void TTable::post()
             values << toSql(def.fields[i], d->buf[i]);
         }
         if (!sets.isEmpty()) {
+            // Written only over the row as it was read: a row another user
+            // changed (or removed) since then is not overwritten.
             values << rid;
-            dbi::Stmt& qq = dbi::exec(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(d->base, sets.join(QLatin1String(", "))), values);
+            QString where = QStringLiteral("rowid = ?");
+            const QLatin1String same = dbi::isServer() ? QLatin1String(" IS NOT DISTINCT FROM ?") : QLatin1String(" IS ?");
+            for (int i = 0; i < def.fields.size(); ++i) {
+                where += QLatin1String(" AND ") + dbi::quoteId(def.fields[i].name) + same;
+                values << toSql(def.fields[i], d->row.value(i));
+            }
+            dbi::Stmt& qq = dbi::exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(d->base, sets.join(QLatin1String(", ")), where), values);
+            const int changed = qq.rowsAffected();
             qq.finish();
+            if (changed == 0) {
+                d->buf.clear();
+                d->state = State::Browse;
+                d->rowLoaded = false;
+                emit stateChanged();
+                refresh();   // shows the row as it is now
+                throw DbError(QStringLiteral("This record was changed by another user."));
+            }
         }
     }
     Impl::Hit h;
