@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -1009,9 +1010,11 @@ void beginScratchWrite()
         return;
     if (!st().open)
         Database::open();
-    if (st().pg) {
-        execSql(QStringLiteral("BEGIN"));
-    } else {
+    // On a server the scratch tables are temporary tables of the session:
+    // their writes reach no other program and are never logged, so each
+    // runs on its own without a batch.
+    if (st().pg)
+        return;
     QSqlDatabase db = rawConnection();
     // Scratch rows need no flush of their own: their commit runs without
     // one, and the WAL is flushed by the next durable commit (which keeps the
@@ -1019,7 +1022,6 @@ void beginScratchWrite()
     // transaction, as SQLite requires.
     execOrThrow(db, QStringLiteral("PRAGMA synchronous=NORMAL"));
     execOrThrow(db, QStringLiteral("BEGIN"));
-    }
     st().scratchTxn = true;
     // The batch ends at the latest when control returns to the event loop,
     // so other programs are never kept waiting on it.
@@ -1226,6 +1228,106 @@ bool Database::exists(const QString& locationIn)
 }
 
 bool Database::isServerLocation(const QString& location) { return dbi::isServerLocation(location); }
+
+void Database::copyDatabase(const QString& fromIn, const QString& toIn, bool replace)
+{
+    const QString from = testServerLocation(fromIn);
+    const QString to = testServerLocation(toIn);
+    const bool toFile = !dbi::isServerLocation(to);
+    if ((toFile ? QFileInfo(to).absoluteFilePath() : to) == (dbi::isServerLocation(from) ? from : QFileInfo(from).absoluteFilePath()))
+        throw DbError(QStringLiteral("The database cannot be copied onto itself."));
+    if (!exists(from))
+        throw DbError(QStringLiteral("There is no database at %1.").arg(shownLocation(from)));
+    close();
+
+    // Every user table of the source, rows in their stored order.
+    struct Rows {
+        const TableDef* def;
+        QList<QVariantList> rows;
+    };
+    QList<Rows> data;
+    open(from);
+    try {
+        for (const TableDef& t : schemaTables()) {
+            if (t.scratch)
+                continue;
+            QStringList cols;
+            for (const FieldDef& f : t.fields)
+                cols << dbi::quoteId(f.name);
+            dbi::Stmt& q = dbi::run(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
+                                        .arg(cols.join(QLatin1String(", ")), dbi::quoteId(tableBaseName(t.name))), {});
+            Rows r{&t, {}};
+            while (q.next()) {
+                QVariantList row;
+                for (int c = 0; c < t.fields.size(); ++c)
+                    row << q.value(c);
+                r.rows << row;
+            }
+            data << r;
+        }
+    } catch (...) {
+        close();
+        throw;
+    }
+    close();
+
+    // The target: a new one is made with empty tables (the shipped data
+    // would only be replaced); an existing one must be empty or replaced.
+    const bool existed = exists(to);
+    if (!existed) {
+        QTemporaryDir none;
+        const QString keep = st().dataDir;
+        st().dataDir = none.path();
+        try {
+            open(to);
+        } catch (...) {
+            st().dataDir = keep;
+            throw;
+        }
+        st().dataDir = keep;
+    } else {
+        open(to);
+        if (!replace) {
+            bool empty = true;
+            for (const Rows& r : data)
+                if (!QStringList({QStringLiteral("SystemDefaults"), QStringLiteral("LocalDefaults"), QStringLiteral("Report")})
+                         .contains(tableBaseName(r.def->name))
+                    && !tableIsEmpty(tableBaseName(r.def->name)))
+                    empty = false;
+            if (!empty) {
+                close();
+                throw DbError(QStringLiteral("The database %1 is not empty: nothing was copied (replace it to overwrite it).")
+                                  .arg(shownLocation(to)));
+            }
+        }
+    }
+    try {
+        dbi::execSql(dbi::isServer() ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"));
+        for (const Rows& r : data) {
+            const QString base = dbi::quoteId(tableBaseName(r.def->name));
+            dbi::run(QStringLiteral("DELETE FROM %1").arg(base), {}).finish();
+            QStringList cols, marks;
+            for (const FieldDef& f : r.def->fields) {
+                cols << dbi::quoteId(f.name);
+                marks << QStringLiteral("?");
+            }
+            const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                    .arg(base, cols.join(QLatin1String(", ")), marks.join(QLatin1String(", ")));
+            for (const QVariantList& row : r.rows)
+                dbi::run(sql, row).finish();
+        }
+        if (dbi::isServer())
+            syncServerSequences();
+        dbi::execSql(QStringLiteral("COMMIT"));
+    } catch (const DbError& e) {
+        rollbackQuietly();
+        close();
+        if (!existed && toFile)
+            removeDatabaseFiles(QFileInfo(to).absoluteFilePath());
+        throw DbError(QStringLiteral("Nothing was copied to %1: %2").arg(shownLocation(to), e.message()));
+    }
+    close();
+}
 
 bool Database::isOpen() { return st().open; }
 

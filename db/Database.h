@@ -53,6 +53,14 @@ public:
     static bool exists(const QString& location = QString());
     // A postgresql:// (or postgres://) URI rather than a file path.
     static bool isServerLocation(const QString& location);
+
+    // Copies every table but the scratch tables from one location to
+    // another (file or server, either way) in one transaction. A target
+    // that does not exist is created; an existing one that holds rows
+    // (beyond the one-row defaults tables) is refused unless replace, in
+    // which case its rows are replaced. Closes the open database; throws
+    // DbError, leaving the target as it was, on any failure.
+    static void copyDatabase(const QString& from, const QString& to, bool replace);
     static QString path();
     static void close();
 

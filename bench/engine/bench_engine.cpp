@@ -5,6 +5,7 @@
 //  - PenmanMonteithETo alone, in station-months per second.
 // Targets: ComputeCrop under 2 ms, a 20-crop job under 50 ms.
 #include <QCoreApplication>
+#include <QProcess>
 #include <QDir>
 #include <algorithm>
 #include <chrono>
@@ -65,6 +66,7 @@ QString TwentyCropJob()
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    std::printf("bench_engine on %s\n", qgetenv("QUENPM_TEST_SERVER").isEmpty() ? "embedded SQLite" : "PostgreSQL server");
     Quiet quiet;
     setMessageService(&quiet);
 
@@ -172,5 +174,21 @@ int main(int argc, char** argv)
     }
     std::printf("PenmanMonteithETo, median of 5 x %d: %.0f station-months per second\n", n, Median(rates));
     setMessageService(nullptr);
-    return 0;
+    std::fflush(stdout);
+    // With QUENPM_BENCH_SERVER naming a PostgreSQL server (URI), the same
+    // figures follow for that server (the bench database mapped to a schema
+    // there).
+    const QByteArray server = qgetenv("QUENPM_BENCH_SERVER");
+    if (server.isEmpty() || !qgetenv("QUENPM_TEST_SERVER").isEmpty())
+        return 0;
+    std::printf("\n== the same on the PostgreSQL server\n");
+    std::fflush(stdout);
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QUENPM_TEST_SERVER"), QString::fromLocal8Bit(server));
+    p.setProcessEnvironment(env);
+    p.setProcessChannelMode(QProcess::ForwardedChannels);
+    p.start(QCoreApplication::applicationFilePath(), QCoreApplication::arguments().mid(1));
+    p.waitForFinished(-1);
+    return p.exitCode();
 }

@@ -273,3 +273,69 @@ TEST_F(DbTest, PostedRowsSurviveACrashOfTheWriter)
     Database::close();
     Database::open(dbPath);
 }
+
+TEST_F(DbTest, CopyDatabaseMovesEveryTableAndRefusesANonEmptyTarget)
+{
+    {
+        TTable job("QuenJob.db");
+        job.open();
+        job.append();
+        job.field("JobName").setAsString("Moved job");
+        job.field("Elevation").setAsFloat(4321.125);
+        job.post();
+        TTable kc("ETKc.db");   // scratch rows stay behind
+        kc.open();
+        kc.appendRecord({1, 0.3});
+    }
+    const QString target = dir.filePath("copy/target.sqlite");
+    ASSERT_FALSE(Database::exists(target));
+    Database::copyDatabase(dbPath, target, false);
+    EXPECT_FALSE(Database::isOpen());
+    ASSERT_TRUE(Database::exists(target));
+
+    Database::open(target);
+    EXPECT_EQ(Database::schemaVersion(), kSchemaVersion);
+    {
+        TTable job("QuenJob.db");
+        job.setIndexName("JobNameIndex");
+        job.open();
+        ASSERT_TRUE(job.findKey({"Moved job"}));
+        EXPECT_EQ(job.field("Elevation").asFloat(), 4321.125);
+        EXPECT_EQ(job.recordCount(), 1);
+        TTable clim("Climate.DB");
+        clim.open();
+        EXPECT_EQ(clim.recordCount(), 5);
+        TTable sys("SystemDefaults.db");
+        sys.open();
+        EXPECT_EQ(sys.recordCount(), 1);
+        EXPECT_EQ(sys.field("ET Method").asString(), "FAONE");
+        TTable kc("ETKc.db");
+        kc.open();
+        EXPECT_EQ(kc.recordCount(), 0);
+        // The serials continue after the copied numbers.
+        job.append();
+        job.field("JobName").setAsString("Next");
+        job.post();
+        EXPECT_EQ(job.field("JobNumber").asInteger(), 2);
+    }
+    Database::close();
+
+    // The target now holds jobs: refused unless replaced, and left as it was.
+    try {
+        Database::copyDatabase(dbPath, target, false);
+        ADD_FAILURE() << "a non-empty target was overwritten";
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.message().contains("not empty")) << qPrintable(e.message());
+    }
+    EXPECT_THROW(Database::copyDatabase(dir.filePath("absent.sqlite"), target, true), DbError);
+    EXPECT_THROW(Database::copyDatabase(target, target, true), DbError);
+    Database::copyDatabase(dbPath, target, true);
+    Database::open(target);
+    {
+        TTable job("QuenJob.db");
+        job.open();
+        EXPECT_EQ(job.recordCount(), 1);
+    }
+    Database::close();
+    Database::open(dbPath);
+}
