@@ -1073,6 +1073,14 @@ void beforeDurableWrite(const TableDef& def)
 
 // ---- Database ------------------------------------------------------------------------
 
+QString Database::settingsFile()
+{
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    if (dir.isEmpty())
+        dir = QDir::homePath() + QLatin1String("/.config");
+    return QDir(dir).filePath(QStringLiteral("Quenpm/Quenpm.conf"));
+}
+
 QString Database::resolveAlias(const QString& alias)
 {
     if (alias.compare(QLatin1String("Quenpm"), Qt::CaseInsensitive) != 0
@@ -1081,6 +1089,20 @@ QString Database::resolveAlias(const QString& alias)
     const QByteArray env = qgetenv("QUENPM_DB");
     if (!env.isEmpty())
         return QString::fromLocal8Bit(env);
+    // The planner's own settings file may name it (e.g. the office server).
+    const QString settings = settingsFile();
+    QFile file(settings);
+    if (file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        // "Database=<file path or postgresql:// URI>", taken as written.
+        while (!file.atEnd()) {
+            const QString line = QString::fromUtf8(file.readLine()).trimmed();
+            if (line.section(QLatin1Char('='), 0, 0).trimmed().compare(QLatin1String("Database"), Qt::CaseInsensitive) == 0) {
+                const QString named = line.section(QLatin1Char('='), 1).trimmed();
+                if (!named.isEmpty())
+                    return named;
+            }
+        }
+    }
     // One location for all three programs, whatever their application names:
     // <generic data location>/Quenpm/Quenpm.sqlite.
     QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);

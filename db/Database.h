@@ -1,7 +1,8 @@
 // The shared database behind the alias "Quenpm".
 //
 // resolveAlias() says where the database lives: the location named by the
-// environment variable QUENPM_DB when set, otherwise
+// environment variable QUENPM_DB when set, otherwise the one the per-user
+// settings file names (settingsFile()), otherwise
 // "<per-user generic data location>/Quenpm/Quenpm.sqlite" (on Linux
 // ~/.local/share/Quenpm/Quenpm.sqlite), the same for all three programs.
 // A location is a file path (an embedded SQLite database) or a
@@ -37,8 +38,14 @@ class TTable;
 
 class Database {
 public:
-    // Location of the alias: $QUENPM_DB, else <GenericDataLocation>/Quenpm/Quenpm.sqlite.
+    // Location of the alias: $QUENPM_DB, else the "Database" entry of the
+    // per-user settings file, else <GenericDataLocation>/Quenpm/Quenpm.sqlite.
     static QString resolveAlias(const QString& alias = QStringLiteral("Quenpm"));
+    // The per-user settings file that may name the database
+    // (<GenericConfigLocation>/Quenpm/Quenpm.conf, on Linux
+    // ~/.config/Quenpm/Quenpm.conf), e.g. the line
+    //   Database=postgresql://planner@dbserver/quenpm
+    static QString settingsFile();
 
     // Opens (creating and filling when missing) the database at path, or at
     // the alias location when path is empty. Throws DbError with a clear

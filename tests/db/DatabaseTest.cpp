@@ -1,6 +1,7 @@
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QProcess>
+#include <QDir>
 #include <QFile>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -338,4 +339,29 @@ TEST_F(DbTest, CopyDatabaseMovesEveryTableAndRefusesANonEmptyTarget)
     }
     Database::close();
     Database::open(dbPath);
+}
+
+TEST_F(DbTest, SettingsFileNamesTheDatabaseWhenTheVariableIsUnset)
+{
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    const QByteArray oldDb = qgetenv("QUENPM_DB");
+    qputenv("XDG_CONFIG_HOME", dir.filePath("config").toLocal8Bit());
+    qunsetenv("QUENPM_DB");
+    const QString file = Database::settingsFile();
+    EXPECT_EQ(file, dir.filePath("config/Quenpm/Quenpm.conf"));
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("config/Quenpm")));
+    writeFile(file, "# office database\n[General]\nDatabase = postgresql://planner@dbserver/quenpm?sslmode=require&options=-csearch_path%3Dquen\n");
+    EXPECT_EQ(Database::resolveAlias(), "postgresql://planner@dbserver/quenpm?sslmode=require&options=-csearch_path%3Dquen");
+    EXPECT_TRUE(Database::isServerLocation(Database::resolveAlias()));
+    qputenv("QUENPM_DB", "/elsewhere/q.sqlite");   // the variable wins
+    EXPECT_EQ(Database::resolveAlias(), "/elsewhere/q.sqlite");
+    EXPECT_FALSE(Database::isServerLocation(Database::resolveAlias()));
+    if (oldDb.isEmpty())
+        qunsetenv("QUENPM_DB");
+    else
+        qputenv("QUENPM_DB", oldDb);
+    if (oldConfig.isEmpty())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", oldConfig);
 }
