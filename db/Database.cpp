@@ -1251,6 +1251,8 @@ bool Database::exists(const QString& locationIn)
 
 bool Database::isServerLocation(const QString& location) { return dbi::isServerLocation(location); }
 
+QString Database::shownLocation(const QString& location) { return quen::shownLocation(location); }
+
 void Database::copyDatabase(const QString& fromIn, const QString& toIn, bool replace)
 {
     const QString from = testServerLocation(fromIn);

@@ -60,6 +60,8 @@ public:
     static bool exists(const QString& location = QString());
     // A postgresql:// (or postgres://) URI rather than a file path.
     static bool isServerLocation(const QString& location);
+    // A location as messages show it: a server URI without its password.
+    static QString shownLocation(const QString& location);
 
     // Copies every table but the scratch tables from one location to
     // another (file or server, either way) in one transaction. A target

@@ -97,7 +97,7 @@ int main(int argc, char** argv)
     }
     // Opening a path that does not exist would create a new database.
     if (!quen::Database::exists(path)) {
-        Err(QStringLiteral("no database at %1 (set QUENPM_DB to the database file or server)").arg(path));
+        Err(QStringLiteral("no database at %1 (set QUENPM_DB to the database file or server)").arg(quen::Database::shownLocation(path)));
         return 2;
     }
 
@@ -112,7 +112,7 @@ int main(int argc, char** argv)
         quen::CropRunContext ctx;
         if (!quen::calc::LoadJob(job, ctx)) {
             quen::Database::close();
-            Err(QStringLiteral("no saved job named \"%1\" in %2").arg(job, path));
+            Err(QStringLiteral("no saved job named \"%1\" in %2").arg(job, quen::Database::shownLocation(path)));
             return 4;
         }
         const QList<quen::calc::CropResult> crops = quen::calc::ComputeJob(ctx);
@@ -121,7 +121,7 @@ int main(int argc, char** argv)
         Out(json ? quen::calc::JobJson(job, crops) : quen::calc::JobText(job, crops));
         std::fflush(stdout);
     } catch (const quen::DbError& e) {
-        Err(QStringLiteral("the database %1 is damaged or unreadable: %2").arg(path, e.message()));
+        Err(QStringLiteral("the database %1 is damaged or unreadable: %2").arg(quen::Database::shownLocation(path), e.message()));
         return 3;
     } catch (const std::exception& e) {
         Err(QStringLiteral("the database %1 could not be read: %2").arg(path, QString::fromLocal8Bit(e.what())));
