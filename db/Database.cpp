@@ -783,7 +783,8 @@ bool Stmt::runPgControl()
     if (up.startsWith("SAVEPOINT ")) {
         if (ts == PQTRANS_IDLE) {
             outer << QString::fromUtf8(up.mid(10).trimmed());
-            sql = "BEGIN";
+            // Begun as Database::transaction begins (one writer at a time).
+            sql = "BEGIN; SELECT pg_advisory_xact_lock(7261002)";
         }
     } else if (up.startsWith("RELEASE ")) {
         const QString name = QString::fromUtf8(up.mid(8).trimmed()).remove(QLatin1String("SAVEPOINT "));
@@ -801,7 +802,7 @@ bool Stmt::runPgControl()
     if (sql.isEmpty())
         return true;
     PGresult* r = PQexec(m_conn, sql.constData());
-    const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
+    const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK || PQresultStatus(r) == PGRES_TUPLES_OK;
     if (!ok) {
         m_error = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
         m_sqlState = PQresultErrorField(r, PG_DIAG_SQLSTATE);
@@ -1413,6 +1414,10 @@ void Database::transaction(const std::function<void()>& work, const QStringList&
     dbi::execSql(dbi::isServer() ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"));
     st().userTxn = true;
     try {
+        // One writing transaction at a time, as SQLite's immediate
+        // transactions: two planners saving the same job name do not interleave.
+        if (dbi::isServer())
+            dbi::execSql(QStringLiteral("SELECT pg_advisory_xact_lock(7261002)"));
         work();
         st().userTxn = false;
         dbi::execSql(QStringLiteral("COMMIT"));
