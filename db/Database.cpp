@@ -1,7 +1,9 @@
 #include "Database.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -12,6 +14,7 @@
 #include <QStandardPaths>
 #include <QStringDecoder>
 #include <memory>
+#include <libpq-fe.h>
 #include <sqlite3.h>
 #include <unordered_map>
 
@@ -35,8 +38,10 @@ struct DbState {
     bool open = false;
     QString path;
     QString dataDir = QStringLiteral(":/quenpm/data/tables");
-    std::unordered_map<QString, std::unique_ptr<QSqlQuery>, QStringHash> statements;
     sqlite3* native = nullptr;   // the connection's own SQLite handle
+    PGconn* pg = nullptr;        // set instead when the alias names a PostgreSQL server
+    int pgStatements = 0;        // names of prepared statements on the server
+    QStringList outerSavepoints; // savepoints that began the server transaction
     std::unordered_map<QString, std::unique_ptr<dbi::Stmt>, QStringHash> nativeStatements;
     QList<TTable*> handles;
     bool scratchTxn = false;
@@ -51,24 +56,54 @@ DbState& st()
 
 QSqlDatabase rawConnection() { return QSqlDatabase::database(kConnectionName, false); }
 
-void execOrThrow(QSqlDatabase& db, const QString& sql)
+void execOrThrow(QSqlDatabase&, const QString& sql) { dbi::execSql(sql); }
+
+void rollbackQuietly()
 {
-    QSqlQuery q(db);
-    if (!q.exec(sql))
-        throw DbError(QStringLiteral("Database error: %1\n(%2)").arg(q.lastError().text(), sql));
-    q.finish();
+    try {
+        dbi::execSql(QStringLiteral("ROLLBACK"));
+    } catch (const DbError&) {
+    }
 }
 
+// A location as shown in messages: a server URI without its password.
+QString shownLocation(const QString& location)
+{
+    static const QRegularExpression pw(QStringLiteral("^(postgres(?:ql)?://[^:/@]*):[^@]*@"));
+    QString s = location;
+    s.replace(pw, QStringLiteral("\\1@"));
+    return s;
+}
+
+// On a server every table has a "rowid" column like SQLite's: the
+// auto-increment field itself where there is one (a stored copy of it), a
+// serial otherwise. Scratch tables there are temporary tables of the session.
 QString createTableSql(const TableDef& t)
 {
+    const bool server = dbi::isServer();
     QStringList cols;
+    QString autoInc;
     for (const FieldDef& f : t.fields) {
-        QString c = dbi::quoteId(f.name) + QLatin1Char(' ') + dbi::sqlTypeName(f.type);
-        if (f.type == FieldType::AutoInc)
-            c += QLatin1String(" PRIMARY KEY AUTOINCREMENT");
+        QString c = dbi::quoteId(f.name) + QLatin1Char(' ');
+        if (!server) {
+            c += dbi::sqlTypeName(f.type);
+            if (f.type == FieldType::AutoInc)
+                c += QLatin1String(" PRIMARY KEY AUTOINCREMENT");
+        } else if (f.type == FieldType::AutoInc) {
+            c += QLatin1String("bigserial PRIMARY KEY");
+            autoInc = f.name;
+        } else {
+            c += dbi::sqlTypeName(f.type);
+        }
         cols << c;
     }
-    return QStringLiteral("CREATE TABLE %1 (%2)").arg(dbi::quoteId(tableBaseName(t.name)), cols.join(QLatin1String(", ")));
+    if (server)
+        cols.prepend(autoInc.isEmpty()
+                         ? QStringLiteral("rowid bigserial PRIMARY KEY")
+                         : QStringLiteral("rowid bigint GENERATED ALWAYS AS (%1) STORED").arg(dbi::quoteId(autoInc)));
+    return QStringLiteral("CREATE %1TABLE %2 (%3)")
+        .arg(server && t.scratch ? QLatin1String("TEMP ") : QLatin1String(""), dbi::quoteId(tableBaseName(t.name)),
+             cols.join(QLatin1String(", ")));
 }
 
 QString indexColumns(const TableDef& t, const QStringList& fields, bool ci)
@@ -77,7 +112,11 @@ QString indexColumns(const TableDef& t, const QStringList& fields, bool ci)
     for (const QString& f : fields) {
         const int i = t.fieldIndex(f);
         const bool text = i >= 0 && (t.fields[i].type == FieldType::Text || t.fields[i].type == FieldType::Memo);
-        parts << dbi::quoteId(f) + (ci && text ? QLatin1String(" COLLATE NOCASE") : QLatin1String(""));
+        if (dbi::isServer())   // empty values first, as the handles walk them
+            parts << (ci && text ? QLatin1String("lower(") + dbi::quoteId(f) + QLatin1Char(')') : dbi::quoteId(f))
+                    + QLatin1String(" NULLS FIRST");
+        else
+            parts << dbi::quoteId(f) + (ci && text ? QLatin1String(" COLLATE NOCASE") : QLatin1String(""));
     }
     return parts.join(QLatin1String(", "));
 }
@@ -97,6 +136,9 @@ QStringList createIndexSql(const TableDef& t)
                    .arg(ix.unique ? QLatin1String("UNIQUE ") : QLatin1String(""),
                         dbi::quoteId(base + QLatin1Char('$') + ix.name), dbi::quoteId(base),
                         indexColumns(t, ix.fields, ix.caseInsensitive));
+    if (dbi::isServer() && pkIsAutoInc)
+        out << QStringLiteral("CREATE UNIQUE INDEX %1 ON %2 (rowid)")
+                   .arg(dbi::quoteId(base + QLatin1String("$rowid")), dbi::quoteId(base));
     return out;
 }
 
@@ -288,7 +330,7 @@ void loadCsvFile(const QString& path)
     const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                             .arg(dbi::quoteId(tableBaseName(def->name)), cols.join(QLatin1String(", ")),
                                  marks.join(QLatin1String(", ")));
-    QSqlQuery& q = dbi::query(sql);
+    dbi::Stmt& q = dbi::query(sql);
     for (int r = 1; r < records.size(); ++r) {
         const CsvRecord& rec = records[r];
         if (rec.cells.size() != columns.size())
@@ -297,9 +339,9 @@ void loadCsvFile(const QString& path)
         for (int c = 0; c < columns.size(); ++c)
             q.bindValue(c, csvValue(def->fields[columns[c]], rec.cells[c], label, rec.line));
         if (!q.exec()) {
-            if (dbi::isKeyViolation(q))
+            if (q.isKeyViolation())
                 csvFail(label, rec.line, QStringLiteral("key violation (the key of this row is already in the table)"));
-            csvFail(label, rec.line, q.lastError().text());
+            csvFail(label, rec.line, q.errorText());
         }
     }
 }
@@ -316,7 +358,7 @@ void loadDirectory(const QString& dir)
 
 bool tableIsEmpty(const QString& base)
 {
-    QSqlQuery& q = dbi::run(QStringLiteral("SELECT COUNT(*) FROM %1").arg(dbi::quoteId(base)), {});
+    dbi::Stmt& q = dbi::run(QStringLiteral("SELECT COUNT(*) FROM %1").arg(dbi::quoteId(base)), {});
     const bool empty = q.next() && q.value(0).toLongLong() == 0;
     q.finish();
     return empty;
@@ -376,11 +418,90 @@ void openConnection(const QString& path)
     }
 }
 
+void openServerConnection(const QString& uri)
+{
+    PGconn* conn = PQconnectdb(uri.toUtf8().constData());
+    if (PQstatus(conn) != CONNECTION_OK) {
+        const QString err = QString::fromUtf8(PQerrorMessage(conn)).trimmed();
+        PQfinish(conn);
+        throw DbError(QStringLiteral("The database %1 cannot be opened: %2").arg(shownLocation(uri), err));
+    }
+    PQsetNoticeProcessor(conn, [](void*, const char*) {}, nullptr);
+    st().pg = conn;
+    st().open = true;
+    st().path = uri;
+    static bool cleanupRegistered = false;
+    if (!cleanupRegistered && QCoreApplication::instance()) {
+        cleanupRegistered = true;
+        qAddPostRoutine([] {
+            try {
+                Database::close();
+            } catch (...) {
+            }
+        });
+    }
+    dbi::execSql(QStringLiteral("SET client_encoding = 'UTF8'"));
+    dbi::execSql(QStringLiteral("SET client_min_messages = warning"));
+    // The schema named first on the search path (an office may keep the
+    // tables in a schema of their own) is created when it is missing.
+    dbi::Stmt& cur = dbi::run(QStringLiteral("SELECT current_schema()"), {});
+    const bool hasSchema = cur.next() && cur.value(0).isValid();
+    cur.finish();
+    if (!hasSchema) {
+        dbi::Stmt& sp = dbi::run(QStringLiteral("SELECT current_setting('search_path')"), {});
+        QString first = sp.next() ? sp.value(0).toString().section(QLatin1Char(','), 0, 0).trimmed() : QString();
+        sp.finish();
+        if (first.startsWith(QLatin1Char('"')))
+            first = first.mid(1, first.size() - 2).replace(QLatin1String("\"\""), QLatin1String("\""));
+        if (first.isEmpty() || first.startsWith(QLatin1Char('$')))
+            throw DbError(QStringLiteral("The database %1 has no schema to hold the tables.").arg(shownLocation(uri)));
+        dbi::execSql(QStringLiteral("CREATE SCHEMA IF NOT EXISTS %1").arg(dbi::quoteId(first)));
+    }
+}
+
+// The serials of auto-increment fields continue after the highest value
+// loaded.
+void syncServerSequences()
+{
+    for (const TableDef& t : schemaTables())
+        for (const FieldDef& f : t.fields)
+            if (f.type == FieldType::AutoInc && !t.scratch) {
+                const QString base = dbi::quoteId(tableBaseName(t.name));
+                dbi::run(QStringLiteral("SELECT setval(pg_get_serial_sequence(?, ?), COALESCE(MAX(%1), 0) + 1, false) FROM %2")
+                             .arg(dbi::quoteId(f.name), base),
+                         {base, f.name}).finish();
+            }
+}
+
+// Scratch tables of a server database: temporary tables of this session,
+// seen by no other program.
+void createServerScratchTables()
+{
+    for (const TableDef& t : schemaTables())
+        if (t.scratch) {
+            dbi::execSql(createTableSql(t));
+            for (const QString& s : createIndexSql(t))
+                dbi::execSql(s);
+        }
+}
+
+bool serverTableExists(const QString& base)
+{
+    dbi::Stmt& q = dbi::run(QStringLiteral("SELECT to_regclass(?) IS NOT NULL"), {dbi::quoteId(base)});
+    const bool exists = q.next() && q.value(0).toString() == QLatin1String("t");
+    q.finish();
+    return exists;
+}
+
 void dropConnection()
 {
-    st().statements.clear();
     st().nativeStatements.clear();
     st().native = nullptr;
+    if (st().pg) {
+        PQfinish(st().pg);
+        st().pg = nullptr;
+    }
+    st().outerSavepoints.clear();
     {
         QSqlDatabase db = rawConnection();
         if (db.isValid())
@@ -395,6 +516,8 @@ void dropConnection()
 
 void setPragmas(QSqlDatabase& db)
 {
+    if (dbi::isServer())
+        return;
     // WAL with a flush on every commit: a post is on disk when it returns and
     // a crash never leaves a damaged file.
     QSqlQuery q(db);
@@ -407,6 +530,8 @@ void setPragmas(QSqlDatabase& db)
 void createSchema(QSqlDatabase& db)
 {
     for (const TableDef& t : schemaTables()) {
+        if (t.scratch && dbi::isServer())
+            continue;
         execOrThrow(db, createTableSql(t));
         for (const QString& s : createIndexSql(t))
             execOrThrow(db, s);
@@ -415,12 +540,18 @@ void createSchema(QSqlDatabase& db)
     execOrThrow(db, QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(dbi::quoteId(kSchemaTable)).arg(kSchemaVersion));
 }
 
-int readSchemaVersion(QSqlDatabase& db)
+int readSchemaVersion(QSqlDatabase&)
 {
-    QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("SELECT \"Version\" FROM %1").arg(dbi::quoteId(kSchemaTable))) || !q.next())
+    if (dbi::isServer() && !serverTableExists(kSchemaTable))
         return -1;
-    return q.value(0).toInt();
+    try {
+        dbi::Stmt& q = dbi::run(QStringLiteral("SELECT \"Version\" FROM %1").arg(dbi::quoteId(kSchemaTable)), {});
+        const int v = q.next() ? q.value(0).toInt() : -1;
+        q.finish();
+        return v;
+    } catch (const DbError&) {
+        return -1;
+    }
 }
 
 // Brings an older database up to the current layout: tables missing from it
@@ -431,12 +562,17 @@ void upgrade(QSqlDatabase& db, int fromVersion)
     execOrThrow(db, QStringLiteral("BEGIN"));
     try {
         for (const TableDef& t : schemaTables()) {
-            QSqlQuery q(db);
-            q.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND name=?"));
-            q.addBindValue(tableBaseName(t.name));
-            q.exec();
-            const bool exists = q.next();
-            q.finish();
+            bool exists = false;
+            if (dbi::isServer()) {
+                exists = t.scratch || serverTableExists(tableBaseName(t.name));
+            } else {
+                QSqlQuery q(db);
+                q.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND name=?"));
+                q.addBindValue(tableBaseName(t.name));
+                q.exec();
+                exists = q.next();
+                q.finish();
+            }
             if (!exists) {
                 execOrThrow(db, createTableSql(t));
                 for (const QString& s : createIndexSql(t))
@@ -446,7 +582,7 @@ void upgrade(QSqlDatabase& db, int fromVersion)
         execOrThrow(db, QStringLiteral("UPDATE %1 SET \"Version\" = %2").arg(dbi::quoteId(kSchemaTable)).arg(kSchemaVersion));
         execOrThrow(db, QStringLiteral("COMMIT"));
     } catch (...) {
-        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+        rollbackQuietly();
         throw;
     }
 }
@@ -466,6 +602,18 @@ QString quoteId(const QString& identifier)
 
 QString sqlTypeName(FieldType t)
 {
+    if (isServer()) {
+        // Texts compare by code point (SQLite's BINARY) whatever the
+        // server's locale; numbers are 64-bit as in SQLite.
+        switch (t) {
+        case FieldType::Text:
+        case FieldType::Memo: return QStringLiteral("text COLLATE \"C\"");
+        case FieldType::Float: return QStringLiteral("double precision");
+        case FieldType::Short:
+        case FieldType::Logical:
+        case FieldType::AutoInc: return QStringLiteral("bigint");
+        }
+    }
     switch (t) {
     case FieldType::Text:
     case FieldType::Memo: return QStringLiteral("TEXT");
@@ -477,42 +625,94 @@ QString sqlTypeName(FieldType t)
     return QStringLiteral("BLOB");
 }
 
-QSqlQuery& query(const QString& sql)
+Stmt& query(const QString& sql) { return stmt(sql); }
+
+Stmt& run(const QString& sql, const QVariantList& values) { return exec(sql, values); }
+
+void execSql(const QString& sql)
 {
     if (!st().open)
         Database::open();
-    auto& cache = st().statements;
-    auto it = cache.find(sql);
-    if (it != cache.end())
-        return *it->second;
-    auto q = std::make_unique<QSqlQuery>(rawConnection());
-    q->setForwardOnly(true);
-    if (!q->prepare(sql))
-        throw DbError(QStringLiteral("Database error: %1\n(%2)").arg(q->lastError().text(), sql));
-    QSqlQuery& ref = *q;
-    cache.emplace(sql, std::move(q));
-    return ref;
-}
-
-QSqlQuery& run(const QString& sql, const QVariantList& values)
-{
-    QSqlQuery& q = query(sql);
-    for (int i = 0; i < values.size(); ++i)
-        q.bindValue(i, values[i]);
-    if (!q.exec()) {
-        if (isKeyViolation(q))
-            throw DbError(QStringLiteral("Key violation."));
-        throw DbError(QStringLiteral("Database error: %1").arg(q.lastError().text()));
+    if (st().pg) {
+        PGresult* r = PQexec(st().pg, sql.toUtf8().constData());
+        const ExecStatusType rc = PQresultStatus(r);
+        const QString err = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
+        PQclear(r);
+        if (rc != PGRES_COMMAND_OK && rc != PGRES_TUPLES_OK)
+            throw DbError(QStringLiteral("Database error: %1\n(%2)").arg(err, sql));
+        return;
     }
-    return q;
+    QSqlQuery q(rawConnection());
+    if (!q.exec(sql))
+        throw DbError(QStringLiteral("Database error: %1\n(%2)").arg(q.lastError().text(), sql));
+    q.finish();
 }
 
-Stmt::~Stmt() { sqlite3_finalize(m_stmt); }
+bool isServer() { return st().pg != nullptr; }
+
+bool isServerLocation(const QString& location)
+{
+    return location.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive)
+        || location.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive);
+}
+
+QString translateForServer(const QString& sqlIn)
+{
+    // Case-insensitive keys: lower() on both sides (ASCII folding under the
+    // "C" collation of the text columns, as SQLite's NOCASE).
+    static const QRegularExpression cmp(
+        QStringLiteral("(\"(?:[^\"]|\"\")*\") COLLATE NOCASE (>=|<=|<>|<|>|=) \\?"));
+    static const QRegularExpression nocase(QStringLiteral("(\"(?:[^\"]|\"\")*\") COLLATE NOCASE"));
+    QString sql = sqlIn;
+    sql.replace(cmp, QStringLiteral("lower(\\1) \\2 lower(?::text)"));
+    sql.replace(nocase, QStringLiteral("lower(\\1)"));
+    QString out;
+    out.reserve(sql.size() + 16);
+    int n = 0;
+    QChar quote;
+    for (const QChar c : sql) {
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+            out += c;
+        } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
+            quote = c;
+            out += c;
+        } else if (c == QLatin1Char('?')) {
+            out += QLatin1Char('$') + QString::number(++n);
+        } else {
+            out += c;
+        }
+    }
+    if (out.startsWith(QLatin1String("INSERT INTO "), Qt::CaseInsensitive))
+        out += QLatin1String(" RETURNING rowid");
+    return out;
+}
+
+Stmt::Stmt(pg_conn* conn, const QByteArray& name, const QByteArray& sql, bool simple, bool insert)
+    : m_conn(conn), m_name(simple ? QByteArray() : name), m_sql(sql), m_insert(insert)
+{
+    const QByteArray head = sql.left(7).toUpper();
+    m_write = head.startsWith("INSERT") || head.startsWith("UPDATE") || head.startsWith("DELETE");
+}
+
+Stmt::~Stmt()
+{
+    if (m_stmt)
+        sqlite3_finalize(m_stmt);
+    if (m_res)
+        PQclear(m_res);
+}
 
 void Stmt::reset()
 {
-    if (m_active)
+    if (m_active && m_stmt)
         sqlite3_reset(m_stmt);
+    if (m_res) {
+        PQclear(m_res);
+        m_res = nullptr;
+    }
+    m_row = -1;
     m_active = false;
     m_rowPending = false;
 }
@@ -520,6 +720,28 @@ void Stmt::reset()
 void Stmt::bindValue(int index, const QVariant& v)
 {
     reset();
+    if (m_conn) {
+        while (m_params.size() <= index) {
+            m_params << QByteArray();
+            m_paramNull << true;
+        }
+        if (!v.isValid() || v.isNull()) {
+            m_paramNull[index] = true;
+            return;
+        }
+        m_paramNull[index] = false;
+        switch (v.typeId()) {
+        case QMetaType::Bool: m_params[index] = v.toBool() ? "1" : "0"; break;
+        case QMetaType::Int:
+        case QMetaType::Short:
+        case QMetaType::UInt:
+        case QMetaType::LongLong: m_params[index] = QByteArray::number(v.toLongLong()); break;
+        case QMetaType::Double:
+        case QMetaType::Float: m_params[index] = QByteArray::number(v.toDouble(), 'g', 17); break;
+        default: m_params[index] = v.toString().toUtf8(); break;
+        }
+        return;
+    }
     const int i = index + 1;
     if (!v.isValid() || v.isNull()) {
         sqlite3_bind_null(m_stmt, i);
@@ -550,11 +772,107 @@ void Stmt::bindValue(int index, const QVariant& v)
     }
 }
 
+// Transaction statements on a server: a SAVEPOINT outside any transaction
+// begins one and releasing (or rolling back to) it ends it, as in SQLite.
+bool Stmt::runPgControl()
+{
+    const QByteArray up = m_sql.trimmed().toUpper();
+    QByteArray sql = m_sql;
+    auto& outer = st().outerSavepoints;
+    const PGTransactionStatusType ts = PQtransactionStatus(m_conn);
+    if (up.startsWith("SAVEPOINT ")) {
+        if (ts == PQTRANS_IDLE) {
+            outer << QString::fromUtf8(up.mid(10).trimmed());
+            // Begun as Database::transaction begins (one writer at a time).
+            sql = "BEGIN; SELECT pg_advisory_xact_lock(7261002)";
+        }
+    } else if (up.startsWith("RELEASE ")) {
+        const QString name = QString::fromUtf8(up.mid(8).trimmed()).remove(QLatin1String("SAVEPOINT "));
+        if (outer.contains(name)) {
+            outer.removeAll(name);
+            if (ts == PQTRANS_IDLE)
+                return true;   // already rolled back
+            sql = "COMMIT";
+        }
+    } else if (up.startsWith("ROLLBACK TO ")) {
+        const QString name = QString::fromUtf8(up.mid(12).trimmed()).remove(QLatin1String("SAVEPOINT "));
+        if (outer.contains(name))
+            sql = ts == PQTRANS_IDLE ? QByteArray() : QByteArray("ROLLBACK");
+    }
+    if (sql.isEmpty())
+        return true;
+    PGresult* r = PQexec(m_conn, sql.constData());
+    const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK || PQresultStatus(r) == PGRES_TUPLES_OK;
+    if (!ok) {
+        m_error = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
+        m_sqlState = PQresultErrorField(r, PG_DIAG_SQLSTATE);
+    }
+    PQclear(r);
+    if (sql == "COMMIT" && ok && up.startsWith("RELEASE "))
+        return true;
+    return ok;
+}
+
+bool Stmt::execPg()
+{
+    m_sqlState.clear();
+    m_rowsAffected = 0;
+    if (m_name.isEmpty() && m_params.isEmpty()) {
+        const QByteArray up = m_sql.trimmed().toUpper();
+        if (up.startsWith("SAVEPOINT") || up.startsWith("RELEASE") || up.startsWith("ROLLBACK TO"))
+            return runPgControl();
+    }
+    // Inside a transaction a refused write must not spoil it.
+    const bool guard = m_write && PQtransactionStatus(m_conn) == PQTRANS_INTRANS;
+    auto simple = [&](const char* sql) { PQclear(PQexec(m_conn, sql)); };
+    if (guard)
+        simple("SAVEPOINT quen_stmt");
+    QList<const char*> values;
+    for (int i = 0; i < m_params.size(); ++i)
+        values << (m_paramNull[i] ? nullptr : m_params[i].constData());
+    m_res = m_name.isEmpty() ? PQexecParams(m_conn, m_sql.constData(), int(values.size()), nullptr, values.constData(), nullptr, nullptr, 0)
+                             : PQexecPrepared(m_conn, m_name.constData(), int(values.size()), values.constData(), nullptr, nullptr, 0);
+    const ExecStatusType rc = PQresultStatus(m_res);
+    if (rc != PGRES_COMMAND_OK && rc != PGRES_TUPLES_OK) {
+        m_error = QString::fromUtf8(PQresultErrorMessage(m_res)).trimmed();
+        const char* state = PQresultErrorField(m_res, PG_DIAG_SQLSTATE);
+        m_sqlState = state ? QByteArray(state) : QByteArray();
+        PQclear(m_res);
+        m_res = nullptr;
+        if (guard) {
+            simple("ROLLBACK TO SAVEPOINT quen_stmt");
+            simple("RELEASE SAVEPOINT quen_stmt");
+        }
+        return false;
+    }
+    if (guard)
+        simple("RELEASE SAVEPOINT quen_stmt");
+    m_rowsAffected = QByteArray(PQcmdTuples(m_res)).toInt();
+    const int n = PQntuples(m_res);
+    m_types.clear();
+    for (int c = 0; c < PQnfields(m_res); ++c)
+        m_types << PQftype(m_res, c);
+    if (m_insert) {
+        if (n > 0)
+            m_lastInsertId = QByteArray(PQgetvalue(m_res, n - 1, 0)).toLongLong();
+        PQclear(m_res);
+        m_res = nullptr;
+        return true;
+    }
+    m_active = true;
+    m_row = 0;
+    m_rowPending = n > 0;
+    return true;
+}
+
 bool Stmt::exec()
 {
     reset();
     m_error.clear();
     m_errorCode = 0;
+    if (m_conn)
+        return execPg();
+    m_rowsAffected = 0;
     m_active = true;
     const int rc = sqlite3_step(m_stmt);
     if (rc == SQLITE_ROW) {
@@ -564,6 +882,7 @@ bool Stmt::exec()
     sqlite3* db = sqlite3_db_handle(m_stmt);
     if (rc == SQLITE_DONE) {
         m_lastInsertId = sqlite3_last_insert_rowid(db);
+        m_rowsAffected = sqlite3_changes(db);
         reset();
         return true;
     }
@@ -581,6 +900,14 @@ bool Stmt::next()
     }
     if (!m_active)
         return false;
+    if (m_conn) {
+        if (m_res && m_row + 1 < PQntuples(m_res)) {
+            ++m_row;
+            return true;
+        }
+        reset();
+        return false;
+    }
     if (sqlite3_step(m_stmt) == SQLITE_ROW)
         return true;
     reset();
@@ -589,6 +916,16 @@ bool Stmt::next()
 
 QVariant Stmt::value(int column) const
 {
+    if (m_conn) {
+        if (!m_res || m_row < 0 || PQgetisnull(m_res, m_row, column))
+            return QVariant();
+        const char* v = PQgetvalue(m_res, m_row, column);
+        switch (m_types.value(column)) {
+        case 20: case 21: case 23: return qlonglong(std::strtoll(v, nullptr, 10));   // int8, int2, int4
+        case 700: case 701: case 1700: return std::strtod(v, nullptr);              // float4, float8, numeric
+        default: return QString::fromUtf8(v, PQgetlength(m_res, m_row, column));
+        }
+    }
     switch (sqlite3_column_type(m_stmt, column)) {
     case SQLITE_NULL: return QVariant();
     case SQLITE_INTEGER: return qlonglong(sqlite3_column_int64(m_stmt, column));
@@ -604,6 +941,8 @@ void Stmt::finish() { reset(); }
 
 bool Stmt::isKeyViolation() const
 {
+    if (m_conn)
+        return m_sqlState == "23505";   // unique_violation
     return m_errorCode == SQLITE_CONSTRAINT_UNIQUE || m_errorCode == SQLITE_CONSTRAINT_PRIMARYKEY
         || m_errorCode == SQLITE_CONSTRAINT || m_error.contains(QLatin1String("UNIQUE constraint failed"));
 }
@@ -616,6 +955,26 @@ Stmt& stmt(const QString& sql)
     auto it = cache.find(sql);
     if (it != cache.end())
         return *it->second;
+    if (st().pg) {
+        const QString pgSql = translateForServer(sql);
+        const QByteArray upper = sql.left(12).toUpper().toUtf8();
+        const bool control = upper.startsWith("SAVEPOINT") || upper.startsWith("RELEASE") || upper.startsWith("ROLLBACK")
+            || upper.startsWith("BEGIN") || upper.startsWith("COMMIT");
+        const QByteArray name = "q" + QByteArray::number(++st().pgStatements);
+        if (!control) {
+            PGresult* r = PQprepare(st().pg, name.constData(), pgSql.toUtf8().constData(), 0, nullptr);
+            const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
+            const QString err = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
+            PQclear(r);
+            if (!ok)
+                throw DbError(QStringLiteral("Database error: %1\n(%2)").arg(err, pgSql));
+        }
+        auto p = std::make_unique<Stmt>(st().pg, name, pgSql.toUtf8(), control,
+                                        pgSql.endsWith(QLatin1String(" RETURNING rowid")));
+        Stmt& ref = *p;
+        cache.emplace(sql, std::move(p));
+        return ref;
+    }
     if (!st().native)
         throw DbError(QStringLiteral("Database error: no SQLite connection"));
     sqlite3_stmt* s = nullptr;
@@ -644,13 +1003,6 @@ Stmt& exec(const QString& sql, const QVariantList& values)
     return q;
 }
 
-bool isKeyViolation(const QSqlQuery& q)
-{
-    const QSqlError e = q.lastError();
-    const QString code = e.nativeErrorCode();
-    return code == QLatin1String("2067") || code == QLatin1String("1555") || code == QLatin1String("19")
-        || e.text().contains(QLatin1String("UNIQUE constraint failed"));
-}
 
 void beginScratchWrite()
 {
@@ -659,6 +1011,11 @@ void beginScratchWrite()
         return;
     if (!st().open)
         Database::open();
+    // On a server the scratch tables are temporary tables of the session:
+    // their writes reach no other program and are never logged, so each
+    // runs on its own without a batch.
+    if (st().pg)
+        return;
     QSqlDatabase db = rawConnection();
     // Scratch rows need no flush of their own: their commit runs without
     // one, and the WAL is flushed by the next durable commit (which keeps the
@@ -684,6 +1041,15 @@ void commitScratch()
     if (!st().scratchTxn)
         return;
     st().scratchTxn = false;
+    if (st().pg) {
+        try {
+            execSql(QStringLiteral("COMMIT"));
+        } catch (const DbError&) {
+            rollbackQuietly();
+            throw;
+        }
+        return;
+    }
     QSqlDatabase db = rawConnection();
     QSqlQuery q(db);
     const bool ok = q.exec(QStringLiteral("COMMIT"));
@@ -708,6 +1074,14 @@ void beforeDurableWrite(const TableDef& def)
 
 // ---- Database ------------------------------------------------------------------------
 
+QString Database::settingsFile()
+{
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    if (dir.isEmpty())
+        dir = QDir::homePath() + QLatin1String("/.config");
+    return QDir(dir).filePath(QStringLiteral("Quenpm/Quenpm.conf"));
+}
+
 QString Database::resolveAlias(const QString& alias)
 {
     if (alias.compare(QLatin1String("Quenpm"), Qt::CaseInsensitive) != 0
@@ -716,6 +1090,20 @@ QString Database::resolveAlias(const QString& alias)
     const QByteArray env = qgetenv("QUENPM_DB");
     if (!env.isEmpty())
         return QString::fromLocal8Bit(env);
+    // The planner's own settings file may name it (e.g. the office server).
+    const QString settings = settingsFile();
+    QFile file(settings);
+    if (file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        // "Database=<file path or postgresql:// URI>", taken as written.
+        while (!file.atEnd()) {
+            const QString line = QString::fromUtf8(file.readLine()).trimmed();
+            if (line.section(QLatin1Char('='), 0, 0).trimmed().compare(QLatin1String("Database"), Qt::CaseInsensitive) == 0) {
+                const QString named = line.section(QLatin1Char('='), 1).trimmed();
+                if (!named.isEmpty())
+                    return named;
+            }
+        }
+    }
     // One location for all three programs, whatever their application names:
     // <generic data location>/Quenpm/Quenpm.sqlite.
     QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
@@ -724,9 +1112,75 @@ QString Database::resolveAlias(const QString& alias)
     return QDir(dir).filePath(QStringLiteral("Quenpm/Quenpm.sqlite"));
 }
 
+namespace {
+
+// A server database: created (every table, the shipped data, the one-row
+// tables and the layout version) by the first program that finds it empty,
+// under a lock so that two programs starting at once do it once.
+void openServer(const QString& uri)
+{
+    openServerConnection(uri);
+    QSqlDatabase none;
+    try {
+        dbi::execSql(QStringLiteral("BEGIN"));
+        dbi::execSql(QStringLiteral("SELECT pg_advisory_xact_lock(7261001)"));
+        const int version = readSchemaVersion(none);
+        if (version < 0) {
+            if (serverTableExists(QStringLiteral("QuenJob")))
+                throw DbError(QStringLiteral("The database %1 is not a Quenpm database.").arg(shownLocation(uri)));
+            try {
+                createSchema(none);
+                loadDirectory(st().dataDir);
+                syncServerSequences();
+                ensureOneRowTables();
+            } catch (const DbError& e) {
+                throw DbError(QStringLiteral("The database %1 could not be created: %2").arg(shownLocation(uri), e.message()));
+            }
+        } else if (version > kSchemaVersion) {
+            throw DbError(QStringLiteral("The database %1 was written by a newer version of Quenpm (layout %2).")
+                              .arg(shownLocation(uri)).arg(version));
+        }
+        dbi::execSql(QStringLiteral("COMMIT"));
+        if (version >= 0 && version < kSchemaVersion)
+            upgrade(none, version);
+        createServerScratchTables();
+    } catch (...) {
+        rollbackQuietly();
+        dropConnection();
+        throw;
+    }
+}
+
+} // namespace
+
+// Test runs on a server: with QUENPM_TEST_SERVER naming a server URI, every
+// file location becomes a schema of its own on that server (named from the
+// path), so that one suite runs unchanged on both kinds of database.
+QString testServerLocation(const QString& location)
+{
+    const QByteArray server = qgetenv("QUENPM_TEST_SERVER");
+    if (server.isEmpty() || dbi::isServerLocation(location))
+        return location;
+    const QString abs = QFileInfo(location).absoluteFilePath();
+    const QByteArray hash = QCryptographicHash::hash(abs.toUtf8(), QCryptographicHash::Sha1).toHex().left(20);
+    const QString uri = QString::fromLocal8Bit(server);
+    return uri + (uri.contains(QLatin1Char('?')) ? QLatin1Char('&') : QLatin1Char('?'))
+        + QLatin1String("options=-csearch_path%3Dt") + QString::fromLatin1(hash);
+}
+
 void Database::open(const QString& pathIn)
 {
-    const QString path = QFileInfo(pathIn.isEmpty() ? resolveAlias() : pathIn).absoluteFilePath();
+    const QString location = testServerLocation(pathIn.isEmpty() ? resolveAlias() : pathIn);
+    if (dbi::isServerLocation(location)) {
+        if (st().open) {
+            if (st().path == location)
+                return;
+            close();
+        }
+        openServer(location);
+        return;
+    }
+    const QString path = QFileInfo(location).absoluteFilePath();
     if (st().open) {
         if (st().path == path)
             return;
@@ -780,6 +1234,126 @@ void Database::open(const QString& pathIn)
     }
 }
 
+bool Database::exists(const QString& locationIn)
+{
+    const QString location = testServerLocation(locationIn.isEmpty() ? resolveAlias() : locationIn);
+    if (!dbi::isServerLocation(location))
+        return QFileInfo(location).isFile();
+    PGconn* conn = PQconnectdb(location.toUtf8().constData());
+    bool found = false;
+    if (PQstatus(conn) == CONNECTION_OK) {
+        PGresult* r = PQexec(conn, "SELECT to_regclass('\"QuenpmSchema\"') IS NOT NULL");
+        found = PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1 && PQgetvalue(r, 0, 0)[0] == 't';
+        PQclear(r);
+    }
+    PQfinish(conn);
+    return found;
+}
+
+bool Database::isServerLocation(const QString& location) { return dbi::isServerLocation(location); }
+
+QString Database::shownLocation(const QString& location) { return quen::shownLocation(location); }
+
+void Database::copyDatabase(const QString& fromIn, const QString& toIn, bool replace)
+{
+    const QString from = testServerLocation(fromIn);
+    const QString to = testServerLocation(toIn);
+    const bool toFile = !dbi::isServerLocation(to);
+    if ((toFile ? QFileInfo(to).absoluteFilePath() : to) == (dbi::isServerLocation(from) ? from : QFileInfo(from).absoluteFilePath()))
+        throw DbError(QStringLiteral("The database cannot be copied onto itself."));
+    if (!exists(from))
+        throw DbError(QStringLiteral("There is no database at %1.").arg(shownLocation(from)));
+    close();
+
+    // Every user table of the source, rows in their stored order.
+    struct Rows {
+        const TableDef* def;
+        QList<QVariantList> rows;
+    };
+    QList<Rows> data;
+    open(from);
+    try {
+        for (const TableDef& t : schemaTables()) {
+            if (t.scratch)
+                continue;
+            QStringList cols;
+            for (const FieldDef& f : t.fields)
+                cols << dbi::quoteId(f.name);
+            dbi::Stmt& q = dbi::run(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
+                                        .arg(cols.join(QLatin1String(", ")), dbi::quoteId(tableBaseName(t.name))), {});
+            Rows r{&t, {}};
+            while (q.next()) {
+                QVariantList row;
+                for (int c = 0; c < t.fields.size(); ++c)
+                    row << q.value(c);
+                r.rows << row;
+            }
+            data << r;
+        }
+    } catch (...) {
+        close();
+        throw;
+    }
+    close();
+
+    // The target: a new one is made with empty tables (the shipped data
+    // would only be replaced); an existing one must be empty or replaced.
+    const bool existed = exists(to);
+    if (!existed) {
+        QTemporaryDir none;
+        const QString keep = st().dataDir;
+        st().dataDir = none.path();
+        try {
+            open(to);
+        } catch (...) {
+            st().dataDir = keep;
+            throw;
+        }
+        st().dataDir = keep;
+    } else {
+        open(to);
+        if (!replace) {
+            bool empty = true;
+            for (const Rows& r : data)
+                if (!QStringList({QStringLiteral("SystemDefaults"), QStringLiteral("LocalDefaults"), QStringLiteral("Report")})
+                         .contains(tableBaseName(r.def->name))
+                    && !tableIsEmpty(tableBaseName(r.def->name)))
+                    empty = false;
+            if (!empty) {
+                close();
+                throw DbError(QStringLiteral("The database %1 is not empty: nothing was copied (replace it to overwrite it).")
+                                  .arg(shownLocation(to)));
+            }
+        }
+    }
+    try {
+        dbi::execSql(dbi::isServer() ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"));
+        for (const Rows& r : data) {
+            const QString base = dbi::quoteId(tableBaseName(r.def->name));
+            dbi::run(QStringLiteral("DELETE FROM %1").arg(base), {}).finish();
+            QStringList cols, marks;
+            for (const FieldDef& f : r.def->fields) {
+                cols << dbi::quoteId(f.name);
+                marks << QStringLiteral("?");
+            }
+            const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                    .arg(base, cols.join(QLatin1String(", ")), marks.join(QLatin1String(", ")));
+            for (const QVariantList& row : r.rows)
+                dbi::run(sql, row).finish();
+        }
+        if (dbi::isServer())
+            syncServerSequences();
+        dbi::execSql(QStringLiteral("COMMIT"));
+    } catch (const DbError& e) {
+        rollbackQuietly();
+        close();
+        if (!existed && toFile)
+            removeDatabaseFiles(QFileInfo(to).absoluteFilePath());
+        throw DbError(QStringLiteral("Nothing was copied to %1: %2").arg(shownLocation(to), e.message()));
+    }
+    close();
+}
+
 bool Database::isOpen() { return st().open; }
 
 QString Database::path() { return st().path; }
@@ -814,13 +1388,16 @@ QString Database::dataDirectory() { return st().dataDir; }
 void Database::loadDataDirectory(const QString& dir)
 {
     dbi::commitScratch();
-    QSqlDatabase db = connection();
-    execOrThrow(db, QStringLiteral("BEGIN"));
+    if (!st().open)
+        open();
+    dbi::execSql(QStringLiteral("BEGIN"));
     try {
         loadDirectory(dir);
-        execOrThrow(db, QStringLiteral("COMMIT"));
+        if (dbi::isServer())
+            syncServerSequences();
+        dbi::execSql(QStringLiteral("COMMIT"));
     } catch (...) {
-        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+        rollbackQuietly();
         throw;
     }
     for (const TableDef& t : schemaTables())
@@ -832,16 +1409,21 @@ void Database::transaction(const std::function<void()>& work, const QStringList&
     if (st().userTxn)
         throw DbError(QStringLiteral("Database error: a transaction is already running."));
     dbi::commitScratch();
-    QSqlDatabase db = connection();
-    execOrThrow(db, QStringLiteral("BEGIN IMMEDIATE"));
+    if (!st().open)
+        open();
+    dbi::execSql(dbi::isServer() ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"));
     st().userTxn = true;
     try {
+        // One writing transaction at a time, as SQLite's immediate
+        // transactions: two planners saving the same job name do not interleave.
+        if (dbi::isServer())
+            dbi::execSql(QStringLiteral("SELECT pg_advisory_xact_lock(7261002)"));
         work();
         st().userTxn = false;
-        execOrThrow(db, QStringLiteral("COMMIT"));
+        dbi::execSql(QStringLiteral("COMMIT"));
     } catch (...) {
         st().userTxn = false;
-        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+        rollbackQuietly();
         for (const QString& name : touched)
             notifyTableChanged(tableBaseName(name), nullptr);
         throw;
@@ -879,8 +1461,8 @@ int Database::execMarkStatement(const QString& statement, const QString& newValu
     }
     dbi::beforeDurableWrite(*def);
     const QString base = tableBaseName(def->name);
-    QSqlQuery& q = dbi::run(QStringLiteral("UPDATE %1 SET %2 = ?").arg(dbi::quoteId(base), dbi::quoteId(f.name)), {v});
-    const int n = q.numRowsAffected();
+    dbi::Stmt& q = dbi::run(QStringLiteral("UPDATE %1 SET %2 = ?").arg(dbi::quoteId(base), dbi::quoteId(f.name)), {v});
+    const int n = dbi::isServer() ? q.rowsAffected() : int(sqlite3_changes(st().native));
     q.finish();
     notifyTableChanged(base, nullptr);
     return n;
@@ -888,7 +1470,9 @@ int Database::execMarkStatement(const QString& statement, const QString& newValu
 
 int Database::schemaVersion()
 {
-    QSqlDatabase db = connection();
+    if (!st().open)
+        open();
+    QSqlDatabase db = rawConnection();
     return readSchemaVersion(db);
 }
 

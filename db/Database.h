@@ -1,9 +1,14 @@
 // The shared database behind the alias "Quenpm".
 //
-// resolveAlias() says where the database lives: the file named by the
-// environment variable QUENPM_DB when set, otherwise
+// resolveAlias() says where the database lives: the location named by the
+// environment variable QUENPM_DB when set, otherwise the one the per-user
+// settings file names (settingsFile()), otherwise
 // "<per-user generic data location>/Quenpm/Quenpm.sqlite" (on Linux
-// ~/.local/share/Quenpm/Quenpm.sqlite), the same for all three programs. Database::open() opens that file; a file that does
+// ~/.local/share/Quenpm/Quenpm.sqlite), the same for all three programs.
+// A location is a file path (an embedded SQLite database) or a
+// postgresql:// connection URI (one database for a whole office; user and
+// password from the URI, ~/.pgpass or the PG* environment variables, as
+// libpq reads them). Database::open() opens that file; a file that does
 // not exist yet is created with every table of the schema and filled with the
 // shipped reference data (the CSV files under data/tables/, compiled into the
 // programs), and the two one-row defaults tables get their initial rows.
@@ -33,8 +38,14 @@ class TTable;
 
 class Database {
 public:
-    // Location of the alias: $QUENPM_DB, else <GenericDataLocation>/Quenpm/Quenpm.sqlite.
+    // Location of the alias: $QUENPM_DB, else the "Database" entry of the
+    // per-user settings file, else <GenericDataLocation>/Quenpm/Quenpm.sqlite.
     static QString resolveAlias(const QString& alias = QStringLiteral("Quenpm"));
+    // The per-user settings file that may name the database
+    // (<GenericConfigLocation>/Quenpm/Quenpm.conf, on Linux
+    // ~/.config/Quenpm/Quenpm.conf), e.g. the line
+    //   Database=postgresql://planner@dbserver/quenpm
+    static QString settingsFile();
 
     // Opens (creating and filling when missing) the database at path, or at
     // the alias location when path is empty. Throws DbError with a clear
@@ -42,6 +53,23 @@ public:
     // with another path closes the previous database.
     static void open(const QString& path = QString());
     static bool isOpen();
+
+    // Whether a Quenpm database is at location (the alias location when
+    // empty): a file, or a server database holding the tables. Creates
+    // nothing.
+    static bool exists(const QString& location = QString());
+    // A postgresql:// (or postgres://) URI rather than a file path.
+    static bool isServerLocation(const QString& location);
+    // A location as messages show it: a server URI without its password.
+    static QString shownLocation(const QString& location);
+
+    // Copies every table but the scratch tables from one location to
+    // another (file or server, either way) in one transaction. A target
+    // that does not exist is created; an existing one that holds rows
+    // (beyond the one-row defaults tables) is refused unless replace, in
+    // which case its rows are replaced. Closes the open database; throws
+    // DbError, leaving the target as it was, on any failure.
+    static void copyDatabase(const QString& from, const QString& to, bool replace);
     static QString path();
     static void close();
 

@@ -9,6 +9,8 @@
 #include "Schema.h"
 
 struct sqlite3_stmt;
+struct pg_conn;
+struct pg_result;
 
 namespace quen::dbi {
 
@@ -18,9 +20,17 @@ namespace quen::dbi {
 // transactions, same error classes. Cached per connection (see stmt()) and
 // finalized before the connection closes. A statement is reset when it ran
 // to its end, by finish(), and before new values are bound.
+//
+// On a PostgreSQL server the same statement text is translated once ("?" to
+// "$n", COLLATE NOCASE to lower(), RETURNING rowid on inserts) and prepared
+// on the server; a write inside an open transaction runs under a statement
+// savepoint so that a refused row leaves the transaction usable, as SQLite
+// does. A SAVEPOINT outside any transaction begins one, and releasing it
+// commits, as in SQLite.
 class Stmt {
 public:
     explicit Stmt(sqlite3_stmt* s) : m_stmt(s) {}
+    Stmt(pg_conn* conn, const QByteArray& name, const QByteArray& sql, bool simple, bool insert);
     ~Stmt();
     Stmt(const Stmt&) = delete;
     Stmt& operator=(const Stmt&) = delete;
@@ -33,16 +43,36 @@ public:
     void finish();
     QString errorText() const { return m_error; }
     bool isKeyViolation() const;
+    int rowsAffected() const { return m_rowsAffected; }
 
 private:
     void reset();
+    bool execPg();
+    bool runPgControl();
     sqlite3_stmt* m_stmt = nullptr;
     bool m_active = false;      // stepped and not reset
     bool m_rowPending = false;  // exec read a row that next() has not handed out yet
     int m_errorCode = 0;        // extended result code of the last failure
     QString m_error;
     qint64 m_lastInsertId = 0;
+    int m_rowsAffected = 0;
+    // PostgreSQL
+    pg_conn* m_conn = nullptr;
+    QByteArray m_name;        // server-side prepared name; empty for a simple statement
+    QByteArray m_sql;
+    bool m_insert = false;
+    bool m_write = false;
+    QList<QByteArray> m_params;
+    QList<bool> m_paramNull;
+    pg_result* m_res = nullptr;
+    int m_row = -1;
+    QList<unsigned> m_types;
+    QByteArray m_sqlState;
 };
+
+bool isServer();                                   // the open database is a PostgreSQL server
+bool isServerLocation(const QString& location);    // postgresql:// or postgres://
+QString translateForServer(const QString& sql);    // SQLite dialect of the layer to PostgreSQL
 
 // Cached native statement on the open connection (opens the alias location
 // when nothing is open yet); throws DbError when it cannot be prepared.
@@ -54,11 +84,15 @@ Stmt& exec(const QString& sql, const QVariantList& values);
 
 // Prepared, forward-only statement cached on the open connection (opens the
 // alias location when nothing is open yet).
-QSqlQuery& query(const QString& sql);
+Stmt& query(const QString& sql);
 
 // Runs a cached statement with positional values; throws DbError on failure.
 // Returns the statement for reading.
-QSqlQuery& run(const QString& sql, const QVariantList& values);
+Stmt& run(const QString& sql, const QVariantList& values);
+
+// Runs a statement without values or results (DDL, BEGIN, COMMIT) on the
+// open connection; throws DbError.
+void execSql(const QString& sql);
 
 // Write discipline. A scratch-table write joins one open transaction (begun
 // here when none is open); it is committed without a disk flush when a
@@ -69,7 +103,6 @@ void beginScratchWrite();
 void commitScratch();
 void beforeDurableWrite(const TableDef& def);   // picks by def.scratch
 
-bool isKeyViolation(const QSqlQuery& q);
 QString quoteId(const QString& identifier);       // "name" for SQL
 QString sqlTypeName(FieldType t);
 

@@ -382,8 +382,12 @@ QString TTable::Impl::orderBy(bool descending) const
 {
     QStringList parts;
     const QLatin1String dir = descending ? QLatin1String(" DESC") : QLatin1String("");
+    // Empty values sort first, as in SQLite (a server sorts them last unless told).
+    const QLatin1String nulls = !dbi::isServer() ? QLatin1String("")
+                                : descending     ? QLatin1String(" NULLS LAST")
+                                                 : QLatin1String(" NULLS FIRST");
     for (int i = 0; i < keyFields.size(); ++i)
-        parts << col(keyFields[i], keyNoCase[i]) + dir;
+        parts << col(keyFields[i], keyNoCase[i]) + dir + nulls;
     parts << QLatin1String("rowid") + dir;
     return QLatin1String(" ORDER BY ") + parts.join(QLatin1String(", "));
 }
@@ -414,7 +418,7 @@ void TTable::Impl::tupleCompare(int n, const QVariantList& vals, bool withRowid,
         inner = greater ? (orEqual ? QStringLiteral("rowid >= ?") : QStringLiteral("rowid > ?"))
                         : (orEqual ? QStringLiteral("rowid <= ?") : QStringLiteral("rowid < ?"));
     else
-        inner = orEqual ? QStringLiteral("1") : QStringLiteral("0");
+        inner = orEqual ? QStringLiteral("1=1") : QStringLiteral("1=0");
     for (int i = n - 1; i >= 0; --i) {
         const QString name = dbi::quoteId(def->fields[keyFields[i]].name);
         const QString c = col(keyFields[i], keyNoCase[i]);
@@ -423,7 +427,7 @@ void TTable::Impl::tupleCompare(int n, const QVariantList& vals, bool withRowid,
                                            : QLatin1String("(") + c + QLatin1String(" < ? OR ") + name + QLatin1String(" IS NULL)");
             inner = QStringLiteral("(%1 OR (%2 = ? AND %3))").arg(strict, c, inner);
         } else {
-            const QString strict = greater ? name + QLatin1String(" IS NOT NULL") : QStringLiteral("0");
+            const QString strict = greater ? name + QLatin1String(" IS NOT NULL") : QStringLiteral("1=0");
             inner = QStringLiteral("(%1 OR (%2 IS NULL AND %3))").arg(strict, name, inner);
         }
     }
@@ -1026,7 +1030,7 @@ bool TTable::findKey(const QVariantList& key)
             else
                 parts << d->col(d->keyFields[i], d->keyNoCase[i]) + QLatin1String(" = ?");
         }
-        return parts.isEmpty() ? QStringLiteral("1") : parts.join(QLatin1String(" AND "));
+        return parts.isEmpty() ? QStringLiteral("1=1") : parts.join(QLatin1String(" AND "));
     };
     Impl::Hit h;
     if (!d->fetch(sig(kFindKey, n, mask), build, values, false, &h))
@@ -1217,9 +1221,26 @@ void TTable::post()
             values << toSql(def.fields[i], d->buf[i]);
         }
         if (!sets.isEmpty()) {
+            // Written only over the row as it was read: a row another user
+            // changed (or removed) since then is not overwritten.
             values << rid;
-            dbi::Stmt& qq = dbi::exec(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(d->base, sets.join(QLatin1String(", "))), values);
+            QString where = QStringLiteral("rowid = ?");
+            const QLatin1String same = dbi::isServer() ? QLatin1String(" IS NOT DISTINCT FROM ?") : QLatin1String(" IS ?");
+            for (int i = 0; i < def.fields.size(); ++i) {
+                where += QLatin1String(" AND ") + dbi::quoteId(def.fields[i].name) + same;
+                values << toSql(def.fields[i], d->row.value(i));
+            }
+            dbi::Stmt& qq = dbi::exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(d->base, sets.join(QLatin1String(", ")), where), values);
+            const int changed = qq.rowsAffected();
             qq.finish();
+            if (changed == 0) {
+                d->buf.clear();
+                d->state = State::Browse;
+                d->rowLoaded = false;
+                emit stateChanged();
+                refresh();   // shows the row as it is now
+                throw DbError(QStringLiteral("This record was changed by another user."));
+            }
         }
     }
     Impl::Hit h;

@@ -15,8 +15,12 @@ pkgs=(
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
   # the Qt SQLite driver (run time) and SQLite's header (the table handles)
   libqt6sql6-sqlite libsqlite3-dev
+  # PostgreSQL's client library (an alias on a server) and pkg-config to find it
+  libpq-dev pkgconf
   # tests: GoogleTest, pdftotext for the PDF checks, a font for offscreen drawing
   libgtest-dev poppler-utils fonts-dejavu-core
+  # tests on a server: a throwaway PostgreSQL cluster (scripts/pg-server.sh)
+  postgresql
 )
 
 installed() {

@@ -4,10 +4,11 @@
 //   and the same refill through one appendRows call
 //   open + nearest search + close of "Climate.DB" holding 2000 stations
 //   one durable append + post of a "QuenJob.db" row
+// on an embedded database, then (QUENPM_BENCH_SERVER=postgresql://...) on a
+// PostgreSQL server.
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QSqlDatabase>
-#include <QSqlQuery>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
@@ -32,23 +33,40 @@ QString stationName(int i) { return QStringLiteral("Station %1 %2").arg(QChar('A
 
 void fillStations(int count)
 {
-    QSqlDatabase db = Database::connection();
-    QSqlQuery q(db);
-    q.exec("BEGIN");
-    q.prepare("INSERT INTO \"Climate\" (\"Station Name\", \"County\", \"Station No\", \"Latitude\", \"Elevation\", \"T7\", \"P7\") "
-              "VALUES (?, ?, ?, ?, ?, ?, ?)");
-    for (int i = 0; i < count; ++i) {
-        q.addBindValue(stationName(i));
-        q.addBindValue(QStringLiteral("County %1, CO").arg(i % 60));
-        q.addBindValue(QStringLiteral("%1").arg(i, 7, 10, QChar('0')));
-        q.addBindValue(3900.0 + i % 500);
-        q.addBindValue(1000.0 + i);
-        q.addBindValue(70.0);
-        q.addBindValue(1.5);
-        q.exec();
-    }
-    q.finish();
-    QSqlQuery(db).exec("COMMIT");
+    Database::transaction([&] {
+        TTable clim("Climate.DB");
+        clim.open();
+        for (int i = 0; i < count; ++i) {
+            clim.append();
+            clim.field("Station Name").setAsString(stationName(i));
+            clim.field("County").setAsString(QStringLiteral("County %1, CO").arg(i % 60));
+            clim.field("Station No").setAsString(QStringLiteral("%1").arg(i, 7, 10, QChar('0')));
+            clim.field("Latitude").setAsFloat(3900.0 + i % 500);
+            clim.field("Elevation").setAsFloat(1000.0 + i);
+            clim.field("T7").setAsFloat(70.0);
+            clim.field("P7").setAsFloat(1.5);
+            clim.post();
+        }
+    });
+}
+
+// With QUENPM_BENCH_SERVER naming a PostgreSQL server (URI), the same
+// figures follow for that server: this program runs again with every
+// database location mapped to a schema there.
+int runOnServer(const char* self)
+{
+    const QByteArray server = qgetenv("QUENPM_BENCH_SERVER");
+    if (server.isEmpty() || !qgetenv("QUENPM_TEST_SERVER").isEmpty())
+        return 0;
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QUENPM_TEST_SERVER"), QString::fromLocal8Bit(server));
+    p.setProcessEnvironment(env);
+    p.setProcessChannelMode(QProcess::ForwardedChannels);
+    p.start(QCoreApplication::applicationFilePath(), {});
+    Q_UNUSED(self);
+    p.waitForFinished(-1);
+    return p.exitCode();
 }
 
 } // namespace
@@ -148,11 +166,13 @@ int main(int argc, char** argv)
         job.close();
     }
 
-    std::printf("bench_db (medians; %d stations in Climate.DB)\n", stations);
+    std::printf("bench_db on %s (medians; %d stations in Climate.DB)\n",
+                qgetenv("QUENPM_TEST_SERVER").isEmpty() ? "embedded SQLite" : "PostgreSQL server", stations);
     std::printf("  refill ETKc.db with 366 rows:              %8.3f ms  (target < 5 ms, %zu runs)\n", median(refill), refill.size());
     std::printf("  same refill with appendRows:               %8.3f ms  (%zu runs)\n", median(bulk), bulk.size());
     std::printf("  open + nearest search + close Climate.DB:  %8.4f ms  (target < 0.1 ms, %zu runs)\n", median(nearest), nearest.size());
     std::printf("  durable append + post QuenJob.db:          %8.3f ms  (%zu runs)\n", median(durable), durable.size());
     Database::close();
-    return 0;
+    std::fflush(stdout);
+    return runOnServer(argv[0]);
 }

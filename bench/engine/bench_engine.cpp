@@ -13,6 +13,7 @@
 // Optional arguments: the run count (lower for profiling) and "nostate" to
 // leave out the state-wide table.
 #include <QCoreApplication>
+#include <QProcess>
 #include <QDir>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -405,6 +406,7 @@ void SaveShippedJob(const QString& station)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    std::printf("bench_engine on %s\n", qgetenv("QUENPM_TEST_SERVER").isEmpty() ? "embedded SQLite" : "PostgreSQL server");
     Quiet quiet;
     setMessageService(&quiet);
     Counters pc;
@@ -554,5 +556,21 @@ int main(int argc, char** argv)
 
     setMessageService(nullptr);
     Database::close();
-    return 0;
+    std::fflush(stdout);
+    // With QUENPM_BENCH_SERVER naming a PostgreSQL server (URI), the same
+    // figures follow for that server (the bench database mapped to a schema
+    // there).
+    const QByteArray server = qgetenv("QUENPM_BENCH_SERVER");
+    if (server.isEmpty() || !qgetenv("QUENPM_TEST_SERVER").isEmpty())
+        return 0;
+    std::printf("\n== the same on the PostgreSQL server\n");
+    std::fflush(stdout);
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QUENPM_TEST_SERVER"), QString::fromLocal8Bit(server));
+    p.setProcessEnvironment(env);
+    p.setProcessChannelMode(QProcess::ForwardedChannels);
+    p.start(QCoreApplication::applicationFilePath(), QCoreApplication::arguments().mid(1));
+    p.waitForFinished(-1);
+    return p.exitCode();
 }

@@ -3,6 +3,10 @@
 //
 //   quenpm-calc --list-jobs
 //   quenpm-calc --job NAME [--json]
+//   quenpm-calc --copy-database FROM TO [--replace]
+//              (moves a database, e.g. a local file to the office server:
+//              every table, in one transaction; a target holding rows is
+//              refused unless --replace)
 //   quenpm-calc --report NAME --job JOB [--crop CROP] [--metric] [--pdf FILE] [--qrp FILE]
 //              (when built with the output subsystem: see output/calc/ReportCommand.h)
 //
@@ -35,7 +39,7 @@ void Out(const QString& text)
 
 int Usage()
 {
-    Err(QStringLiteral("usage: quenpm-calc --list-jobs | --job NAME [--json]"));
+    Err(QStringLiteral("usage: quenpm-calc --list-jobs | --job NAME [--json] | --copy-database FROM TO [--replace]"));
     return 1;
 }
 
@@ -51,6 +55,18 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationName(QStringLiteral("Quenpm"));
 
     const QStringList args = app.arguments().mid(1);
+    if (!args.isEmpty() && args[0] == QLatin1String("--copy-database")) {
+        if (args.size() < 3 || args.size() > 4 || (args.size() == 4 && args[3] != QLatin1String("--replace")))
+            return Usage();
+        try {
+            quen::Database::copyDatabase(args[1], args[2], args.size() == 4);
+        } catch (const quen::DbError& e) {
+            Err(e.message());
+            return 2;
+        }
+        Out(QStringLiteral("database copied\n"));
+        return 0;
+    }
     bool list = false, json = false;
     QString job;
     bool haveJob = false;
@@ -80,8 +96,8 @@ int main(int argc, char** argv)
         return 2;
     }
     // Opening a path that does not exist would create a new database.
-    if (!QFileInfo(path).isFile()) {
-        Err(QStringLiteral("no database at %1 (set QUENPM_DB to the database file)").arg(path));
+    if (!quen::Database::exists(path)) {
+        Err(QStringLiteral("no database at %1 (set QUENPM_DB to the database file or server)").arg(quen::Database::shownLocation(path)));
         return 2;
     }
 
@@ -96,7 +112,7 @@ int main(int argc, char** argv)
         quen::CropRunContext ctx;
         if (!quen::calc::LoadJob(job, ctx)) {
             quen::Database::close();
-            Err(QStringLiteral("no saved job named \"%1\" in %2").arg(job, path));
+            Err(QStringLiteral("no saved job named \"%1\" in %2").arg(job, quen::Database::shownLocation(path)));
             return 4;
         }
         const QList<quen::calc::CropResult> crops = quen::calc::ComputeJob(ctx);
@@ -105,7 +121,7 @@ int main(int argc, char** argv)
         Out(json ? quen::calc::JobJson(job, crops) : quen::calc::JobText(job, crops));
         std::fflush(stdout);
     } catch (const quen::DbError& e) {
-        Err(QStringLiteral("the database %1 is damaged or unreadable: %2").arg(path, e.message()));
+        Err(QStringLiteral("the database %1 is damaged or unreadable: %2").arg(quen::Database::shownLocation(path), e.message()));
         return 3;
     } catch (const std::exception& e) {
         Err(QStringLiteral("the database %1 could not be read: %2").arg(path, QString::fromLocal8Bit(e.what())));

@@ -95,7 +95,7 @@ int reportMain(int argc, char** argv)
         Err(e.message());
         return 2;
     }
-    if (!QFileInfo(path).isFile()) {
+    if (!Database::exists(path)) {
         Err(QStringLiteral("no database at %1 (set QUENPM_DB to the database file)").arg(path));
         return 2;
     }

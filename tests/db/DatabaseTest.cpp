@@ -1,6 +1,7 @@
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QProcess>
+#include <QDir>
 #include <QFile>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -33,17 +34,18 @@ void writeFile(const QString& path, const QByteArray& text)
 
 TEST_F(DbTest, FreshDatabaseHasEveryTableFieldAndIndex)
 {
-    QSqlDatabase db = Database::connection();
     for (const TableDef& t : schemaTables()) {
-        QSqlQuery q(db);
-        ASSERT_TRUE(q.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(tableBaseName(t.name))));
-        QStringList names;
-        while (q.next())
-            names << q.value(1).toString();
-        QStringList expected;
-        for (const FieldDef& f : t.fields)
-            expected << f.name;
-        EXPECT_EQ(names, expected) << qPrintable(t.name);
+        if (!onServer()) {
+            QSqlQuery q(Database::connection());
+            ASSERT_TRUE(q.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(tableBaseName(t.name))));
+            QStringList names;
+            while (q.next())
+                names << q.value(1).toString();
+            QStringList expected;
+            for (const FieldDef& f : t.fields)
+                expected << f.name;
+            EXPECT_EQ(names, expected) << qPrintable(t.name);
+        }
 
         // Every named index can be selected on an open handle.
         TTable h(t.name);
@@ -87,7 +89,7 @@ TEST_F(DbTest, ExistingDatabaseOpensUnchanged)
         job.post();
     }
     Database::close();
-    const QByteArray before = fileHash(dbPath);
+    const QByteArray before = onServer() ? QByteArray("server") : fileHash(dbPath);
     ASSERT_FALSE(before.isEmpty());
 
     // Another data folder must not be loaded into an existing database.
@@ -102,7 +104,7 @@ TEST_F(DbTest, ExistingDatabaseOpensUnchanged)
     clim.close();
     job.close();
     Database::close();
-    EXPECT_EQ(fileHash(dbPath), before);
+    EXPECT_EQ(onServer() ? QByteArray("server") : fileHash(dbPath), before);
     Database::setDataDirectory(QStringLiteral(QUEN_DB_FIXTURES));
 }
 
@@ -155,7 +157,8 @@ TEST_F(DbTest, AliasFollowsQuenpmDbAndCreatesTheFolder)
     EXPECT_THROW(Database::resolveAlias("Other"), DbError);
     TTable t("County");     // the first handle opened opens the alias location
     t.open();
-    EXPECT_EQ(Database::path(), target);
+    if (!onServer())
+        EXPECT_EQ(Database::path(), target);
     EXPECT_EQ(t.recordCount(), 4);
     t.close();
     qunsetenv("QUENPM_DB");
@@ -168,7 +171,7 @@ TEST_F(DbTest, AliasFollowsQuenpmDbAndCreatesTheFolder)
     EXPECT_TRUE(crop.endsWith("/Quenpm/Quenpm.sqlite")) << qPrintable(crop);
     QCoreApplication::setApplicationName(appName);
     Database::close();
-    EXPECT_TRUE(QFile::exists(target));
+    EXPECT_EQ(QFile::exists(target), !onServer());
     Database::open(dbPath);
 }
 
@@ -263,9 +266,105 @@ TEST_F(DbTest, PostedRowsSurviveACrashOfTheWriter)
     EXPECT_EQ(job.field("JobName").asString(), "Survives a crash");
     TTable kc("ETKc.db");
     kc.open();
-    EXPECT_EQ(kc.recordCount(), 1);   // committed before the job; the later batch is gone
+    // Committed before the job; the later batch is gone. On a server the
+    // scratch rows belonged to the crashed program's session alone.
+    EXPECT_EQ(kc.recordCount(), onServer() ? 0 : 1);
     kc.close();
     job.close();
     Database::close();
     Database::open(dbPath);
+}
+
+TEST_F(DbTest, CopyDatabaseMovesEveryTableAndRefusesANonEmptyTarget)
+{
+    {
+        TTable job("QuenJob.db");
+        job.open();
+        job.append();
+        job.field("JobName").setAsString("Moved job");
+        job.field("Elevation").setAsFloat(4321.125);
+        job.post();
+        TTable kc("ETKc.db");   // scratch rows stay behind
+        kc.open();
+        kc.appendRecord({1, 0.3});
+    }
+    const QString target = dir.filePath("copy/target.sqlite");
+    ASSERT_FALSE(Database::exists(target));
+    Database::copyDatabase(dbPath, target, false);
+    EXPECT_FALSE(Database::isOpen());
+    ASSERT_TRUE(Database::exists(target));
+
+    Database::open(target);
+    EXPECT_EQ(Database::schemaVersion(), kSchemaVersion);
+    {
+        TTable job("QuenJob.db");
+        job.setIndexName("JobNameIndex");
+        job.open();
+        ASSERT_TRUE(job.findKey({"Moved job"}));
+        EXPECT_EQ(job.field("Elevation").asFloat(), 4321.125);
+        EXPECT_EQ(job.recordCount(), 1);
+        TTable clim("Climate.DB");
+        clim.open();
+        EXPECT_EQ(clim.recordCount(), 5);
+        TTable sys("SystemDefaults.db");
+        sys.open();
+        EXPECT_EQ(sys.recordCount(), 1);
+        EXPECT_EQ(sys.field("ET Method").asString(), "FAONE");
+        TTable kc("ETKc.db");
+        kc.open();
+        EXPECT_EQ(kc.recordCount(), 0);
+        // The serials continue after the copied numbers.
+        job.append();
+        job.field("JobName").setAsString("Next");
+        job.post();
+        EXPECT_EQ(job.field("JobNumber").asInteger(), 2);
+    }
+    Database::close();
+
+    // The target now holds jobs: refused unless replaced, and left as it was.
+    try {
+        Database::copyDatabase(dbPath, target, false);
+        ADD_FAILURE() << "a non-empty target was overwritten";
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.message().contains("not empty")) << qPrintable(e.message());
+    }
+    EXPECT_THROW(Database::copyDatabase(dir.filePath("absent.sqlite"), target, true), DbError);
+    EXPECT_THROW(Database::copyDatabase(target, target, true), DbError);
+    Database::copyDatabase(dbPath, target, true);
+    Database::open(target);
+    {
+        TTable job("QuenJob.db");
+        job.open();
+        EXPECT_EQ(job.recordCount(), 1);
+    }
+    Database::close();
+    Database::open(dbPath);
+}
+
+TEST_F(DbTest, SettingsFileNamesTheDatabaseWhenTheVariableIsUnset)
+{
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    const QByteArray oldDb = qgetenv("QUENPM_DB");
+    qputenv("XDG_CONFIG_HOME", dir.filePath("config").toLocal8Bit());
+    qunsetenv("QUENPM_DB");
+    const QString file = Database::settingsFile();
+    EXPECT_EQ(file, dir.filePath("config/Quenpm/Quenpm.conf"));
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("config/Quenpm")));
+    writeFile(file, "# office database\n[General]\nDatabase = postgresql://planner@dbserver/quenpm?sslmode=require&options=-csearch_path%3Dquen\n");
+    EXPECT_EQ(Database::resolveAlias(), "postgresql://planner@dbserver/quenpm?sslmode=require&options=-csearch_path%3Dquen");
+    EXPECT_TRUE(Database::isServerLocation(Database::resolveAlias()));
+    // Messages never show a password written into a URI.
+    EXPECT_EQ(Database::shownLocation("postgresql://planner:s3cr:et@dbserver:5432/quenpm"), "postgresql://planner@dbserver:5432/quenpm");
+    EXPECT_EQ(Database::shownLocation("/home/p/Quenpm.sqlite"), "/home/p/Quenpm.sqlite");
+    qputenv("QUENPM_DB", "/elsewhere/q.sqlite");   // the variable wins
+    EXPECT_EQ(Database::resolveAlias(), "/elsewhere/q.sqlite");
+    EXPECT_FALSE(Database::isServerLocation(Database::resolveAlias()));
+    if (oldDb.isEmpty())
+        qunsetenv("QUENPM_DB");
+    else
+        qputenv("QUENPM_DB", oldDb);
+    if (oldConfig.isEmpty())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", oldConfig);
 }

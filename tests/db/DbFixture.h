@@ -18,6 +18,14 @@ protected:
     }
     void TearDown() override { quen::Database::close(); }
 
+    // The suite runs on a PostgreSQL server when QUENPM_TEST_SERVER names
+    // one (every file location then maps to a schema of its own there).
+    static bool onServer() { return !qgetenv("QUENPM_TEST_SERVER").isEmpty(); }
+
+    // Rows of table seen from a second connection to the open database (a
+    // second program): -1 when it cannot see the table at all.
+    static int countFromOtherConnection(const QString& table);
+
     // Texts of one field over the visible rows, first to last.
     static QStringList column(quen::TTable& t, const QString& field)
     {
