@@ -4,7 +4,10 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QUrl>
 #include <QVBoxLayout>
+
+#include "Database.h"
 
 namespace quen {
 
@@ -16,6 +19,7 @@ TAboutDialog::TAboutDialog(const QString& caption, const QString& title, const Q
     setWindowTitle(caption);
     auto* v = new QVBoxLayout(this);
     auto* panel = new QFrame(this);
+    m_panel = panel;
     panel->setFrameShape(QFrame::StyledPanel);
     auto* pv = new QVBoxLayout(panel);
     auto* t = new QLabel(title, panel);
@@ -36,6 +40,11 @@ TAboutDialog::TAboutDialog(const QString& caption, const QString& title, const Q
         pv->addWidget(l);
     }
     v->addWidget(panel);
+    DatabaseLabel = new QLabel(databaseText(), this);
+    DatabaseLabel->setObjectName(QStringLiteral("DatabaseLabel"));
+    DatabaseLabel->setWordWrap(true);
+    DatabaseLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    v->addWidget(DatabaseLabel);
     auto* box = new QDialogButtonBox(this);
     QPushButton* ok = box->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
     ok->setObjectName(QStringLiteral("OKButton"));
@@ -48,8 +57,24 @@ TAboutDialog::TAboutDialog(const QString& caption, const QString& title, const Q
 QStringList TAboutDialog::texts() const
 {
     QStringList out;
-    for (QLabel* l : findChildren<QLabel*>()) out << l->text();
+    for (QLabel* l : m_panel->findChildren<QLabel*>()) out << l->text();
     return out;
+}
+
+QString TAboutDialog::databaseText()
+{
+    QString where;
+    try {
+        where = Database::resolveAlias();
+    } catch (...) {
+        where = QStringLiteral("(not set)");
+    }
+    QUrl url(where);
+    if (!url.scheme().isEmpty() && url.scheme().size() > 1 && !url.password().isEmpty()) {
+        url.setPassword(QStringLiteral("***"));
+        where = url.toString();
+    }
+    return QStringLiteral("Database (alias Quenpm): %1\nSettings file: %2").arg(where, Database::settingsFile());
 }
 
 QStringList TAboutDialog::publicationLines()

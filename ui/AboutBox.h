@@ -16,8 +16,15 @@ public:
                  QWidget* parent = nullptr);
     // The publications the computations and tables follow, one line each.
     static QStringList publicationLines();
-    // Texts of all labels, top to bottom (for checks).
+    // Texts of the title and the lines, top to bottom (for checks).
     QStringList texts() const;
+    // Where the alias "Quenpm" points (a server address without its password)
+    // and the per-user settings file that can name it.
+    static QString databaseText();
+    QLabel* DatabaseLabel;
+
+private:
+    QWidget* m_panel;
 };
 
 } // namespace quen
