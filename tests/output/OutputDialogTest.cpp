@@ -1,5 +1,5 @@
 // The output dialog shows the numbers ComputeCrop left in the context, in
-// the Part's formats, in both unit systems; the crop-kind lines, the notes
+// the dialog's number formats, in both unit systems; the crop-kind lines, the notes
 // and the placement follow their rules; the crop pick dialog sets the
 // context's crop on OK only.
 #include <gtest/gtest.h>

@@ -40,7 +40,7 @@ public:
     // appends the working crop seeded from its crop record and the local
     // defaults, and computes it. The data module's working-crop handle is
     // left open on the crop's row.
-    void compute(const CropInputs& spec);
+    void compute(const CropInputs& inputs);
 
     QString dbPath() const;
 
