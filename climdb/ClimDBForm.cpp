@@ -19,7 +19,7 @@
 
 #include "ClimDMod.h"
 #include "ClimImport.h"
-#include "ClimDefaultsForm.h"
+#include "ClimFormParts.h"
 #include "ClimMainForm.h"
 #include "ClimReports.h"
 #include "DBGrid.h"
@@ -38,11 +38,6 @@ namespace {
 
 const char* const kMonthNames[12] = {"January", "February", "March",     "April",   "May",      "June",
                                      "July",    "August",   "September", "October", "November", "December"};
-
-bool editing(TTable* t)
-{
-    return t && t->isOpen() && (t->state() == TTable::State::Edit || t->state() == TTable::State::Insert);
-}
 
 QString valueText(TTable* t, const QString& field)
 {
@@ -519,18 +514,7 @@ void TClimDBForm::RemoveWHREntryClick()
 
 void TClimDBForm::PositionExit(const QString& field)
 {
-    TTable* t = DMod->tblClim;
-    if (!editing(t))
-        return;
-    TField f = t->field(field);
-    if (f.isNull())
-        return;   // checked when the row is stored
-    const bool ok = field == QLatin1String("Latitude") ? isDDMMLatitude(f.asFloat()) : isDDDMMLongitude(f.asFloat());
-    if (ok)
-        return;
-    const QString text = f.asString();
-    f.clear();
-    showError(positionMessage(t->field(QStringLiteral("Station Name")).asString(), field, text));
+    refuseBadPosition(DMod->tblClim, field, QStringLiteral("Station Name"));
 }
 
 void TClimDBForm::FieldExit(const QString& field)
@@ -684,68 +668,48 @@ struct TClimDBForm::ReportScope {
     }
 };
 
-void TClimDBForm::PrintAllMarkedClick()
+// A station report: the pending row is checked first; the grid's row, order
+// and county are kept while the pages are prepared.
+template <class Prepare>
+void TClimDBForm::printStations(Prepare prepare)
 {
     if (!pendingPositionOk())
         return;
-    TTable* t = DMod->tblClim;
     report::PreparedReport pages;
     {
         ReportScope scope(this);
         THourglass wait;
-        const bool was = t->filtered();
-        t->setFiltered(true);
-        struct Back {
-            TTable* t;
-            bool was;
-            ~Back() { t->setFiltered(was); }
-        } back{t, was};
-        pages = prepareStationDetails(*t, DMod->MetricUnits);
+        pages = prepare(*DMod->tblClim);
     }
     showClimReport(pages, this);
+}
+
+void TClimDBForm::PrintAllMarkedClick()
+{
+    printStations([](TTable& t) {
+        MarkedOnlyScope marked(&t);
+        return prepareStationDetails(t, DMod->MetricUnits);
+    });
 }
 
 void TClimDBForm::PrintByCountyClick()
 {
-    if (!pendingPositionOk())
-        return;
-    TTable* t = DMod->tblClim;
-    report::PreparedReport pages;
-    {
-        ReportScope scope(this);
-        THourglass wait;
-        pages = prepareStationListByCounty(*t);
-    }
-    showClimReport(pages, this);
+    printStations([](TTable& t) { return prepareStationListByCounty(t); });
 }
 
 void TClimDBForm::PrintByStationClick()
 {
-    if (!pendingPositionOk())
-        return;
-    report::PreparedReport pages;
-    {
-        ReportScope scope(this);
-        THourglass wait;
-        pages = prepareStationList(*DMod->tblClim);
-    }
-    showClimReport(pages, this);
+    printStations([](TTable& t) { return prepareStationList(t); });
 }
 
 void TClimDBForm::DefaultsClick()
 {
-    TClimDefaultsFrm dlg(this);
-    dlg.exec();
+    showClimDefaults(this);
 }
 
 void TClimDBForm::closeTables()
 {
-    if (m_closed || !DMod)
-        return;
-    m_closed = true;
-    DMod->tblClim->close();
-    DMod->tblWHR->close();
-    DMod->tblCounty->close();
+    closeClimTables(m_closed);
 }
 
 void TClimDBForm::closeEvent(QCloseEvent* e)
@@ -754,8 +718,7 @@ void TClimDBForm::closeEvent(QCloseEvent* e)
         e->ignore();
         return;
     }
-    if (editing(DMod->tblClim))
-        DMod->tblClim->post();
+    postIfEditing(DMod->tblClim);
     QDialog::closeEvent(e);
     closeTables();
 }
@@ -764,8 +727,7 @@ void TClimDBForm::done(int r)
 {
     if (!pendingPositionOk())
         return;
-    if (editing(DMod->tblClim))
-        DMod->tblClim->post();
+    postIfEditing(DMod->tblClim);
     QDialog::done(r);
     closeTables();
 }

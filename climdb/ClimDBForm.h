@@ -128,6 +128,8 @@ private:
     TDBNumEdit* addMonthEdit(QWidget* page, const QString& field, const QString& picture);
     bool pendingPositionOk();
     void closeTables();
+    template <class Prepare>
+    void printStations(Prepare prepare);
     void search(const QString& title, const QString& prompt, const QString& index, const QString& field);
     void setIndexKeepingCounty(const QString& index);
     QHash<QString, TDBNumEdit*> m_month;

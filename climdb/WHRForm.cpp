@@ -13,7 +13,7 @@
 #include <QVBoxLayout>
 
 #include "ClimDMod.h"
-#include "ClimDefaultsForm.h"
+#include "ClimFormParts.h"
 #include "ClimMainForm.h"
 #include "ClimReports.h"
 #include "DBNavigator.h"
@@ -32,15 +32,20 @@ namespace {
 const char* const kMonthNames[12] = {"January", "February", "March",     "April",   "May",      "June",
                                      "July",    "August",   "September", "October", "November", "December"};
 
-bool editing(TTable* t)
-{
-    return t && t->isOpen() && (t->state() == TTable::State::Edit || t->state() == TTable::State::Insert);
-}
-
 // Wind run of 1 mph for a day: 1.609344 km/h x 24 h.
 constexpr double kKmPerDayPerMph = 38.624256;
 // 1 langley/day = 0.041866 MJ/m2/day.
 constexpr double kMJPerLangley = 0.041866;
+
+// The column heads of a monthly page, centred in row 0 from column 1 on.
+void addColumnHeads(QGridLayout* grid, QWidget* page, const QStringList& heads)
+{
+    for (int c = 0; c < heads.size(); ++c) {
+        auto* l = new QLabel(heads[c], page);
+        l->setAlignment(Qt::AlignCenter);
+        grid->addWidget(l, 0, c + 1);
+    }
+}
 
 } // namespace
 
@@ -111,11 +116,7 @@ TWHRForm::TWHRForm(QWidget* parent) : QDialog(parent)
     const QStringList h1{QStringLiteral("Mean minimum\nrelative humidity\n(%)"),
                          QStringLiteral("Mean maximum\nrelative humidity\n(%)"),
                          QStringLiteral("Correction of Tmin for\nactual vapor pressure\n(FAO eq 48) (deg C)")};
-    for (int c = 0; c < 3; ++c) {
-        auto* l = new QLabel(h1[c], p1);
-        l->setAlignment(Qt::AlignCenter);
-        g1->addWidget(l, 0, c + 1);
-    }
+    addColumnHeads(g1, p1, h1);
     for (int m = 1; m <= 12; ++m) {
         g1->addWidget(new QLabel(QString::fromLatin1(kMonthNames[m - 1]), p1), m, 0);
         g1->addWidget(addMonthEdit(p1, QStringLiteral("RHmin%1").arg(m), QStringLiteral("###"), 0, 100), m, 1);
@@ -165,11 +166,7 @@ TWHRForm::TWHRForm(QWidget* parent) : QDialog(parent)
                          QStringLiteral("Solar radiation Rs\n(langley/day)"), QStringLiteral("Solar radiation Rs\n(MJ/m2/day)"),
                          QStringLiteral("Angstrom\n(as)"),           QStringLiteral("Angstrom\n(bs)"),
                          QStringLiteral("Actual duration\nof sunshine n\n(hrs/day)")};
-    for (int c = 0; c < 7; ++c) {
-        auto* l = new QLabel(h2[c], p2);
-        l->setAlignment(Qt::AlignCenter);
-        g2->addWidget(l, 0, c + 1);
-    }
+    addColumnHeads(g2, p2, h2);
     for (int m = 1; m <= 12; ++m) {
         g2->addWidget(new QLabel(QString::fromLatin1(kMonthNames[m - 1]), p2), m, 0);
         g2->addWidget(addMonthEdit(p2, QStringLiteral("U2%1").arg(m), QStringLiteral("###.####"), 0, 200), m, 1);
@@ -330,18 +327,7 @@ bool TWHRForm::pendingPositionOk()
 
 void TWHRForm::PositionExit(const QString& field)
 {
-    TTable* t = DMod->tblWHR;
-    if (!editing(t))
-        return;
-    TField f = t->field(field);
-    if (f.isNull())
-        return;
-    const bool ok = field == QLatin1String("Latitude") ? isDDMMLatitude(f.asFloat()) : isDDDMMLongitude(f.asFloat());
-    if (ok)
-        return;
-    const QString text = f.asString();
-    f.clear();
-    showError(positionMessage(t->field(QStringLiteral("WHRLocation")).asString(), field, text));
+    refuseBadPosition(DMod->tblWHR, field, QStringLiteral("WHRLocation"));
 }
 
 void TWHRForm::FieldExit(const QString& field)
@@ -431,13 +417,7 @@ void TWHRForm::PrintAllMarkedClick()
     {
         Keep keep(t);
         THourglass wait;
-        const bool was = t->filtered();
-        t->setFiltered(true);
-        struct Back {
-            TTable* t;
-            bool was;
-            ~Back() { t->setFiltered(was); }
-        } back{t, was};
+        MarkedOnlyScope marked(t);
         pages = prepareLocationDetails(*t);
     }
     showClimReport(pages, this);
@@ -445,18 +425,12 @@ void TWHRForm::PrintAllMarkedClick()
 
 void TWHRForm::DefaultsClick()
 {
-    TClimDefaultsFrm dlg(this);
-    dlg.exec();
+    showClimDefaults(this);
 }
 
 void TWHRForm::closeTables()
 {
-    if (m_closed || !DMod)
-        return;
-    m_closed = true;
-    DMod->tblClim->close();
-    DMod->tblWHR->close();
-    DMod->tblCounty->close();
+    closeClimTables(m_closed);
 }
 
 void TWHRForm::closeEvent(QCloseEvent* e)
@@ -465,8 +439,7 @@ void TWHRForm::closeEvent(QCloseEvent* e)
         e->ignore();
         return;
     }
-    if (editing(DMod->tblWHR))
-        DMod->tblWHR->post();
+    postIfEditing(DMod->tblWHR);
     QDialog::closeEvent(e);
     closeTables();
 }
@@ -475,8 +448,7 @@ void TWHRForm::done(int r)
 {
     if (!pendingPositionOk())
         return;
-    if (editing(DMod->tblWHR))
-        DMod->tblWHR->post();
+    postIfEditing(DMod->tblWHR);
     QDialog::done(r);
     closeTables();
 }

@@ -1,0 +1,73 @@
+// What the station editor and the WHR editor share: the edit-state test,
+// closing the climate tables, storing a pending row, refusing a position
+// that is not DDMM / DDDMM and showing only the marked rows for a report.
+#pragma once
+
+#include <QString>
+
+#include "ClimDMod.h"
+#include "ClimDefaultsForm.h"
+#include "MessageService.h"
+#include "StationRecords.h"
+
+class QWidget;
+
+namespace quen::climprog {
+
+inline bool editing(TTable* t)
+{
+    return t && t->isOpen() && (t->state() == TTable::State::Edit || t->state() == TTable::State::Insert);
+}
+
+// The row being edited or inserted is stored.
+inline void postIfEditing(TTable* t)
+{
+    if (editing(t))
+        t->post();
+}
+
+// The climate, WHR and county tables are closed once per showing.
+inline void closeClimTables(bool& closed)
+{
+    if (closed || !DMod)
+        return;
+    closed = true;
+    DMod->tblClim->close();
+    DMod->tblWHR->close();
+    DMod->tblCounty->close();
+}
+
+// A latitude or longitude left while editing that is not DDMM / DDDMM is
+// cleared and refused; an empty one is let be (checked when the row is stored).
+inline void refuseBadPosition(TTable* t, const QString& field, const QString& nameField)
+{
+    if (!editing(t))
+        return;
+    TField f = t->field(field);
+    if (f.isNull())
+        return;
+    const bool ok = field == QLatin1String("Latitude") ? isDDMMLatitude(f.asFloat()) : isDDDMMLongitude(f.asFloat());
+    if (ok)
+        return;
+    const QString text = f.asString();
+    f.clear();
+    showError(positionMessage(t->field(nameField).asString(), field, text));
+}
+
+// While alive, only the marked rows of the table are shown.
+struct MarkedOnlyScope {
+    TTable* t;
+    bool was;
+    explicit MarkedOnlyScope(TTable* table) : t(table), was(table->filtered()) { t->setFiltered(true); }
+    ~MarkedOnlyScope() { t->setFiltered(was); }
+    MarkedOnlyScope(const MarkedOnlyScope&) = delete;
+    MarkedOnlyScope& operator=(const MarkedOnlyScope&) = delete;
+};
+
+inline void showClimDefaults(QWidget* parent)
+{
+    TClimDefaultsFrm dlg(parent);
+    dlg.exec();
+}
+
+} // namespace quen::climprog
