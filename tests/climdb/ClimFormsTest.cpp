@@ -3,6 +3,8 @@
 // file import and the county report import, offscreen and without modal waits.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+
 #include <QDir>
 #include <QListWidget>
 #include <QLineEdit>
@@ -47,6 +49,23 @@ void enter(TDBNumEdit* e, const QString& text)
 
 double value(TTable* t, const QString& field) { return t->field(field).asFloat(); }
 
+// A value entered in one unit of a pair and what its partner holds after.
+struct UnitPair {
+    const char* entered;
+    const char* text;
+    const char* partner;
+    double expected;
+};
+
+template <class Form>
+void expectPartners(Form& f, TTable* t, std::initializer_list<UnitPair> pairs)
+{
+    for (const UnitPair& p : pairs) {
+        enter(f.monthEdit(QString::fromLatin1(p.entered)), QString::fromLatin1(p.text));
+        EXPECT_DOUBLE_EQ(value(t, QString::fromLatin1(p.partner)), p.expected) << p.entered << " = " << p.text;
+    }
+}
+
 class ClimForms : public ClimDb {
 protected:
     void SetUp() override
@@ -90,16 +109,12 @@ TEST_F(ClimForms, StationEditorEditsAndKeepsUnitPairsInStep)
     EXPECT_EQ(f.GotoEditBtn->text(), "Stop Edit");
     EXPECT_TRUE(f.windowTitle().endsWith(" [Edit Mode]"));
     EXPECT_TRUE(f.WHROKBtn->isEnabled());
-    enter(f.monthEdit("T1"), "50");
-    EXPECT_DOUBLE_EQ(value(t, "Tm1"), 10.0);
-    enter(f.monthEdit("Tm1"), "10");
-    EXPECT_DOUBLE_EQ(value(t, "T1"), 50.0);
-    enter(f.monthEdit("TminM2"), "-5");
-    EXPECT_DOUBLE_EQ(value(t, "Tmin2"), 23.0);
-    enter(f.monthEdit("Pm3"), "2.54");
-    EXPECT_DOUBLE_EQ(value(t, "P3"), 1.0);
-    enter(f.monthEdit("P4"), "1");
-    EXPECT_DOUBLE_EQ(value(t, "Pm4"), 2.54);
+    expectPartners(f, t,
+                   {{"T1", "50", "Tm1", 10.0},
+                    {"Tm1", "10", "T1", 50.0},
+                    {"TminM2", "-5", "Tmin2", 23.0},
+                    {"Pm3", "2.54", "P3", 1.0},
+                    {"P4", "1", "Pm4", 2.54}});
     enter(f.monthEdit("Tmax12"), "212");
     EXPECT_EQ(msgs.count(), 1);   // out of range: refused, nothing converted
     t->field("Elevation").setAsFloat(3280.83);
@@ -284,14 +299,11 @@ TEST_F(ClimForms, WindHumidityEditorDefaultsAndUnitPairs)
     EXPECT_EQ(t->field("StationType").asString(), "Agrometeorological station");
     EXPECT_DOUBLE_EQ(value(t, "StationHeight"), 2);
     t->field("WHRLocation").setAsString("Farm WHR");
-    enter(f.monthEdit("U2m12"), "172.8");
-    EXPECT_DOUBLE_EQ(value(t, "U212"), 4.47);
-    enter(f.monthEdit("U2m1"), "172.8");
-    EXPECT_DOUBLE_EQ(value(t, "U21"), 4.4739);
-    enter(f.monthEdit("Rsm1"), "10");
-    EXPECT_DOUBLE_EQ(value(t, "Rs1"), 238.86);
-    enter(f.monthEdit("U27"), "2");
-    EXPECT_DOUBLE_EQ(value(t, "U2m7"), 77.25);
+    expectPartners(f, t,
+                   {{"U2m12", "172.8", "U212", 4.47},
+                    {"U2m1", "172.8", "U21", 4.4739},
+                    {"Rsm1", "10", "Rs1", 238.86},
+                    {"U27", "2", "U2m7", 77.25}});
     enter(f.LongitudeEdit, "11490");
     EXPECT_TRUE(msgs.lastText().contains("Longitude 11490"));
     f.GotoEditBtn->click();
