@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 #include <QSet>
+#include <optional>
 
 #include "ClimDMod.h"
 #include "MessageService.h"
@@ -39,6 +40,27 @@ void storeRecords(TTable& clim, TTable& county, const QList<TStationRecord>& rec
 TImportOutcome refusedWrite(const QString& what)
 {
     return {-1, QStringLiteral("The stations could not be stored: %1\nChanges not made!").arg(what)};
+}
+
+// Opens the station and county tables in one transaction and lets fill write
+// them; an outcome fill returns refuses the import and leaves both unchanged.
+// Otherwise the stored count is reported.
+template <class Fill>
+TImportOutcome writeClimTables(int stored, Fill fill)
+{
+    try {
+        TTable clim(QStringLiteral("Climate.DB"));
+        TTable county(QStringLiteral("County"));
+        clim.open();
+        county.open();
+        TClimTransaction txn({QStringLiteral("Climate.DB"), QStringLiteral("County")});
+        if (const std::optional<TImportOutcome> refused = fill(clim, county))
+            return *refused;
+        txn.commit();
+    } catch (const DbError& e) {
+        return refusedWrite(e.message());
+    }
+    return {stored, QString()};
 }
 
 int shown(const TImportOutcome& o)
@@ -104,20 +126,13 @@ TImportOutcome runStateImport(const QString& path)
     const TStationFile file = readStationFile(path, QStringLiteral("Can't open file for reading"));
     if (!file.ok())
         return {-1, file.error};
-    try {
-        TTable clim(QStringLiteral("Climate.DB"));
-        TTable county(QStringLiteral("County"));
-        clim.open();
-        county.open();
-        TClimTransaction txn({QStringLiteral("Climate.DB"), QStringLiteral("County")});
+    const auto fill = [&](TTable& clim, TTable& county) -> std::optional<TImportOutcome> {
         clim.emptyTable();
         county.emptyTable();
         storeRecords(clim, county, file.records);
-        txn.commit();
-    } catch (const DbError& e) {
-        return refusedWrite(e.message());
-    }
-    return {int(file.records.size()), QString()};
+        return std::nullopt;
+    };
+    return writeClimTables(int(file.records.size()), fill);
 }
 
 TImportOutcome runCountyLoad(const QString& tmpTpPath, const QStringList& selected, bool addToExisting,
@@ -127,12 +142,7 @@ TImportOutcome runCountyLoad(const QString& tmpTpPath, const QStringList& select
     const TStationFile file = readStationFile(tmpTpPath, QStringLiteral("Can't open TmpTP.txt file for reading"), &chosen);
     if (!file.ok())
         return {-1, file.error};
-    try {
-        TTable clim(QStringLiteral("Climate.DB"));
-        TTable county(QStringLiteral("County"));
-        clim.open();
-        county.open();
-        TClimTransaction txn({QStringLiteral("Climate.DB"), QStringLiteral("County")});
+    const auto fill = [&](TTable& clim, TTable& county) -> std::optional<TImportOutcome> {
         if (!addToExisting) {
             clim.emptyTable();
             county.emptyTable();
@@ -154,9 +164,10 @@ TImportOutcome runCountyLoad(const QString& tmpTpPath, const QStringList& select
             clim.setIndexName(QStringLiteral("StaNameIndex"));
             for (const TStationRecord& r : file.records)
                 if (clim.findKey({r.name}))
-                    return {-1, QStringLiteral("Station \"%1\" of %2 is already in the climate database under "
-                                               "%3.\nChanges not made!")
-                                    .arg(r.name, r.county, clim.field(QStringLiteral("County")).asString())};
+                    return TImportOutcome{-1, QStringLiteral("Station \"%1\" of %2 is already in the climate "
+                                                             "database under %3.\nChanges not made!")
+                                                  .arg(r.name, r.county,
+                                                       clim.field(QStringLiteral("County")).asString())};
             clim.setIndexName(QString());
         }
         // Every selected county is listed, also one whose stations all were left out.
@@ -167,11 +178,9 @@ TImportOutcome runCountyLoad(const QString& tmpTpPath, const QStringList& select
             if (!county.findKey({c}))
                 extra << QVariantList{c};
         county.appendRows(extra);
-        txn.commit();
-    } catch (const DbError& e) {
-        return refusedWrite(e.message());
-    }
-    return {int(file.records.size()), QString()};
+        return std::nullopt;
+    };
+    return writeClimTables(int(file.records.size()), fill);
 }
 
 } // namespace quen::climprog
