@@ -40,6 +40,17 @@ void footer(Report& rep)
     f.addSystemValue(QRectF(340, 4, 200, 0), SystemValue::PageNumber, QStringLiteral("Page:  "), kText, Qt::AlignRight);
 }
 
+// The summary under a rule: the caption in bold and the number of rows printed.
+void countSummary(Report& rep, const QString& caption, double captionWidth)
+{
+    Band& s = rep.summary();
+    s.setHeight(24);
+    s.addHLine(0, 4, kPrintWidth, 1);
+    s.addLabel(QRectF(0, 8, captionWidth, 0), caption, kBold);
+    Label* n = s.addLabel(QRectF(captionWidth, 8, 80, 0), QString(), kBold);
+    s.setBeforePrint([&rep, n](Band&, bool&) { n->setText(QString::number(rep.recordNumber())); });
+}
+
 void header(Report& rep, const QString& heading, const QString& sub)
 {
     Band& h = rep.pageHeader();
@@ -221,12 +232,7 @@ PreparedReport prepareStationListByCounty(TTable& clim)
     Band unused(&rep, BandType::ColumnHeader);
     listColumns(unused, d, false);
     g.footer().setHeight(8);
-    Band& s = rep.summary();
-    s.setHeight(24);
-    s.addHLine(0, 4, kPrintWidth, 1);
-    s.addLabel(QRectF(0, 8, 200, 0), QStringLiteral("TOTAL NUMBER OF STATIONS:"), kBold);
-    Label* n = s.addLabel(QRectF(200, 8, 80, 0), QString(), kBold);
-    s.setBeforePrint([&rep, n](Band&, bool&) { n->setText(QString::number(rep.recordNumber())); });
+    countSummary(rep, QStringLiteral("TOTAL NUMBER OF STATIONS:"), 200);
     footer(rep);
     return rep.prepare();
 }
@@ -238,12 +244,7 @@ PreparedReport prepareStationList(TTable& clim)
     rep.setTable(&clim);
     header(rep, QStringLiteral("Quen Climate Database"), QStringLiteral("List of Stations"));
     listColumns(rep.columnHeader(), rep.detail(), true);
-    Band& s = rep.summary();
-    s.setHeight(24);
-    s.addHLine(0, 4, kPrintWidth, 1);
-    s.addLabel(QRectF(0, 8, 150, 0), QStringLiteral("Total Number of Stations:"), kBold);
-    Label* n = s.addLabel(QRectF(150, 8, 80, 0), QString(), kBold);
-    s.setBeforePrint([&rep, n](Band&, bool&) { n->setText(QString::number(rep.recordNumber())); });
+    countSummary(rep, QStringLiteral("Total Number of Stations:"), 150);
     footer(rep);
     return rep.prepare();
 }
@@ -261,12 +262,7 @@ PreparedReport prepareLocationList(TTable& whr)
     d.addField(QRectF(350, 0, 50, 0), QStringLiteral("Latitude"), kText, Qt::AlignRight)->setFormatter(whole());
     d.addLabel(QRectF(420, 0, 60, 0), QStringLiteral("Longitude:"), kText);
     d.addField(QRectF(480, 0, 55, 0), QStringLiteral("Longitude"), kText, Qt::AlignRight)->setFormatter(whole());
-    Band& s = rep.summary();
-    s.setHeight(24);
-    s.addHLine(0, 4, kPrintWidth, 1);
-    s.addLabel(QRectF(0, 8, 160, 0), QStringLiteral("Total Number of Locations:"), kBold);
-    Label* n = s.addLabel(QRectF(160, 8, 80, 0), QString(), kBold);
-    s.setBeforePrint([&rep, n](Band&, bool&) { n->setText(QString::number(rep.recordNumber())); });
+    countSummary(rep, QStringLiteral("Total Number of Locations:"), 160);
     footer(rep);
     return rep.prepare();
 }
