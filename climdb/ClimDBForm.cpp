@@ -714,22 +714,13 @@ void TClimDBForm::closeTables()
 
 void TClimDBForm::closeEvent(QCloseEvent* e)
 {
-    if (!pendingPositionOk()) {
+    if (!leaveEditor(pendingPositionOk(), DMod->tblClim, [&] { QDialog::closeEvent(e); }, m_closed))
         e->ignore();
-        return;
-    }
-    postIfEditing(DMod->tblClim);
-    QDialog::closeEvent(e);
-    closeTables();
 }
 
 void TClimDBForm::done(int r)
 {
-    if (!pendingPositionOk())
-        return;
-    postIfEditing(DMod->tblClim);
-    QDialog::done(r);
-    closeTables();
+    leaveEditor(pendingPositionOk(), DMod->tblClim, [&] { QDialog::done(r); }, m_closed);
 }
 
 } // namespace quen::climprog

@@ -37,6 +37,19 @@ inline void closeClimTables(bool& closed)
     DMod->tblCounty->close();
 }
 
+// Leaving an editor: a pending row that may not be left keeps it open (false);
+// otherwise the row is stored, the window left and the tables closed.
+template <class Leave>
+bool leaveEditor(bool rowOk, TTable* t, Leave leave, bool& closed)
+{
+    if (!rowOk)
+        return false;
+    postIfEditing(t);
+    leave();
+    closeClimTables(closed);
+    return true;
+}
+
 // A latitude or longitude left while editing that is not DDMM / DDDMM is
 // cleared and refused; an empty one is let be (checked when the row is stored).
 inline void refuseBadPosition(TTable* t, const QString& field, const QString& nameField)

@@ -435,22 +435,13 @@ void TWHRForm::closeTables()
 
 void TWHRForm::closeEvent(QCloseEvent* e)
 {
-    if (!pendingPositionOk()) {
+    if (!leaveEditor(pendingPositionOk(), DMod->tblWHR, [&] { QDialog::closeEvent(e); }, m_closed))
         e->ignore();
-        return;
-    }
-    postIfEditing(DMod->tblWHR);
-    QDialog::closeEvent(e);
-    closeTables();
 }
 
 void TWHRForm::done(int r)
 {
-    if (!pendingPositionOk())
-        return;
-    postIfEditing(DMod->tblWHR);
-    QDialog::done(r);
-    closeTables();
+    leaveEditor(pendingPositionOk(), DMod->tblWHR, [&] { QDialog::done(r); }, m_closed);
 }
 
 } // namespace quen::climprog
