@@ -220,6 +220,18 @@ bool elevationCorrectionOn()
     return on;
 }
 
+std::array<double, 8> summaryMonthValues(const CropRunContext& c, int m, bool mt)
+{
+    return {0,
+            mt ? c.MonthlyCropETcm[m] : c.MonthlyCropET[m],
+            mt ? c.EffPrecip80cm[m] : c.EffPrecip80[m],
+            mt ? c.NetIrrReq80cm[m] : c.NetIrrReq80[m],
+            mt ? c.EffPrecip50cm[m] : c.EffPrecip50[m],
+            mt ? c.NetIrrReq50cm[m] : c.NetIrrReq50[m],
+            mt ? c.DailyCropETmm[m] : c.DailyCropET[m],
+            mt ? c.PeakDailyETmm[m] : c.PeakDailyET[m]};
+}
+
 } // namespace output
 
 // ====================================================== "Crop Data Details"
@@ -535,14 +547,7 @@ void TFrmQRJobCrop::fill()
     p.cutLast.setVisible(hay);
 
     for (int m = 1; m <= 12; ++m) {
-        const double v[8] = {0,
-                             mt ? c.MonthlyCropETcm[m] : c.MonthlyCropET[m],
-                             mt ? c.EffPrecip80cm[m] : c.EffPrecip80[m],
-                             mt ? c.NetIrrReq80cm[m] : c.NetIrrReq80[m],
-                             mt ? c.EffPrecip50cm[m] : c.EffPrecip50[m],
-                             mt ? c.NetIrrReq50cm[m] : c.NetIrrReq50[m],
-                             mt ? c.DailyCropETmm[m] : c.DailyCropET[m],
-                             mt ? c.PeakDailyETmm[m] : c.PeakDailyET[m]};
+        const std::array<double, 8> v = output::summaryMonthValues(c, m, mt);
         for (int col = 1; col <= 6; ++col)
             p.cells[m][col]->setText(fixed2(v[col]));
         // The peak of the planting and the harvest month stands for a part

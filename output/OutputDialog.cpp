@@ -520,14 +520,7 @@ void TOutputdlg::FormShow()
     for (int col = 1; col < 8; ++col)
         SGrid->item(0, col)->setText(QString::fromLatin1(mt ? me[col] : en[col]));
     for (int m = 1; m <= 12; ++m) {
-        const double v[8] = {0,
-                             mt ? c.MonthlyCropETcm[m] : c.MonthlyCropET[m],
-                             mt ? c.EffPrecip80cm[m] : c.EffPrecip80[m],
-                             mt ? c.NetIrrReq80cm[m] : c.NetIrrReq80[m],
-                             mt ? c.EffPrecip50cm[m] : c.EffPrecip50[m],
-                             mt ? c.NetIrrReq50cm[m] : c.NetIrrReq50[m],
-                             mt ? c.DailyCropETmm[m] : c.DailyCropET[m],
-                             mt ? c.PeakDailyETmm[m] : c.PeakDailyET[m]};
+        const std::array<double, 8> v = output::summaryMonthValues(c, m, mt);
         const bool season = v[1] > 0;
         for (int col = 1; col <= 6; ++col)
             SGrid->item(m, col)->setText(season ? fixed2(v[col]) : QString());
