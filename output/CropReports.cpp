@@ -81,6 +81,18 @@ void heading(Band& b, const QList<Column>& cols, int c0, int c1, double top, int
     b.addLabel(QRectF(x, top + line * kHRow, w, 0), text, kHead, Qt::AlignHCenter);
 }
 
+struct Heading {
+    int c0, c1, line;
+    const char* text;
+};
+
+// The headings of a monthly table, in order.
+void headings(Band& b, const QList<Column>& cols, double top, std::initializer_list<Heading> list)
+{
+    for (const Heading& h : list)
+        heading(b, cols, h.c0, h.c1, top, h.line, QString::fromLatin1(h.text));
+}
+
 // Writes a cell right-aligned in its column, with a little room on the right.
 Label* cell(Band& b, const Column& c, double y, const FontSpec& font = kText)
 {
@@ -300,28 +312,13 @@ TFrmQRCropDetail::TFrmQRCropDetail(CropRunContext& ctx, bool metric)
         cols.append({66 + (c - 1) * 52.0, 52});
     d.addHLine(0, y, kPrintWidth, 0.75);
     const double top = y + 3;
-    heading(d, cols, 0, 0, top, 3, QStringLiteral("Month"));
-    heading(d, cols, 1, 1, top, 2, QStringLiteral("Average"));
-    heading(d, cols, 1, 1, top, 3, QStringLiteral("Temp."));
-    heading(d, cols, 2, 2, top, 2, QStringLiteral("Average"));
-    heading(d, cols, 2, 2, top, 3, QStringLiteral("Precip."));
-    heading(d, cols, 3, 4, top, 0, QStringLiteral("Effective"));
-    heading(d, cols, 3, 4, top, 1, QStringLiteral("Precipitation"));
-    heading(d, cols, 5, 6, top, 0, QStringLiteral("Carryover "));
-    heading(d, cols, 5, 6, top, 1, QStringLiteral("Used"));
-    for (int c : {3, 5}) {
-        heading(d, cols, c, c, top, 2, QStringLiteral("Dry"));
-        heading(d, cols, c, c, top, 3, QStringLiteral("80%"));
-        heading(d, cols, c + 1, c + 1, top, 2, QStringLiteral("Normal"));
-        heading(d, cols, c + 1, c + 1, top, 3, QStringLiteral("50%"));
-    }
-    heading(d, cols, 7, 7, top, 2, QStringLiteral("Daily"));
-    heading(d, cols, 7, 7, top, 3, QStringLiteral("ETo"));
-    heading(d, cols, 8, 8, top, 1, QStringLiteral("Kc"));
-    heading(d, cols, 8, 8, top, 2, QStringLiteral("Crop"));
-    heading(d, cols, 8, 8, top, 3, QStringLiteral("Factor"));
-    heading(d, cols, 9, 9, top, 2, QStringLiteral("Daily"));
-    heading(d, cols, 9, 9, top, 3, QStringLiteral("ETc"));
+    headings(d, cols, top,
+             {{0, 0, 3, "Month"}, {1, 1, 2, "Average"}, {1, 1, 3, "Temp."}, {2, 2, 2, "Average"},
+              {2, 2, 3, "Precip."}, {3, 4, 0, "Effective"}, {3, 4, 1, "Precipitation"}, {5, 6, 0, "Carryover "},
+              {5, 6, 1, "Used"}, {3, 3, 2, "Dry"}, {3, 3, 3, "80%"}, {4, 4, 2, "Normal"}, {4, 4, 3, "50%"},
+              {5, 5, 2, "Dry"}, {5, 5, 3, "80%"}, {6, 6, 2, "Normal"}, {6, 6, 3, "50%"}, {7, 7, 2, "Daily"},
+              {7, 7, 3, "ETo"}, {8, 8, 1, "Kc"}, {8, 8, 2, "Crop"}, {8, 8, 3, "Factor"}, {9, 9, 2, "Daily"},
+              {9, 9, 3, "ETc"}});
     const QString len = metric ? QStringLiteral("cm") : QStringLiteral("inches");
     const QString rate = metric ? QStringLiteral("mm") : QStringLiteral("inches");
     const QString unitTexts[10] = {QString(), metric ? QStringLiteral("deg. C") : QStringLiteral("deg. F"),
@@ -475,27 +472,14 @@ TFrmQRJobCrop::TFrmQRJobCrop(CropRunContext& ctx, bool metric)
         cols.append({71 + (c - 1) * 67.0, 67});
     t.addHLine(0, y, kPrintWidth, 0.75);
     const double top = y + 3;
-    heading(t, cols, 0, 0, top, 3, QStringLiteral("Month"));
-    heading(t, cols, 1, 1, top, 0, QStringLiteral("Total"));
-    heading(t, cols, 1, 1, top, 1, QStringLiteral("Monthly"));
-    heading(t, cols, 1, 1, top, 2, QStringLiteral("ET"));
-    heading(t, cols, 1, 1, top, 3, QStringLiteral("(3)"));
-    heading(t, cols, 2, 3, top, 0, QStringLiteral("Dry Year"));
-    heading(t, cols, 2, 3, top, 1, QStringLiteral("80% Chance (1)"));
-    heading(t, cols, 4, 5, top, 0, QStringLiteral("Normal Year"));
-    heading(t, cols, 4, 5, top, 1, QStringLiteral("50% Chance (1)"));
-    for (int c : {2, 4}) {
-        heading(t, cols, c, c, top, 2, QStringLiteral("Effective"));
-        heading(t, cols, c, c, top, 3, QStringLiteral("Precipitation"));
-        heading(t, cols, c + 1, c + 1, top, 2, QStringLiteral("Net Irrigation"));
-        heading(t, cols, c + 1, c + 1, top, 3, QStringLiteral("Reqirements"));
-    }
-    heading(t, cols, 6, 6, top, 1, QStringLiteral("Average"));
-    heading(t, cols, 6, 6, top, 2, QStringLiteral("Daily"));
-    heading(t, cols, 6, 6, top, 3, QStringLiteral("ETc"));
-    heading(t, cols, 7, 7, top, 1, QStringLiteral("Peak"));
-    heading(t, cols, 7, 7, top, 2, QStringLiteral("Daily"));
-    heading(t, cols, 7, 7, top, 3, QStringLiteral("ETPk"));
+    headings(t, cols, top,
+             {{0, 0, 3, "Month"}, {1, 1, 0, "Total"}, {1, 1, 1, "Monthly"}, {1, 1, 2, "ET"}, {1, 1, 3, "(3)"},
+              {2, 3, 0, "Dry Year"}, {2, 3, 1, "80% Chance (1)"}, {4, 5, 0, "Normal Year"},
+              {4, 5, 1, "50% Chance (1)"}, {2, 2, 2, "Effective"}, {2, 2, 3, "Precipitation"},
+              {3, 3, 2, "Net Irrigation"}, {3, 3, 3, "Reqirements"}, {4, 4, 2, "Effective"},
+              {4, 4, 3, "Precipitation"}, {5, 5, 2, "Net Irrigation"}, {5, 5, 3, "Reqirements"},
+              {6, 6, 1, "Average"}, {6, 6, 2, "Daily"}, {6, 6, 3, "ETc"}, {7, 7, 1, "Peak"}, {7, 7, 2, "Daily"},
+              {7, 7, 3, "ETPk"}});
     const QString rate = metric ? QStringLiteral("mm") : QStringLiteral("inches");
     const QString two = unit + QStringLiteral(" (2)");
     const QString units[8] = {QString(), unit, unit, two, unit, two, rate, rate};
