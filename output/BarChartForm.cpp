@@ -29,26 +29,13 @@ TBarChart::TBarChart(CropRunContext& ctx, bool metric, QWidget* parent)
     setObjectName(QStringLiteral("BarChart"));
     setWindowTitle(QStringLiteral("BarChart"));
     resize(820, 760);
-    auto* lay = new QVBoxLayout(this);
-    NormChart = new QChartView(this);
-    NormChart->setObjectName(QStringLiteral("NormChart"));
-    NormChart->setRenderHint(QPainter::Antialiasing);
-    DryChart = new QChartView(this);
-    DryChart->setObjectName(QStringLiteral("DryChart"));
-    DryChart->setRenderHint(QPainter::Antialiasing);
-    lay->addWidget(NormChart, 1);
-    lay->addWidget(DryChart, 1);
-    auto* buttons = new QHBoxLayout;
-    WRReportBtn = new QPushButton(QStringLiteral("WR Report"), this);
-    WRReportBtn->setObjectName(QStringLiteral("WRReportBtn"));
-    CloseBtn = new QPushButton(QStringLiteral("Close"), this);
-    CloseBtn->setObjectName(QStringLiteral("CloseBtn"));
-    buttons->addStretch();
-    buttons->addWidget(WRReportBtn);
-    buttons->addWidget(CloseBtn);
-    lay->addLayout(buttons);
+    const TwoChartWindow w = BuildTwoChartWindow(this, QStringLiteral("NormChart"), QStringLiteral("DryChart"),
+                                                 QStringLiteral("WR Report"), QStringLiteral("WRReportBtn"));
+    NormChart = w.top;
+    DryChart = w.bottom;
+    WRReportBtn = w.report;
+    CloseBtn = w.close;
     connect(WRReportBtn, &QPushButton::clicked, this, &TBarChart::WRReportBtnClick);
-    connect(CloseBtn, &QPushButton::clicked, this, &QDialog::accept);
 }
 
 TBarChart::~TBarChart() = default;

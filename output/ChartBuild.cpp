@@ -4,6 +4,11 @@
 #include <QBarSet>
 #include <QCategoryAxis>
 #include <QChart>
+#include <QChartView>
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
@@ -299,6 +304,32 @@ void FillWaterUseChart(QChart* chart, const QString& titleLine2, const WaterUseB
         Attach(chart, mark, x, y);
         HideFromLegend(chart, mark);
     }
+}
+
+TwoChartWindow BuildTwoChartWindow(QDialog* dlg, const QString& topName, const QString& bottomName,
+                                   const QString& reportCaption, const QString& reportName)
+{
+    TwoChartWindow w;
+    auto* lay = new QVBoxLayout(dlg);
+    w.top = new QChartView(dlg);
+    w.top->setObjectName(topName);
+    w.top->setRenderHint(QPainter::Antialiasing);
+    w.bottom = new QChartView(dlg);
+    w.bottom->setObjectName(bottomName);
+    w.bottom->setRenderHint(QPainter::Antialiasing);
+    lay->addWidget(w.top, 1);
+    lay->addWidget(w.bottom, 1);
+    auto* buttons = new QHBoxLayout;
+    w.report = new QPushButton(reportCaption, dlg);
+    w.report->setObjectName(reportName);
+    w.close = new QPushButton(QStringLiteral("Close"), dlg);
+    w.close->setObjectName(QStringLiteral("CloseBtn"));
+    buttons->addStretch();
+    buttons->addWidget(w.report);
+    buttons->addWidget(w.close);
+    lay->addLayout(buttons);
+    QObject::connect(w.close, &QPushButton::clicked, dlg, &QDialog::accept);
+    return w;
 }
 
 } // namespace quen

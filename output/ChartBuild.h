@@ -8,6 +8,9 @@
 #include "CropRunContext.h"
 
 class QChart;
+class QChartView;
+class QDialog;
+class QPushButton;
 
 namespace quen {
 
@@ -44,5 +47,16 @@ WaterUseBars DryYearBars(const CropRunContext& ctx, bool metric);
 // above it; bottom axis "Month", left axis scaled to the values.
 void FillWaterUseChart(QChart* chart, const QString& titleLine2, const WaterUseBars& bars, const QString& leftTitle,
                        double fontScale = 1.0);
+
+// The layout of a chart window: two charts one above the other, a report
+// button and "Close" (which accepts the dialog) at the bottom right.
+struct TwoChartWindow {
+    QChartView* top = nullptr;
+    QChartView* bottom = nullptr;
+    QPushButton* report = nullptr;
+    QPushButton* close = nullptr;
+};
+TwoChartWindow BuildTwoChartWindow(QDialog* dlg, const QString& topName, const QString& bottomName,
+                                   const QString& reportCaption, const QString& reportName);
 
 } // namespace quen

@@ -81,6 +81,18 @@ void heading(Band& b, const QList<Column>& cols, int c0, int c1, double top, int
     b.addLabel(QRectF(x, top + line * kHRow, w, 0), text, kHead, Qt::AlignHCenter);
 }
 
+struct Heading {
+    int c0, c1, line;
+    const char* text;
+};
+
+// The headings of a monthly table, in order.
+void headings(Band& b, const QList<Column>& cols, double top, std::initializer_list<Heading> list)
+{
+    for (const Heading& h : list)
+        heading(b, cols, h.c0, h.c1, top, h.line, QString::fromLatin1(h.text));
+}
+
 // Writes a cell right-aligned in its column, with a little room on the right.
 Label* cell(Band& b, const Column& c, double y, const FontSpec& font = kText)
 {
@@ -88,6 +100,120 @@ Label* cell(Band& b, const Column& c, double y, const FontSpec& font = kText)
 }
 
 bool softLinesHidden(int curveIndex) { return curveIndex >= 3 && curveIndex <= 5; }
+
+// "Wetting (Development): nn days (Mature): nn days", shown with the basal curves only.
+struct Wetting {
+    Label *label = nullptr, *dev = nullptr, *devDays = nullptr, *matLabel = nullptr, *mat = nullptr,
+          *matDays = nullptr;
+    void add(Band& b, double y)
+    {
+        label = b.addLabel(QRectF(0, y, 120, 0), QStringLiteral("Wetting (Development): "), kText);
+        dev = b.addLabel(QRectF(120, y, 22, 0), QString(), kBold, Qt::AlignRight);
+        devDays = b.addLabel(QRectF(146, y, 30, 0), QStringLiteral("days"), kText);
+        matLabel = b.addLabel(QRectF(180, y, 52, 0), QStringLiteral("(Mature):"), kText);
+        mat = b.addLabel(QRectF(232, y, 22, 0), QString(), kBold, Qt::AlignRight);
+        matDays = b.addLabel(QRectF(258, y, 30, 0), QStringLiteral("days"), kText);
+    }
+    void fill(int devDaysValue, int matDaysValue)
+    {
+        dev->setText(QString::number(devDaysValue));
+        mat->setText(QString::number(matDaysValue));
+    }
+    void setVisible(bool on)
+    {
+        for (Label* l : {label, dev, devDays, matLabel, mat, matDays})
+            l->setVisible(on);
+    }
+};
+
+// The twelve month rows and the bold TOTAL row of a monthly table, between
+// rules; `y` is the line under the headings and ends on the last row.
+template <int N>
+void monthRows(Band& b, const QList<Column>& cols, double& y, Label* (&cells)[14][N])
+{
+    b.addHLine(0, y, kPrintWidth, 0.75);
+    y += 3;
+    for (int m = 1; m <= 13; ++m) {
+        const FontSpec& f = m == 13 ? kBold : kText;
+        if (m == 13) {
+            b.addHLine(0, y + 1, kPrintWidth, 0.5);
+            y += 4;
+        }
+        cells[m][0] = b.addLabel(QRectF(2, y, cols[0].w - 2, 0), m == 13 ? QStringLiteral("TOTAL") : monthName(m), f);
+        for (int c = 1; c < N; ++c)
+            cells[m][c] = cell(b, cols[c], y, f);
+        y += kTRow;
+    }
+    b.addHLine(0, y + 2, kPrintWidth, 0.75);
+}
+
+// The texts of a monthly table's rows, for the CSV export.
+template <int N>
+QList<QStringList> monthRowTexts(Label* const (&cells)[14][N])
+{
+    QList<QStringList> rows;
+    for (int m = 1; m <= 13; ++m) {
+        QStringList r;
+        for (int col = 0; col < N; ++col)
+            r << cells[m][col]->text();
+        rows << r;
+    }
+    return rows;
+}
+
+// The header lines both crop reports show.
+struct CommonParts {
+    Label *job, *crop, *location, *date, *id, *jobClass, *landUser, *station, *staNo, *lat, *lon, *elev, *method,
+        *curve, *netIrr, *carryBeg, *carryEnd;
+    Line irrType, soil, stress;
+    Wetting wet;
+};
+
+void fillCommon(CommonParts& p, const CropRunContext& c, bool mt)
+{
+    p.job->setText(c.JobName);
+    p.crop->setText(c.CropName);
+    p.location->setText(c.JobLocation);
+    p.date->setText(c.JobDate);
+    p.id->setText(c.JobID);
+    p.jobClass->setText(c.JobClass);
+    p.landUser->setText(c.JobLandUser);
+    p.station->setText(c.WeatherStationName);
+    p.staNo->setText(c.StationNumber);
+    p.lat->setText(GeneralNumberText(c.Latitude));
+    p.lon->setText(GeneralNumberText(c.Longitude));
+    p.elev->setText(FixedNumberText(mt ? c.Elevation * 0.3048 : c.Elevation, 0));
+    p.method->setText(c.ETMethodText);
+    p.curve->setText(c.CropCurveType);
+    p.netIrr->setText(GeneralNumberText(mt ? c.NetIrrDepthCm : c.NetIrrDepth));
+    p.carryBeg->setText(GeneralNumberText(mt ? c.CarryBegCm : c.CarryBeg));
+    p.carryEnd->setText(GeneralNumberText(mt ? c.CarryEndCm : c.CarryEnd));
+    p.irrType.value->setText(c.IrrigationType);
+    p.soil.value->setText(c.Soil);
+    p.stress.value->setText(stressFormat(c.StressFactor));
+    p.wet.fill(c.DaysWetDeveloped, c.DaysWetMature);
+
+    // Irrigation, soil, wetting and stress lines belong to the basal curves.
+    const bool soft = !softLinesHidden(c.CurveIndex);
+    p.irrType.setVisible(soft);
+    p.soil.setVisible(soft);
+    p.stress.setVisible(soft);
+    p.wet.setVisible(soft);
+}
+
+// A crop report prepared from its form, the metric form when asked.
+template <class Form, class MetricForm>
+PreparedReport prepareForm(CropRunContext& ctx, bool metric, const QDateTime& printTime)
+{
+    std::unique_ptr<Form> form;
+    if (metric)
+        form = std::make_unique<MetricForm>(ctx);
+    else
+        form = std::make_unique<Form>(ctx);
+    if (printTime.isValid())
+        form->report().setPrintTime(printTime);
+    return form->prepare();
+}
 
 } // namespace
 
@@ -106,15 +232,24 @@ bool elevationCorrectionOn()
     return on;
 }
 
+std::array<double, 8> summaryMonthValues(const CropRunContext& c, int m, bool mt)
+{
+    return {0,
+            mt ? c.MonthlyCropETcm[m] : c.MonthlyCropET[m],
+            mt ? c.EffPrecip80cm[m] : c.EffPrecip80[m],
+            mt ? c.NetIrrReq80cm[m] : c.NetIrrReq80[m],
+            mt ? c.EffPrecip50cm[m] : c.EffPrecip50[m],
+            mt ? c.NetIrrReq50cm[m] : c.NetIrrReq50[m],
+            mt ? c.DailyCropETmm[m] : c.DailyCropET[m],
+            mt ? c.PeakDailyETmm[m] : c.PeakDailyET[m]};
+}
+
 } // namespace output
 
 // ====================================================== "Crop Data Details"
 
-struct TFrmQRCropDetail::Parts {
-    Label *job, *crop, *location, *date, *id, *jobClass, *landUser, *planner, *station, *staNo, *lat, *lon,
-        *elev, *elevUnit, *method, *curve, *begin, *end, *netIrr, *netIrrUnit, *carryBeg, *carryEnd;
-    Line irrType, soil, stress;
-    Label *wetLabel, *wetDev, *wetDevDays, *matLabel, *wetMat, *wetMatDays;
+struct TFrmQRCropDetail::Parts : CommonParts {
+    Label *planner, *elevUnit, *begin, *end, *netIrrUnit;
     Label* units[10] = {};
     Label* cells[14][10] = {};   // [1..12] months, [13] TOTAL; columns 0..9
 };
@@ -167,12 +302,7 @@ TFrmQRCropDetail::TFrmQRCropDetail(CropRunContext& ctx, bool metric)
     p.irrType = labelled(d, 0, y, QStringLiteral("Irrigation Type:"), vA, wA);
     p.soil = labelled(d, xB, y, QStringLiteral("Surface Soil:"), vB, wB);
     y += kRow;
-    p.wetLabel = d.addLabel(QRectF(0, y, 120, 0), QStringLiteral("Wetting (Development): "), kText);
-    p.wetDev = d.addLabel(QRectF(120, y, 22, 0), QString(), kBold, Qt::AlignRight);
-    p.wetDevDays = d.addLabel(QRectF(146, y, 30, 0), QStringLiteral("days"), kText);
-    p.matLabel = d.addLabel(QRectF(180, y, 52, 0), QStringLiteral("(Mature):"), kText);
-    p.wetMat = d.addLabel(QRectF(232, y, 22, 0), QString(), kBold, Qt::AlignRight);
-    p.wetMatDays = d.addLabel(QRectF(258, y, 30, 0), QStringLiteral("days"), kText);
+    p.wet.add(d, y);
     p.stress = labelled(d, xB, y, QStringLiteral("Water stress factor:"), vB, wB);
     y += kRow + 8;
 
@@ -182,28 +312,13 @@ TFrmQRCropDetail::TFrmQRCropDetail(CropRunContext& ctx, bool metric)
         cols.append({66 + (c - 1) * 52.0, 52});
     d.addHLine(0, y, kPrintWidth, 0.75);
     const double top = y + 3;
-    heading(d, cols, 0, 0, top, 3, QStringLiteral("Month"));
-    heading(d, cols, 1, 1, top, 2, QStringLiteral("Average"));
-    heading(d, cols, 1, 1, top, 3, QStringLiteral("Temp."));
-    heading(d, cols, 2, 2, top, 2, QStringLiteral("Average"));
-    heading(d, cols, 2, 2, top, 3, QStringLiteral("Precip."));
-    heading(d, cols, 3, 4, top, 0, QStringLiteral("Effective"));
-    heading(d, cols, 3, 4, top, 1, QStringLiteral("Precipitation"));
-    heading(d, cols, 5, 6, top, 0, QStringLiteral("Carryover "));
-    heading(d, cols, 5, 6, top, 1, QStringLiteral("Used"));
-    for (int c : {3, 5}) {
-        heading(d, cols, c, c, top, 2, QStringLiteral("Dry"));
-        heading(d, cols, c, c, top, 3, QStringLiteral("80%"));
-        heading(d, cols, c + 1, c + 1, top, 2, QStringLiteral("Normal"));
-        heading(d, cols, c + 1, c + 1, top, 3, QStringLiteral("50%"));
-    }
-    heading(d, cols, 7, 7, top, 2, QStringLiteral("Daily"));
-    heading(d, cols, 7, 7, top, 3, QStringLiteral("ETo"));
-    heading(d, cols, 8, 8, top, 1, QStringLiteral("Kc"));
-    heading(d, cols, 8, 8, top, 2, QStringLiteral("Crop"));
-    heading(d, cols, 8, 8, top, 3, QStringLiteral("Factor"));
-    heading(d, cols, 9, 9, top, 2, QStringLiteral("Daily"));
-    heading(d, cols, 9, 9, top, 3, QStringLiteral("ETc"));
+    headings(d, cols, top,
+             {{0, 0, 3, "Month"}, {1, 1, 2, "Average"}, {1, 1, 3, "Temp."}, {2, 2, 2, "Average"},
+              {2, 2, 3, "Precip."}, {3, 4, 0, "Effective"}, {3, 4, 1, "Precipitation"}, {5, 6, 0, "Carryover "},
+              {5, 6, 1, "Used"}, {3, 3, 2, "Dry"}, {3, 3, 3, "80%"}, {4, 4, 2, "Normal"}, {4, 4, 3, "50%"},
+              {5, 5, 2, "Dry"}, {5, 5, 3, "80%"}, {6, 6, 2, "Normal"}, {6, 6, 3, "50%"}, {7, 7, 2, "Daily"},
+              {7, 7, 3, "ETo"}, {8, 8, 1, "Kc"}, {8, 8, 2, "Crop"}, {8, 8, 3, "Factor"}, {9, 9, 2, "Daily"},
+              {9, 9, 3, "ETc"}});
     const QString len = metric ? QStringLiteral("cm") : QStringLiteral("inches");
     const QString rate = metric ? QStringLiteral("mm") : QStringLiteral("inches");
     const QString unitTexts[10] = {QString(), metric ? QStringLiteral("deg. C") : QStringLiteral("deg. F"),
@@ -213,20 +328,7 @@ TFrmQRCropDetail::TFrmQRCropDetail(CropRunContext& ctx, bool metric)
             p.units[c] = d.addLabel(QRectF(cols[c].x, top + 4 * kHRow, cols[c].w, 0), unitTexts[c],
                                     FontSpec(8), Qt::AlignHCenter);
     y = top + 5 * kHRow + 3;
-    d.addHLine(0, y, kPrintWidth, 0.75);
-    y += 3;
-    for (int m = 1; m <= 13; ++m) {
-        const FontSpec& f = m == 13 ? kBold : kText;
-        if (m == 13) {
-            d.addHLine(0, y + 1, kPrintWidth, 0.5);
-            y += 4;
-        }
-        p.cells[m][0] = d.addLabel(QRectF(2, y, 64, 0), m == 13 ? QStringLiteral("TOTAL") : monthName(m), f);
-        for (int c = 1; c <= 9; ++c)
-            p.cells[m][c] = cell(d, cols[c], y, f);
-        y += kTRow;
-    }
-    d.addHLine(0, y + 2, kPrintWidth, 0.75);
+    monthRows(d, cols, y, p.cells);
     d.setHeight(y + 6);
     d.setBeforePrint([this](Band&, bool&) { fill(); });
 }
@@ -238,39 +340,10 @@ void TFrmQRCropDetail::fill()
     CropRunContext& c = m_ctx;
     Parts& p = *m_p;
     const bool mt = m_metric;
-    p.job->setText(c.JobName);
-    p.crop->setText(c.CropName);
-    p.location->setText(c.JobLocation);
-    p.date->setText(c.JobDate);
-    p.id->setText(c.JobID);
-    p.jobClass->setText(c.JobClass);
-    p.landUser->setText(c.JobLandUser);
+    fillCommon(p, c, mt);
     p.planner->setText(c.JobPlanner);
-    p.station->setText(c.WeatherStationName);
-    p.staNo->setText(c.StationNumber);
-    p.lat->setText(GeneralNumberText(c.Latitude));
-    p.lon->setText(GeneralNumberText(c.Longitude));
-    p.elev->setText(FixedNumberText(mt ? c.Elevation * 0.3048 : c.Elevation, 0));
-    p.method->setText(c.ETMethodText);
-    p.curve->setText(c.CropCurveType);
     p.begin->setText(monthDay(c.PlantMonth, c.PlantDay));
     p.end->setText(monthDay(c.HarvestMonth, c.HarvestDay));
-    p.netIrr->setText(GeneralNumberText(mt ? c.NetIrrDepthCm : c.NetIrrDepth));
-    p.carryBeg->setText(GeneralNumberText(mt ? c.CarryBegCm : c.CarryBeg));
-    p.carryEnd->setText(GeneralNumberText(mt ? c.CarryEndCm : c.CarryEnd));
-    p.irrType.value->setText(c.IrrigationType);
-    p.soil.value->setText(c.Soil);
-    p.wetDev->setText(QString::number(c.DaysWetDeveloped));
-    p.wetMat->setText(QString::number(c.DaysWetMature));
-    p.stress.value->setText(stressFormat(c.StressFactor));
-
-    // Irrigation, soil, wetting and stress lines belong to the basal curves.
-    const bool soft = !softLinesHidden(c.CurveIndex);
-    p.irrType.setVisible(soft);
-    p.soil.setVisible(soft);
-    p.stress.setVisible(soft);
-    for (Label* l : {p.wetLabel, p.wetDev, p.wetDevDays, p.matLabel, p.wetMat, p.wetMatDays})
-        l->setVisible(soft);
 
     for (int m = 1; m <= 12; ++m) {
         const double v[10] = {0,
@@ -320,22 +393,15 @@ QList<CsvTable> TFrmQRCropDetail::csvTables() const
                 QStringLiteral("Daily ETo (%1)").arg(rate),
                 QStringLiteral("Kc Crop Factor"),
                 QStringLiteral("Daily ETc (%1)").arg(rate)};
-    for (int m = 1; m <= 13; ++m) {
-        QStringList r;
-        for (int col = 0; col <= 9; ++col)
-            r << m_p->cells[m][col]->text();
-        t.rows << r;
-    }
+    t.rows = monthRowTexts(m_p->cells);
     return {t};
 }
 
 // ====================================================== "Crop Data Summary"
 
-struct TFrmQRJobCrop::Parts {
-    Label *job, *crop, *location, *county, *landUser, *date, *by, *id, *jobClass, *station, *staNo, *lat, *lon,
-        *elev, *method, *netIrr, *curve, *carryBeg, *carryEnd, *begin, *end;
-    Line irrType, stress, soil, cuttings, cut1, cutLast;
-    Label *wetLabel, *wetDev, *wetDevDays, *matLabel, *wetMat, *wetMatDays;
+struct TFrmQRJobCrop::Parts : CommonParts {
+    Label *county, *by, *begin, *end;
+    Line cuttings, cut1, cutLast;
     Label* cells[14][8] = {};
     Label *note1, *note2, *note3;
 };
@@ -397,12 +463,7 @@ TFrmQRJobCrop::TFrmQRJobCrop(CropRunContext& ctx, bool metric)
     p.cut1 = labelled(t, 0, y, QStringLiteral("1st cut:"), vA, wA);
     p.cutLast = labelled(t, xB, y, QStringLiteral("Last Cut:"), vB, wB);
     y += kRow;
-    p.wetLabel = t.addLabel(QRectF(0, y, 120, 0), QStringLiteral("Wetting (Development): "), kText);
-    p.wetDev = t.addLabel(QRectF(120, y, 22, 0), QString(), kBold, Qt::AlignRight);
-    p.wetDevDays = t.addLabel(QRectF(146, y, 30, 0), QStringLiteral("days"), kText);
-    p.matLabel = t.addLabel(QRectF(180, y, 52, 0), QStringLiteral("(Mature):"), kText);
-    p.wetMat = t.addLabel(QRectF(232, y, 22, 0), QString(), kBold, Qt::AlignRight);
-    p.wetMatDays = t.addLabel(QRectF(258, y, 30, 0), QStringLiteral("days"), kText);
+    p.wet.add(t, y);
     y += kRow + 8;
 
     // Monthly table.
@@ -411,47 +472,21 @@ TFrmQRJobCrop::TFrmQRJobCrop(CropRunContext& ctx, bool metric)
         cols.append({71 + (c - 1) * 67.0, 67});
     t.addHLine(0, y, kPrintWidth, 0.75);
     const double top = y + 3;
-    heading(t, cols, 0, 0, top, 3, QStringLiteral("Month"));
-    heading(t, cols, 1, 1, top, 0, QStringLiteral("Total"));
-    heading(t, cols, 1, 1, top, 1, QStringLiteral("Monthly"));
-    heading(t, cols, 1, 1, top, 2, QStringLiteral("ET"));
-    heading(t, cols, 1, 1, top, 3, QStringLiteral("(3)"));
-    heading(t, cols, 2, 3, top, 0, QStringLiteral("Dry Year"));
-    heading(t, cols, 2, 3, top, 1, QStringLiteral("80% Chance (1)"));
-    heading(t, cols, 4, 5, top, 0, QStringLiteral("Normal Year"));
-    heading(t, cols, 4, 5, top, 1, QStringLiteral("50% Chance (1)"));
-    for (int c : {2, 4}) {
-        heading(t, cols, c, c, top, 2, QStringLiteral("Effective"));
-        heading(t, cols, c, c, top, 3, QStringLiteral("Precipitation"));
-        heading(t, cols, c + 1, c + 1, top, 2, QStringLiteral("Net Irrigation"));
-        heading(t, cols, c + 1, c + 1, top, 3, QStringLiteral("Reqirements"));
-    }
-    heading(t, cols, 6, 6, top, 1, QStringLiteral("Average"));
-    heading(t, cols, 6, 6, top, 2, QStringLiteral("Daily"));
-    heading(t, cols, 6, 6, top, 3, QStringLiteral("ETc"));
-    heading(t, cols, 7, 7, top, 1, QStringLiteral("Peak"));
-    heading(t, cols, 7, 7, top, 2, QStringLiteral("Daily"));
-    heading(t, cols, 7, 7, top, 3, QStringLiteral("ETPk"));
+    headings(t, cols, top,
+             {{0, 0, 3, "Month"}, {1, 1, 0, "Total"}, {1, 1, 1, "Monthly"}, {1, 1, 2, "ET"}, {1, 1, 3, "(3)"},
+              {2, 3, 0, "Dry Year"}, {2, 3, 1, "80% Chance (1)"}, {4, 5, 0, "Normal Year"},
+              {4, 5, 1, "50% Chance (1)"}, {2, 2, 2, "Effective"}, {2, 2, 3, "Precipitation"},
+              {3, 3, 2, "Net Irrigation"}, {3, 3, 3, "Reqirements"}, {4, 4, 2, "Effective"},
+              {4, 4, 3, "Precipitation"}, {5, 5, 2, "Net Irrigation"}, {5, 5, 3, "Reqirements"},
+              {6, 6, 1, "Average"}, {6, 6, 2, "Daily"}, {6, 6, 3, "ETc"}, {7, 7, 1, "Peak"}, {7, 7, 2, "Daily"},
+              {7, 7, 3, "ETPk"}});
     const QString rate = metric ? QStringLiteral("mm") : QStringLiteral("inches");
     const QString two = unit + QStringLiteral(" (2)");
     const QString units[8] = {QString(), unit, unit, two, unit, two, rate, rate};
     for (int c = 1; c <= 7; ++c)
         t.addLabel(QRectF(cols[c].x, top + 4 * kHRow, cols[c].w, 0), units[c], FontSpec(8), Qt::AlignHCenter);
     y = top + 5 * kHRow + 3;
-    t.addHLine(0, y, kPrintWidth, 0.75);
-    y += 3;
-    for (int m = 1; m <= 13; ++m) {
-        const FontSpec& f = m == 13 ? kBold : kText;
-        if (m == 13) {
-            t.addHLine(0, y + 1, kPrintWidth, 0.5);
-            y += 4;
-        }
-        p.cells[m][0] = t.addLabel(QRectF(2, y, 69, 0), m == 13 ? QStringLiteral("TOTAL") : monthName(m), f);
-        for (int c = 1; c <= 7; ++c)
-            p.cells[m][c] = cell(t, cols[c], y, f);
-        y += kTRow;
-    }
-    t.addHLine(0, y + 2, kPrintWidth, 0.75);
+    monthRows(t, cols, y, p.cells);
     y += 12;
 
     // Notes under the table; a note not printed leaves its space blank.
@@ -480,35 +515,13 @@ void TFrmQRJobCrop::fill()
     CropRunContext& c = m_ctx;
     Parts& p = *m_p;
     const bool mt = m_metric;
-    p.job->setText(c.JobName);
-    p.crop->setText(c.CropName);
-    p.location->setText(c.JobLocation);
+    fillCommon(p, c, mt);
     p.county->setText(c.County);
-    p.landUser->setText(c.JobLandUser);
-    p.date->setText(c.JobDate);
     p.by->setText(c.JobPlanner);
-    p.id->setText(c.JobID);
-    p.jobClass->setText(c.JobClass);
-    p.station->setText(c.WeatherStationName);
-    p.staNo->setText(c.StationNumber);
-    p.lat->setText(GeneralNumberText(c.Latitude));
-    p.lon->setText(GeneralNumberText(c.Longitude));
-    p.elev->setText(FixedNumberText(mt ? c.Elevation * 0.3048 : c.Elevation, 0));
-    p.method->setText(c.ETMethodText);
-    p.netIrr->setText(GeneralNumberText(mt ? c.NetIrrDepthCm : c.NetIrrDepth));
-    p.curve->setText(c.CropCurveType);
-    p.carryBeg->setText(GeneralNumberText(mt ? c.CarryBegCm : c.CarryBeg));
-    p.carryEnd->setText(GeneralNumberText(mt ? c.CarryEndCm : c.CarryEnd));
     p.begin->setText(c.BeginDateText);
     p.end->setText(c.EndDateText);
-    p.irrType.value->setText(c.IrrigationType);
-    p.stress.value->setText(stressFormat(c.StressFactor));
-    p.soil.value->setText(c.Soil);
-    p.wetDev->setText(QString::number(c.DaysWetDeveloped));
-    p.wetMat->setText(QString::number(c.DaysWetMature));
 
-    // Cuttings lines: forage and hay curve with cuttings only; irrigation,
-    // soil, wetting and stress lines: basal curves only.
+    // Cuttings lines: forage and hay curve with cuttings only.
     const bool hay = c.CurveIndex == 2 && c.HayFlag;
     p.cuttings.value->setText(hay ? QString::number(c.Cuttings) : QString());
     p.cut1.value->setText(hay ? c.FirstCuttingText : QString());
@@ -516,22 +529,9 @@ void TFrmQRJobCrop::fill()
     p.cuttings.setVisible(hay);
     p.cut1.setVisible(hay);
     p.cutLast.setVisible(hay);
-    const bool soft = !softLinesHidden(c.CurveIndex);
-    p.irrType.setVisible(soft);
-    p.soil.setVisible(soft);
-    p.stress.setVisible(soft);
-    for (Label* l : {p.wetLabel, p.wetDev, p.wetDevDays, p.matLabel, p.wetMat, p.wetMatDays})
-        l->setVisible(soft);
 
     for (int m = 1; m <= 12; ++m) {
-        const double v[8] = {0,
-                             mt ? c.MonthlyCropETcm[m] : c.MonthlyCropET[m],
-                             mt ? c.EffPrecip80cm[m] : c.EffPrecip80[m],
-                             mt ? c.NetIrrReq80cm[m] : c.NetIrrReq80[m],
-                             mt ? c.EffPrecip50cm[m] : c.EffPrecip50[m],
-                             mt ? c.NetIrrReq50cm[m] : c.NetIrrReq50[m],
-                             mt ? c.DailyCropETmm[m] : c.DailyCropET[m],
-                             mt ? c.PeakDailyETmm[m] : c.PeakDailyET[m]};
+        const std::array<double, 8> v = output::summaryMonthValues(c, m, mt);
         for (int col = 1; col <= 6; ++col)
             p.cells[m][col]->setText(fixed2(v[col]));
         // The peak of the planting and the harvest month stands for a part
@@ -579,12 +579,7 @@ QList<CsvTable> TFrmQRJobCrop::csvTables() const
                 QStringLiteral("Normal Year 50% Chance Net Irrigation Requirements (%1)").arg(len),
                 QStringLiteral("Average Daily ETc (%1)").arg(rate),
                 QStringLiteral("Peak Daily ETPk (%1)").arg(rate)};
-    for (int m = 1; m <= 13; ++m) {
-        QStringList r;
-        for (int col = 0; col <= 7; ++col)
-            r << m_p->cells[m][col]->text();
-        t.rows << r;
-    }
+    t.rows = monthRowTexts(m_p->cells);
     return {t};
 }
 
@@ -594,26 +589,12 @@ namespace output {
 
 PreparedReport prepareCropDetailReport(CropRunContext& ctx, bool metric, const QDateTime& printTime)
 {
-    std::unique_ptr<TFrmQRCropDetail> form;
-    if (metric)
-        form = std::make_unique<TFrmQRCropDetailM>(ctx);
-    else
-        form = std::make_unique<TFrmQRCropDetail>(ctx);
-    if (printTime.isValid())
-        form->report().setPrintTime(printTime);
-    return form->prepare();
+    return prepareForm<TFrmQRCropDetail, TFrmQRCropDetailM>(ctx, metric, printTime);
 }
 
 PreparedReport prepareJobCropReport(CropRunContext& ctx, bool metric, const QDateTime& printTime)
 {
-    std::unique_ptr<TFrmQRJobCrop> form;
-    if (metric)
-        form = std::make_unique<TFrmQRJobCropM>(ctx);
-    else
-        form = std::make_unique<TFrmQRJobCrop>(ctx);
-    if (printTime.isValid())
-        form->report().setPrintTime(printTime);
-    return form->prepare();
+    return prepareForm<TFrmQRJobCrop, TFrmQRJobCropM>(ctx, metric, printTime);
 }
 
 QString preparedText(const PreparedReport& rep)

@@ -13,6 +13,7 @@
 
 #include <QDateTime>
 #include <QList>
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -91,6 +92,11 @@ namespace output {
 
 // "Elevation Correction" of "SystemDefaults.db" (false when the table has no row).
 bool elevationCorrectionOn();
+
+// One month's row of the crop summary table, columns 1..7 (0 unused): monthly
+// ET, effective precipitation and net irrigation requirement of the dry (80 %)
+// and normal (50 %) year, daily and peak daily ETc; metric: the cm and mm twins.
+std::array<double, 8> summaryMonthValues(const CropRunContext& c, int m, bool metric);
 
 // The reports prepared without a window; printTime fixes the date of the
 // page footer (default: now).

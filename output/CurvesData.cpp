@@ -104,6 +104,23 @@ double RefEtInterpolation::daily(int dayOfYear) const
     return E[m] + (dom - 15) * S[m + 1];
 }
 
+namespace {
+
+// A day's points of the curves that have a value there (Kcb only when asked).
+void AddPositive(CurvesData& d, int day, double etc, double eto, double kca, double kcb, bool withKcb)
+{
+    if (etc > 0)
+        Add(d.etc, day, etc);
+    if (eto > 0)
+        Add(d.etoInterp, day, eto);
+    if (kca > 0)
+        Add(d.kca, day, kca);
+    if (kcb > 0 && withKcb)
+        Add(d.kcb, day, kcb);
+}
+
+} // namespace
+
 CurvesData BuildCurvesForWindow(const CropRunContext& ctx, const CropCurveState& curves, TTable& etkc, bool metric,
                                 const QColor& bridge)
 {
@@ -143,14 +160,7 @@ CurvesData BuildCurvesForWindow(const CropRunContext& ctx, const CropCurveState&
             return d;
         for (int day = etkc.field(QStringLiteral("JDate")).asInteger(); day <= end && !etkc.eof(); ++day) {
             compute(day);
-            if (etc > 0)
-                Add(d.etc, day, etc);
-            if (eto > 0)
-                Add(d.etoInterp, day, eto);
-            if (kca > 0)
-                Add(d.kca, day, kca);
-            if (kcb > 0 && withKcb)
-                Add(d.kcb, day, kcb);
+            AddPositive(d, day, etc, eto, kca, kcb, withKcb);
             etkc.next();
         }
         return d;
@@ -209,14 +219,7 @@ CurvesData BuildCurvesFromTable(const CropRunContext& ctx, const CropCurveState&
             if (day > end)
                 break;
             read(etc, eto, kca, kcb);
-            if (etc > 0)
-                Add(d.etc, day, etc);
-            if (eto > 0)
-                Add(d.etoInterp, day, eto);
-            if (kca > 0)
-                Add(d.kca, day, kca);
-            if (kcb > 0 && withKcb)
-                Add(d.kcb, day, kcb);
+            AddPositive(d, day, etc, eto, kca, kcb, withKcb);
         }
         return d;
     }

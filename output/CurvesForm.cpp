@@ -55,26 +55,13 @@ TCurvesForm::TCurvesForm(CropRunContext& ctx, CropCurveState& curves, TTable* et
     setObjectName(QStringLiteral("CurvesForm"));
     setWindowTitle(QStringLiteral("Kc and ET Curves"));
     resize(820, 760);
-    auto* lay = new QVBoxLayout(this);
-    ETChart = new QChartView(this);
-    ETChart->setObjectName(QStringLiteral("ETChart"));
-    ETChart->setRenderHint(QPainter::Antialiasing);
-    KcChart = new QChartView(this);
-    KcChart->setObjectName(QStringLiteral("KcChart"));
-    KcChart->setRenderHint(QPainter::Antialiasing);
-    lay->addWidget(ETChart, 1);
-    lay->addWidget(KcChart, 1);
-    auto* buttons = new QHBoxLayout;
-    GraphReportBtn = new QPushButton(QStringLiteral("ET Kc Graph Report"), this);
-    GraphReportBtn->setObjectName(QStringLiteral("GraphReportBtn"));
-    CloseBtn = new QPushButton(QStringLiteral("Close"), this);
-    CloseBtn->setObjectName(QStringLiteral("CloseBtn"));
-    buttons->addStretch();
-    buttons->addWidget(GraphReportBtn);
-    buttons->addWidget(CloseBtn);
-    lay->addLayout(buttons);
+    const TwoChartWindow w = BuildTwoChartWindow(this, QStringLiteral("ETChart"), QStringLiteral("KcChart"),
+                                                 QStringLiteral("ET Kc Graph Report"), QStringLiteral("GraphReportBtn"));
+    ETChart = w.top;
+    KcChart = w.bottom;
+    GraphReportBtn = w.report;
+    CloseBtn = w.close;
     connect(GraphReportBtn, &QPushButton::clicked, this, &TCurvesForm::GraphReportBtnClick);
-    connect(CloseBtn, &QPushButton::clicked, this, &QDialog::accept);
 }
 
 TCurvesForm::~TCurvesForm() = default;

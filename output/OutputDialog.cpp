@@ -179,36 +179,27 @@ TOutputdlg::TOutputdlg(CropRunContext& ctx, CropCurveState& curves, QWidget* par
         head->addWidget(caption(cap, body), row, col * 2);
         head->addWidget(val, row, col * 2 + 1);
     };
-    JobLabel = value(body, QStringLiteral("JobLabel"));
-    DateLabel = value(body, QStringLiteral("DateLabel"));
-    pair(0, QStringLiteral("Job:"), JobLabel);
-    pair(1, QStringLiteral("Date:"), DateLabel);
-    ++row;
-    LocationLabel = value(body, QStringLiteral("LocationLabel"));
-    CountyLabel = value(body, QStringLiteral("CountyLabel"));
-    pair(0, QStringLiteral("Location:"), LocationLabel);
-    pair(1, QStringLiteral("County:"), CountyLabel);
-    ++row;
-    PlannerLabel = value(body, QStringLiteral("PlannerLabel"));
-    IDLabel = value(body, QStringLiteral("IDLabel"));
-    pair(0, QStringLiteral("By:  "), PlannerLabel);
-    pair(1, QStringLiteral("ID:"), IDLabel);
-    ++row;
-    LandUserLabel = value(body, QStringLiteral("LandUserLabel"));
-    JobClassLabel = value(body, QStringLiteral("JobClassLabel"));
-    pair(0, QStringLiteral("Land User:"), LandUserLabel);
-    pair(1, QStringLiteral("Job class:"), JobClassLabel);
-    ++row;
-    StationLabel = value(body, QStringLiteral("StationLabel"));
-    StaNoLabel = value(body, QStringLiteral("StaNoLabel"));
-    pair(0, QStringLiteral("Weather Station:"), StationLabel);
-    pair(1, QStringLiteral("Sta No:"), StaNoLabel);
-    ++row;
-    LatitudeLabel = value(body, QStringLiteral("LatitudeLabel"));
-    LongitudeLabel = value(body, QStringLiteral("LongitudeLabel"));
-    pair(0, QStringLiteral("Latitude:"), LatitudeLabel);
-    pair(1, QStringLiteral("Longitude:"), LongitudeLabel);
-    ++row;
+    // Two pairs on one row, the values named after their members.
+    auto line = [&](const QString& capA, QLabel*& a, const QString& nameA, const QString& capB, QLabel*& b,
+                    const QString& nameB) {
+        a = value(body, nameA);
+        b = value(body, nameB);
+        pair(0, capA, a);
+        pair(1, capB, b);
+        ++row;
+    };
+    line(QStringLiteral("Job:"), JobLabel, QStringLiteral("JobLabel"),
+        QStringLiteral("Date:"), DateLabel, QStringLiteral("DateLabel"));
+    line(QStringLiteral("Location:"), LocationLabel, QStringLiteral("LocationLabel"),
+        QStringLiteral("County:"), CountyLabel, QStringLiteral("CountyLabel"));
+    line(QStringLiteral("By:  "), PlannerLabel, QStringLiteral("PlannerLabel"),
+        QStringLiteral("ID:"), IDLabel, QStringLiteral("IDLabel"));
+    line(QStringLiteral("Land User:"), LandUserLabel, QStringLiteral("LandUserLabel"),
+        QStringLiteral("Job class:"), JobClassLabel, QStringLiteral("JobClassLabel"));
+    line(QStringLiteral("Weather Station:"), StationLabel, QStringLiteral("StationLabel"),
+        QStringLiteral("Sta No:"), StaNoLabel, QStringLiteral("StaNoLabel"));
+    line(QStringLiteral("Latitude:"), LatitudeLabel, QStringLiteral("LatitudeLabel"),
+        QStringLiteral("Longitude:"), LongitudeLabel, QStringLiteral("LongitudeLabel"));
     ElevationLabel = value(body, QStringLiteral("ElevationLabel"));
     ElevUnitLabel = new QLabel(QStringLiteral("feet"), body);
     ElevUnitLabel->setObjectName(QStringLiteral("ElevUnitLabel"));
@@ -529,14 +520,7 @@ void TOutputdlg::FormShow()
     for (int col = 1; col < 8; ++col)
         SGrid->item(0, col)->setText(QString::fromLatin1(mt ? me[col] : en[col]));
     for (int m = 1; m <= 12; ++m) {
-        const double v[8] = {0,
-                             mt ? c.MonthlyCropETcm[m] : c.MonthlyCropET[m],
-                             mt ? c.EffPrecip80cm[m] : c.EffPrecip80[m],
-                             mt ? c.NetIrrReq80cm[m] : c.NetIrrReq80[m],
-                             mt ? c.EffPrecip50cm[m] : c.EffPrecip50[m],
-                             mt ? c.NetIrrReq50cm[m] : c.NetIrrReq50[m],
-                             mt ? c.DailyCropETmm[m] : c.DailyCropET[m],
-                             mt ? c.PeakDailyETmm[m] : c.PeakDailyET[m]};
+        const std::array<double, 8> v = output::summaryMonthValues(c, m, mt);
         const bool season = v[1] > 0;
         for (int col = 1; col <= 6; ++col)
             SGrid->item(m, col)->setText(season ? fixed2(v[col]) : QString());
