@@ -276,12 +276,7 @@ void TCropForm::done(int r)
 // A refused post keeps the window open with the row still in edit.
 void TCropForm::closeEvent(QCloseEvent* e)
 {
-    try {
-        FormClose();
-    } catch (...) {
-        e->ignore();
-        throw;
-    }
+    runFormClose(e, [this] { FormClose(); });
     QDialog::closeEvent(e);
 }
 
