@@ -537,10 +537,7 @@ void TGetBasDlg::showEvent(QShowEvent* e)
 
 void TGetBasDlg::done(int r)
 {
-    if (!m_closed && m_shown) {
-        FormClose();   // a refused post throws and keeps the window open
-        m_closed = true;
-    }
+    closeOnce(m_shown, m_closed, [this] { FormClose(); });
     QDialog::done(r);
 }
 
@@ -701,10 +698,7 @@ void TGetBCDlg::showEvent(QShowEvent* e)
 
 void TGetBCDlg::done(int r)
 {
-    if (!m_closed && m_shown) {
-        FormClose();   // a refused post throws and keeps the window open
-        m_closed = true;
-    }
+    closeOnce(m_shown, m_closed, [this] { FormClose(); });
     QDialog::done(r);
 }
 
@@ -810,10 +804,7 @@ void TGetFAODlg::showEvent(QShowEvent* e)
 
 void TGetFAODlg::done(int r)
 {
-    if (!m_closed && m_shown) {
-        FormClose();   // a refused post throws and keeps the window open
-        m_closed = true;
-    }
+    closeOnce(m_shown, m_closed, [this] { FormClose(); });
     QDialog::done(r);
 }
 

@@ -112,4 +112,12 @@ void runFormClose(QCloseEvent* e, const std::function<void()>& formClose)
     }
 }
 
+void closeOnce(bool shown, bool& closed, const std::function<void()>& formClose)
+{
+    if (!closed && shown) {
+        formClose();
+        closed = true;
+    }
+}
+
 } // namespace quen::cropprog

@@ -49,6 +49,9 @@ private:
 // window open with the row still in edit, and the refusal goes on to reach
 // the user as the database layer's message.
 void runFormClose(QCloseEvent* e, const std::function<void()>& formClose);
+// Runs a window's FormClose once, when it was shown and has not closed yet; a
+// refused post throws and keeps the window open, so a later close tries again.
+void closeOnce(bool shown, bool& closed, const std::function<void()>& formClose);
 
 // Menu bar of a dialog: added at the top of its layout.
 QMenuBar* addMenuBar(QDialog* dialog, QVBoxLayout* layout);

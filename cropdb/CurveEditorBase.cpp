@@ -87,10 +87,7 @@ void TCurveEditorBase::showEvent(QShowEvent* e)
 
 void TCurveEditorBase::done(int r)
 {
-    if (!m_closed && m_shown) {
-        FormClose();   // a refused post throws and keeps the window open
-        m_closed = true;
-    }
+    closeOnce(m_shown, m_closed, [this] { FormClose(); });
     QDialog::done(r);
 }
 

@@ -403,10 +403,7 @@ void TFAOTable11data::showEvent(QShowEvent* e)
 
 void TFAOTable11data::done(int r)
 {
-    if (!m_closed && m_shown) {
-        FormClose();   // a refused post throws and keeps the window open
-        m_closed = true;
-    }
+    closeOnce(m_shown, m_closed, [this] { FormClose(); });
     QDialog::done(r);
 }
 
@@ -625,10 +622,7 @@ void TKcCalculateForm::showEvent(QShowEvent* e)
 
 void TKcCalculateForm::done(int r)
 {
-    if (!m_closed && m_shown) {
-        FormClose();   // a refused post throws and keeps the window open
-        m_closed = true;
-    }
+    closeOnce(m_shown, m_closed, [this] { FormClose(); });
     QDialog::done(r);
 }
 
@@ -823,10 +817,7 @@ void TFAO56tbl12DBdlg::showEvent(QShowEvent* e)
 
 void TFAO56tbl12DBdlg::done(int r)
 {
-    if (!m_closed && m_shown) {
-        FormClose();   // a refused post throws and keeps the window open
-        m_closed = true;
-    }
+    closeOnce(m_shown, m_closed, [this] { FormClose(); });
     QDialog::done(r);
 }
 
