@@ -258,10 +258,7 @@ TCropForm::~TCropForm() = default;
 void TCropForm::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
-    if (!m_shown) {
-        m_shown = true;
-        FormShow();
-    }
+    showOnce(m_shown, [this] { FormShow(); });
 }
 
 void TCropForm::done(int r)
@@ -529,10 +526,7 @@ TTable* TGetBasDlg::kindTable(int kind) const
 void TGetBasDlg::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
-    if (!m_shown) {
-        m_shown = true;
-        FormShow();
-    }
+    showOnce(m_shown, [this] { FormShow(); });
 }
 
 void TGetBasDlg::done(int r)
@@ -690,10 +684,7 @@ TGetBCDlg::TGetBCDlg(TCropForm* form) : QDialog(form), m_form(form)
 void TGetBCDlg::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
-    if (!m_shown) {
-        m_shown = true;
-        FormShow();
-    }
+    showOnce(m_shown, [this] { FormShow(); });
 }
 
 void TGetBCDlg::done(int r)
@@ -796,10 +787,7 @@ TGetFAODlg::TGetFAODlg(TCropForm* form) : QDialog(form), m_form(form)
 void TGetFAODlg::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
-    if (!m_shown) {
-        m_shown = true;
-        FormShow();
-    }
+    showOnce(m_shown, [this] { FormShow(); });
 }
 
 void TGetFAODlg::done(int r)

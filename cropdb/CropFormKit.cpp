@@ -120,4 +120,12 @@ void closeOnce(bool shown, bool& closed, const std::function<void()>& formClose)
     }
 }
 
+void showOnce(bool& shown, const std::function<void()>& formShow)
+{
+    if (!shown) {
+        shown = true;
+        formShow();
+    }
+}
+
 } // namespace quen::cropprog

@@ -52,6 +52,8 @@ void runFormClose(QCloseEvent* e, const std::function<void()>& formClose);
 // Runs a window's FormClose once, when it was shown and has not closed yet; a
 // refused post throws and keeps the window open, so a later close tries again.
 void closeOnce(bool shown, bool& closed, const std::function<void()>& formClose);
+// Runs a window's FormShow at its first showing only.
+void showOnce(bool& shown, const std::function<void()>& formShow);
 
 // Menu bar of a dialog: added at the top of its layout.
 QMenuBar* addMenuBar(QDialog* dialog, QVBoxLayout* layout);

@@ -395,10 +395,7 @@ TFAOTable11data::TFAOTable11data(QWidget* parent) : QDialog(parent)
 void TFAOTable11data::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
-    if (!m_shown) {
-        m_shown = true;
-        FormShow();
-    }
+    showOnce(m_shown, [this] { FormShow(); });
 }
 
 void TFAOTable11data::done(int r)
@@ -614,10 +611,7 @@ TKcCalculateForm::TKcCalculateForm(TFAO56CropsForm* owner) : QDialog(owner), m_o
 void TKcCalculateForm::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
-    if (!m_shown) {
-        m_shown = true;
-        FormShow();
-    }
+    showOnce(m_shown, [this] { FormShow(); });
 }
 
 void TKcCalculateForm::done(int r)
@@ -809,10 +803,7 @@ TFAO56tbl12DBdlg::TFAO56tbl12DBdlg(QWidget* parent) : QDialog(parent)
 void TFAO56tbl12DBdlg::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
-    if (!m_shown) {
-        m_shown = true;
-        FormShow();
-    }
+    showOnce(m_shown, [this] { FormShow(); });
 }
 
 void TFAO56tbl12DBdlg::done(int r)
@@ -959,10 +950,7 @@ TDefLocDlg::TDefLocDlg(QWidget* parent) : QDialog(parent)
 void TDefLocDlg::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
-    if (!m_shown) {
-        m_shown = true;
-        FormShow();
-    }
+    showOnce(m_shown, [this] { FormShow(); });
 }
 
 void TDefLocDlg::done(int r)
