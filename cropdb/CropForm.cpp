@@ -258,10 +258,7 @@ TCropForm::~TCropForm() = default;
 void TCropForm::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
-    if (!m_shown) {
-        m_shown = true;
-        FormShow();
-    }
+    showOnce(m_shown, [this] { FormShow(); });
 }
 
 void TCropForm::done(int r)
@@ -276,12 +273,7 @@ void TCropForm::done(int r)
 // A refused post keeps the window open with the row still in edit.
 void TCropForm::closeEvent(QCloseEvent* e)
 {
-    try {
-        FormClose();
-    } catch (...) {
-        e->ignore();
-        throw;
-    }
+    runFormClose(e, [this] { FormClose(); });
     QDialog::closeEvent(e);
 }
 
@@ -534,18 +526,12 @@ TTable* TGetBasDlg::kindTable(int kind) const
 void TGetBasDlg::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
-    if (!m_shown) {
-        m_shown = true;
-        FormShow();
-    }
+    showOnce(m_shown, [this] { FormShow(); });
 }
 
 void TGetBasDlg::done(int r)
 {
-    if (!m_closed && m_shown) {
-        FormClose();   // a refused post throws and keeps the window open
-        m_closed = true;
-    }
+    closeOnce(m_shown, m_closed, [this] { FormClose(); });
     QDialog::done(r);
 }
 
@@ -698,18 +684,12 @@ TGetBCDlg::TGetBCDlg(TCropForm* form) : QDialog(form), m_form(form)
 void TGetBCDlg::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
-    if (!m_shown) {
-        m_shown = true;
-        FormShow();
-    }
+    showOnce(m_shown, [this] { FormShow(); });
 }
 
 void TGetBCDlg::done(int r)
 {
-    if (!m_closed && m_shown) {
-        FormClose();   // a refused post throws and keeps the window open
-        m_closed = true;
-    }
+    closeOnce(m_shown, m_closed, [this] { FormClose(); });
     QDialog::done(r);
 }
 
@@ -807,18 +787,12 @@ TGetFAODlg::TGetFAODlg(TCropForm* form) : QDialog(form), m_form(form)
 void TGetFAODlg::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
-    if (!m_shown) {
-        m_shown = true;
-        FormShow();
-    }
+    showOnce(m_shown, [this] { FormShow(); });
 }
 
 void TGetFAODlg::done(int r)
 {
-    if (!m_closed && m_shown) {
-        FormClose();   // a refused post throws and keeps the window open
-        m_closed = true;
-    }
+    closeOnce(m_shown, m_closed, [this] { FormClose(); });
     QDialog::done(r);
 }
 

@@ -1,5 +1,6 @@
 #include "CropFormKit.h"
 
+#include <QCloseEvent>
 #include <QMenuBar>
 #include <QRadioButton>
 #include <QGridLayout>
@@ -100,5 +101,31 @@ QStringList basalKinds()
     return {"Field and vegetable crops", "Perennial and specialty crops", "Grasses and forage legumes"};
 }
 QStringList bcKinds() { return {"Blaney Criddle Annual Crop", "Blaney Criddle Perennial Crop"}; }
+
+void runFormClose(QCloseEvent* e, const std::function<void()>& formClose)
+{
+    try {
+        formClose();
+    } catch (...) {
+        e->ignore();
+        throw;
+    }
+}
+
+void closeOnce(bool shown, bool& closed, const std::function<void()>& formClose)
+{
+    if (!closed && shown) {
+        formClose();
+        closed = true;
+    }
+}
+
+void showOnce(bool& shown, const std::function<void()>& formShow)
+{
+    if (!shown) {
+        shown = true;
+        formShow();
+    }
+}
 
 } // namespace quen::cropprog

@@ -11,6 +11,7 @@
 
 #include "PreparedReport.h"
 
+class QCloseEvent;
 class QMenuBar;
 class QVBoxLayout;
 class QLabel;
@@ -42,6 +43,17 @@ private:
     QButtonGroup* m_group;
     QStringList m_items;
 };
+
+// Runs a window's FormClose for a close request. A refused post (a required
+// field empty, a duplicate name) throws: the close is ignored, keeping the
+// window open with the row still in edit, and the refusal goes on to reach
+// the user as the database layer's message.
+void runFormClose(QCloseEvent* e, const std::function<void()>& formClose);
+// Runs a window's FormClose once, when it was shown and has not closed yet; a
+// refused post throws and keeps the window open, so a later close tries again.
+void closeOnce(bool shown, bool& closed, const std::function<void()>& formClose);
+// Runs a window's FormShow at its first showing only.
+void showOnce(bool& shown, const std::function<void()>& formShow);
 
 // Menu bar of a dialog: added at the top of its layout.
 QMenuBar* addMenuBar(QDialog* dialog, QVBoxLayout* layout);

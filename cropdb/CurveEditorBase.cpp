@@ -87,10 +87,7 @@ void TCurveEditorBase::showEvent(QShowEvent* e)
 
 void TCurveEditorBase::done(int r)
 {
-    if (!m_closed && m_shown) {
-        FormClose();   // a refused post throws and keeps the window open
-        m_closed = true;
-    }
+    closeOnce(m_shown, m_closed, [this] { FormClose(); });
     QDialog::done(r);
 }
 
@@ -148,17 +145,10 @@ void TCurveEditorBase::printMarked(const std::function<report::PreparedReport()>
 
 namespace quen::cropprog {
 
-// A refused post (a required field empty, a duplicate name) keeps the window
-// open with the row still in edit; the refusal reaches the user as the
-// database layer's message.
+// A refused post keeps the window open with the row still in edit.
 void TCurveEditorBase::closeEvent(QCloseEvent* e)
 {
-    try {
-        FormClose();
-    } catch (...) {
-        e->ignore();
-        throw;
-    }
+    runFormClose(e, [this] { FormClose(); });
     QDialog::closeEvent(e);
 }
 

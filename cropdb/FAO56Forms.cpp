@@ -7,7 +7,9 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <array>
 #include <cmath>
+#include <initializer_list>
 
 #include "CropDMod.h"
 #include "CropReports.h"
@@ -44,6 +46,49 @@ static void editIfBrowsing(TTable* t)
 static void postIfEditing(TTable* t)
 {
     if (t->isOpen() && t->state() != TTable::State::Browse) t->post();
+}
+
+// The two pickers of a curve's figures: a grid over the source table, a row
+// of captioned values of the current record, then "Use This Data" and
+// "Cancel" (Cancel rejects; the caller connects Use and a double click).
+struct PickedValue { const char* caption; const char* field; };
+
+static TDBGrid* layOutPicker(QDialog* d, TDataSource* ds, const QString& column, const QString& title, int width,
+                             const std::array<PickedValue, 5>& values, QPushButton*& useBtn, QPushButton*& cancelBtn)
+{
+    auto* v = new QVBoxLayout(d);
+    auto* grid = new TDBGrid(d);
+    grid->setDataSource(ds);
+    grid->addColumn(column, title, width);
+    v->addWidget(grid);
+    auto* g = new QGridLayout;
+    for (int i = 0; i < int(values.size()); ++i) {
+        g->addWidget(new QLabel(QLatin1String(values[i].caption), d), 0, i);
+        g->addWidget(valueText(ds, values[i].field, d), 1, i);
+    }
+    v->addLayout(g);
+    auto* h = new QHBoxLayout;
+    h->addStretch();
+    useBtn = pushButton("UseBtn", QStringLiteral("Use This Data"), d);
+    cancelBtn = pushButton("CancelBtn", QStringLiteral("Cancel"), d);
+    h->addWidget(useBtn);
+    h->addWidget(cancelBtn);
+    v->addLayout(h);
+    QObject::connect(cancelBtn, &QPushButton::clicked, d, &QDialog::reject);
+    if (ds->dataSet()->isOpen()) ds->dataSet()->first();
+    return grid;
+}
+
+// Copies the picked record's figures and its name into the FAO curve.
+static void copyPicked(TTable* src, std::initializer_list<const char*> fields, const char* nameField,
+                       const char* srcNameField)
+{
+    TTable* c = DMod->tblFAOcurv;
+    if (!src->isOpen() || src->isEmpty()) return;
+    editIfBrowsing(c);
+    for (const char* f : fields)
+        c->field(QLatin1String(f)).setValue(src->field(QLatin1String(f)).value());
+    c->field(QLatin1String(nameField)).setAsString(src->field(QLatin1String(srcNameField)).asString());
 }
 
 // ---------------------------------------------------------------------------
@@ -230,44 +275,18 @@ TGetCropName::TGetCropName(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("GetCropName"));
     setWindowTitle(QStringLiteral("Get Crop Kc Data (FAO 56 Table 12)"));
     setHelpContext(this, 19106);
-    TDataSource* ds = DMod->datFAO56Tbl;
-    auto* v = new QVBoxLayout(this);
-    CropGrid = new TDBGrid(this);
-    CropGrid->setDataSource(ds);
-    CropGrid->addColumn(QStringLiteral("CropName"), QStringLiteral("Crop Name"), 420);
-    v->addWidget(CropGrid);
-    auto* g = new QGridLayout;
-    const char* f[][2] = {{"Kc ini", "Kcini"}, {"Kc mid", "Kcmid"}, {"Kc end", "Kcend"},
-                          {"Max Ht (m)", "MaxHeightM"}, {"Max Ht (ft)", "MaxHeightF"}};
-    for (int i = 0; i < 5; ++i) {
-        g->addWidget(new QLabel(QLatin1String(f[i][0]), this), 0, i);
-        g->addWidget(valueText(ds, f[i][1], this), 1, i);
-    }
-    v->addLayout(g);
-    auto* h = new QHBoxLayout;
-    h->addStretch();
-    UseBtn = pushButton("UseBtn", QStringLiteral("Use This Data"), this);
-    CancelBtn = pushButton("CancelBtn", QStringLiteral("Cancel"), this);
-    h->addWidget(UseBtn);
-    h->addWidget(CancelBtn);
-    v->addLayout(h);
+    CropGrid = layOutPicker(this, DMod->datFAO56Tbl, QStringLiteral("CropName"), QStringLiteral("Crop Name"), 420,
+                            {{{"Kc ini", "Kcini"}, {"Kc mid", "Kcmid"}, {"Kc end", "Kcend"},
+                              {"Max Ht (m)", "MaxHeightM"}, {"Max Ht (ft)", "MaxHeightF"}}},
+                            UseBtn, CancelBtn);
     connect(UseBtn, &QPushButton::clicked, this, [this] { UseBtnClick(); });
     connect(CropGrid, &TDBGrid::rowDoubleClicked, this, [this] { UseBtnClick(); });
-    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
-    if (ds->dataSet()->isOpen()) ds->dataSet()->first();
     resize(520, 480);
 }
 
 void TGetCropName::UseBtnClick()
 {
-    TTable* src = DMod->tblFAO56Tbl;
-    TTable* c = DMod->tblFAOcurv;
-    if (src->isOpen() && !src->isEmpty()) {
-        editIfBrowsing(c);
-        for (const char* f : {"Kcini", "Kcmid", "Kcend", "MaxHeightM", "MaxHeightF"})
-            c->field(QLatin1String(f)).setValue(src->field(QLatin1String(f)).value());
-        c->field(QStringLiteral("FAOCropName")).setAsString(src->field(QStringLiteral("CropName")).asString());
-    }
+    copyPicked(DMod->tblFAO56Tbl, {"Kcini", "Kcmid", "Kcend", "MaxHeightM", "MaxHeightF"}, "FAOCropName", "CropName");
     accept();
 }
 
@@ -279,43 +298,18 @@ TGetCropType::TGetCropType(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("GetCropType"));
     setWindowTitle(QStringLiteral("Get Crop Growth Data"));
     setHelpContext(this, 19106);
-    TDataSource* ds = DMod->datAnType;
-    auto* v = new QVBoxLayout(this);
-    TypeGrid = new TDBGrid(this);
-    TypeGrid->setDataSource(ds);
-    TypeGrid->addColumn(QStringLiteral("Crop Type"), QStringLiteral("Crop Type"), 300);
-    v->addWidget(TypeGrid);
-    auto* g = new QGridLayout;
-    const char* f[][2] = {{"Fs1", "Fs1"}, {"Fs2", "Fs2"}, {"Fs3", "Fs3"}, {"Days Min.", "DaysMin"}, {"Days Max.", "DaysMax"}};
-    for (int i = 0; i < 5; ++i) {
-        g->addWidget(new QLabel(QLatin1String(f[i][0]), this), 0, i);
-        g->addWidget(valueText(ds, f[i][1], this), 1, i);
-    }
-    v->addLayout(g);
-    auto* h = new QHBoxLayout;
-    h->addStretch();
-    UseBtn = pushButton("UseBtn", QStringLiteral("Use This Data"), this);
-    CancelBtn = pushButton("CancelBtn", QStringLiteral("Cancel"), this);
-    h->addWidget(UseBtn);
-    h->addWidget(CancelBtn);
-    v->addLayout(h);
+    TypeGrid = layOutPicker(this, DMod->datAnType, QStringLiteral("Crop Type"), QStringLiteral("Crop Type"), 300,
+                            {{{"Fs1", "Fs1"}, {"Fs2", "Fs2"}, {"Fs3", "Fs3"}, {"Days Min.", "DaysMin"},
+                              {"Days Max.", "DaysMax"}}},
+                            UseBtn, CancelBtn);
     connect(UseBtn, &QPushButton::clicked, this, [this] { UseBtnClick(); });
     connect(TypeGrid, &TDBGrid::rowDoubleClicked, this, [this] { UseBtnClick(); });
-    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
-    if (ds->dataSet()->isOpen()) ds->dataSet()->first();
     resize(440, 420);
 }
 
 void TGetCropType::UseBtnClick()
 {
-    TTable* src = DMod->tblAnType;
-    TTable* c = DMod->tblFAOcurv;
-    if (src->isOpen() && !src->isEmpty()) {
-        editIfBrowsing(c);
-        for (const char* f : {"Fs1", "Fs2", "Fs3", "DaysMin", "DaysMax"})
-            c->field(QLatin1String(f)).setValue(src->field(QLatin1String(f)).value());
-        c->field(QStringLiteral("NEH2CropType")).setAsString(src->field(QStringLiteral("Crop Type")).asString());
-    }
+    copyPicked(DMod->tblAnType, {"Fs1", "Fs2", "Fs3", "DaysMin", "DaysMax"}, "NEH2CropType", "Crop Type");
     accept();
 }
 
@@ -401,18 +395,12 @@ TFAOTable11data::TFAOTable11data(QWidget* parent) : QDialog(parent)
 void TFAOTable11data::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
-    if (!m_shown) {
-        m_shown = true;
-        FormShow();
-    }
+    showOnce(m_shown, [this] { FormShow(); });
 }
 
 void TFAOTable11data::done(int r)
 {
-    if (!m_closed && m_shown) {
-        FormClose();   // a refused post throws and keeps the window open
-        m_closed = true;
-    }
+    closeOnce(m_shown, m_closed, [this] { FormClose(); });
     QDialog::done(r);
 }
 
@@ -623,18 +611,12 @@ TKcCalculateForm::TKcCalculateForm(TFAO56CropsForm* owner) : QDialog(owner), m_o
 void TKcCalculateForm::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
-    if (!m_shown) {
-        m_shown = true;
-        FormShow();
-    }
+    showOnce(m_shown, [this] { FormShow(); });
 }
 
 void TKcCalculateForm::done(int r)
 {
-    if (!m_closed && m_shown) {
-        FormClose();   // a refused post throws and keeps the window open
-        m_closed = true;
-    }
+    closeOnce(m_shown, m_closed, [this] { FormClose(); });
     QDialog::done(r);
 }
 
@@ -821,18 +803,12 @@ TFAO56tbl12DBdlg::TFAO56tbl12DBdlg(QWidget* parent) : QDialog(parent)
 void TFAO56tbl12DBdlg::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
-    if (!m_shown) {
-        m_shown = true;
-        FormShow();
-    }
+    showOnce(m_shown, [this] { FormShow(); });
 }
 
 void TFAO56tbl12DBdlg::done(int r)
 {
-    if (!m_closed && m_shown) {
-        FormClose();   // a refused post throws and keeps the window open
-        m_closed = true;
-    }
+    closeOnce(m_shown, m_closed, [this] { FormClose(); });
     QDialog::done(r);
 }
 
@@ -974,10 +950,7 @@ TDefLocDlg::TDefLocDlg(QWidget* parent) : QDialog(parent)
 void TDefLocDlg::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
-    if (!m_shown) {
-        m_shown = true;
-        FormShow();
-    }
+    showOnce(m_shown, [this] { FormShow(); });
 }
 
 void TDefLocDlg::done(int r)

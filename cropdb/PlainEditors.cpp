@@ -175,17 +175,10 @@ TAnTypeForm::TAnTypeForm(QWidget* parent)
 
 namespace quen::cropprog {
 
-// A refused post (a required field empty, a duplicate name) keeps the window
-// open with the row still in edit; the refusal reaches the user as the
-// database layer's message.
+// A refused post keeps the window open with the row still in edit.
 void TPlainTableForm::closeEvent(QCloseEvent* e)
 {
-    try {
-        FormClose();
-    } catch (...) {
-        e->ignore();
-        throw;
-    }
+    runFormClose(e, [this] { FormClose(); });
     QDialog::closeEvent(e);
 }
 

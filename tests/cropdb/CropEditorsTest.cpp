@@ -13,6 +13,7 @@
 #include "ComputeCrop.h"
 #include "CropDMod.h"
 #include "CropForm.h"
+#include "CropGridPick.h"
 #include "CropMainForm.h"
 #include "CropReports.h"
 #include "FAO56Forms.h"
@@ -24,6 +25,7 @@
 
 using namespace quen;
 using namespace quen::cropprog;
+using namespace quen::croptest;
 
 namespace {
 
@@ -53,20 +55,6 @@ struct OpenTables {
         for (TTable* x : tables) x->close();
     }
 };
-
-// Moves a grid's highlight to row (as a click on it does).
-void chooseRow(TDBGrid* grid, int row)
-{
-    grid->setCurrentIndex(grid->model()->index(row, 0));
-    emit grid->clicked(grid->model()->index(row, 0));
-}
-
-int rowOf(TDBGrid* grid, const QString& text)
-{
-    for (int r = 0; r < grid->model()->rowCount(); ++r)
-        if (grid->model()->index(r, 0).data().toString() == text) return r;
-    return -1;
-}
 
 QString s(TTable* t, const char* f) { return t->field(QLatin1String(f)).asString(); }
 
@@ -601,15 +589,7 @@ TEST(FAO56, CurveBuiltInKcWindowIsComputedByTheEngine)
         Driver driver([&](QDialog& d) {
             if (auto* p = qobject_cast<TGetCropName*>(&d)) {
                 TTable* t12 = DMod->tblFAO56Tbl;
-                int row = -1;
-                for (t12->first(); !t12->eof(); t12->next())
-                    if (s(t12, "CropName").startsWith("Beans, dry")) {
-                        row = t12->recNo() - 1;
-                        break;
-                    }
-                ASSERT_GE(row, 0);
-                chooseRow(p->CropGrid, row == 0 ? 1 : 0);
-                chooseRow(p->CropGrid, row);
+                ASSERT_GE(chooseTable12Crop(p, QStringLiteral("Beans, dry")), 0);
                 kc = {t12->field("Kcini").value(), t12->field("Kcmid").value(), t12->field("Kcend").value()};
                 p->UseBtn->click();
             } else if (auto* ty = qobject_cast<TGetCropType*>(&d)) {

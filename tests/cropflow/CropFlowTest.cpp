@@ -15,6 +15,7 @@
 #include "CropDMod.h"
 #include "CropForm.h"
 #include "CropFormKit.h"
+#include "../cropdb/CropGridPick.h"
 #include "CropNameDlg.h"
 #include "DBControls.h"
 #include "DBGrid.h"
@@ -25,6 +26,7 @@
 
 using namespace quen;
 using namespace quen::test;
+using namespace quen::croptest;
 
 namespace {
 
@@ -35,21 +37,6 @@ struct CropDriver {
     explicit CropDriver(std::function<void(QDialog&)> d) { cropprog::setModalDriver(std::move(d)); }
     ~CropDriver() { cropprog::setModalDriver({}); }
 };
-
-QString s(TTable* t, const char* f) { return t->field(QLatin1String(f)).asString(); }
-
-int rowOf(TDBGrid* grid, const QString& text)
-{
-    for (int r = 0; r < grid->model()->rowCount(); ++r)
-        if (grid->model()->index(r, 0).data().toString() == text) return r;
-    return -1;
-}
-
-void chooseRow(TDBGrid* grid, int row)
-{
-    grid->setCurrentIndex(grid->model()->index(row, 0));
-    emit grid->clicked(grid->model()->index(row, 0));
-}
 
 // The FAO 56 curve: Table 12 dry beans, Table 11 stage lengths, Kc mid and
 // Kc end adjusted for 4 m/s wind and 20 % RH min.
@@ -63,16 +50,7 @@ void buildFAOCurve()
     QTest::keyClicks(f.CurveNameEdit, kFAOCurve);
     CropDriver driver([&](QDialog& d) {
         if (auto* p = qobject_cast<TGetCropName*>(&d)) {
-            TTable* t12 = DMod->tblFAO56Tbl;
-            int row = -1;
-            for (t12->first(); !t12->eof(); t12->next())
-                if (s(t12, "CropName").startsWith("Beans, dry")) {
-                    row = t12->recNo() - 1;
-                    break;
-                }
-            ASSERT_GE(row, 0);
-            chooseRow(p->CropGrid, row == 0 ? 1 : 0);
-            chooseRow(p->CropGrid, row);
+            ASSERT_GE(chooseTable12Crop(p, QStringLiteral("Beans, dry")), 0);
             p->UseBtn->click();
         } else if (auto* ty = qobject_cast<TGetCropType*>(&d)) {
             ty->UseBtn->click();
