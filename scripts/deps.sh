@@ -19,6 +19,10 @@ pkgs=(
   libpq-dev pkgconf
   # tests: GoogleTest, pdftotext for the PDF checks, a font for offscreen drawing
   libgtest-dev poppler-utils fonts-dejavu-core
+  # Nimbus Sans, the metric twin of Arial/Helvetica the reports are laid out in
+  # (without it "Arial" falls back to DejaVu Sans, whose wider text wraps the
+  # report notes at other words than the stored expected pages)
+  fonts-urw-base35
   # tests on a server: a throwaway PostgreSQL cluster (scripts/pg-server.sh)
   postgresql
 )
