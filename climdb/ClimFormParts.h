@@ -3,7 +3,10 @@
 // that is not DDMM / DDDMM and showing only the marked rows for a report.
 #pragma once
 
+#include <QPushButton>
 #include <QString>
+
+#include "DBNavigator.h"
 
 #include "ClimDMod.h"
 #include "ClimDefaultsForm.h"
@@ -81,6 +84,25 @@ inline void showClimDefaults(QWidget* parent)
 {
     TClimDefaultsFrm dlg(parent);
     dlg.exec();
+}
+
+// The record buttons of an editor ("Goto Edit", "Insert Record", "Cancel",
+// "Delete Record") and its navigator over ds.
+template <class Form>
+void buildRecordButtons(Form& f, TDataSource* ds)
+{
+    auto button = [&f](const char* caption, const char* name) {
+        auto* b = new QPushButton(QString::fromLatin1(caption), &f);
+        b->setObjectName(QString::fromLatin1(name));
+        return b;
+    };
+    f.GotoEditBtn = button("Goto Edit", "GotoEditBtn");
+    f.InsertBtn = button("Insert Record", "InsertBtn");
+    f.CancelBtn = button("Cancel", "CancelBtn");
+    f.DeleteBtn = button("Delete Record", "DeleteBtn");
+    f.Navigator = new TDBNavigator(TDBNavigator::Moves, &f);
+    f.Navigator->setObjectName(QStringLiteral("Navigator"));
+    f.Navigator->setDataSource(ds);
 }
 
 } // namespace quen::climprog

@@ -73,17 +73,7 @@ TWHRForm::TWHRForm(QWidget* parent) : QDialog(parent)
         box.exec();
     });
 
-    GotoEditBtn = new QPushButton(QStringLiteral("Goto Edit"), this);
-    GotoEditBtn->setObjectName(QStringLiteral("GotoEditBtn"));
-    InsertBtn = new QPushButton(QStringLiteral("Insert Record"), this);
-    InsertBtn->setObjectName(QStringLiteral("InsertBtn"));
-    CancelBtn = new QPushButton(QStringLiteral("Cancel"), this);
-    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-    DeleteBtn = new QPushButton(QStringLiteral("Delete Record"), this);
-    DeleteBtn->setObjectName(QStringLiteral("DeleteBtn"));
-    Navigator = new TDBNavigator(TDBNavigator::Moves, this);
-    Navigator->setObjectName(QStringLiteral("Navigator"));
-    Navigator->setDataSource(ds);
+    buildRecordButtons(*this, ds);
     m_editProxy = new QPushButton(this);
     m_editProxy->hide();
 
