@@ -755,6 +755,51 @@ const TableSql& tableSql(const TableDef& def)
     return cache.emplace(&def, std::move(t)).first->second;
 }
 
+// Stores count new rows through multi-row statements of a few fixed sizes
+// (at most 999 values each), inside a savepoint so that a refused row leaves
+// nothing behind (throws DbError). bindRow binds the perRow values of row r
+// from position b on. Returns the rowid of the last row.
+qint64 insertChunked(const QString& insertSql, int perRowIn, int count,
+                     const std::function<void(dbi::Stmt&, int, int&)>& bindRow)
+{
+    const int perRow = qMax(1, perRowIn);
+    dbi::exec(QStringLiteral("SAVEPOINT quen_rows"), {});
+    qint64 rid = 0;
+    try {
+        int at = 0;
+        for (int chunk : {64, 16, 4, 1}) {
+            chunk = qMax(1, qMin(chunk, 999 / perRow));
+            if (count - at < chunk)
+                continue;
+            QString sql = insertSql;
+            const QString marks = sql.mid(sql.lastIndexOf(QLatin1String(" VALUES ")) + 8);
+            for (int k = 1; k < chunk; ++k)
+                sql += QLatin1String(", ") + marks;
+            dbi::Stmt& qq = dbi::stmt(sql);
+            while (count - at >= chunk) {
+                int b = 0;
+                for (int k = 0; k < chunk; ++k, ++at)
+                    bindRow(qq, at, b);
+                if (!qq.exec()) {
+                    if (qq.isKeyViolation())
+                        throw DbError(QStringLiteral("Key violation."));
+                    throw DbError(QStringLiteral("Database error: %1").arg(qq.errorText()));
+                }
+                rid = qq.lastInsertId();
+            }
+        }
+        dbi::exec(QStringLiteral("RELEASE quen_rows"), {});
+    } catch (...) {
+        try {
+            dbi::exec(QStringLiteral("ROLLBACK TO quen_rows"), {});
+            dbi::exec(QStringLiteral("RELEASE quen_rows"), {});
+        } catch (...) {
+        }
+        throw;
+    }
+    return rid;
+}
+
 } // namespace
 
 // ---- TTable -------------------------------------------------------------------------
@@ -1212,25 +1257,39 @@ void TTable::post()
             if (def.fields[i].type == FieldType::AutoInc)
                 d->buf[i] = int(rid);
     } else {
-        QStringList sets;
         QVariantList values;
-        for (int i = 0; i < def.fields.size(); ++i) {
+        const int nf = def.fields.size();
+        QByteArray shape(nf + 1, '0');   // the changed fields, then the dialect
+        for (int i = 0; i < nf; ++i) {
             if (!d->modified.value(i))
                 continue;
-            sets << dbi::quoteId(def.fields[i].name) + QLatin1String(" = ?");
+            shape[i] = '1';
             values << toSql(def.fields[i], d->buf[i]);
         }
-        if (!sets.isEmpty()) {
+        if (!values.isEmpty()) {
             // Written only over the row as it was read: a row another user
             // changed (or removed) since then is not overwritten.
             values << rid;
-            QString where = QStringLiteral("rowid = ?");
-            const QLatin1String same = dbi::isServer() ? QLatin1String(" IS NOT DISTINCT FROM ?") : QLatin1String(" IS ?");
-            for (int i = 0; i < def.fields.size(); ++i) {
-                where += QLatin1String(" AND ") + dbi::quoteId(def.fields[i].name) + same;
+            for (int i = 0; i < nf; ++i)
                 values << toSql(def.fields[i], d->row.value(i));
+            const bool server = dbi::isServer();
+            shape[nf] = server ? 's' : 'f';
+            // The statement text of each set of changed fields is built once.
+            static std::unordered_map<const TableDef*, QHash<QByteArray, QString>> updates;
+            QHash<QByteArray, QString>& known = updates[&def];
+            auto it = known.constFind(shape);
+            if (it == known.constEnd()) {
+                QStringList sets;
+                for (int i = 0; i < nf; ++i)
+                    if (shape[i] == '1')
+                        sets << dbi::quoteId(def.fields[i].name) + QLatin1String(" = ?");
+                QString where = QStringLiteral("rowid = ?");
+                const QLatin1String same = server ? QLatin1String(" IS NOT DISTINCT FROM ?") : QLatin1String(" IS ?");
+                for (int i = 0; i < nf; ++i)
+                    where += QLatin1String(" AND ") + dbi::quoteId(def.fields[i].name) + same;
+                it = known.insert(shape, QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(d->base, sets.join(QLatin1String(", ")), where));
             }
-            dbi::Stmt& qq = dbi::exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(d->base, sets.join(QLatin1String(", ")), where), values);
+            dbi::Stmt& qq = dbi::exec(*it, values);
             const int changed = qq.rowsAffected();
             qq.finish();
             if (changed == 0) {
@@ -1303,51 +1362,119 @@ void TTable::appendRows(const QList<QVariantList>& rows)
         stored << std::move(r);
     }
 
-    // Multi-row statements of a few fixed sizes (at most 999 values each),
-    // inside a savepoint so that a refused row leaves nothing behind.
     QList<int> cols;
     for (int i = 0; i < nf; ++i)
         if (def.fields[i].type != FieldType::AutoInc)
             cols << i;
-    const int perRow = qMax(1, int(cols.size()));
     dbi::beforeDurableWrite(def);
-    dbi::exec(QStringLiteral("SAVEPOINT quen_rows"), {});
-    qint64 rid = 0;
-    try {
-        int at = 0;
-        for (int chunk : {64, 16, 4, 1}) {
-            chunk = qMax(1, qMin(chunk, 999 / perRow));
-            if (stored.size() - at < chunk)
-                continue;
-            QString sql = d->insertSql;
-            const QString marks = sql.mid(sql.lastIndexOf(QLatin1String(" VALUES ")) + 8);
-            for (int k = 1; k < chunk; ++k)
-                sql += QLatin1String(", ") + marks;
-            dbi::Stmt& qq = dbi::stmt(sql);
-            while (stored.size() - at >= chunk) {
-                int b = 0;
-                for (int k = 0; k < chunk; ++k, ++at)
-                    for (int i : cols)
-                        qq.bindValue(b++, toSql(def.fields[i], stored[at][i]));
-                if (!qq.exec()) {
-                    if (qq.isKeyViolation())
-                        throw DbError(QStringLiteral("Key violation."));
-                    throw DbError(QStringLiteral("Database error: %1").arg(qq.errorText()));
-                }
-                rid = qq.lastInsertId();
-            }
-        }
-        dbi::exec(QStringLiteral("RELEASE quen_rows"), {});
-    } catch (...) {
-        try {
-            dbi::exec(QStringLiteral("ROLLBACK TO quen_rows"), {});
-            dbi::exec(QStringLiteral("RELEASE quen_rows"), {});
-        } catch (...) {
-        }
-        throw;
-    }
+    const qint64 rid = insertChunked(d->insertSql, int(cols.size()), int(stored.size()), [&](dbi::Stmt& qq, int r, int& b) {
+        for (int i : cols)
+            qq.bindValue(b++, toSql(def.fields[i], stored[r][i]));
+    });
 
     QVariantList last = std::move(stored.last());
+    for (int i = 0; i < nf; ++i)
+        if (def.fields[i].type == FieldType::AutoInc)
+            last[i] = int(rid);
+    Impl::Hit h;
+    h.rid = rid;
+    h.keys = d->keysOf(last);
+    h.row = std::move(last);
+    h.loaded = true;
+    d->setCurrent(std::move(h));
+    d->eof = d->bof = false;
+    emit afterPost();
+    emit dataChanged(-1);
+    Database::notifyTableChanged(tableBaseName(def.name), this);
+}
+
+void TTable::appendColumns(const QList<int>& fields, const QList<const double*>& columns, int rowCount)
+{
+    d->needOpen();
+    if (d->state != State::Browse)
+        post();
+    const TableDef& def = *d->def;
+    const int nf = def.fields.size();
+    if (fields.size() != columns.size())
+        throw DbError(QStringLiteral("Database error: %1 fields and %2 columns given for '%3'.")
+                          .arg(fields.size()).arg(columns.size()).arg(d->tableName));
+    if (rowCount <= 0)
+        return;
+    QList<bool> given(nf, false);
+    for (int k = 0; k < fields.size(); ++k) {
+        const int i = fields[k];
+        if (i < 0 || i >= nf || !columns[k])
+            throw DbError(QStringLiteral("Database error: no field at position %1 in table '%2'.").arg(i).arg(d->tableName));
+        const FieldDef& f = def.fields[i];
+        if (isTextType(f.type) || f.type == FieldType::AutoInc || given[i])
+            throw DbError(QStringLiteral("Field '%1' cannot be given as a column of numbers.").arg(f.name));
+        given[i] = true;
+    }
+    // A required field not given: a logical one starts false, any other refuses the rows.
+    QList<int> falseFields;
+    for (int i = 0; i < nf; ++i) {
+        if (given[i] || !def.fields[i].required)
+            continue;
+        if (def.fields[i].type != FieldType::Logical)
+            throw DbError(QStringLiteral("Field '%1' must have a value.").arg(def.fields[i].name));
+        falseFields << i;
+    }
+    // Shorts are checked before anything is written, as toStored checks them.
+    for (int k = 0; k < fields.size(); ++k) {
+        const FieldDef& f = def.fields[fields[k]];
+        if (f.type != FieldType::Short)
+            continue;
+        for (int r = 0; r < rowCount; ++r) {
+            const double v = columns[k][r];
+            const bool finite = std::isfinite(v) && std::fabs(v) <= 1e9;
+            const qint64 n = finite ? qRound64(v) : 0;
+            if (!finite || n < -32768 || n > 32767)
+                throw DbError(QStringLiteral("%1 is not a valid value for field '%2'. The allowed range is -32768 to 32767.")
+                                  .arg(generalFormat(v), f.name));
+        }
+    }
+
+    QStringList names, marks;
+    for (int i : fields) {
+        names << dbi::quoteId(def.fields[i].name);
+        marks << QStringLiteral("?");
+    }
+    for (int i : falseFields) {
+        names << dbi::quoteId(def.fields[i].name);
+        marks << QStringLiteral("?");
+    }
+    const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                            .arg(d->base, names.join(QLatin1String(", ")), marks.join(QLatin1String(", ")));
+    QList<FieldType> types;
+    for (int i : fields)
+        types << def.fields[i].type;
+    auto stored = [&](int k, int r) -> QVariant {
+        const double v = columns[k][r];
+        switch (types[k]) {
+        case FieldType::Short: return int(qRound64(v));
+        case FieldType::Logical: return v != 0.0;
+        default: return v;
+        }
+    };
+    dbi::beforeDurableWrite(def);
+    const qint64 rid = insertChunked(sql, int(names.size()), rowCount, [&](dbi::Stmt& qq, int r, int& b) {
+        for (int k = 0; k < fields.size(); ++k) {
+            const double v = columns[k][r];
+            switch (types[k]) {
+            case FieldType::Short: qq.bindValue(b++, qlonglong(qRound64(v))); break;
+            case FieldType::Logical: qq.bindValue(b++, v != 0.0 ? 1 : 0); break;
+            default: qq.bindValue(b++, v); break;
+            }
+        }
+        for (int n = 0; n < falseFields.size(); ++n)
+            qq.bindValue(b++, 0);
+    });
+
+    QVariantList last = d->emptyRow();
+    for (int k = 0; k < fields.size(); ++k)
+        last[fields[k]] = stored(k, rowCount - 1);
+    for (int i : falseFields)
+        last[i] = false;
     for (int i = 0; i < nf; ++i)
         if (def.fields[i].type == FieldType::AutoInc)
             last[i] = int(rid);

@@ -54,6 +54,8 @@ public:
             throw DbError(QStringLiteral("Field '%1' not found.").arg(name));
         return i >= 0 && i < m_values.size() ? m_values[i] : none;
     }
+    // By field position (see Positions), for the fields read in month loops.
+    double f(int position) const { return position < m_values.size() ? m_values[position].toDouble() : 0.0; }
     double f(const QString& name) const { return value(name).toDouble(); }
     int i(const QString& name) const { return value(name).toInt(); }
     bool b(const QString& name) const { return value(name).toBool(); }
@@ -78,22 +80,28 @@ struct WhrRecord {
     double stationHeight = 0;
 };
 
-// Field names of the twelve months ("T1".."T12"), built once.
-struct MonthNames {
-    QString n[13];
-    explicit MonthNames(const char* prefix)
+// Positions of the fields "<prefix>1".."<prefix>12" of a table, found once.
+struct MonthFields {
+    int p[13] = {};
+    MonthFields(TTable& t, const char* prefix)
     {
-        for (int m = 1; m <= 12; ++m)
-            n[m] = M(prefix, m);
+        const QHash<QString, int>& pos = FieldPositions(t);
+        for (int m = 1; m <= 12; ++m) {
+            const QString name = M(prefix, m);
+            p[m] = pos.value(name, -1);
+            if (p[m] < 0)
+                throw DbError(QStringLiteral("Field '%1' not found.").arg(name));
+        }
     }
-    const QString& operator[](int m) const { return n[m]; }
+    int operator[](int m) const { return p[m]; }
 };
 
 StationRecord ReadStation(const QString& stationName)
 {
-    static const MonthNames kT("T"), kTmin("Tmin"), kTmax("Tmax"), kTminM("TminM"), kTmaxM("TmaxM");
     StationRecord s;
     TTable clim(QStringLiteral("Climate.DB"));
+    static const MonthFields kT(clim, "T"), kTmin(clim, "Tmin"), kTmax(clim, "Tmax"), kTminM(clim, "TminM"),
+        kTmaxM(clim, "TmaxM");
     clim.open();
     clim.findNearest({stationName});
     const RowView r(clim);
@@ -113,10 +121,10 @@ StationRecord ReadStation(const QString& stationName)
 
 WhrRecord ReadWhr(const QString& location)
 {
-    static const MonthNames kRHmin("RHmin"), kRHmax("RHmax"), kCor("Cor"), kU2("U2"), kRs("Rs"), kRsm("Rsm"),
-        kU2m("U2m"), kAs("As"), kBs("Bs"), kN("N");
     WhrRecord w;
     TTable t(QStringLiteral("ClimWHR.DB"));
+    static const MonthFields kRHmin(t, "RHmin"), kRHmax(t, "RHmax"), kCor(t, "Cor"), kU2(t, "U2"), kRs(t, "Rs"),
+        kRsm(t, "Rsm"), kU2m(t, "U2m"), kAs(t, "As"), kBs(t, "Bs"), kN(t, "N");
     t.setIndexName(QStringLiteral("Location Name"));
     t.open();
     t.findNearest({location});
@@ -184,6 +192,29 @@ RatioPair ReadChanceRatios(double annualPrecip)
 
 void ComputeCropRun(CropRunContext& ctx, CropCurveState& st, TTable& wk, HeldDailyRows* held);
 
+// Appends the daily rows to the open "ETKc.db" in one bulk statement run:
+// "JDate", "Kca", "Kcb", with "ETo" and "ETc" 0 ("Mo", "EToM", "ETcM" stay empty).
+void StoreDailyRows(TTable& etkc, const DailyKcRows& rows)
+{
+    const int n = rows.size();
+    if (n == 0)
+        return;
+    static const std::vector<double> zeros(400, 0.0);
+    std::vector<double> manyZeros;
+    const double* zero = zeros.data();
+    if (n > int(zeros.size())) {
+        manyZeros.assign(n, 0.0);
+        zero = manyZeros.data();
+    }
+    static const QList<int> fields = [&etkc] {
+        QList<int> f;
+        for (const char* name : {"JDate", "Kca", "Kcb", "ETo", "ETc"})
+            f << etkc.field(QString::fromLatin1(name)).index();
+        return f;
+    }();
+    etkc.appendColumns(fields, {rows.day.data(), rows.kca.data(), rows.kcb.data(), zero, zero}, n);
+}
+
 } // namespace
 
 void ComputeCrop(CropRunContext& ctx, CropCurveState& st, TTable& wk)
@@ -203,7 +234,7 @@ void StoreHeldDailyRows(HeldDailyRows& held)
     TTable etkc(QStringLiteral("ETKc.db"));
     etkc.emptyTable();
     etkc.open();
-    etkc.appendRows(held.rows);
+    StoreDailyRows(etkc, held.rows);
     etkc.close();
 }
 
@@ -313,46 +344,46 @@ void ComputeCropRun(CropRunContext& ctx, CropCurveState& st, TTable& wk, HeldDai
         details.close();
     }
 
-    // 9. Daily table.
+    // 9. Daily table: the daily values are gathered in memory and stored in
+    // one bulk append after the curve routine.
     TTable etkc(QStringLiteral("ETKc.db"));
     if (!held)
         etkc.emptyTable();
     etkc.open();
-    const int fJDate = etkc.field(QStringLiteral("JDate")).index();
-    const int fKca = etkc.field(QStringLiteral("Kca")).index();
-    const int fKcb = etkc.field(QStringLiteral("Kcb")).index();
-    const int fETo = etkc.field(QStringLiteral("ETo")).index();
-    const int fETc = etkc.field(QStringLiteral("ETc")).index();
-    // The daily rows are gathered and stored in one call after the curve
-    // routine.
-    QList<QVariantList> dailyRows;
-    dailyRows.reserve(366);
-    // Rows stop after the last field written ("Mo", "EToM", "ETcM" stay empty).
-    const int etkcFields = std::max({fJDate, fKca, fKcb, fETo, fETc}) + 1;
+    DailyKcRows localRows;
+    DailyKcRows& dailyRows = held ? held->rows : localRows;
+    if (held)
+        held->held = false;
+    dailyRows.clear();
+    dailyRows.day.reserve(366);
+    dailyRows.kca.reserve(366);
+    dailyRows.kcb.reserve(366);
     const DailyRowSink sink = [&](int day, double kca, double kcb) {
-        QVariantList r(etkcFields);
-        r[fJDate] = day;
-        r[fKca] = kca;
-        r[fKcb] = kcb;
-        r[fETo] = 0.0;
-        r[fETc] = 0.0;
-        dailyRows << std::move(r);
+        dailyRows.day.push_back(day);
+        dailyRows.kca.push_back(kca);
+        dailyRows.kcb.push_back(kcb);
     };
 
     // "WetSoil.db" is opened once per run, on the first wetting interval asked for.
     TTable wetSoil(QStringLiteral("WetSoil.db"));
+    QHash<int, std::pair<QString, double>> wetRead;   // each interval's row is read once per run
     const WetFactorFn wet = [&](int days) {
         QString column = SoilColumn(ctx.Soil);
         if (column.isEmpty()) {
             messages().show(MsgKind::Error, kSoilNotDesignated);
             column = QStringLiteral("Silt Loam");
         }
+        const auto known = wetRead.constFind(days);
+        if (known != wetRead.constEnd() && known->first == column)
+            return known->second;
         if (!wetSoil.isOpen()) {
             wetSoil.setIndexName(QStringLiteral("IntervalDaysIndex"));
             wetSoil.open();
         }
         wetSoil.findNearest({days});
-        return wetSoil.isEmpty() ? 0.0 : wetSoil.field(column).asFloat();
+        const double factor = wetSoil.isEmpty() ? 0.0 : wetSoil.field(column).asFloat();
+        wetRead.insert(days, {column, factor});
+        return factor;
     };
 
     // 10. Curve routine of the curve index.
@@ -451,23 +482,20 @@ void ComputeCropRun(CropRunContext& ctx, CropCurveState& st, TTable& wk, HeldDai
         // The rows computed before the failure are kept, as row-by-row posts kept them.
         if (held) {
             held->held = true;
-            held->rows = std::move(dailyRows);
             throw;
         }
         try {
-            etkc.appendRows(dailyRows);
+            StoreDailyRows(etkc, dailyRows);
         } catch (...) {
         }
         throw;
     }
     if (wetSoil.isOpen())
         wetSoil.close();
-    if (held) {
+    if (held)
         held->held = true;
-        held->rows = std::move(dailyRows);
-    } else {
-        etkc.appendRows(dailyRows);
-    }
+    else
+        StoreDailyRows(etkc, dailyRows);
     etkc.close();
 
     // 11. Monthly reference and crop ET.

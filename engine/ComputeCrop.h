@@ -1,8 +1,7 @@
 // The crop computation driver.
 #pragma once
 
-#include <QList>
-#include <QVariant>
+#include <vector>
 
 #include "CropRunContext.h"
 
@@ -13,9 +12,20 @@ class TTable;
 // The daily rows of "ETKc.db" of the latest run, held back instead of stored:
 // runs that follow one another at once (a fetched job's crops) leave only the
 // last run's rows in the table, so only those need storing.
+struct DailyKcRows {
+    std::vector<double> day, kca, kcb;   // "JDate", "Kca", "Kcb" of each row
+    int size() const { return int(day.size()); }
+    void clear()
+    {
+        day.clear();
+        kca.clear();
+        kcb.clear();
+    }
+};
+
 struct HeldDailyRows {
     bool held = false;               // a run has reached its daily rows
-    QList<QVariantList> rows;
+    DailyKcRows rows;
 };
 
 // Computes the crop the working-crop handle ("QuenWkCrop.DB", open) is
