@@ -118,7 +118,9 @@ struct PenmanMonteithLatitude {
 PenmanMonteithLatitude PenmanMonteithLatitudeTerms(double latitudeRad);
 
 // The same ETo from terms computed once per station and once per latitude;
-// equal to the call with the station's own inputs to the last bit.
+// equal to the call with the station's own inputs to the last bit. Only the
+// monthly values of `in` are read (a PenmanMonteithInputs may be passed; its
+// station values are those of `station`).
 double PenmanMonteithETo(int month, const PenmanMonteithStation& station, const PenmanMonteithLatitude& latitude,
                          const MonthlyValues& meanTempC, const PenmanMonteithMonth& in);
 
