@@ -552,11 +552,14 @@ void ComputeCropRun(CropRunContext& ctx, CropCurveState& st, TTable& wk, HeldDai
         const MonthlyValues meanC = MonthlyMeanTempC(station.Tmin, station.Tmax);
         const int before = PrevMonth(WrapMonth(ctx.PlantMonth));
         const int after = NextMonth(WrapMonth(ctx.HarvestMonth));
+        // Station and latitude terms once per run, then the months.
+        const PenmanMonteithStation pmStation =
+            PenmanMonteithStationTerms(station.elevationFt, whr.stationType, whr.stationHeight, whr.stationLoc);
+        const PenmanMonteithLatitude pmLatitude = PenmanMonteithLatitudeTerms(phi);
         for (int m = 1; m <= 12; ++m) {
-            PenmanMonteithInputs in;
+            PenmanMonteithMonth in;
             in.tminF = station.Tmin[m];
             in.tmaxF = station.Tmax[m];
-            in.elevationFt = station.elevationFt;
             in.windMph = whr.u2[m];
             in.rsLangleys = whr.rs[m];
             in.rhMin = whr.rhMin[m];
@@ -565,10 +568,7 @@ void ComputeCropRun(CropRunContext& ctx, CropCurveState& st, TTable& wk, HeldDai
             in.bs = whr.bs[m];
             in.sunshineHours = whr.n[m];
             in.cor = whr.cor[m];
-            in.stationType = whr.stationType;
-            in.stationHeightM = whr.stationHeight;
-            in.stationLoc = whr.stationLoc;
-            const double eto = PenmanMonteithETo(m, phi, meanC, in);
+            const double eto = PenmanMonteithETo(m, pmStation, pmLatitude, meanC, in);
             if (m == before || m == after) {
                 ctx.ShoulderRefETmm[m] = eto;
                 ctx.ShoulderRefET[m] = eto * 0.03936996;
