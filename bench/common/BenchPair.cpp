@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <csignal>
+#include <signal.h>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -48,9 +49,12 @@ double toNumber(const QByteArray& s)
 char g_stopScript[4096];
 char g_stopDir[4096];
 volatile sig_atomic_t g_serverUp = 0;
+volatile pid_t g_passPid = 0;
 
 void stopFromSignal(int sig)
 {
+    if (g_passPid > 0)
+        kill(g_passPid, SIGTERM);
     if (g_serverUp) {
         g_serverUp = 0;
         const pid_t pid = fork();
@@ -271,7 +275,7 @@ PairArgs ParsePairArgs(int argc, char** argv)
 }
 
 QByteArray FormatTable(const QString& title, const FigureSheet& sqlite, const FigureSheet* server,
-                       const QString& serverState)
+                       const QString& serverState, const QString& emptyCell)
 {
     // Rows in the SQLite pass's order, then any the server pass alone has.
     QList<const Figure*> left, right;
@@ -308,7 +312,7 @@ QByteArray FormatTable(const QString& title, const FigureSheet& sqlite, const Fi
         else if (l && !l->serverAbsent.isEmpty() && (server || l->serverAbsent == QLatin1String("-")))
             ln.b.text = l->serverAbsent;
         else
-            ln.b.text = server ? QStringLiteral("not run") : QStringLiteral("not available");
+            ln.b.text = server ? QStringLiteral("not run") : emptyCell;
         if (!std::isnan(any->target) || !std::isnan(any->serverTarget)) {
             const QString ta = targetText(any->target), tb = targetText(any->serverTarget);
             ln.target = (any->atLeast ? QStringLiteral(">= ") : QStringLiteral("<= ")) + ta
@@ -350,15 +354,17 @@ QByteArray FormatTable(const QString& title, const FigureSheet& sqlite, const Fi
     out += QStringLiteral("PostgreSQL server: %1\n\n").arg(serverState);
     out += QString(wLabel + wUnit + 2 * sep.size(), QLatin1Char(' '))
         + QStringLiteral("embedded SQLite").leftJustified(wGroup) + sep
-        + QStringLiteral("PostgreSQL server").leftJustified(wGroup) + QLatin1Char('\n');
+        + QStringLiteral("PostgreSQL server") + QLatin1Char('\n');
     const Cells head{hCpu, hWall, QString(), QString()};
     out += hFigure.leftJustified(wLabel) + sep + hUnit.leftJustified(wUnit) + sep + group(head) + sep + group(head)
         + sep + hTarget + QLatin1Char('\n');
-    for (const Line& ln : lines)
-        out += (ln.label.leftJustified(wLabel) + sep + ln.unit.leftJustified(wUnit) + sep + group(ln.a) + sep
-                + group(ln.b) + sep + ln.target)
-                   .trimmed()
-            + QLatin1Char('\n');
+    for (const Line& ln : lines) {
+        QString row = ln.label.leftJustified(wLabel) + sep + ln.unit.leftJustified(wUnit) + sep + group(ln.a) + sep
+            + group(ln.b) + sep + ln.target;
+        while (row.endsWith(QLatin1Char(' ')))
+            row.chop(1);
+        out += row + QLatin1Char('\n');
+    }
     QStringList notes = sqlite.notes();
     if (server)
         for (const QString& n : server->notes())
@@ -403,8 +409,9 @@ int RunPaired(const PairArgs& args, const QString& title, const std::function<vo
 
     const QByteArray named = qgetenv("QUENPM_BENCH_SERVER");
     ThrowawayServer throwaway;
-    QString uri, state;
+    QString uri, state, emptyCell = QStringLiteral("not available");
     if (named == "none") {
+        emptyCell = QStringLiteral("not run");
         state = QStringLiteral("not run (QUENPM_BENCH_SERVER=none)");
     } else if (!named.isEmpty()) {
         uri = QString::fromLocal8Bit(named);
@@ -432,7 +439,9 @@ int RunPaired(const PairArgs& args, const QString& title, const std::function<vo
             state = QStringLiteral("failed: %1").arg(p.errorString());
             rc = 1;
         } else {
+            g_passPid = static_cast<pid_t>(p.processId());
             p.waitForFinished(-1);
+            g_passPid = 0;
             const QByteArray e = p.readAllStandardError();
             std::fwrite(e.constData(), 1, e.size(), stderr);
             QByteArray rest;
@@ -451,7 +460,7 @@ int RunPaired(const PairArgs& args, const QString& title, const std::function<vo
     }
     throwaway.stop();
 
-    const QByteArray table = FormatTable(title, lite, ran ? &server : nullptr, state);
+    const QByteArray table = FormatTable(title, lite, ran ? &server : nullptr, state, emptyCell);
     std::fwrite(table.constData(), 1, table.size(), stdout);
     std::fflush(stdout);
     return rc;

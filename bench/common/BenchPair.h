@@ -81,9 +81,10 @@ enum class Backend { Sqlite, Server };
 // printed and the program fails). Returns the program's exit code.
 int RunPaired(const PairArgs& args, const QString& title, const std::function<void(Backend, FigureSheet&)>& pass);
 
-// The table of both passes; server is null when the server pass did not
-// run, serverState then says why ("not available: ...").
+// The table of both passes. serverState: the header's line on the server;
+// server is null when the server pass did not run, its cells then read
+// emptyCell ("not available", "not run").
 QByteArray FormatTable(const QString& title, const FigureSheet& sqlite, const FigureSheet* server,
-                       const QString& serverState);
+                       const QString& serverState, const QString& emptyCell = QStringLiteral("not available"));
 
 } // namespace quen::bench
