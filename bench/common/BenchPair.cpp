@@ -59,7 +59,8 @@ void stopFromSignal(int sig)
         g_serverUp = 0;
         const pid_t pid = fork();
         if (pid == 0) {
-            const char* argv[] = {"bash", "-c", "bash \"$0\" stop \"$1\"; rm -rf \"$1\"", g_stopScript, g_stopDir, nullptr};
+            const char* argv[] = {"bash",       "-c",      "bash \"$0\" stop \"$1\"; rm -rf \"$1\"",
+                                  g_stopScript, g_stopDir, nullptr};
             execv("/bin/bash", const_cast<char* const*>(argv));
             _exit(127);
         }

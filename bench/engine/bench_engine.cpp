@@ -147,13 +147,16 @@ Figures Measure(int runs, Counters& pc, Work&& work)
     return {Median(wall), Median(cpu), Median(cyc), Median(ins)};
 }
 
-// " 123.4 k cycles, 234.5 k instructions" per unit, or n/a.
-QByteArray CounterText(const Counters& pc, const Figures& f, double units, const char* unit)
+// A row of cycles and instructions per unit of work, where the kernel counts them.
+bench::Figure* CounterRow(FigureSheet& sheet, const QString& label, const Counters& pc, const Figures& f,
+                          double units, const char* unit)
 {
     if (!pc.ok())
-        return QByteArray("cycles/instructions n/a");
-    return QString::asprintf("%.1f cycles, %.1f instructions per %s", f.cycles / units, f.instructions / units, unit)
-        .toLatin1();
+        return nullptr;
+    bench::Figure& row = sheet.addText(QStringLiteral("  cycles / instructions, ") + label,
+                                       QString::asprintf("%.1f / %.1f", f.cycles / units, f.instructions / units));
+    row.unit = QStringLiteral("per ") + QString::fromLatin1(unit);
+    return &row;
 }
 
 struct Kind { int curveIndex; const char* curve; int et; };
@@ -299,13 +302,10 @@ void KernelFigures(const StationArrays& st, const QString& what, int repeats, Co
     fb.serverAbsent = QStringLiteral("-");
     fb.target = 40;
     fb.atLeast = true;
-    if (pc.ok()) {
-        sheet.addText(QStringLiteral("  counters PenmanMonteithETo, ") + label, QString::fromLatin1(CounterText(pc, single, cells, "station-month")))
-            .serverAbsent = QStringLiteral("-");
-        sheet.addText(QStringLiteral("  counters PenmanMonteithEToBatch, ") + label,
-                      QString::fromLatin1(CounterText(pc, batch, cells, "station-month")))
-            .serverAbsent = QStringLiteral("-");
-    }
+    if (bench::Figure* c = CounterRow(sheet, QStringLiteral("PenmanMonteithETo"), pc, single, cells, "station-month"))
+        c->serverAbsent = QStringLiteral("-");
+    if (bench::Figure* c = CounterRow(sheet, QStringLiteral("PenmanMonteithEToBatch"), pc, batch, cells, "station-month"))
+        c->serverAbsent = QStringLiteral("-");
     sheet.note(QStringLiteral("Penman-Monteith, %1: 12 months x %2 repeats, median of 5 runs").arg(label).arg(repeats));
 }
 
@@ -530,9 +530,8 @@ void Pass(const Options& o, Backend backend, FigureSheet& sheet)
             bench::Figure& fc = sheet.add(label, QStringLiteral("ms"), f.cpuMs, f.wallMs, 3);
             fc.target = 0.25;
             fc.serverTarget = 5;
-            if (pc.ok())
-                sheet.addText(QStringLiteral("  counters ComputeCrop, curve index %1").arg(k.curveIndex),
-                              QString::fromLatin1(CounterText(pc, f, 1e3, "microsecond of CPU")));
+            CounterRow(sheet, QStringLiteral("ComputeCrop, curve index %1").arg(k.curveIndex), pc, f, 1e3,
+                       "run, thousands");
             // Statements sent to the database per ComputeCrop: when the db
             // layer counts them (dbi::statementCount), add a row here, e.g.
             //   const auto n0 = dbi::statementCount(); ComputeCrop(ctx, st, wk);
