@@ -4,12 +4,13 @@
 // connection and schemas are set up exactly as the tests set them up), and
 // prints one table of both.
 //
-// The server is the one QUENPM_BENCH_SERVER names (a postgresql:// URI);
-// when that is unset, a throwaway cluster started with scripts/pg-server.sh
-// in a temporary folder and stopped at the end (also on failure or on an
-// interrupt); QUENPM_BENCH_SERVER=none leaves the server out. Without the
-// PostgreSQL server programs (looked for under QUENPM_BENCH_PG_ROOT, by
-// default /usr/lib/postgresql) the server column reads "not available".
+// The server is the one QUENPM_BENCH_SERVER (else QUENPM_TEST_SERVER) names
+// (a postgresql:// URI); when neither is set, a throwaway cluster started
+// with scripts/pg-server.sh in a temporary folder and stopped at the end
+// (also on failure or on an interrupt); QUENPM_BENCH_SERVER=none leaves the
+// server out. Without the PostgreSQL server programs (looked for under
+// QUENPM_BENCH_PG_ROOT, by default /usr/lib/postgresql) the server column
+// reads "not available".
 #pragma once
 
 #include <QByteArray>
