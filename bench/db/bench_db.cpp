@@ -1,24 +1,27 @@
 // bench_db: prints median timings of the database layer's hot paths on a
-// temporary database.
+// temporary database, embedded SQLite and PostgreSQL server side by side:
 //   refill of "ETKc.db" with 366 rows (empty, 366 appends and posts, close),
 //   and the same refill through one appendRows call
 //   open + nearest search + close of "Climate.DB" holding 2000 stations
 //   one durable append + post of a "QuenJob.db" row
-// on an embedded database, then (QUENPM_BENCH_SERVER=postgresql://...) on a
-// PostgreSQL server.
+// The server is the one QUENPM_BENCH_SERVER names, or a throwaway one started
+// for the run (see bench/common/BenchPair.h).
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <random>
 #include <vector>
 
+#include "BenchPair.h"
 #include "Database.h"
 #include "Table.h"
 
 using namespace quen;
+using quen::bench::Backend;
+using quen::bench::FigureSheet;
+using quen::bench::ThreadCpuMs;
 
 namespace {
 
@@ -50,30 +53,26 @@ void fillStations(int count)
     });
 }
 
-// With QUENPM_BENCH_SERVER naming a PostgreSQL server (URI), the same
-// figures follow for that server: this program runs again with every
-// database location mapped to a schema there.
-int runOnServer(const char* self)
-{
-    const QByteArray server = qgetenv("QUENPM_BENCH_SERVER");
-    if (server.isEmpty() || !qgetenv("QUENPM_TEST_SERVER").isEmpty())
-        return 0;
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QUENPM_TEST_SERVER"), QString::fromLocal8Bit(server));
-    p.setProcessEnvironment(env);
-    p.setProcessChannelMode(QProcess::ForwardedChannels);
-    p.start(QCoreApplication::applicationFilePath(), {});
-    Q_UNUSED(self);
-    p.waitForFinished(-1);
-    return p.exitCode();
-}
+// CPU and wall time of one call of work, ms.
+struct Times {
+    std::vector<double> cpu, wall;
+    template <class Work>
+    void measure(Work&& work)
+    {
+        QElapsedTimer t;
+        const double c0 = ThreadCpuMs();
+        t.start();
+        work();
+        wall.push_back(t.nsecsElapsed() / 1e6);
+        cpu.push_back(ThreadCpuMs() - c0);
+    }
+    size_t size() const { return wall.size(); }
+};
 
-} // namespace
-
-int main(int argc, char** argv)
+// The figures of one backend (the database location maps to a schema of
+// the server in the server pass).
+void Pass(Backend, FigureSheet& sheet)
 {
-    QCoreApplication app(argc, argv);
     QTemporaryDir dir;
     QTemporaryDir noData;
     Database::setDataDirectory(noData.path());
@@ -82,97 +81,103 @@ int main(int argc, char** argv)
     fillStations(stations);
 
     // Refill of the daily table, as every crop computation does it.
-    std::vector<double> refill;
+    Times refill;
     {
         TTable kc("ETKc.db");
         for (int run = 0; run < 60; ++run) {
-            QElapsedTimer t;
-            t.start();
-            kc.open();
-            kc.emptyTable();
-            for (int day = 1; day <= 366; ++day) {
-                kc.append();
-                kc.field(0).setAsInteger(day);
-                kc.field(1).setAsFloat(0.3 + day / 1000.0);
-                kc.field(2).setAsFloat(0.2);
-                kc.field(3).setAsFloat(0);
-                kc.field(4).setAsFloat(0);
-                kc.field(5).setAsInteger(1 + (day - 1) / 31);
-                kc.post();
-            }
-            kc.close();
-            refill.push_back(t.nsecsElapsed() / 1e6);
+            refill.measure([&] {
+                kc.open();
+                kc.emptyTable();
+                for (int day = 1; day <= 366; ++day) {
+                    kc.append();
+                    kc.field(0).setAsInteger(day);
+                    kc.field(1).setAsFloat(0.3 + day / 1000.0);
+                    kc.field(2).setAsFloat(0.2);
+                    kc.field(3).setAsFloat(0);
+                    kc.field(4).setAsFloat(0);
+                    kc.field(5).setAsInteger(1 + (day - 1) / 31);
+                    kc.post();
+                }
+                kc.close();
+            });
         }
     }
 
     // The same refill in one call, as the engine stores its daily rows.
-    std::vector<double> bulk;
+    Times bulk;
     {
         TTable kc("ETKc.db");
         for (int run = 0; run < 60; ++run) {
-            QElapsedTimer t;
-            t.start();
-            kc.open();
-            kc.emptyTable();
-            QList<QVariantList> rows;
-            rows.reserve(366);
-            for (int day = 1; day <= 366; ++day)
-                rows << QVariantList{day, 0.3 + day / 1000.0, 0.2, 0.0, 0.0, 1 + (day - 1) / 31};
-            kc.appendRows(rows);
-            kc.close();
-            bulk.push_back(t.nsecsElapsed() / 1e6);
+            bulk.measure([&] {
+                kc.open();
+                kc.emptyTable();
+                QList<QVariantList> rows;
+                rows.reserve(366);
+                for (int day = 1; day <= 366; ++day)
+                    rows << QVariantList{day, 0.3 + day / 1000.0, 0.2, 0.0, 0.0, 1 + (day - 1) / 31};
+                kc.appendRows(rows);
+                kc.close();
+            });
         }
     }
 
     // Station lookup as the engine does it: open, nearest search, close.
-    std::vector<double> nearest;
+    Times nearest;
     {
         TTable clim("Climate.DB");
         clim.setIndexName("StaNameIndex");
         std::mt19937 rng(7);
         for (int run = 0; run < 2000; ++run) {
             const QString key = stationName(int(rng() % stations));
-            QElapsedTimer t;
-            t.start();
-            clim.open();
-            clim.findNearest({key});
-            clim.close();
-            nearest.push_back(t.nsecsElapsed() / 1e6);
+            nearest.measure([&] {
+                clim.open();
+                clim.findNearest({key});
+                clim.close();
+            });
         }
         clim.open();
         clim.findNearest({stationName(1234)});
-        if (clim.field("Station Name").asString() != stationName(1234)) {
-            std::fprintf(stderr, "nearest search found the wrong station\n");
-            return 1;
-        }
+        if (clim.field("Station Name").asString() != stationName(1234))
+            throw DbError(QStringLiteral("nearest search found the wrong station"));
         clim.close();
     }
 
     // One durable post of user data.
-    std::vector<double> durable;
+    Times durable;
     {
         TTable job("QuenJob.db");
         job.open();
         for (int run = 0; run < 40; ++run) {
-            QElapsedTimer t;
-            t.start();
-            job.append();
-            job.field("JobName").setAsString(QStringLiteral("Job %1").arg(run));
-            job.field("Location").setAsString("North field");
-            job.field("Elevation").setAsFloat(5280);
-            job.post();
-            durable.push_back(t.nsecsElapsed() / 1e6);
+            durable.measure([&] {
+                job.append();
+                job.field("JobName").setAsString(QStringLiteral("Job %1").arg(run));
+                job.field("Location").setAsString("North field");
+                job.field("Elevation").setAsFloat(5280);
+                job.post();
+            });
         }
         job.close();
     }
-
-    std::printf("bench_db on %s (medians; %d stations in Climate.DB)\n",
-                qgetenv("QUENPM_TEST_SERVER").isEmpty() ? "embedded SQLite" : "PostgreSQL server", stations);
-    std::printf("  refill ETKc.db with 366 rows:              %8.3f ms  (target < 5 ms, %zu runs)\n", median(refill), refill.size());
-    std::printf("  same refill with appendRows:               %8.3f ms  (%zu runs)\n", median(bulk), bulk.size());
-    std::printf("  open + nearest search + close Climate.DB:  %8.4f ms  (target < 0.1 ms, %zu runs)\n", median(nearest), nearest.size());
-    std::printf("  durable append + post QuenJob.db:          %8.3f ms  (%zu runs)\n", median(durable), durable.size());
     Database::close();
-    std::fflush(stdout);
-    return runOnServer(argv[0]);
+
+    auto add = [&](const char* label, const Times& t, int decimals) -> bench::Figure& {
+        return sheet.add(QString::fromLatin1(label), QStringLiteral("ms"), median(t.cpu), median(t.wall), decimals);
+    };
+    bench::Figure& f1 = add("refill ETKc.db with 366 rows", refill, 3);
+    f1.target = f1.serverTarget = 5;
+    add("same refill with appendRows", bulk, 3);
+    bench::Figure& f3 = add("open + nearest search + close Climate.DB", nearest, 4);
+    f3.target = f3.serverTarget = 0.1;
+    add("durable append + post QuenJob.db", durable, 3);
+    sheet.note(QStringLiteral("%1 stations in Climate.DB; medians of %2 refills, %3 bulk refills, %4 searches, %5 posts")
+                   .arg(stations).arg(refill.size()).arg(bulk.size()).arg(nearest.size()).arg(durable.size()));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    return bench::RunPaired(bench::ParsePairArgs(argc, argv), QStringLiteral("bench_db: the database layer's hot paths"),
+                            Pass);
 }

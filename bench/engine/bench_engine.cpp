@@ -1,19 +1,25 @@
-// Prints median timings of the computation engine, one thread, as CPU time of
-// the thread (wall time on a shared machine also counts other processes) and,
+// Prints median timings of the computation engine, one thread, on embedded
+// SQLite and on a PostgreSQL server side by side (see bench/common/BenchPair.h),
+// as CPU time of the thread and wall time (on SQLite the CPU time counts: wall
+// time on a shared machine also counts other processes; on the server the wall
+// time does: the server's share of the work is another process's CPU) and,
 // where the kernel allows counting, cycles and instructions:
 //  - PenmanMonteithETo alone and the batch kernel PenmanMonteithEToBatch, in
-//    station-months per second (target of the batch: 40 million);
+//    station-months per second (target of the batch: 40 million); no table
+//    I/O, so SQLite column only;
 //  - ComputeCrop end to end (station, curve and reference tables, "ETKc.db",
-//    "FAO56.txt", write-back) for one crop of each curve index (target 0.25 ms);
+//    "FAO56.txt", write-back) for one crop of each curve index (target 0.25 ms
+//    on SQLite, 5 ms on the server);
 //  - loading and computing a saved job of 20 crops, as quenpm-calc does;
 //  - on the shipped tables: fetching a saved 20-crop job with the computation
-//    of each crop, as Get Prev Job does (target 10 ms); the batch kernel over
-//    every shipped station; every shipped station with every shipped crop of
-//    each ET method, with the total time.
-// Optional arguments: the run count (lower for profiling) and "nostate" to
-// leave out the state-wide table.
+//    of each crop, as Get Prev Job does (target 10 ms, 100 ms on the server);
+//    the batch kernel over every shipped station; every shipped station with
+//    every shipped crop of each ET method, with the total time (on the server
+//    only with "serverstate": it takes minutes there).
+// Optional arguments, in any order: the run count (lower for profiling),
+// "nostate" to leave out the state-wide table, "serverstate" to run it on the
+// server too.
 #include <QCoreApplication>
-#include <QProcess>
 #include <QDir>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -29,6 +35,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "BenchPair.h"
 #include "CalcJob.h"
 #include "ComputeCrop.h"
 #include "EngineFixture.h"
@@ -40,22 +47,22 @@
 #include "db/Table.h"
 
 using namespace quen;
+using quen::bench::Backend;
+using quen::bench::FigureSheet;
 using Clock = std::chrono::steady_clock;
 
 namespace {
 
+// No message boxes while measuring; the previous service again afterwards.
 class Quiet : public MessageService {
 public:
+    Quiet() { setMessageService(this); }
+    ~Quiet() override { setMessageService(nullptr); }
     MsgResult show(MsgKind, const QString&, MsgButtons, int, const QString&) override { return MsgResult::Ok; }
 };
 
 // CPU time of this thread, ms.
-double CpuMs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
-}
+double CpuMs() { return bench::ThreadCpuMs(); }
 
 double Median(std::vector<double> v)
 {
@@ -140,13 +147,16 @@ Figures Measure(int runs, Counters& pc, Work&& work)
     return {Median(wall), Median(cpu), Median(cyc), Median(ins)};
 }
 
-// " 123.4 k cycles, 234.5 k instructions" per unit, or n/a.
-QByteArray CounterText(const Counters& pc, const Figures& f, double units, const char* unit)
+// A row of cycles and instructions per unit of work, where the kernel counts them.
+bench::Figure* CounterRow(FigureSheet& sheet, const QString& label, const Counters& pc, const Figures& f,
+                          double units, const char* unit)
 {
     if (!pc.ok())
-        return QByteArray("cycles/instructions n/a");
-    return QString::asprintf("%.1f cycles, %.1f instructions per %s", f.cycles / units, f.instructions / units, unit)
-        .toLatin1();
+        return nullptr;
+    bench::Figure& row = sheet.addText(QStringLiteral("  cycles / instructions, ") + label,
+                                       QString::asprintf("%.1f / %.1f", f.cycles / units, f.instructions / units));
+    row.unit = QStringLiteral("per ") + QString::fromLatin1(unit);
+    return &row;
 }
 
 struct Kind { int curveIndex; const char* curve; int et; };
@@ -244,8 +254,9 @@ StationArrays Generated(std::size_t n)
 }
 
 // Station-months per second of the per-month function and of the batch
-// kernel over the same stations.
-void KernelFigures(const StationArrays& st, const char* what, int repeats, Counters& pc)
+// kernel over the same stations (what names them, %1 standing for their
+// count).
+void KernelFigures(const StationArrays& st, const QString& what, int repeats, Counters& pc, FigureSheet& sheet)
 {
     const std::size_t n = st.size();
     std::vector<PenmanMonteithInputs> inputs;
@@ -260,7 +271,7 @@ void KernelFigures(const StationArrays& st, const char* what, int repeats, Count
         meanC[s] = MonthlyMeanTempC(tn, tx);
     }
     if (n == 0) {
-        std::printf("  %s: no stations\n", what);
+        sheet.note(what.arg(0) + QStringLiteral(": none"));
         return;
     }
     std::vector<double> out(n * 12);
@@ -280,13 +291,22 @@ void KernelFigures(const StationArrays& st, const char* what, int repeats, Count
             PenmanMonteithEToBatch(b, out.data());
         sink = sink + out[0];
     });
-    std::printf("  %s, %zu stations x 12 months x %d, median of 5:\n", what, n, repeats);
-    std::printf("    PenmanMonteithETo:      %6.2f million station-months/s CPU (%.2f wall); %s\n",
-                cells / single.cpuMs / 1e3, cells / single.wallMs / 1e3,
-                CounterText(pc, single, cells, "station-month").constData());
-    std::printf("    PenmanMonteithEToBatch: %6.2f million station-months/s CPU (%.2f wall); %s\n",
-                cells / batch.cpuMs / 1e3, cells / batch.wallMs / 1e3,
-                CounterText(pc, batch, cells, "station-month").constData());
+    // No table I/O: the same on both backends, measured on SQLite only.
+    const QString unit = QStringLiteral("M/s");
+    const QString label = what.arg(n);
+    sheet.add(QStringLiteral("PenmanMonteithETo, ") + label, unit, cells / single.cpuMs / 1e3,
+              cells / single.wallMs / 1e3, 2)
+        .serverAbsent = QStringLiteral("-");
+    bench::Figure& fb = sheet.add(QStringLiteral("PenmanMonteithEToBatch, ") + label, unit,
+                                  cells / batch.cpuMs / 1e3, cells / batch.wallMs / 1e3, 2);
+    fb.serverAbsent = QStringLiteral("-");
+    fb.target = 40;
+    fb.atLeast = true;
+    if (bench::Figure* c = CounterRow(sheet, QStringLiteral("PenmanMonteithETo"), pc, single, cells, "station-month"))
+        c->serverAbsent = QStringLiteral("-");
+    if (bench::Figure* c = CounterRow(sheet, QStringLiteral("PenmanMonteithEToBatch"), pc, batch, cells, "station-month"))
+        c->serverAbsent = QStringLiteral("-");
+    sheet.note(QStringLiteral("Penman-Monteith, %1: 12 months x %2 repeats, median of 5 runs").arg(label).arg(repeats));
 }
 
 // Stations of "Climate.DB" with their "ClimWHR.DB" records, as ComputeCrop reads them.
@@ -401,24 +421,64 @@ void SaveShippedJob(const QString& station)
     job::SaveJob(ctx);
 }
 
-} // namespace
+// The arguments: the run count (lower for profiling: fewer repeats too),
+// "nostate", "serverstate".
+struct Options {
+    int runs = 200;
+    bool runsGiven = false;
+    bool stateWide = true;
+    bool serverState = false;
+};
 
-int main(int argc, char** argv)
+Options ParseOptions(const QStringList& args)
 {
-    QCoreApplication app(argc, argv);
-    std::printf("bench_engine on %s\n", qgetenv("QUENPM_TEST_SERVER").isEmpty() ? "embedded SQLite" : "PostgreSQL server");
+    Options o;
+    for (const QString& a : args) {
+        bool number = false;
+        const int n = a.toInt(&number);
+        if (number) {
+            o.runs = std::max(1, n);
+            o.runsGiven = true;
+        } else if (a == QLatin1String("nostate")) {
+            o.stateWide = false;
+        } else if (a == QLatin1String("serverstate")) {
+            o.serverState = true;
+        } else {
+            throw std::runtime_error("unknown argument \"" + a.toStdString()
+                                     + "\" (expected a run count, nostate or serverstate)");
+        }
+    }
+    return o;
+}
+
+// The figures of one backend; the server pass leaves out what has no table
+// I/O, and the state-wide table unless asked for.
+void Pass(const Options& o, Backend backend, FigureSheet& sheet)
+{
+    const bool onServer = backend == Backend::Server;
+    const QString startDir = QDir::currentPath();
+    struct BackHome {
+        QString dir;
+        ~BackHome() { QDir::setCurrent(dir); }
+    } backHome{startDir};
     Quiet quiet;
-    setMessageService(&quiet);
     Counters pc;
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    bool crossedOut = false;
+    // A figure whose work went wrong is still printed, with a note.
+    auto unexpected = [&](const QString& what) {
+        if (!crossedOut)
+            sheet.note(QStringLiteral("UNEXPECTED: ") + what);
+        crossedOut = true;
+    };
 
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
-    const bool stateWide = !(argc > 2 && std::strcmp(argv[2], "nostate") == 0);
-    const int jobRuns = argc > 1 ? std::max(1, std::min(15, runs)) : 15;
-
+    const int runs = o.runs;
+    const int jobRuns = o.runsGiven ? std::max(1, std::min(15, runs)) : 15;
+    const int fetchRuns = std::max(jobRuns, 15);
     const QString shippedData = Database::dataDirectory();
-    std::printf("Penman-Monteith kernel (target of the batch: 40 million station-months/s):\n");
-    KernelFigures(Generated(1000), "generated stations", argc > 1 ? 2 : 20, pc);
+    if (!onServer) {
+        sheet.note(QStringLiteral("M/s: million station-months per second"));
+        KernelFigures(Generated(1000), QStringLiteral("%1 generated stations"), o.runsGiven ? 2 : 20, pc, sheet);
+    }
 
     {
         QMap<QString, QString> extra;
@@ -429,7 +489,6 @@ int main(int argc, char** argv)
 
         const Kind kinds[] = {{0, "Corn AM", 2}, {1, "Orchard AM", 2}, {2, "Alfalfa AM", 2},
                               {3, "BC Beans", 1}, {4, "BC Alfalfa", 1}, {5, "Tomato FAO", 3}};
-        std::printf("ComputeCrop, median of %d runs (target 0.25 ms):\n", runs);
         TTable wk("QuenWkCrop.DB");
         wk.emptyTable();
         wk.open();
@@ -466,21 +525,33 @@ int main(int argc, char** argv)
             wk.field("ET Index").setAsInteger(k.et);
             wk.post();
             const Figures f = Measure(runs, pc, [&] { ComputeCrop(ctx, st, wk); });
-            std::printf("  curve index %d (%s, ET method %d): %.3f ms CPU, %.3f ms wall; %s\n", k.curveIndex, k.curve,
-                        k.et, f.cpuMs, f.wallMs, CounterText(pc, f, 1e3, "microsecond of CPU").constData());
+            const QString label = QStringLiteral("ComputeCrop, curve index %1 (%2, ET method %3)")
+                                      .arg(k.curveIndex).arg(QString::fromLatin1(k.curve)).arg(k.et);
+            bench::Figure& fc = sheet.add(label, QStringLiteral("ms"), f.cpuMs, f.wallMs, 3);
+            fc.target = 0.25;
+            fc.serverTarget = 5;
+            CounterRow(sheet, QStringLiteral("ComputeCrop, curve index %1").arg(k.curveIndex), pc, f, 1e3,
+                       "run, thousands");
+            // Statements sent to the database per ComputeCrop: when the db
+            // layer counts them (dbi::statementCount), add a row here, e.g.
+            //   const auto n0 = dbi::statementCount(); ComputeCrop(ctx, st, wk);
+            //   sheet.add(QStringLiteral("  statements per ComputeCrop, curve index %1").arg(k.curveIndex),
+            //             QStringLiteral("statements"), NAN, NAN, 0).text = QString::number(dbi::statementCount() - n0);
         }
         wk.close();
 
-        const Figures job = Measure(jobRuns, pc, [] {
+        const Figures job = Measure(jobRuns, pc, [&] {
             CropRunContext ctx;
             calc::LoadJob("Bench job", ctx);
             const auto crops = calc::ComputeJob(ctx);
             if (crops.size() != 20)
-                std::printf("  unexpected crop count %d\n", static_cast<int>(crops.size()));
+                unexpected(QStringLiteral("the 20-crop job computed %1 crops").arg(crops.size()));
         });
-        std::printf("Loading and computing a 20-crop job (quenpm-calc), median of %d: %.2f ms CPU, %.2f ms wall\n",
-                    jobRuns, job.cpuMs, job.wallMs);
+        sheet.add(QStringLiteral("loading and computing a 20-crop job (quenpm-calc)"), QStringLiteral("ms"), job.cpuMs,
+                  job.wallMs, 2);
     }
+    sheet.note(QStringLiteral("ComputeCrop: median of %1 runs per curve index; 20-crop job: median of %2 runs")
+                   .arg(runs).arg(jobRuns));
 
     // The shipped tables.
     QTemporaryDir dir;
@@ -492,21 +563,25 @@ int main(int argc, char** argv)
 
     SaveShippedJob(stations.value(0));
     TTable wk(QStringLiteral("QuenWkCrop.DB"));
-    const Figures fetch = Measure(std::max(jobRuns, 15), pc, [&] {
+    const Figures fetch = Measure(fetchRuns, pc, [&] {
         CropRunContext back;
         CropCurveState curves;
         job::FetchJob(QStringLiteral("Bench job"), back, curves, wk);
         if (wk.recordCount() != 20)
-            std::printf("  unexpected crop count %d\n", wk.recordCount());
+            unexpected(QStringLiteral("the fetched job holds %1 crops").arg(wk.recordCount()));
     });
     wk.close();
-    std::printf("Fetch of a saved 20-crop job with its computation (shipped tables), median of %d (target 10 ms): "
-                "%.2f ms CPU, %.2f ms wall\n", std::max(jobRuns, 15), fetch.cpuMs, fetch.wallMs);
+    bench::Figure& ff = sheet.add(QStringLiteral("fetch of a saved 20-crop job with its computation (shipped tables)"),
+                                  QStringLiteral("ms"), fetch.cpuMs, fetch.wallMs, 2);
+    ff.target = 10;
+    ff.serverTarget = 100;
+    sheet.note(QStringLiteral("fetch: median of %1 runs").arg(fetchRuns));
 
-    std::printf("Shipped stations:\n");
-    KernelFigures(shipped, "every shipped station", argc > 1 ? 10 : 200, pc);
+    if (!onServer)
+        KernelFigures(shipped, QStringLiteral("%1 shipped stations"), o.runsGiven ? 10 : 200, pc, sheet);
 
-    if (stateWide) {
+    const QString stateAbsent = QStringLiteral("with serverstate");
+    if (o.stateWide && (!onServer || o.serverState)) {
         // Every station with every crop that has a curve of the method.
         wk.emptyTable();
         wk.open();
@@ -542,35 +617,41 @@ int main(int argc, char** argv)
             StoreHeldDailyRows(daily);
             const double cpu = CpuMs() - c0;
             const double wall = std::chrono::duration<double, std::milli>(Clock::now() - a).count();
-            std::printf("  ET method %d: %d stations x %d crops = %d crop runs, %.0f ms CPU (%.3f ms per run), "
-                        "%.0f ms wall\n", m, static_cast<int>(stations.size()), n / std::max(1, int(stations.size())),
-                        n, cpu, cpu / std::max(1, n), wall);
+            const QString label = QStringLiteral("state-wide, ET method %1 (%2 runs)").arg(m).arg(n);
+            sheet.note(QStringLiteral("state-wide, ET method %1: %2 stations x %3 crops = %4 crop runs")
+                           .arg(m).arg(stations.size()).arg(n / std::max(1, int(stations.size()))).arg(n));
+            sheet.add(label + QStringLiteral(", total"), QStringLiteral("ms"), cpu, wall, 0).serverAbsent = stateAbsent;
+            sheet.add(label + QStringLiteral(", per run"), QStringLiteral("ms"), cpu / std::max(1, n),
+                      wall / std::max(1, n), 3)
+                .serverAbsent = stateAbsent;
             cpuTotal += cpu;
             wallTotal += wall;
             count += n;
         }
-        std::printf("State-wide table, every shipped station x every shipped crop of each method: %d crop runs, "
-                    "%.0f ms CPU, %.0f ms wall in total\n", count, cpuTotal, wallTotal);
+        sheet.add(QStringLiteral("state-wide table, all methods (%1 runs), total").arg(count),
+                  QStringLiteral("ms"), cpuTotal, wallTotal, 0)
+            .serverAbsent = stateAbsent;
         wk.close();
+    } else if (!o.stateWide && !onServer) {
+        sheet.note(QStringLiteral("state-wide table left out (nostate)"));
     }
 
-    setMessageService(nullptr);
     Database::close();
-    std::fflush(stdout);
-    // With QUENPM_BENCH_SERVER naming a PostgreSQL server (URI), the same
-    // figures follow for that server (the bench database mapped to a schema
-    // there).
-    const QByteArray server = qgetenv("QUENPM_BENCH_SERVER");
-    if (server.isEmpty() || !qgetenv("QUENPM_TEST_SERVER").isEmpty())
-        return 0;
-    std::printf("\n== the same on the PostgreSQL server\n");
-    std::fflush(stdout);
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QUENPM_TEST_SERVER"), QString::fromLocal8Bit(server));
-    p.setProcessEnvironment(env);
-    p.setProcessChannelMode(QProcess::ForwardedChannels);
-    p.start(QCoreApplication::applicationFilePath(), QCoreApplication::arguments().mid(1));
-    p.waitForFinished(-1);
-    return p.exitCode();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const bench::PairArgs args = bench::ParsePairArgs(argc, argv);
+    Options o;
+    try {
+        o = ParseOptions(args.passArgs);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "bench_engine: %s\n", e.what());
+        return 2;
+    }
+    return bench::RunPaired(args, QStringLiteral("bench_engine: the computation engine"),
+                            [&](Backend b, FigureSheet& sheet) { Pass(o, b, sheet); });
 }
