@@ -755,8 +755,8 @@ const TableSql& tableSql(const TableDef& def)
     return cache.emplace(&def, std::move(t)).first->second;
 }
 
-// Stores count new rows through multi-row statements of a few fixed sizes
-// (at most 999 values each), inside a savepoint so that a refused row leaves
+// Stores count new rows through multi-row statements (at most 64 rows and
+// 999 values each), inside a savepoint so that a refused row leaves
 // nothing behind (throws DbError). bindRow binds the perRow values of row r
 // from position b on. Returns the rowid of the last row.
 qint64 insertChunked(const QString& insertSql, int perRowIn, int count,
@@ -766,15 +766,19 @@ qint64 insertChunked(const QString& insertSql, int perRowIn, int count,
     dbi::exec(QStringLiteral("SAVEPOINT quen_rows"), {});
     qint64 rid = 0;
     try {
+        // Full statements of the largest size, then one of the rows left.
+        const int largest = qMax(1, qMin(64, 999 / perRow));
         int at = 0;
-        for (int chunk : {64, 16, 4, 1}) {
-            chunk = qMax(1, qMin(chunk, 999 / perRow));
-            if (count - at < chunk)
-                continue;
-            QString sql = insertSql;
-            const QString marks = sql.mid(sql.lastIndexOf(QLatin1String(" VALUES ")) + 8);
-            for (int k = 1; k < chunk; ++k)
-                sql += QLatin1String(", ") + marks;
+        while (at < count) {
+            const int chunk = qMin(largest, count - at);
+            static QHash<QPair<QString, int>, QString> texts;   // statement text by row count
+            QString& sql = texts[qMakePair(insertSql, chunk)];
+            if (sql.isEmpty()) {
+                sql = insertSql;
+                const QString marks = sql.mid(sql.lastIndexOf(QLatin1String(" VALUES ")) + 8);
+                for (int k = 1; k < chunk; ++k)
+                    sql += QLatin1String(", ") + marks;
+            }
             dbi::Stmt& qq = dbi::stmt(sql);
             while (count - at >= chunk) {
                 int b = 0;
