@@ -36,6 +36,8 @@ public:
     Stmt& operator=(const Stmt&) = delete;
 
     void bindValue(int index, const QVariant& v);   // 0-based; null or invalid binds NULL
+    void bindDouble(int index, double v);           // the same for a number, without a QVariant
+    void bindInt64(int index, qint64 v);
     bool exec();                                    // false on failure: see errorText, isKeyViolation
     bool next();                                    // the next result row, false at the end
     QVariant value(int column) const;               // of the current row; NULL is a null QVariant

@@ -1465,13 +1465,13 @@ void TTable::appendColumns(const QList<int>& fields, const QList<const double*>&
         for (int k = 0; k < fields.size(); ++k) {
             const double v = columns[k][r];
             switch (types[k]) {
-            case FieldType::Short: qq.bindValue(b++, qlonglong(qRound64(v))); break;
-            case FieldType::Logical: qq.bindValue(b++, v != 0.0 ? 1 : 0); break;
-            default: qq.bindValue(b++, v); break;
+            case FieldType::Short: qq.bindInt64(b++, qRound64(v)); break;
+            case FieldType::Logical: qq.bindInt64(b++, v != 0.0 ? 1 : 0); break;
+            default: qq.bindDouble(b++, v); break;
             }
         }
         for (int n = 0; n < falseFields.size(); ++n)
-            qq.bindValue(b++, 0);
+            qq.bindInt64(b++, 0);
     });
 
     QVariantList last = d->emptyRow();
