@@ -498,7 +498,7 @@ void closeScratchDatabase()
 {
     st().scratchStatements.clear();   // finalized before their connection closes
     if (st().scratch) {
-        sqlite3_close(st().scratch);
+        sqlite3_close_v2(st().scratch);
         st().scratch = nullptr;
     }
 }
