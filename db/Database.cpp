@@ -492,6 +492,10 @@ void openScratchDatabase()
             for (const QString& s : createIndexSql(t, false))
                 dbi::execSql(s, true);
         }
+    // One transaction for the whole run: nobody else reads this database,
+    // so it never needs committing, and each write skips a commit of its
+    // own. Database::transaction and the batches nest savepoints in it.
+    dbi::execSql(QStringLiteral("BEGIN"), true);
 }
 
 void closeScratchDatabase()
@@ -1416,7 +1420,7 @@ void Database::transaction(const std::function<void()>& work, const QStringList&
     try {
         // The private scratch database joins: its writes made inside are
         // kept or dropped with the shared ones.
-        dbi::execSql(QStringLiteral("BEGIN"), true);
+        dbi::execSql(QStringLiteral("SAVEPOINT quen_transaction"), true);
         scratchBegun = true;
         // One writing transaction at a time, as SQLite's immediate
         // transactions: two planners saving the same job name do not interleave.
@@ -1425,14 +1429,15 @@ void Database::transaction(const std::function<void()>& work, const QStringList&
         work();
         st().userTxn = false;
         dbi::execSql(QStringLiteral("COMMIT"));
-        dbi::execSql(QStringLiteral("COMMIT"), true);
+        dbi::execSql(QStringLiteral("RELEASE quen_transaction"), true);
         scratchBegun = false;
     } catch (...) {
         st().userTxn = false;
         rollbackQuietly();
         if (scratchBegun) {
             try {
-                dbi::execSql(QStringLiteral("ROLLBACK"), true);
+                dbi::execSql(QStringLiteral("ROLLBACK TO quen_transaction"), true);
+                dbi::execSql(QStringLiteral("RELEASE quen_transaction"), true);
             } catch (const DbError&) {
             }
         }
