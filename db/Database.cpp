@@ -983,6 +983,59 @@ QVariant Stmt::value(int column) const
     }
 }
 
+namespace {
+
+// A value read from the database as a handle keeps a field of type t.
+QVariant asFieldValue(const QVariant& v, FieldType t)
+{
+    if (v.isNull())
+        return QVariant();
+    switch (t) {
+    case FieldType::Text:
+    case FieldType::Memo: return v.toString();
+    case FieldType::Float: return v.toDouble();
+    case FieldType::Short:
+    case FieldType::AutoInc: return v.toInt();
+    case FieldType::Logical: return v.toLongLong() != 0;
+    }
+    return v;
+}
+
+} // namespace
+
+QVariant Stmt::fieldValue(int column, FieldType t) const
+{
+    if (m_conn)
+        return asFieldValue(value(column), t);
+    const int type = sqlite3_column_type(m_stmt, column);
+    if (type == SQLITE_NULL)
+        return QVariant();
+    switch (t) {
+    case FieldType::Float:
+        if (type == SQLITE_FLOAT || type == SQLITE_INTEGER)
+            return sqlite3_column_double(m_stmt, column);
+        break;
+    case FieldType::Short:
+    case FieldType::AutoInc:
+        if (type == SQLITE_INTEGER)
+            return int(sqlite3_column_int64(m_stmt, column));
+        break;
+    case FieldType::Logical:
+        if (type == SQLITE_INTEGER)
+            return sqlite3_column_int64(m_stmt, column) != 0;
+        break;
+    case FieldType::Text:
+    case FieldType::Memo:
+        if (type == SQLITE_TEXT) {
+            const void* p = sqlite3_column_text16(m_stmt, column);
+            return QString(static_cast<const QChar*>(p), sqlite3_column_bytes16(m_stmt, column) / int(sizeof(QChar)));
+        }
+        break;
+    }
+    // A value stored in another class than its field's.
+    return asFieldValue(value(column), t);
+}
+
 void Stmt::finish() { reset(); }
 
 bool Stmt::isKeyViolation() const

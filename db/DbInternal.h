@@ -46,6 +46,9 @@ public:
     bool exec();                                    // false on failure: see errorText, isKeyViolation
     bool next();                                    // the next result row, false at the end
     QVariant value(int column) const;               // of the current row; NULL is a null QVariant
+    // The same, as a table handle keeps a field of type t: QString, double,
+    // int or bool (one conversion straight from SQLite's value).
+    QVariant fieldValue(int column, FieldType t) const;
     qint64 lastInsertId() const { return m_lastInsertId; }
     void finish();
     QString errorText() const { return m_error; }

@@ -120,22 +120,6 @@ QVariant toStored(const FieldDef& f, const QVariant& v)
     return QVariant();
 }
 
-// Row buffer value from a value read from SQLite.
-QVariant fromSql(const FieldDef& f, const QVariant& v)
-{
-    if (v.isNull())
-        return QVariant();
-    switch (f.type) {
-    case FieldType::Text:
-    case FieldType::Memo: return v.toString();
-    case FieldType::Float: return v.toDouble();
-    case FieldType::Short:
-    case FieldType::AutoInc: return v.toInt();
-    case FieldType::Logical: return v.toLongLong() != 0;
-    }
-    return v;
-}
-
 // Value bound to SQL for a row buffer value.
 QVariant toSql(const FieldDef& f, const QVariant& v)
 {
@@ -288,7 +272,7 @@ struct TTable::Impl {
         const int n = def->fields.size();
         r.reserve(n);
         for (int i = 0; i < n; ++i)
-            r << fromSql(def->fields[i], qq.value(i + 1));
+            r << qq.fieldValue(i + 1, def->fields[i].type);
         return r;
     }
     QVariantList keysOf(const QVariantList& r) const
