@@ -114,8 +114,10 @@ void execSql(const QString& sql, bool scratch = false);
 quint64 statementCount(bool scratch);
 
 // Writes: a user-table write runs on its own (autocommit, flushed to disk
-// when it returns) unless inside Database::transaction or a savepoint.
-// Scratch writes need no discipline: the private database is in memory.
+// when it returns) unless inside Database::transaction or a savepoint. The
+// private database stays in one transaction from open to close (nobody else
+// reads it, so it is never committed); Database::transaction and the batches
+// nest savepoints in it, so scratch writes are dropped with a rollback.
 
 QString quoteId(const QString& identifier);       // "name" for SQL
 QString sqlTypeName(FieldType t);                 // in the shared database's dialect
