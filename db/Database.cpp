@@ -12,6 +12,7 @@
 #include <QSqlError>
 #include <QStandardPaths>
 #include <QStringDecoder>
+#include <cstring>
 #include <memory>
 #include <libpq-fe.h>
 #include <sqlite3.h>
@@ -734,6 +735,9 @@ Stmt::Stmt(pg_conn* conn, const QByteArray& name, const QByteArray& sql, bool si
 {
     const QByteArray head = sql.left(7).toUpper();
     m_write = head.startsWith("INSERT") || head.startsWith("UPDATE") || head.startsWith("DELETE");
+    // Only the handles' row reads, whose columns are rowid and table fields
+    // (bigint, double precision, text), are read in binary form.
+    m_binary = !m_name.isEmpty() && sql.startsWith("SELECT rowid, ");
 }
 
 Stmt::~Stmt()
@@ -876,7 +880,8 @@ bool Stmt::execPg()
         values << (m_paramNull[i] ? nullptr : m_params[i].constData());
     ++st().statements[0];
     m_res = m_name.isEmpty() ? PQexecParams(m_conn, m_sql.constData(), int(values.size()), nullptr, values.constData(), nullptr, nullptr, 0)
-                             : PQexecPrepared(m_conn, m_name.constData(), int(values.size()), values.constData(), nullptr, nullptr, 0);
+                             : PQexecPrepared(m_conn, m_name.constData(), int(values.size()), values.constData(), nullptr, nullptr,
+                                              m_binary ? 1 : 0);
     const ExecStatusType rc = PQresultStatus(m_res);
     if (rc != PGRES_COMMAND_OK && rc != PGRES_TUPLES_OK) {
         m_error = QString::fromUtf8(PQresultErrorMessage(m_res)).trimmed();
@@ -966,6 +971,36 @@ QVariant Stmt::value(int column) const
         if (!m_res || m_row < 0 || PQgetisnull(m_res, m_row, column))
             return QVariant();
         const char* v = PQgetvalue(m_res, m_row, column);
+        if (m_binary) {
+            // Network byte order, as the server's send functions write them.
+            const auto* b = reinterpret_cast<const unsigned char*>(v);
+            auto be = [b](int n) {
+                quint64 x = 0;
+                for (int i = 0; i < n; ++i)
+                    x = (x << 8) | b[i];
+                return x;
+            };
+            const int len = PQgetlength(m_res, m_row, column);
+            switch (m_types.value(column)) {
+            case 20: return qlonglong(be(8));                  // int8
+            case 23: return qlonglong(qint32(quint32(be(4))));  // int4
+            case 21: return qlonglong(qint16(quint16(be(2))));  // int2
+            case 16: return qlonglong(len > 0 && b[0] != 0);   // bool
+            case 701: {                                         // float8
+                const quint64 x = be(8);
+                double d;
+                std::memcpy(&d, &x, sizeof d);
+                return d;
+            }
+            case 700: {                                         // float4
+                const quint32 x = quint32(be(4));
+                float f;
+                std::memcpy(&f, &x, sizeof f);
+                return double(f);
+            }
+            default: return QString::fromUtf8(v, len);         // text, varchar, name
+            }
+        }
         switch (m_types.value(column)) {
         case 20: case 21: case 23: return qlonglong(std::strtoll(v, nullptr, 10));   // int8, int2, int4
         case 700: case 701: case 1700: return std::strtod(v, nullptr);              // float4, float8, numeric

@@ -33,7 +33,9 @@ namespace quen::dbi {
 // on the server; a write inside an open transaction runs under a statement
 // savepoint so that a refused row leaves the transaction usable, as SQLite
 // does. A SAVEPOINT outside any transaction begins one, and releasing it
-// commits, as in SQLite.
+// commits, as in SQLite. The handles' row reads ("SELECT rowid, ...") take
+// their rows in binary form, which spares the server and the client the
+// formatting and parsing of every number.
 class Stmt {
 public:
     Stmt(sqlite3_stmt* s, bool scratch) : m_stmt(s), m_scratch(scratch) {}
@@ -72,6 +74,7 @@ private:
     QByteArray m_name;        // server-side prepared name; empty for a simple statement
     QByteArray m_sql;
     bool m_insert = false;
+    bool m_binary = false;    // rows come in binary form (the handles' row reads: no number formatting)
     bool m_write = false;
     QList<QByteArray> m_params;
     QList<bool> m_paramNull;
