@@ -49,9 +49,14 @@ TClimTransaction::TClimTransaction(const QStringList& tableNames) : m_tables(tab
 {
     if (!Database::isOpen())
         Database::open();
-    // Scratch rows gathered so far are committed on their own first.
-    dbi::commitScratch();
-    dbi::exec(QStringLiteral("SAVEPOINT quen_clim_import"), {}).finish();
+    // The import's scratch lists (in the private database) join it.
+    dbi::exec(QStringLiteral("SAVEPOINT quen_clim_import"), {}, true).finish();
+    try {
+        dbi::exec(QStringLiteral("SAVEPOINT quen_clim_import"), {}).finish();
+    } catch (...) {
+        dbi::exec(QStringLiteral("RELEASE quen_clim_import"), {}, true).finish();
+        throw;
+    }
     m_open = true;
 }
 
@@ -59,10 +64,12 @@ TClimTransaction::~TClimTransaction()
 {
     if (!m_open)
         return;
-    try {
-        dbi::exec(QStringLiteral("ROLLBACK TO quen_clim_import"), {}).finish();
-        dbi::exec(QStringLiteral("RELEASE quen_clim_import"), {}).finish();
-    } catch (...) {
+    for (const bool scratch : {false, true}) {
+        try {
+            dbi::exec(QStringLiteral("ROLLBACK TO quen_clim_import"), {}, scratch).finish();
+            dbi::exec(QStringLiteral("RELEASE quen_clim_import"), {}, scratch).finish();
+        } catch (...) {
+        }
     }
     for (const QString& t : m_tables) {
         try {
@@ -79,6 +86,7 @@ void TClimTransaction::commit()
     // Releasing the outermost savepoint commits (with the flush of a user write).
     dbi::exec(QStringLiteral("RELEASE quen_clim_import"), {}).finish();
     m_open = false;
+    dbi::exec(QStringLiteral("RELEASE quen_clim_import"), {}, true).finish();
 }
 
 } // namespace quen::climprog

@@ -4,7 +4,6 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
@@ -13,6 +12,7 @@
 #include <QSqlError>
 #include <QStandardPaths>
 #include <QStringDecoder>
+#include <cstring>
 #include <memory>
 #include <libpq-fe.h>
 #include <sqlite3.h>
@@ -20,7 +20,6 @@
 
 #include "DbInternal.h"
 #include "MarkQuery.h"
-#include "MessageService.h"
 #include "Table.h"
 
 namespace quen {
@@ -43,8 +42,12 @@ struct DbState {
     int pgStatements = 0;        // names of prepared statements on the server
     QStringList outerSavepoints; // savepoints that began the server transaction
     std::unordered_map<QString, std::unique_ptr<dbi::Stmt>, QStringHash> nativeStatements;
+    // The private in-memory database of this program run that holds the
+    // scratch tables, whichever kind the shared database is.
+    sqlite3* scratch = nullptr;
+    std::unordered_map<QString, std::unique_ptr<dbi::Stmt>, QStringHash> scratchStatements;
+    quint64 statements[2] = {0, 0};   // executed on the shared / the private connection
     QList<TTable*> handles;
-    bool scratchTxn = false;
     bool userTxn = false;        // inside Database::transaction
 };
 
@@ -77,23 +80,23 @@ QString shownLocation(const QString& location)
 
 // On a server every table has a "rowid" column like SQLite's: the
 // auto-increment field itself where there is one (a stored copy of it), a
-// serial otherwise. Scratch tables there are temporary tables of the session.
-QString createTableSql(const TableDef& t)
+// serial otherwise. server picks the dialect: the scratch tables are always
+// made in SQLite's, in the private database.
+QString createTableSql(const TableDef& t, bool server)
 {
-    const bool server = dbi::isServer();
     QStringList cols;
     QString autoInc;
     for (const FieldDef& f : t.fields) {
         QString c = dbi::quoteId(f.name) + QLatin1Char(' ');
         if (!server) {
-            c += dbi::sqlTypeName(f.type);
+            c += dbi::sqlTypeName(f.type, false);
             if (f.type == FieldType::AutoInc)
                 c += QLatin1String(" PRIMARY KEY AUTOINCREMENT");
         } else if (f.type == FieldType::AutoInc) {
             c += QLatin1String("bigserial PRIMARY KEY");
             autoInc = f.name;
         } else {
-            c += dbi::sqlTypeName(f.type);
+            c += dbi::sqlTypeName(f.type, true);
         }
         cols << c;
     }
@@ -101,18 +104,16 @@ QString createTableSql(const TableDef& t)
         cols.prepend(autoInc.isEmpty()
                          ? QStringLiteral("rowid bigserial PRIMARY KEY")
                          : QStringLiteral("rowid bigint GENERATED ALWAYS AS (%1) STORED").arg(dbi::quoteId(autoInc)));
-    return QStringLiteral("CREATE %1TABLE %2 (%3)")
-        .arg(server && t.scratch ? QLatin1String("TEMP ") : QLatin1String(""), dbi::quoteId(tableBaseName(t.name)),
-             cols.join(QLatin1String(", ")));
+    return QStringLiteral("CREATE TABLE %1 (%2)").arg(dbi::quoteId(tableBaseName(t.name)), cols.join(QLatin1String(", ")));
 }
 
-QString indexColumns(const TableDef& t, const QStringList& fields, bool ci)
+QString indexColumns(const TableDef& t, const QStringList& fields, bool ci, bool server)
 {
     QStringList parts;
     for (const QString& f : fields) {
         const int i = t.fieldIndex(f);
         const bool text = i >= 0 && (t.fields[i].type == FieldType::Text || t.fields[i].type == FieldType::Memo);
-        if (dbi::isServer())   // empty values first, as the handles walk them
+        if (server)   // empty values first, as the handles walk them
             parts << (ci && text ? QLatin1String("lower(") + dbi::quoteId(f) + QLatin1Char(')') : dbi::quoteId(f))
                     + QLatin1String(" NULLS FIRST");
         else
@@ -121,7 +122,7 @@ QString indexColumns(const TableDef& t, const QStringList& fields, bool ci)
     return parts.join(QLatin1String(", "));
 }
 
-QStringList createIndexSql(const TableDef& t)
+QStringList createIndexSql(const TableDef& t, bool server)
 {
     QStringList out;
     const QString base = tableBaseName(t.name);
@@ -130,13 +131,13 @@ QStringList createIndexSql(const TableDef& t)
     if (!t.primaryKey.isEmpty() && !pkIsAutoInc)
         out << QStringLiteral("CREATE UNIQUE INDEX %1 ON %2 (%3)")
                    .arg(dbi::quoteId(base + QLatin1String("$primary")), dbi::quoteId(base),
-                        indexColumns(t, t.primaryKey, t.primaryCaseInsensitive));
+                        indexColumns(t, t.primaryKey, t.primaryCaseInsensitive, server));
     for (const IndexDef& ix : t.indexes)
         out << QStringLiteral("CREATE %1INDEX %2 ON %3 (%4)")
                    .arg(ix.unique ? QLatin1String("UNIQUE ") : QLatin1String(""),
                         dbi::quoteId(base + QLatin1Char('$') + ix.name), dbi::quoteId(base),
-                        indexColumns(t, ix.fields, ix.caseInsensitive));
-    if (dbi::isServer() && pkIsAutoInc)
+                        indexColumns(t, ix.fields, ix.caseInsensitive, server));
+    if (server && pkIsAutoInc)
         out << QStringLiteral("CREATE UNIQUE INDEX %1 ON %2 (rowid)")
                    .arg(dbi::quoteId(base + QLatin1String("$rowid")), dbi::quoteId(base));
     return out;
@@ -473,16 +474,38 @@ void syncServerSequences()
             }
 }
 
-// Scratch tables of a server database: temporary tables of this session,
-// seen by no other program.
-void createServerScratchTables()
+// The private database of the program run: the scratch tables with their
+// indexes (SQLite's layout and collations, as in a file), in memory, on a
+// connection of their own. No other program sees their rows, and their
+// writes touch neither the disk nor the server.
+void openScratchDatabase()
 {
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+        const QString err = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
+        sqlite3_close(db);
+        throw DbError(QStringLiteral("The working tables cannot be created: %1").arg(err));
+    }
+    st().scratch = db;
     for (const TableDef& t : schemaTables())
         if (t.scratch) {
-            dbi::execSql(createTableSql(t));
-            for (const QString& s : createIndexSql(t))
-                dbi::execSql(s);
+            dbi::execSql(createTableSql(t, false), true);
+            for (const QString& s : createIndexSql(t, false))
+                dbi::execSql(s, true);
         }
+    // One transaction for the whole run: nobody else reads this database,
+    // so it never needs committing, and each write skips a commit of its
+    // own. Database::transaction and the batches nest savepoints in it.
+    dbi::execSql(QStringLiteral("BEGIN"), true);
+}
+
+void closeScratchDatabase()
+{
+    st().scratchStatements.clear();   // finalized before their connection closes
+    if (st().scratch) {
+        sqlite3_close_v2(st().scratch);
+        st().scratch = nullptr;
+    }
 }
 
 bool serverTableExists(const QString& base)
@@ -495,6 +518,7 @@ bool serverTableExists(const QString& base)
 
 void dropConnection()
 {
+    closeScratchDatabase();
     st().nativeStatements.clear();
     st().native = nullptr;
     if (st().pg) {
@@ -509,7 +533,6 @@ void dropConnection()
     }
     QSqlDatabase::removeDatabase(kConnectionName);
     st().open = false;
-    st().scratchTxn = false;
     st().userTxn = false;
     st().path.clear();
 }
@@ -529,11 +552,12 @@ void setPragmas(QSqlDatabase& db)
 
 void createSchema(QSqlDatabase& db)
 {
+    // The scratch tables live in the private database of each run.
     for (const TableDef& t : schemaTables()) {
-        if (t.scratch && dbi::isServer())
+        if (t.scratch)
             continue;
-        execOrThrow(db, createTableSql(t));
-        for (const QString& s : createIndexSql(t))
+        execOrThrow(db, createTableSql(t, dbi::isServer()));
+        for (const QString& s : createIndexSql(t, dbi::isServer()))
             execOrThrow(db, s);
     }
     execOrThrow(db, QStringLiteral("CREATE TABLE %1 (\"Version\" INTEGER NOT NULL)").arg(dbi::quoteId(kSchemaTable)));
@@ -555,16 +579,19 @@ int readSchemaVersion(QSqlDatabase&)
 }
 
 // Brings an older database up to the current layout: tables missing from it
-// are created empty (with their indexes).
+// are created empty (with their indexes). Scratch tables are not: an older
+// file may still hold them, unused.
 void upgrade(QSqlDatabase& db, int fromVersion)
 {
     Q_UNUSED(fromVersion);
     execOrThrow(db, QStringLiteral("BEGIN"));
     try {
         for (const TableDef& t : schemaTables()) {
+            if (t.scratch)
+                continue;
             bool exists = false;
             if (dbi::isServer()) {
-                exists = t.scratch || serverTableExists(tableBaseName(t.name));
+                exists = serverTableExists(tableBaseName(t.name));
             } else {
                 QSqlQuery q(db);
                 q.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND name=?"));
@@ -574,8 +601,8 @@ void upgrade(QSqlDatabase& db, int fromVersion)
                 q.finish();
             }
             if (!exists) {
-                execOrThrow(db, createTableSql(t));
-                for (const QString& s : createIndexSql(t))
+                execOrThrow(db, createTableSql(t, dbi::isServer()));
+                for (const QString& s : createIndexSql(t, dbi::isServer()))
                     execOrThrow(db, s);
             }
         }
@@ -600,9 +627,11 @@ QString quoteId(const QString& identifier)
     return QLatin1Char('"') + s + QLatin1Char('"');
 }
 
-QString sqlTypeName(FieldType t)
+QString sqlTypeName(FieldType t) { return sqlTypeName(t, isServer()); }
+
+QString sqlTypeName(FieldType t, bool server)
 {
-    if (isServer()) {
+    if (server) {
         // Texts compare by code point (SQLite's BINARY) whatever the
         // server's locale; numbers are 64-bit as in SQLite.
         switch (t) {
@@ -629,10 +658,22 @@ Stmt& query(const QString& sql) { return stmt(sql); }
 
 Stmt& run(const QString& sql, const QVariantList& values) { return exec(sql, values); }
 
-void execSql(const QString& sql)
+void execSql(const QString& sql, bool scratch)
 {
     if (!st().open)
         Database::open();
+    ++st().statements[scratch ? 1 : 0];
+    if (scratch) {
+        if (!st().scratch)
+            throw DbError(QStringLiteral("Database error: the working tables are not open"));
+        char* msg = nullptr;
+        if (sqlite3_exec(st().scratch, sql.toUtf8().constData(), nullptr, nullptr, &msg) != SQLITE_OK) {
+            const QString err = QString::fromUtf8(msg ? msg : sqlite3_errmsg(st().scratch));
+            sqlite3_free(msg);
+            throw DbError(QStringLiteral("Database error: %1\n(%2)").arg(err, sql));
+        }
+        return;
+    }
     if (st().pg) {
         PGresult* r = PQexec(st().pg, sql.toUtf8().constData());
         const ExecStatusType rc = PQresultStatus(r);
@@ -694,6 +735,9 @@ Stmt::Stmt(pg_conn* conn, const QByteArray& name, const QByteArray& sql, bool si
 {
     const QByteArray head = sql.left(7).toUpper();
     m_write = head.startsWith("INSERT") || head.startsWith("UPDATE") || head.startsWith("DELETE");
+    // Only the handles' row reads, whose columns are rowid and table fields
+    // (bigint, double precision, text), are read in binary form.
+    m_binary = !m_name.isEmpty() && sql.startsWith("SELECT rowid, ");
 }
 
 Stmt::~Stmt()
@@ -821,6 +865,7 @@ bool Stmt::runPgControl()
     }
     if (sql.isEmpty())
         return true;
+    ++st().statements[0];
     PGresult* r = PQexec(m_conn, sql.constData());
     const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK || PQresultStatus(r) == PGRES_TUPLES_OK;
     if (!ok) {
@@ -844,14 +889,19 @@ bool Stmt::execPg()
     }
     // Inside a transaction a refused write must not spoil it.
     const bool guard = m_write && PQtransactionStatus(m_conn) == PQTRANS_INTRANS;
-    auto simple = [&](const char* sql) { PQclear(PQexec(m_conn, sql)); };
+    auto simple = [&](const char* sql) {
+        ++st().statements[0];
+        PQclear(PQexec(m_conn, sql));
+    };
     if (guard)
         simple("SAVEPOINT quen_stmt");
     QList<const char*> values;
     for (int i = 0; i < m_params.size(); ++i)
         values << (m_paramNull[i] ? nullptr : m_params[i].constData());
+    ++st().statements[0];
     m_res = m_name.isEmpty() ? PQexecParams(m_conn, m_sql.constData(), int(values.size()), nullptr, values.constData(), nullptr, nullptr, 0)
-                             : PQexecPrepared(m_conn, m_name.constData(), int(values.size()), values.constData(), nullptr, nullptr, 0);
+                             : PQexecPrepared(m_conn, m_name.constData(), int(values.size()), values.constData(), nullptr, nullptr,
+                                              m_binary ? 1 : 0);
     const ExecStatusType rc = PQresultStatus(m_res);
     if (rc != PGRES_COMMAND_OK && rc != PGRES_TUPLES_OK) {
         m_error = QString::fromUtf8(PQresultErrorMessage(m_res)).trimmed();
@@ -892,6 +942,7 @@ bool Stmt::exec()
     m_errorCode = 0;
     if (m_conn)
         return execPg();
+    ++st().statements[m_scratch ? 1 : 0];
     m_rowsAffected = 0;
     m_active = true;
     const int rc = sqlite3_step(m_stmt);
@@ -940,6 +991,36 @@ QVariant Stmt::value(int column) const
         if (!m_res || m_row < 0 || PQgetisnull(m_res, m_row, column))
             return QVariant();
         const char* v = PQgetvalue(m_res, m_row, column);
+        if (m_binary) {
+            // Network byte order, as the server's send functions write them.
+            const auto* b = reinterpret_cast<const unsigned char*>(v);
+            auto be = [b](int n) {
+                quint64 x = 0;
+                for (int i = 0; i < n; ++i)
+                    x = (x << 8) | b[i];
+                return x;
+            };
+            const int len = PQgetlength(m_res, m_row, column);
+            switch (m_types.value(column)) {
+            case 20: return qlonglong(be(8));                  // int8
+            case 23: return qlonglong(qint32(quint32(be(4))));  // int4
+            case 21: return qlonglong(qint16(quint16(be(2))));  // int2
+            case 16: return qlonglong(len > 0 && b[0] != 0);   // bool
+            case 701: {                                         // float8
+                const quint64 x = be(8);
+                double d;
+                std::memcpy(&d, &x, sizeof d);
+                return d;
+            }
+            case 700: {                                         // float4
+                const quint32 x = quint32(be(4));
+                float f;
+                std::memcpy(&f, &x, sizeof f);
+                return double(f);
+            }
+            default: return QString::fromUtf8(v, len);         // text, varchar, name
+            }
+        }
         switch (m_types.value(column)) {
         case 20: case 21: case 23: return qlonglong(std::strtoll(v, nullptr, 10));   // int8, int2, int4
         case 700: case 701: case 1700: return std::strtod(v, nullptr);              // float4, float8, numeric
@@ -957,6 +1038,59 @@ QVariant Stmt::value(int column) const
     }
 }
 
+namespace {
+
+// A value read from the database as a handle keeps a field of type t.
+QVariant asFieldValue(const QVariant& v, FieldType t)
+{
+    if (v.isNull())
+        return QVariant();
+    switch (t) {
+    case FieldType::Text:
+    case FieldType::Memo: return v.toString();
+    case FieldType::Float: return v.toDouble();
+    case FieldType::Short:
+    case FieldType::AutoInc: return v.toInt();
+    case FieldType::Logical: return v.toLongLong() != 0;
+    }
+    return v;
+}
+
+} // namespace
+
+QVariant Stmt::fieldValue(int column, FieldType t) const
+{
+    if (m_conn)
+        return asFieldValue(value(column), t);
+    const int type = sqlite3_column_type(m_stmt, column);
+    if (type == SQLITE_NULL)
+        return QVariant();
+    switch (t) {
+    case FieldType::Float:
+        if (type == SQLITE_FLOAT || type == SQLITE_INTEGER)
+            return sqlite3_column_double(m_stmt, column);
+        break;
+    case FieldType::Short:
+    case FieldType::AutoInc:
+        if (type == SQLITE_INTEGER)
+            return int(sqlite3_column_int64(m_stmt, column));
+        break;
+    case FieldType::Logical:
+        if (type == SQLITE_INTEGER)
+            return sqlite3_column_int64(m_stmt, column) != 0;
+        break;
+    case FieldType::Text:
+    case FieldType::Memo:
+        if (type == SQLITE_TEXT) {
+            const void* p = sqlite3_column_text16(m_stmt, column);
+            return QString(static_cast<const QChar*>(p), sqlite3_column_bytes16(m_stmt, column) / int(sizeof(QChar)));
+        }
+        break;
+    }
+    // A value stored in another class than its field's.
+    return asFieldValue(value(column), t);
+}
+
 void Stmt::finish() { reset(); }
 
 bool Stmt::isKeyViolation() const
@@ -967,10 +1101,39 @@ bool Stmt::isKeyViolation() const
         || m_errorCode == SQLITE_CONSTRAINT || m_error.contains(QLatin1String("UNIQUE constraint failed"));
 }
 
-Stmt& stmt(const QString& sql)
+namespace {
+
+Stmt& prepareSqlite(sqlite3* db, const QString& sql, bool scratch,
+                    std::unordered_map<QString, std::unique_ptr<Stmt>, QStringHash>& cache)
+{
+    sqlite3_stmt* s = nullptr;
+    const int rc = sqlite3_prepare16_v2(db, sql.utf16(), int(sql.size() * sizeof(QChar)), &s, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString err = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_finalize(s);
+        throw DbError(QStringLiteral("Database error: %1\n(%2)").arg(err, sql));
+    }
+    auto p = std::make_unique<Stmt>(s, scratch);
+    Stmt& ref = *p;
+    cache.emplace(sql, std::move(p));
+    return ref;
+}
+
+} // namespace
+
+Stmt& stmt(const QString& sql, bool scratch)
 {
     if (!st().open)
         Database::open();
+    if (scratch) {
+        auto& cache = st().scratchStatements;
+        auto it = cache.find(sql);
+        if (it != cache.end())
+            return *it->second;
+        if (!st().scratch)
+            throw DbError(QStringLiteral("Database error: the working tables are not open"));
+        return prepareSqlite(st().scratch, sql, true, cache);
+    }
     auto& cache = st().nativeStatements;
     auto it = cache.find(sql);
     if (it != cache.end())
@@ -997,22 +1160,12 @@ Stmt& stmt(const QString& sql)
     }
     if (!st().native)
         throw DbError(QStringLiteral("Database error: no SQLite connection"));
-    sqlite3_stmt* s = nullptr;
-    const int rc = sqlite3_prepare16_v2(st().native, sql.utf16(), int(sql.size() * sizeof(QChar)), &s, nullptr);
-    if (rc != SQLITE_OK) {
-        const QString err = QString::fromUtf8(sqlite3_errmsg(st().native));
-        sqlite3_finalize(s);
-        throw DbError(QStringLiteral("Database error: %1\n(%2)").arg(err, sql));
-    }
-    auto p = std::make_unique<Stmt>(s);
-    Stmt& ref = *p;
-    cache.emplace(sql, std::move(p));
-    return ref;
+    return prepareSqlite(st().native, sql, false, cache);
 }
 
-Stmt& exec(const QString& sql, const QVariantList& values)
+Stmt& exec(const QString& sql, const QVariantList& values, bool scratch)
 {
-    Stmt& q = stmt(sql);
+    Stmt& q = stmt(sql, scratch);
     for (int i = 0; i < values.size(); ++i)
         q.bindValue(i, values[i]);
     if (!q.exec()) {
@@ -1024,71 +1177,7 @@ Stmt& exec(const QString& sql, const QVariantList& values)
 }
 
 
-void beginScratchWrite()
-{
-    // Inside Database::transaction scratch writes join the open transaction.
-    if (st().scratchTxn || st().userTxn)
-        return;
-    if (!st().open)
-        Database::open();
-    // On a server the scratch tables are temporary tables of the session:
-    // their writes reach no other program and are never logged, so each
-    // runs on its own without a batch.
-    if (st().pg)
-        return;
-    QSqlDatabase db = rawConnection();
-    // Scratch rows need no flush of their own: their commit runs without
-    // one, and the WAL is flushed by the next durable commit (which keeps the
-    // order) or by a checkpoint. The safety level is set outside the
-    // transaction, as SQLite requires.
-    execOrThrow(db, QStringLiteral("PRAGMA synchronous=NORMAL"));
-    execOrThrow(db, QStringLiteral("BEGIN"));
-    st().scratchTxn = true;
-    // The batch ends at the latest when control returns to the event loop,
-    // so other programs are never kept waiting on it.
-    if (QCoreApplication::instance())
-        QTimer::singleShot(0, QCoreApplication::instance(), [] {
-            try {
-                commitScratch();
-            } catch (const DbError& e) {
-                showError(e.message());
-            }
-        });
-}
-
-void commitScratch()
-{
-    if (!st().scratchTxn)
-        return;
-    st().scratchTxn = false;
-    if (st().pg) {
-        try {
-            execSql(QStringLiteral("COMMIT"));
-        } catch (const DbError&) {
-            rollbackQuietly();
-            throw;
-        }
-        return;
-    }
-    QSqlDatabase db = rawConnection();
-    QSqlQuery q(db);
-    const bool ok = q.exec(QStringLiteral("COMMIT"));
-    const QString err = q.lastError().text();
-    q.finish();
-    if (!ok)
-        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
-    execOrThrow(db, QStringLiteral("PRAGMA synchronous=FULL"));
-    if (!ok)
-        throw DbError(QStringLiteral("Database error: %1").arg(err));
-}
-
-void beforeDurableWrite(const TableDef& def)
-{
-    if (def.scratch)
-        beginScratchWrite();
-    else
-        commitScratch();
-}
+quint64 statementCount(bool scratch) { return st().statements[scratch ? 1 : 0]; }
 
 } // namespace dbi
 
@@ -1163,7 +1252,7 @@ void openServer(const QString& uri)
         dbi::execSql(QStringLiteral("COMMIT"));
         if (version >= 0 && version < kSchemaVersion)
             upgrade(none, version);
-        createServerScratchTables();
+        openScratchDatabase();
     } catch (...) {
         rollbackQuietly();
         dropConnection();
@@ -1229,6 +1318,13 @@ void Database::open(const QString& pathIn)
             removeDatabaseFiles(path);
             throw DbError(QStringLiteral("The database %1 could not be created: %2").arg(path, e.message()));
         }
+        try {
+            openScratchDatabase();
+        } catch (...) {
+            db = QSqlDatabase();
+            dropConnection();
+            throw;
+        }
         return;
     }
 
@@ -1247,6 +1343,7 @@ void Database::open(const QString& pathIn)
         setPragmas(db);
         if (version < kSchemaVersion)
             upgrade(db, version);
+        openScratchDatabase();
     } catch (...) {
         db = QSqlDatabase();
         dropConnection();
@@ -1387,11 +1484,7 @@ void Database::close()
     for (TTable* t : handles)
         if (t->isOpen())
             t->close();
-    try {
-        dbi::commitScratch();
-    } catch (const DbError&) {
-    }
-    dropConnection();
+    dropConnection();   // the private scratch database goes with it
 }
 
 QSqlDatabase Database::connection()
@@ -1407,7 +1500,6 @@ QString Database::dataDirectory() { return st().dataDir; }
 
 void Database::loadDataDirectory(const QString& dir)
 {
-    dbi::commitScratch();
     if (!st().open)
         open();
     dbi::execSql(QStringLiteral("BEGIN"));
@@ -1428,12 +1520,16 @@ void Database::transaction(const std::function<void()>& work, const QStringList&
 {
     if (st().userTxn)
         throw DbError(QStringLiteral("Database error: a transaction is already running."));
-    dbi::commitScratch();
     if (!st().open)
         open();
     dbi::execSql(dbi::isServer() ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"));
     st().userTxn = true;
+    bool scratchBegun = false;
     try {
+        // The private scratch database joins: its writes made inside are
+        // kept or dropped with the shared ones.
+        dbi::execSql(QStringLiteral("SAVEPOINT quen_transaction"), true);
+        scratchBegun = true;
         // One writing transaction at a time, as SQLite's immediate
         // transactions: two planners saving the same job name do not interleave.
         if (dbi::isServer())
@@ -1441,9 +1537,18 @@ void Database::transaction(const std::function<void()>& work, const QStringList&
         work();
         st().userTxn = false;
         dbi::execSql(QStringLiteral("COMMIT"));
+        dbi::execSql(QStringLiteral("RELEASE quen_transaction"), true);
+        scratchBegun = false;
     } catch (...) {
         st().userTxn = false;
         rollbackQuietly();
+        if (scratchBegun) {
+            try {
+                dbi::execSql(QStringLiteral("ROLLBACK TO quen_transaction"), true);
+                dbi::execSql(QStringLiteral("RELEASE quen_transaction"), true);
+            } catch (const DbError&) {
+            }
+        }
         for (const QString& name : touched)
             notifyTableChanged(tableBaseName(name), nullptr);
         throw;
@@ -1479,10 +1584,10 @@ int Database::execMarkStatement(const QString& statement, const QString& newValu
     } else {
         v = newValue;
     }
-    dbi::beforeDurableWrite(*def);
     const QString base = tableBaseName(def->name);
-    dbi::Stmt& q = dbi::run(QStringLiteral("UPDATE %1 SET %2 = ?").arg(dbi::quoteId(base), dbi::quoteId(f.name)), {v});
-    const int n = dbi::isServer() ? q.rowsAffected() : int(sqlite3_changes(st().native));
+    dbi::Stmt& q = dbi::exec(QStringLiteral("UPDATE %1 SET %2 = ?").arg(dbi::quoteId(base), dbi::quoteId(f.name)), {v},
+                             def->scratch);
+    const int n = q.rowsAffected();
     q.finish();
     notifyTableChanged(base, nullptr);
     return n;

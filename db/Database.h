@@ -15,6 +15,14 @@
 // An existing file is opened as it is (upgraded when its schema version is
 // older). All table handles of a process share one connection.
 //
+// The scratch tables ("QuenWkCrop.DB", "ETKc.db", "StationList.db",
+// "DownloadCounty.DB") are not in the shared database: each open() also
+// opens a private in-memory SQLite database of the program run that holds
+// them (same fields, indexes and collations), empty, on a second connection.
+// Another program on the same file or server never sees their rows; close()
+// (or opening another location) drops them. A file made by an older version
+// may still hold scratch tables of its own: they are left alone, unused.
+//
 // Creation runs in one transaction: when any shipped file is refused, nothing
 // of the new file is left behind and open() throws the loader's message.
 // When the shipped files leave a one-row table empty, creation writes:
@@ -100,7 +108,8 @@ public:
     // makes are stored together, flushed to disk, when it returns, and none
     // of them when it throws (the exception passes on after the rollback, and
     // the open handles of the tables named in touched are re-read). Scratch
-    // writes made inside join it. Not nested.
+    // writes made inside join it (a transaction of the private database that
+    // is committed or rolled back with it). Not nested.
     static void transaction(const std::function<void()>& work, const QStringList& touched = {});
 
     // Handles register themselves so that a write through one handle or a

@@ -1,5 +1,12 @@
 // Internal services of the database layer shared by Database.cpp and
-// Table.cpp; not for use outside db/.
+// Table.cpp; not for use outside db/ (but statementCount, which tests and
+// benches read).
+//
+// Two connections: the shared one (the embedded file or the PostgreSQL
+// server of the alias) and the private in-memory SQLite database of the
+// program run that holds the scratch tables ("QuenWkCrop.DB", "ETKc.db",
+// "StationList.db", "DownloadCounty.DB"). Every service below takes the
+// connection by a scratch flag (TableDef::scratch of the table at hand).
 #pragma once
 
 #include <QSqlQuery>
@@ -14,7 +21,7 @@ struct pg_result;
 
 namespace quen::dbi {
 
-// A statement prepared straight on the connection's SQLite handle, for the
+// A statement prepared straight on a connection's SQLite handle, for the
 // table handles' hot paths: binding and reading skip the per-value work of
 // QSqlQuery (placeholder names, value copies). Same connection, same
 // transactions, same error classes. Cached per connection (see stmt()) and
@@ -26,10 +33,12 @@ namespace quen::dbi {
 // on the server; a write inside an open transaction runs under a statement
 // savepoint so that a refused row leaves the transaction usable, as SQLite
 // does. A SAVEPOINT outside any transaction begins one, and releasing it
-// commits, as in SQLite.
+// commits, as in SQLite. The handles' row reads ("SELECT rowid, ...") take
+// their rows in binary form, which spares the server and the client the
+// formatting and parsing of every number.
 class Stmt {
 public:
-    explicit Stmt(sqlite3_stmt* s) : m_stmt(s) {}
+    Stmt(sqlite3_stmt* s, bool scratch) : m_stmt(s), m_scratch(scratch) {}
     Stmt(pg_conn* conn, const QByteArray& name, const QByteArray& sql, bool simple, bool insert);
     ~Stmt();
     Stmt(const Stmt&) = delete;
@@ -41,6 +50,9 @@ public:
     bool exec();                                    // false on failure: see errorText, isKeyViolation
     bool next();                                    // the next result row, false at the end
     QVariant value(int column) const;               // of the current row; NULL is a null QVariant
+    // The same, as a table handle keeps a field of type t: QString, double,
+    // int or bool (one conversion straight from SQLite's value).
+    QVariant fieldValue(int column, FieldType t) const;
     qint64 lastInsertId() const { return m_lastInsertId; }
     void finish();
     QString errorText() const { return m_error; }
@@ -52,6 +64,7 @@ private:
     bool execPg();
     bool runPgControl();
     sqlite3_stmt* m_stmt = nullptr;
+    bool m_scratch = false;     // on the private scratch database
     bool m_active = false;      // stepped and not reset
     bool m_rowPending = false;  // exec read a row that next() has not handed out yet
     int m_errorCode = 0;        // extended result code of the last failure
@@ -63,6 +76,7 @@ private:
     QByteArray m_name;        // server-side prepared name; empty for a simple statement
     QByteArray m_sql;
     bool m_insert = false;
+    bool m_binary = false;    // rows come in binary form (the handles' row reads: no number formatting)
     bool m_write = false;
     QList<QByteArray> m_params;
     QList<bool> m_paramNull;
@@ -72,40 +86,46 @@ private:
     QByteArray m_sqlState;
 };
 
-bool isServer();                                   // the open database is a PostgreSQL server
+bool isServer();                                   // the shared database is a PostgreSQL server
 bool isServerLocation(const QString& location);    // postgresql:// or postgres://
 QString translateForServer(const QString& sql);    // SQLite dialect of the layer to PostgreSQL
 
-// Cached native statement on the open connection (opens the alias location
-// when nothing is open yet); throws DbError when it cannot be prepared.
-Stmt& stmt(const QString& sql);
+// Cached native statement on the shared connection, or with scratch on the
+// private one, whose text is always in SQLite's dialect (opens the alias
+// location when nothing is open yet); throws DbError when it cannot be
+// prepared.
+Stmt& stmt(const QString& sql, bool scratch = false);
 
 // Runs a cached native statement with positional values; throws DbError
 // ("Key violation." for a duplicate key). Returns it for reading.
-Stmt& exec(const QString& sql, const QVariantList& values);
+Stmt& exec(const QString& sql, const QVariantList& values, bool scratch = false);
 
-// Prepared, forward-only statement cached on the open connection (opens the
-// alias location when nothing is open yet).
+// Prepared, forward-only statement cached on the shared connection (opens
+// the alias location when nothing is open yet).
 Stmt& query(const QString& sql);
 
-// Runs a cached statement with positional values; throws DbError on failure.
-// Returns the statement for reading.
+// Runs a cached statement with positional values on the shared connection;
+// throws DbError on failure. Returns the statement for reading.
 Stmt& run(const QString& sql, const QVariantList& values);
 
 // Runs a statement without values or results (DDL, BEGIN, COMMIT) on the
-// open connection; throws DbError.
-void execSql(const QString& sql);
+// shared connection, or with scratch on the private one; throws DbError.
+void execSql(const QString& sql, bool scratch = false);
 
-// Write discipline. A scratch-table write joins one open transaction (begun
-// here when none is open); it is committed without a disk flush when a
-// scratch handle closes or before any durable operation. A user-table write
-// first commits that transaction, then runs on its own and is flushed to
-// disk when it returns.
-void beginScratchWrite();
-void commitScratch();
-void beforeDurableWrite(const TableDef& def);   // picks by def.scratch
+// Statements executed so far on the shared connection (each one a round trip
+// on a server: prepared runs, plain statements, the statement savepoints
+// around writes inside a transaction), or with scratch on the private one.
+// A running count over the process: callers take differences.
+quint64 statementCount(bool scratch);
+
+// Writes: a user-table write runs on its own (autocommit, flushed to disk
+// when it returns) unless inside Database::transaction or a savepoint. The
+// private database stays in one transaction from open to close (nobody else
+// reads it, so it is never committed); Database::transaction and the batches
+// nest savepoints in it, so scratch writes are dropped with a rollback.
 
 QString quoteId(const QString& identifier);       // "name" for SQL
-QString sqlTypeName(FieldType t);
+QString sqlTypeName(FieldType t);                 // in the shared database's dialect
+QString sqlTypeName(FieldType t, bool server);
 
 } // namespace quen::dbi

@@ -43,7 +43,7 @@ struct TableDef {
     QStringList primaryKey;     // empty: no primary key (rows in insertion order)
     bool primaryCaseInsensitive = false;
     QList<IndexDef> indexes;    // named secondary indexes
-    bool scratch = false;       // rewritten constantly; writes need not be flushed per row
+    bool scratch = false;       // belongs to the program run: kept in its private in-memory database
 
     int fieldIndex(const QString& fieldName) const;   // -1 when absent (exact spelling)
     const IndexDef* index(const QString& indexName) const; // nullptr when absent

@@ -120,22 +120,6 @@ QVariant toStored(const FieldDef& f, const QVariant& v)
     return QVariant();
 }
 
-// Row buffer value from a value read from SQLite.
-QVariant fromSql(const FieldDef& f, const QVariant& v)
-{
-    if (v.isNull())
-        return QVariant();
-    switch (f.type) {
-    case FieldType::Text:
-    case FieldType::Memo: return v.toString();
-    case FieldType::Float: return v.toDouble();
-    case FieldType::Short:
-    case FieldType::AutoInc: return v.toInt();
-    case FieldType::Logical: return v.toLongLong() != 0;
-    }
-    return v;
-}
-
 // Value bound to SQL for a row buffer value.
 QVariant toSql(const FieldDef& f, const QVariant& v)
 {
@@ -183,11 +167,21 @@ QVariant keyToSql(const FieldDef& f, const QVariant& v)
 
 // ---- TTable::Impl ---------------------------------------------------------------
 //
-// A handle keeps only the position: the rowid and key values of its current
-// row. Moves are keyset queries on the current order (index fields, then
-// rowid) through statements prepared once per connection; the full row is
-// read by rowid on the first field access. While a row predicate is active,
-// moves read whole rows and step until the predicate accepts one.
+// A handle keeps its position: the rowid, key values and fields of its
+// current row. Moves are keyset queries on the current order (index fields,
+// then rowid) through statements prepared once per connection; each reads the
+// whole row it lands on, so that reading fields costs nothing more. While a
+// row predicate is active, moves step until the predicate accepts a row.
+//
+// Every statement is a round trip on a server, so a handle saves them: open
+// and first() leave the position pending ("on the first visible row, if
+// any") and only read that row when something needs it (eof, fields, next,
+// recNo, edit...); a search or move right after them replaces that read. The
+// usual lookup (open, findNearest or findKey, read fields, close) is thus one
+// statement.
+//
+// Scratch tables live in the private database of the program run; their
+// statements go there, always in SQLite's dialect.
 
 struct TTable::Impl {
     TTable* q = nullptr;
@@ -197,7 +191,6 @@ struct TTable::Impl {
     const QHash<QString, int>* fieldPos = nullptr;   // of def, see tableSql
     QString base;          // quoted SQL table name
     QString selectAll;     // "SELECT rowid, <every field> FROM t"
-    QString selectKeys;    // "SELECT rowid, <key fields> FROM t"
     QString rowByRowid;    // selectAll + " WHERE rowid = ?"
     QString insertSql;     // every field but AutoInc ones
 
@@ -208,11 +201,13 @@ struct TTable::Impl {
     bool open = false;
     State state = State::Inactive;
 
+    bool pendingFirst = false;   // on the first visible row, not read yet
     bool hasRow = false;
     qint64 rowid = 0;
     QVariantList keys;           // key values of the current row
     bool rowLoaded = false;
     QVariantList row;            // current row as stored (when loaded)
+    bool fieldsRead = false;     // a field of the current row was read (a walk reads ahead)
     QVariantList buf;            // pending row (edit / insert)
     QList<bool> modified;
     bool eof = true;
@@ -256,6 +251,11 @@ struct TTable::Impl {
             throw DbError(QStringLiteral("Cannot perform this operation on a closed table ('%1').").arg(tableName));
     }
     bool predicateActive() const { return filtered && bool(predicate); }
+    bool scratch() const { return def && def->scratch; }
+    // The server's dialect: only for user tables of a server database.
+    bool serverDialect() const { return !scratch() && dbi::isServer(); }
+    dbi::Stmt& stmt(const QString& sql) const { return dbi::stmt(sql, scratch()); }
+    dbi::Stmt& exec(const QString& sql, const QVariantList& values) const { return dbi::exec(sql, values, scratch()); }
     void invalidate()
     {
         memo.clear();
@@ -272,7 +272,7 @@ struct TTable::Impl {
         const int n = def->fields.size();
         r.reserve(n);
         for (int i = 0; i < n; ++i)
-            r << fromSql(def->fields[i], qq.value(i + 1));
+            r << qq.fieldValue(i + 1, def->fields[i].type);
         return r;
     }
     QVariantList keysOf(const QVariantList& r) const
@@ -316,6 +316,8 @@ struct TTable::Impl {
     {
         ahead.clear();
         pos = 0;
+        pendingFirst = false;
+        fieldsRead = false;
         hasRow = true;
         rowid = h.rid;
         keys = std::move(h.keys);
@@ -327,6 +329,8 @@ struct TTable::Impl {
     {
         ahead.clear();
         pos = 0;
+        pendingFirst = false;
+        fieldsRead = false;
         hasRow = false;
         rowid = 0;
         keys.clear();
@@ -334,6 +338,25 @@ struct TTable::Impl {
         row = def ? emptyRow() : QVariantList();
     }
     void ensureRow();
+    // Reads the pending first row: positions on it (bof, and eof when there
+    // is none), as open did.
+    void resolve()
+    {
+        if (!pendingFirst)
+            return;
+        const bool any = moveFirst(false);
+        bof = true;
+        eof = !any;
+        pos = any ? 1 : 0;
+    }
+    // Open and first(): the position is the first visible row, read later.
+    void setPendingFirst()
+    {
+        setNoRow();
+        pendingFirst = true;
+        bof = true;
+        eof = false;
+    }
 
     bool moveFirst(bool descending);
     bool moveFrom(bool forward);       // next / prior from the current key
@@ -368,14 +391,11 @@ void TTable::Impl::resolveIndex()
     } else {
         throw DbError(QStringLiteral("Index '%1' not found in table '%2'.").arg(indexName, def->name));
     }
-    QStringList cols{QStringLiteral("rowid")};
     for (const QString& f : fields) {
         const int i = def->fieldIndex(f);
         keyFields << i;
         keyNoCase << (ci && isTextType(def->fields[i].type));
-        cols << dbi::quoteId(f);
     }
-    selectKeys = QStringLiteral("SELECT %1 FROM %2").arg(cols.join(QLatin1String(", ")), base);
 }
 
 QString TTable::Impl::orderBy(bool descending) const
@@ -383,7 +403,7 @@ QString TTable::Impl::orderBy(bool descending) const
     QStringList parts;
     const QLatin1String dir = descending ? QLatin1String(" DESC") : QLatin1String("");
     // Empty values sort first, as in SQLite (a server sorts them last unless told).
-    const QLatin1String nulls = !dbi::isServer() ? QLatin1String("")
+    const QLatin1String nulls = !serverDialect() ? QLatin1String("")
                                 : descending     ? QLatin1String(" NULLS LAST")
                                                  : QLatin1String(" NULLS FIRST");
     for (int i = 0; i < keyFields.size(); ++i)
@@ -489,19 +509,22 @@ void TTable::Impl::ensureVisibility()
 bool TTable::Impl::acceptsRow(const QVariantList& candidate, qint64 rid)
 {
     // The predicate reads the candidate as the current row.
-    const bool savedHas = hasRow, savedLoaded = rowLoaded;
+    const bool savedHas = hasRow, savedLoaded = rowLoaded, savedPending = pendingFirst, savedRead = fieldsRead;
     const qint64 savedRid = rowid;
     QVariantList savedRow = std::move(row);
     QVariantList savedKeys = std::move(keys);
     const State savedState = state;
     hasRow = true;
     rowLoaded = true;
+    pendingFirst = false;
     rowid = rid;
     row = candidate;
     state = State::Browse;
     auto restore = [&] {
         hasRow = savedHas;
         rowLoaded = savedLoaded;
+        pendingFirst = savedPending;
+        fieldsRead = savedRead;
         rowid = savedRid;
         row = std::move(savedRow);
         keys = std::move(savedKeys);
@@ -523,7 +546,6 @@ bool TTable::Impl::fetch(quint64 s, const std::function<QString()>& buildExtra, 
 {
     ensureVisibility();
     const bool pred = predicateActive();
-    const bool full = pred || batch > 0;
     const quint64 key = s ^ (descending ? (quint64(1) << 62) : 0) ^ (quint64(batch) << 52);
     auto it = memo.constFind(key);
     if (it == memo.constEnd()) {
@@ -531,7 +553,7 @@ bool TTable::Impl::fetch(quint64 s, const std::function<QString()>& buildExtra, 
         const QString extra = buildExtra ? buildExtra() : QString();
         if (!extra.isEmpty())
             where = where.isEmpty() ? extra : QLatin1Char('(') + where + QLatin1String(") AND ") + extra;
-        QString sql = full ? selectAll : selectKeys;
+        QString sql = selectAll;
         if (!where.isEmpty())
             sql += QLatin1String(" WHERE ") + where;
         sql += orderBy(descending);
@@ -539,7 +561,7 @@ bool TTable::Impl::fetch(quint64 s, const std::function<QString()>& buildExtra, 
             sql += QStringLiteral(" LIMIT %1").arg(batch > 0 ? batch : 1);
         it = memo.insert(key, sql);
     }
-    dbi::Stmt& qq = dbi::stmt(*it);
+    dbi::Stmt& qq = stmt(*it);
     int b = 0;
     for (const QVariant& v : visValues)
         qq.bindValue(b++, v);
@@ -550,15 +572,6 @@ bool TTable::Impl::fetch(quint64 s, const std::function<QString()>& buildExtra, 
     bool found = false;
     try {
         while (qq.next()) {
-            if (!full) {
-                out->rid = qq.value(0).toLongLong();
-                out->keys.clear();
-                for (int i = 0; i < keyFields.size(); ++i)
-                    out->keys << fromSql(def->fields[keyFields[i]], qq.value(i + 1));
-                out->loaded = false;
-                found = true;
-                break;
-            }
             QVariantList r = readRow(qq);
             const qint64 rid = qq.value(0).toLongLong();
             if (!pred || acceptsRow(r, rid)) {
@@ -601,7 +614,7 @@ int TTable::Impl::countVisible(quint64 s, const std::function<QString()>& buildE
             sql += QLatin1String(" WHERE ") + where;
         it = memo.insert(key, sql);
     }
-    dbi::Stmt& qq = dbi::stmt(*it);
+    dbi::Stmt& qq = stmt(*it);
     int b = 0;
     for (const QVariant& v : visValues)
         qq.bindValue(b++, v);
@@ -630,7 +643,7 @@ void TTable::Impl::ensureRow()
 {
     if (!hasRow || rowLoaded)
         return;
-    dbi::Stmt& qq = dbi::exec(rowByRowid, {rowid});
+    dbi::Stmt& qq = exec(rowByRowid, {rowid});
     if (qq.next())
         row = readRow(qq);
     else
@@ -693,7 +706,7 @@ bool TTable::Impl::moveFrom(bool forward)
     } else {
         // A caller that read the fields of this row will read the next ones:
         // read a run of whole rows at once.
-        const bool readAhead = forward && rowLoaded && !predicateActive();
+        const bool readAhead = forward && fieldsRead && !predicateActive();
         QList<Hit> more;
         if (!fetchAdjacent(keys, rowid, forward, &h, readAhead ? &more : nullptr))
             return false;
@@ -759,11 +772,11 @@ const TableSql& tableSql(const TableDef& def)
 // 999 values each), inside a savepoint so that a refused row leaves
 // nothing behind (throws DbError). bindRow binds the perRow values of row r
 // from position b on. Returns the rowid of the last row.
-qint64 insertChunked(const QString& insertSql, int perRowIn, int count,
+qint64 insertChunked(const QString& insertSql, int perRowIn, int count, bool scratch,
                      const std::function<void(dbi::Stmt&, int, int&)>& bindRow)
 {
     const int perRow = qMax(1, perRowIn);
-    dbi::exec(QStringLiteral("SAVEPOINT quen_rows"), {});
+    dbi::exec(QStringLiteral("SAVEPOINT quen_rows"), {}, scratch);
     qint64 rid = 0;
     try {
         // Full statements of the largest size, then one of the rows left.
@@ -779,7 +792,7 @@ qint64 insertChunked(const QString& insertSql, int perRowIn, int count,
                 for (int k = 1; k < chunk; ++k)
                     sql += QLatin1String(", ") + marks;
             }
-            dbi::Stmt& qq = dbi::stmt(sql);
+            dbi::Stmt& qq = dbi::stmt(sql, scratch);
             while (count - at >= chunk) {
                 int b = 0;
                 for (int k = 0; k < chunk; ++k, ++at)
@@ -792,11 +805,11 @@ qint64 insertChunked(const QString& insertSql, int perRowIn, int count,
                 rid = qq.lastInsertId();
             }
         }
-        dbi::exec(QStringLiteral("RELEASE quen_rows"), {});
+        dbi::exec(QStringLiteral("RELEASE quen_rows"), {}, scratch);
     } catch (...) {
         try {
-            dbi::exec(QStringLiteral("ROLLBACK TO quen_rows"), {});
-            dbi::exec(QStringLiteral("RELEASE quen_rows"), {});
+            dbi::exec(QStringLiteral("ROLLBACK TO quen_rows"), {}, scratch);
+            dbi::exec(QStringLiteral("RELEASE quen_rows"), {}, scratch);
         } catch (...) {
         }
         throw;
@@ -821,15 +834,6 @@ TTable::TTable(const QString& tableName, QObject* parent) : TTable(parent)
 
 TTable::~TTable()
 {
-    if (d->open) {
-        try {
-            if (d->state == State::Edit || d->state == State::Insert)
-                d->state = State::Browse;
-            if (d->def && d->def->scratch)
-                dbi::commitScratch();
-        } catch (...) {
-        }
-    }
     Database::unregisterHandle(this);
 }
 
@@ -878,6 +882,7 @@ void TTable::setIndexName(const QString& name)
         return;
     if (d->state != State::Browse)
         post();
+    d->resolve();
     d->ensureRow();
     d->indexName = name;
     d->hasRange = false;
@@ -915,15 +920,7 @@ void TTable::open()
         Database::open();
     d->open = true;
     d->state = State::Browse;
-    try {
-        const bool any = d->moveFirst(false);
-        d->bof = true;
-        d->eof = !any;
-    } catch (...) {
-        d->open = false;
-        d->state = State::Inactive;
-        throw;
-    }
+    d->setPendingFirst();   // read when first needed
     emit afterOpen();
     emit stateChanged();
     emit afterScroll();
@@ -941,8 +938,6 @@ void TTable::close()
     d->hasRange = false;
     d->setNoRow();
     d->eof = d->bof = true;
-    if (d->def && d->def->scratch)
-        dbi::commitScratch();
     emit stateChanged();
 }
 
@@ -955,10 +950,7 @@ void TTable::first()
     d->needOpen();
     if (d->state != State::Browse)
         post();
-    const bool any = d->moveFirst(false);
-    d->bof = true;
-    d->eof = !any;
-    d->pos = any ? 1 : 0;
+    d->setPendingFirst();   // read when first needed
     emit afterScroll();
 }
 
@@ -978,6 +970,7 @@ void TTable::next()
     d->needOpen();
     if (d->state != State::Browse)
         post();
+    d->resolve();
     if (d->moveFrom(true)) {
         d->eof = d->bof = false;
         emit afterScroll();
@@ -991,6 +984,7 @@ void TTable::prior()
     d->needOpen();
     if (d->state != State::Browse)
         post();
+    d->resolve();
     if (d->moveFrom(false)) {
         d->eof = d->bof = false;
         emit afterScroll();
@@ -999,9 +993,13 @@ void TTable::prior()
     }
 }
 
-bool TTable::eof() const { return d->eof; }
+bool TTable::eof() const
+{
+    d->resolve();
+    return d->eof;
+}
 
-bool TTable::bof() const { return d->bof; }
+bool TTable::bof() const { return d->bof; }   // true while the first row is pending
 
 int TTable::recordCount() const
 {
@@ -1012,6 +1010,10 @@ int TTable::recordCount() const
 bool TTable::isEmpty() const
 {
     d->needOpen();
+    if (d->pendingFirst) {
+        d->resolve();
+        return !d->hasRow;
+    }
     if (d->hasRow)
         return false;
     Impl::Hit h;
@@ -1021,6 +1023,7 @@ bool TTable::isEmpty() const
 int TTable::recNo() const
 {
     d->needOpen();
+    d->resolve();
     if (!d->hasRow)
         return 0;
     if (d->pos > 0)
@@ -1110,6 +1113,9 @@ void TTable::findNearest(const QVariantList& key)
         d->setCurrent(std::move(h));
         d->eof = d->bof = false;
         emit afterScroll();
+    } else if (d->pendingFirst) {   // no rows at all: what reading the first row would find
+        d->setNoRow();
+        d->eof = d->bof = true;
     }
 }
 
@@ -1222,6 +1228,7 @@ void TTable::edit()
     d->needOpen();
     if (d->state == State::Edit || d->state == State::Insert)
         return;
+    d->resolve();
     if (!d->hasRow) {   // nothing to edit: start a new row
         append();
         return;
@@ -1243,10 +1250,9 @@ void TTable::post()
         if (def.fields[i].required && !d->buf[i].isValid())
             throw DbError(QStringLiteral("Field '%1' must have a value.").arg(def.fields[i].name));
 
-    dbi::beforeDurableWrite(def);
     qint64 rid = d->rowid;
     if (d->state == State::Insert) {
-        dbi::Stmt& qq = dbi::stmt(d->insertSql);
+        dbi::Stmt& qq = d->stmt(d->insertSql);
         int b = 0;
         for (int i = 0; i < def.fields.size(); ++i)
             if (def.fields[i].type != FieldType::AutoInc)
@@ -1276,7 +1282,7 @@ void TTable::post()
             values << rid;
             for (int i = 0; i < nf; ++i)
                 values << toSql(def.fields[i], d->row.value(i));
-            const bool server = dbi::isServer();
+            const bool server = d->serverDialect();
             shape[nf] = server ? 's' : 'f';
             // The statement text of each set of changed fields is built once.
             static std::unordered_map<const TableDef*, QHash<QByteArray, QString>> updates;
@@ -1293,7 +1299,7 @@ void TTable::post()
                     where += QLatin1String(" AND ") + dbi::quoteId(def.fields[i].name) + same;
                 it = known.insert(shape, QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(d->base, sets.join(QLatin1String(", ")), where));
             }
-            dbi::Stmt& qq = dbi::exec(*it, values);
+            dbi::Stmt& qq = d->exec(*it, values);
             const int changed = qq.rowsAffected();
             qq.finish();
             if (changed == 0) {
@@ -1370,8 +1376,7 @@ void TTable::appendRows(const QList<QVariantList>& rows)
     for (int i = 0; i < nf; ++i)
         if (def.fields[i].type != FieldType::AutoInc)
             cols << i;
-    dbi::beforeDurableWrite(def);
-    const qint64 rid = insertChunked(d->insertSql, int(cols.size()), int(stored.size()), [&](dbi::Stmt& qq, int r, int& b) {
+    const qint64 rid = insertChunked(d->insertSql, int(cols.size()), int(stored.size()), d->scratch(), [&](dbi::Stmt& qq, int r, int& b) {
         for (int i : cols)
             qq.bindValue(b++, toSql(def.fields[i], stored[r][i]));
     });
@@ -1460,8 +1465,7 @@ void TTable::appendColumns(const QList<int>& fields, const QList<const double*>&
         default: return v;
         }
     };
-    dbi::beforeDurableWrite(def);
-    const qint64 rid = insertChunked(sql, int(names.size()), rowCount, [&](dbi::Stmt& qq, int r, int& b) {
+    const qint64 rid = insertChunked(sql, int(names.size()), rowCount, d->scratch(), [&](dbi::Stmt& qq, int r, int& b) {
         for (int k = 0; k < fields.size(); ++k) {
             const double v = columns[k][r];
             switch (types[k]) {
@@ -1513,10 +1517,10 @@ void TTable::remove()
     }
     if (d->state == State::Edit)
         cancel();
+    d->resolve();
     if (!d->hasRow)
         throw DbError(QStringLiteral("Cannot perform this operation on an empty table ('%1').").arg(d->tableName));
-    dbi::beforeDurableWrite(*d->def);
-    dbi::Stmt& qq = dbi::exec(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(d->base), {d->rowid});
+    dbi::Stmt& qq = d->exec(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(d->base), {d->rowid});
     qq.finish();
     d->repositionAfterLoss(d->keys, d->rowid);
     emit afterDelete();
@@ -1529,8 +1533,7 @@ void TTable::emptyTable()
     const TableDef& def = d->needDef();
     if (d->open && d->state != State::Browse)
         cancel();
-    dbi::beforeDurableWrite(def);
-    dbi::Stmt& qq = dbi::exec(QStringLiteral("DELETE FROM %1").arg(d->base), {});
+    dbi::Stmt& qq = d->exec(QStringLiteral("DELETE FROM %1").arg(d->base), {});
     qq.finish();
     if (d->open) {
         d->setNoRow();
@@ -1544,7 +1547,9 @@ void TTable::refresh()
 {
     if (!d->open || d->state != State::Browse)
         return;
-    if (d->hasRow) {
+    if (d->pendingFirst) {
+        // Not read yet: it is read as it is now when first needed.
+    } else if (d->hasRow) {
         const QVariantList oldKeys = d->keys;
         const qint64 oldRid = d->rowid;
         Impl::Hit h;
@@ -1593,16 +1598,22 @@ QString TTable::fieldName(int index) const
 QVariantList TTable::rowValues() const
 {
     d->needOpen();
-    if (d->state == State::Browse)
+    if (d->state == State::Browse) {
+        d->resolve();
         d->ensureRow();
+        d->fieldsRead = true;
+    }
     return d->state == State::Browse ? d->row : d->buf;
 }
 
 QVariant TTable::valueAt(int index) const
 {
     d->needOpen();
-    if (d->state == State::Browse)
+    if (d->state == State::Browse) {
+        d->resolve();
         d->ensureRow();
+        d->fieldsRead = true;
+    }
     const QVariantList& r = d->state == State::Browse ? d->row : d->buf;
     if (index < 0 || index >= r.size())
         throw DbError(QStringLiteral("Field index %1 out of range in table '%2'.").arg(index).arg(d->tableName));

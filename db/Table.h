@@ -32,10 +32,14 @@
 //    field starts false on a new row.
 //  * A post of a table that holds user data is durable when post returns.
 //    Scratch tables ("QuenWkCrop.DB", "ETKc.db", "StationList.db",
-//    "DownloadCounty.DB") are not flushed per row: their writes gather in one
-//    transaction that is committed (without a flush) when a scratch handle
-//    closes, when control returns to the event loop, or before any write to
-//    a user table.
+//    "DownloadCounty.DB") belong to the program run: they live in its private
+//    in-memory database, start empty at every Database::open, are seen by no
+//    other program and are never written to disk or to the server.
+//  * Reads cost as few statements as the semantics allow: open() and first()
+//    read the first row only when something needs it (eof, a field, next,
+//    recNo, edit...), and each move or search reads the whole row it lands
+//    on, so open, findNearest (or findKey), field reads and close are one
+//    statement. Signals are emitted as if the row had been read at once.
 //
 // Errors (unknown table, field or index, a table not open, a field written
 // outside edit) throw quen::DbError, whose what() is a message fit for the

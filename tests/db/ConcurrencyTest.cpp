@@ -1,6 +1,7 @@
-// Two programs on one database at once: job saves, one station edited by
-// both. Nothing may be lost; an edit over a row the other program changed
-// since it was read is refused with its message and the row reloaded.
+// Two programs on one database at once: job saves from their own working
+// crops, one station edited by both. Nothing may be lost; an edit over a row
+// the other program changed since it was read is refused with its message and
+// the row reloaded; neither program sees the other's working crops.
 #include <QCoreApplication>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -42,8 +43,16 @@ int bumpStation()
     }
 }
 
+// As the main program: the job's crops are worked on in "QuenWkCrop.DB",
+// then saved from it; the working table is emptied for the next job. Throws
+// when the working table holds rows this program did not write.
 void saveJob(const QString& name)
 {
+    TTable wk("QuenWkCrop.DB");
+    wk.open();
+    wk.emptyTable();
+    for (int c = 0; c < kCrops; ++c)
+        wk.appendRecord({QStringLiteral("Crop %1").arg(c), name, c + 1});
     Database::transaction([&] {
         TTable job("QuenJob.db");
         job.open();
@@ -53,13 +62,18 @@ void saveJob(const QString& name)
         job.post();
         TTable crops("QuenJobCrop.DB");
         crops.open();
-        for (int c = 0; c < kCrops; ++c) {
+        int n = 0;
+        for (wk.first(); !wk.eof(); wk.next(), ++n) {
+            if (wk.field("Job Name").asString() != name)
+                throw DbError(QStringLiteral("a working crop of another program: ") + wk.field("Job Name").asString());
             crops.append();
             crops.field("JobName").setAsString(name);
-            crops.field("Crop Name").setAsString(QStringLiteral("Crop %1").arg(c));
-            crops.field("Net Irr").setAsFloat(10.5 + c);
+            crops.field("Crop Name").setAsString(wk.field("Crop Name").asString());
+            crops.field("Net Irr").setAsFloat(10.5 + n);
             crops.post();
         }
+        if (n != kCrops)
+            throw DbError(QStringLiteral("%1 working crops instead of %2").arg(n).arg(kCrops));
     }, {"QuenJob.db", "QuenJobCrop.DB"});
 }
 

@@ -9,7 +9,7 @@
 namespace {
 
 // Child process of the crash test: posts user and scratch rows, then dies
-// without closing anything.
+// without closing anything (the scratch rows were never on disk).
 [[noreturn]] void crashWriter(const char* path)
 {
     quen::Database::open(QString::fromLocal8Bit(path));
@@ -21,7 +21,7 @@ namespace {
     job.append();
     job.field("JobName").setAsString("Survives a crash");
     job.post();
-    kc.appendRecord({2, 0.4});   // left in the open scratch batch
+    kc.appendRecord({2, 0.4});
     std::_Exit(3);
 }
 

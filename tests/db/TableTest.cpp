@@ -256,7 +256,7 @@ TEST_F(DbTest, IrregularFieldNamesOnlyByExactSpelling)
     EXPECT_EQ(t.fieldName(21), "100%Kc");
 }
 
-TEST_F(DbTest, ScratchRowsKeepKeyOrderAndAreCommittedBeforeUserWrites)
+TEST_F(DbTest, ScratchRowsKeepKeyOrderAndRefuseDuplicateKeys)
 {
     TTable kc("ETKc.db");
     kc.open();
@@ -272,16 +272,16 @@ TEST_F(DbTest, ScratchRowsKeepKeyOrderAndAreCommittedBeforeUserWrites)
     EXPECT_THROW(kc.post(), DbError);
     kc.cancel();
 
-    // A user-table post commits the scratch rows first and is itself on disk:
-    // a second connection sees both.
-    TTable job("QuenJob.db");
-    job.open();
-    job.append();
-    job.field("JobName").setAsString("Seen");
-    job.post();
-    // On a server the scratch rows stay private to this program.
-    EXPECT_EQ(countFromOtherConnection("ETKc"), onServer() ? -1 : 4);
-    EXPECT_EQ(countFromOtherConnection("QuenJob"), 1);
+    // Case-insensitive index of the working crops, as in a file.
+    TTable wk("QuenWkCrop.DB");
+    wk.setIndexName("CropNameIndex");
+    wk.open();
+    wk.appendRecord({"corn"});
+    wk.appendRecord({"Alfalfa"});
+    wk.appendRecord({"Beans"});
+    EXPECT_EQ(column(wk, "Crop Name"), QStringList({"Alfalfa", "Beans", "corn"}));
+    EXPECT_TRUE(wk.findKey({"CORN"}));
+    EXPECT_EQ(wk.field("Crop Name").asString(), "corn");
 
     kc.emptyTable();
     EXPECT_TRUE(kc.isEmpty());
@@ -309,20 +309,6 @@ TEST_F(DbTest, DeleteMovesToTheNextRowAndOtherHandlesFollow)
     a.post();
     EXPECT_DOUBLE_EQ(b.field("Pct50").asFloat(), 0.5);
     EXPECT_EQ(b.recordCount(), 2);
-}
-
-TEST_F(DbTest, ScratchBatchEndsWhenControlReturnsToTheEventLoop)
-{
-    TTable list("StationList.db");
-    list.open();
-    list.appendRecord({QVariant(), "Alpha", "0500001"});
-    list.appendRecord({7, "Beta"});                 // the AutoInc position is skipped
-    EXPECT_EQ(list.field("StaIndex").asInteger(), 2);
-    EXPECT_TRUE(list.field("StationNo").isNull());
-    EXPECT_EQ(countFromOtherConnection("StationList"), onServer() ? -1 : 0);   // still in the batch
-    QCoreApplication::processEvents();
-    EXPECT_EQ(countFromOtherConnection("StationList"), onServer() ? -1 : 2);
-    EXPECT_EQ(column(list, "StationName"), QStringList({"Alpha", "Beta"}));
 }
 
 TEST_F(DbTest, IndexChangeKeepsTheRowAndBackwardWalks)
