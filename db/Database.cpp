@@ -47,6 +47,7 @@ struct DbState {
     sqlite3* scratch = nullptr;
     std::unordered_map<QString, std::unique_ptr<dbi::Stmt>, QStringHash> scratchStatements;
     quint64 statements[2] = {0, 0};   // executed on the shared / the private connection
+    quint64 statementGeneration = 1;  // changes whenever cached statements are finalized
     QList<TTable*> handles;
     bool userTxn = false;        // inside Database::transaction
 };
@@ -481,7 +482,7 @@ void syncServerSequences()
 void openScratchDatabase()
 {
     sqlite3* db = nullptr;
-    if (sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
         const QString err = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
         sqlite3_close(db);
         throw DbError(QStringLiteral("The working tables cannot be created: %1").arg(err));
@@ -502,6 +503,7 @@ void openScratchDatabase()
 void closeScratchDatabase()
 {
     st().scratchStatements.clear();   // finalized before their connection closes
+    ++st().statementGeneration;
     if (st().scratch) {
         sqlite3_close_v2(st().scratch);
         st().scratch = nullptr;
@@ -520,6 +522,7 @@ void dropConnection()
 {
     closeScratchDatabase();
     st().nativeStatements.clear();
+    ++st().statementGeneration;
     st().native = nullptr;
     if (st().pg) {
         PQfinish(st().pg);
@@ -1178,6 +1181,8 @@ Stmt& exec(const QString& sql, const QVariantList& values, bool scratch)
 
 
 quint64 statementCount(bool scratch) { return st().statements[scratch ? 1 : 0]; }
+
+quint64 statementGeneration() { return st().statementGeneration; }
 
 } // namespace dbi
 

@@ -118,6 +118,10 @@ void execSql(const QString& sql, bool scratch = false);
 // A running count over the process: callers take differences.
 quint64 statementCount(bool scratch);
 
+// Changes whenever the cached statements are finalized (a connection closes):
+// a Stmt reference kept beyond one call is valid while this stays the same.
+quint64 statementGeneration();
+
 // Writes: a user-table write runs on its own (autocommit, flushed to disk
 // when it returns) unless inside Database::transaction or a savepoint. The
 // private database stays in one transaction from open to close (nobody else

@@ -224,7 +224,17 @@ struct TTable::Impl {
 
     // Memo of statement texts by shape; cleared when order, range or
     // filters change.
-    QHash<quint64, QString> memo;
+    struct Shape {
+        QString sql;
+        dbi::Stmt* stmt = nullptr;
+        quint64 generation = 0;    // of dbi::statementGeneration when stmt was taken
+    };
+    QHash<quint64, Shape> memo;
+    // The statement of a text shape (key): built by build once, kept per
+    // handle while order, range and filters stay, and shared by every handle
+    // of the table on the same order while the text depends on the order
+    // alone (no range, filter text or row predicate).
+    dbi::Stmt& shapeStmt(quint64 key, const std::function<QString()>& build);
     bool visValid = false;
     QString visText;
     QVariantList visValues;
@@ -335,7 +345,7 @@ struct TTable::Impl {
         rowid = 0;
         keys.clear();
         rowLoaded = true;
-        row = def ? emptyRow() : QVariantList();
+        row.clear();   // no row: every field reads empty (see valueAt, rowValues)
     }
     void ensureRow();
     // Reads the pending first row: positions on it (bof, and eof when there
@@ -541,14 +551,52 @@ bool TTable::Impl::acceptsRow(const QVariantList& candidate, qint64 rid)
     return ok;
 }
 
+namespace {
+struct SharedShapeKey {
+    const TableDef* def;
+    QString index;
+    bool serverDialect;
+    quint64 key;
+    bool operator==(const SharedShapeKey& o) const
+    {
+        return def == o.def && key == o.key && serverDialect == o.serverDialect && index == o.index;
+    }
+};
+size_t qHash(const SharedShapeKey& k, size_t seed = 0)
+{
+    return qHashMulti(seed, quintptr(k.def), k.index, k.serverDialect, k.key);
+}
+} // namespace
+
+dbi::Stmt& TTable::Impl::shapeStmt(quint64 key, const std::function<QString()>& build)
+{
+    static QHash<SharedShapeKey, Shape> shared;
+    Shape* shape = nullptr;
+    if (visText.isEmpty() && !predicateActive()) {
+        shape = &shared[SharedShapeKey{def, indexName, serverDialect(), key}];
+    } else {
+        auto it = memo.find(key);
+        if (it == memo.end())
+            it = memo.insert(key, Shape());
+        shape = &*it;
+    }
+    if (shape->sql.isEmpty())
+        shape->sql = build();
+    const quint64 generation = dbi::statementGeneration();
+    if (!shape->stmt || shape->generation != generation) {
+        shape->stmt = &stmt(shape->sql);
+        shape->generation = generation;
+    }
+    return *shape->stmt;
+}
+
 bool TTable::Impl::fetch(quint64 s, const std::function<QString()>& buildExtra, const QVariantList& extraValues,
                          bool descending, Hit* out, int batch, QList<Hit>* more)
 {
     ensureVisibility();
     const bool pred = predicateActive();
     const quint64 key = s ^ (descending ? (quint64(1) << 62) : 0) ^ (quint64(batch) << 52);
-    auto it = memo.constFind(key);
-    if (it == memo.constEnd()) {
+    dbi::Stmt& qq = shapeStmt(key, [&] {
         QString where = visText;
         const QString extra = buildExtra ? buildExtra() : QString();
         if (!extra.isEmpty())
@@ -559,9 +607,8 @@ bool TTable::Impl::fetch(quint64 s, const std::function<QString()>& buildExtra, 
         sql += orderBy(descending);
         if (!pred)
             sql += QStringLiteral(" LIMIT %1").arg(batch > 0 ? batch : 1);
-        it = memo.insert(key, sql);
-    }
-    dbi::Stmt& qq = stmt(*it);
+        return sql;
+    });
     int b = 0;
     for (const QVariant& v : visValues)
         qq.bindValue(b++, v);
@@ -603,8 +650,7 @@ int TTable::Impl::countVisible(quint64 s, const std::function<QString()>& buildE
     ensureVisibility();
     const bool full = predicateActive();
     const quint64 key = s ^ (quint64(1) << 61);
-    auto it = memo.constFind(key);
-    if (it == memo.constEnd()) {
+    dbi::Stmt& qq = shapeStmt(key, [&] {
         QString where = visText;
         const QString extra = buildExtra ? buildExtra() : QString();
         if (!extra.isEmpty())
@@ -612,9 +658,8 @@ int TTable::Impl::countVisible(quint64 s, const std::function<QString()>& buildE
         QString sql = full ? selectAll : QLatin1String("SELECT COUNT(*) FROM ") + base;
         if (!where.isEmpty())
             sql += QLatin1String(" WHERE ") + where;
-        it = memo.insert(key, sql);
-    }
-    dbi::Stmt& qq = stmt(*it);
+        return sql;
+    });
     int b = 0;
     for (const QVariant& v : visValues)
         qq.bindValue(b++, v);
@@ -1603,7 +1648,9 @@ QVariantList TTable::rowValues() const
         d->ensureRow();
         d->fieldsRead = true;
     }
-    return d->state == State::Browse ? d->row : d->buf;
+    if (d->state != State::Browse)
+        return d->buf;
+    return d->row.isEmpty() && d->def ? d->emptyRow() : d->row;
 }
 
 QVariant TTable::valueAt(int index) const
@@ -1615,6 +1662,8 @@ QVariant TTable::valueAt(int index) const
         d->fieldsRead = true;
     }
     const QVariantList& r = d->state == State::Browse ? d->row : d->buf;
+    if (r.isEmpty() && d->def && index >= 0 && index < d->def->fields.size())
+        return QVariant();   // no current row
     if (index < 0 || index >= r.size())
         throw DbError(QStringLiteral("Field index %1 out of range in table '%2'.").arg(index).arg(d->tableName));
     return r[index];
