@@ -67,6 +67,8 @@ TClimTransaction::~TClimTransaction()
     for (const bool scratch : {false, true}) {
         try {
             dbi::exec(QStringLiteral("ROLLBACK TO quen_clim_import"), {}, scratch).finish();
+            if (scratch)
+                dbi::scratchRolledBack();
             dbi::exec(QStringLiteral("RELEASE quen_clim_import"), {}, scratch).finish();
         } catch (...) {
         }

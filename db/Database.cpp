@@ -48,6 +48,10 @@ struct DbState {
     std::unordered_map<QString, std::unique_ptr<dbi::Stmt>, QStringHash> scratchStatements;
     quint64 statements[2] = {0, 0};   // executed on the shared / the private connection
     quint64 statementGeneration = 1;  // changes whenever cached statements are finalized
+    // Writes to each private table, and rollbacks of the private database:
+    // see dbi::scratchStamp.
+    QHash<const TableDef*, quint64> scratchWrites;
+    quint64 scratchEpoch = 0;
     QList<TTable*> handles;
     bool userTxn = false;        // inside Database::transaction
 };
@@ -504,6 +508,7 @@ void closeScratchDatabase()
 {
     st().scratchStatements.clear();   // finalized before their connection closes
     ++st().statementGeneration;
+    ++st().scratchEpoch;
     if (st().scratch) {
         sqlite3_close_v2(st().scratch);
         st().scratch = nullptr;
@@ -1184,6 +1189,16 @@ quint64 statementCount(bool scratch) { return st().statements[scratch ? 1 : 0]; 
 
 quint64 statementGeneration() { return st().statementGeneration; }
 
+quint64 scratchStamp(const TableDef* def) { return st().scratchEpoch + st().scratchWrites.value(def); }
+
+void scratchRolledBack() { ++st().scratchEpoch; }
+
+void scratchWritten(const TableDef* def)
+{
+    if (def && def->scratch)
+        ++st().scratchWrites[def];
+}
+
 } // namespace dbi
 
 // ---- Database ------------------------------------------------------------------------
@@ -1547,6 +1562,7 @@ void Database::transaction(const std::function<void()>& work, const QStringList&
     } catch (...) {
         st().userTxn = false;
         rollbackQuietly();
+        dbi::scratchRolledBack();
         if (scratchBegun) {
             try {
                 dbi::execSql(QStringLiteral("ROLLBACK TO quen_transaction"), true);
@@ -1592,6 +1608,7 @@ int Database::execMarkStatement(const QString& statement, const QString& newValu
     const QString base = tableBaseName(def->name);
     dbi::Stmt& q = dbi::exec(QStringLiteral("UPDATE %1 SET %2 = ?").arg(dbi::quoteId(base), dbi::quoteId(f.name)), {v},
                              def->scratch);
+    dbi::scratchWritten(def);
     const int n = q.rowsAffected();
     q.finish();
     notifyTableChanged(base, nullptr);

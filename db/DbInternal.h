@@ -122,6 +122,13 @@ quint64 statementCount(bool scratch);
 // a Stmt reference kept beyond one call is valid while this stays the same.
 quint64 statementGeneration();
 
+// Changes whenever a private (scratch) table may have changed: a write to it
+// through any handle, or a rollback of the private database. A handle whose
+// row was read at the same stamp knows the row is still as it read it.
+quint64 scratchStamp(const TableDef* def);
+void scratchRolledBack();
+void scratchWritten(const TableDef* def);   // every write statement of a table calls it
+
 // Writes: a user-table write runs on its own (autocommit, flushed to disk
 // when it returns) unless inside Database::transaction or a savepoint. The
 // private database stays in one transaction from open to close (nobody else

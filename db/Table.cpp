@@ -332,9 +332,15 @@ struct TTable::Impl {
         rowid = h.rid;
         keys = std::move(h.keys);
         rowLoaded = h.loaded;
-        if (h.loaded)
+        if (h.loaded) {
             row = std::move(h.row);
+            takeStamp();
+        }
     }
+    // A private table's row as read now (see dbi::scratchStamp).
+    quint64 stamp = 0;
+    void takeStamp() { stamp = scratch() ? dbi::scratchStamp(def) : 0; }
+    bool rowUnchangedSinceRead() const { return scratch() && rowLoaded && stamp == dbi::scratchStamp(def); }
     void setNoRow()
     {
         ahead.clear();
@@ -695,6 +701,7 @@ void TTable::Impl::ensureRow()
         row = emptyRow();   // removed behind this handle's back
     qq.finish();
     rowLoaded = true;
+    takeStamp();
 }
 
 bool TTable::Impl::moveFirst(bool descending)
@@ -1323,12 +1330,16 @@ void TTable::post()
         }
         if (!values.isEmpty()) {
             // Written only over the row as it was read: a row another user
-            // changed (or removed) since then is not overwritten.
+            // changed (or removed) since then is not overwritten. A private
+            // table's row nothing has written to since it was read is
+            // written by its rowid alone.
             values << rid;
-            for (int i = 0; i < nf; ++i)
-                values << toSql(def.fields[i], d->row.value(i));
+            const bool plain = d->rowUnchangedSinceRead();
+            if (!plain)
+                for (int i = 0; i < nf; ++i)
+                    values << toSql(def.fields[i], d->row.value(i));
             const bool server = d->serverDialect();
-            shape[nf] = server ? 's' : 'f';
+            shape[nf] = plain ? 'p' : server ? 's' : 'f';
             // The statement text of each set of changed fields is built once.
             static std::unordered_map<const TableDef*, QHash<QByteArray, QString>> updates;
             QHash<QByteArray, QString>& known = updates[&def];
@@ -1340,8 +1351,9 @@ void TTable::post()
                         sets << dbi::quoteId(def.fields[i].name) + QLatin1String(" = ?");
                 QString where = QStringLiteral("rowid = ?");
                 const QLatin1String same = server ? QLatin1String(" IS NOT DISTINCT FROM ?") : QLatin1String(" IS ?");
-                for (int i = 0; i < nf; ++i)
-                    where += QLatin1String(" AND ") + dbi::quoteId(def.fields[i].name) + same;
+                if (!plain)
+                    for (int i = 0; i < nf; ++i)
+                        where += QLatin1String(" AND ") + dbi::quoteId(def.fields[i].name) + same;
                 it = known.insert(shape, QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(d->base, sets.join(QLatin1String(", ")), where));
             }
             dbi::Stmt& qq = d->exec(*it, values);
@@ -1357,6 +1369,7 @@ void TTable::post()
             }
         }
     }
+    dbi::scratchWritten(&def);
     Impl::Hit h;
     h.rid = rid;
     h.keys = d->keysOf(d->buf);
@@ -1425,6 +1438,7 @@ void TTable::appendRows(const QList<QVariantList>& rows)
         for (int i : cols)
             qq.bindValue(b++, toSql(def.fields[i], stored[r][i]));
     });
+    dbi::scratchWritten(&def);
 
     QVariantList last = std::move(stored.last());
     for (int i = 0; i < nf; ++i)
@@ -1522,6 +1536,7 @@ void TTable::appendColumns(const QList<int>& fields, const QList<const double*>&
         for (int n = 0; n < falseFields.size(); ++n)
             qq.bindInt64(b++, 0);
     });
+    dbi::scratchWritten(&def);
 
     QVariantList last = d->emptyRow();
     for (int k = 0; k < fields.size(); ++k)
@@ -1567,6 +1582,7 @@ void TTable::remove()
         throw DbError(QStringLiteral("Cannot perform this operation on an empty table ('%1').").arg(d->tableName));
     dbi::Stmt& qq = d->exec(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(d->base), {d->rowid});
     qq.finish();
+    dbi::scratchWritten(d->def);
     d->repositionAfterLoss(d->keys, d->rowid);
     emit afterDelete();
     emit afterScroll();
@@ -1580,6 +1596,7 @@ void TTable::emptyTable()
         cancel();
     dbi::Stmt& qq = d->exec(QStringLiteral("DELETE FROM %1").arg(d->base), {});
     qq.finish();
+    dbi::scratchWritten(&def);
     if (d->open) {
         d->setNoRow();
         d->eof = d->bof = true;

@@ -1,9 +1,10 @@
 #include "ComputeCrop.h"
 
-#include <QFile>
 #include <QHash>
-#include <QTextStream>
 #include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "Calendar.h"
 #include "CropCurves.h"
@@ -179,8 +180,8 @@ RatioPair ReadChanceRatios(double annualPrecip)
         t.setIndexName(QStringLiteral("AnPrecip"));
         t.open();
         std::pair<PcpChanceRow, PcpChanceRow> rows;
+        t.findNearest({key});   // on an empty table nothing moves
         if (!t.isEmpty()) {
-            t.findNearest({key});
             rows.first = {F(t, QStringLiteral("AnPcp")), F(t, QStringLiteral("Pct50")), F(t, QStringLiteral("Pct80"))};
             t.prior();
             rows.second = {F(t, QStringLiteral("AnPcp")), F(t, QStringLiteral("Pct50")), F(t, QStringLiteral("Pct80"))};
@@ -248,12 +249,12 @@ void ComputeCropRun(CropRunContext& ctx, CropCurveState& st, TTable& wk, HeldDai
     // Daily values of an earlier crop never carry into this one.
     st.reset();
 
-    // 1. Computation-details file.
-    QFile details(QStringLiteral("FAO56.txt"));
+    // 1. Computation-details file in the working directory.
     // Rewritten in place and cut to its new length rather than truncated to
     // zero first: ext4 flushes a file truncated to zero when it is closed,
-    // which made every crop of a fetched job wait on the disk.
-    const bool detailsOpen = details.open(QIODevice::ReadWrite | QIODevice::Text);
+    // which made every crop of a fetched job wait on the disk. Written with
+    // the system calls themselves: one open, write, cut and close per run.
+    const int details = ::open("FAO56.txt", O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
 
     // 2., 3. Station and its wind, humidity and radiation record.
     const StationRecord station = ReadStation(ctx.WeatherStationName);
@@ -335,13 +336,23 @@ void ComputeCropRun(CropRunContext& ctx, CropCurveState& st, TTable& wk, HeldDai
     }
 
     // 8. Lines of "FAO56.txt".
-    if (detailsOpen) {
-        QTextStream out(&details);
-        out << "\n" << "Penman-Monteith ETo COMPUTATIONS DETAILS" << "\n" << "\n"
-            << QStringLiteral("Crop: %1,  Job: %2").arg(cropName, jobName) << "\n" << "\n";
-        out.flush();
-        details.resize(details.pos());
-        details.close();
+    if (details >= 0) {
+        const QByteArray text = QByteArrayLiteral("\nPenman-Monteith ETo COMPUTATIONS DETAILS\n\nCrop: ") + cropName.toUtf8()
+            + QByteArrayLiteral(",  Job: ") + jobName.toUtf8() + QByteArrayLiteral("\n\n");
+        qsizetype written = 0;
+        while (written < text.size()) {
+            const ssize_t n = ::write(details, text.constData() + written, size_t(text.size() - written));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
+            written += n;
+        }
+        if (::ftruncate(details, off_t(written)) != 0) {
+            // The file keeps the rest of an older, longer text: harmless, as
+            // nothing reads it back.
+        }
+        ::close(details);
     }
 
     // 9. Daily table: the daily values are gathered in memory and stored in

@@ -281,3 +281,74 @@ TEST_F(DbTest, LazyOpenKeepsPositionAndSignals)
     clim.setIndexName("CountyIndex");               // keeps the row it was on
     EXPECT_EQ(clim.field("Station Name").asString(), firstByName);
 }
+
+// A private row is written by its rowid alone only while nothing has written
+// to the table since the handle read it: an edit of a row another handle of
+// the run changed is still refused, and a rollback counts as a change.
+TEST_F(DbTest, EditOfAPrivateRowKeepsTheChangedByAnotherHandleCheck)
+{
+    TTable a("ETKc.db");
+    TTable b("ETKc.db");
+    a.open();
+    a.appendRows({{1, 0.3}, {2, 0.4}});
+    b.open();
+
+    // Posts one after another through one handle: each stored.
+    a.findKey({1});
+    a.edit();
+    a.field("Kca").setAsFloat(0.31);
+    a.post();
+    a.edit();
+    a.field("Kcb").setAsFloat(0.11);
+    a.post();
+    ASSERT_TRUE(b.findKey({1}));
+    EXPECT_DOUBLE_EQ(b.field("Kca").asFloat(), 0.31);
+    EXPECT_DOUBLE_EQ(b.field("Kcb").asFloat(), 0.11);
+
+    // The other handle changes the row while the first one edits it: the
+    // first one's post is refused and shows the row as it is now.
+    a.edit();
+    b.edit();
+    b.field("Kca").setAsFloat(0.5);
+    b.post();
+    a.field("Kca").setAsFloat(0.9);
+    try {
+        a.post();
+        ADD_FAILURE() << "an edit over a changed row was stored";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.message(), "This record was changed by another user.");
+    }
+    EXPECT_DOUBLE_EQ(a.field("Kca").asFloat(), 0.5);
+
+    // A write to another row of the table also takes the full check, which
+    // passes when this row is unchanged.
+    a.findKey({1});
+    b.findKey({2});
+    b.edit();
+    b.field("Kca").setAsFloat(0.45);
+    b.post();
+    a.edit();
+    a.field("Kca").setAsFloat(0.55);
+    a.post();
+    ASSERT_TRUE(b.findKey({1}));
+    EXPECT_DOUBLE_EQ(b.field("Kca").asFloat(), 0.55);
+
+    // Changed inside a transaction that is rolled back while the first
+    // handle edits it: the row is as that handle read it again, and its
+    // edit is stored.
+    a.findKey({2});
+    a.edit();
+    EXPECT_THROW(Database::transaction([&] {
+        b.findKey({2});
+        b.edit();
+        b.field("Kca").setAsFloat(0.7);
+        b.post();
+        throw DbError("refused");
+    }),
+                 DbError);
+    a.field("Kcb").setAsFloat(0.2);
+    a.post();
+    b.findKey({2});
+    EXPECT_DOUBLE_EQ(b.field("Kca").asFloat(), 0.45);
+    EXPECT_DOUBLE_EQ(b.field("Kcb").asFloat(), 0.2);
+}
