@@ -1070,28 +1070,31 @@ QVariant Stmt::fieldValue(int column, FieldType t) const
 {
     if (m_conn)
         return asFieldValue(value(column), t);
-    const int type = sqlite3_column_type(m_stmt, column);
+    // The column's value taken once (one lock of the connection), then read
+    // without further locking: a statement is only ever used by one thread.
+    sqlite3_value* v = sqlite3_column_value(m_stmt, column);
+    const int type = sqlite3_value_type(v);
     if (type == SQLITE_NULL)
         return QVariant();
     switch (t) {
     case FieldType::Float:
         if (type == SQLITE_FLOAT || type == SQLITE_INTEGER)
-            return sqlite3_column_double(m_stmt, column);
+            return sqlite3_value_double(v);
         break;
     case FieldType::Short:
     case FieldType::AutoInc:
         if (type == SQLITE_INTEGER)
-            return int(sqlite3_column_int64(m_stmt, column));
+            return int(sqlite3_value_int64(v));
         break;
     case FieldType::Logical:
         if (type == SQLITE_INTEGER)
-            return sqlite3_column_int64(m_stmt, column) != 0;
+            return sqlite3_value_int64(v) != 0;
         break;
     case FieldType::Text:
     case FieldType::Memo:
         if (type == SQLITE_TEXT) {
-            const void* p = sqlite3_column_text16(m_stmt, column);
-            return QString(static_cast<const QChar*>(p), sqlite3_column_bytes16(m_stmt, column) / int(sizeof(QChar)));
+            const void* p = sqlite3_value_text16(v);
+            return QString(static_cast<const QChar*>(p), sqlite3_value_bytes16(v) / int(sizeof(QChar)));
         }
         break;
     }

@@ -43,6 +43,7 @@
 #include "ReferenceET.h"
 #include "ReferenceETBatch.h"
 #include "db/Database.h"
+#include "db/DbInternal.h"
 #include "db/MessageService.h"
 #include "db/Table.h"
 
@@ -532,11 +533,14 @@ void Pass(const Options& o, Backend backend, FigureSheet& sheet)
             fc.serverTarget = 5;
             CounterRow(sheet, QStringLiteral("ComputeCrop, curve index %1").arg(k.curveIndex), pc, f, 1e3,
                        "run, thousands");
-            // Statements sent to the database per ComputeCrop: when the db
-            // layer counts them (dbi::statementCount), add a row here, e.g.
-            //   const auto n0 = dbi::statementCount(); ComputeCrop(ctx, st, wk);
-            //   sheet.add(QStringLiteral("  statements per ComputeCrop, curve index %1").arg(k.curveIndex),
-            //             QStringLiteral("statements"), NAN, NAN, 0).text = QString::number(dbi::statementCount() - n0);
+            // Statements sent per ComputeCrop: to the shared database (a
+            // round trip each on a server) and to the private one.
+            const quint64 shared0 = dbi::statementCount(false), private0 = dbi::statementCount(true);
+            ComputeCrop(ctx, st, wk);
+            sheet.addText(QStringLiteral("  curve index %1: statements per run, shared / private database").arg(k.curveIndex),
+                          QStringLiteral("%1 / %2")
+                              .arg(dbi::statementCount(false) - shared0)
+                              .arg(dbi::statementCount(true) - private0));
         }
         wk.close();
 
@@ -575,6 +579,17 @@ void Pass(const Options& o, Backend backend, FigureSheet& sheet)
                                   QStringLiteral("ms"), fetch.cpuMs, fetch.wallMs, 2);
     ff.target = 10;
     ff.serverTarget = 100;
+    {
+        const quint64 shared0 = dbi::statementCount(false), private0 = dbi::statementCount(true);
+        CropRunContext back;
+        CropCurveState curves;
+        job::FetchJob(QStringLiteral("Bench job"), back, curves, wk);
+        wk.close();
+        sheet.addText(QStringLiteral("  fetch: statements, shared / private database"),
+                      QStringLiteral("%1 / %2")
+                          .arg(dbi::statementCount(false) - shared0)
+                          .arg(dbi::statementCount(true) - private0));
+    }
     sheet.note(QStringLiteral("fetch: median of %1 runs").arg(fetchRuns));
 
     if (!onServer)
