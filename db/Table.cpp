@@ -1441,7 +1441,13 @@ void TTable::appendRows(const QList<QVariantList>& rows)
     dbi::scratchWritten(&def);
 
     QVariantList last = std::move(stored.last());
-    for (int i = 0; i < nf; ++i)
+    landOnAppendedRow(std::move(last), rid);
+}
+
+void TTable::landOnAppendedRow(QVariantList last, qint64 rid)
+{
+    const TableDef& def = *d->def;
+    for (int i = 0; i < def.fields.size(); ++i)
         if (def.fields[i].type == FieldType::AutoInc)
             last[i] = int(rid);
     Impl::Hit h;
@@ -1543,19 +1549,7 @@ void TTable::appendColumns(const QList<int>& fields, const QList<const double*>&
         last[fields[k]] = stored(k, rowCount - 1);
     for (int i : falseFields)
         last[i] = false;
-    for (int i = 0; i < nf; ++i)
-        if (def.fields[i].type == FieldType::AutoInc)
-            last[i] = int(rid);
-    Impl::Hit h;
-    h.rid = rid;
-    h.keys = d->keysOf(last);
-    h.row = std::move(last);
-    h.loaded = true;
-    d->setCurrent(std::move(h));
-    d->eof = d->bof = false;
-    emit afterPost();
-    emit dataChanged(-1);
-    Database::notifyTableChanged(tableBaseName(def.name), this);
+    landOnAppendedRow(std::move(last), rid);
 }
 
 void TTable::cancel()

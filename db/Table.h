@@ -215,6 +215,10 @@ signals:
     void afterDelete();
 
 private:
+    // After a bulk append: the handle on the last new row (its values as
+    // stored, its counter from rid), the signals and other handles told once.
+    void landOnAppendedRow(QVariantList last, qint64 rid);
+
     struct Impl;
     std::unique_ptr<Impl> d;
     friend class Database;
