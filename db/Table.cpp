@@ -911,7 +911,7 @@ void TTable::setTableName(const QString& name)
         d->rowByRowid = sql.rowByRowid;
         d->insertSql = sql.insertSql;
         d->fieldPos = &sql.fieldPos;
-        d->row = d->emptyRow();
+        d->row.clear();   // no row yet: fields read empty
         if (d->def->index(d->indexName) == nullptr)
             d->indexName.clear();
     }
