@@ -395,6 +395,21 @@ void removeDatabaseFiles(const QString& path)
         QFile::remove(path + QLatin1String(suffix));
 }
 
+// The connection and its statements go before the application does.
+void closeBeforeApplicationEnds()
+{
+    static bool registered = false;
+    if (!registered && QCoreApplication::instance()) {
+        registered = true;
+        qAddPostRoutine([] {
+            try {
+                Database::close();
+            } catch (...) {
+            }
+        });
+    }
+}
+
 void openConnection(const QString& path)
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kConnectionName);
@@ -411,17 +426,7 @@ void openConnection(const QString& path)
                       ? *static_cast<sqlite3* const*>(handle.constData()) : nullptr;
     st().open = true;
     st().path = path;
-    // The connection and its statements go before the application does.
-    static bool cleanupRegistered = false;
-    if (!cleanupRegistered && QCoreApplication::instance()) {
-        cleanupRegistered = true;
-        qAddPostRoutine([] {
-            try {
-                Database::close();
-            } catch (...) {
-            }
-        });
-    }
+    closeBeforeApplicationEnds();
 }
 
 void openServerConnection(const QString& uri)
@@ -436,16 +441,7 @@ void openServerConnection(const QString& uri)
     st().pg = conn;
     st().open = true;
     st().path = uri;
-    static bool cleanupRegistered = false;
-    if (!cleanupRegistered && QCoreApplication::instance()) {
-        cleanupRegistered = true;
-        qAddPostRoutine([] {
-            try {
-                Database::close();
-            } catch (...) {
-            }
-        });
-    }
+    closeBeforeApplicationEnds();
     dbi::execSql(QStringLiteral("SET client_encoding = 'UTF8'"));
     dbi::execSql(QStringLiteral("SET client_min_messages = warning"));
     // The schema named first on the search path (an office may keep the

@@ -200,13 +200,8 @@ void StoreDailyRows(TTable& etkc, const DailyKcRows& rows)
     const int n = rows.size();
     if (n == 0)
         return;
-    static const std::vector<double> zeros(400, 0.0);
-    std::vector<double> manyZeros;
+    const std::vector<double> zeros(n, 0.0);
     const double* zero = zeros.data();
-    if (n > int(zeros.size())) {
-        manyZeros.assign(n, 0.0);
-        zero = manyZeros.data();
-    }
     static const QList<int> fields = [&etkc] {
         QList<int> f;
         for (const char* name : {"JDate", "Kca", "Kcb", "ETo", "ETc"})

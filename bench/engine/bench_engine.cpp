@@ -162,6 +162,37 @@ bench::Figure* CounterRow(FigureSheet& sheet, const QString& label, const Counte
 
 struct Kind { int curveIndex; const char* curve; int et; };
 
+// One working-crop row of the bench's crops: the given crop, curve, season
+// (plant month and day, harvest month and day) and ET method, with the same
+// irrigation, cutting and wetting inputs for every crop.
+void AppendWorkingCrop(TTable& wk, const QString& crop, const QString& job, int no, int curveIndex,
+                       const QString& curve, const int season[4], int etIndex)
+{
+    wk.append();
+    wk.field("Crop Name").setAsString(crop);
+    wk.field("Job Name").setAsString(job);
+    wk.field("Crop No").setAsInteger(no);
+    wk.field("Curve Index").setAsInteger(curveIndex);
+    wk.field("Curve Name").setAsString(curve);
+    wk.field("Net Irr").setAsFloat(3);
+    wk.field("Plant Mo").setAsInteger(season[0]);
+    wk.field("Plant Day").setAsInteger(season[1]);
+    wk.field("Harvest Mo").setAsInteger(season[2]);
+    wk.field("Harvest Day").setAsInteger(season[3]);
+    wk.field("Soil").setAsString("Silt Loam");
+    wk.field("Cuttings").setAsInteger(3);
+    wk.field("Cut1Mo").setAsInteger(6);
+    wk.field("Cut1Day").setAsInteger(1);
+    wk.field("CutEndMo").setAsInteger(8);
+    wk.field("CutEndDay").setAsInteger(30);
+    wk.field("Dys Wet Developed").setAsInteger(7);
+    wk.field("Dys Wet Mature").setAsInteger(14);
+    wk.field("Stress Factor").setAsFloat(1);
+    wk.field("Fraction Wetted").setAsFloat(1);
+    wk.field("ET Index").setAsInteger(etIndex);
+    wk.post();
+}
+
 QString TwentyCropJob()
 {
     QString s = "JobName,Crop Name,Crop Curve Type,Curve Index,Net Irr,Plant Mo,Plant Day,Harv Mo,Harv Day,"
@@ -368,27 +399,11 @@ bool AppendShippedCrop(TTable& wk, TTable& crops, int method, int no, const QStr
     }
     if (curve.isEmpty() || index < 0)
         return false;
-    wk.append();
-    wk.field("Crop Name").setAsString(crops.field(QStringLiteral("Cop Name")).asString());
-    wk.field("Job Name").setAsString(job);
-    wk.field("Crop No").setAsInteger(no);
-    wk.field("Curve Index").setAsInteger(index);
-    wk.field("Curve Name").setAsString(curve);
-    wk.field("Net Irr").setAsFloat(3);
+    int dates[4];
+    int i = 0;
     for (const char* f : {"Plant Mo", "Plant Day", "Harvest Mo", "Harvest Day"})
-        wk.field(f).setAsInteger(std::max(1, crops.field(QString::fromLatin1(f)).asInteger()));
-    wk.field("Soil").setAsString("Silt Loam");
-    wk.field("Cuttings").setAsInteger(3);
-    wk.field("Cut1Mo").setAsInteger(6);
-    wk.field("Cut1Day").setAsInteger(1);
-    wk.field("CutEndMo").setAsInteger(8);
-    wk.field("CutEndDay").setAsInteger(30);
-    wk.field("Dys Wet Developed").setAsInteger(7);
-    wk.field("Dys Wet Mature").setAsInteger(14);
-    wk.field("Stress Factor").setAsFloat(1);
-    wk.field("Fraction Wetted").setAsFloat(1);
-    wk.field("ET Index").setAsInteger(method);
-    wk.post();
+        dates[i++] = std::max(1, crops.field(QString::fromLatin1(f)).asInteger());
+    AppendWorkingCrop(wk, crops.field(QStringLiteral("Cop Name")).asString(), job, no, index, curve, dates, method);
     return true;
 }
 
@@ -502,29 +517,9 @@ void Pass(const Options& o, Backend backend, FigureSheet& sheet)
                 ctx.MonthlyPrecip[m] = test::EngineDatabase::kPrecip[m];
                 ctx.AnnualPrecip += ctx.MonthlyPrecip[m];
             }
-            wk.append();
-            wk.field("Crop Name").setAsString(QString("Crop %1").arg(k.curveIndex));
-            wk.field("Job Name").setAsString("Bench");
-            wk.field("Crop No").setAsInteger(++no);
-            wk.field("Curve Index").setAsInteger(k.curveIndex);
-            wk.field("Curve Name").setAsString(k.curve);
-            wk.field("Net Irr").setAsFloat(3);
-            wk.field("Plant Mo").setAsInteger(4);
-            wk.field("Plant Day").setAsInteger(15);
-            wk.field("Harvest Mo").setAsInteger(10);
-            wk.field("Harvest Day").setAsInteger(15);
-            wk.field("Soil").setAsString("Silt Loam");
-            wk.field("Cuttings").setAsInteger(3);
-            wk.field("Cut1Mo").setAsInteger(6);
-            wk.field("Cut1Day").setAsInteger(1);
-            wk.field("CutEndMo").setAsInteger(8);
-            wk.field("CutEndDay").setAsInteger(30);
-            wk.field("Dys Wet Developed").setAsInteger(7);
-            wk.field("Dys Wet Mature").setAsInteger(14);
-            wk.field("Stress Factor").setAsFloat(1);
-            wk.field("Fraction Wetted").setAsFloat(1);
-            wk.field("ET Index").setAsInteger(k.et);
-            wk.post();
+            const int season[4] = {4, 15, 10, 15};
+            AppendWorkingCrop(wk, QString("Crop %1").arg(k.curveIndex), QStringLiteral("Bench"), ++no, k.curveIndex,
+                              QString::fromLatin1(k.curve), season, k.et);
             const Figures f = Measure(runs, pc, [&] { ComputeCrop(ctx, st, wk); });
             const QString label = QStringLiteral("ComputeCrop, curve index %1 (%2, ET method %3)")
                                       .arg(k.curveIndex).arg(QString::fromLatin1(k.curve)).arg(k.et);
