@@ -87,16 +87,22 @@ QString shownLocation(const QString& location)
 // auto-increment field itself where there is one (a stored copy of it), a
 // serial otherwise. server picks the dialect: the scratch tables are always
 // made in SQLite's, in the private database.
-QString createTableSql(const TableDef& t, bool server)
+// privateDb: the table of the private database, whose row key field (if
+// any) is declared as SQLite's row key.
+QString createTableSql(const TableDef& t, bool server, bool privateDb = false)
 {
     QStringList cols;
     QString autoInc;
-    for (const FieldDef& f : t.fields) {
+    const int rowKey = privateDb ? t.rowKeyField() : -1;
+    for (int i = 0; i < t.fields.size(); ++i) {
+        const FieldDef& f = t.fields[i];
         QString c = dbi::quoteId(f.name) + QLatin1Char(' ');
         if (!server) {
             c += dbi::sqlTypeName(f.type, false);
             if (f.type == FieldType::AutoInc)
                 c += QLatin1String(" PRIMARY KEY AUTOINCREMENT");
+            else if (i == rowKey)
+                c += QLatin1String(" PRIMARY KEY");
         } else if (f.type == FieldType::AutoInc) {
             c += QLatin1String("bigserial PRIMARY KEY");
             autoInc = f.name;
@@ -127,13 +133,14 @@ QString indexColumns(const TableDef& t, const QStringList& fields, bool ci, bool
     return parts.join(QLatin1String(", "));
 }
 
-QStringList createIndexSql(const TableDef& t, bool server)
+QStringList createIndexSql(const TableDef& t, bool server, bool privateDb = false)
 {
     QStringList out;
     const QString base = tableBaseName(t.name);
     const bool pkIsAutoInc = t.primaryKey.size() == 1 && t.fieldIndex(t.primaryKey[0]) >= 0
         && t.fields[t.fieldIndex(t.primaryKey[0])].type == FieldType::AutoInc;
-    if (!t.primaryKey.isEmpty() && !pkIsAutoInc)
+    const bool pkIsRowKey = privateDb && t.rowKeyField() >= 0;
+    if (!t.primaryKey.isEmpty() && !pkIsAutoInc && !pkIsRowKey)
         out << QStringLiteral("CREATE UNIQUE INDEX %1 ON %2 (%3)")
                    .arg(dbi::quoteId(base + QLatin1String("$primary")), dbi::quoteId(base),
                         indexColumns(t, t.primaryKey, t.primaryCaseInsensitive, server));
@@ -410,8 +417,20 @@ void closeBeforeApplicationEnds()
     }
 }
 
+// Before SQLite's first connection: no memory statistics (they take a
+// mutex on every allocation and nothing here reads them).
+void configureSqlite()
+{
+    static const bool configured = [] {
+        sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);   // refused, harmlessly, once SQLite is running
+        return true;
+    }();
+    (void)configured;
+}
+
 void openConnection(const QString& path)
 {
+    configureSqlite();
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kConnectionName);
     db.setDatabaseName(path);
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
@@ -481,6 +500,7 @@ void syncServerSequences()
 // writes touch neither the disk nor the server.
 void openScratchDatabase()
 {
+    configureSqlite();
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
         const QString err = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
@@ -490,8 +510,8 @@ void openScratchDatabase()
     st().scratch = db;
     for (const TableDef& t : schemaTables())
         if (t.scratch) {
-            dbi::execSql(createTableSql(t, false), true);
-            for (const QString& s : createIndexSql(t, false))
+            dbi::execSql(createTableSql(t, false, true), true);
+            for (const QString& s : createIndexSql(t, false, true))
                 dbi::execSql(s, true);
         }
     // One transaction for the whole run: nobody else reads this database,

@@ -12,6 +12,14 @@ int TableDef::fieldIndex(const QString& fieldName) const
     return -1;
 }
 
+int TableDef::rowKeyField() const
+{
+    if (!scratch || primaryKey.size() != 1)
+        return -1;
+    const int i = fieldIndex(primaryKey[0]);
+    return i >= 0 && fields[i].type == FieldType::Short && fields[i].required ? i : -1;
+}
+
 const IndexDef* TableDef::index(const QString& indexName) const
 {
     for (const IndexDef& ix : indexes)
@@ -31,7 +39,7 @@ struct T {
     explicit T(const char* name) { d.name = QString::fromLatin1(name); }
     T& text(const QString& n, int w, bool req = false) { d.fields.append({n, FieldType::Text, w, req}); return *this; }
     T& flt(const QString& n, bool req = false) { d.fields.append({n, FieldType::Float, 0, req}); return *this; }
-    T& shrt(const QString& n) { d.fields.append({n, FieldType::Short, 0, false}); return *this; }
+    T& shrt(const QString& n, bool req = false) { d.fields.append({n, FieldType::Short, 0, req}); return *this; }
     T& logical(const QString& n, bool req = false) { d.fields.append({n, FieldType::Logical, 0, req}); return *this; }
     T& autoinc(const QString& n) { d.fields.append({n, FieldType::AutoInc, 0, false}); return *this; }
     T& memo(const QString& n, int size) { d.fields.append({n, FieldType::Memo, size, false}); return *this; }
@@ -166,7 +174,7 @@ QList<TableDef> buildSchema()
                .d;
 
     all << T("ETKc.db")
-               .shrt("JDate").flt("Kca").flt("Kcb").flt("ETo").flt("ETc").shrt("Mo").flt("EToM").flt("ETcM")
+               .shrt("JDate", true).flt("Kca").flt("Kcb").flt("ETo").flt("ETc").shrt("Mo").flt("EToM").flt("ETcM")
                .primary({"JDate"})
                .scratch()
                .d;

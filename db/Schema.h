@@ -47,6 +47,11 @@ struct TableDef {
 
     int fieldIndex(const QString& fieldName) const;   // -1 when absent (exact spelling)
     const IndexDef* index(const QString& indexName) const; // nullptr when absent
+    // The field that is the SQLite row key of a table of the private
+    // database: the one field of its primary key when that is a whole number
+    // that must have a value ("JDate" of "ETKc.db"); its rows then need no
+    // index of their own. -1 for any other table.
+    int rowKeyField() const;
 };
 
 // Version of the table layout written into every database created; a database

@@ -1367,6 +1367,10 @@ void TTable::post()
                 refresh();   // shows the row as it is now
                 throw DbError(QStringLiteral("This record was changed by another user."));
             }
+            // A changed row key moves the row to the new rowid.
+            const int rowKey = def.rowKeyField();
+            if (rowKey >= 0 && shape[rowKey] == '1')
+                rid = toSql(def.fields[rowKey], d->buf[rowKey]).toLongLong();
         }
     }
     dbi::scratchWritten(&def);
@@ -1477,7 +1481,7 @@ void TTable::appendColumns(const QList<int>& fields, const QList<const double*>&
     QList<bool> given(nf, false);
     for (int k = 0; k < fields.size(); ++k) {
         const int i = fields[k];
-        if (i < 0 || i >= nf || !columns[k])
+        if (i < 0 || i >= nf)
             throw DbError(QStringLiteral("Database error: no field at position %1 in table '%2'.").arg(i).arg(d->tableName));
         const FieldDef& f = def.fields[i];
         if (isTextType(f.type) || f.type == FieldType::AutoInc || given[i])
@@ -1496,7 +1500,7 @@ void TTable::appendColumns(const QList<int>& fields, const QList<const double*>&
     // Shorts are checked before anything is written, as toStored checks them.
     for (int k = 0; k < fields.size(); ++k) {
         const FieldDef& f = def.fields[fields[k]];
-        if (f.type != FieldType::Short)
+        if (f.type != FieldType::Short || !columns[k])
             continue;
         for (int r = 0; r < rowCount; ++r) {
             const double v = columns[k][r];
@@ -1508,39 +1512,47 @@ void TTable::appendColumns(const QList<int>& fields, const QList<const double*>&
         }
     }
 
+    // Zeros (null columns, false logicals) are part of the statement text:
+    // only the given numbers are bound.
     QStringList names, marks;
-    for (int i : fields) {
-        names << dbi::quoteId(def.fields[i].name);
-        marks << QStringLiteral("?");
+    struct Bound {
+        const double* values;
+        FieldType type;
+    };
+    std::vector<Bound> bound;
+    for (int k = 0; k < fields.size(); ++k) {
+        const FieldDef& f = def.fields[fields[k]];
+        names << dbi::quoteId(f.name);
+        if (columns[k]) {
+            marks << QStringLiteral("?");
+            bound.push_back({columns[k], f.type});
+        } else {
+            marks << (f.type == FieldType::Float ? QStringLiteral("0.0") : QStringLiteral("0"));
+        }
     }
     for (int i : falseFields) {
         names << dbi::quoteId(def.fields[i].name);
-        marks << QStringLiteral("?");
+        marks << QStringLiteral("0");
     }
     const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                             .arg(d->base, names.join(QLatin1String(", ")), marks.join(QLatin1String(", ")));
-    QList<FieldType> types;
-    for (int i : fields)
-        types << def.fields[i].type;
     auto stored = [&](int k, int r) -> QVariant {
-        const double v = columns[k][r];
-        switch (types[k]) {
+        const double v = columns[k] ? columns[k][r] : 0.0;
+        switch (def.fields[fields[k]].type) {
         case FieldType::Short: return int(qRound64(v));
         case FieldType::Logical: return v != 0.0;
         default: return v;
         }
     };
-    const qint64 rid = insertChunked(sql, int(names.size()), rowCount, d->scratch(), [&](dbi::Stmt& qq, int r, int& b) {
-        for (int k = 0; k < fields.size(); ++k) {
-            const double v = columns[k][r];
-            switch (types[k]) {
+    const qint64 rid = insertChunked(sql, int(bound.size()), rowCount, d->scratch(), [&](dbi::Stmt& qq, int r, int& b) {
+        for (const Bound& c : bound) {
+            const double v = c.values[r];
+            switch (c.type) {
             case FieldType::Short: qq.bindInt64(b++, qRound64(v)); break;
             case FieldType::Logical: qq.bindInt64(b++, v != 0.0 ? 1 : 0); break;
             default: qq.bindDouble(b++, v); break;
             }
         }
-        for (int n = 0; n < falseFields.size(); ++n)
-            qq.bindInt64(b++, 0);
     });
     dbi::scratchWritten(&def);
 

@@ -184,8 +184,10 @@ public:
     // stores them: row r holds columns[k][r] in the field at position
     // fields[k] (a short is rounded, a logical is true when not 0) and
     // leaves every other field empty (a required logical one false). Text
-    // and AutoInc fields cannot be given. For the daily tables of a crop
-    // run: values are bound as numbers, without a QVariant per value.
+    // and AutoInc fields cannot be given. A null column stands for 0 in
+    // every row (written into the statement text, not bound row by row).
+    // For the daily tables of a crop run: values are bound as numbers,
+    // without a QVariant per value.
     void appendColumns(const QList<int>& fields, const QList<const double*>& columns, int rowCount);
     void emptyTable();            // delete every row of the table (open or closed)
     void refresh();               // re-read the current row and the visible rows

@@ -200,15 +200,13 @@ void StoreDailyRows(TTable& etkc, const DailyKcRows& rows)
     const int n = rows.size();
     if (n == 0)
         return;
-    const std::vector<double> zeros(n, 0.0);
-    const double* zero = zeros.data();
     static const QList<int> fields = [&etkc] {
         QList<int> f;
         for (const char* name : {"JDate", "Kca", "Kcb", "ETo", "ETc"})
             f << etkc.field(QString::fromLatin1(name)).index();
         return f;
     }();
-    etkc.appendColumns(fields, {rows.day.data(), rows.kca.data(), rows.kcb.data(), zero, zero}, n);
+    etkc.appendColumns(fields, {rows.day.data(), rows.kca.data(), rows.kcb.data(), nullptr, nullptr}, n);
 }
 
 } // namespace

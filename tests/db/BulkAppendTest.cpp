@@ -40,7 +40,8 @@ TEST_F(DbTest, AppendColumnsStoresWhatAppendRowsStores)
                             kc.field("ETo").index(), kc.field("ETc").index()};
     int posts = 0;
     QObject::connect(&kc, &TTable::afterPost, [&] { ++posts; });
-    kc.appendColumns(fields, {day.data(), kca.data(), kcb.data(), zero.data(), zero.data()}, int(day.size()));
+    // A null column is zeros, as a column of zeros.
+    kc.appendColumns(fields, {day.data(), kca.data(), kcb.data(), nullptr, zero.data()}, int(day.size()));
     EXPECT_EQ(posts, 1);
     EXPECT_EQ(kc.field("JDate").asInteger(), 1);   // the last row given
     EXPECT_EQ(kc.field("Kca").asFloat(), kca.back());
@@ -80,4 +81,54 @@ TEST_F(DbTest, AppendColumnsStoresWhatAppendRowsStores)
     EXPECT_THROW(curve.appendColumns({curve.field("Crop Curve Name").index()}, {kcs.data()}, 2), DbError);
     EXPECT_EQ(curve.recordCount(), before);
     curve.close();
+}
+
+// "JDate" is the daily table's row key: a row needs a day, and a day edited
+// moves the row without losing the handle's place.
+TEST_F(DbTest, TheDailyTableIsKeyedByItsDay)
+{
+    TTable kc("ETKc.db");
+    kc.open();
+    std::vector<double> day{10, 20, 30}, kca{0.1, 0.2, 0.3};
+    kc.appendColumns({kc.field("JDate").index(), kc.field("Kca").index()}, {day.data(), kca.data()}, 3);
+
+    kc.append();
+    kc.field("Kca").setValue(0.5);
+    try {
+        kc.post();
+        ADD_FAILURE() << "a daily row without a day posted";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.message(), "Field 'JDate' must have a value.");
+    }
+    kc.cancel();
+    EXPECT_THROW(kc.appendColumns({kc.field("Kca").index()}, {kca.data()}, 1), DbError);
+    EXPECT_EQ(kc.recordCount(), 3);
+
+    // Day 20 becomes day 35: the handle stays on it, after day 30.
+    ASSERT_TRUE(kc.findKey({20}));
+    kc.edit();
+    kc.field("JDate").setValue(35);
+    kc.post();
+    EXPECT_EQ(kc.field("JDate").asInteger(), 35);
+    EXPECT_EQ(kc.field("Kca").asFloat(), 0.2);
+    kc.edit();                                  // the moved row edited again, by its new place
+    kc.field("Kca").setValue(0.25);
+    kc.post();
+    kc.refresh();
+    EXPECT_EQ(kc.field("Kca").asFloat(), 0.25);
+    kc.prior();
+    EXPECT_EQ(kc.field("JDate").asInteger(), 30);
+    EXPECT_FALSE(kc.findKey({20}));
+
+    // A day already held is a key violation and changes nothing.
+    ASSERT_TRUE(kc.findKey({35}));
+    kc.edit();
+    kc.field("JDate").setValue(10);
+    EXPECT_THROW(kc.post(), DbError);
+    kc.cancel();
+    QList<QVariantList> days;
+    for (kc.first(); !kc.eof(); kc.next())
+        days << QVariantList{kc.field("JDate").asInteger(), kc.field("Kca").asFloat()};
+    EXPECT_EQ(days, (QList<QVariantList>{{10, 0.1}, {30, 0.3}, {35, 0.25}}));
+    kc.close();
 }
