@@ -54,6 +54,8 @@ struct DbState {
     quint64 scratchEpoch = 0;
     QList<TTable*> handles;
     bool userTxn = false;        // inside Database::transaction
+    quint64 readSnapshot = 0;    // the ReadSnapshot holding a read transaction of the shared SQLite file (0: none)
+    quint64 readSnapshots = 0;   // ReadSnapshots begun
 };
 
 DbState& st()
@@ -558,6 +560,7 @@ void dropConnection()
     QSqlDatabase::removeDatabase(kConnectionName);
     st().open = false;
     st().userTxn = false;
+    st().readSnapshot = 0;
     st().path.clear();
 }
 
@@ -1555,12 +1558,46 @@ void Database::loadDataDirectory(const QString& dir)
         notifyTableChanged(tableBaseName(t.name), nullptr);
 }
 
+namespace {
+
+void endReadSnapshot()
+{
+    if (!st().readSnapshot)
+        return;
+    st().readSnapshot = 0;
+    if (!st().open || !st().native || sqlite3_get_autocommit(st().native))
+        return;
+    try {
+        dbi::execSql(QStringLiteral("COMMIT"));
+    } catch (const DbError&) {
+        rollbackQuietly();
+    }
+}
+
+} // namespace
+
+ReadSnapshot::ReadSnapshot()
+{
+    if (!st().open || st().readSnapshot || st().userTxn || dbi::isServer() || !st().native
+        || !sqlite3_get_autocommit(st().native))
+        return;
+    dbi::execSql(QStringLiteral("BEGIN"));
+    m_id = st().readSnapshot = ++st().readSnapshots;
+}
+
+ReadSnapshot::~ReadSnapshot()
+{
+    if (m_id && st().readSnapshot == m_id)
+        endReadSnapshot();
+}
+
 void Database::transaction(const std::function<void()>& work, const QStringList& touched)
 {
     if (st().userTxn)
         throw DbError(QStringLiteral("Database error: a transaction is already running."));
     if (!st().open)
         open();
+    endReadSnapshot();
     dbi::execSql(dbi::isServer() ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"));
     st().userTxn = true;
     bool scratchBegun = false;

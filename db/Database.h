@@ -119,4 +119,23 @@ public:
     static void notifyTableChanged(const QString& baseName, TTable* source);
 };
 
+// While one lives, the reads of the shared database see one state of it: on
+// a SQLite file it holds a read transaction, so that a run of reads takes the
+// file's read lock once rather than once per statement. It does nothing on a
+// server (a transaction there would add round trips), inside a transaction
+// already running, when no database is open or while another one lives.
+// For runs of reads only: Database::transaction ends it before beginning
+// (its reads then see the latest state again); the private working tables
+// may be written freely.
+class ReadSnapshot {
+public:
+    ReadSnapshot();
+    ~ReadSnapshot();
+    ReadSnapshot(const ReadSnapshot&) = delete;
+    ReadSnapshot& operator=(const ReadSnapshot&) = delete;
+
+private:
+    quint64 m_id = 0;   // 0: nothing begun
+};
+
 } // namespace quen

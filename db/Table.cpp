@@ -836,15 +836,26 @@ qint64 insertChunked(const QString& insertSql, int perRowIn, int count, bool scr
         int at = 0;
         while (at < count) {
             const int chunk = qMin(largest, count - at);
-            static QHash<QPair<QString, int>, QString> texts;   // statement text by row count
-            QString& sql = texts[qMakePair(insertSql, chunk)];
-            if (sql.isEmpty()) {
-                sql = insertSql;
-                const QString marks = sql.mid(sql.lastIndexOf(QLatin1String(" VALUES ")) + 8);
+            // Statement text by row count, built once, and its prepared
+            // statement (taken again after the connections changed).
+            struct Chunk {
+                QString sql;
+                dbi::Stmt* stmt = nullptr;
+                quint64 generation = 0;
+            };
+            static QHash<QPair<QString, int>, Chunk> chunks;   // by text, row count and connection
+            Chunk& c = chunks[qMakePair(insertSql, chunk * 2 + (scratch ? 1 : 0))];
+            if (c.sql.isEmpty()) {
+                c.sql = insertSql;
+                const QString marks = c.sql.mid(c.sql.lastIndexOf(QLatin1String(" VALUES ")) + 8);
                 for (int k = 1; k < chunk; ++k)
-                    sql += QLatin1String(", ") + marks;
+                    c.sql += QLatin1String(", ") + marks;
             }
-            dbi::Stmt& qq = dbi::stmt(sql, scratch);
+            if (!c.stmt || c.generation != dbi::statementGeneration()) {
+                c.stmt = &dbi::stmt(c.sql, scratch);
+                c.generation = dbi::statementGeneration();
+            }
+            dbi::Stmt& qq = *c.stmt;
             while (count - at >= chunk) {
                 int b = 0;
                 for (int k = 0; k < chunk; ++k, ++at)

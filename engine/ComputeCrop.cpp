@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "Calendar.h"
@@ -11,6 +12,7 @@
 #include "ReferenceET.h"
 #include "RunMessages.h"
 #include "WaterBudget.h"
+#include "db/Database.h"
 #include "db/MessageService.h"
 #include "db/Table.h"
 
@@ -237,6 +239,9 @@ namespace {
 void ComputeCropRun(CropRunContext& ctx, CropCurveState& st, TTable& wk, HeldDailyRows* held)
 {
     RunMessages once;
+    // The run's reads of the shared tables see one state of them, and on a
+    // SQLite file take its read lock once.
+    const ReadSnapshot snapshot;
     // The hay flag belongs to the crop being computed; only the forage curve sets it.
     ctx.HayFlag = false;
     // Daily values of an earlier crop never carry into this one.
@@ -246,7 +251,8 @@ void ComputeCropRun(CropRunContext& ctx, CropCurveState& st, TTable& wk, HeldDai
     // Rewritten in place and cut to its new length rather than truncated to
     // zero first: ext4 flushes a file truncated to zero when it is closed,
     // which made every crop of a fetched job wait on the disk. Written with
-    // the system calls themselves: one open, write, cut and close per run.
+    // the system calls themselves: one open, write and close per run, and a
+    // cut when the older text was longer.
     const int details = ::open("FAO56.txt", O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
 
     // 2., 3. Station and its wind, humidity and radiation record.
@@ -341,7 +347,10 @@ void ComputeCropRun(CropRunContext& ctx, CropCurveState& st, TTable& wk, HeldDai
                 break;
             written += n;
         }
-        if (::ftruncate(details, off_t(written)) != 0) {
+        // Cut only when an older text was longer (a cut to the same length
+        // still costs the file system a metadata update).
+        struct stat info {};
+        if (::fstat(details, &info) == 0 && info.st_size > off_t(written) && ::ftruncate(details, off_t(written)) != 0) {
             // The file keeps the rest of an older, longer text: harmless, as
             // nothing reads it back.
         }
