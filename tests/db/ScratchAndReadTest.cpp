@@ -2,6 +2,7 @@
 // that cost one statement (each one a round trip on a server).
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <libpq-fe.h>
 
 #include "DbFixture.h"
 #include "DbInternal.h"
@@ -34,7 +35,59 @@ QStringList allFields(TTable& t)
     return out;
 }
 
+// A county stored by another program (its own connection).
+void addCountyElsewhere(const QString& name)
+{
+    const QByteArray sql = QStringLiteral("INSERT INTO \"County\" (\"County\") VALUES ('%1')").arg(name).toUtf8();
+    if (!qgetenv("QUENPM_TEST_SERVER").isEmpty()) {
+        PGconn* c = PQconnectdb(Database::path().toUtf8().constData());
+        PQclear(PQexec(c, sql.constData()));
+        PQfinish(c);
+        return;
+    }
+    {
+        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "db-test-elsewhere");
+        other.setDatabaseName(Database::path());
+        if (other.open())
+            QSqlQuery(other).exec(QString::fromUtf8(sql));
+    }
+    QSqlDatabase::removeDatabase("db-test-elsewhere");
+}
+
 } // namespace
+
+// A run of reads under one snapshot: on a file it sees one state (and takes
+// the read lock once); a transaction begun inside ends it first, so the
+// transaction's writes are stored, and nothing stays open afterwards.
+TEST_F(DbTest, AReadSnapshotSeesOneStateAndGivesWayToATransaction)
+{
+    TTable county("County.db");
+    county.open();
+    const int before = county.recordCount();
+    {
+        const ReadSnapshot snapshot;
+        EXPECT_EQ(county.recordCount(), before);
+        addCountyElsewhere("Snapshot Elsewhere");
+        // A file's snapshot keeps the state it began with; a server's
+        // statements each see the latest one.
+        EXPECT_EQ(county.recordCount(), onServer() ? before + 1 : before);
+        {
+            const ReadSnapshot inner;   // nested: nothing more is begun
+            EXPECT_EQ(county.recordCount(), onServer() ? before + 1 : before);
+        }
+        Database::transaction([&] { county.appendRecord({"Snapshot Inside"}); }, {"County.db"});
+        EXPECT_EQ(county.recordCount(), before + 2);
+    }
+    EXPECT_EQ(countFromOtherConnection("County"), before + 2);
+    const Sent sent = statementsOf([&] {
+        const ReadSnapshot snapshot;
+        county.recordCount();
+    });
+    EXPECT_EQ(sent.shared, onServer() ? 1u : 3u);   // BEGIN and COMMIT on a file
+    addCountyElsewhere("After Snapshot");            // no transaction was left open
+    EXPECT_EQ(county.recordCount(), before + 3);
+    county.close();
+}
 
 TEST_F(DbTest, ScratchRowsArePrivateToTheProgramRun)
 {
