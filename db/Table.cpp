@@ -846,7 +846,12 @@ qint64 insertChunked(const QString& insertSql, int perRowIn, int count, bool scr
             static QHash<QPair<QString, int>, Chunk> chunks;   // by text, row count and connection
             Chunk& c = chunks[qMakePair(insertSql, chunk * 2 + (scratch ? 1 : 0))];
             if (c.sql.isEmpty()) {
-                c.sql = insertSql;
+                // On the private database a refused row fails the statement
+                // without a statement journal of its own: the savepoint
+                // around all of them takes back the rows stored before it.
+                c.sql = scratch && insertSql.startsWith(QLatin1String("INSERT INTO "))
+                    ? QLatin1String("INSERT OR FAIL INTO ") + insertSql.mid(12)
+                    : insertSql;
                 const QString marks = c.sql.mid(c.sql.lastIndexOf(QLatin1String(" VALUES ")) + 8);
                 for (int k = 1; k < chunk; ++k)
                     c.sql += QLatin1String(", ") + marks;
