@@ -845,26 +845,6 @@ void Stmt::bindValue(int index, const QVariant& v)
     }
 }
 
-void Stmt::bindDouble(int index, double v)
-{
-    if (m_conn) {
-        bindValue(index, v);
-        return;
-    }
-    reset();
-    sqlite3_bind_double(m_stmt, index + 1, v);
-}
-
-void Stmt::bindInt64(int index, qint64 v)
-{
-    if (m_conn) {
-        bindValue(index, v);
-        return;
-    }
-    reset();
-    sqlite3_bind_int64(m_stmt, index + 1, v);
-}
-
 // Transaction statements on a server: a SAVEPOINT outside any transaction
 // begins one and releasing (or rolling back to) it ends it, as in SQLite.
 bool Stmt::runPgControl()

@@ -12,10 +12,10 @@
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
+#include <sqlite3.h>
 
 #include "Schema.h"
 
-struct sqlite3_stmt;
 struct pg_conn;
 struct pg_result;
 
@@ -45,8 +45,22 @@ public:
     Stmt& operator=(const Stmt&) = delete;
 
     void bindValue(int index, const QVariant& v);   // 0-based; null or invalid binds NULL
-    void bindDouble(int index, double v);           // the same for a number, without a QVariant
-    void bindInt64(int index, qint64 v);
+    // The same for a number, without a QVariant; on SQLite between runs
+    // (the bulk appends' rows) straight into the statement.
+    void bindDouble(int index, double v)
+    {
+        if (m_conn || m_active)
+            bindValue(index, v);
+        else
+            sqlite3_bind_double(m_stmt, index + 1, v);
+    }
+    void bindInt64(int index, qint64 v)
+    {
+        if (m_conn || m_active)
+            bindValue(index, v);
+        else
+            sqlite3_bind_int64(m_stmt, index + 1, v);
+    }
     bool exec();                                    // false on failure: see errorText, isKeyViolation
     bool next();                                    // the next result row, false at the end
     QVariant value(int column) const;               // of the current row; NULL is a null QVariant
