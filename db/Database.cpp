@@ -19,6 +19,7 @@
 #include <unordered_map>
 
 #include "DbInternal.h"
+#include "KeyedTable.h"
 #include "MarkQuery.h"
 #include "Table.h"
 
@@ -512,8 +513,11 @@ void openScratchDatabase()
     st().scratch = db;
     // Pages of 8 KiB: a crop run's daily rows take fewer pages to split and walk.
     dbi::execSql(QStringLiteral("PRAGMA page_size = 8192"), true);
+    dbi::registerKeyedTables(db);
     for (const TableDef& t : schemaTables())
-        if (t.scratch) {
+        if (dbi::isKeyedTable(t)) {
+            dbi::execSql(dbi::createKeyedTableSql(t), true);
+        } else if (t.scratch) {
             dbi::execSql(createTableSql(t, false, true), true);
             for (const QString& s : createIndexSql(t, false, true))
                 dbi::execSql(s, true);
@@ -522,6 +526,11 @@ void openScratchDatabase()
     // so it never needs committing, and each write skips a commit of its
     // own. Database::transaction and the batches nest savepoints in it.
     dbi::execSql(QStringLiteral("BEGIN"), true);
+    // The keyed tables take part in it from the start (a write statement
+    // brings them in), so its savepoints reach their bulk writes too.
+    for (const TableDef& t : schemaTables())
+        if (dbi::isKeyedTable(t))
+            dbi::execSql(QStringLiteral("DELETE FROM %1").arg(dbi::quoteId(tableBaseName(t.name))), true);
 }
 
 void closeScratchDatabase()
@@ -1190,6 +1199,14 @@ Stmt& exec(const QString& sql, const QVariantList& values, bool scratch)
 
 
 quint64 statementCount(bool scratch) { return st().statements[scratch ? 1 : 0]; }
+
+sqlite3* scratchConnection()
+{
+    if (!st().open)
+        Database::open();
+    ++st().statements[1];
+    return st().scratch;
+}
 
 quint64 statementGeneration() { return st().statementGeneration; }
 

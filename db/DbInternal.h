@@ -132,6 +132,11 @@ void execSql(const QString& sql, bool scratch = false);
 // A running count over the process: callers take differences.
 quint64 statementCount(bool scratch);
 
+// The private connection, for a write that goes to a keyed table's rows
+// without a statement (counted as one); opens the alias location when
+// nothing is open yet.
+sqlite3* scratchConnection();
+
 // Changes whenever the cached statements are finalized (a connection closes):
 // a Stmt reference kept beyond one call is valid while this stays the same.
 quint64 statementGeneration();

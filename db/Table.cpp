@@ -9,6 +9,7 @@
 #include "Database.h"
 #include "DbInternal.h"
 #include "FilterText.h"
+#include "KeyedTable.h"
 
 namespace quen {
 
@@ -1528,6 +1529,36 @@ void TTable::appendColumns(const QList<int>& fields, const QList<const double*>&
         }
     }
 
+    auto stored = [&](int k, int r) -> QVariant {
+        const double v = columns[k] ? columns[k][r] : 0.0;
+        switch (def.fields[fields[k]].type) {
+        case FieldType::Short: return int(qRound64(v));
+        case FieldType::Logical: return v != 0.0;
+        default: return v;
+        }
+    };
+    auto landOnLast = [&](qint64 rid) {
+        QVariantList last = d->emptyRow();
+        for (int k = 0; k < fields.size(); ++k)
+            last[fields[k]] = stored(k, rowCount - 1);
+        for (int i : falseFields)
+            last[i] = false;
+        landOnAppendedRow(std::move(last), rid);
+    };
+
+    // A keyed private table takes the rows into its array, all or nothing.
+    if (dbi::isKeyedTable(def)) {
+        if (dbi::KeyedRows* keyed = dbi::keyedRowsForBulk(dbi::scratchConnection(), tableBaseName(def.name))) {
+            std::int64_t lastKey = 0;
+            if (!dbi::keyedAppend(*keyed, def, fields.constData(), columns.constData(), int(fields.size()),
+                                  falseFields.constData(), int(falseFields.size()), rowCount, &lastKey))
+                throw DbError(QStringLiteral("Key violation."));
+            dbi::scratchWritten(&def);
+            landOnLast(lastKey);
+            return;
+        }
+    }
+
     // Zeros (null columns, false logicals) are part of the statement text:
     // only the given numbers are bound.
     QStringList names, marks;
@@ -1552,14 +1583,6 @@ void TTable::appendColumns(const QList<int>& fields, const QList<const double*>&
     }
     const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                             .arg(d->base, names.join(QLatin1String(", ")), marks.join(QLatin1String(", ")));
-    auto stored = [&](int k, int r) -> QVariant {
-        const double v = columns[k] ? columns[k][r] : 0.0;
-        switch (def.fields[fields[k]].type) {
-        case FieldType::Short: return int(qRound64(v));
-        case FieldType::Logical: return v != 0.0;
-        default: return v;
-        }
-    };
     const qint64 rid = insertChunked(sql, int(bound.size()), rowCount, d->scratch(), [&](dbi::Stmt& qq, int r, int& b) {
         for (const Bound& c : bound) {
             const double v = c.values[r];
@@ -1571,13 +1594,7 @@ void TTable::appendColumns(const QList<int>& fields, const QList<const double*>&
         }
     });
     dbi::scratchWritten(&def);
-
-    QVariantList last = d->emptyRow();
-    for (int k = 0; k < fields.size(); ++k)
-        last[fields[k]] = stored(k, rowCount - 1);
-    for (int i : falseFields)
-        last[i] = false;
-    landOnAppendedRow(std::move(last), rid);
+    landOnLast(rid);
 }
 
 void TTable::cancel()
@@ -1616,8 +1633,13 @@ void TTable::emptyTable()
     const TableDef& def = d->needDef();
     if (d->open && d->state != State::Browse)
         cancel();
-    dbi::Stmt& qq = d->exec(QStringLiteral("DELETE FROM %1").arg(d->base), {});
-    qq.finish();
+    dbi::KeyedRows* keyed = dbi::isKeyedTable(def) ? dbi::keyedRowsForBulk(dbi::scratchConnection(), tableBaseName(def.name)) : nullptr;
+    if (keyed) {
+        dbi::keyedClear(*keyed);
+    } else {
+        dbi::Stmt& qq = d->exec(QStringLiteral("DELETE FROM %1").arg(d->base), {});
+        qq.finish();
+    }
     dbi::scratchWritten(&def);
     if (d->open) {
         d->setNoRow();

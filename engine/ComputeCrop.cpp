@@ -195,7 +195,7 @@ RatioPair ReadChanceRatios(double annualPrecip)
 
 void ComputeCropRun(CropRunContext& ctx, CropCurveState& st, TTable& wk, HeldDailyRows* held);
 
-// Appends the daily rows to the open "ETKc.db" in one bulk statement run:
+// Appends the daily rows to the open "ETKc.db" in one bulk append:
 // "JDate", "Kca", "Kcb", with "ETo" and "ETc" 0 ("Mo", "EToM", "ETcM" stay empty).
 void StoreDailyRows(TTable& etkc, const DailyKcRows& rows)
 {

@@ -18,7 +18,7 @@
 //    only with "serverstate": it takes minutes there).
 // Optional arguments, in any order: the run count (lower for profiling),
 // "nostate" to leave out the state-wide table, "serverstate" to run it on the
-// server too.
+// server too, "curve=N" to time ComputeCrop on curve index N only.
 #include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
@@ -444,6 +444,7 @@ struct Options {
     bool runsGiven = false;
     bool stateWide = true;
     bool serverState = false;
+    int onlyCurve = -1; // "curve=N": only that curve index's ComputeCrop figure
 };
 
 Options ParseOptions(const QStringList& args)
@@ -459,6 +460,10 @@ Options ParseOptions(const QStringList& args)
             o.stateWide = false;
         } else if (a == QLatin1String("serverstate")) {
             o.serverState = true;
+        } else if (a.startsWith(QLatin1String("curve="))) {
+            o.onlyCurve = a.mid(6).toInt(&number);
+            if (!number || o.onlyCurve < 0 || o.onlyCurve > 5)
+                throw std::runtime_error("curve= takes a curve index 0..5");
         } else {
             throw std::runtime_error("unknown argument \"" + a.toStdString()
                                      + "\" (expected a run count, nostate or serverstate)");
@@ -510,6 +515,8 @@ void Pass(const Options& o, Backend backend, FigureSheet& sheet)
         wk.open();
         int no = 0;
         for (const Kind& k : kinds) {
+            if (o.onlyCurve >= 0 && k.curveIndex != o.onlyCurve)
+                continue;
             CropRunContext ctx;
             CropCurveState st;
             ctx.WeatherStationName = "Test Station";
