@@ -688,24 +688,24 @@ QString createKeyedTableSql(const TableDef& t)
         .arg(quoteId(tableBaseName(t.name)), args.join(QLatin1String(", ")));
 }
 
-KeyedRows* keyedRowsForBulk(sqlite3* db, const QString& base)
+KeyedRows* keyedRowsForBulk(const TableDef& def)
 {
-    auto it = registry().find(db);
+    if (!isKeyedTable(def))
+        return nullptr;
+    auto it = registry().find(scratchConnection());
     if (it == registry().end())
         return nullptr;
-    KeyedRows* t = it->second.value(base, nullptr);
+    KeyedRows* t = it->second.value(tableBaseName(def.name), nullptr);
     return t && t->inTransaction ? t : nullptr;
 }
 
 void keyedClear(KeyedRows& t)
 {
-    if (t.cells.empty() && t.texts.empty())
+    if (t.cells.empty())
         return;
     t.beforeChange();
+    // Texts stay: a rollback may bring back rows that use them.
     t.cells.clear();
-    // Texts stay while a savepoint may bring back rows that use them.
-    if (!t.atBegin && t.atSavepoint.empty())
-        t.texts.clear();
 }
 
 bool keyedAppend(KeyedRows& t, const TableDef& def, const int* fields, const double* const* columns, int fieldCount,

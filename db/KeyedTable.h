@@ -40,10 +40,10 @@ QString createKeyedTableSql(const TableDef& t);
 // The rows of a keyed table, for the handles' bulk operations.
 class KeyedRows;
 
-// The rows of the keyed table of that base name on connection db, when
-// they may be written without a statement (the table takes part in the open
-// transaction, so its savepoints reach it); nullptr otherwise.
-KeyedRows* keyedRowsForBulk(sqlite3* db, const QString& base);
+// The rows of table def on the private connection when it is a keyed table
+// whose rows may be written without a statement (it takes part in the open
+// transaction, so its savepoints reach them); nullptr otherwise.
+KeyedRows* keyedRowsForBulk(const TableDef& def);
 
 // Every row gone.
 void keyedClear(KeyedRows& rows);

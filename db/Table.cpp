@@ -1547,16 +1547,14 @@ void TTable::appendColumns(const QList<int>& fields, const QList<const double*>&
     };
 
     // A keyed private table takes the rows into its array, all or nothing.
-    if (dbi::isKeyedTable(def)) {
-        if (dbi::KeyedRows* keyed = dbi::keyedRowsForBulk(dbi::scratchConnection(), tableBaseName(def.name))) {
-            std::int64_t lastKey = 0;
-            if (!dbi::keyedAppend(*keyed, def, fields.constData(), columns.constData(), int(fields.size()),
-                                  falseFields.constData(), int(falseFields.size()), rowCount, &lastKey))
-                throw DbError(QStringLiteral("Key violation."));
-            dbi::scratchWritten(&def);
-            landOnLast(lastKey);
-            return;
-        }
+    if (dbi::KeyedRows* keyed = dbi::keyedRowsForBulk(def)) {
+        std::int64_t lastKey = 0;
+        if (!dbi::keyedAppend(*keyed, def, fields.constData(), columns.constData(), int(fields.size()),
+                              falseFields.constData(), int(falseFields.size()), rowCount, &lastKey))
+            throw DbError(QStringLiteral("Key violation."));
+        dbi::scratchWritten(&def);
+        landOnLast(lastKey);
+        return;
     }
 
     // Zeros (null columns, false logicals) are part of the statement text:
@@ -1633,8 +1631,7 @@ void TTable::emptyTable()
     const TableDef& def = d->needDef();
     if (d->open && d->state != State::Browse)
         cancel();
-    dbi::KeyedRows* keyed = dbi::isKeyedTable(def) ? dbi::keyedRowsForBulk(dbi::scratchConnection(), tableBaseName(def.name)) : nullptr;
-    if (keyed) {
+    if (dbi::KeyedRows* keyed = dbi::keyedRowsForBulk(def)) {
         dbi::keyedClear(*keyed);
     } else {
         dbi::Stmt& qq = d->exec(QStringLiteral("DELETE FROM %1").arg(d->base), {});
