@@ -18,14 +18,14 @@ const QString kJobCrop = QStringLiteral("QuenJobCrop.DB");
 const QString kWkCrop = QStringLiteral("QuenWkCrop.DB");
 
 // Saved crop field -> working crop field; fields the save does not write and
-// the fetch does not copy are left out ("Wetting"; "Job Crop No" and
-// "JobNumber" go one way only, see below).
+// the fetch does not copy are left out ("Wetting"; "JobNumber" goes one way
+// only, see below). "Job Crop No" is not copied: the fetch numbers the
+// working rows itself.
 QString WorkingName(const QString& saved)
 {
     if (saved == QLatin1String("JobName")) return QStringLiteral("Job Name");
     if (saved == QLatin1String("Harv Mo")) return QStringLiteral("Harvest Mo");
     if (saved == QLatin1String("Harv Day")) return QStringLiteral("Harvest Day");
-    if (saved == QLatin1String("Job Crop No")) return QStringLiteral("Crop No");
     return saved;
 }
 
@@ -193,6 +193,9 @@ int FetchCrops(CropRunContext& ctx, CropCurveState& curves, TTable& wk, const st
     const int fBeg = wk.field(QStringLiteral("Beg Dat")).index();
     const int fEnd = wk.field(QStringLiteral("End Dat")).index();
     const int fEt = wk.field(QStringLiteral("ET Index")).index();
+    const int fNo = wk.field(QStringLiteral("Crop No")).index();
+    ctx.CropCounter = std::max(ctx.CropCounter, int(rows.size()));
+    int cropNo = 0;
     // Only the last crop's daily rows stay in "ETKc.db": each run holds its
     // rows back and the last ones are stored once, however the loop ends.
     HeldDailyRows daily;
@@ -202,6 +205,7 @@ int FetchCrops(CropRunContext& ctx, CropCurveState& curves, TTable& wk, const st
             for (int i = 0; i < row.size(); ++i)
                 if (toWorking[i] >= 0 && !row[i].isNull())
                     wk.setValueAt(toWorking[i], row[i]);
+            wk.setValueAt(fNo, ++cropNo);
             wk.setValueAt(fBeg, QStringLiteral("%1/%2").arg(wk.valueAt(fPm).toInt()).arg(wk.valueAt(fPd).toInt()));
             wk.setValueAt(fEnd, QStringLiteral("%1/%2").arg(wk.valueAt(fHm).toInt()).arg(wk.valueAt(fHd).toInt()));
             wk.setValueAt(fEt, ctx.ETMethodIndex);

@@ -42,6 +42,10 @@ bool LoadJob(const QString& name, CropRunContext& ctx);
 // crops of ctx.JobName, compared exactly, in the order they were saved, and
 // computes each one with ComputeCrop as it is added; computed(ctx) runs after
 // each crop. Returns the number of crops; wk stays open on the last crop.
+// The working rows are numbered 1..n in that order: the saved rows' own
+// numbers ("Job Crop No", renewed by every save) outgrow the short
+// "Crop No" of the working table. ctx.CropCounter is raised to n when it is
+// lower, so that a crop added later gets a number of its own.
 int FetchCrops(CropRunContext& ctx, CropCurveState& curves, TTable& wk,
                const std::function<void()>& computed = {});
 

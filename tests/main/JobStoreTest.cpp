@@ -1,6 +1,9 @@
 // The job operations without windows: save and fetch round trip with the
 // recomputation, the exact-name rules, a changed job whose row is gone, the
-// removal of jobs, all-or-nothing saves under kills, the refused latitude.
+// removal of jobs, all-or-nothing saves under kills, the refused latitude;
+// the crop row counter past the range of a short; the tables' own rules
+// (one job per name, crop rows of exactly one job) under random sequences
+// of new jobs, saves, renames, fetches and deletions.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -14,6 +17,7 @@
 #include "CalcJob.h"
 #include "ComputeCrop.h"
 #include "Database.h"
+#include "DbInternal.h"
 #include "JobFixture.h"
 #include "JobStore.h"
 #include "MessageService.h"
@@ -280,6 +284,86 @@ TEST_F(JobStore, AFailedTransactionLeavesTheSavedJobAsItWas)
     // The connection is usable afterwards.
     ctx.JobSaveState = 2;
     EXPECT_EQ(job::SaveJob(ctx), job::SaveResult::Updated);
+}
+
+// Sets the auto-increment counter of "QuenJobCrop.DB": the next crop row
+// saved gets last + 1 (an office database after many saves).
+void setSavedCropCounter(qint64 last)
+{
+    if (dbi::isServer()) {
+        dbi::execSql(QStringLiteral("SELECT setval(pg_get_serial_sequence('\"QuenJobCrop\"', 'Job Crop No'), %1)").arg(last));
+    } else {
+        dbi::execSql(QStringLiteral("DELETE FROM sqlite_sequence WHERE name = 'QuenJobCrop'"));
+        dbi::execSql(QStringLiteral("INSERT INTO sqlite_sequence (name, seq) VALUES ('QuenJobCrop', %1)").arg(last));
+    }
+}
+
+TEST_F(JobStore, SavedJobOpensWhateverTheCropRowCounterReached)
+{
+    Collect quiet;
+    // Three crops saved with row numbers just below the limit of a short,
+    // across it and far past it.
+    for (const qint64 last : {32764LL, 32765LL, 32767LL, 100000LL}) {
+        SCOPED_TRACE(last);
+        CropRunContext ctx = maricopaJob(QStringLiteral("Counter %1").arg(last));
+        ctx.CropCounter = 5;   // crops 1 and 3 of five were deleted
+        QList<WorkingCrop> crops = threeFamilies();
+        for (WorkingCrop& c : crops) c.etIndex = ctx.ETMethodIndex;
+        fillWorking(ctx.JobName, crops);
+        setSavedCropCounter(last);
+        ASSERT_EQ(job::SaveJob(ctx), job::SaveResult::Appended);
+        {
+            TTable saved("QuenJobCrop.DB");
+            saved.open();
+            saved.last();
+            EXPECT_EQ(saved.field("Job Crop No").asInteger(), last + 3);
+            saved.close();
+        }
+
+        CropRunContext back;
+        CropCurveState st;
+        TTable wk("QuenWkCrop.DB");
+        ASSERT_NO_THROW(ASSERT_TRUE(job::FetchJob(ctx.JobName, back, st, wk)));
+        ASSERT_EQ(wk.recordCount(), 3);
+        // Numbered 1..3 in the saved order, each crop computed.
+        QStringList names;
+        int no = 0;
+        for (wk.first(); !wk.eof(); wk.next()) {
+            EXPECT_EQ(wk.field("Crop No").asInteger(), ++no);
+            EXPECT_GT(wk.field("IR Season").asFloat(), 0.0);
+            names << wk.field("Crop Name").asString();
+        }
+        EXPECT_EQ(names, (QStringList{"Potatoes", "Potatoes BC", "Winter wheat"}));
+        EXPECT_EQ(back.CropCounter, 5);
+        wk.close();
+
+        // Saved again from the fetch: the crops stay the job's own, and the
+        // counter goes on from where it was.
+        back.JobSaveState = 2;
+        ASSERT_EQ(job::SaveJob(back), job::SaveResult::Updated);
+        EXPECT_EQ(cropRowsOf(ctx.JobName), 3);
+
+        // quenpm-calc opens it too.
+        CropRunContext calcCtx;
+        ASSERT_TRUE(calc::LoadJob(ctx.JobName, calcCtx));
+        QList<calc::CropResult> computed;
+        ASSERT_NO_THROW(computed = calc::ComputeJob(calcCtx));
+        EXPECT_EQ(computed.size(), 3);
+        EXPECT_EQ(job::DeleteJobsNamed(ctx.JobName), 1);
+    }
+
+    // A job saved with fewer crops counted than it has: the next crop added
+    // after the fetch still gets a number no working crop has.
+    CropRunContext ctx = maricopaJob("Undercounted");
+    ctx.CropCounter = 1;
+    fillWorking(ctx.JobName, threeFamilies());
+    job::SaveJob(ctx);
+    CropRunContext back;
+    CropCurveState st;
+    TTable wk("QuenWkCrop.DB");
+    ASSERT_TRUE(job::FetchJob(ctx.JobName, back, st, wk));
+    EXPECT_EQ(back.CropCounter, 3);
+    wk.close();
 }
 
 TEST(DefaultRatios, FromTheAnnualPrecipitation)
