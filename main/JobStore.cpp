@@ -29,6 +29,19 @@ QString WorkingName(const QString& saved)
     return saved;
 }
 
+// The "JobNumber"s of the saved job rows of exactly this name.
+QList<int> JobsNamed(TTable& jobs, const QString& name)
+{
+    QList<int> numbers;
+    jobs.setIndexName(QStringLiteral("JobNameIndex"));
+    jobs.setRange({name}, {name});
+    for (jobs.first(); !jobs.eof(); jobs.next())
+        if (jobs.field(QStringLiteral("JobName")).asString() == name)
+            numbers << jobs.field(QStringLiteral("JobNumber")).asInteger();
+    jobs.cancelRange();
+    return numbers;
+}
+
 // The rows of "QuenJobCrop.DB" whose "JobName" is exactly name, in the order
 // they were saved (rowValues of each).
 QList<QVariantList> SavedCropRows(TTable& saved, const QString& name)
@@ -75,8 +88,33 @@ bool HasSavedJobs()
     return any;
 }
 
+int JobNameWidth()
+{
+    static const int width = [] {
+        const TableDef* def = findTableDef(kJob);
+        const int i = def ? def->fieldIndex(QStringLiteral("JobName")) : -1;
+        return i >= 0 ? def->fields[i].size : 50;
+    }();
+    return width;
+}
+
+QString JobNameProblem(const QString& name)
+{
+    if (name.isEmpty())
+        return QStringLiteral("Please enter a Job Name.");
+    if (name.size() > JobNameWidth())
+        return QStringLiteral("The job name \"%1\" has %2 characters; a job name has at most %3.")
+            .arg(name)
+            .arg(name.size())
+            .arg(JobNameWidth());
+    return QString();
+}
+
 int FindJob(const QString& name)
 {
+    // No stored name equals a name the table would cut.
+    if (name.size() > JobNameWidth())
+        return 0;
     TTable jobs(kJob);
     jobs.setIndexName(QStringLiteral("JobNameIndex"));
     jobs.open();
@@ -247,6 +285,10 @@ SaveResult SaveJob(CropRunContext& ctx)
 {
     if (ctx.JobSaveState != 1 && ctx.JobSaveState != 2)
         return SaveResult::Nothing;
+    // The table would cut a longer name: the job would then not match its own
+    // row and would share crop rows with any job of the cut name.
+    if (const QString problem = JobNameProblem(ctx.JobName); !problem.isEmpty())
+        throw DbError(problem);
 
     // The working crops, read before the transaction starts (their own pending
     // scratch writes are committed by it).
@@ -284,26 +326,23 @@ SaveResult SaveJob(CropRunContext& ctx)
     Database::transaction(
         [&] {
             TTable jobs(kJob);
-            jobs.setIndexName(QStringLiteral("JobNameIndex"));
             jobs.open();
-            bool found = false;
-            if (ctx.JobSaveState == 2) {
-                // The row of exactly this name; a nearest match could stand on
-                // a neighbouring job when this one was deleted meanwhile.
-                jobs.setRange({ctx.JobName}, {ctx.JobName});
-                for (jobs.first(); !jobs.eof(); jobs.next())
-                    if (jobs.field(QStringLiteral("JobName")).asString() == ctx.JobName) {
-                        found = true;
-                        break;
-                    }
-            }
-            if (found) {
+            // The rows of exactly this name: none, the open job's own row, or
+            // another job's, which the save must neither write over nor share
+            // its crop rows with.
+            const QList<int> named = JobsNamed(jobs, ctx.JobName);
+            const bool own = ctx.JobFromDatabase && ctx.JobNumber != 0 && named.contains(ctx.JobNumber);
+            if (!named.isEmpty() && !own)
+                throw DbError(QStringLiteral("Job Name already used. Enter a unique name."));
+            if (own) {
+                if (!jobs.locate(QStringLiteral("JobNumber"), ctx.JobNumber))
+                    throw DbError(QStringLiteral("The job ") + ctx.JobName + QStringLiteral(" is no longer in QuenJob.db."));
                 jobs.edit();
             } else {
-                jobs.cancelRange();
                 jobs.append();
                 jobs.field(QStringLiteral("JobName")).setAsString(ctx.JobName);
             }
+            const bool found = own;
             auto s = [&](const char* f, const QString& v) { jobs.field(QString::fromLatin1(f)).setAsString(v); };
             auto d = [&](const char* f, double v) { jobs.field(QString::fromLatin1(f)).setAsFloat(v); };
             s("Location", ctx.JobLocation);
@@ -355,11 +394,16 @@ bool DeleteJob(int jobNumber)
                 return;
             }
             const QString name = jobs.field(QStringLiteral("JobName")).asString();
-            TTable saved(kJobCrop);
-            saved.open();
-            DeleteCropRows(saved, name);
-            saved.close();
             jobs.remove();
+            // Crop rows belong to a job by its name: while another row of
+            // that name is left (older versions let two jobs share a name),
+            // they are its crops too.
+            if (JobsNamed(jobs, name).isEmpty()) {
+                TTable saved(kJobCrop);
+                saved.open();
+                DeleteCropRows(saved, name);
+                saved.close();
+            }
             jobs.close();
             deleted = true;
         },

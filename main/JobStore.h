@@ -25,8 +25,18 @@ namespace quen::job {
 // True when "QuenJob.db" has at least one row.
 bool HasSavedJobs();
 
+// Width of "JobName" in "QuenJob.db" (50): the longest job name that can be
+// stored whole. A longer name would be cut by the table, and the cut name is
+// no longer the name the planner sees: the job's row, its crop rows and the
+// name checks would then disagree.
+int JobNameWidth();
+
+// Why name cannot be a saved job's name ("" when it can): empty, or longer
+// than JobNameWidth().
+QString JobNameProblem(const QString& name);
+
 // The "JobNumber" of the saved job whose "JobName" is exactly name; 0 when
-// there is none.
+// there is none (always for a name that cannot be stored whole).
 int FindJob(const QString& name);
 
 // New Job: the context back to its empty values, JobSaveState 1, not from the
@@ -57,18 +67,25 @@ bool FetchJob(const QString& name, CropRunContext& ctx, CropCurveState& curves, 
 
 enum class SaveResult { Nothing, Appended, Updated };
 
-// Save Job by ctx.JobSaveState: 1 appends a job row, 2 rewrites the row of
-// exactly the job's name; 2 for a job whose row is gone appends it as a new
-// job instead of writing over another one. The job's saved crop rows are
-// replaced by the rows of the working table. Everything in one transaction;
-// DbError (nothing written) on failure. After a save the context's
-// JobNumber is the saved row's and JobFromDatabase is set; JobSaveState is
-// left to the caller.
+// Save Job when ctx.JobSaveState is 1 or 2 (else nothing is written). The
+// job's row is the row of exactly the job's name: when there is none, a row
+// is appended (a new job, a fetched job saved under a new name, or a job
+// whose row is gone); when it is the open job's own row (the fetched or
+// saved job numbered ctx.JobNumber), that row is rewritten, whatever the
+// state says, so that the job is never appended a second time. The job's
+// saved crop rows are replaced by the rows of the working table. A save
+// never makes two jobs share a name and so their crop rows: a name that is
+// another saved job's is refused ("Job Name already used. Enter a unique
+// name."), as is a name that cannot be stored whole (JobNameProblem).
+// Everything in one transaction; DbError (nothing written) on failure or
+// refusal. After a save the context's JobNumber is the saved row's and
+// JobFromDatabase is set; JobSaveState is left to the caller.
 SaveResult SaveJob(CropRunContext& ctx);
 
 // Deletes the saved job row numbered jobNumber and every crop row whose
-// "JobName" is exactly that job's name, in one transaction. False when no
-// such row exists.
+// "JobName" is exactly that job's name, in one transaction; crop rows that
+// another job row of the same name (left by older versions) also claims are
+// kept for it. False when no such row exists.
 bool DeleteJob(int jobNumber);
 
 // Deletes every saved job row of exactly this name with its crop rows, in one

@@ -234,6 +234,16 @@ void TMainForm::buildJobPanel()
     textRow(QStringLiteral("ID"), IDEdit, QStringLiteral("IDEdit"), QStringLiteral("Enter job ID"), 0);
     textRow(QStringLiteral("Job  Class"), JobClassEdit, QStringLiteral("JobClassEdit"),
             QStringLiteral("Enter job class"), 0);
+    // Each edit takes no more characters than its field of "QuenJob.db"
+    // holds: the table would cut a longer text without a word, and a cut job
+    // name no longer matches the job's own row.
+    if (const TableDef* jobs = findTableDef(QStringLiteral("QuenJob.db")))
+        for (auto [e, field] : {std::pair{JobNameEdit, "JobName"}, std::pair{DateEdit, "Job Date"},
+                                std::pair{PlannerEdit, "Planner"}, std::pair{LocationEdit, "Location"},
+                                std::pair{LandUserEdit, "LandUser"}, std::pair{IDEdit, "ID"},
+                                std::pair{JobClassEdit, "JobClass"}})
+            if (const int i = jobs->fieldIndex(QString::fromLatin1(field)); i >= 0)
+                e->setMaxLength(jobs->fields[i].size);
 
     g->addWidget(blueLabel(QStringLiteral("Job elevation above sea level"), left), row++, 0, 1, 5);
     ElevEdit = edit(new TNumEdit(QStringLiteral("####"), -200, 9999, left), QStringLiteral("ElevEdit"), {}, 15);

@@ -399,20 +399,20 @@ void TMainForm::JobDatBtnClick()
 void TMainForm::SaveJobBtnClick()
 {
     if (Ctx.JobSaveState == 1 || Ctx.JobSaveState == 2) {
-        if (Ctx.JobName.isEmpty()) {
-            showError(QStringLiteral("Please enter a Job Name."));
+        // An empty name, or one the table would cut.
+        if (const QString problem = job::JobNameProblem(Ctx.JobName); !problem.isEmpty()) {
+            showError(problem);
             JobNameEdit->setFocus();
             return;
         }
-        // A new job is never appended under the name of another saved job:
-        // the two would share their crop rows from then on.
-        if (Ctx.JobSaveState == 1) {
-            const int found = job::FindJob(Ctx.JobName);
-            if (found && !isOpenJob(Ctx, found)) {
-                showError(QStringLiteral("Job Name already used. Enter a unique name."));
-                JobNameEdit->setFocus();
-                return;
-            }
+        // The job is never saved under the name of another saved job, as a
+        // new job or as the changes of this one: the two would share their
+        // crop rows from then on, or this one would overwrite the other.
+        const int found = job::FindJob(Ctx.JobName);
+        if (found && !isOpenJob(Ctx, found)) {
+            showError(QStringLiteral("Job Name already used. Enter a unique name."));
+            JobNameEdit->setFocus();
+            return;
         }
         if (DMod) {
             TTable* wk = DMod->tblQuenWkCrop;

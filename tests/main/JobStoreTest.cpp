@@ -13,6 +13,7 @@
 #include <QThread>
 #include <QDir>
 #include <QFile>
+#include <QMap>
 
 #include "CalcJob.h"
 #include "ComputeCrop.h"
@@ -256,6 +257,20 @@ TEST_F(JobStore, DeletingAJobTakesItsCropsAndNothingElse)
     EXPECT_EQ(job::DeleteJobsNamed("Keep"), 1);
     EXPECT_EQ(cropRowsOf("Keep"), 0);
     EXPECT_TRUE(job::HasSavedJobs());
+
+    // Two rows of one name, as older versions could leave them: deleting
+    // one leaves the crops to the other.
+    TTable jobs("QuenJob.db");
+    jobs.open();
+    jobs.append();
+    jobs.field("JobName").setAsString("Drop ");
+    jobs.post();
+    const int twin = jobs.field("JobNumber").asInteger();
+    jobs.close();
+    EXPECT_TRUE(job::DeleteJob(twin));
+    EXPECT_EQ(cropRowsOf("Drop "), 3);
+    EXPECT_TRUE(job::DeleteJob(job::FindJob("Drop ")));
+    EXPECT_EQ(cropRowsOf("Drop "), 0);
 }
 
 TEST_F(JobStore, AFailedTransactionLeavesTheSavedJobAsItWas)
@@ -428,6 +443,217 @@ TEST_F(JobStore, RefusedLatitudeLeavesTheCropsResultsEmpty)
         EXPECT_EQ(crops[0].ctx.TotalCropET, 0.0);
         job::DeleteJobsNamed("Bad latitude");
     }
+}
+
+// ---- one job per name, crop rows of exactly one job -------------------------------
+
+namespace {
+
+// What the two saved tables hold: each job row (name and location) by its
+// number, and the row numbers and crop names of the crop rows by job name.
+struct Tables {
+    QMap<int, QPair<QString, QString>> jobs;
+    QMap<QString, QList<int>> cropRows;
+    QMap<QString, QStringList> cropNames;
+    QStringList jobNames;   // one per job row, duplicates included
+
+    static Tables read()
+    {
+        Tables t;
+        TTable jobs("QuenJob.db");
+        jobs.open();
+        for (jobs.first(); !jobs.eof(); jobs.next()) {
+            const QString name = jobs.field("JobName").asString();
+            t.jobs.insert(jobs.field("JobNumber").asInteger(), {name, jobs.field("Location").asString()});
+            t.jobNames << name;
+        }
+        jobs.close();
+        TTable saved("QuenJobCrop.DB");
+        saved.open();
+        for (saved.first(); !saved.eof(); saved.next()) {
+            const QString name = saved.field("JobName").asString();
+            t.cropRows[name] << saved.field("Job Crop No").asInteger();
+            t.cropNames[name] << saved.field("Crop Name").asString();
+        }
+        saved.close();
+        for (QStringList& l : t.cropNames) l.sort();
+        return t;
+    }
+
+    // The rules every sequence of saves and deletions must keep.
+    void expectSound(const std::string& where) const
+    {
+        SCOPED_TRACE(where);
+        QStringList sorted = jobNames;
+        sorted.sort();
+        for (int i = 1; i < sorted.size(); ++i)
+            EXPECT_NE(sorted[i], sorted[i - 1]) << "two jobs share a name";
+        EXPECT_EQ(jobs.size(), jobNames.size()) << "two jobs share a number";
+        for (auto it = cropRows.begin(); it != cropRows.end(); ++it)
+            EXPECT_EQ(jobNames.count(it.key()), 1)
+                << "crop rows of \"" << it.key().toStdString() << "\" belong to " << jobNames.count(it.key()) << " jobs";
+        for (const QString& name : jobNames)
+            EXPECT_LE(name.size(), job::JobNameWidth());
+    }
+
+    // Crop rows of every job name but except are as in before.
+    void expectCropsKept(const Tables& before, const QString& except, const std::string& where) const
+    {
+        SCOPED_TRACE(where);
+        for (auto it = before.cropRows.begin(); it != before.cropRows.end(); ++it)
+            if (it.key() != except)
+                EXPECT_EQ(cropRows.value(it.key()), it.value()) << "crops of \"" << it.key().toStdString() << "\" changed";
+        for (auto it = cropRows.begin(); it != cropRows.end(); ++it)
+            if (it.key() != except)
+                EXPECT_TRUE(before.cropRows.contains(it.key())) << "crops appeared for \"" << it.key().toStdString() << '"';
+    }
+};
+
+} // namespace
+
+TEST_F(JobStore, SavesRenamesAndDeletionsNeverLetTwoJobsShareANameOrCropRows)
+{
+    Collect quiet;
+    // Names that meet at the edges: case, a trailing blank, the width of
+    // "JobName" and longer names whose first 50 characters are those of
+    // another name.
+    const QString p50 = QStringLiteral("Lower river bottom, pivots 1 to 4, north of ditch ").left(50);
+    ASSERT_EQ(p50.size(), 50);
+    const QStringList names = {"Alpha", "alpha", "Alpha ", "Bravo", p50.left(49), p50,
+                               p50.left(49) + "Z", p50 + "1", p50 + "0123456789"};
+    const QList<WorkingCrop> crops = threeFamilies();
+    int saves = 0, refusals = 0, fetches = 0, deletions = 0;
+
+    for (const quint32 seed : {1u, 2u, 3u, 4u}) {
+        SCOPED_TRACE(seed);
+        QRandomGenerator rng(seed);
+        for (const int n : Tables::read().jobs.keys()) job::DeleteJob(n);   // nothing left from the last seed
+
+        CropRunContext ctx;   // the open job
+        QStringList working;  // its working crops
+        auto fill = [&] {
+            QList<WorkingCrop> pick;
+            for (const WorkingCrop& c : crops)
+                if (rng.bounded(2)) pick << c;
+            fillWorking(ctx.JobName, pick);
+            working.clear();
+            for (const WorkingCrop& c : pick) working << c.name;
+            working.sort();
+        };
+        auto anyName = [&] { return names[rng.bounded(int(names.size()))]; };
+
+        for (int step = 0; step < 150; ++step) {
+            const Tables before = Tables::read();
+            const QList<int> numbers = before.jobs.keys();
+            const int op = rng.bounded(7);
+            std::string what;
+            if (op == 0) {   // New Job
+                ctx = maricopaJob(anyName());
+                fill();
+                what = "new " + ctx.JobName.toStdString();
+            } else if (op == 1) {   // a renamed job, saved as new or with its changes
+                ctx.JobName = anyName();
+                ctx.JobSaveState = 1 + rng.bounded(2);
+                what = "rename to " + ctx.JobName.toStdString();
+            } else if (op == 2) {   // crops added or deleted
+                fill();
+                if (ctx.JobSaveState == 0) ctx.JobSaveState = 2;
+                what = "crops changed";
+            } else if (op == 3 && !numbers.isEmpty()) {   // Get Prev Job
+                const QString name = before.jobs.value(numbers[rng.bounded(int(numbers.size()))]).first;
+                CropCurveState st;
+                TTable wk("QuenWkCrop.DB");
+                ASSERT_TRUE(job::FetchJob(name, ctx, st, wk));
+                wk.close();
+                ++fetches;
+                EXPECT_EQ(ctx.JobName, name);
+                working = before.cropNames.value(name);
+                what = "fetch " + name.toStdString();
+            } else if (op == 4 && (ctx.JobSaveState == 1 || ctx.JobSaveState == 2)) {   // Save Job
+                what = "save " + ctx.JobName.toStdString() + " state " + std::to_string(ctx.JobSaveState);
+                const int numberBefore = ctx.JobFromDatabase ? ctx.JobNumber : 0;
+                ctx.JobLocation = QStringLiteral("step %1").arg(step);
+                bool refused = false;
+                try {
+                    job::SaveJob(ctx);
+                    ctx.JobSaveState = 0;
+                } catch (const DbError&) {
+                    refused = true;
+                }
+                ++(refused ? refusals : saves);
+                const Tables after = Tables::read();
+                if (ctx.JobName.size() > job::JobNameWidth())
+                    EXPECT_TRUE(refused) << what;
+                if (refused) {
+                    EXPECT_EQ(after.jobs, before.jobs) << what;
+                    EXPECT_EQ(after.cropRows, before.cropRows) << what;
+                } else {
+                    // Written: the open job's own row or a new one, nothing else.
+                    const int saved = ctx.JobNumber;
+                    EXPECT_TRUE(!before.jobs.contains(saved) || saved == numberBefore) << what;
+                    EXPECT_EQ(after.jobs.value(saved).first, ctx.JobName) << what;
+                    for (const int n : numbers)
+                        if (n != saved) EXPECT_EQ(after.jobs.value(n), before.jobs.value(n)) << what;
+                    EXPECT_EQ(after.cropNames.value(ctx.JobName), working) << what;
+                    after.expectCropsKept(before, ctx.JobName, what);
+                }
+            } else if (op == 5 && !numbers.isEmpty()) {   // the job removal dialog
+                const int n = numbers[rng.bounded(int(numbers.size()))];
+                const QString name = before.jobs.value(n).first;
+                what = "delete " + name.toStdString();
+                EXPECT_TRUE(job::DeleteJob(n));
+                ++deletions;
+                const Tables after = Tables::read();
+                EXPECT_FALSE(after.jobs.contains(n));
+                EXPECT_FALSE(after.cropRows.contains(name)) << what;
+                after.expectCropsKept(before, name, what);
+                if (ctx.JobFromDatabase && ctx.JobNumber == n) {   // the open job stays open, unsaved
+                    ctx.JobFromDatabase = false;
+                    ctx.JobNumber = 0;
+                    ctx.JobSaveState = 1;
+                }
+            } else if (op == 6) {   // the job name check's replace
+                const QString name = anyName();
+                what = "replace " + name.toStdString();
+                job::DeleteJobsNamed(name);
+                const Tables after = Tables::read();
+                EXPECT_FALSE(after.jobNames.contains(name));
+                after.expectCropsKept(before, name, what);
+            }
+            Tables::read().expectSound("step " + std::to_string(step) + ": " + what);
+            if (HasFailure()) return;
+        }
+    }
+    std::printf("saves %d, refused %d, fetches %d, deletions %d\n", saves, refusals, fetches, deletions);
+    EXPECT_GT(saves, 20);
+    EXPECT_GT(refusals, 5);
+}
+
+TEST_F(JobStore, NameLongerThanTheFieldIsRefusedNotCut)
+{
+    Collect quiet;
+    const QString p50 = QString(50, QLatin1Char('x'));
+    CropRunContext first = maricopaJob(p50);
+    fillWorking(p50, {nehCrop()});
+    job::SaveJob(first);
+
+    CropRunContext ctx = maricopaJob(p50 + "y");
+    fillWorking(ctx.JobName, threeFamilies());
+    try {
+        job::SaveJob(ctx);
+        ADD_FAILURE() << "a 51-character name was saved";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.message(), "The job name \"" + ctx.JobName + "\" has 51 characters; a job name has at most 50.");
+    }
+    EXPECT_EQ(cropRowsOf(p50), 1);
+    EXPECT_EQ(job::FindJob(ctx.JobName), 0);
+    EXPECT_FALSE(ctx.JobFromDatabase);
+    TTable jobs("QuenJob.db");
+    jobs.open();
+    EXPECT_EQ(jobs.recordCount(), 1);
+    jobs.close();
+    EXPECT_EQ(job::JobNameProblem(p50), QString());
+    EXPECT_EQ(job::JobNameProblem(QString()), "Please enter a Job Name.");
 }
 
 // ---- all or nothing under kills -----------------------------------------------------

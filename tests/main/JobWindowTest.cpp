@@ -2,7 +2,8 @@
 // New Job, the job name, Get New Climate with the county and station grids
 // and the ET method, a crop, Display Crop, Save, Cancel, Get Prev Job; and
 // the job name check, the save prompt, Delete Crop, the report commands and
-// the job removal dialog.
+// the job removal dialog; job texts no longer than their fields and saves
+// that never write one job over another.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -611,6 +612,140 @@ TEST_F(JobWindow, RenamedFetchedJobIsSavedAsANewJobAndTheOldOneStays)
     EXPECT_EQ(job::FetchCrops(a, st, wk), 2);
     b.JobName = "Copy";
     EXPECT_EQ(job::FetchCrops(b, st, wk), 2);
+    wk.close();
+}
+
+TEST_F(JobWindow, JobEditsTakeNoMoreThanTheirFieldsHoldAndTheSavedJobStaysItself)
+{
+    const QString typed = QStringLiteral("Lower river bottom, pivots 1 to 4, north of the ditch");   // 54
+    const QString name = typed.left(50);
+    newJob(typed, QString(45, QLatin1Char('L')), QString(35, QLatin1Char('P')));
+    EXPECT_EQ(f->JobNameEdit->text(), name);
+    EXPECT_EQ(f->LocationEdit->text().size(), 40);
+    EXPECT_EQ(f->PlannerEdit->text().size(), 30);
+    for (QLineEdit* e : {f->DateEdit, f->IDEdit, f->JobClassEdit}) {
+        e->setFocus();
+        e->selectAll();
+        QTest::keyClicks(e, "12345678901234");
+        EXPECT_EQ(e->text(), "1234567890") << e->objectName().toStdString();
+    }
+    f->LandUserEdit->setFocus();
+    QTest::keyClicks(f->LandUserEdit, QString(41, QLatin1Char('U')));
+    EXPECT_EQ(f->LandUserEdit->text().size(), 40);
+    f->DateEdit->setFocus();
+    f->DateEdit->selectAll();
+    QTest::keyClicks(f->DateEdit, "05/01/26");
+    f->IDEdit->setFocus();
+    chooseStation("Pinal, AZ", "MARICOPA AZMET");
+    addCrop(nehCrop());
+    addCrop(faoCrop());
+    QTest::mouseClick(f->SaveJobBtn, Qt::LeftButton);
+    const int number = job::FindJob(name);
+    ASSERT_NE(number, 0);
+    EXPECT_EQ(f->Ctx.JobNumber, number);
+
+    // Leaving the name field again: the open job is its own row, no question.
+    msgs.clear();
+    f->JobNameEdit->setFocus();
+    f->LocationEdit->setFocus();
+    EXPECT_EQ(msgs.texts(), QStringList{}) << msgs.texts().join("|").toStdString();
+    EXPECT_FALSE(f->SaveJobBtn->isEnabled());
+    // A change and a save: still one job, with its own two crops.
+    QTest::keyClicks(f->LocationEdit, "x");
+    f->IDEdit->setFocus();
+    QTest::mouseClick(f->SaveJobBtn, Qt::LeftButton);
+    TTable jobs("QuenJob.db");
+    jobs.open();
+    EXPECT_EQ(jobs.recordCount(), 1);
+    EXPECT_EQ(jobs.field("JobName").asString(), name);
+    EXPECT_EQ(jobs.field("Location").asString(), f->LocationEdit->text());
+    jobs.close();
+    CropRunContext back;
+    EXPECT_TRUE(job::LoadJob(name, back));
+    CropCurveState st;
+    TTable wk("QuenWkCrop.DB");
+    EXPECT_EQ(job::FetchCrops(back, st, wk), 2);
+    wk.close();
+}
+
+TEST_F(JobWindow, FetchedJobRenamedAndBackIsSavedOnce)
+{
+    newJob("Original");
+    chooseStation("Pinal, AZ", "MARICOPA AZMET");
+    addCrop(nehCrop());
+    addCrop(faoCrop());
+    QTest::mouseClick(f->SaveJobBtn, Qt::LeftButton);
+    QTest::mouseClick(f->CancelJobBtn, Qt::LeftButton);
+    fetchJob("Original");
+
+    // "Copy" is offered as a new job, then the planner types the old name again.
+    f->JobNameEdit->setFocus();
+    f->JobNameEdit->selectAll();
+    QTest::keyClicks(f->JobNameEdit, "Copy");
+    msgs.clear();
+    msgs.answer(MsgResult::Yes);
+    f->DateEdit->setFocus();
+    ASSERT_EQ(msgs.lastText(), "Save job as: Copy?");
+    f->JobNameEdit->setFocus();
+    f->JobNameEdit->selectAll();
+    QTest::keyClicks(f->JobNameEdit, "Original");
+    f->DateEdit->setFocus();
+    msgs.clear();
+    QTest::mouseClick(f->SaveJobBtn, Qt::LeftButton);
+    EXPECT_EQ(msgs.texts(), QStringList{}) << msgs.texts().join("|").toStdString();
+    EXPECT_EQ(f->Ctx.JobSaveState, 0);
+
+    TTable jobs("QuenJob.db");
+    jobs.open();
+    EXPECT_EQ(jobs.recordCount(), 1);
+    jobs.close();
+    EXPECT_EQ(job::FindJob("Copy"), 0);
+    TTable saved("QuenJobCrop.DB");
+    saved.open();
+    EXPECT_EQ(saved.recordCount(), 2);
+    saved.close();
+}
+
+TEST_F(JobWindow, FetchedJobRenamedToAnotherJobsNameIsNotSavedOverIt)
+{
+    newJob("First");
+    chooseStation("Pinal, AZ", "MARICOPA AZMET");
+    addCrop(nehCrop());
+    QTest::mouseClick(f->SaveJobBtn, Qt::LeftButton);
+    newJob("Second", "South field");
+    chooseStation("Pinal, AZ", "MARICOPA AZMET");
+    addCrop(faoCrop());
+    addCrop(bcCrop());
+    QTest::mouseClick(f->SaveJobBtn, Qt::LeftButton);
+    QTest::mouseClick(f->CancelJobBtn, Qt::LeftButton);
+    fetchJob("First");
+
+    // A change, then the other job's name; No to replacing it.
+    f->LocationEdit->setFocus();
+    QTest::keyClicks(f->LocationEdit, " west");
+    f->JobNameEdit->setFocus();
+    f->JobNameEdit->selectAll();
+    QTest::keyClicks(f->JobNameEdit, "Second");
+    msgs.clear();
+    msgs.answer(MsgResult::No);
+    f->DateEdit->setFocus();
+    ASSERT_EQ(msgs.lastText(), "The job Second already exists.  Do you want to replace it?");
+    ASSERT_EQ(f->Ctx.JobSaveState, 2);
+    // Save Job: leaving the name asks again (No again), then the save.
+    msgs.clear();
+    msgs.answer(MsgResult::No);
+    QTest::mouseClick(f->SaveJobBtn, Qt::LeftButton);
+    EXPECT_EQ(msgs.texts(), (QStringList{"The job Second already exists.  Do you want to replace it?",
+                                         "Job Name already used. Enter a unique name."}))
+        << msgs.texts().join("|").toStdString();
+    EXPECT_NE(f->Ctx.JobSaveState, 0);   // still to be saved
+
+    CropRunContext second;
+    ASSERT_TRUE(job::LoadJob("Second", second));
+    EXPECT_EQ(second.JobLocation, "South field");
+    CropCurveState st;
+    TTable wk("QuenWkCrop.DB");
+    EXPECT_EQ(job::FetchCrops(second, st, wk), 2);
     wk.close();
 }
 
