@@ -27,9 +27,8 @@ void TMainForm::AddCropBtnClick()
     // When no crop is added (Cancel in the crop name dialog, or a refused
     // crop) only what this command changed is undone: a job that had changes
     // to save before keeps them and its Save button, so the save prompt
-    // still guards them.
+    // still guards them; a job with nothing to save has Save Job off.
     const int stateBefore = Ctx.JobSaveState;
-    const bool saveBefore = SaveJobBtn->isEnabled();
 
     SaveJobBtn->setEnabled(true);
     markJobChanged(Ctx);
@@ -43,7 +42,7 @@ void TMainForm::AddCropBtnClick()
     // Nothing was added (Cancel, or a refused crop). The counter never goes
     // back, so a job whose crops were all deleted is told by its table.
     Ctx.JobSaveState = stateBefore;
-    SaveJobBtn->setEnabled(saveBefore);
+    SaveJobBtn->setEnabled(Ctx.JobSaveState != 0);
     const bool noCrops = Ctx.CropCounter == 0 || !DMod || !DMod->tblQuenWkCrop->isOpen()
                          || DMod->tblQuenWkCrop->isEmpty();
     if (noCrops)

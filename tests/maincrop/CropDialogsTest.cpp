@@ -161,6 +161,20 @@ TEST_F(CropChoice, CancelOnAFreshJobLeavesNothingToSave)
     EXPECT_TRUE(outputs.empty());
 }
 
+TEST_F(CropChoice, CancelOnAJobWithNothingToSaveTurnsSaveJobOff)
+{
+    setUpJob(kMaricopa, 3);
+    ctx().JobSaveState = 0;   // a fetched job, unchanged
+    form().SaveJobBtn->setEnabled(false);
+    form().Norm50EditExit();   // tabbing through a ratio edit turns Save Job on
+    ASSERT_TRUE(form().SaveJobBtn->isEnabled());
+    TModal<TGetCropNamDlg>::hook = [](TGetCropNamDlg& d) { QTest::mouseClick(d.CancelBtn, Qt::LeftButton); };
+    form().AddCropBtnClick();
+    EXPECT_EQ(ctx().JobSaveState, 0);
+    EXPECT_FALSE(form().SaveJobBtn->isEnabled());
+    EXPECT_TRUE(form().AddCropBtn->isEnabled());
+}
+
 TEST_F(CropChoice, CancelKeepsTheUnsavedChangesOfAJobWithCrops)
 {
     setUpJob(kMaricopa, 3);
