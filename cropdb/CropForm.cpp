@@ -10,6 +10,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "NumEdit.h"
 #include "CropDMod.h"
 #include "CropReports.h"
 #include "EnterFocus.h"
@@ -263,6 +264,7 @@ void TCropForm::showEvent(QShowEvent* e)
 
 void TCropForm::done(int r)
 {
+    if (!commitPendingEntry(this)) return;   // the number being typed is stored as Close stores it
     if (!m_closed) {
         FormClose();   // a refused post throws and keeps the window open
         m_closed = true;
