@@ -148,6 +148,10 @@ TCropForm::TCropForm(QWidget* parent) : QDialog(parent)
     HarvestMoEdit = new TDBNumEdit(ds, QStringLiteral("Harvest Mo"), QStringLiteral("ii"), 1, 12, harv);
     HarvestDayEdit = new TDBNumEdit(ds, QStringLiteral("Harvest Day"), QStringLiteral("ii"), 1, 31, harv);
     for (TDBNumEdit* e : {HarvestMoEdit, HarvestDayEdit}) e->setMaximumWidth(60);
+    PlantMoEdit->setFieldCaption(QStringLiteral("Default planting date, Month No"));
+    PlantDayEdit->setFieldCaption(QStringLiteral("Default planting date, Day"));
+    HarvestMoEdit->setFieldCaption(QStringLiteral("Default harvest date, Month No"));
+    HarvestDayEdit->setFieldCaption(QStringLiteral("Default harvest date, Day"));
     hf->addRow(QStringLiteral("Month No"), HarvestMoEdit);
     hf->addRow(QStringLiteral("Day"), HarvestDayEdit);
     gdv->addWidget(harv);
