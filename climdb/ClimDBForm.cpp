@@ -179,6 +179,7 @@ TClimDBForm::TClimDBForm(QWidget* parent) : QDialog(parent)
     LongitudeEdit->setObjectName(QStringLiteral("LongitudeEdit"));
     LatitudeEdit->setMaximumWidth(90);
     LongitudeEdit->setMaximumWidth(90);
+    setPositionEntry(LatitudeEdit, LongitudeEdit);
     auto dateEdit = [&](const QString& field, const QString& name) {
         auto* e = new TDBEdit(ds, field, general);
         e->setObjectName(name);
@@ -241,11 +242,16 @@ TClimDBForm::TClimDBForm(QWidget* parent) : QDialog(parent)
     auto* elevGroup = new QGroupBox(QStringLiteral("Elevation above sea level"), general);
     elevGroup->setObjectName(QStringLiteral("ElevationGroup"));
     auto* eg = new QHBoxLayout(elevGroup);
-    ElevationEdit = new TDBNumEdit(ds, QStringLiteral("Elevation"), QStringLiteral("####"), 0, 0, elevGroup);
+    // The elevations the state import takes: five places for the feet.
+    ElevationEdit = new TDBNumEdit(ds, QStringLiteral("Elevation"), QStringLiteral("#####"), kMinElevationFt,
+                                   kMaxElevationFt, elevGroup);
     ElevationEdit->setObjectName(QStringLiteral("ElevationEdit"));
     ElevationEdit->setMaximumWidth(90);
-    ElevationMEdit = new TDBNumEdit(ds, QStringLiteral("ElevationM"), QStringLiteral("####"), 0, 0, elevGroup);
+    ElevationMEdit = new TDBNumEdit(ds, QStringLiteral("ElevationM"), QStringLiteral("####"), kMinElevationM,
+                                    kMaxElevationM, elevGroup);
     ElevationMEdit->setObjectName(QStringLiteral("ElevationMEdit"));
+    ElevationEdit->setFieldCaption(QStringLiteral("Elevation (feet)"));
+    ElevationMEdit->setFieldCaption(QStringLiteral("Elevation (metres)"));
     ElevationMEdit->setMaximumWidth(90);
     eg->addWidget(ElevationEdit);
     eg->addWidget(new QLabel(QStringLiteral("feet"), elevGroup));
@@ -277,6 +283,8 @@ TClimDBForm::TClimDBForm(QWidget* parent) : QDialog(parent)
                 const bool precip = c == 3;
                 const QString field = prefixes[c] + QString::number(m);
                 TDBNumEdit* e = addMonthEdit(page, field, precip ? QStringLiteral("###.##") : QStringLiteral("####.##"));
+                e->setFieldCaption(QString::fromLatin1(kMonthNames[m - 1]) + QLatin1Char(' ')
+                                   + QString(heads[c]).replace(QLatin1Char('\n'), QLatin1Char(' ')).simplified());
                 if (precip)
                     e->setRange(0, metric ? 508 : 200);
                 else if (metric)
@@ -710,6 +718,8 @@ void TClimDBForm::closeEvent(QCloseEvent* e)
 
 void TClimDBForm::done(int r)
 {
+    if (!commitPendingEntry(this))
+        return;
     leaveEditor(pendingPositionOk(), DMod->tblClim, [&] { QDialog::done(r); }, m_closed);
 }
 

@@ -11,6 +11,7 @@
 #include "ClimDMod.h"
 #include "ClimDefaultsForm.h"
 #include "MessageService.h"
+#include "NumEdit.h"
 #include "StationRecords.h"
 
 class QWidget;
@@ -68,6 +69,19 @@ inline void refuseBadPosition(TTable* t, const QString& field, const QString& na
     const QString text = f.asString();
     f.clear();
     showError(positionMessage(t->field(nameField).asString(), field, text));
+}
+
+// Latitude and longitude are typed as whole numbers of degrees and minutes
+// run together: a decimal such as "32.5" is refused as typed with the form
+// named, rather than stored as the 325 (3 deg 25 min) its digits spell.
+inline void setPositionEntry(TNumEdit* latitude, TNumEdit* longitude)
+{
+    latitude->setRange(100, 9000);
+    latitude->setRangeHint(QStringLiteral("Enter degrees and minutes run together (DDMM, minutes under 60): "
+                                          "3230 is 32 degrees 30 minutes."));
+    longitude->setRange(0, 18000);
+    longitude->setRangeHint(QStringLiteral("Enter degrees and minutes run together (DDDMM, minutes under 60): "
+                                           "11415 is 114 degrees 15 minutes."));
 }
 
 // While alive, only the marked rows of the table are shown.

@@ -163,7 +163,7 @@ TConvertedFile convertCountyReportText(const QByteArray& report, TConverterRun& 
                 throw Drop{positionMessage(name, QStringLiteral("Latitude"), lat) + QStringLiteral(" The station is left out.")};
             if (!isDDDMMLongitude(r.longitude))
                 throw Drop{positionMessage(name, QStringLiteral("Longitude"), lon) + QStringLiteral(" The station is left out.")};
-            if (r.elevation > 30000)
+            if (r.elevation > kMaxElevationFt)
                 throw Drop{aborting("Latitude ? aborting Sta %1\n", name)};
 
             // County.

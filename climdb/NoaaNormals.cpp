@@ -194,6 +194,13 @@ NoaaFileResult ReadNoaaNormalsFile(const QString& monthlyPath)
                                     .arg(QString::fromLatin1(names[k]), row.value(col(QString::fromLatin1(names[k]))).trimmed()));
             if (std::fabs(s.latitude) > 90 || std::fabs(s.longitude) > 180)
                 return fail(QStringLiteral("LATITUDE or LONGITUDE out of range"));
+            // The range the station editor and the state import take.
+            const double feet = std::floor(s.elevationM * 3.28083 + 0.5);
+            if (feet < kMinElevationFt || feet > kMaxElevationFt)
+                return fail(QStringLiteral("ELEVATION %1 m is out of range (%2 to %3 ft)")
+                                .arg(s.elevationM)
+                                .arg(kMinElevationFt)
+                                .arg(kMaxElevationFt));
             // "LEBANON MUNI AP, NH US": name, state, country
             const QString full = row.value(col(QStringLiteral("NAME"))).trimmed();
             static const QRegularExpression nameForm(QStringLiteral("^(.*\\S),\\s*([A-Z]{2})\\s+US$"));

@@ -228,9 +228,11 @@ TStationFile parseStationRecords(const QByteArray& text, const QString& fileName
             if (!isDDDMMLongitude(r.longitude))
                 throw Failure{positionMessage(r.name, QStringLiteral("Longitude"), QString::fromLatin1(pos[1]))
                               + where(first + 1)};
-            if (r.elevation < -1500 || r.elevation > 30000)
-                throw Failure{QStringLiteral("Station \"%1\": Elevation %2 ft is out of range (-1500 to 30000).")
+            if (r.elevation < kMinElevationFt || r.elevation > kMaxElevationFt)
+                throw Failure{QStringLiteral("Station \"%1\": Elevation %2 ft is out of range (%3 to %4).")
                                   .arg(r.name, QString::fromLatin1(pos[2]))
+                                  .arg(kMinElevationFt)
+                                  .arg(kMaxElevationFt)
                               + where(first + 1)};
 
             // Lines 3..6: twelve monthly values each.

@@ -30,6 +30,14 @@ namespace quen::climprog {
 inline constexpr int kMaxRecordLine = 82;   // characters of a line before its newline
 inline constexpr int kMaxValueToken = 6;    // characters of one monthly value
 
+// Station elevation the climate program takes, in the imports and the
+// station editor alike: feet, and the whole metres inside that range
+// (-1500 ft = -457.2 m, 30000 ft = 9144 m).
+inline constexpr double kMinElevationFt = -1500;
+inline constexpr double kMaxElevationFt = 30000;
+inline constexpr double kMinElevationM = -457;
+inline constexpr double kMaxElevationM = 9144;
+
 struct TStationRecord {
     QString county, name, number;
     double latitude = 0, longitude = 0, elevation = 0;

@@ -88,6 +88,7 @@ TWHRForm::TWHRForm(QWidget* parent) : QDialog(parent)
     LongitudeEdit = new TDBNumEdit(ds, QStringLiteral("Longitude"), QStringLiteral("#####"), 0, 0, this);
     LongitudeEdit->setObjectName(QStringLiteral("LongitudeEdit"));
     LongitudeEdit->setMaximumWidth(80);
+    setPositionEntry(LatitudeEdit, LongitudeEdit);
     MarkedCheck = new TDBCheckBox(ds, QStringLiteral("Marked"), QStringLiteral("Marked?"), this);
     MarkedCheck->setObjectName(QStringLiteral("MarkedCheck"));
     MarkedCheck->setDataReadOnly(true);
@@ -431,6 +432,8 @@ void TWHRForm::closeEvent(QCloseEvent* e)
 
 void TWHRForm::done(int r)
 {
+    if (!commitPendingEntry(this))
+        return;
     leaveEditor(pendingPositionOk(), DMod->tblWHR, [&] { QDialog::done(r); }, m_closed);
 }
 

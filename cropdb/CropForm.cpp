@@ -10,6 +10,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "NumEdit.h"
 #include "CropDMod.h"
 #include "CropReports.h"
 #include "EnterFocus.h"
@@ -147,6 +148,10 @@ TCropForm::TCropForm(QWidget* parent) : QDialog(parent)
     HarvestMoEdit = new TDBNumEdit(ds, QStringLiteral("Harvest Mo"), QStringLiteral("ii"), 1, 12, harv);
     HarvestDayEdit = new TDBNumEdit(ds, QStringLiteral("Harvest Day"), QStringLiteral("ii"), 1, 31, harv);
     for (TDBNumEdit* e : {HarvestMoEdit, HarvestDayEdit}) e->setMaximumWidth(60);
+    PlantMoEdit->setFieldCaption(QStringLiteral("Default planting date, Month No"));
+    PlantDayEdit->setFieldCaption(QStringLiteral("Default planting date, Day"));
+    HarvestMoEdit->setFieldCaption(QStringLiteral("Default harvest date, Month No"));
+    HarvestDayEdit->setFieldCaption(QStringLiteral("Default harvest date, Day"));
     hf->addRow(QStringLiteral("Month No"), HarvestMoEdit);
     hf->addRow(QStringLiteral("Day"), HarvestDayEdit);
     gdv->addWidget(harv);
@@ -263,6 +268,7 @@ void TCropForm::showEvent(QShowEvent* e)
 
 void TCropForm::done(int r)
 {
+    if (!commitPendingEntry(this)) return;   // the number being typed is stored as Close stores it
     if (!m_closed) {
         FormClose();   // a refused post throws and keeps the window open
         m_closed = true;

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "NumEdit.h"
 #include "Placement.h"
 
 namespace quen::cropprog {
@@ -87,6 +88,7 @@ void TCurveEditorBase::showEvent(QShowEvent* e)
 
 void TCurveEditorBase::done(int r)
 {
+    if (!commitPendingEntry(this)) return;   // the number being typed is stored as Close stores it
     closeOnce(m_shown, m_closed, [this] { FormClose(); });
     QDialog::done(r);
 }

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "NumEdit.h"
 #include "CropDMod.h"
 #include "CropReports.h"
 #include "EnterFocus.h"
@@ -95,6 +96,7 @@ void TPlainTableForm::showEvent(QShowEvent* e)
 
 void TPlainTableForm::done(int r)
 {
+    if (!commitPendingEntry(this)) return;   // the number being typed is stored as Close stores it
     if (!m_closed) {
         FormClose();   // a refused post throws and keeps the window open
         m_closed = true;

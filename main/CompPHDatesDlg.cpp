@@ -128,6 +128,9 @@ TCompPHDatesDlg::TCompPHDatesDlg(CropRunContext& ctx, const StationFrostDates& f
     EndTempEdit = new TNumEdit(QStringLiteral("##.#"), -10, 120, entryGroup);
     EndTempEdit->setObjectName(QStringLiteral("EndTempEdit"));
     for (TNumEdit* e : {GrowDaysEdit, BeginTempEdit, EndTempEdit}) e->setFixedWidth(56);
+    GrowDaysEdit->setFieldCaption(QStringLiteral("Grow days required"));
+    BeginTempEdit->setFieldCaption(QStringLiteral("Begin growth temperature"));
+    EndTempEdit->setFieldCaption(QStringLiteral("End growth temperature"));
     ReCalcBtn = new QPushButton(QStringLiteral("Re-Calculate"), entryGroup);
     ReCalcBtn->setObjectName(QStringLiteral("ReCalcBtn"));
     ReCalcBtn->setAutoDefault(false);

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <utility>
 #include <cmath>
 
 #include "CompPHDatesDlg.h"
@@ -214,6 +215,28 @@ TCropCompDlg::TCropCompDlg(CropRunContext& ctx, CropCurveState& curves, TMainFor
         g->addWidget(CutEdit, 3, 1);
         g->setColumnStretch(3, 1);
     }
+
+    // The names range messages give the fields.
+    const std::pair<TNumEdit*, const char*> captions[] = {
+        {PMoEdit, "Planting or start of growth date, Month"},
+        {PDayEdit, "Planting or start of growth date, Day"},
+        {HMoEdit, "Harvest or end of growth date, Month"},
+        {HDayEdit, "Harvest or end of growth date, Day"},
+        {NetDepthEdit, "Net irrigation depth applied each irrigation"},
+        {CaryBegEdit, "Carryover used at beginning of each season"},
+        {CaryEndEdit, "Carryover used at end of each season"},
+        {FracWettedEdit, "Fraction wetted (Fw)"},
+        {WetDevelEdit, "Wetting interval, Development"},
+        {WetMaturEdit, "Wetting interval, Maturation"},
+        {StressEdit, "Stress Factor (Ks)"},
+        {ASWEdit, "Percent total available water (ASW)"},
+        {Cut1MoEdit, "First cutting date, Month"},
+        {Cut1DayEdit, "First cutting date, Day"},
+        {CutEndMoEdit, "Last cutting date, Month"},
+        {CutEndDayEdit, "Last cutting date, Day"},
+        {CutEdit, "Number of cuttings"},
+    };
+    for (const auto& [e, caption] : captions) e->setFieldCaption(QString::fromLatin1(caption));
 
     // Buttons and status bar.
     OKBtn = new QPushButton(QStringLiteral("OK"), this);
@@ -610,6 +633,8 @@ void TCropCompDlg::OKBtnClick() { FormClose(); }
 bool TCropCompDlg::FormClose()
 {
     if (m_closed) return true;
+    // However the dialog closes, the number being typed counts as entered.
+    if (!commitPendingEntry(this)) return false;
     TTable* wk = workingCrop();
     if (!wk || !wk->isOpen() || (wk->isEmpty() && wk->state() == TTable::State::Browse)) {
         m_closed = true;

@@ -259,6 +259,10 @@ void TMainForm::buildJobPanel()
     Dry80Edit = edit(new TNumEdit(QStringLiteral("#.##"), 0.01, 9.99, left), QStringLiteral("Dry80Edit"), {}, 15);
     Norm50Edit->setCaretToEnd(true);
     Dry80Edit->setCaretToEnd(true);
+    ElevEdit->setFieldCaption(QStringLiteral("Job elevation above sea level (feet)"));
+    ElevEditM->setFieldCaption(QStringLiteral("Job elevation above sea level (meters)"));
+    Norm50Edit->setFieldCaption(QStringLiteral("Effective Precipitation Ratio, Normal year"));
+    Dry80Edit->setFieldCaption(QStringLiteral("Effective Precipitation Ratio, Dry year"));
     g->addWidget(blueLabel(QStringLiteral("Normal year"), left), row, 0);
     g->addWidget(blueLabel(QStringLiteral("50% chance"), left), row + 1, 0);
     g->addWidget(Norm50Edit, row, 1, 2, 1);

@@ -184,6 +184,12 @@ void TDBNumEdit::refresh()
     setReadOnly(!m_link.canModify());
 }
 
+QString TDBNumEdit::fieldCaption() const
+{
+    const QString c = TNumEdit::fieldCaption();
+    return c.isEmpty() ? m_link.fieldName() : c;
+}
+
 // --- TDBMemo ------------------------------------------------------------------------
 
 TDBMemo::TDBMemo(QWidget* parent) : QPlainTextEdit(parent), TDataAware(this)

@@ -105,6 +105,8 @@ public:
     TDBNumEdit(TDataSource* ds, const QString& field, const QString& picture,
                double lo = 0, double hi = 0, QWidget* parent = nullptr);
     void refresh() override;
+    // The caption or label, else the field name.
+    QString fieldCaption() const override;
 };
 
 class TDBMemo : public QPlainTextEdit, public TDataAware {

@@ -3,25 +3,37 @@
 // Picture masks: '#' is a digit position (the leading one may take a sign),
 // 'i' a digit of an integer field (no sign), '.' the decimal point; so
 // "####" takes -999..9999 as text, "####.#" one decimal, "#.##" two decimals
-// with one integer digit, "ii" a two-digit integer. Keys that would break the
-// mask are refused as they are typed. When the entry is committed (Enter, or
-// the focus leaving the field) the text is parsed and checked against the
-// range; an unparsable or out-of-range entry is refused with a message
-// through the message service and the previous value comes back. An accepted
-// entry is shown in the picture's format ("20" in a "##.##" field shows as
-// "20.00"), as setValue() shows a value.
+// with one integer digit, "ii" a two-digit integer. Every key the planner
+// types stays in the field: a mask never drops a keystroke, since the text
+// left over would look like a valid, different number (12000 cut to 1200).
+// When the entry is committed (Enter, the focus leaving the field, Escape or
+// any close of its window) the text is checked against the picture and the
+// range; an entry that is not a number, has too many digits or decimals, a
+// sign the picture does not take, or lies outside the range is refused with
+// one message naming the field and its range, the previous value comes back
+// and the focus stays on the field. A field without a range of its own takes
+// what its picture holds ("ii": 0 to 99). An accepted entry is shown in the
+// picture's format ("20" in a "##.##" field shows as "20.00"), as setValue()
+// shows a value.
+//
+// The field's name in messages is its caption (setFieldCaption), else the
+// text of the label whose buddy it is; a data-aware field falls back to its
+// field name.
 //
 // Enter moves the focus to the next control in tab order. markedModified()
 // is the "modified" flag of the field: set when the user types, cleared or
 // set by the window with setMarkedModified(); setValue() leaves it alone.
 // Signals: changed() on every keystroke of the user (the change event),
 // valueCommitted(v) when a new value is accepted, exited() when the focus has
-// left the field (after the commit; the value is valid then).
+// left the field or its window closes (after the commit; the value is valid
+// then). A refused entry is no leave: exited() waits for the next one.
 #pragma once
 
 #include <QLineEdit>
+#include <QPointer>
 #include <QString>
 #include <QValidator>
+#include <functional>
 
 namespace quen {
 
@@ -35,6 +47,10 @@ struct TPicture {
     static TPicture parse(const QString& mask);
     // Whether text fits the mask as typed so far (may be incomplete).
     bool fitsWhileTyping(const QString& text) const;
+    // The smallest and largest numbers the picture holds (a sign takes one
+    // of the integer places).
+    double smallest() const;
+    double largest() const;
     // Text of v with the picture's number of decimals.
     QString format(double v) const;
 };
@@ -63,6 +79,14 @@ public:
     double minimum() const { return m_lo; }
     double maximum() const { return m_hi; }
     void setCaretToEnd(bool on) { m_caretToEnd = on; }
+    // Name of the field in messages.
+    void setFieldCaption(const QString& caption) { m_caption = caption; }
+    virtual QString fieldCaption() const;
+    // Replaces "Enter a number from lo to hi." in messages (a field whose
+    // numbers have a form of their own, such as degrees and minutes).
+    void setRangeHint(const QString& hint) { m_rangeHint = hint; }
+    // An extra condition an accepted value must meet (refused as out of range).
+    void setAcceptor(std::function<bool(double)> accept) { m_accept = std::move(accept); }
 
     // Value shown; 0 when the field is blank.
     double value() const { return m_value; }
@@ -81,9 +105,17 @@ public:
     // Checks the typed text; true when accepted (or unchanged). On refusal
     // the message is shown and the previous value restored.
     bool commit();
+    // The text differs from the value last accepted or set.
+    bool hasPendingEntry() const;
+    // Commits and, when accepted, emits exited() as the focus leaving would
+    // (once until the field has the focus again): a window closing by
+    // Escape, its close box or a command that does not take the focus.
+    bool leave();
 
     // Message texts of a refusal (used by commit(); public for tests).
     QString rangeMessage() const;
+    // Why text would be refused ("" when it would be accepted).
+    QString refusalOf(const QString& text) const;
 
 signals:
     void changed();
@@ -94,6 +126,8 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void init();
@@ -107,6 +141,18 @@ private:
     bool m_modified = false;
     bool m_caretToEnd = false;
     bool m_committing = false;
+    bool m_exitDone = false;   // exited() emitted since the focus came in
+    QString m_caption;
+    QString m_rangeHint;
+    std::function<bool(double)> m_accept;
+    QPointer<QWidget> m_watchedWindow;   // its close commits the entry first
 };
+
+// Commits the entry of the numeric field that has the focus in window (the
+// focused widget of the application when window is null); true when there
+// is none or it was accepted. Windows call it before they post on closing
+// or leaving edit mode, so that a value being typed is stored as if the
+// field had been left.
+bool commitPendingEntry(QWidget* window);
 
 } // namespace quen

@@ -7,6 +7,7 @@
 
 #include "Database.h"
 #include "MessageService.h"
+#include "NumEdit.h"
 
 namespace quen {
 
@@ -42,6 +43,9 @@ void TRecordEditor::start()
 
 void TRecordEditor::setEditMode(bool on)
 {
+    // "Stop Edit" stores the number being typed as leaving its field does;
+    // a refused entry keeps edit mode.
+    if (!on && !commitPendingEntry(m_window)) return;
     TTable* t = table();
     if (!on && t && t->isOpen()
         && (t->state() == TTable::State::Edit || t->state() == TTable::State::Insert))

@@ -5,7 +5,9 @@
 
 #include <initializer_list>
 
+#include <QApplication>
 #include <QDir>
+#include <cmath>
 #include <QListWidget>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -31,6 +33,7 @@
 #include "SelCoForm.h"
 #include "SelDirForm.h"
 #include "StateToDBForm.h"
+#include "StationRecords.h"
 #include "WHRForm.h"
 
 using namespace quen;
@@ -139,6 +142,89 @@ TEST_F(ClimForms, StationEditorEditsAndKeepsUnitPairsInStep)
     t->refresh();
     EXPECT_DOUBLE_EQ(value(t, "T1"), 50.0);
     EXPECT_DOUBLE_EQ(value(t, "Latitude"), 4342);
+}
+
+// What the station editor takes is what the state import takes: typed
+// keys are never dropped into a different number, the elevation range is
+// the import's, and a latitude typed as decimal degrees is refused.
+TEST_F(ClimForms, StationEditorTakesWhatTheImportTakesAndNothingElse)
+{
+    TScriptedMessages msgs;
+    TClimDBForm f;
+    f.show();
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    TTable* t = DMod->tblClim;
+    ASSERT_TRUE(t->locate("Station Name", "KETCHUM RS"));
+    f.GotoEditBtn->click();
+    const double lat = value(t, "Latitude");
+    auto type = [&](TDBNumEdit* e, const QString& text) {
+        e->setFocus();
+        e->selectAll();
+        QTest::keyClicks(e, text);
+        QTest::keyClick(e, Qt::Key_Return);
+    };
+
+    // 12000 ft has five digits: stored whole, not cut to 1200.
+    type(f.ElevationEdit, "12000");
+    EXPECT_EQ(msgs.count(), 0) << msgs.lastText().toStdString();
+    EXPECT_DOUBLE_EQ(value(t, "Elevation"), 12000);
+    EXPECT_NEAR(value(t, "ElevationM"), 12000 / 3.28083, 1e-9);
+
+    // The editor's range is the import's, in feet and in metres.
+    const QByteArray record = stateFile(1);
+    auto importElevation = [&](const QByteArray& feet) {
+        QList<QByteArray> l = record.split('\n');
+        l[1] = "4341 11422 " + feet;
+        return parseStationRecords(l.join('\n'), QStringLiteral("e.quen")).ok();
+    };
+    struct Case {
+        TDBNumEdit* edit;
+        const char* typed;
+        bool imported;   // the same number of feet, as the import sees it
+        const char* message;
+    } cases[] = {
+        {f.ElevationEdit, "30000", true, nullptr},
+        {f.ElevationEdit, "-1500", true, nullptr},
+        {f.ElevationEdit, "30001", false, "Elevation (feet): 30001 is out of range. Enter a number from -1500 to 30000."},
+        {f.ElevationEdit, "-1640", false, "Elevation (feet): -1640 is out of range. Enter a number from -1500 to 30000."},
+        {f.ElevationMEdit, "-500", false, "Elevation (metres): -500 is out of range. Enter a number from -457 to 9144."},
+        {f.ElevationMEdit, "9145", false, "Elevation (metres): 9145 is out of range. Enter a number from -457 to 9144."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        msgs.clear();
+        const double feet = c.edit == f.ElevationEdit ? QByteArray(c.typed).toDouble()
+                                                      : std::round(QByteArray(c.typed).toDouble() * 3.28083);
+        EXPECT_EQ(importElevation(QByteArray::number(feet)), c.imported);
+        const double before = value(t, "Elevation");
+        type(c.edit, QString::fromLatin1(c.typed));
+        if (!c.message) {
+            EXPECT_EQ(msgs.count(), 0);
+            EXPECT_DOUBLE_EQ(value(t, "Elevation"), feet);
+            continue;
+        }
+        ASSERT_EQ(msgs.count(), 1);
+        EXPECT_EQ(msgs.lastText(), QString::fromLatin1(c.message));
+        EXPECT_DOUBLE_EQ(value(t, "Elevation"), before);
+        EXPECT_EQ(QApplication::focusWidget(), c.edit);
+    }
+
+    // "32.5" is no DDMM latitude: refused with the form named, not stored as 325.
+    msgs.clear();
+    type(f.LatitudeEdit, "32.5");
+    ASSERT_EQ(msgs.count(), 1);
+    EXPECT_EQ(msgs.lastText(), "Latitude: 32.5 is not a whole number. Enter degrees and minutes run together "
+                               "(DDMM, minutes under 60): 3230 is 32 degrees 30 minutes.");
+    EXPECT_DOUBLE_EQ(value(t, "Latitude"), lat);
+    EXPECT_EQ(f.LatitudeEdit->text(), QString::number(lat));
+    // A month value names its month and column.
+    msgs.clear();
+    type(f.monthEdit("Tmax12"), "2120");
+    EXPECT_EQ(msgs.lastText(), "December Monthly Maximum Temperature (F): 2120 is out of range. "
+                               "Enter a number from -100 to 200.");
+    f.CancelBtn->click();
+    f.close();
 }
 
 TEST_F(ClimForms, StationEditorInsertsDeletesAndMarks)

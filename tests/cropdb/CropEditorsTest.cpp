@@ -3,6 +3,7 @@
 // TScriptedMessages, reports through the report sink.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QPushButton>
@@ -20,6 +21,7 @@
 #include "Help.h"
 #include "KcCalculation.h"
 #include "MessageBoxes.h"
+#include "NumEdit.h"
 #include "PlainEditors.h"
 #include "Table.h"
 
@@ -336,6 +338,58 @@ TEST(CropForm, TemperatureTwinsOnlyOnExistingRows)
     EXPECT_TRUE(t->field("SpringAvTempM").isNull());
     f.CancelBtn->click();
     f.close();
+}
+
+// However the editor is closed (Escape, the close box, Close), the number
+// being typed is stored as leaving its field stores it; one the field
+// refuses keeps the editor open with the message naming the field.
+TEST(CropForm, ClosingAnyWayPostsTheNumberBeingTyped)
+{
+    OpenTables open{DMod->tblCreateCrp, DMod->tblLastUse};
+    TScriptedMessages msgs;
+    TTable* t = DMod->tblCreateCrp;
+    const char* ways[] = {"Escape", "close box", "Close"};
+    for (int way = 0; way < 3; ++way) {
+        SCOPED_TRACE(ways[way]);
+        for (bool refused : {false, true}) {
+            msgs.clear();
+            TCropForm f;
+            f.show();
+            f.activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+            const QString crop = s(t, "Cop Name");
+            const int before = t->field("Min Grow Days").asInteger();
+            f.GotoEditBtn->click();
+            f.PageControl->setCurrentIndex(2);
+            TNumEdit* e = f.MinGrowDaysEdit;
+            e->setFocus();
+            e->selectAll();
+            const int days = 100 + way;
+            // Too many digits for "iii" is refused, not cut to 400.
+            QTest::keyClicks(e, refused ? QStringLiteral("4000") : QString::number(days));
+            if (way == 0) QTest::keyClick(e, Qt::Key_Escape);
+            else if (way == 1) f.close();
+            else QTest::mouseClick(f.CloseBtn, Qt::LeftButton);
+            if (!refused) {
+                EXPECT_EQ(msgs.count(), 0);
+                EXPECT_FALSE(f.isVisible());
+                EXPECT_EQ(t->state(), TTable::State::Browse);
+                ASSERT_TRUE(t->locate("Cop Name", crop));
+                EXPECT_EQ(t->field("Min Grow Days").asInteger(), days);
+                continue;
+            }
+            ASSERT_EQ(msgs.count(), 1);
+            EXPECT_EQ(msgs.lastText(), "Min Grow Days: 4000 is out of range. Enter a number from 0 to 366.");
+            EXPECT_TRUE(f.isVisible());
+            QApplication::processEvents();
+            EXPECT_EQ(QApplication::focusWidget(), e);
+            EXPECT_EQ(e->text(), QString::number(before));
+            f.close();
+            EXPECT_FALSE(f.isVisible());
+            ASSERT_TRUE(t->locate("Cop Name", crop));
+            EXPECT_EQ(t->field("Min Grow Days").asInteger(), before);
+        }
+    }
 }
 
 TEST(CropReports, CropListAndAllMarked)

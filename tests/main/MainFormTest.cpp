@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -333,6 +334,51 @@ TEST(MainWindow, ElevationInFeetAndMetres)
     EXPECT_EQ(f.ElevEdit->text(), "328");
     EXPECT_NEAR(p.ctx.Elevation, 328.083, 1e-9);
     EXPECT_EQ(f.ElevEditM->text(), "100.0");
+}
+
+// Keys beyond a picture are not dropped into a plausible number (12000 ft
+// is not 1200, a ratio 12.345 not 1.34): the entry is refused naming the field.
+TEST(MainWindow, JobNumbersBeyondThePictureAreRefusedNamingTheField)
+{
+    TScriptedMessages msgs;
+    TMainProgram p;
+    TMainForm& f = *p.form;
+    ASSERT_TRUE(activate(&f));
+    f.Picture->hide();
+    f.JobPanel->show();
+    f.ElevEdit->setValue(1000);
+    f.Norm50Edit->setValue(0.85);
+    p.ctx.Elevation = 1000;
+    p.ctx.EffPcpFact50 = 0.85;
+    struct Case {
+        TNumEdit* edit;
+        const char* typed;
+        const char* message;
+    } cases[] = {
+        {f.ElevEdit, "12000",
+         "Job elevation above sea level (feet): 12000 is out of range. Enter a number from -200 to 9999."},
+        {f.Norm50Edit, "12.345",
+         "Effective Precipitation Ratio, Normal year: 12.345 has more than 2 decimals. Enter a number from 0.01 to 9.99."},
+        {f.Norm50Edit, "1.234",
+         "Effective Precipitation Ratio, Normal year: 1.234 has more than 2 decimals. Enter a number from 0.01 to 9.99."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        msgs.clear();
+        const QString before = c.edit->text();
+        c.edit->setFocus();
+        c.edit->selectAll();
+        QTest::keyClicks(c.edit, c.typed);
+        EXPECT_EQ(c.edit->text(), c.typed);   // every key kept while typing
+        QTest::keyClick(c.edit, Qt::Key_Tab);
+        QApplication::processEvents();
+        ASSERT_EQ(msgs.count(), 1);
+        EXPECT_EQ(msgs.lastText(), c.message);
+        EXPECT_EQ(c.edit->text(), before);
+        EXPECT_EQ(QApplication::focusWidget(), c.edit);
+    }
+    EXPECT_DOUBLE_EQ(p.ctx.Elevation, 1000);
+    EXPECT_DOUBLE_EQ(p.ctx.EffPcpFact50, 0.85);
 }
 
 TEST(MainWindow, EnterMovesThroughTheJobPanel)

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QApplication>
 #include <QTest>
 
 #include "Calendar.h"
@@ -501,6 +502,55 @@ TEST_F(CropInputs, ClosingByTheCloseBoxStoresAndComputesToo)
     EXPECT_DOUBLE_EQ(field("Net Irr"), 1.75);
     ASSERT_EQ(outputs.size(), 1u);
     expectSameResults(outputs[0], recompute(ctx(), "Sugar beets"));
+}
+
+// An entry that does not fit its picture is refused with the field's name
+// and range, never cut to a different number (ASW 100 is not 10, Ks 0.40);
+// Escape closes the dialog with the number being typed taken as OK takes it.
+TEST_F(CropInputs, EntriesBeyondThePictureAreRefusedAndEscapeStoresAsOKDoes)
+{
+    addCrop(kMaricopa, 2, "Corn, grain");
+    editCrop([this](TCropCompDlg& d) {
+        if (!d.CheckBox1->isChecked()) QTest::mouseClick(d.CheckBox1, Qt::LeftButton);
+        const QString asw = d.ASWEdit->text(), ks = d.StressEdit->text();
+        const QString carry = d.CaryBegEdit->text(), wet = d.WetDevelEdit->text();
+        struct Case {
+            TNumEdit* edit;
+            const char* typed;
+            const char* message;
+        } cases[] = {
+            {d.ASWEdit, "100", "Percent total available water (ASW): 100 is out of range. Enter a number from 0.1 to 99."},
+            {d.CaryBegEdit, "10",
+             "Carryover used at beginning of each season: 10 is out of range. Enter a number from 0 to 9.99."},
+            {d.WetDevelEdit, "999", "Wetting interval, Development: 999 is out of range. Enter a number from 1 to 99."},
+            {d.WetDevelEdit, "-1", "Wetting interval, Development: -1 is out of range. Enter a number from 1 to 99."},
+            {d.StressEdit, "3", "Stress Factor (Ks): 3 is out of range. Enter a number from 0 to 1."},
+        };
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.typed);
+            msgs->clear();
+            typeInto(c.edit, QString::fromLatin1(c.typed));
+            ASSERT_EQ(msgs->count(), 1);
+            EXPECT_EQ(msgs->lastText(), QString::fromLatin1(c.message));
+            EXPECT_EQ(QApplication::focusWidget(), c.edit);
+        }
+        EXPECT_EQ(d.ASWEdit->text(), asw);
+        EXPECT_EQ(d.StressEdit->text(), ks);
+        EXPECT_EQ(d.CaryBegEdit->text(), carry);
+        EXPECT_EQ(d.WetDevelEdit->text(), wet);
+
+        msgs->clear();
+        d.ASWEdit->setFocus();
+        d.ASWEdit->selectAll();
+        QTest::keyClicks(d.ASWEdit, "45");
+        QTest::keyClick(d.ASWEdit, Qt::Key_Escape);
+        EXPECT_FALSE(d.isVisible());
+        EXPECT_EQ(msgs->count(), 0);
+    });
+    EXPECT_DOUBLE_EQ(field("ASW"), 45);
+    EXPECT_DOUBLE_EQ(field("Stress Factor"), 0.9);   // sensitive crop: 45 x 0.02, as leaving the field gives
+    ASSERT_EQ(outputs.size(), 1u);
+    EXPECT_DOUBLE_EQ(outputs[0].StressFactor, 0.9);
 }
 
 TEST_F(CropInputs, DateCalculatorRefusesWarmStationsAndCropsWithoutTemperatures)

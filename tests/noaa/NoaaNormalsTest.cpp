@@ -150,6 +150,8 @@ TEST(NoaaNormals, DamagedCopiesAreRefusedNamingTheField)
         {"monthly_e.csv", QString(), "empty"},
         {"monthly_f.csv", QString(old).replace(",\"298\",", ",\"-9999\","), "MLY-TMAX-NORMAL of month 1"},
         {"monthly_g.csv", QString(monthly).replace("    30.3", "     5.3"), "MLY-TAVG-NORMAL of month 1"},
+        // -500 m (-1640 ft): below the station elevations the editor and the state import take
+        {"monthly_i.csv", QString(monthly).replace("\" 182.3\"", "\" -500.0\""), "ELEVATION -500 m is out of range (-1500 to 30000 ft)"},
     };
     for (const Damage& d : damages) {
         writeText(dir.filePath(d.name), d.text);

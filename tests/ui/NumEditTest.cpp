@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 #include <QVBoxLayout>
@@ -45,13 +47,92 @@ TEST(Picture, MasksLimitDigitsSignAndDecimals)
     EXPECT_FALSE(TPicture::parse("x#").valid);
 }
 
-TEST(NumEdit, TypingRefusesKeysThatBreakThePicture)
+TEST(NumEdit, TypingKeepsEveryKeyAndTheCommitRefusesWhatDoesNotFit)
 {
+    // A key that does not fit the picture is not dropped: the text left
+    // would be a different, plausible number (12000 cut to 1200).
+    TScriptedMessages msgs;
     TNumEdit e("####", -200, 9999);
+    e.setValue(100);
     e.show();
-    QTest::keyClicks(&e, "12a3.45");
-    EXPECT_EQ(e.text(), "1234");
+    e.selectAll();
+    QTest::keyClicks(&e, "12000");
+    EXPECT_EQ(e.text(), "12000");
     EXPECT_TRUE(e.markedModified());
+    EXPECT_FALSE(e.commit());
+    EXPECT_EQ(e.text(), "100");
+    EXPECT_DOUBLE_EQ(e.value(), 100);
+    ASSERT_EQ(msgs.count(), 1);
+    EXPECT_EQ(msgs.lastText(), "12000 is out of range. Enter a number from -200 to 9999.");
+
+    e.selectAll();
+    QTest::keyClicks(&e, "12a3.45");
+    EXPECT_EQ(e.text(), "12a3.45");
+    EXPECT_FALSE(e.commit());
+    EXPECT_EQ(e.text(), "100");
+    EXPECT_TRUE(msgs.lastText().contains("not a valid number"));
+}
+
+// The cases seen in the planners' fields: each refused with the field's name
+// and range, the previous value kept; nothing stored that was not typed.
+TEST(NumEdit, DigitsDecimalsAndSignsBeyondThePictureAreRefusedNamingTheField)
+{
+    TScriptedMessages msgs;
+    struct Case {
+        const char* picture;
+        double lo, hi;
+        const char* caption;
+        const char* typed;
+        const char* message;
+    } cases[] = {
+        {"##.#", 0.1, 99, "Percent total available water (ASW)", "100",
+         "Percent total available water (ASW): 100 is out of range. Enter a number from 0.1 to 99."},
+        {"#.##", 0, 9.99, "Carryover used at beginning of each season", "10",
+         "Carryover used at beginning of each season: 10 is out of range. Enter a number from 0 to 9.99."},
+        {"ii", 1, 99, "Development", "999", "Development: 999 is out of range. Enter a number from 1 to 99."},
+        {"ii", 1, 99, "Development", "-1", "Development: -1 is out of range. Enter a number from 1 to 99."},
+        {"ii", 1, 99, "Development", "-", "Development: \"-\" is not a valid number. Enter a number from 1 to 99."},
+        {"#.##", 0.01, 9.99, "Normal year", "12.345",
+         "Normal year: 12.345 has more than 2 decimals. Enter a number from 0.01 to 9.99."},
+        {"#.##", 0.01, 9.99, "Normal year", "1.234",
+         "Normal year: 1.234 has more than 2 decimals. Enter a number from 0.01 to 9.99."},
+        {"#.##", 0, 1, "Stress Factor (Ks)", "3", "Stress Factor (Ks): 3 is out of range. Enter a number from 0 to 1."},
+        // Without a range of its own a field takes what its picture holds.
+        {"iii", 0, 0, "Days", "1000", "Days: 1000 is out of range. Enter a number from 0 to 999."},
+        {"iii", 0, 0, "Days", "-5", "Days: -5 is out of range. Enter a number from 0 to 999."},
+        {"####", 0, 0, "Latitude", "32.5", "Latitude: 32.5 is not a whole number. Enter a number from -999 to 9999."},
+        {"#.##", 0, 0, "Kc", "1.5e1", "Kc: \"1.5e1\" is not a valid number. Enter a number from -0.99 to 9.99."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.picture) + " " + c.typed);
+        msgs.clear();
+        TNumEdit e(c.picture, c.lo, c.hi);
+        e.setFieldCaption(c.caption);
+        e.setValue(c.lo == 0 && c.hi == 0 ? 1 : c.lo);
+        const QString before = e.text();
+        e.setText(c.typed);
+        EXPECT_FALSE(e.commit());
+        EXPECT_EQ(e.text(), before);
+        ASSERT_EQ(msgs.count(), 1);
+        EXPECT_EQ(msgs.lastText(), QString::fromUtf8(c.message));
+    }
+
+    // The name comes from the label whose buddy the field is, else it is left out.
+    QWidget w;
+    auto* v = new QVBoxLayout(&w);
+    auto* l = new QLabel("&Stress Factor (Ks):", &w);
+    auto* n = new TNumEdit("#.##", 0, 1, &w);
+    l->setBuddy(n);
+    v->addWidget(l);
+    v->addWidget(n);
+    EXPECT_EQ(n->fieldCaption(), "Stress Factor (Ks)");
+    // A form of its own replaces the range, and an extra condition refuses too.
+    TNumEdit lat("####", 100, 9000);
+    lat.setFieldCaption("Latitude");
+    lat.setRangeHint("Enter degrees and minutes run together (DDMM).");
+    lat.setAcceptor([](double x) { return int(x) % 100 < 60; });
+    EXPECT_EQ(lat.refusalOf("4375"), "Latitude: 4375 is out of range. Enter degrees and minutes run together (DDMM).");
+    EXPECT_EQ(lat.refusalOf("4330"), "");
 }
 
 TEST(NumEdit, OutOfRangeAndUnparsableEntriesAreRefusedAndPreviousValueKept)
@@ -184,4 +265,86 @@ TEST(NumEdit, AcceptedEntryIsShownInThePictureFormat)
     day.setText("-0");
     EXPECT_TRUE(day.commit());
     EXPECT_EQ(day.text(), "0");
+}
+
+TEST(NumEdit, AfterARefusalTheFocusStaysOnTheField)
+{
+    TScriptedMessages msgs;
+    QWidget w;
+    auto* v = new QVBoxLayout(&w);
+    auto* n = new TNumEdit("#.##", 0, 1, &w);
+    auto* other = new QLineEdit(&w);
+    v->addWidget(n);
+    v->addWidget(other);
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    int exits = 0;
+    QObject::connect(n, &TNumEdit::exited, [&] { ++exits; });
+
+    n->setFocus();
+    n->setValue(0.5);
+    n->selectAll();
+    QTest::keyClicks(n, "3");
+    QTest::keyClick(n, Qt::Key_Tab);
+    QApplication::processEvents();
+    EXPECT_EQ(msgs.count(), 1);
+    EXPECT_EQ(QApplication::focusWidget(), n);
+    EXPECT_EQ(n->text(), "0.50");
+    EXPECT_EQ(exits, 0);   // not left: no leave handling on the old value
+
+    other->setFocus();     // leaving again with the value kept is a plain leave
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), other);
+    EXPECT_EQ(exits, 1);
+    EXPECT_EQ(msgs.count(), 1);
+}
+
+// Closing a window by Escape, by its close box or by a command that does not
+// take the focus stores the value being typed, as leaving the field does.
+TEST(NumEdit, ClosingTheWindowAnyWayCommitsTheEntryBeingTyped)
+{
+    TScriptedMessages msgs;
+    for (int way = 0; way < 3; ++way) {
+        SCOPED_TRACE(way);
+        QDialog d;
+        auto* v = new QVBoxLayout(&d);
+        auto* n = new TNumEdit("##.#", 0.1, 99, &d);
+        v->addWidget(n);
+        v->addWidget(new QLineEdit(&d));
+        double stored = -1;
+        QObject::connect(n, &TNumEdit::valueCommitted, [&](double x) { stored = x; });
+        d.show();
+        d.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+        n->setFocus();
+        n->setValue(50);
+        n->selectAll();
+        QTest::keyClicks(n, "40");
+        bool accepted = true;
+        auto closeIt = [&] {
+            if (way == 0) QTest::keyClick(n, Qt::Key_Escape);
+            else if (way == 1) d.close();
+            else accepted = commitPendingEntry(&d);
+        };
+        closeIt();
+        EXPECT_TRUE(accepted);
+        EXPECT_DOUBLE_EQ(stored, 40);
+        EXPECT_EQ(msgs.count(), 0);
+        if (way < 2) EXPECT_FALSE(d.isVisible());
+
+        // A refused entry keeps the window open, the field focused.
+        d.show();
+        d.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+        n->setFocus();
+        n->selectAll();
+        QTest::keyClicks(n, "100");
+        closeIt();
+        EXPECT_EQ(msgs.count(), 1);
+        EXPECT_EQ(n->text(), "40.0");
+        if (way < 2) EXPECT_TRUE(d.isVisible());
+        else EXPECT_FALSE(accepted);
+        msgs.clear();
+    }
 }
