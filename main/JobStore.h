@@ -41,7 +41,8 @@ bool LoadJob(const QString& name, CropRunContext& ctx);
 // Fills the working table (closed, emptied and opened again) with the saved
 // crops of ctx.JobName, compared exactly, in the order they were saved, and
 // computes each one with ComputeCrop as it is added; computed(ctx) runs after
-// each crop. Returns the number of crops; wk stays open on the last crop.
+// each crop. A Penman-Monteith job whose station has no wind, humidity and
+// radiation record falls back to Blaney-Criddle first, with the message. Returns the number of crops; wk stays open on the last crop.
 int FetchCrops(CropRunContext& ctx, CropCurveState& curves, TTable& wk,
                const std::function<void()>& computed = {});
 
