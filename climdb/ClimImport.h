@@ -23,15 +23,19 @@ TImportOutcome runCountyLoad(const QString& tmpTpPath, const QStringList& select
                              const QStringList& replaced);
 
 // The state file import: replaces every station and the county list with
-// the records of the file. Messages: "Can't open file for reading", the
-// reader's message of a damaged record, a refused write. Returns the number
+// the records of the file; a station that comes back under the same name
+// keeps its "WHRLocation" (the file does not carry it). Messages: "Can't open
+// file for reading", the reader's message of a damaged record, a file that
+// holds no station record (empty or blank: it would leave no station), a
+// refused write. Returns the number
 // of stations stored, or -1 when nothing was changed.
 int importStateFile(const QString& path);
 
 // The load of the county report import from the work file tmpTpPath:
 // the records of the selected counties. addToExisting false replaces the
 // whole station table and county list; true first removes the stations and
-// county rows of the counties in replaced, then adds. Returns the number of
+// county rows of the counties in replaced, then adds. A replaced station that
+// comes back under the same name keeps its "WHRLocation". Returns the number of
 // stations stored, or -1 when nothing was changed ("Can't open TmpTP.txt
 // file for reading", a damaged record, a refused write).
 int loadSelectedCounties(const QString& tmpTpPath, const QStringList& selected, bool addToExisting,
