@@ -130,6 +130,29 @@ void listCounty(const QString& key)
         county.appendRecord({key});
 }
 
+QString stationUsingNumber(const QString& number, int ownSiteNo)
+{
+    const QString wanted = number.trimmed();
+    if (wanted.isEmpty())
+        return QString();
+    TTable clim(QStringLiteral("Climate.DB"));
+    clim.open();
+    for (clim.first(); !clim.eof(); clim.next()) {
+        if (clim.field(QStringLiteral("Station No")).asString().trimmed() != wanted)
+            continue;
+        if (ownSiteNo != 0 && clim.field(QStringLiteral("TP Site No")).asInteger() == ownSiteNo)
+            continue;
+        return QStringLiteral("%1 (%2)").arg(clim.field(QStringLiteral("Station Name")).asString(),
+                                              clim.field(QStringLiteral("County")).asString());
+    }
+    return QString();
+}
+
+QString duplicateNumberMessage(const QString& number, const QString& otherStation)
+{
+    return QStringLiteral("Station No %1 is already used by the station %2.").arg(number.trimmed(), otherStation);
+}
+
 void unlistCountyWithoutStations(const QString& key)
 {
     if (key.isEmpty())

@@ -48,6 +48,15 @@ bool isCountyKey(const QString& key);
 QString countyKeyMessage(const QString& station, const QString& county);
 // Adds key to "County" unless it is listed (a station stored by hand).
 void listCounty(const QString& key);
+// The station number is not part of any unique key ("Station Name" and
+// "Station No" together are), but two stations under one number are most
+// likely a typing slip. Returns "Station Name (County)" of the first station
+// other than the row whose "TP Site No" is ownSiteNo (0 for a row not yet
+// stored) whose "Station No" is number, blanks around either ignored; empty
+// when there is none or number is blank.
+QString stationUsingNumber(const QString& number, int ownSiteNo);
+// The warning naming that station.
+QString duplicateNumberMessage(const QString& number, const QString& otherStation);
 // Removes key from "County" when no station of "Climate.DB" has it (the
 // last station of the county was deleted).
 void unlistCountyWithoutStations(const QString& key);
