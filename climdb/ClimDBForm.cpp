@@ -264,6 +264,20 @@ TClimDBForm::TClimDBForm(QWidget* parent) : QDialog(parent)
     gg->setColumnStretch(4, 1);
     connect(ElevationEdit, &TNumEdit::exited, this, [this] { FieldExit(QStringLiteral("Elevation")); });
     connect(ElevationMEdit, &TNumEdit::exited, this, [this] { FieldExit(QStringLiteral("ElevationM")); });
+    // A number another station has: warned once per number typed, not refused.
+    connect(StationNoEdit, &TDBEdit::exited, this, [warned = QString()]() mutable {
+        TTable* t = DMod->tblClim;
+        if (!editing(t))
+            return;
+        const QString number = t->field(QStringLiteral("Station No")).asString();
+        const QString other = stationUsingNumber(number, t->field(QStringLiteral("TP Site No")).asInteger());
+        if (other.isEmpty() || number.trimmed() == warned) {
+            warned = other.isEmpty() ? QString() : warned;
+            return;
+        }
+        warned = number.trimmed();
+        showWarning(duplicateNumberMessage(number, other));
+    });
     connect(LatitudeEdit, &TNumEdit::exited, this, [this] { PositionExit(QStringLiteral("Latitude")); });
     connect(LongitudeEdit, &TNumEdit::exited, this, [this] { PositionExit(QStringLiteral("Longitude")); });
     PageControl->addTab(general, QStringLiteral("General Data"));

@@ -1,5 +1,7 @@
 #include "ClimImport.h"
 
+#include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 #include <QSet>
 #include <optional>
@@ -13,10 +15,40 @@ namespace quen::climprog {
 
 namespace {
 
+// The wind, humidity and radiation location of every stored station, by
+// name and number and by name alone. The record files do not carry it, so a
+// station that an import replaces gets it back from here when it returns
+// under the same name.
+struct TKeptWhrLocations {
+    QHash<QString, QString> byNameAndNumber, byName;
+    QString of(const TStationRecord& r) const
+    {
+        const auto exact = byNameAndNumber.constFind(r.name + QLatin1Char('|') + r.number);
+        return exact != byNameAndNumber.constEnd() ? *exact : byName.value(r.name);
+    }
+};
+
+TKeptWhrLocations keptWhrLocations(TTable& clim)
+{
+    TKeptWhrLocations kept;
+    for (clim.first(); !clim.eof(); clim.next()) {
+        const QString whr = clim.field(QStringLiteral("WHRLocation")).asString();
+        if (whr.isEmpty())
+            continue;
+        const QString name = clim.field(QStringLiteral("Station Name")).asString();
+        kept.byNameAndNumber.insert(name + QLatin1Char('|') + clim.field(QStringLiteral("Station No")).asString(), whr);
+        if (!kept.byName.contains(name))
+            kept.byName.insert(name, whr);
+    }
+    return kept;
+}
+
 // Stores the records and the county keys of their stations (one row per key,
 // compared without case as the county list's key is).
-void storeRecords(TTable& clim, TTable& county, const QList<TStationRecord>& records)
+void storeRecords(TTable& clim, TTable& county, const QList<TStationRecord>& records,
+                  const TKeptWhrLocations& kept)
 {
+    const int whrField = clim.field(QStringLiteral("WHRLocation")).index();
     QList<QVariantList> rows;
     rows.reserve(records.size());
     QSet<QString> have;
@@ -28,6 +60,9 @@ void storeRecords(TTable& clim, TTable& county, const QList<TStationRecord>& rec
     QList<QVariantList> counties;
     for (const TStationRecord& r : records) {
         rows << climateRowValues(r);
+        const QString whr = kept.of(r);
+        if (!whr.isEmpty())
+            rows.last()[whrField] = whr;
         if (!have.contains(r.county.toLower())) {
             have.insert(r.county.toLower());
             counties << QVariantList{r.county};
@@ -95,6 +130,29 @@ void listCounty(const QString& key)
         county.appendRecord({key});
 }
 
+QString stationUsingNumber(const QString& number, int ownSiteNo)
+{
+    const QString wanted = number.trimmed();
+    if (wanted.isEmpty())
+        return QString();
+    TTable clim(QStringLiteral("Climate.DB"));
+    clim.open();
+    for (clim.first(); !clim.eof(); clim.next()) {
+        if (clim.field(QStringLiteral("Station No")).asString().trimmed() != wanted)
+            continue;
+        if (ownSiteNo != 0 && clim.field(QStringLiteral("TP Site No")).asInteger() == ownSiteNo)
+            continue;
+        return QStringLiteral("%1 (%2)").arg(clim.field(QStringLiteral("Station Name")).asString(),
+                                              clim.field(QStringLiteral("County")).asString());
+    }
+    return QString();
+}
+
+QString duplicateNumberMessage(const QString& number, const QString& otherStation)
+{
+    return QStringLiteral("Station No %1 is already used by the station %2.").arg(number.trimmed(), otherStation);
+}
+
 void unlistCountyWithoutStations(const QString& key)
 {
     if (key.isEmpty())
@@ -126,10 +184,14 @@ TImportOutcome runStateImport(const QString& path)
     const TStationFile file = readStationFile(path, QStringLiteral("Can't open file for reading"));
     if (!file.ok())
         return {-1, file.error};
+    // An empty or blank file would replace every station with none.
+    if (file.recordsRead == 0)
+        return {-1, QStringLiteral("\"%1\" holds no station record.\nChanges not made!").arg(QFileInfo(path).fileName())};
     const auto fill = [&](TTable& clim, TTable& county) -> std::optional<TImportOutcome> {
+        const TKeptWhrLocations kept = keptWhrLocations(clim);
         clim.emptyTable();
         county.emptyTable();
-        storeRecords(clim, county, file.records);
+        storeRecords(clim, county, file.records, kept);
         return std::nullopt;
     };
     return writeClimTables(int(file.records.size()), fill);
@@ -143,6 +205,7 @@ TImportOutcome runCountyLoad(const QString& tmpTpPath, const QStringList& select
     if (!file.ok())
         return {-1, file.error};
     const auto fill = [&](TTable& clim, TTable& county) -> std::optional<TImportOutcome> {
+        const TKeptWhrLocations kept = keptWhrLocations(clim);
         if (!addToExisting) {
             clim.emptyTable();
             county.emptyTable();
@@ -172,7 +235,7 @@ TImportOutcome runCountyLoad(const QString& tmpTpPath, const QStringList& select
         }
         // Every selected county is listed, also one whose stations all were left out.
         QList<TStationRecord> records = file.records;
-        storeRecords(clim, county, records);
+        storeRecords(clim, county, records, kept);
         QList<QVariantList> extra;
         for (const QString& c : selected)
             if (!county.findKey({c}))

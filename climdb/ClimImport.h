@@ -23,15 +23,19 @@ TImportOutcome runCountyLoad(const QString& tmpTpPath, const QStringList& select
                              const QStringList& replaced);
 
 // The state file import: replaces every station and the county list with
-// the records of the file. Messages: "Can't open file for reading", the
-// reader's message of a damaged record, a refused write. Returns the number
+// the records of the file; a station that comes back under the same name
+// keeps its "WHRLocation" (the file does not carry it). Messages: "Can't open
+// file for reading", the reader's message of a damaged record, a file that
+// holds no station record (empty or blank: it would leave no station), a
+// refused write. Returns the number
 // of stations stored, or -1 when nothing was changed.
 int importStateFile(const QString& path);
 
 // The load of the county report import from the work file tmpTpPath:
 // the records of the selected counties. addToExisting false replaces the
 // whole station table and county list; true first removes the stations and
-// county rows of the counties in replaced, then adds. Returns the number of
+// county rows of the counties in replaced, then adds. A replaced station that
+// comes back under the same name keeps its "WHRLocation". Returns the number of
 // stations stored, or -1 when nothing was changed ("Can't open TmpTP.txt
 // file for reading", a damaged record, a refused write).
 int loadSelectedCounties(const QString& tmpTpPath, const QStringList& selected, bool addToExisting,
@@ -44,6 +48,15 @@ bool isCountyKey(const QString& key);
 QString countyKeyMessage(const QString& station, const QString& county);
 // Adds key to "County" unless it is listed (a station stored by hand).
 void listCounty(const QString& key);
+// The station number is not part of any unique key ("Station Name" and
+// "Station No" together are), but two stations under one number are most
+// likely a typing slip. Returns "Station Name (County)" of the first station
+// other than the row whose "TP Site No" is ownSiteNo (0 for a row not yet
+// stored) whose "Station No" is number, blanks around either ignored; empty
+// when there is none or number is blank.
+QString stationUsingNumber(const QString& number, int ownSiteNo);
+// The warning naming that station.
+QString duplicateNumberMessage(const QString& number, const QString& otherStation);
 // Removes key from "County" when no station of "Climate.DB" has it (the
 // last station of the county was deleted).
 void unlistCountyWithoutStations(const QString& key);

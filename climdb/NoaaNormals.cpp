@@ -22,6 +22,16 @@ const char* const kMonthly[4] = {"MLY-TMAX-NORMAL", "MLY-TMIN-NORMAL", "MLY-TAVG
 const char* const kFreeze[4] = {"ANN-TMIN-PRBLST-T28FP50", "ANN-TMIN-PRBFST-T28FP50",
                                 "ANN-TMIN-PRBLST-T32FP50", "ANN-TMIN-PRBFST-T32FP50"};
 
+// A value read from a file, as a message quotes it: a damaged file may hold
+// a field of any length, and the message must stay readable.
+QString cut(const QString& value)
+{
+    constexpr int kShown = 40;
+    if (value.size() <= kShown)
+        return value;
+    return value.left(kShown) + QStringLiteral("... (%1 characters)").arg(value.size());
+}
+
 // RFC 4180 records of a comma-separated file (quoted fields may hold commas).
 QList<QStringList> readCsv(const QString& path, QString* error)
 {
@@ -86,7 +96,7 @@ QString readFreezeDates(const QString& path, NoaaStation& s)
     const int idCol = head.indexOf(QStringLiteral("STATION"));
     if (idCol >= 0 && row.value(idCol).trimmed() != s.ghcnId)
         return file + QStringLiteral(": STATION is %1, not the station of the monthly file (%2)")
-                          .arg(row.value(idCol).trimmed(), s.ghcnId);
+                          .arg(cut(row.value(idCol).trimmed()), cut(s.ghcnId));
     QString* out[4] = {&s.spring28, &s.fall28, &s.spring32, &s.fall32};
     for (int k = 0; k < 4; ++k) {
         const int c = head.indexOf(QString::fromLatin1(kFreeze[k]));
@@ -100,7 +110,7 @@ QString readFreezeDates(const QString& path, NoaaStation& s)
         else if (validMonthDay(v))
             *out[k] = v;
         else
-            return file + QStringLiteral(": %1 is not a date (\"%2\")").arg(QString::fromLatin1(kFreeze[k]), v);
+            return file + QStringLiteral(": %1 is not a date (\"%2\")").arg(QString::fromLatin1(kFreeze[k]), cut(v));
     }
     // a first fall date in the next January: the season runs to the year's end
     auto real = [](const QString& d) { return !d.isEmpty() && d != QLatin1String("00/00"); };
@@ -191,7 +201,7 @@ NoaaFileResult ReadNoaaNormalsFile(const QString& monthlyPath)
             for (int k = 0; k < 3; ++k)
                 if (!ok[k] || !std::isfinite(vals[k]) || isSpecial(vals[k]))
                     return fail(QStringLiteral("%1 is not a number (\"%2\")")
-                                    .arg(QString::fromLatin1(names[k]), row.value(col(QString::fromLatin1(names[k]))).trimmed()));
+                                    .arg(QString::fromLatin1(names[k]), cut(row.value(col(QString::fromLatin1(names[k]))).trimmed())));
             if (std::fabs(s.latitude) > 90 || std::fabs(s.longitude) > 180)
                 return fail(QStringLiteral("LATITUDE or LONGITUDE out of range"));
             // The range the station editor and the state import take.
@@ -205,17 +215,17 @@ NoaaFileResult ReadNoaaNormalsFile(const QString& monthlyPath)
             const QString full = row.value(col(QStringLiteral("NAME"))).trimmed();
             static const QRegularExpression nameForm(QStringLiteral("^(.*\\S),\\s*([A-Z]{2})\\s+US$"));
             const auto m = nameForm.match(full);
-            if (!m.hasMatch()) return fail(QStringLiteral("NAME \"%1\" is not a station of a US state").arg(full));
+            if (!m.hasMatch()) return fail(QStringLiteral("NAME \"%1\" is not a station of a US state").arg(cut(full)));
             s.name = m.captured(1).left(35).trimmed();
             s.state = m.captured(2);
         } else if (id != s.ghcnId) {
-            return fail(QStringLiteral("STATION changes on line %1 (%2 after %3)").arg(i + 1).arg(id, s.ghcnId));
+            return fail(QStringLiteral("STATION changes on line %1 (%2 after %3)").arg(i + 1).arg(cut(id), cut(s.ghcnId)));
         }
         bool okMonth = false;
         const int month = row.value(monthCol).trimmed().toInt(&okMonth);
         if (!okMonth || month < 1 || month > 12)
             return fail(QStringLiteral("%1 \"%2\" on line %3 is not a month")
-                            .arg(head[monthCol], row.value(monthCol).trimmed()).arg(i + 1));
+                            .arg(head[monthCol], cut(row.value(monthCol).trimmed())).arg(i + 1));
         if (seen[month - 1]) return fail(QStringLiteral("month %1 is given twice").arg(month));
         seen[month - 1] = true;
         for (int k = 0; k < 4; ++k) {
@@ -225,7 +235,7 @@ NoaaFileResult ReadNoaaNormalsFile(const QString& monthlyPath)
             double v = text.toDouble(&ok);
             if (ok && k == 3 && v == -7777) v = 0;  // trace of precipitation
             if (!ok || !std::isfinite(v) || isSpecial(v))
-                return fail(QStringLiteral("%1 of month %2 is missing or not a number (\"%3\")").arg(field).arg(month).arg(text));
+                return fail(QStringLiteral("%1 of month %2 is missing or not a number (\"%3\")").arg(field).arg(month).arg(cut(text)));
             if (!decimal) v /= (k == 3 ? 100.0 : 10.0);
             const bool inRange = k == 3 ? (v >= 0 && v < 100) : (v > -90 && v < 135);
             if (!inRange) return fail(QStringLiteral("%1 of month %2 is out of range (%3)").arg(field).arg(month).arg(v));
@@ -260,7 +270,7 @@ NoaaScan ScanNoaaNormals(const QString& fileOrFolder, const std::function<void(i
         r.file = older.file;
         r.error = QFileInfo(older.file).fileName()
                   + QStringLiteral(": STATION %1 holds the %2 normals; the %3 normals of %4 are imported")
-                        .arg(older.ghcnId, older.period, newer.period, QFileInfo(newer.file).fileName());
+                        .arg(cut(older.ghcnId), older.period, newer.period, QFileInfo(newer.file).fileName());
         scan.refused << r;
     };
     for (int i = 0; i < files.size(); ++i) {

@@ -9,6 +9,7 @@
 
 #include "Calendar.h"
 #include "CropCurves.h"
+#include "EtMethod.h"
 #include "ReferenceET.h"
 #include "RunMessages.h"
 #include "WaterBudget.h"
@@ -78,6 +79,7 @@ struct StationRecord {
 };
 
 struct WhrRecord {
+    bool found = false;   // the station's own record; all values 0 without one
     MonthlyValues rhMin{}, rhMax{}, cor{}, u2{}, rs{}, rsm{}, u2m{}, as{}, bs{}, n{};
     QString stationType, stationLoc;
     double stationHeight = 0;
@@ -128,9 +130,12 @@ WhrRecord ReadWhr(const QString& location)
     TTable t(QStringLiteral("ClimWHR.DB"));
     static const MonthFields kRHmin(t, "RHmin"), kRHmax(t, "RHmax"), kCor(t, "Cor"), kU2(t, "U2"), kRs(t, "Rs"),
         kRsm(t, "Rsm"), kU2m(t, "U2m"), kAs(t, "As"), kBs(t, "Bs"), kN(t, "N");
-    t.setIndexName(QStringLiteral("Location Name"));
     t.open();
-    t.findNearest({location});
+    w.found = FindWhrRecord(t, location);
+    if (!w.found) {
+        t.close();
+        return w;
+    }
     const RowView r(t);
     t.close();
     for (int m = 1; m <= 12; ++m) {
@@ -300,8 +305,15 @@ void ComputeCropRun(CropRunContext& ctx, CropCurveState& st, TTable& wk, HeldDai
     ctx.PctChanceRatio50 = ratios.ratio50;
     ctx.PctChanceRatio80 = ratios.ratio80;
 
-    // 6. Method and system defaults.
+    // 6. Method and system defaults. Penman-Monteith needs the station's own
+    // wind, humidity and radiation record; without one the crop is computed
+    // by Blaney-Criddle, as the station choice would have decided.
     ctx.ETMethodIndex = wi("ET Index");
+    if ((ctx.ETMethodIndex == 2 || ctx.ETMethodIndex == 3) && !whr.found) {
+        once.showOnce(MsgKind::Information, kInsufficientClimateData);
+        ctx.ETMethodIndex = 1;
+        ctx.ETMethodText = kBlaneyCriddleText;
+    }
     int peakMethod = 0;
     bool elevationCorrection = false;
     {

@@ -9,15 +9,14 @@ namespace quen {
 EtMethodChoice DecideEtMethod(const QString& whrLocation, double julyWind, const QString& storedCode,
                               EtMethodChooser* chooser)
 {
-    static const QString bc = QStringLiteral("Blaney Criddle (TR21)");
-    if (whrLocation.isEmpty())
-        return {1, bc};
+    const QString& bc = kBlaneyCriddleText;
     const QString code = normalizeEtMethodCode(storedCode);
     const bool fao = code == QLatin1String("FAONEH") || code == QLatin1String("FAO56")
         || code == QLatin1String("ANYFAO") || code == QLatin1String("ANY");
     if (!fao)
         return {1, bc};
-    if (julyWind == 0.0) {
+    // No record (empty location) or no July wind: no Penman-Monteith.
+    if (whrLocation.isEmpty() || julyWind == 0.0) {
         messages().show(MsgKind::Information, kInsufficientClimateData);
         return {1, bc};
     }
@@ -37,24 +36,71 @@ EtMethodChoice DecideEtMethod(const QString& whrLocation, double julyWind, const
     }
 }
 
-void ChooseETMethod(CropRunContext& ctx, EtMethodChooser* chooser)
+namespace {
+
+QString StationWhrLocation(const QString& stationName)
 {
     TTable clim(QStringLiteral("Climate.DB"));
     clim.open();
-    clim.findNearest({ctx.WeatherStationName});
+    clim.findNearest({stationName});
     const QString whr = clim.isEmpty() ? QString() : clim.field(QStringLiteral("WHRLocation")).asString();
     clim.close();
+    return whr;
+}
+
+} // namespace
+
+bool FindWhrRecord(TTable& whr, const QString& location)
+{
+    if (location.isEmpty() || whr.isEmpty())
+        return false;
+    // The key search first; the exact text decides (a key that differs only
+    // in case is another location).
+    if (whr.findKey({location}) && whr.field(QStringLiteral("WHRLocation")).asString() == location)
+        return true;
+    return whr.locate(QStringLiteral("WHRLocation"), location);
+}
+
+bool StationHasWhrRecord(const QString& stationName)
+{
+    const QString location = StationWhrLocation(stationName);
+    if (location.isEmpty())
+        return false;
+    TTable wind(QStringLiteral("ClimWHR.DB"));
+    wind.open();
+    const bool found = FindWhrRecord(wind, location);
+    wind.close();
+    return found;
+}
+
+bool FallBackWithoutWindRecord(CropRunContext& ctx)
+{
+    if (ctx.ETMethodIndex != 2 && ctx.ETMethodIndex != 3)
+        return false;
+    if (StationHasWhrRecord(ctx.WeatherStationName))
+        return false;
+    messages().show(MsgKind::Information, kInsufficientClimateData);
+    ctx.ETMethodIndex = 1;
+    ctx.ETMethodText = kBlaneyCriddleText;
+    return true;
+}
+
+void ChooseETMethod(CropRunContext& ctx, EtMethodChooser* chooser)
+{
+    QString whr = StationWhrLocation(ctx.WeatherStationName);
 
     double julyWind = 0.0;
-    QString code;
     if (!whr.isEmpty()) {
         TTable wind(QStringLiteral("ClimWHR.DB"));
-        wind.setIndexName(QStringLiteral("Location Name"));
         wind.open();
-        wind.findNearest({whr});
-        if (!wind.isEmpty())
+        if (FindWhrRecord(wind, whr))
             julyWind = wind.field(QStringLiteral("U27")).asFloat();
+        else
+            whr.clear();   // names no record: no wind data
         wind.close();
+    }
+    QString code;
+    {
         TTable sys(QStringLiteral("SystemDefaults.db"));
         sys.open();
         sys.first();

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "ComputeCrop.h"
+#include "EtMethod.h"
 #include "db/Database.h"
 #include "db/Table.h"
 
@@ -218,6 +219,11 @@ int FetchCrops(CropRunContext& ctx, CropCurveState& curves, TTable& wk, const st
         }
         saved.close();
     }
+
+    // A Penman-Monteith job whose station has (now) no wind, humidity and
+    // radiation record is told so and computed by Blaney-Criddle, as the
+    // station choice decides for such a station.
+    FallBackWithoutWindRecord(ctx);
 
     if (wk.isOpen())
         wk.close();

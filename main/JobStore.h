@@ -51,7 +51,9 @@ bool LoadJob(const QString& name, CropRunContext& ctx);
 // Fills the working table (closed, emptied and opened again) with the saved
 // crops of ctx.JobName, compared exactly, in the order they were saved, and
 // computes each one with ComputeCrop as it is added; computed(ctx) runs after
-// each crop. Returns the number of crops; wk stays open on the last crop.
+// each crop. A Penman-Monteith job whose station has no wind, humidity and
+// radiation record falls back to Blaney-Criddle first, with the message.
+// Returns the number of crops; wk stays open on the last crop.
 // The working rows are numbered 1..n in that order: the saved rows' own
 // numbers ("Job Crop No", renewed by every save) outgrow the short
 // "Crop No" of the working table. ctx.CropCounter is raised to n when it is

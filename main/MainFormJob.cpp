@@ -368,10 +368,14 @@ void TMainForm::JobDatBtnClick()
     clim->close();
     counties->close();
 
-    // The job's ET method, while it has no crops.
+    // The job's ET method, while it has no crops. With crops the method
+    // stays, unless it is Penman-Monteith and the new station has no wind
+    // data: then it falls back, with the message, as for a job without crops.
     if (Ctx.CropCounter == 0) {
         TETMethodDlg etDlg(this);
         ChooseETMethod(Ctx, &etDlg);
+        ETLabel->setText(Ctx.ETMethodText);
+    } else if (FallBackWithoutWindRecord(Ctx)) {
         ETLabel->setText(Ctx.ETMethodText);
     }
 

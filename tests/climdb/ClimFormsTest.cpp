@@ -300,6 +300,49 @@ TEST_F(ClimForms, StationEditorInsertsDeletesAndMarks)
     EXPECT_FALSE(DMod->tblClim->isOpen());
 }
 
+// A station number another station already has is a likely slip: a warning
+// names that station (once per number typed) and the row is still stored, as
+// the key is name and number together; the station's own number is no clash.
+TEST_F(ClimForms, StationNumberOfAnotherStationIsWarnedNamingIt)
+{
+    TScriptedMessages msgs;
+    TClimDBForm f;
+    f.show();
+    TTable* t = DMod->tblClim;
+    const int before = t->recordCount();
+    ASSERT_TRUE(t->locate("Station Name", "MT WASHINGTON"));
+    f.GotoEditBtn->click();
+    t->edit();
+    emit f.StationNoEdit->exited();   // its own number
+    EXPECT_EQ(msgs.count(), 0);
+    t->cancel();
+
+    f.InsertBtn->click();
+    t->field("Station Name").setAsString("FARM STATION");
+    t->field("Station No").setAsString("14755");   // MT WASHINGTON's, stored as "14755 "
+    emit f.StationNoEdit->exited();
+    ASSERT_EQ(msgs.count(), 1);
+    EXPECT_EQ(msgs.shown().last().kind, MsgKind::Warning);
+    EXPECT_EQ(msgs.lastText(), "Station No 14755 is already used by the station MT WASHINGTON (Coos, NH).");
+    emit f.StationNoEdit->exited();
+    EXPECT_EQ(msgs.count(), 1);
+    t->field("Station No").setAsString("99999");
+    emit f.StationNoEdit->exited();
+    EXPECT_EQ(msgs.count(), 1);
+    t->field("Station No").setAsString(" 14755");
+    emit f.StationNoEdit->exited();
+    EXPECT_EQ(msgs.count(), 2);
+
+    t->field("County").setAsString("Coos, NH");
+    enter(f.LatitudeEdit, "4416");
+    enter(f.LongitudeEdit, "7118");
+    f.WHROKBtn->click();
+    EXPECT_EQ(t->state(), TTable::State::Browse);
+    EXPECT_EQ(t->recordCount(), before + 1);
+    EXPECT_EQ(msgs.count(), 2) << msgs.lastText().toStdString();
+    f.close();
+}
+
 TEST_F(ClimForms, StationEditorSearchSortAndCountyFilter)
 {
     TScriptedMessages msgs;

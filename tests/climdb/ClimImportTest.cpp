@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QMap>
 #include <QFile>
 #include <QTemporaryDir>
 #include <cmath>
@@ -189,11 +190,54 @@ TEST_F(ClimDb, StateImportReplacesStationsAndFillsCountiesOrChangesNothing)
     EXPECT_TRUE(std::any_of(expected.begin(), expected.end(), [](const QString& c) { return c.endsWith(", AZ"); }));
     EXPECT_TRUE(std::any_of(expected.begin(), expected.end(), [](const QString& c) { return c.endsWith(", ID"); }));
 
-    // Blank lines only: an empty station table, no message.
-    msgs.clear();
-    EXPECT_EQ(importStateFile(write("blank.quen", "\n\n\n")), 0);
-    EXPECT_EQ(msgs.count(), 0);
-    EXPECT_TRUE(column("Climate.DB", "Station Name").isEmpty());
+    // An empty file, or blank lines only, would leave no station: refused,
+    // naming the file, and nothing changes.
+    const QStringList stations = column("Climate.DB", "Station Name");
+    const QStringList countiesBefore = column("County", "County");
+    for (const char* text : {"", "\n\n\n", "  \n\t\n \n"}) {
+        msgs.clear();
+        EXPECT_EQ(importStateFile(write("blank.quen", text)), -1);
+        ASSERT_EQ(msgs.count(), 1);
+        EXPECT_EQ(msgs.lastText(), "\"blank.quen\" holds no station record.\nChanges not made!");
+        EXPECT_EQ(column("Climate.DB", "Station Name"), stations);
+        EXPECT_EQ(column("County", "County"), countiesBefore);
+    }
+}
+
+// The record files carry no wind, humidity and radiation location: a
+// station that an import replaces keeps its "WHRLocation" when it comes back
+// under the same name (re-importing a shipped state leaves its stations on
+// Penman-Monteith), and a new station has none.
+TEST_F(ClimDb, ReplacedStationsKeepTheirWindHumidityRadiationLocation)
+{
+    TScriptedMessages msgs;
+    auto whrOf = [](const QString& name) {
+        TTable clim(QStringLiteral("Climate.DB"));
+        clim.open();
+        EXPECT_TRUE(clim.locate(QStringLiteral("Station Name"), name)) << name.toStdString();
+        return clim.field(QStringLiteral("WHRLocation")).asString();
+    };
+    const TStationFile idaho = parseStationRecords(shipped("idaho.quen"), QStringLiteral("idaho.quen"));
+    ASSERT_TRUE(idaho.ok());
+    QMap<QString, QString> before;
+    for (const TStationRecord& r : idaho.records)
+        before[r.name] = whrOf(r.name);
+    EXPECT_EQ(before.value("BOISE AIR TERMINAL"), "BOISE AIR TERMINAL, ID");
+    EXPECT_EQ(before.value("KETCHUM RS"), "");
+
+    ASSERT_EQ(importStateFile(write("idaho.quen", shipped("idaho.quen"))), idaho.records.size());
+    for (auto it = before.begin(); it != before.end(); ++it)
+        EXPECT_EQ(whrOf(it.key()), it.value()) << it.key().toStdString();
+
+    // The county load replacing a county, and a station new to the table.
+    QByteArray tmp;
+    writeStationRecord(tmp, 1, station("BOISE AIR TERMINAL", "Ada, ID", "24131 "));
+    writeStationRecord(tmp, 2, station("BOISE NEW FARM", "Ada, ID", "1"));
+    ASSERT_EQ(loadSelectedCounties(write("TmpTP.txt", tmp), {"Ada, ID"}, true, {"Ada, ID"}), 2);
+    EXPECT_EQ(whrOf("BOISE AIR TERMINAL"), "BOISE AIR TERMINAL, ID");
+    EXPECT_EQ(whrOf("BOISE NEW FARM"), "");
+    EXPECT_EQ(whrOf("LEWISTON AP"), "LEWISTON AP, ID");
+    EXPECT_EQ(msgs.count(), 0) << msgs.lastText().toStdString();
 }
 
 TEST_F(ClimDb, CountyLoadAddsReplacesOrChangesNothing)

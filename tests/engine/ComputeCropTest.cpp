@@ -378,6 +378,84 @@ TEST_F(ComputeCropTest, ChooseETMethodFromTables)
     EXPECT_EQ(ctx.ETMethodIndex, 1);
 }
 
+// A station without a wind, humidity and radiation record of its own (none
+// named, or a name no row has) is never computed by Penman-Monteith from the
+// row the nearest search lands on: the station choice and a Penman-Monteith
+// run both fall back to Blaney-Criddle with the message, and the other
+// location's wind does not reach the result.
+TEST_F(ComputeCropTest, StationWithoutWindRecordFallsBackToBlaneyCriddle)
+{
+    class Pick : public EtMethodChooser {
+    public:
+        std::optional<int> chooseEtMethod(const QString&, int) override { return 2; }
+    } pick;
+    auto setWhrLocation = [](const QString& location) {
+        TTable clim("Climate.DB");
+        clim.open();
+        ASSERT_TRUE(clim.locate("Station Name", QStringLiteral("Dry Station")));
+        clim.edit();
+        clim.field("WHRLocation").setAsString(location);
+        clim.post();
+        clim.close();
+    };
+    auto setJulyWind = [](double mph) {
+        TTable whr("ClimWHR.DB");
+        whr.open();
+        ASSERT_TRUE(whr.locate("WHRLocation", QStringLiteral("Test WHR")));
+        whr.edit();
+        whr.field("U27").setAsFloat(mph);
+        whr.post();
+        whr.close();
+    };
+    int n = 0;
+    auto run = [&](int etIndex) {
+        CropRow r;
+        r.name = QStringLiteral("Corn %1").arg(++n);
+        r.curveIndex = 0;
+        r.curveName = "Corn AM";
+        r.etIndex = etIndex;
+        compute(r);
+        return ctx;
+    };
+    for (const QString& location : {QString(), QStringLiteral("Gone WHR")}) {
+        SCOPED_TRACE(location.toStdString());
+        setWhrLocation(location);
+        setJulyWind(7);
+        setStation("Dry Station", EngineDatabase::kPrecip);
+        {
+            RecordingMessages msgs;
+            ctx.ETMethodIndex = 0;
+            ChooseETMethod(ctx, &pick);   // system default "ANY"
+            EXPECT_EQ(ctx.ETMethodIndex, 1);
+            EXPECT_EQ(ctx.ETMethodText, "Blaney Criddle (TR21)");
+            EXPECT_EQ(msgs.texts, QStringList{kInsufficientClimateData});
+        }
+        RecordingMessages msgs;
+        const CropRunContext bc = run(1);
+        EXPECT_TRUE(msgs.texts.isEmpty());
+        const CropRunContext pm = run(2);
+        EXPECT_EQ(msgs.texts, QStringList{kInsufficientClimateData});
+        EXPECT_EQ(pm.ETMethodIndex, 1);
+        EXPECT_EQ(pm.ETMethodText, "Blaney Criddle (TR21)");
+        setJulyWind(20);
+        const CropRunContext windier = run(2);
+        for (int m = 1; m <= 12; ++m) {
+            EXPECT_DOUBLE_EQ(pm.DailyRefET[m], bc.DailyRefET[m]) << m;
+            EXPECT_DOUBLE_EQ(windier.DailyRefET[m], bc.DailyRefET[m]) << m;
+            EXPECT_EQ(pm.WindU2[m], 0.0) << m;   // no other location's values shown as the station's
+        }
+        EXPECT_GT(bc.DailyRefET[7], 0.0);
+        EXPECT_DOUBLE_EQ(windier.TotalNetIrrReq50, bc.TotalNetIrrReq50);
+    }
+    // The station with its record keeps Penman-Monteith, and its wind counts.
+    setJulyWind(7);
+    setStation("Test Station", EngineDatabase::kPrecip);
+    const double calm = run(2).DailyRefETmm[7];
+    setJulyWind(20);
+    EXPECT_EQ(ctx.ETMethodIndex, 2);
+    EXPECT_GT(run(2).DailyRefETmm[7], calm);
+}
+
 TEST_F(ComputeCropTest, UnknownSoilUsesSiltLoamWithMessage)
 {
     CropRow r;

@@ -26,7 +26,7 @@ TEST(ChooseETMethod, BySystemDefault)
 {
     RecordingMessages msgs;
     ScriptedChooser ask;
-    EtMethodChoice c = DecideEtMethod("", 5, "FAO56", &ask);
+    EtMethodChoice c = DecideEtMethod("", 5, "TR21", &ask);
     EXPECT_EQ(c.index, 1);
     EXPECT_EQ(c.text, "Blaney Criddle (TR21)");
     c = DecideEtMethod("Loc", 5, "FAONEH", &ask);
@@ -43,13 +43,26 @@ TEST(ChooseETMethod, BySystemDefault)
     EXPECT_EQ(ask.calls, 0);
 }
 
+// No July wind, or no wind record at all (empty location), under a
+// Penman-Monteith default: Blaney-Criddle with the message, the dialog not
+// asked.
 TEST(ChooseETMethod, NoJulyWindFallsBackWithMessage)
 {
-    RecordingMessages msgs;
-    const EtMethodChoice c = DecideEtMethod("Loc", 0.0, "FAO56", nullptr);
-    EXPECT_EQ(c.index, 1);
-    EXPECT_EQ(c.text, "Blaney Criddle (TR21)");
-    EXPECT_EQ(msgs.texts, QStringList{"There is insufficient climatic data for Penman-Monteith method.  Will use Blaney Criddle (TR21) method."});
+    const QString insufficient = "There is insufficient climatic data for Penman-Monteith method.  Will use Blaney "
+                                 "Criddle (TR21) method.";
+    for (const char* code : {"FAO56", "FAONEH", "ANYFAO", "ANY"}) {
+        for (const char* location : {"Loc", ""}) {
+            RecordingMessages msgs;
+            ScriptedChooser ask;
+            ask.answer = 2;
+            const double wind = *location ? 0.0 : 5.0;
+            const EtMethodChoice c = DecideEtMethod(location, wind, code, &ask);
+            EXPECT_EQ(c.index, 1) << code << " '" << location << "'";
+            EXPECT_EQ(c.text, "Blaney Criddle (TR21)");
+            EXPECT_EQ(msgs.texts, QStringList{insufficient}) << code << " '" << location << "'";
+            EXPECT_EQ(ask.calls, 0);
+        }
+    }
 }
 
 TEST(ChooseETMethod, AskedForAnyMethod)

@@ -391,6 +391,97 @@ TEST(DefaultRatios, FromTheAnnualPrecipitation)
     EXPECT_NEAR(job::DefaultRatio80(20), 0.761487, 1e-6);
 }
 
+// A Penman-Monteith job saved at a station without a wind, humidity and
+// radiation record (MT WASHINGTON; a station chosen again for a job with
+// crops kept the job's method) says so when it is fetched and is computed by
+// Blaney-Criddle, in the window's fetch and in quenpm-calc alike; the wind of
+// ABERDEEN, SD, the row a nearest search on the empty location lands on,
+// never reaches it.
+TEST_F(JobStore, FetchedPenmanMonteithJobAtAStationWithoutWindDataFallsBack)
+{
+    const QString insufficient = QStringLiteral(
+        "There is insufficient climatic data for Penman-Monteith method.  Will use Blaney Criddle (TR21) method.");
+    CropRunContext ctx = maricopaJob("Summit");
+    {
+        TTable clim("Climate.DB");
+        clim.open();
+        ASSERT_TRUE(clim.locate("Station Name", QStringLiteral("MT WASHINGTON")));
+        ASSERT_TRUE(clim.field("WHRLocation").asString().isEmpty());
+        job::CopyStation(clim, ctx);
+        clim.close();
+    }
+    ctx.CropCounter = 2;
+    fillWorking(ctx.JobName, {nehCrop(), faoCrop()});
+    {
+        Collect quiet;
+        ASSERT_EQ(job::SaveJob(ctx), job::SaveResult::Appended);
+    }
+    auto setAberdeenJulyWind = [](double mph) {
+        TTable whr("ClimWHR.DB");
+        whr.open();
+        ASSERT_TRUE(whr.locate("WHRLocation", QStringLiteral("ABERDEEN, SD")));
+        whr.edit();
+        whr.field("U27").setAsFloat(mph);
+        whr.post();
+        whr.close();
+    };
+
+    // The Blaney-Criddle results of the same crops.
+    QList<CropRunContext> expected;
+    {
+        Collect msgs;
+        CropRunContext e = ctx;
+        e.ETMethodIndex = 1;
+        CropCurveState st;
+        TTable wk("QuenWkCrop.DB");
+        wk.open();
+        for (wk.first(); !wk.eof(); wk.next()) {
+            wk.edit();
+            wk.field("ET Index").setAsInteger(1);
+            wk.post();
+            e.CropName = wk.field("Crop Name").asString();
+            ComputeCrop(e, st, wk);
+            expected << e;
+        }
+        wk.close();
+        wk.emptyTable();
+        EXPECT_TRUE(msgs.texts.isEmpty());
+        ASSERT_GT(expected[0].TotalCropET, 0.0);
+    }
+
+    for (double julyWind : {0.0, 30.0}) {
+        SCOPED_TRACE(julyWind);
+        if (julyWind > 0)
+            setAberdeenJulyWind(julyWind);
+        Collect msgs;
+        CropRunContext back;
+        CropCurveState st;
+        TTable wk("QuenWkCrop.DB");
+        QList<CropRunContext> got;
+        ASSERT_TRUE(job::FetchJob("Summit", back, st, wk));
+        EXPECT_EQ(msgs.texts, QStringList{insufficient});   // once for the job
+        EXPECT_EQ(back.ETMethodIndex, 1);
+        EXPECT_EQ(back.ETMethodText, "Blaney Criddle (TR21)");
+        expectSameResults(back, expected.last(), "fetch");
+        int i = 0;
+        for (wk.first(); !wk.eof(); wk.next(), ++i) {
+            EXPECT_EQ(wk.field("ET Index").asInteger(), 1);
+            EXPECT_DOUBLE_EQ(wk.field("IR Season").asFloat(), expected[i].TotalNetIrrReq50);
+        }
+        wk.close();
+
+        CropRunContext calcCtx;
+        ASSERT_TRUE(calc::LoadJob("Summit", calcCtx));
+        const auto crops = calc::ComputeJob(calcCtx);
+        ASSERT_EQ(crops.size(), 2);
+        EXPECT_EQ(crops[0].messages, QStringList{insufficient});
+        for (int k = 0; k < 2; ++k) {
+            EXPECT_EQ(crops[k].ctx.ETMethodIndex, 1);
+            expectSameResults(crops[k].ctx, expected[k], "quenpm-calc");
+        }
+    }
+}
+
 // A refused latitude: the message once, no numbers, never negative ET.
 TEST_F(JobStore, RefusedLatitudeLeavesTheCropsResultsEmpty)
 {

@@ -141,6 +141,7 @@ struct Family {
     const char* station;
     QString systemCode;        // "ET Method" of the system defaults
     bool zeroJulyWind;         // the station's wind record lacks July wind
+    bool noWindRecord;         // the station has no wind, humidity and radiation record
     int etChoice;              // choice made in the ET method dialog (0: no dialog expected)
     int expectedIndex;
     const char* expectedText;
@@ -426,7 +427,9 @@ TEST_P(JobRoad, NewJobStationCropDisplaySaveCancelAndFetchGiveTheEngineNumbers)
     // The station, the method, "No" to the site values: the crop name dialog,
     // the crop, one input changed, and the output dialog on closing.
     plan.carryBeg = "1.5";
-    plan.fallbackNote = fam.zeroJulyWind;
+    // The data check belongs to the Penman-Monteith defaults; "TR21" has none.
+    const bool fallbackNote = fam.zeroJulyWind || (fam.noWindRecord && fam.systemCode != "TR21");
+    plan.fallbackNote = fallbackNote;
     chooseStation(fam.county, fam.station, fam.etChoice, fam.crop);
     EXPECT_EQ(plan.etDialogShown, fam.etChoice != 0);
     QStringList road{"TGetClimDlg", "TGetCropNamDlg", "TCropCompDlg", "TOutputdlg"};
@@ -436,7 +439,7 @@ TEST_P(JobRoad, NewJobStationCropDisplaySaveCancelAndFetchGiveTheEngineNumbers)
     ASSERT_GE(siteQuestion, 0);
     EXPECT_EQ(msgs.shown()[siteQuestion].buttons, MsgButtons::YesNoHelp);
     EXPECT_EQ(msgs.shown()[siteQuestion].helpContext, 19029);
-    EXPECT_EQ(msgs.texts().contains(kInsufficientClimateData), fam.zeroJulyWind);
+    EXPECT_EQ(msgs.texts().contains(kInsufficientClimateData), fallbackNote);
     EXPECT_EQ(f->StationNameLabel->text(), fam.station);
     EXPECT_EQ(f->CountyLabel->text(), fam.county);
     EXPECT_EQ(f->Ctx.ETMethodIndex, fam.expectedIndex);
@@ -522,15 +525,17 @@ TEST_P(JobRoad, NewJobStationCropDisplaySaveCancelAndFetchGiveTheEngineNumbers)
 INSTANTIATE_TEST_SUITE_P(
     MethodFamilies, JobRoad,
     ::testing::Values(
-        Family{"NEH", "Pinal, AZ", "MARICOPA AZMET", {}, false, 0, 2, "FAO Penman-Monteith,NEH2 Bas crop curves",
-               "Corn, grain"},
-        Family{"FAO56", "Pinal, AZ", "MARICOPA AZMET", "ANY", false, 3, 3, "FAO Penman-Monteith,FAO56, Table12",
-               "Sugar beets"},
-        Family{"BlaneyCriddle", "Pinal, AZ", "MARICOPA AZMET", "ANY", false, 1, 1, "Blaney Criddle (TR21)",
+        Family{"NEH", "Pinal, AZ", "MARICOPA AZMET", {}, false, false, 0, 2,
+               "FAO Penman-Monteith,NEH2 Bas crop curves", "Corn, grain"},
+        Family{"FAO56", "Pinal, AZ", "MARICOPA AZMET", "ANY", false, false, 3, 3,
+               "FAO Penman-Monteith,FAO56, Table12", "Sugar beets"},
+        Family{"BlaneyCriddle", "Pinal, AZ", "MARICOPA AZMET", "ANY", false, false, 1, 1, "Blaney Criddle (TR21)",
                "Spring grain (barley, oats, wheat)"},
-        Family{"Fallback", "Pinal, AZ", "MARICOPA AZMET", "FAO56", true, 0, 1, "Blaney Criddle (TR21)",
+        Family{"Fallback", "Pinal, AZ", "MARICOPA AZMET", "FAO56", true, false, 0, 1, "Blaney Criddle (TR21)",
                "Spring grain (barley, oats, wheat)"},
-        Family{"NoWind", "Blaine, ID", "KETCHUM RS", {}, false, 0, 1, "Blaney Criddle (TR21)",
+        Family{"NoWind", "Blaine, ID", "KETCHUM RS", {}, false, true, 0, 1, "Blaney Criddle (TR21)",
+               "Spring grain (barley, oats, wheat)"},
+        Family{"NoWindTR21", "Blaine, ID", "KETCHUM RS", "TR21", false, true, 0, 1, "Blaney Criddle (TR21)",
                "Spring grain (barley, oats, wheat)"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -883,18 +888,35 @@ TEST_F(JobWindow, SecondStationForAJobWithCropsKeepsItsMethod)
     ASSERT_TRUE(f->JobDatBtn->isEnabled());
     const double ratioMaricopa = f->Ctx.EffPcpFact50;
 
-    chooseStation("Blaine, ID", "KETCHUM RS");
-    EXPECT_EQ(f->StationNameLabel->text(), "KETCHUM RS");
+    msgs.clear();
+    chooseStation("Brown, SD", "ABERDEEN");
+    EXPECT_EQ(f->StationNameLabel->text(), "ABERDEEN");
     EXPECT_EQ(f->Ctx.ETMethodIndex, 2);
     EXPECT_EQ(f->ETLabel->text(), "FAO Penman-Monteith,NEH2 Bas crop curves");
+    EXPECT_FALSE(msgs.texts().contains(kInsufficientClimateData));
     EXPECT_NE(f->Ctx.EffPcpFact50, ratioMaricopa);
     EXPECT_DOUBLE_EQ(f->Ctx.EffPcpFact50, job::DefaultRatio50(f->Ctx.AnnualPrecip));
     EXPECT_EQ(f->Ctx.JobSaveState, 2);
     QTest::mouseClick(f->SaveJobBtn, Qt::LeftButton);
     CropRunContext back;
     ASSERT_TRUE(job::LoadJob("Two stations", back));
-    EXPECT_EQ(back.WeatherStationName, "KETCHUM RS");
+    EXPECT_EQ(back.WeatherStationName, "ABERDEEN");
     EXPECT_EQ(back.ETMethodIndex, 2);
+
+    // A station without wind data: the kept Penman-Monteith method cannot
+    // stay; it falls back with the message, and the crop is computed so.
+    plan.fallbackNote = true;
+    chooseStation("Blaine, ID", "KETCHUM RS");
+    plan.fallbackNote = false;
+    EXPECT_EQ(f->StationNameLabel->text(), "KETCHUM RS");
+    EXPECT_TRUE(msgs.texts().contains(kInsufficientClimateData));
+    EXPECT_EQ(f->Ctx.ETMethodIndex, 1);
+    EXPECT_EQ(f->ETLabel->text(), "Blaney Criddle (TR21)");
+    QTest::mouseClick(f->SaveJobBtn, Qt::LeftButton);
+    ASSERT_TRUE(job::LoadJob("Two stations", back));
+    EXPECT_EQ(back.WeatherStationName, "KETCHUM RS");
+    EXPECT_EQ(back.ETMethodIndex, 1);
+    EXPECT_EQ(back.ETMethodText, "Blaney Criddle (TR21)");
 }
 
 TEST_F(JobWindow, CropCommandsAcrossAddCancelSaveEditAndDelete)

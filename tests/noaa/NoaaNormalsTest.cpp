@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include "Application.h"
@@ -166,6 +167,42 @@ TEST(NoaaNormals, DamagedCopiesAreRefusedNamingTheField)
     const NoaaFileResult r = ReadNoaaNormalsFile(dir.filePath("monthly_h.csv"));
     EXPECT_FALSE(r.station);
     EXPECT_TRUE(r.error.contains("ANN-TMIN-PRBLST-T28FP50")) << r.error.toStdString();
+}
+
+// A damaged copy holding a value of 200 000 characters: the refusal quotes
+// its start, names the field and says how long the value is, in the reader
+// and in the window's message.
+TEST(NoaaNormals, HugeValueIsQuotedCut)
+{
+    QTemporaryDir dir;
+    const QString monthly = readText(sample("monthly_1991-2020_USW00094765.csv"));
+    const QString seasonal = readText(sample("annualseasonal_1991-2020_USW00094765.csv"));
+    const QString huge = QStringLiteral("9").repeated(200000);
+    ASSERT_TRUE(monthly.contains("    2.70"));
+    ASSERT_TRUE(seasonal.contains("   04/29"));
+    struct Damage { QString name, monthly, seasonal, field; };
+    const QList<Damage> damages = {
+        {"monthly_a.csv", QString(monthly).replace("    2.70", huge), {}, "MLY-PRCP-NORMAL of month 3"},
+        {"monthly_b.csv", QString(monthly).replace("NH US", huge), {}, "NAME"},
+        {"monthly_c.csv", monthly, QString(seasonal).replace("   04/29", huge), "ANN-TMIN-PRBLST-T28FP50"},
+    };
+    for (const Damage& d : damages) {
+        writeText(dir.filePath(d.name), d.monthly);
+        if (!d.seasonal.isEmpty())
+            writeText(dir.filePath(QString(d.name).replace("monthly", "annualseasonal")), d.seasonal);
+        const NoaaFileResult r = ReadNoaaNormalsFile(dir.filePath(d.name));
+        EXPECT_FALSE(r.station) << d.name.toStdString();
+        EXPECT_TRUE(r.error.contains(d.field)) << r.error.left(300).toStdString();
+        EXPECT_LT(r.error.size(), 250) << r.error.left(300).toStdString();
+        EXPECT_TRUE(r.error.contains(QRegularExpression("9{10}\\.\\.\\. \\(2000\\d\\d characters\\)")))
+            << r.error.left(300).toStdString();
+    }
+    TScriptedMessages msgs;
+    TNoaaImportForm form;
+    form.loadPath(dir.filePath("monthly_a.csv"));
+    ASSERT_EQ(msgs.count(), 1);
+    EXPECT_LT(msgs.lastText().size(), 250);
+    EXPECT_TRUE(msgs.lastText().contains("MLY-PRCP-NORMAL of month 3")) << msgs.lastText().left(300).toStdString();
 }
 
 // -6666: never that low ("00/00"); -4444 and missing: not known; a first
