@@ -3,13 +3,13 @@
 #include <QFile>
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <array>
 #include <cmath>
 #include <cstring>
 
 #include "ChartPicture.h"
 #include "MessageService.h"
+#include "OutputFile.h"
 
 namespace quen::report {
 
@@ -326,12 +326,15 @@ bool decodeQrp(const QByteArray& data, PreparedReport& out, QString* error, cons
 
 bool saveQrp(const PreparedReport& rep, const QString& path, QString* error)
 {
-    QSaveFile f(path);
     const QByteArray data = encodeQrp(rep);
-    if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size() || !f.commit()) {
+    OutputFile f(path);
+    QString why;
+    if (!f.open(&why) || f.device()->write(data) != data.size() || !f.commit(&why)) {
+        if (why.isEmpty())
+            why = f.device()->errorString();
         if (error)
             *error = QStringLiteral("The prepared report could not be saved to ") + QDir::toNativeSeparators(path)
-                     + QStringLiteral(": ") + f.errorString();
+                     + QStringLiteral(": ") + why + QStringLiteral(". Any earlier file of that name is left as it was.");
         return false;
     }
     return true;

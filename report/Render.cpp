@@ -1,7 +1,5 @@
 #include "Render.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QPageLayout>
 #include <QPageRanges>
 #include <QPageSize>
@@ -13,6 +11,7 @@
 #include <vector>
 
 #include "ChartPicture.h"
+#include "OutputFile.h"
 
 namespace quen::report {
 
@@ -126,25 +125,37 @@ QImage renderPageImage(const PreparedReport& rep, int pageIndex, double dpi)
 
 bool writePdf(const PreparedReport& rep, const QString& path, QString* error)
 {
-    QPdfWriter writer(path);
-    writer.setResolution(1200);
-    writer.setPageLayout(letterLayout());
-    writer.setTitle(rep.title);
-    writer.setCreator(QStringLiteral("Quenpm"));
-    QPainter p;
-    if (!p.begin(&writer)) {
+    // Written whole to a temporary file and put in place of the target only
+    // when every write went through: a full disk leaves the earlier PDF.
+    OutputFile out(path);
+    QString why;
+    if (!out.open(&why)) {
         if (error)
-            *error = QStringLiteral("Cannot write the file ") + QFileInfo(path).absoluteFilePath() + QStringLiteral(".");
+            *error = OutputFile::failureMessage(path, why);
         return false;
     }
-    for (int i = 0; i < rep.pageCount(); ++i) {
-        if (i > 0)
-            writer.newPage();
-        paintPage(p, rep, i);
+    bool painted = false;
+    {
+        QPdfWriter writer(out.device());
+        writer.setResolution(1200);
+        writer.setPageLayout(letterLayout());
+        writer.setTitle(rep.title);
+        writer.setCreator(QStringLiteral("Quenpm"));
+        QPainter p;
+        if (p.begin(&writer)) {
+            for (int i = 0; i < rep.pageCount(); ++i) {
+                if (i > 0)
+                    writer.newPage();
+                paintPage(p, rep, i);
+            }
+            painted = p.end();
+        }
     }
-    if (!p.end()) {
+    if (!painted)
+        why = QStringLiteral("the PDF could not be made");
+    if (!painted || !out.commit(&why)) {
         if (error)
-            *error = QStringLiteral("Cannot write the file ") + QFileInfo(path).absoluteFilePath() + QStringLiteral(".");
+            *error = OutputFile::failureMessage(path, why);
         return false;
     }
     return true;

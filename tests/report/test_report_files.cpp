@@ -16,9 +16,14 @@
 #include <QTemporaryDir>
 #include <QValueAxis>
 #include <cmath>
+#include <csignal>
+#include <functional>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include "ChartPicture.h"
 #include "ChartRender.h"
+#include "CsvExport.h"
 #include "PreviewWindow.h"
 #include "QrpFile.h"
 #include "Render.h"
@@ -503,4 +508,129 @@ TEST(QrpFile, UnsoundChartsPagesAndElementsAreRefusedNotDrawn)
     PreparedReport out;
     QString err;
     EXPECT_TRUE(loadQrp(path, out, &err)) << err.toStdString();
+}
+
+namespace {
+
+// Writes past limitBytes fail as on a full disk, for as long as it lives.
+class FullDisk {
+public:
+    explicit FullDisk(rlim_t limitBytes)
+    {
+        m_handler = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit lim = m_old;
+        lim.rlim_cur = limitBytes;
+        setrlimit(RLIMIT_FSIZE, &lim);
+    }
+    ~FullDisk()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_handler);
+    }
+
+private:
+    rlimit m_old{};
+    void (*m_handler)(int) = nullptr;
+};
+
+QByteArray contents(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& data)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(data);
+}
+
+} // namespace
+
+TEST(Outputs, AFullDiskKeepsTheEarlierFileAndTheFailureIsSaid)
+{
+    const PreparedReport pr = sampleReport();
+    CsvTable table{QStringLiteral("Crops"), {QStringLiteral("Crop"), QStringLiteral("IR Season (inches)")}, {}};
+    for (int i = 0; i < 200; ++i)
+        table.rows << QStringList{QStringLiteral("Crop %1").arg(i), QStringLiteral("12.34")};
+    QTemporaryDir dir;
+    const QByteArray earlier("the earlier file, kept");
+    const struct {
+        const char* name;
+        std::function<bool(const QString&, QString*)> write;
+    } outputs[] = {
+        {"report.pdf", [&](const QString& p, QString* e) { return writePdf(pr, p, e); }},
+        {"report.QRP", [&](const QString& p, QString* e) { return saveQrp(pr, p, e); }},
+        {"table.csv", [&](const QString& p, QString* e) { return writeCsv({table}, p, e); }},
+    };
+    for (const auto& o : outputs) {
+        const QString path = dir.filePath(QString::fromLatin1(o.name));
+        writeFile(path, earlier);
+        QString err;
+        bool ok;
+        {
+            const FullDisk full(1500);
+            ok = o.write(path, &err);
+        }
+        EXPECT_FALSE(ok) << o.name;
+        EXPECT_EQ(contents(path), earlier) << o.name;
+        EXPECT_TRUE(err.contains(path)) << err.toStdString();
+        EXPECT_TRUE(err.contains(QStringLiteral("left as it was"))) << err.toStdString();
+        // and with room, the file is replaced whole
+        EXPECT_TRUE(o.write(path, &err)) << err.toStdString();
+        EXPECT_GT(contents(path).size(), 1500) << o.name;
+    }
+    // nothing half-written is left behind
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 3);
+
+    // the preview says so through the message service
+    const QString pdf = dir.filePath(QStringLiteral("preview.pdf"));
+    writeFile(pdf, earlier);
+    PreviewWindow w(pr);
+    ScriptedMessages msgs;
+    bool exported;
+    {
+        const FullDisk full(1500);
+        exported = w.exportPdfTo(pdf);
+    }
+    EXPECT_FALSE(exported);
+    ASSERT_EQ(msgs.texts.size(), 1);
+    EXPECT_EQ(msgs.kinds[0], quen::MsgKind::Error);
+    EXPECT_TRUE(msgs.texts[0].startsWith(QStringLiteral("Cannot write the file"))) << msgs.texts[0].toStdString();
+    EXPECT_EQ(contents(pdf), earlier);
+}
+
+TEST(Outputs, TheDatabaseAndItsSideFilesAreNeverATarget)
+{
+    const PreparedReport pr = sampleReport();
+    QTemporaryDir dir;
+    const QString db = dir.filePath(QStringLiteral("quenpm.sqlite"));
+    const QByteArray data("SQLite format 3 -- stands in for the database");
+    writeFile(db, data);
+    writeFile(db + QStringLiteral("-wal"), data);
+    ASSERT_TRUE(QFile::link(db, dir.filePath(QStringLiteral("link.pdf"))));
+    ASSERT_EQ(::link(QFile::encodeName(db).constData(), QFile::encodeName(dir.filePath(QStringLiteral("hard.pdf"))).constData()), 0);
+    const QByteArray before = qgetenv("QUENPM_DB");
+    qputenv("QUENPM_DB", QFile::encodeName(db));
+    for (const QString& target : {db, db + QStringLiteral("-wal"), db + QStringLiteral("-journal"),
+                                  dir.filePath(QStringLiteral("link.pdf")), dir.filePath(QStringLiteral("hard.pdf")),
+                                  dir.path() + QStringLiteral("/./quenpm.sqlite-shm")}) {
+        QString err;
+        EXPECT_FALSE(writePdf(pr, target, &err)) << target.toStdString();
+        EXPECT_TRUE(err.contains(QStringLiteral("Quenpm database"))) << err.toStdString();
+        EXPECT_FALSE(saveQrp(pr, target, &err)) << target.toStdString();
+        EXPECT_FALSE(writeCsv({}, target, &err)) << target.toStdString();
+    }
+    if (before.isEmpty())
+        qunsetenv("QUENPM_DB");
+    else
+        qputenv("QUENPM_DB", before);
+    EXPECT_EQ(contents(db), data);
+    EXPECT_EQ(contents(db + QStringLiteral("-wal")), data);
+    EXPECT_FALSE(QFile::exists(db + QStringLiteral("-journal")));
+    // another file of that folder is written
+    QString err;
+    EXPECT_TRUE(writePdf(pr, dir.filePath(QStringLiteral("report.pdf")), &err)) << err.toStdString();
 }
