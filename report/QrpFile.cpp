@@ -8,6 +8,9 @@
 #include <cstring>
 
 #include "ChartPicture.h"
+#ifdef QUEN_REPORT_HAS_DB
+#include "DatabaseFiles.h"
+#endif
 #include "MessageService.h"
 #include "OutputFile.h"
 
@@ -343,18 +346,38 @@ bool saveQrp(const PreparedReport& rep, const QString& path, QString* error)
 bool loadQrp(const QString& path, PreparedReport& out, QString* error)
 {
     const QString shown = QDir::toNativeSeparators(path);
+    const QString notQrp = QStringLiteral("The file ") + shown + QStringLiteral(" is not a Quenpm prepared report (QRP) file.");
+    auto refuse = [&](const QString& msg) {
+        if (error)
+            *error = msg;
+        return false;
+    };
+    // Looked at by name first: a pipe or device would never end, and the
+    // database is opened by SQLite alone (closing any descriptor of it drops
+    // the program's locks).
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        return refuse(notQrp);
+#ifdef QUEN_REPORT_HAS_DB
+    if (isDatabaseFile(path))
+        return refuse(notQrp);
+#endif
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = QStringLiteral("The file ") + shown + QStringLiteral(" cannot be opened: ") + f.errorString();
-        return false;
+    if (!f.open(QIODevice::ReadOnly))
+        return refuse(QStringLiteral("The file ") + shown + QStringLiteral(" cannot be opened: ") + f.errorString());
+    if (f.size() > kMaxFileSize)
+        return refuse(notQrp);
+    // Read in pieces up to the largest size a report file has, whatever
+    // size the file claims.
+    QByteArray data;
+    while (data.size() <= kMaxFileSize) {
+        const QByteArray piece = f.read(1 << 20);
+        if (piece.isEmpty())
+            break;
+        data += piece;
     }
-    if (f.size() > kMaxFileSize) {
-        if (error)
-            *error = QStringLiteral("The file ") + shown + QStringLiteral(" is not a Quenpm prepared report (QRP) file.");
-        return false;
-    }
-    const QByteArray data = f.readAll();
+    if (data.size() > kMaxFileSize)
+        return refuse(notQrp);
     return decodeQrp(data, out, error, shown);
 }
 

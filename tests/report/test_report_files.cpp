@@ -181,6 +181,24 @@ TEST(QrpFile, DamagedOrForeignFilesAreRefusedWithAMessage)
         ASSERT_EQ(msgs.texts.size(), 1);
         EXPECT_TRUE(msgs.texts[0].contains(QStringLiteral("cannot be opened")));
     }
+    // neither a device that never ends nor the database itself is read
+    {
+        const QByteArray before = qgetenv("QUENPM_DB");
+        const QString db = dir.filePath(QStringLiteral("quenpm.sqlite"));
+        write(QStringLiteral("quenpm.sqlite"), QByteArray("SQLite format 3"));
+        qputenv("QUENPM_DB", QFile::encodeName(db));
+        for (const QString& path : {QStringLiteral("/dev/zero"), db}) {
+            ScriptedMessages msgs;
+            PreparedReport out;
+            EXPECT_FALSE(openQrpFile(path, out)) << path.toStdString();
+            ASSERT_EQ(msgs.texts.size(), 1);
+            EXPECT_TRUE(msgs.texts[0].contains(QStringLiteral("is not a Quenpm prepared report (QRP) file.")));
+        }
+        if (before.isEmpty())
+            qunsetenv("QUENPM_DB");
+        else
+            qputenv("QUENPM_DB", before);
+    }
     // every truncation of a good file is refused, none crashes
     for (qsizetype len = 0; len < good.size(); len += std::max<qsizetype>(1, good.size() / 97)) {
         PreparedReport out;
