@@ -20,7 +20,7 @@ namespace {
 // The layout a chart recording has: QPicture data of stream version 20 (the
 // Qt 6.0 to 6.5 encodings of pens, brushes, fonts and paths), written by a
 // QPicture paint engine. Values are big-endian.
-constexpr quint16 kPictureFormat = 20;
+constexpr quint16 kPictureFormat = kChartPictureFormat;
 constexpr qsizetype kHeaderBytes = 10;   // "QPIC", checksum, major, minor
 
 // Bounds of a chart on a report page, in the recording's units (points).

@@ -16,6 +16,11 @@ class QPainter;
 
 namespace quen::report {
 
+// The QPicture format charts are recorded in (the encodings of stream
+// version 20, Qt 6.0 to 6.5), whatever Qt the program is built with, so that
+// the reader below always knows the layout.
+inline constexpr int kChartPictureFormat = 20;
+
 // True when the recording is sound: readable to its end by the bounded
 // reader, with every value inside the bounds a chart of a report page can
 // have. An empty recording is sound (it draws nothing).
