@@ -30,11 +30,15 @@ constexpr double kMaxPageWidth = kPaperWidth * 1.1;
 constexpr double kMaxPageHeight = kPaperHeight * 1.1;
 constexpr double kMinPageWidth = kPaperWidth / 2;
 constexpr double kMinPageHeight = kPaperHeight / 2;
-constexpr quint32 kMaxTextBytes = 16 * 1024;
+constexpr quint32 kMaxTextBytes = 4096;                        // one line
 constexpr quint32 kMaxNameBytes = 1024;
+constexpr quint32 kMaxFonts = 256;
 constexpr quint32 kMaxPictureBytes = 8 * 1024 * 1024;
 constexpr quint32 kMaxPages = 10000;
-constexpr quint32 kMaxOpsPerPage = 100000;
+constexpr quint32 kMaxOpsPerPage = 20000;
+// What one page may hold in all: a page of 6 pt text has some 25 KB.
+constexpr qint64 kMaxTextBytesPerPage = 256 * 1024;
+constexpr qint64 kMaxPictureBytesPerPage = 16 * 1024 * 1024;
 constexpr double kMaxFontSize = 200.0;
 constexpr double kMaxPenWidth = 72.0;
 constexpr quint32 kAlignFlags = Qt::AlignHorizontal_Mask | Qt::AlignVertical_Mask;
@@ -257,7 +261,7 @@ bool decodeQrp(const QByteArray& data, PreparedReport& out, QString* error, cons
         PreparedReport rep;
         rep.title = r.str(kMaxNameBytes);
         const quint32 nFonts = r.u32();
-        if (!r.ok() || qint64(nFonts) * kMinFontSize > r.left())
+        if (!r.ok() || nFonts > kMaxFonts || qint64(nFonts) * kMinFontSize > r.left())
             return refuse(damaged(name));
         for (quint32 i = 0; i < nFonts && r.ok(); ++i) {
             FontSpec f;
@@ -285,6 +289,7 @@ bool decodeQrp(const QByteArray& data, PreparedReport& out, QString* error, cons
             if (!r.ok() || nOps > kMaxOpsPerPage || qint64(nOps) * kMinOpSize > r.left())
                 return refuse(damaged(name));
             page.ops.reserve(nOps);
+            qint64 textBytes = 0, pictureBytes = 0;
             for (quint32 oi = 0; oi < nOps && r.ok(); ++oi) {
                 DrawOp op;
                 const quint8 kind = r.u8();
@@ -314,6 +319,9 @@ bool decodeQrp(const QByteArray& data, PreparedReport& out, QString* error, cons
                     sound = sound && chartPictureSound(op.picture);
                 else
                     sound = sound && op.picture.isEmpty();
+                textBytes += op.text.size();
+                pictureBytes += op.picture.size();
+                sound = sound && textBytes <= kMaxTextBytesPerPage && pictureBytes <= kMaxPictureBytesPerPage;
                 if (!sound)
                     r.fail();
                 page.ops.append(op);

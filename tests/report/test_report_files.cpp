@@ -498,6 +498,16 @@ TEST(QrpFile, UnsoundChartsPagesAndElementsAreRefusedNotDrawn)
              t.text = QStringLiteral("x");
              return onePage({t});
          }()},
+        {"a megabyte of text on one page", [] {
+             QList<DrawOp> ops;
+             for (int i = 0; i < 300; ++i) {
+                 DrawOp t;
+                 t.rect = QRectF(0, i, 100, 12);
+                 t.text = QString(4000, QLatin1Char('x'));
+                 ops << t;
+             }
+             return onePage(ops);
+         }()},
         {"a frame with a 500 pt pen", [] {
              DrawOp f;
              f.kind = DrawOp::Rect;
