@@ -381,6 +381,21 @@ TEST_F(ComputeCropTest, DetailsFileIsNeverWrittenThroughALinkPutInItsPlace)
     // no file of the making is left beside it
     const QStringList left = QDir().entryList({"FAO56.txt*"}, QDir::Files | QDir::System);
     EXPECT_EQ(left, QStringList{"FAO56.txt"});
+
+    // a link to the database itself is neither written through nor replaced
+    // (looked at by name only: nothing but SQLite opens the database file)
+    QFile::remove("FAO56.txt");
+    const QByteArray db = QFile::encodeName(this->db->dbPath());
+    ASSERT_EQ(::link(db.constData(), "FAO56.txt"), 0);
+    struct stat before {};
+    ASSERT_EQ(::stat(db.constData(), &before), 0);
+    compute(CropRow{});
+    struct stat named {};
+    ASSERT_EQ(::lstat("FAO56.txt", &named), 0);
+    EXPECT_EQ(named.st_ino, before.st_ino);
+    EXPECT_GT(ctx.TotalCropET, 0.0);
+    compute(CropRow{});   // the database still answers
+    EXPECT_GT(ctx.TotalCropET, 0.0);
 }
 
 TEST_F(ComputeCropTest, MetricTwins)
