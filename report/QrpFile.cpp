@@ -183,8 +183,8 @@ bool withinPage(const QRectF& r, const QSizeF& page)
 
 QString damaged(const QString& name)
 {
-    return QStringLiteral("This report file is damaged and cannot be opened") + (name.isEmpty() ? QString() : QStringLiteral(":") + name)
-           + QStringLiteral(".");
+    return QStringLiteral("This report file is damaged and cannot be opened")
+           + (name.isEmpty() ? QString() : QStringLiteral(":") + name) + QStringLiteral(".");
 }
 
 } // namespace
@@ -345,7 +345,8 @@ bool saveQrp(const PreparedReport& rep, const QString& path, QString* error)
             why = f.device()->errorString();
         if (error)
             *error = QStringLiteral("The prepared report could not be saved to ") + QDir::toNativeSeparators(path)
-                     + QStringLiteral(": ") + why + QStringLiteral(". Any earlier file of that name is left as it was.");
+                     + QStringLiteral(": ") + why
+                     + QStringLiteral(". Any earlier file of that name is left as it was.");
         return false;
     }
     return true;
@@ -354,7 +355,8 @@ bool saveQrp(const PreparedReport& rep, const QString& path, QString* error)
 bool loadQrp(const QString& path, PreparedReport& out, QString* error)
 {
     const QString shown = QDir::toNativeSeparators(path);
-    const QString notQrp = QStringLiteral("The file ") + shown + QStringLiteral(" is not a Quenpm prepared report (QRP) file.");
+    const QString notQrp =
+        QStringLiteral("The file ") + shown + QStringLiteral(" is not a Quenpm prepared report (QRP) file.");
     auto refuse = [&](const QString& msg) {
         if (error)
             *error = msg;

@@ -476,7 +476,8 @@ TEST(QrpFile, UnsoundChartsPagesAndElementsAreRefusedNotDrawn)
         many += QRect(i * 2, 0, 1, 1);
     const QByteArray clip = params(many, qint8(2));
     const QByteArray thinDashes = params(QPen(QBrush(Qt::black), 0.001, Qt::DotLine), qint8(0)).chopped(1);
-    const QByteArray image = params(QRectF(0, 0, 10, 10), QImage(10, 10, QImage::Format_RGB32), QRectF(0, 0, 10, 10), quint32(0));
+    const QByteArray image =
+        params(QRectF(0, 0, 10, 10), QImage(10, 10, QImage::Format_RGB32), QRectF(0, 0, 10, 10), quint32(0));
 
     const struct {
         const char* what;
@@ -639,7 +640,8 @@ TEST(Outputs, TheDatabaseAndItsSideFilesAreNeverATarget)
     writeFile(db, data);
     writeFile(db + QStringLiteral("-wal"), data);
     ASSERT_TRUE(QFile::link(db, dir.filePath(QStringLiteral("link.pdf"))));
-    ASSERT_EQ(::link(QFile::encodeName(db).constData(), QFile::encodeName(dir.filePath(QStringLiteral("hard.pdf"))).constData()), 0);
+    const QByteArray hard = QFile::encodeName(dir.filePath(QStringLiteral("hard.pdf")));
+    ASSERT_EQ(::link(QFile::encodeName(db).constData(), hard.constData()), 0);
     const QByteArray before = qgetenv("QUENPM_DB");
     qputenv("QUENPM_DB", QFile::encodeName(db));
     for (const QString& target : {db, db + QStringLiteral("-wal"), db + QStringLiteral("-journal"),
