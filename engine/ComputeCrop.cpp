@@ -3,6 +3,7 @@
 #include <QHash>
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,6 +15,7 @@
 #include "RunMessages.h"
 #include "WaterBudget.h"
 #include "db/Database.h"
+#include "db/DatabaseFiles.h"
 #include "db/MessageService.h"
 #include "db/Table.h"
 
@@ -241,6 +243,113 @@ void StoreHeldDailyRows(HeldDailyRows& held)
 
 namespace {
 
+// "FAO56.txt" in the working directory.
+//
+// Rewritten in place and cut to its new length rather than truncated to zero
+// first: ext4 flushes a file truncated to zero when it is closed, which made
+// every crop of a fetched job wait on the disk. Written with the system calls
+// themselves: one open, write and close per run, and a cut when the older
+// text was longer.
+//
+// Only a plain file of its own is rewritten in place (a regular file with one
+// link, opened without following a symbolic link and checked to be the one
+// looked at). When a symbolic or hard link, or anything else, has been put in
+// its place, nothing is written through it: a new file is made beside it and
+// renamed over the name. The database and its side files are never touched.
+class DetailsFile {
+public:
+    DetailsFile() { open(); }
+    ~DetailsFile()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        if (!m_temp.isEmpty())
+            ::unlink(m_temp.constData());
+    }
+    DetailsFile(const DetailsFile&) = delete;
+    DetailsFile& operator=(const DetailsFile&) = delete;
+
+    // Writes the whole text and closes the file (a new one then takes the name).
+    void write(const QByteArray& text)
+    {
+        if (m_fd < 0)
+            return;
+        qsizetype written = 0;
+        while (written < text.size()) {
+            const ssize_t n = ::write(m_fd, text.constData() + written, size_t(text.size() - written));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
+            written += n;
+        }
+        // Cut only when an older text was longer (a cut to the same length
+        // still costs the file system a metadata update).
+        struct stat info {};
+        if (m_temp.isEmpty() && ::fstat(m_fd, &info) == 0 && info.st_size > off_t(written)
+            && ::ftruncate(m_fd, off_t(written)) != 0) {
+            // The file keeps the rest of an older, longer text: harmless, as
+            // nothing reads it back.
+        }
+        const bool closed = ::close(m_fd) == 0;
+        m_fd = -1;
+        if (!m_temp.isEmpty()) {
+            if (closed && written == text.size() && ::rename(m_temp.constData(), kName) == 0)
+                m_temp.clear();
+            else
+                ::unlink(m_temp.constData());
+            m_temp.clear();
+        }
+    }
+
+private:
+    static constexpr const char* kName = "FAO56.txt";
+
+    // The database can have that name only when its own file is called so.
+    static bool mayBeDatabase()
+    {
+        const QString db = Database::isOpen() ? Database::path() : QString();
+        return db.isEmpty() || db.endsWith(QLatin1String(kName)) ? isDatabaseFile(QString::fromLatin1(kName)) : false;
+    }
+
+    void open()
+    {
+        struct stat named {};
+        if (::lstat(kName, &named) != 0) {
+            if (errno == ENOENT) {
+                m_fd = ::open(kName, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+                if (m_fd >= 0)
+                    return;
+            }
+        } else if (S_ISREG(named.st_mode) && named.st_nlink == 1 && !mayBeDatabase()) {
+            const int fd = ::open(kName, O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+            struct stat opened {};
+            if (fd >= 0 && ::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && opened.st_nlink == 1
+                && opened.st_dev == named.st_dev && opened.st_ino == named.st_ino) {
+                m_fd = fd;
+                return;
+            }
+            if (fd >= 0)
+                ::close(fd);
+        }
+        if (isDatabaseFile(QString::fromLatin1(kName)))
+            return;
+        // A file of its own, made beside the name and renamed over it.
+        QByteArray temp = QByteArrayLiteral("FAO56.txt.XXXXXX");
+        const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+        if (fd < 0)
+            return;
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd, 0666 & ~mask);
+        m_fd = fd;
+        m_temp = temp;
+    }
+
+    int m_fd = -1;
+    QByteArray m_temp;   // the new file, while it is not yet in place
+};
+
 void ComputeCropRun(CropRunContext& ctx, CropCurveState& st, TTable& wk, HeldDailyRows* held)
 {
     RunMessages once;
@@ -253,12 +362,7 @@ void ComputeCropRun(CropRunContext& ctx, CropCurveState& st, TTable& wk, HeldDai
     st.reset();
 
     // 1. Computation-details file in the working directory.
-    // Rewritten in place and cut to its new length rather than truncated to
-    // zero first: ext4 flushes a file truncated to zero when it is closed,
-    // which made every crop of a fetched job wait on the disk. Written with
-    // the system calls themselves: one open, write and close per run, and a
-    // cut when the older text was longer.
-    const int details = ::open("FAO56.txt", O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    DetailsFile details;
 
     // 2., 3. Station and its wind, humidity and radiation record.
     const StationRecord station = ReadStation(ctx.WeatherStationName);
@@ -347,27 +451,8 @@ void ComputeCropRun(CropRunContext& ctx, CropCurveState& st, TTable& wk, HeldDai
     }
 
     // 8. Lines of "FAO56.txt".
-    if (details >= 0) {
-        const QByteArray text = QByteArrayLiteral("\nPenman-Monteith ETo COMPUTATIONS DETAILS\n\nCrop: ") + cropName.toUtf8()
-            + QByteArrayLiteral(",  Job: ") + jobName.toUtf8() + QByteArrayLiteral("\n\n");
-        qsizetype written = 0;
-        while (written < text.size()) {
-            const ssize_t n = ::write(details, text.constData() + written, size_t(text.size() - written));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                break;
-            written += n;
-        }
-        // Cut only when an older text was longer (a cut to the same length
-        // still costs the file system a metadata update).
-        struct stat info {};
-        if (::fstat(details, &info) == 0 && info.st_size > off_t(written) && ::ftruncate(details, off_t(written)) != 0) {
-            // The file keeps the rest of an older, longer text: harmless, as
-            // nothing reads it back.
-        }
-        ::close(details);
-    }
+    details.write(QByteArrayLiteral("\nPenman-Monteith ETo COMPUTATIONS DETAILS\n\nCrop: ") + cropName.toUtf8()
+                  + QByteArrayLiteral(",  Job: ") + jobName.toUtf8() + QByteArrayLiteral("\n\n"));
 
     // 9. Daily table: the daily values are gathered in memory and stored in
     // one bulk append after the curve routine.

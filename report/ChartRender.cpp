@@ -14,6 +14,8 @@
 #include <functional>
 #include <vector>
 
+#include "ChartPicture.h"
+
 namespace quen::report {
 
 namespace {
@@ -79,7 +81,8 @@ QByteArray renderChartPicture(QChart* chart, const QSizeF& sizePt)
     if (chart->layout())
         chart->layout()->activate();
 
-    QPicture pic;
+    // In the one format the report's own reader reads (ChartPicture.h).
+    QPicture pic(kChartPictureFormat);
     {
         QPainter p(&pic);
         p.setRenderHint(QPainter::Antialiasing);

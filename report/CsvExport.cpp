@@ -1,6 +1,6 @@
 #include "CsvExport.h"
 
-#include <QSaveFile>
+#include "OutputFile.h"
 
 namespace quen::report {
 
@@ -46,14 +46,15 @@ QString csvText(const QList<CsvTable>& tables)
 
 bool writeCsv(const QList<CsvTable>& tables, const QString& path, QString* error)
 {
-    QSaveFile f(path);
-    if (f.open(QIODevice::WriteOnly)) {
-        f.write(csvText(tables).toUtf8());
-        if (f.commit())
-            return true;
-    }
+    const QByteArray data = csvText(tables).toUtf8();
+    OutputFile f(path);
+    QString why;
+    if (f.open(&why) && f.device()->write(data) == data.size() && f.commit(&why))
+        return true;
+    if (why.isEmpty())
+        why = f.device()->errorString();
     if (error)
-        *error = QStringLiteral("Cannot write the file %1: %2").arg(path, f.errorString());
+        *error = OutputFile::failureMessage(path, why);
     return false;
 }
 

@@ -3,15 +3,16 @@
 #include <QFile>
 #include <QDir>
 #include <QFileInfo>
-#include <QImage>
-#include <QPainter>
-#include <QPicture>
-#include <QSaveFile>
 #include <array>
 #include <cmath>
 #include <cstring>
 
+#include "ChartPicture.h"
+#ifdef QUEN_REPORT_HAS_DB
+#include "DatabaseFiles.h"
+#endif
 #include "MessageService.h"
+#include "OutputFile.h"
 
 namespace quen::report {
 
@@ -19,8 +20,28 @@ namespace {
 
 const char kMagic[8] = {'Q', 'U', 'E', 'N', 'Q', 'R', 'P', '\x1a'};
 constexpr qsizetype kHeaderSize = 8 + 4 + 4 + 4;
-constexpr qint64 kMaxFileSize = 512LL * 1024 * 1024;
+constexpr qint64 kMaxFileSize = 64LL * 1024 * 1024;
 constexpr double kMaxCoord = 1.0e6;
+
+// Bounds of what a prepared report holds: Letter pages (a tenth larger at
+// most, half as large at least), elements within a page's reach of the
+// paper, one line of text per operation.
+constexpr double kMaxPageWidth = kPaperWidth * 1.1;
+constexpr double kMaxPageHeight = kPaperHeight * 1.1;
+constexpr double kMinPageWidth = kPaperWidth / 2;
+constexpr double kMinPageHeight = kPaperHeight / 2;
+constexpr quint32 kMaxTextBytes = 4096;                        // one line
+constexpr quint32 kMaxNameBytes = 1024;
+constexpr quint32 kMaxFonts = 256;
+constexpr quint32 kMaxPictureBytes = 8 * 1024 * 1024;
+constexpr quint32 kMaxPages = 10000;
+constexpr quint32 kMaxOpsPerPage = 20000;
+// What one page may hold in all: a page of 6 pt text has some 25 KB.
+constexpr qint64 kMaxTextBytesPerPage = 256 * 1024;
+constexpr qint64 kMaxPictureBytesPerPage = 16 * 1024 * 1024;
+constexpr double kMaxFontSize = 200.0;
+constexpr double kMaxPenWidth = 72.0;
+constexpr quint32 kAlignFlags = Qt::AlignHorizontal_Mask | Qt::AlignVertical_Mask;
 
 quint32 crc32(const char* data, qsizetype len)
 {
@@ -112,16 +133,19 @@ public:
             m_ok = false;
         return v;
     }
-    QByteArray bytes()
+    // At most max bytes, and no more than are left.
+    QByteArray bytes(quint32 max)
     {
         const quint32 n = u32();
+        if (n > max)
+            m_ok = false;
         if (!need(qsizetype(n)))
             return {};
         QByteArray b(m_data + m_pos, qsizetype(n));
         m_pos += n;
         return b;
     }
-    QString str() { return QString::fromUtf8(bytes()); }
+    QString str(quint32 max) { return QString::fromUtf8(bytes(max)); }
     QRectF rect()
     {
         const double x = f64(), y = f64(), w = f64(), h = f64();
@@ -149,20 +173,18 @@ constexpr qsizetype kMinOpSize = 1 + 32 + 4 + 4 + 4 + 4 + 4 + 8 + 4;
 constexpr qsizetype kMinFontSize = 4 + 8 + 1;
 constexpr qsizetype kMinPageSize = 16 + 4;
 
-// A recorded chart plays only when its header and checksum are sound.
-bool pictureReadable(const QByteArray& data)
+// Whether an element's box lies within a page's reach of the paper.
+bool withinPage(const QRectF& r, const QSizeF& page)
 {
-    QPicture pic;
-    pic.setData(data.constData(), uint(data.size()));
-    QImage img(1, 1, QImage::Format_ARGB32_Premultiplied);
-    QPainter p(&img);
-    return pic.play(&p);
+    auto in = [](double v, double extent) { return v >= -extent && v <= 2 * extent; };
+    return in(r.left(), page.width()) && in(r.right(), page.width()) && in(r.top(), page.height())
+           && in(r.bottom(), page.height());
 }
 
 QString damaged(const QString& name)
 {
-    return QStringLiteral("The prepared report file") + name
-           + QStringLiteral(" is damaged and cannot be opened.");
+    return QStringLiteral("This report file is damaged and cannot be opened")
+           + (name.isEmpty() ? QString() : QStringLiteral(":") + name) + QStringLiteral(".");
 }
 
 } // namespace
@@ -237,36 +259,37 @@ bool decodeQrp(const QByteArray& data, PreparedReport& out, QString* error, cons
 
         Reader r(payload, length);
         PreparedReport rep;
-        rep.title = r.str();
+        rep.title = r.str(kMaxNameBytes);
         const quint32 nFonts = r.u32();
-        if (!r.ok() || qint64(nFonts) * kMinFontSize > r.left())
+        if (!r.ok() || nFonts > kMaxFonts || qint64(nFonts) * kMinFontSize > r.left())
             return refuse(damaged(name));
         for (quint32 i = 0; i < nFonts && r.ok(); ++i) {
             FontSpec f;
-            f.family = r.str();
+            f.family = r.str(kMaxNameBytes);
             f.size = r.f64();
             const quint8 style = r.u8();
             f.bold = style & 1;
             f.italic = style & 2;
             f.underline = style & 4;
-            if (f.size <= 0 || f.size > 1000 || (style & ~7))
+            if (f.family.isEmpty() || f.size <= 0 || f.size > kMaxFontSize || (style & ~7))
                 r.fail();
             rep.fonts.append(f);
         }
         const quint32 nPages = r.u32();
-        if (!r.ok() || qint64(nPages) * kMinPageSize > r.left())
+        if (!r.ok() || nPages > kMaxPages || qint64(nPages) * kMinPageSize > r.left())
             return refuse(damaged(name));
         for (quint32 pi = 0; pi < nPages && r.ok(); ++pi) {
             ReportPage page;
             const double w = r.f64();
             const double h = r.f64();
-            if (!(w > 0 && h > 0))
+            if (!(w >= kMinPageWidth && w <= kMaxPageWidth && h >= kMinPageHeight && h <= kMaxPageHeight))
                 r.fail();
             page.size = QSizeF(w, h);
             const quint32 nOps = r.u32();
-            if (!r.ok() || qint64(nOps) * kMinOpSize > r.left())
+            if (!r.ok() || nOps > kMaxOpsPerPage || qint64(nOps) * kMinOpSize > r.left())
                 return refuse(damaged(name));
             page.ops.reserve(nOps);
+            qint64 textBytes = 0, pictureBytes = 0;
             for (quint32 oi = 0; oi < nOps && r.ok(); ++oi) {
                 DrawOp op;
                 const quint8 kind = r.u8();
@@ -274,21 +297,33 @@ bool decodeQrp(const QByteArray& data, PreparedReport& out, QString* error, cons
                     r.fail();
                 op.kind = DrawOp::Kind(kind);
                 op.rect = r.rect();
-                op.text = r.str();
+                op.text = r.str(kMaxTextBytes);
                 op.font = int(r.u32());
                 op.align = r.u32();
                 op.color = r.u32();
                 op.fill = r.u32();
                 op.penWidth = r.f64();
-                op.picture = r.bytes();
-                if (op.kind == DrawOp::Text && (op.font < 0 || op.font >= rep.fonts.size()))
+                op.picture = r.bytes(kMaxPictureBytes);
+                if (!r.ok())
+                    break;
+                // A line runs from the box's top-left to its bottom-right
+                // corner; every other box has a size.
+                const bool sized = op.kind == DrawOp::Line || (op.rect.width() >= 0 && op.rect.height() >= 0);
+                bool sound = sized && withinPage(op.rect, page.size) && op.penWidth >= 0 && op.penWidth <= kMaxPenWidth
+                             && (op.align & ~kAlignFlags) == 0;
+                if (op.kind == DrawOp::Text)
+                    sound = sound && op.font >= 0 && op.font < rep.fonts.size();
+                else
+                    sound = sound && op.text.isEmpty();
+                if (op.kind == DrawOp::Picture)
+                    sound = sound && chartPictureSound(op.picture);
+                else
+                    sound = sound && op.picture.isEmpty();
+                textBytes += op.text.size();
+                pictureBytes += op.picture.size();
+                sound = sound && textBytes <= kMaxTextBytesPerPage && pictureBytes <= kMaxPictureBytesPerPage;
+                if (!sound)
                     r.fail();
-                if (op.penWidth < 0 || op.penWidth > 1000)
-                    r.fail();
-                if (op.kind == DrawOp::Picture && r.ok()) {
-                    if (!op.picture.isEmpty() && !pictureReadable(op.picture))
-                        r.fail();
-                }
                 page.ops.append(op);
             }
             rep.pages.append(page);
@@ -302,12 +337,16 @@ bool decodeQrp(const QByteArray& data, PreparedReport& out, QString* error, cons
 
 bool saveQrp(const PreparedReport& rep, const QString& path, QString* error)
 {
-    QSaveFile f(path);
     const QByteArray data = encodeQrp(rep);
-    if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size() || !f.commit()) {
+    OutputFile f(path);
+    QString why;
+    if (!f.open(&why) || f.device()->write(data) != data.size() || !f.commit(&why)) {
+        if (why.isEmpty())
+            why = f.device()->errorString();
         if (error)
             *error = QStringLiteral("The prepared report could not be saved to ") + QDir::toNativeSeparators(path)
-                     + QStringLiteral(": ") + f.errorString();
+                     + QStringLiteral(": ") + why
+                     + QStringLiteral(". Any earlier file of that name is left as it was.");
         return false;
     }
     return true;
@@ -316,18 +355,39 @@ bool saveQrp(const PreparedReport& rep, const QString& path, QString* error)
 bool loadQrp(const QString& path, PreparedReport& out, QString* error)
 {
     const QString shown = QDir::toNativeSeparators(path);
+    const QString notQrp =
+        QStringLiteral("The file ") + shown + QStringLiteral(" is not a Quenpm prepared report (QRP) file.");
+    auto refuse = [&](const QString& msg) {
+        if (error)
+            *error = msg;
+        return false;
+    };
+    // Looked at by name first: a pipe or device would never end, and the
+    // database is opened by SQLite alone (closing any descriptor of it drops
+    // the program's locks).
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        return refuse(notQrp);
+#ifdef QUEN_REPORT_HAS_DB
+    if (isDatabaseFile(path))
+        return refuse(notQrp);
+#endif
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = QStringLiteral("The file ") + shown + QStringLiteral(" cannot be opened: ") + f.errorString();
-        return false;
+    if (!f.open(QIODevice::ReadOnly))
+        return refuse(QStringLiteral("The file ") + shown + QStringLiteral(" cannot be opened: ") + f.errorString());
+    if (f.size() > kMaxFileSize)
+        return refuse(notQrp);
+    // Read in pieces up to the largest size a report file has, whatever
+    // size the file claims.
+    QByteArray data;
+    while (data.size() <= kMaxFileSize) {
+        const QByteArray piece = f.read(1 << 20);
+        if (piece.isEmpty())
+            break;
+        data += piece;
     }
-    if (f.size() > kMaxFileSize) {
-        if (error)
-            *error = QStringLiteral("The file ") + shown + QStringLiteral(" is not a Quenpm prepared report (QRP) file.");
-        return false;
-    }
-    const QByteArray data = f.readAll();
+    if (data.size() > kMaxFileSize)
+        return refuse(notQrp);
     return decodeQrp(data, out, error, shown);
 }
 

@@ -8,8 +8,13 @@
 //   payload: title, fonts (family, size, style bits), pages (size, drawing
 //   operations; charts as QPicture data). Strings are u32 byte length +
 //   UTF-8; reals are IEEE doubles.
-// Everything read is bounds-checked; a damaged or foreign file is refused
-// with a message, never half-loaded.
+// Everything read is checked before use: counts and lengths against the
+// bytes left and fixed limits, page sizes against Letter (a tenth larger at
+// most), element boxes against the page, fonts and pens against sizes a page
+// can hold, and each chart by the bounded reader of ChartPicture.h (QPicture
+// never plays one). A damaged or foreign file is refused with a message that
+// names it, never half-loaded. Saving writes a temporary file and puts it in
+// place whole (OutputFile.h).
 #pragma once
 
 #include <QByteArray>

@@ -1,16 +1,17 @@
 #include "Render.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QPageLayout>
 #include <QPageRanges>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPicture>
 #include <QPrinter>
+#include <cmath>
 #include <optional>
 #include <vector>
+
+#include "ChartPicture.h"
+#include "OutputFile.h"
 
 namespace quen::report {
 
@@ -77,17 +78,15 @@ void paintPage(QPainter& p, const PreparedReport& rep, int pageIndex)
             break;
         }
         case DrawOp::Picture: {
-            QPicture pic;
             if (op.picture.isEmpty())
                 break;
-            pic.setData(op.picture.constData(), uint(op.picture.size()));
             p.save();
             p.translate(op.rect.left() * sx, op.rect.top() * sy);
             p.setClipRect(QRectF(0, 0, op.rect.width() * sx, op.rect.height() * sy), Qt::IntersectClip);
-            // play() scales by device resolution over the picture's own;
-            // the recording is in points.
-            p.scale(pic.logicalDpiX() / 72.0, pic.logicalDpiY() / 72.0);
-            p.drawPicture(QPointF(0, 0), pic);
+            // The recording is in points; it is drawn by the report's own
+            // bounded reader, never handed to QPicture.
+            p.scale(sx, sy);
+            playChartPicture(p, op.picture);
             p.restore();
             break;
         }
@@ -101,6 +100,16 @@ QImage renderPageImage(const PreparedReport& rep, int pageIndex, double dpi)
     QSizeF size(kPaperWidth, kPaperHeight);
     if (pageIndex >= 0 && pageIndex < rep.pages.size())
         size = rep.pages.at(pageIndex).size;
+    // A page is never drawn as an image larger than a Letter page (and a
+    // tenth) at 300 dpi, whatever size and resolution it is asked for at.
+    constexpr double kMaxPixels = 1.21 * kPaperWidth * kPaperHeight * (300.0 / 72.0) * (300.0 / 72.0);
+    if (!(size.width() > 0 && size.height() > 0) || !std::isfinite(size.width() * size.height()))
+        size = QSizeF(kPaperWidth, kPaperHeight);
+    if (!(dpi > 0) || !std::isfinite(dpi))
+        dpi = 72;
+    const double pixels = size.width() * size.height() * (dpi / 72.0) * (dpi / 72.0);
+    if (pixels > kMaxPixels)
+        dpi *= std::sqrt(kMaxPixels / pixels);
     const int w = std::max(1, qRound(size.width() * dpi / 72.0));
     const int h = std::max(1, qRound(size.height() * dpi / 72.0));
     QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
@@ -116,25 +125,37 @@ QImage renderPageImage(const PreparedReport& rep, int pageIndex, double dpi)
 
 bool writePdf(const PreparedReport& rep, const QString& path, QString* error)
 {
-    QPdfWriter writer(path);
-    writer.setResolution(1200);
-    writer.setPageLayout(letterLayout());
-    writer.setTitle(rep.title);
-    writer.setCreator(QStringLiteral("Quenpm"));
-    QPainter p;
-    if (!p.begin(&writer)) {
+    // Written whole to a temporary file and put in place of the target only
+    // when every write went through: a full disk leaves the earlier PDF.
+    OutputFile out(path);
+    QString why;
+    if (!out.open(&why)) {
         if (error)
-            *error = QStringLiteral("Cannot write the file ") + QFileInfo(path).absoluteFilePath() + QStringLiteral(".");
+            *error = OutputFile::failureMessage(path, why);
         return false;
     }
-    for (int i = 0; i < rep.pageCount(); ++i) {
-        if (i > 0)
-            writer.newPage();
-        paintPage(p, rep, i);
+    bool painted = false;
+    {
+        QPdfWriter writer(out.device());
+        writer.setResolution(1200);
+        writer.setPageLayout(letterLayout());
+        writer.setTitle(rep.title);
+        writer.setCreator(QStringLiteral("Quenpm"));
+        QPainter p;
+        if (p.begin(&writer)) {
+            for (int i = 0; i < rep.pageCount(); ++i) {
+                if (i > 0)
+                    writer.newPage();
+                paintPage(p, rep, i);
+            }
+            painted = p.end();
+        }
     }
-    if (!p.end()) {
+    if (!painted)
+        why = QStringLiteral("the PDF could not be made");
+    if (!painted || !out.commit(&why)) {
         if (error)
-            *error = QStringLiteral("Cannot write the file ") + QFileInfo(path).absoluteFilePath() + QStringLiteral(".");
+            *error = OutputFile::failureMessage(path, why);
         return false;
     }
     return true;

@@ -4,6 +4,9 @@
 #include <QDir>
 #include <QFile>
 #include <cmath>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "Calendar.h"
 #include "ComputeCrop.h"
@@ -337,6 +340,62 @@ TEST_F(ComputeCropTest, UnknownCurveIndexAndSecondRunReplaceResults)
     }
     EXPECT_EQ(ctx.TotalCropET, 0.0);
     EXPECT_EQ(ReadFile("FAO56.txt"), "\nPenman-Monteith ETo COMPUTATIONS DETAILS\n\nCrop: Nothing,  Job: Test job\n\n");
+}
+
+TEST_F(ComputeCropTest, DetailsFileIsNeverWrittenThroughALinkPutInItsPlace)
+{
+    const QByteArray usersText(50000, 'u');
+    const QString lines = "\nPenman-Monteith ETo COMPUTATIONS DETAILS\n\nCrop: Beans,  Job: Test job\n\n";
+    auto plant = [&](const char* kind) {
+        QFile::remove("FAO56.txt");
+        QFile user("users-file.txt");
+        ASSERT_TRUE(user.open(QIODevice::WriteOnly));
+        user.write(usersText);
+        user.close();
+        if (std::strcmp(kind, "symbolic") == 0)
+            ASSERT_TRUE(QFile::link("users-file.txt", "FAO56.txt"));
+        else if (std::strcmp(kind, "hard") == 0)
+            ASSERT_EQ(::link("users-file.txt", "FAO56.txt"), 0);
+        else
+            ASSERT_TRUE(QFile::link("no-such-file.txt", "FAO56.txt"));   // dangling
+    };
+    for (const char* kind : {"symbolic", "hard", "dangling"}) {
+        plant(kind);
+        compute(CropRow{});
+        QFile user("users-file.txt");
+        ASSERT_TRUE(user.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(user.readAll() == usersText) << kind;
+        EXPECT_FALSE(QFile::exists("no-such-file.txt")) << kind;
+        struct stat st {};
+        ASSERT_EQ(::lstat("FAO56.txt", &st), 0);
+        EXPECT_TRUE(S_ISREG(st.st_mode)) << kind;
+        EXPECT_EQ(st.st_nlink, 1u) << kind;
+        EXPECT_EQ(ReadFile("FAO56.txt"), lines) << kind;
+        // the next run rewrites the file it made, in place
+        const ino_t made = st.st_ino;
+        compute(CropRow{});
+        ASSERT_EQ(::lstat("FAO56.txt", &st), 0);
+        EXPECT_EQ(st.st_ino, made) << kind;
+        EXPECT_EQ(ReadFile("FAO56.txt"), lines) << kind;
+    }
+    // no file of the making is left beside it
+    const QStringList left = QDir().entryList({"FAO56.txt*"}, QDir::Files | QDir::System);
+    EXPECT_EQ(left, QStringList{"FAO56.txt"});
+
+    // a link to the database itself is neither written through nor replaced
+    // (looked at by name only: nothing but SQLite opens the database file)
+    QFile::remove("FAO56.txt");
+    const QByteArray db = QFile::encodeName(this->db->dbPath());
+    ASSERT_EQ(::link(db.constData(), "FAO56.txt"), 0);
+    struct stat before {};
+    ASSERT_EQ(::stat(db.constData(), &before), 0);
+    compute(CropRow{});
+    struct stat named {};
+    ASSERT_EQ(::lstat("FAO56.txt", &named), 0);
+    EXPECT_EQ(named.st_ino, before.st_ino);
+    EXPECT_GT(ctx.TotalCropET, 0.0);
+    compute(CropRow{});   // the database still answers
+    EXPECT_GT(ctx.TotalCropET, 0.0);
 }
 
 TEST_F(ComputeCropTest, MetricTwins)

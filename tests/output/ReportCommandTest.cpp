@@ -108,6 +108,23 @@ TEST(ReportCommand, PrintsTheSingleCropReportsOfASavedJob)
                   .exitCode,
               6);
 
+    // Never written over the database or its side files: refused with the
+    // reason, the database intact; an earlier PDF is replaced whole.
+    {
+        QFile dbFile(dbPath);
+        ASSERT_TRUE(dbFile.open(QIODevice::ReadOnly));
+        const QByteArray dbBefore = dbFile.readAll();
+        dbFile.close();
+        for (const QString& target : {dbPath, dbPath + "-journal"}) {
+            const CalcRun r = calc(dbPath, {"--report", "crop-summary", "--job", "Maricopa FAO", "--pdf", target});
+            EXPECT_EQ(r.exitCode, 6) << target.toStdString();
+            EXPECT_TRUE(r.err.contains("it is the Quenpm database or one of its files")) << r.err.toStdString();
+        }
+        ASSERT_TRUE(dbFile.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(dbFile.readAll() == dbBefore);
+        EXPECT_FALSE(QFile::exists(dbPath + "-journal"));
+    }
+
     // The same pages as the program prepares for the crop.
     quen::Database::open(dbPath);
     for (qsizetype i = 0; i < cases.size(); ++i) {
