@@ -73,6 +73,7 @@ struct DbState {
         bool armed = false;      // a SQLite file is open and was attached when opened
         bool wal = false;        // in WAL mode: -wal and -shm held for the connection's life
         bool locks = false;      // /proc/locks showed this process's locks on the file and the -shm
+        bool byInode = false;    // ... listed under another device than stat() gives (an overlay)
         bool detached = false;   // found detached once: stays so until closed
         FileId db, walFile, shm;
     } attach;
@@ -445,10 +446,11 @@ void ensureOneRowTables()
 //     when the database was opened (SQLite keeps the same ones open for the
 //     connection's life), found by stat() alone;
 //   - /proc/locks still lists this process's lock on the DMS byte of the
-//     -shm inode and on the shared-lock range of the database inode. This
-//     part is used only when the listing showed those locks when the
-//     database was opened (a file system or a system without the listing
-//     keeps the other two parts).
+//     -shm inode and on the shared-lock range of the database inode (by
+//     device and inode; by inode alone where an overlay file system lists
+//     the locks under another device). This part is used only when the
+//     listing showed those locks when the database was opened (a file
+//     system or a system without the listing keeps the other two parts).
 // stat() and reading /proc/locks never open the database files. Once found
 // detached the state sticks until the database is closed, and the close
 // skips SQLite's checkpoint at close, which would copy pages of a deleted
@@ -474,7 +476,9 @@ DbState::FileId fileIdOf(const QString& path)
 // Whether this process holds a POSIX lock covering byte offset on each file
 // (file, offset) asked: read from /proc/locks, which opens nothing of them.
 // false when the listing cannot be read.
-bool holdsLocks(const QList<QPair<DbState::FileId, qint64>>& wanted, bool* readable = nullptr)
+// byInode: the inode number alone identifies a file (an overlay file system
+// lists the locks under the device of the layer below the one stat() names).
+bool holdsLocks(const QList<QPair<DbState::FileId, qint64>>& wanted, bool byInode, bool* readable = nullptr)
 {
     if (readable)
         *readable = false;
@@ -513,7 +517,7 @@ bool holdsLocks(const QList<QPair<DbState::FileId, qint64>>& wanted, bool* reada
             continue;
         for (int i = 0; i < wanted.size(); ++i) {
             const DbState::FileId& f = wanted[i].first;
-            if (f.valid && qulonglong(f.ino) == ino && major(f.dev) == maj && minor(f.dev) == min
+            if (f.valid && qulonglong(f.ino) == ino && (byInode || (major(f.dev) == maj && minor(f.dev) == min))
                 && start <= wanted[i].second && wanted[i].second <= end)
                 found[i] = true;
         }
@@ -540,7 +544,9 @@ void armAttachmentCheck(const QString& path)
     a.shm = fileIdOf(path + QLatin1String("-shm"));
     a.wal = a.walFile.valid && a.shm.valid;
     a.armed = a.db.valid;
-    a.locks = a.wal && holdsLocks(wantedLocks());
+    a.locks = a.wal && holdsLocks(wantedLocks(), false);
+    if (a.wal && !a.locks)
+        a.locks = a.byInode = holdsLocks(wantedLocks(), true);
 }
 
 bool stillAttached()
@@ -557,7 +563,7 @@ bool stillAttached()
         return false;
     if (a.locks) {
         bool readable = false;
-        if (!holdsLocks(wantedLocks(), &readable) && readable)
+        if (!holdsLocks(wantedLocks(), a.byInode, &readable) && readable)
             return false;
     }
     return true;

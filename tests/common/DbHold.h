@@ -31,10 +31,12 @@ inline QString lockId(const QString& path)
         .arg(qulonglong(sb.st_ino));
 }
 
-// The lines of /proc/locks held by this process on the file at path.
+// The lines of /proc/locks held by this process on the file at path, known
+// by its inode number (an overlay file system lists locks under the device
+// of the layer below the one stat() gives).
 inline QStringList locksOn(const QString& path)
 {
-    const QString id = lockId(path);
+    const QString id = lockId(path).section(QLatin1Char(':'), 2);
     QStringList out;
     QFile f(QStringLiteral("/proc/locks"));
     if (id.isEmpty() || !f.open(QIODevice::ReadOnly))
@@ -42,7 +44,7 @@ inline QStringList locksOn(const QString& path)
     const QString pid = QString::number(::getpid());
     for (const QString& line : QString::fromLatin1(f.readAll()).split(QLatin1Char('\n'))) {
         const QStringList w = line.simplified().split(QLatin1Char(' '));
-        if (w.size() >= 8 && w[1] == QLatin1String("POSIX") && w[4] == pid && w[5] == id)
+        if (w.size() >= 8 && w[1] == QLatin1String("POSIX") && w[4] == pid && w[5].section(QLatin1Char(':'), 2) == id)
             out << line.simplified();
     }
     return out;
