@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -15,6 +14,8 @@
 
 #include <cmath>
 
+#include "Database.h"
+#include "FileDialog.h"
 #include "Help.h"
 #include "MessageService.h"
 #include "Table.h"
@@ -117,19 +118,23 @@ TNoaaImportForm::TNoaaImportForm(QWidget* parent) : QDialog(parent)
 
 void TNoaaImportForm::SelFileBtnClick()
 {
-    const QString f = QFileDialog::getOpenFileName(this, QStringLiteral("Select a NOAA Normals File"), QString(),
+    const QString f = TFileDialog::getOpenFileName(this, QStringLiteral("Select a NOAA Normals File"), QString(),
                                                    QStringLiteral("NOAA normals (*.csv)"));
     if (!f.isEmpty()) loadPath(f);
 }
 
 void TNoaaImportForm::SelFolderBtnClick()
 {
-    const QString d = QFileDialog::getExistingDirectory(this, QStringLiteral("Select a Folder of NOAA Normals Files"));
+    const QString d = TFileDialog::getExistingDirectory(this, QStringLiteral("Select a Folder of NOAA Normals Files"));
     if (!d.isEmpty()) loadPath(d);
 }
 
 void TNoaaImportForm::loadPath(const QString& fileOrFolder)
 {
+    if (Database::isDatabaseFile(fileOrFolder)) {   // never read: that would drop the program's hold on it
+        showError(TFileDialog::databaseFileText(fileOrFolder));
+        return;
+    }
     PathLabel->setText(QDir::toNativeSeparators(fileOrFolder));
     ProgressBar->setValue(0);
     const NoaaScan scan = ScanNoaaNormals(fileOrFolder, [this](int done, int total) {

@@ -149,7 +149,9 @@ QStringList NoaaMonthlyFiles(const QString& fileOrFolder)
     QStringList out;
     const QDir dir(fileOrFolder);
     for (const QString& n : dir.entryList({QStringLiteral("*.csv"), QStringLiteral("*.CSV")}, QDir::Files, QDir::Name))
-        if (!n.contains(QLatin1String("annualseasonal"), Qt::CaseInsensitive)) out << dir.filePath(n);
+        // The database's own files are never read (see FileDialog.h).
+        if (!n.contains(QLatin1String("annualseasonal"), Qt::CaseInsensitive) && !Database::isDatabaseFile(dir.filePath(n)))
+            out << dir.filePath(n);
     return out;
 }
 

@@ -1,7 +1,6 @@
 #include "StateToDBForm.h"
 
 #include <QFile>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,6 +9,8 @@
 #include <QVBoxLayout>
 
 #include "ClimImport.h"
+#include "Database.h"
+#include "FileDialog.h"
 #include "Help.h"
 #include "Hourglass.h"
 #include "MessageService.h"
@@ -17,7 +18,7 @@
 namespace quen::climprog {
 
 std::function<QString(QWidget*)> TStateToDBForm::chooseFile = [](QWidget* parent) {
-    QFileDialog dlg(parent, QStringLiteral("Select State *.quen File"));
+    TFileDialog dlg(parent, QStringLiteral("Select State *.quen File"));
     dlg.setNameFilter(QStringLiteral("State files (*.quen)"));
     dlg.setDefaultSuffix(QStringLiteral("Quen"));
     dlg.selectFile(QStringLiteral("*.quen"));
@@ -73,6 +74,10 @@ TStateToDBForm::TStateToDBForm(QWidget* parent) : QDialog(parent)
 
 void TStateToDBForm::setFile(const QString& path)
 {
+    if (Database::isDatabaseFile(path)) {   // never read: that would drop the program's hold on it
+        showError(TFileDialog::databaseFileText(path));
+        return;
+    }
     m_path = path;
     FileNameEdit->setText(path);
     OKBtn->setEnabled(!path.isEmpty());

@@ -13,9 +13,14 @@
 #include <QStandardPaths>
 #include <QStringDecoder>
 #include <cstring>
+#include <fcntl.h>
+#include <limits>
 #include <memory>
 #include <libpq-fe.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 #include <unordered_map>
 
 #include "DbInternal.h"
@@ -57,6 +62,21 @@ struct DbState {
     bool userTxn = false;        // inside Database::transaction
     quint64 readSnapshot = 0;    // the ReadSnapshot holding a read transaction of the shared SQLite file (0: none)
     quint64 readSnapshots = 0;   // ReadSnapshots begun
+    // The files SQLite holds for the shared file (see "Attachment" below).
+    struct FileId {
+        bool valid = false;
+        dev_t dev = 0;
+        ino_t ino = 0;
+        bool operator==(const FileId& o) const { return valid == o.valid && dev == o.dev && ino == o.ino; }
+    };
+    struct Attachment {
+        bool armed = false;      // a SQLite file is open and was attached when opened
+        bool wal = false;        // in WAL mode: -wal and -shm held for the connection's life
+        bool locks = false;      // /proc/locks showed this process's locks on the file and the -shm
+        bool byInode = false;    // ... listed under another device than stat() gives (an overlay)
+        bool detached = false;   // found detached once: stays so until closed
+        FileId db, walFile, shm;
+    } attach;
 };
 
 DbState& st()
@@ -399,6 +419,156 @@ void ensureOneRowTables()
         dbi::run(QStringLiteral("INSERT INTO \"Report\" (\"ReportNo\") VALUES (1)"), {});
 }
 
+// ---- Attachment to the database file ---------------------------------------------
+//
+// SQLite coordinates the programs that share a file through POSIX locks: in
+// WAL mode each connection holds, for its whole life, a shared lock on the
+// database file and one on the "DMS" byte (offset 128) of the -shm file. The
+// last connection to close (the one that can lock the file exclusively)
+// checkpoints the WAL into the file and deletes the -wal and -shm files.
+// POSIX locks belong to the process and inode, and closing ANY descriptor of
+// the file drops all of the process's locks on it: code that opens the file
+// or a side file outside SQLite (a file dialog learning a type, an import
+// reading the wrong file) and closes it again silently leaves the program
+// without locks. The next program to open the database then believes it is
+// alone, deletes the side files, and this program goes on writing into
+// deleted files (lost saves, and a checkpoint of stale pages at exit).
+//
+// Nothing of the programs opens those files (the file dialogs of ui/
+// FileDialog.h never read a file and refuse the database's own files). As a
+// second line, before each write of the shared file (each post outside a
+// transaction, each Database::transaction, each mark statement) the check
+// below makes sure the program is still attached, and refuses the write
+// when it is not:
+//   - the main file has not moved (SQLITE_FCNTL_HAS_MOVED: the file at the
+//     path is still the one SQLite has open);
+//   - <db>-wal and <db>-shm are still the inodes that were at their paths
+//     when the database was opened (SQLite keeps the same ones open for the
+//     connection's life), found by stat() alone;
+//   - /proc/locks still lists this process's lock on the DMS byte of the
+//     -shm inode and on the shared-lock range of the database inode (by
+//     device and inode; by inode alone where an overlay file system lists
+//     the locks under another device). This part is used only when the
+//     listing showed those locks when the database was opened (a file
+//     system or a system without the listing keeps the other two parts).
+// stat() and reading /proc/locks never open the database files. Once found
+// detached the state sticks until the database is closed, and the close
+// skips SQLite's checkpoint at close, which would copy pages of a deleted
+// or stale WAL over what other programs wrote. The check costs a few system
+// calls per write transaction of the shared file; the private working
+// database and a server are not checked.
+
+constexpr qint64 kShmDmsByte = 128;                 // SQLite's unix VFS: UNIX_SHM_BASE + SQLITE_SHM_NLOCK
+constexpr qint64 kSharedFirst = 0x40000000LL + 2;   // PENDING_BYTE + 2: the readers' shared range
+
+DbState::FileId fileIdOf(const QString& path)
+{
+    DbState::FileId id;
+    struct stat sb;
+    if (::stat(QFile::encodeName(path).constData(), &sb) == 0) {
+        id.valid = true;
+        id.dev = sb.st_dev;
+        id.ino = sb.st_ino;
+    }
+    return id;
+}
+
+// Whether this process holds a POSIX lock covering byte offset on each file
+// (file, offset) asked: read from /proc/locks, which opens nothing of them.
+// false when the listing cannot be read.
+// byInode: the inode number alone identifies a file (an overlay file system
+// lists the locks under the device of the layer below the one stat() names).
+bool holdsLocks(const QList<QPair<DbState::FileId, qint64>>& wanted, bool byInode, bool* readable = nullptr)
+{
+    if (readable)
+        *readable = false;
+    const int fd = ::open("/proc/locks", O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    QByteArray text;
+    char buf[8192];
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n <= 0)
+            break;
+        text.append(buf, int(n));
+    }
+    ::close(fd);
+    if (readable)
+        *readable = true;
+    const QByteArray pid = QByteArray::number(qint64(::getpid()));
+    QList<bool> found(wanted.size(), false);
+    // "1: POSIX  ADVISORY  READ 1234 fe:00:10953123 128 128"; waiting
+    // requests ("1: -> POSIX ...") are not held.
+    for (const QByteArray& line : text.split('\n')) {
+        const QList<QByteArray> w = line.simplified().split(' ');
+        if (w.size() < 8 || w[1] != "POSIX" || w[4] != pid)
+            continue;
+        const QList<QByteArray> id = w[5].split(':');
+        if (id.size() != 3)
+            continue;
+        bool ok1 = false, ok2 = false, ok3 = false, ok4 = false;
+        const uint maj = id[0].toUInt(&ok1, 16);
+        const uint min = id[1].toUInt(&ok2, 16);
+        const qulonglong ino = id[2].toULongLong(&ok3);
+        const qint64 start = w[6].toLongLong(&ok4);
+        const qint64 end = w[7] == "EOF" ? std::numeric_limits<qint64>::max() : w[7].toLongLong();
+        if (!ok1 || !ok2 || !ok3 || !ok4)
+            continue;
+        for (int i = 0; i < wanted.size(); ++i) {
+            const DbState::FileId& f = wanted[i].first;
+            if (f.valid && qulonglong(f.ino) == ino && (byInode || (major(f.dev) == maj && minor(f.dev) == min))
+                && start <= wanted[i].second && wanted[i].second <= end)
+                found[i] = true;
+        }
+    }
+    return !found.contains(false);
+}
+
+QList<QPair<DbState::FileId, qint64>> wantedLocks()
+{
+    const auto& a = st().attach;
+    return {{a.db, kSharedFirst}, {a.shm, kShmDmsByte}};
+}
+
+// Right after a SQLite file was opened (so attached): the files and locks to
+// compare with later.
+void armAttachmentCheck(const QString& path)
+{
+    auto& a = st().attach;
+    a = DbState::Attachment();
+    if (!st().native)
+        return;
+    a.db = fileIdOf(path);
+    a.walFile = fileIdOf(path + QLatin1String("-wal"));
+    a.shm = fileIdOf(path + QLatin1String("-shm"));
+    a.wal = a.walFile.valid && a.shm.valid;
+    a.armed = a.db.valid;
+    a.locks = a.wal && holdsLocks(wantedLocks(), false);
+    if (a.wal && !a.locks)
+        a.locks = a.byInode = holdsLocks(wantedLocks(), true);
+}
+
+bool stillAttached()
+{
+    const auto& a = st().attach;
+    int moved = 0;
+    if (sqlite3_file_control(st().native, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && moved)
+        return false;
+    const QString& path = st().path;
+    if (!(fileIdOf(path) == a.db))
+        return false;
+    if (a.wal && (!(fileIdOf(path + QLatin1String("-wal")) == a.walFile)
+                  || !(fileIdOf(path + QLatin1String("-shm")) == a.shm)))
+        return false;
+    if (a.locks) {
+        bool readable = false;
+        if (!holdsLocks(wantedLocks(), a.byInode, &readable) && readable)
+            return false;
+    }
+    return true;
+}
+
 void removeDatabaseFiles(const QString& path)
 {
     for (const char* suffix : {"", "-wal", "-shm", "-journal"})
@@ -554,6 +724,16 @@ bool serverTableExists(const QString& base)
 
 void dropConnection()
 {
+    // A detached program must not checkpoint at close: its WAL and index
+    // may be deleted files or stale copies of what others wrote since.
+    auto& a = st().attach;
+    if (a.armed && st().native) {
+        if (!a.detached && !stillAttached())
+            a.detached = true;
+        if (a.detached)
+            sqlite3_db_config(st().native, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    }
+    a = DbState::Attachment();
     closeScratchDatabase();
     st().nativeStatements.clear();
     ++st().statementGeneration;
@@ -657,6 +837,21 @@ void upgrade(QSqlDatabase& db, int fromVersion)
 // ---- internal services -----------------------------------------------------------
 
 namespace dbi {
+
+void ensureAttached()
+{
+    auto& a = st().attach;
+    if (!st().open || !a.armed || !st().native || st().userTxn)
+        return;
+    if (!a.detached && !stillAttached())
+        a.detached = true;
+    if (a.detached)
+        throw DbError(QStringLiteral(
+            "The database %1 was detached from this program: the program no longer holds the database file's "
+            "locks, so another program may have removed the files this program writes to.\\n"
+            "The change was not saved; nothing was written. What you entered is still on screen: note it, "
+            "close the program, start it again and enter it again.").arg(QDir::toNativeSeparators(st().path)));
+}
 
 QString quoteId(const QString& identifier)
 {
@@ -1366,6 +1561,7 @@ void Database::open(const QString& pathIn)
             dropConnection();
             throw;
         }
+        armAttachmentCheck(path);
         return;
     }
 
@@ -1390,6 +1586,7 @@ void Database::open(const QString& pathIn)
         dropConnection();
         throw;
     }
+    armAttachmentCheck(path);
 }
 
 bool Database::exists(const QString& locationIn)
@@ -1512,6 +1709,33 @@ void Database::copyDatabase(const QString& fromIn, const QString& toIn, bool rep
     close();
 }
 
+bool Database::isDatabaseFile(const QString& pathIn)
+{
+    if (pathIn.isEmpty())
+        return false;
+    QString db = st().open ? st().path : QString();
+    if (db.isEmpty()) {
+        try {
+            db = testServerLocation(resolveAlias());
+        } catch (const DbError&) {
+            return false;
+        }
+    }
+    if (dbi::isServerLocation(db))
+        return false;
+    db = QFileInfo(db).absoluteFilePath();
+    const QString path = QFileInfo(pathIn).absoluteFilePath();
+    const DbState::FileId id = fileIdOf(path);
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+        const QString side = db + QLatin1String(suffix);
+        if (QDir::cleanPath(side) == QDir::cleanPath(path))
+            return true;
+        if (id.valid && fileIdOf(side) == id)
+            return true;
+    }
+    return false;
+}
+
 bool Database::isOpen() { return st().open; }
 
 QString Database::path() { return st().path; }
@@ -1543,6 +1767,7 @@ void Database::loadDataDirectory(const QString& dir)
 {
     if (!st().open)
         open();
+    dbi::ensureAttached();
     dbi::execSql(QStringLiteral("BEGIN"));
     try {
         loadDirectory(dir);
@@ -1597,6 +1822,7 @@ void Database::transaction(const std::function<void()>& work, const QStringList&
     if (!st().open)
         open();
     endReadSnapshot();
+    dbi::ensureAttached();
     dbi::execSql(dbi::isServer() ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"));
     st().userTxn = true;
     bool scratchBegun = false;
@@ -1661,6 +1887,8 @@ int Database::execMarkStatement(const QString& statement, const QString& newValu
         v = newValue;
     }
     const QString base = tableBaseName(def->name);
+    if (!def->scratch)
+        dbi::ensureAttached();
     dbi::Stmt& q = dbi::exec(QStringLiteral("UPDATE %1 SET %2 = ?").arg(dbi::quoteId(base), dbi::quoteId(f.name)), {v},
                              def->scratch);
     dbi::scratchWritten(def);

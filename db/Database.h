@@ -34,6 +34,10 @@
 //   "Report.db": "ReportNo" 1.
 // The file is kept in WAL mode with a flush on every commit, so a post of user
 // data is on disk when it returns and a crash never leaves a damaged file.
+// Nothing but SQLite may open the file or its -wal, -shm or -journal (closing
+// any descriptor of a file drops the process's locks on it); each write of
+// the file first checks that the program is still attached to it and
+// refuses the write with a message when it is not (see Database.cpp).
 #pragma once
 
 #include <QSqlDatabase>
@@ -81,6 +85,14 @@ public:
     static void copyDatabase(const QString& from, const QString& to, bool replace);
     static QString path();
     static void close();
+
+    // Whether path names the database file (of the open database, else of
+    // the alias location) or one of its side files ("-wal", "-shm",
+    // "-journal"): the same inode when the file exists, the same absolute
+    // path otherwise. Learnt by stat() alone, so that it never opens them:
+    // closing any descriptor of these files drops SQLite's locks. File
+    // choosers refuse such a path for an import or an export.
+    static bool isDatabaseFile(const QString& path);
 
     // The connection all handles use; opens the alias location when no
     // database is open yet.

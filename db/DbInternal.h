@@ -148,6 +148,14 @@ quint64 scratchStamp(const TableDef* def);
 void scratchRolledBack();
 void scratchWritten(const TableDef* def);   // every write statement of a table calls it
 
+// Before a write of the shared SQLite file (a post outside a transaction, the
+// start of Database::transaction, a mark statement): throws DbError, writing
+// nothing, when the program was detached from the file (its SQLite locks
+// lost, or the -wal / -shm files replaced; see "Attachment" in Database.cpp).
+// Does nothing on a server, inside Database::transaction (checked when it
+// began) or when no file is open.
+void ensureAttached();
+
 // Writes: a user-table write runs on its own (autocommit, flushed to disk
 // when it returns) unless inside Database::transaction or a savepoint. The
 // private database stays in one transaction from open to close (nobody else

@@ -1,7 +1,9 @@
 #include "Table.h"
 
 #include <QHash>
+#include <QSet>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <cmath>
 #include <unordered_map>
@@ -34,6 +36,78 @@ QString generalFormat(double v)
         s.replace(QLatin1String("E+"), QLatin1String("E"));
     }
     return s;
+}
+
+// The fields of the key a refused row duplicates, from the database's error
+// text (SQLite: "UNIQUE constraint failed: Climate.Station Name"; a server
+// names the index: "Climate$StaNameIndex", "Climate$primary",
+// "QuenJob_pkey"); the primary key when the text names none of them.
+QList<int> violatedKeyFields(const TableDef& def, const QString& errorText)
+{
+    QList<int> out;
+    static const QRegularExpression sqlite(QStringLiteral("UNIQUE constraint failed: ([^\n]+)"));
+    static const QRegularExpression server(QStringLiteral("unique constraint \"([^\"]+)\""));
+    auto fieldsOf = [&](const QStringList& names) {
+        QList<int> r;
+        for (const QString& n : names) {
+            const int i = def.fieldIndex(n);
+            if (i < 0)
+                return QList<int>();
+            r << i;
+        }
+        return r;
+    };
+    if (const auto m = sqlite.match(errorText); m.hasMatch()) {
+        QStringList names;
+        for (const QString& part : m.captured(1).trimmed().split(QLatin1String(", ")))
+            names << part.section(QLatin1Char('.'), 1);   // "Table.Field": the table's base name has no dot
+        out = fieldsOf(names);
+    } else if (const auto m2 = server.match(errorText); m2.hasMatch()) {
+        const QString name = m2.captured(1);
+        const QString index = name.section(QLatin1Char('$'), 1);
+        if (index == QLatin1String("primary") || name.endsWith(QLatin1String("_pkey"))) {
+            out = fieldsOf(def.primaryKey);
+            if (out.isEmpty())
+                for (int i = 0; i < def.fields.size(); ++i)
+                    if (def.fields[i].type == FieldType::AutoInc)
+                        out << i;
+        } else if (const IndexDef* ix = def.index(index)) {
+            out = fieldsOf(ix->fields);
+        }
+    }
+    if (out.isEmpty())
+        out = fieldsOf(def.primaryKey);
+    return out;
+}
+
+// A value of a refused row as the message shows it.
+QString shownKeyValue(const FieldDef& f, const QVariant& v)
+{
+    if (!v.isValid() || v.isNull())
+        return QStringLiteral("(empty)");
+    switch (f.type) {
+    case FieldType::Text:
+    case FieldType::Memo: return QLatin1Char('\'') + v.toString() + QLatin1Char('\'');
+    case FieldType::Float: return generalFormat(v.toDouble());
+    case FieldType::Logical: return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    default: return QString::number(v.toLongLong());
+    }
+}
+
+// "Key violation." followed by what was refused: the table, the key's
+// field(s) and the value(s) of the row, e.g.
+//   Key violation. "Climate.DB" already holds a record with "Station Name" 'Apple Creek'.
+// valueOf gives the refused row's stored value of a field (by position).
+QString keyViolationMessage(const TableDef& def, const QString& errorText, const std::function<QVariant(int)>& valueOf)
+{
+    const QList<int> key = violatedKeyFields(def, errorText);
+    if (key.isEmpty())
+        return QStringLiteral("Key violation. \"%1\" already holds a record with the same key.").arg(def.name);
+    QStringList parts;
+    for (int i : key)
+        parts << QStringLiteral("\"%1\" %2").arg(def.fields[i].name, shownKeyValue(def.fields[i], valueOf(i)));
+    return QStringLiteral("Key violation. \"%1\" already holds a record with %2.")
+        .arg(def.name, parts.join(QLatin1String(" and ")));
 }
 
 // Stored form (as kept in a row buffer) of a value written to field f.
@@ -825,10 +899,17 @@ const TableSql& tableSql(const TableDef& def)
 // 999 values each), inside a savepoint so that a refused row leaves
 // nothing behind (throws DbError). bindRow binds the perRow values of row r
 // from position b on. Returns the rowid of the last row.
-qint64 insertChunked(const QString& insertSql, int perRowIn, int count, bool scratch,
-                     const std::function<void(dbi::Stmt&, int, int&)>& bindRow)
+// A key violation names the first refused row: found, after the rollback,
+// by storing the rows one by one (inside a savepoint rolled back as well);
+// valueOf(r, i) gives field i of row r as stored.
+qint64 insertChunked(const TableDef& def, const QString& insertSql, int perRowIn, int count, bool scratch,
+                     const std::function<void(dbi::Stmt&, int, int&)>& bindRow,
+                     const std::function<QVariant(int, int)>& valueOf)
 {
     const int perRow = qMax(1, perRowIn);
+    QString keyError;   // set when a row is refused for its key
+    if (!scratch)
+        dbi::ensureAttached();
     dbi::exec(QStringLiteral("SAVEPOINT quen_rows"), {}, scratch);
     qint64 rid = 0;
     try {
@@ -867,23 +948,47 @@ qint64 insertChunked(const QString& insertSql, int perRowIn, int count, bool scr
                 for (int k = 0; k < chunk; ++k, ++at)
                     bindRow(qq, at, b);
                 if (!qq.exec()) {
-                    if (qq.isKeyViolation())
+                    if (qq.isKeyViolation()) {
+                        keyError = qq.errorText();
                         throw DbError(QStringLiteral("Key violation."));
+                    }
                     throw DbError(QStringLiteral("Database error: %1").arg(qq.errorText()));
                 }
                 rid = qq.lastInsertId();
             }
         }
         dbi::exec(QStringLiteral("RELEASE quen_rows"), {}, scratch);
+        return rid;
     } catch (...) {
         try {
             dbi::exec(QStringLiteral("ROLLBACK TO quen_rows"), {}, scratch);
             dbi::exec(QStringLiteral("RELEASE quen_rows"), {}, scratch);
         } catch (...) {
         }
-        throw;
+        if (keyError.isNull())
+            throw;
     }
-    return rid;
+    // The refused row, for the message; nothing of the search is kept.
+    int refused = -1;
+    try {
+        dbi::exec(QStringLiteral("SAVEPOINT quen_rows"), {}, scratch);
+        dbi::Stmt& one = dbi::stmt(insertSql, scratch);
+        for (int r = 0; r < count && refused < 0; ++r) {
+            int b = 0;
+            bindRow(one, r, b);
+            if (!one.exec()) {
+                refused = r;
+                if (one.isKeyViolation())
+                    keyError = one.errorText();
+            }
+        }
+        dbi::exec(QStringLiteral("ROLLBACK TO quen_rows"), {}, scratch);
+        dbi::exec(QStringLiteral("RELEASE quen_rows"), {}, scratch);
+    } catch (const DbError&) {
+    }
+    if (refused < 0)
+        throw DbError(QStringLiteral("Key violation. \"%1\" already holds a record with the same key.").arg(def.name));
+    throw DbError(keyViolationMessage(def, keyError, [&](int i) { return valueOf(refused, i); }));
 }
 
 } // namespace
@@ -1321,6 +1426,8 @@ void TTable::post()
 
     qint64 rid = d->rowid;
     if (d->state == State::Insert) {
+        if (!d->scratch())
+            dbi::ensureAttached();
         dbi::Stmt& qq = d->stmt(d->insertSql);
         int b = 0;
         for (int i = 0; i < def.fields.size(); ++i)
@@ -1328,7 +1435,7 @@ void TTable::post()
                 qq.bindValue(b++, toSql(def.fields[i], d->buf[i]));
         if (!qq.exec()) {
             if (qq.isKeyViolation())
-                throw DbError(QStringLiteral("Key violation."));
+                throw DbError(keyViolationMessage(def, qq.errorText(), [&](int i) { return d->buf.value(i); }));
             throw DbError(QStringLiteral("Database error: %1").arg(qq.errorText()));
         }
         rid = qq.lastInsertId();
@@ -1345,6 +1452,8 @@ void TTable::post()
             shape[i] = '1';
             values << toSql(def.fields[i], d->buf[i]);
         }
+        if (!values.isEmpty() && !d->scratch())
+            dbi::ensureAttached();
         if (!values.isEmpty()) {
             // Written only over the row as it was read: a row another user
             // changed (or removed) since then is not overwritten. A private
@@ -1373,7 +1482,14 @@ void TTable::post()
                         where += QLatin1String(" AND ") + dbi::quoteId(def.fields[i].name) + same;
                 it = known.insert(shape, QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(d->base, sets.join(QLatin1String(", ")), where));
             }
-            dbi::Stmt& qq = d->exec(*it, values);
+            dbi::Stmt& qq = d->stmt(*it);
+            for (int i = 0; i < values.size(); ++i)
+                qq.bindValue(i, values[i]);
+            if (!qq.exec()) {
+                if (qq.isKeyViolation())
+                    throw DbError(keyViolationMessage(def, qq.errorText(), [&](int i) { return d->buf.value(i); }));
+                throw DbError(QStringLiteral("Database error: %1").arg(qq.errorText()));
+            }
             const int changed = qq.rowsAffected();
             qq.finish();
             if (changed == 0) {
@@ -1455,10 +1571,13 @@ void TTable::appendRows(const QList<QVariantList>& rows)
     for (int i = 0; i < nf; ++i)
         if (def.fields[i].type != FieldType::AutoInc)
             cols << i;
-    const qint64 rid = insertChunked(d->insertSql, int(cols.size()), int(stored.size()), d->scratch(), [&](dbi::Stmt& qq, int r, int& b) {
-        for (int i : cols)
-            qq.bindValue(b++, toSql(def.fields[i], stored[r][i]));
-    });
+    const qint64 rid = insertChunked(
+        def, d->insertSql, int(cols.size()), int(stored.size()), d->scratch(),
+        [&](dbi::Stmt& qq, int r, int& b) {
+            for (int i : cols)
+                qq.bindValue(b++, toSql(def.fields[i], stored[r][i]));
+        },
+        [&](int r, int i) { return stored[r].value(i); });
     dbi::scratchWritten(&def);
 
     QVariantList last = std::move(stored.last());
@@ -1537,6 +1656,13 @@ void TTable::appendColumns(const QList<int>& fields, const QList<const double*>&
         default: return v;
         }
     };
+    // Field i of row r as stored, for a key violation's message.
+    auto columnValue = [&](int i, int r) -> QVariant {
+        const int k = int(fields.indexOf(i));
+        if (k >= 0)
+            return stored(k, r);
+        return falseFields.contains(i) ? QVariant(false) : QVariant();
+    };
     auto landOnLast = [&](qint64 rid) {
         QVariantList last = d->emptyRow();
         for (int k = 0; k < fields.size(); ++k)
@@ -1550,8 +1676,25 @@ void TTable::appendColumns(const QList<int>& fields, const QList<const double*>&
     if (dbi::KeyedRows* keyed = dbi::keyedRowsForBulk(def)) {
         std::int64_t lastKey = 0;
         if (!dbi::keyedAppend(*keyed, def, fields.constData(), columns.constData(), int(fields.size()),
-                              falseFields.constData(), int(falseFields.size()), rowCount, &lastKey))
-            throw DbError(QStringLiteral("Key violation."));
+                              falseFields.constData(), int(falseFields.size()), rowCount, &lastKey)) {
+            // The first row whose key is given twice or already held.
+            const int key = def.rowKeyField();
+            const int k = int(fields.indexOf(key));
+            int refused = -1;
+            QSet<qint64> seen;
+            for (int r = 0; r < rowCount && refused < 0 && k >= 0; ++r) {
+                const qint64 v = qRound64(columns[k] ? columns[k][r] : 0.0);
+                dbi::Stmt& q = dbi::exec(QStringLiteral("SELECT 1 FROM %1 WHERE rowid = ?").arg(d->base), {v}, true);
+                const bool held = q.next();
+                q.finish();
+                if (held || seen.contains(v))
+                    refused = r;
+                seen.insert(v);
+            }
+            if (refused < 0)
+                throw DbError(QStringLiteral("Key violation. \"%1\" already holds a record with the same key.").arg(def.name));
+            throw DbError(keyViolationMessage(def, QString(), [&](int i) { return columnValue(i, refused); }));
+        }
         dbi::scratchWritten(&def);
         landOnLast(lastKey);
         return;
@@ -1581,16 +1724,19 @@ void TTable::appendColumns(const QList<int>& fields, const QList<const double*>&
     }
     const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                             .arg(d->base, names.join(QLatin1String(", ")), marks.join(QLatin1String(", ")));
-    const qint64 rid = insertChunked(sql, int(bound.size()), rowCount, d->scratch(), [&](dbi::Stmt& qq, int r, int& b) {
-        for (const Bound& c : bound) {
-            const double v = c.values[r];
-            switch (c.type) {
-            case FieldType::Short: qq.bindInt64(b++, qRound64(v)); break;
-            case FieldType::Logical: qq.bindInt64(b++, v != 0.0 ? 1 : 0); break;
-            default: qq.bindDouble(b++, v); break;
+    const qint64 rid = insertChunked(
+        def, sql, int(bound.size()), rowCount, d->scratch(),
+        [&](dbi::Stmt& qq, int r, int& b) {
+            for (const Bound& c : bound) {
+                const double v = c.values[r];
+                switch (c.type) {
+                case FieldType::Short: qq.bindInt64(b++, qRound64(v)); break;
+                case FieldType::Logical: qq.bindInt64(b++, v != 0.0 ? 1 : 0); break;
+                default: qq.bindDouble(b++, v); break;
+                }
             }
-        }
-    });
+        },
+        [&](int r, int i) { return columnValue(i, r); });
     dbi::scratchWritten(&def);
     landOnLast(rid);
 }
@@ -1617,6 +1763,8 @@ void TTable::remove()
     d->resolve();
     if (!d->hasRow)
         throw DbError(QStringLiteral("Cannot perform this operation on an empty table ('%1').").arg(d->tableName));
+    if (!d->scratch())
+        dbi::ensureAttached();
     dbi::Stmt& qq = d->exec(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(d->base), {d->rowid});
     qq.finish();
     dbi::scratchWritten(d->def);
@@ -1634,6 +1782,8 @@ void TTable::emptyTable()
     if (dbi::KeyedRows* keyed = dbi::keyedRowsForBulk(def)) {
         dbi::keyedClear(*keyed);
     } else {
+        if (!def.scratch)
+            dbi::ensureAttached();
         dbi::Stmt& qq = d->exec(QStringLiteral("DELETE FROM %1").arg(d->base), {});
         qq.finish();
     }

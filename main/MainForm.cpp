@@ -506,8 +506,15 @@ void TMainForm::FormActivate() { setHelpFile(QStringLiteral("Quenpm.HLP")); }
 
 void TMainForm::closeEvent(QCloseEvent* e)
 {
-    // 1: unsaved changes.
-    if (Ctx.JobSaveState != 0) SavePrompt();
+    // 1: unsaved changes; a save the database refused keeps the window open.
+    if (Ctx.JobSaveState != 0) {
+        SaveRefused = false;
+        SavePrompt();
+        if (SaveRefused) {
+            e->ignore();
+            return;
+        }
+    }
     // 2: the job table and the working crops; the crops are scratch data.
     if (DMod) {
         if (DMod->tblQuenJob->isOpen()) DMod->tblQuenJob->close();

@@ -52,6 +52,9 @@ public:
     // Flags of the window.
     bool JobNameEntered = false;
     bool ReportCancelled = false;
+    // The last Save Job was refused by the database (nothing was written):
+    // the job stays open with its changes instead of being closed or replaced.
+    bool SaveRefused = false;
 
     // Top panel.
     QWidget* TopPanel;

@@ -163,8 +163,12 @@ void computeCurrentCrop(TMainForm& f)
 void TMainForm::NewJobButtonClick()
 {
     Arranging arranging;
-    if (Ctx.JobSaveState != 0)
+    if (Ctx.JobSaveState != 0) {
+        SaveRefused = false;
         SavePrompt();
+        if (SaveRefused)
+            return;   // the unsaved job stays on screen
+    }
     closeTables();
     if (DMod) {
         job::StartJob(Ctx, *DMod->tblQuenWkCrop);
@@ -402,6 +406,7 @@ void TMainForm::JobDatBtnClick()
 
 void TMainForm::SaveJobBtnClick()
 {
+    SaveRefused = false;
     if (Ctx.JobSaveState == 1 || Ctx.JobSaveState == 2) {
         // An empty name, or one the table would cut.
         if (const QString problem = job::JobNameProblem(Ctx.JobName); !problem.isEmpty()) {
@@ -428,6 +433,7 @@ void TMainForm::SaveJobBtnClick()
             r = job::SaveJob(Ctx);
         } catch (const DbError& e) {
             // Nothing was written; the job stays open with its changes.
+            SaveRefused = true;
             showError(QStringLiteral("The job ") + Ctx.JobName + QStringLiteral(" was not saved.\n") + e.message());
             return;
         }
@@ -468,8 +474,12 @@ void TMainForm::RevEditBtnClick()
             return;
         }
         wait.restore();
-        if (Ctx.JobSaveState != 0)
+        if (Ctx.JobSaveState != 0) {
+            SaveRefused = false;
             SavePrompt();
+            if (SaveRefused)
+                return;   // the unsaved job stays on screen
+        }
         closeTables();
         Ctx.reset();
         Ctx.JobSaveState = 0;

@@ -4,7 +4,6 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
@@ -19,6 +18,8 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "Database.h"
+#include "FileDialog.h"
 #include "MessageService.h"
 #include "QrpFile.h"
 #include "Render.h"
@@ -235,13 +236,32 @@ bool PreviewWindow::eventFilter(QObject* watched, QEvent* e)
     return QDialog::eventFilter(watched, e);
 }
 
+namespace {
+
+// The database file and its side files are never read or written here
+// (opening one of them and closing it again would drop the program's locks
+// on the database; writing one would destroy it).
+bool refusedAsDatabaseFile(const QString& path)
+{
+    if (!Database::isDatabaseFile(path))
+        return false;
+    quen::showError(TFileDialog::databaseFileText(path));
+    return true;
+}
+
+} // namespace
+
 bool PreviewWindow::saveTo(const QString& path)
 {
+    if (refusedAsDatabaseFile(path))
+        return false;
     return saveQrpFile(m_rep, path);
 }
 
 bool PreviewWindow::openFrom(const QString& path)
 {
+    if (refusedAsDatabaseFile(path))
+        return false;
     PreparedReport rep;
     if (!openQrpFile(path, rep))
         return false;
@@ -256,6 +276,8 @@ bool PreviewWindow::openFrom(const QString& path)
 
 bool PreviewWindow::exportPdfTo(const QString& path)
 {
+    if (refusedAsDatabaseFile(path))
+        return false;
     QString err;
     if (writePdf(m_rep, path, &err))
         return true;
@@ -271,6 +293,8 @@ void PreviewWindow::setCsvTables(const QList<CsvTable>& tables)
 
 bool PreviewWindow::exportCsvTo(const QString& path)
 {
+    if (refusedAsDatabaseFile(path))
+        return false;
     QString err;
     if (writeCsv(m_csv, path, &err))
         return true;
@@ -297,6 +321,9 @@ void PreviewWindow::print()
     dlg.setMinMax(1, pageCount());
     dlg.setOption(QAbstractPrintDialog::PrintPageRange, true);
     dlg.setOption(QAbstractPrintDialog::PrintCurrentPage, true);
+    // No "print to file": its chooser is the toolkit's own, which reads the
+    // files of the folder it shows (see FileDialog.h); Export PDF writes a file.
+    dlg.setOption(QAbstractPrintDialog::PrintToFile, false);
     if (dlg.exec() != QDialog::Accepted)
         return;
     if (printer.printRange() == QPrinter::CurrentPage) {
@@ -320,7 +347,7 @@ QString withSuffix(QString path, const QString& suffix)
 void PreviewWindow::save()
 {
     const QString path = withSuffix(
-        QFileDialog::getSaveFileName(this, QStringLiteral("Save Report"), QDir::currentPath(),
+        TFileDialog::getSaveFileName(this, QStringLiteral("Save Report"), QDir::currentPath(),
                                      QStringLiteral("Prepared reports (*.QRP *.qrp)")),
         QStringLiteral("QRP"));
     if (!path.isEmpty())
@@ -329,7 +356,7 @@ void PreviewWindow::save()
 
 void PreviewWindow::open()
 {
-    const QString path = QFileDialog::getOpenFileName(
+    const QString path = TFileDialog::getOpenFileName(
         this, QStringLiteral("Open Report"), QDir::currentPath(),
         QStringLiteral("Prepared reports (*.QRP *.qrp);;All files (*)"));
     if (!path.isEmpty())
@@ -339,7 +366,7 @@ void PreviewWindow::open()
 void PreviewWindow::exportPdf()
 {
     const QString path = withSuffix(
-        QFileDialog::getSaveFileName(this, QStringLiteral("Export to PDF"), QDir::currentPath(),
+        TFileDialog::getSaveFileName(this, QStringLiteral("Export to PDF"), QDir::currentPath(),
                                      QStringLiteral("PDF files (*.pdf)")),
         QStringLiteral("pdf"));
     if (!path.isEmpty())
@@ -351,7 +378,7 @@ void PreviewWindow::exportCsv()
     if (m_csv.isEmpty())
         return;
     const QString path = withSuffix(
-        QFileDialog::getSaveFileName(this, QStringLiteral("Export to CSV"), QDir::currentPath(),
+        TFileDialog::getSaveFileName(this, QStringLiteral("Export to CSV"), QDir::currentPath(),
                                      QStringLiteral("CSV files (*.csv)")),
         QStringLiteral("csv"));
     if (!path.isEmpty())

@@ -5,6 +5,7 @@
 
 #include <initializer_list>
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <cmath>
@@ -27,8 +28,12 @@
 #include "CropRunContext.h"
 #include "EtMethod.h"
 #include "DBGrid.h"
+#include "Database.h"
+#include "DialogHoldCheck.h"
 #include "MessageBoxes.h"
+#include "NoaaImportForm.h"
 #include "PreparedReport.h"
+#include "PreviewWindow.h"
 #include "RecordEditor.h"
 #include "SelCoForm.h"
 #include "SelDirForm.h"
@@ -664,4 +669,43 @@ TEST_F(ClimForms, NewStationWithoutPositionIsNotLeftByGridOrMenus)
     EXPECT_TRUE(m_pages.isEmpty());
     f.CancelBtn->click();
     EXPECT_EQ(t->recordCount(), before);
+}
+
+// Every file dialog of the climate program (the state file chooser, the
+// NOAA file and folder pickers, the station report preview's Save, Open and
+// Export PDF) opened on the database's own folder keeps the program's hold
+// on its database; the database file itself is refused as a file to read.
+TEST_F(ClimForms, FileDialogsKeepTheHoldOnTheDatabase)
+{
+    TScriptedMessages msgs;
+    const QString path = Database::path();
+    TStateToDBForm state;
+    TNoaaImportForm noaa;
+    TTable clim(QStringLiteral("Climate.DB"));
+    clim.open();
+    report::PreviewWindow preview(prepareStationList(clim));
+    QList<quentest::FileDialogUse> uses{
+        {"Select State *.quen File", [&] { state.SelectFileBtn->click(); }},
+        {"Select File...", [&] { noaa.SelFileBtn->click(); }},
+        {"Select Folder...", [&] { noaa.SelFolderBtn->click(); }, true},
+    };
+    for (QAction* a : {preview.actionSave(), preview.actionOpen(), preview.actionExportPdf()})
+        uses.append({a->text(), [a] { a->trigger(); }});
+    quentest::expectDialogsKeepTheHold(
+        path, uses,
+        [&] {
+            clim.first();
+            clim.edit();
+            clim.field(QStringLiteral("Elevation")).setAsFloat(4321);
+            clim.post();
+        },
+        QStringLiteral("SELECT COUNT(*) FROM Climate WHERE Elevation = 4321"), QStringLiteral("1"));
+    EXPECT_TRUE(state.FileNameEdit->text().isEmpty());
+
+    // Handed the database file by any road, the imports do not read it.
+    msgs.clear();
+    state.setFile(path);
+    EXPECT_TRUE(state.FileNameEdit->text().isEmpty());
+    EXPECT_TRUE(msgs.lastText().contains("is the database of the programs")) << qPrintable(msgs.lastText());
+    EXPECT_TRUE(quentest::holdsDatabaseLocks(path));
 }

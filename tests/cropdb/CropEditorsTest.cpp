@@ -3,6 +3,7 @@
 // TScriptedMessages, reports through the report sink.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
@@ -17,12 +18,15 @@
 #include "CropGridPick.h"
 #include "CropMainForm.h"
 #include "CropReports.h"
+#include "Database.h"
+#include "DialogHoldCheck.h"
 #include "FAO56Forms.h"
 #include "Help.h"
 #include "KcCalculation.h"
 #include "MessageBoxes.h"
 #include "NumEdit.h"
 #include "PlainEditors.h"
+#include "PreviewWindow.h"
 #include "Table.h"
 
 using namespace quen;
@@ -824,4 +828,73 @@ TEST(CropForm, FirstCropOfAnEmptyTable)
     t->appendRows(saved);
     t->refresh();
     EXPECT_EQ(t->recordCount(), saved.size());
+}
+
+// The crop program's report preview dialogs (Save, Open, Export PDF) opened
+// on the database's own folder keep the program's hold on its database:
+// "Clear All Marks" afterwards reaches the file and another program sees it.
+TEST(CropProgramFiles, ReportDialogsKeepTheHoldAndClearAllMarksReachesTheFile)
+{
+    OpenTables open{DMod->tblBasPeren};
+    TScriptedMessages msgs;
+    ReportCapture cap;
+    TBasPerenForm f;
+    f.show();
+    f.Editor->markAll();
+    f.PrintListClick();
+    ASSERT_FALSE(cap.pages.isEmpty());
+    report::PreviewWindow preview(cap.pages.last());
+    QList<quentest::FileDialogUse> uses;
+    for (QAction* a : {preview.actionSave(), preview.actionOpen(), preview.actionExportPdf()})
+        uses.append({a->text(), [a] { a->trigger(); }});
+    const QString path = Database::path();
+    EXPECT_NE(quentest::peer(path, {"SELECT COUNT(*) FROM CrpPeren WHERE Marked = 1"}), QStringList{"0"});
+    quentest::expectDialogsKeepTheHold(
+        path, uses, [&] { f.Editor->clearAllMarks(); },
+        QStringLiteral("SELECT COUNT(*) FROM CrpPeren WHERE Marked = 1"), QStringLiteral("0"));
+    f.close();
+}
+
+// A post refused because the program lost its hold on the database file
+// writes nothing and keeps the editor in edit mode with the typed value;
+// closing the window is refused the same way.
+TEST(CropProgramFiles, APostRefusedByADetachedDatabaseKeepsTheValueOnScreen)
+{
+    QString path;
+    {
+        OpenTables open{DMod->tblBasPeren};
+        path = Database::path();
+        TScriptedMessages msgs;
+        TBasPerenForm f;
+        f.show();
+        TTable* t = DMod->tblBasPeren;
+        t->first();
+        const QString name = s(t, "Crop Curve Name");
+        quentest::openAndCloseOutsideSqlite(path + "-shm");
+        quentest::openAndCloseOutsideSqlite(path);
+        f.GotoEditBtn->click();
+        t->edit();   // as the field's control does when typed into
+        t->field("Jun Kc").setAsFloat(1.23);
+        try {
+            f.GotoEditBtn->click();   // Stop Edit posts
+            ADD_FAILURE() << "the post went through";
+        } catch (const DbError& e) {
+            EXPECT_TRUE(e.message().contains("was detached from this program")) << qPrintable(e.message());
+            EXPECT_TRUE(e.message().contains("The change was not saved")) << qPrintable(e.message());
+        }
+        EXPECT_TRUE(f.Editor->isEditMode());
+        EXPECT_EQ(t->state(), TTable::State::Edit);
+        EXPECT_EQ(s(t, "Jun Kc"), "1.23");
+        f.close();
+        EXPECT_TRUE(f.isVisible());
+        EXPECT_TRUE(msgs.lastText().contains("was detached from this program")) << qPrintable(msgs.lastText());
+        const QStringList stored = quentest::peer(
+            path, {QStringLiteral("SELECT COUNT(*) FROM CrpPeren WHERE \"Crop Curve Name\" = '%1' AND \"Jun Kc\" = 1.23").arg(name)});
+        EXPECT_EQ(stored, QStringList{"0"});
+        t->cancel();
+        f.close();
+    }
+    // The next tests: the program started again on the same file.
+    Database::close();
+    Database::open(path);
 }

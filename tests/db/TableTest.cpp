@@ -1,6 +1,7 @@
 #include <QCoreApplication>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <functional>
 
 #include "DbFixture.h"
 #include "MarkQuery.h"
@@ -73,12 +74,61 @@ TEST_F(DbTest, CaseInsensitiveIndexesOrderAndCompareWithoutCase)
         t.post();
         ADD_FAILURE() << "duplicate accepted";
     } catch (const DbError& e) {
-        EXPECT_EQ(e.message(), "Key violation.");
+        EXPECT_EQ(e.message(),
+                  "Key violation. \"Climate.DB\" already holds a record with \"Station Name\" 'APPLE CREEK'.");
     }
     EXPECT_EQ(t.state(), TTable::State::Insert);
     EXPECT_EQ(t.field("Station No").asString(), "999");
     t.cancel();
     EXPECT_EQ(t.state(), TTable::State::Browse);
+}
+
+// A refused key names the table, the key's fields and the refused row's
+// values, whichever write was refused; the message still begins with
+// "Key violation." and nothing is written.
+TEST_F(DbTest, KeyViolationNamesTableKeyAndValues)
+{
+    TTable t("Climate.DB");
+    t.setIndexName("StaNameIndex");
+    t.open();
+    const int before = t.recordCount();
+    auto message = [](const std::function<void()>& write) {
+        try {
+            write();
+        } catch (const DbError& e) {
+            return e.message();
+        }
+        return QStringLiteral("(accepted)");
+    };
+
+    // An edit that moves a row onto another's key.
+    ASSERT_TRUE(t.findKey({"Dunes"}));
+    t.edit();
+    t.field("Station Name").setAsString("echo ridge");
+    EXPECT_EQ(message([&] { t.post(); }),
+              "Key violation. \"Climate.DB\" already holds a record with \"Station Name\" 'echo ridge'.");
+    EXPECT_EQ(t.state(), TTable::State::Edit);
+    t.cancel();
+
+    // Many rows at once: the first refused one is named, none is stored.
+    const QList<QVariantList> rows{{"New One", "C", "801"}, {"New Two", "C", "802"}, {"Banana Flats", "C", "803"},
+                                   {"New Three", "C", "804"}};
+    EXPECT_EQ(message([&] { t.appendRows(rows); }),
+              "Key violation. \"Climate.DB\" already holds a record with \"Station Name\" 'Banana Flats'.");
+    EXPECT_EQ(t.recordCount(), before);
+    EXPECT_FALSE(t.findKey({"New One"}));
+
+    // The private daily table, by rows and by columns: the day given twice.
+    TTable kc("ETKc.db");
+    kc.open();
+    kc.emptyTable();
+    kc.appendRecord({5, 0.5});
+    EXPECT_TRUE(message([&] { kc.appendRecord({5, 0.6}); }).startsWith("Key violation. \"ETKc.db\" already holds a record with \"JDate\" 5"));
+    kc.cancel();
+    const double days[] = {6, 7, 7, 8};
+    EXPECT_EQ(message([&] { kc.appendColumns({kc.field("JDate").index()}, {days}, 4); }),
+              "Key violation. \"ETKc.db\" already holds a record with \"JDate\" 7.");
+    EXPECT_EQ(kc.recordCount(), 1);
 }
 
 TEST_F(DbTest, RangesRestrictToKeysBetweenBounds)

@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include "CropCompDlg.h"
 #include "CropNameDlg.h"
@@ -20,6 +21,7 @@
 #include "CropReports.h"
 #include "DBControls.h"
 #include "Database.h"
+#include "DialogHoldCheck.h"
 #include "DBGrid.h"
 #include "JobDialogs.h"
 #include "JobFixture.h"
@@ -28,6 +30,7 @@
 #include "ModalRun.h"
 #include "NumEdit.h"
 #include "OutputDialog.h"
+#include "PreviewWindow.h"
 #include "Program.h"
 #include "ReferenceET.h"
 
@@ -1033,4 +1036,93 @@ TEST_F(JobWindow, SingleCropReportComputesThePickedCropAndCancelPrintsNothing)
     EXPECT_EQ(previews.size(), 1);
     EXPECT_EQ(f->Ctx.CropName, "Corn, grain");
     output::setPreviewHook(previous);
+}
+
+// The file dialogs of the main program's report previews (List of Jobs
+// here; every preview has the same four), opened on the database's folder,
+// keep the program's hold on its database: Save Job afterwards reaches the
+// file and another program sees it.
+TEST_F(JobWindow, ReportFileDialogsKeepTheHoldAndSaveJobReachesTheFile)
+{
+    newJob("Held");
+    chooseStation("Pinal, AZ", "MARICOPA AZMET");
+    addCrop(nehCrop());
+    QTest::mouseClick(f->SaveJobBtn, Qt::LeftButton);
+    ASSERT_NE(job::FindJob("Held"), 0);
+
+    const QString path = Database::path();
+    QList<quentest::FileDialogUse> uses;
+    for (const char* action : {"actionSave", "actionOpen", "actionExportPdf"})
+        uses.append({QString::fromLatin1(action), [this, action] {
+                         QTimer::singleShot(0, [action] {
+                             auto* preview = qobject_cast<report::PreviewWindow*>(QApplication::activeModalWidget());
+                             ASSERT_NE(preview, nullptr);
+                             QAction* a = nullptr;
+                             QMetaObject::invokeMethod(preview, [&] {
+                                 const QString n = QString::fromLatin1(action);
+                                 a = n == "actionSave" ? preview->actionSave()
+                                     : n == "actionOpen" ? preview->actionOpen() : preview->actionExportPdf();
+                             });
+                             a->trigger();
+                             preview->reject();
+                         });
+                         f->ListOfJobsItem->trigger();
+                     }});
+    msgs.clear();
+    quentest::expectDialogsKeepTheHold(
+        path, uses,
+        [this] {
+            addCrop(bcCrop());
+            QTest::mouseClick(f->SaveJobBtn, Qt::LeftButton);
+        },
+        QStringLiteral("SELECT \"No of Crops\" FROM QuenJob WHERE JobName = 'Held'"), QStringLiteral("2"));
+    EXPECT_EQ(f->Ctx.JobSaveState, 0);
+}
+
+// A save the database refuses (the program lost its hold on the file)
+// writes nothing, says so, and keeps the job on screen: Save Job stays on,
+// and neither New Job nor closing the window after the prompt drops it.
+TEST_F(JobWindow, ASaveRefusedByADetachedDatabaseKeepsTheJobOnScreen)
+{
+    newJob("Kept on screen");
+    chooseStation("Pinal, AZ", "MARICOPA AZMET");
+    addCrop(nehCrop());
+    const QString path = Database::path();
+    quentest::openAndCloseOutsideSqlite(path + "-shm");
+    quentest::openAndCloseOutsideSqlite(path);
+
+    msgs.clear();
+    QTest::mouseClick(f->SaveJobBtn, Qt::LeftButton);
+    EXPECT_TRUE(msgs.lastText().startsWith("The job Kept on screen was not saved.\nThe database ")) << qPrintable(msgs.lastText());
+    EXPECT_TRUE(msgs.lastText().contains("was detached from this program")) << qPrintable(msgs.lastText());
+    EXPECT_TRUE(f->SaveRefused);
+    EXPECT_EQ(f->Ctx.JobSaveState, 1);
+    EXPECT_TRUE(f->SaveJobBtn->isEnabled());
+    EXPECT_EQ(f->JobNameEdit->text(), "Kept on screen");
+    EXPECT_EQ(p->dmod->tblQuenWkCrop->recordCount(), 1);
+    EXPECT_EQ(quentest::peer(path, {"SELECT COUNT(*) FROM QuenJob WHERE JobName = 'Kept on screen'"}), QStringList{"0"});
+
+    // New Job, then OK in the save prompt: refused again, the job stays.
+    auto okInPrompt = [](QDialog& d) {
+        auto* s = qobject_cast<TSaveForm*>(&d);
+        if (!s) return int(QDialog::Rejected);
+        QTest::mouseClick(s->OKBtn, Qt::LeftButton);
+        return d.result();
+    };
+    {
+        TModalDriverScope drive(okInPrompt);
+        f->NewJobItem->trigger();
+    }
+    EXPECT_EQ(f->Ctx.JobName, "Kept on screen");
+    EXPECT_EQ(f->Ctx.JobSaveState, 1);
+    EXPECT_EQ(p->dmod->tblQuenWkCrop->recordCount(), 1);
+
+    // Closing the window, OK in the prompt: refused, the window stays.
+    {
+        TModalDriverScope drive(okInPrompt);
+        EXPECT_FALSE(f->close());
+    }
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_EQ(f->Ctx.JobName, "Kept on screen");
+    EXPECT_EQ(p->dmod->tblQuenWkCrop->recordCount(), 1);
 }
