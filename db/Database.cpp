@@ -1,4 +1,5 @@
 #include "Database.h"
+#include "DatabaseFiles.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -1709,32 +1710,7 @@ void Database::copyDatabase(const QString& fromIn, const QString& toIn, bool rep
     close();
 }
 
-bool Database::isDatabaseFile(const QString& pathIn)
-{
-    if (pathIn.isEmpty())
-        return false;
-    QString db = st().open ? st().path : QString();
-    if (db.isEmpty()) {
-        try {
-            db = testServerLocation(resolveAlias());
-        } catch (const DbError&) {
-            return false;
-        }
-    }
-    if (dbi::isServerLocation(db))
-        return false;
-    db = QFileInfo(db).absoluteFilePath();
-    const QString path = QFileInfo(pathIn).absoluteFilePath();
-    const DbState::FileId id = fileIdOf(path);
-    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
-        const QString side = db + QLatin1String(suffix);
-        if (QDir::cleanPath(side) == QDir::cleanPath(path))
-            return true;
-        if (id.valid && fileIdOf(side) == id)
-            return true;
-    }
-    return false;
-}
+bool Database::isDatabaseFile(const QString& path) { return quen::isDatabaseFile(path); }
 
 bool Database::isOpen() { return st().open; }
 

@@ -86,12 +86,9 @@ public:
     static QString path();
     static void close();
 
-    // Whether path names the database file (of the open database, else of
-    // the alias location) or one of its side files ("-wal", "-shm",
-    // "-journal"): the same inode when the file exists, the same absolute
-    // path otherwise. Learnt by stat() alone, so that it never opens them:
-    // closing any descriptor of these files drops SQLite's locks. File
-    // choosers refuse such a path for an import or an export.
+    // Whether path names the database or one of its side files (see
+    // DatabaseFiles.h: by name or inode, stat() alone). File choosers refuse
+    // such a path for an import or an export.
     static bool isDatabaseFile(const QString& path);
 
     // The connection all handles use; opens the alias location when no
