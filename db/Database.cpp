@@ -12,9 +12,11 @@
 #include <QSqlError>
 #include <QStandardPaths>
 #include <QStringDecoder>
+#include <QUrl>
 #include <cstring>
 #include <memory>
 #include <libpq-fe.h>
+#include <sys/stat.h>
 #include <sqlite3.h>
 #include <unordered_map>
 
@@ -36,6 +38,7 @@ struct QStringHash {
 
 struct DbState {
     bool open = false;
+    bool readOnly = false;       // opened by Database::openReadOnly
     QString path;
     QString dataDir = QStringLiteral(":/quenpm/data/tables");
     sqlite3* native = nullptr;   // the connection's own SQLite handle
@@ -77,13 +80,89 @@ void rollbackQuietly()
     }
 }
 
-// A location as shown in messages: a server URI without its password.
+// The parts of a server URI that hold a secret: the password of the user
+// part ("user:secret@host") and every parameter whose name (percent-decoded,
+// any case) contains "password" ("password", "sslpassword"). Each is given
+// as [start, end) in the URI.
+QList<QPair<int, int>> secretSpans(const QString& uri)
+{
+    QList<QPair<int, int>> spans;
+    const int scheme = uri.indexOf(QLatin1String("://"));
+    if (scheme < 0)
+        return spans;
+    const int begin = scheme + 3;
+    int query = uri.indexOf(QLatin1Char('?'), begin);
+    if (query < 0)
+        query = uri.size();
+    // The user part ends at the last "@" before the parameters; a password
+    // holding "@" or "/" unencoded is still covered whole.
+    const int at = uri.lastIndexOf(QLatin1Char('@'), query - 1);
+    if (at >= begin) {
+        const int colon = uri.indexOf(QLatin1Char(':'), begin);
+        if (colon >= 0 && colon < at)
+            spans.append({colon + 1, at});
+    }
+    int i = query + 1;
+    while (i < uri.size()) {
+        int end = uri.indexOf(QLatin1Char('&'), i);
+        if (end < 0)
+            end = uri.size();
+        const int eq = uri.indexOf(QLatin1Char('='), i);
+        if (eq >= 0 && eq < end) {
+            const QString key = QUrl::fromPercentEncoding(uri.mid(i, eq - i).toUtf8()).trimmed().toLower();
+            if (key.contains(QLatin1String("password")))
+                spans.append({eq + 1, end});
+        }
+        i = end + 1;
+    }
+    return spans;
+}
+
+// A location as shown in messages and windows: a server URI without its
+// secrets (the password of the user part and every password parameter are
+// left out) and with its scheme as libpq reads it; a file path as it is.
 QString shownLocation(const QString& location)
 {
-    static const QRegularExpression pw(QStringLiteral("^(postgres(?:ql)?://[^:/@]*):[^@]*@"));
-    QString s = location;
-    s.replace(pw, QStringLiteral("\\1@"));
-    return s;
+    if (!dbi::isServerLocation(location))
+        return location;
+    const QString uri = dbi::connectionUri(location);
+    const QList<QPair<int, int>> spans = secretSpans(uri);
+    const int query = uri.indexOf(QLatin1Char('?'));
+    QString base = query < 0 ? uri : uri.left(query);
+    QStringList params;
+    if (query >= 0) {
+        int i = query + 1;
+        while (i <= uri.size()) {
+            int end = uri.indexOf(QLatin1Char('&'), i);
+            if (end < 0)
+                end = uri.size();
+            bool secret = false;
+            for (const auto& span : spans)
+                secret = secret || (span.first > i && span.first <= end && span.second <= end);
+            if (!secret && end > i)
+                params << uri.mid(i, end - i);
+            i = end + 1;
+        }
+    }
+    // The user part's password, colon included ("planner:secret@" shows "planner@").
+    for (const auto& span : spans)
+        if (query < 0 || span.second <= query)
+            base.remove(span.first - 1, span.second - span.first + 1);
+    return params.isEmpty() ? base : base + QLatin1Char('?') + params.join(QLatin1Char('&'));
+}
+
+// A text from the server's client library (a failed connection) without the
+// secrets of the URI it was given, raw or percent-decoded.
+QString withoutSecrets(QString text, const QString& location)
+{
+    const QString uri = dbi::connectionUri(location);
+    for (const auto& span : secretSpans(uri)) {
+        const QString raw = uri.mid(span.first, span.second - span.first);
+        for (const QString& secret : {raw, QUrl::fromPercentEncoding(raw.toUtf8())})
+            if (!secret.isEmpty())
+                text.replace(secret, QStringLiteral("***"));
+    }
+    return text;
 }
 
 // On a server every table has a "rowid" column like SQLite's: the
@@ -431,12 +510,23 @@ void configureSqlite()
     (void)configured;
 }
 
-void openConnection(const QString& path)
+// A double-quoted name that is no column is an error, never the text of the
+// name: a table that lacks a field must not read as one holding its name.
+void refuseQuotedStrings(sqlite3* db)
+{
+    if (!db)
+        return;
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
+}
+
+void openConnection(const QString& path, bool readOnly = false)
 {
     configureSqlite();
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kConnectionName);
     db.setDatabaseName(path);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    db.setConnectOptions(readOnly ? QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000")
+                                  : QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     if (!db.open()) {
         const QString err = db.lastError().text();
         db = QSqlDatabase();
@@ -446,26 +536,31 @@ void openConnection(const QString& path)
     const QVariant handle = db.driver()->handle();
     st().native = handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0
                       ? *static_cast<sqlite3* const*>(handle.constData()) : nullptr;
+    refuseQuotedStrings(st().native);
     st().open = true;
+    st().readOnly = readOnly;
     st().path = path;
     closeBeforeApplicationEnds();
 }
 
-void openServerConnection(const QString& uri)
+void openServerConnection(const QString& uri, bool readOnly = false)
 {
-    PGconn* conn = PQconnectdb(uri.toUtf8().constData());
+    PGconn* conn = PQconnectdb(dbi::connectionUri(uri).toUtf8().constData());
     if (PQstatus(conn) != CONNECTION_OK) {
-        const QString err = QString::fromUtf8(PQerrorMessage(conn)).trimmed();
+        const QString err = withoutSecrets(QString::fromUtf8(PQerrorMessage(conn)).trimmed(), uri);
         PQfinish(conn);
         throw DbError(QStringLiteral("The database %1 cannot be opened: %2").arg(shownLocation(uri), err));
     }
     PQsetNoticeProcessor(conn, [](void*, const char*) {}, nullptr);
     st().pg = conn;
     st().open = true;
+    st().readOnly = readOnly;
     st().path = uri;
     closeBeforeApplicationEnds();
     dbi::execSql(QStringLiteral("SET client_encoding = 'UTF8'"));
     dbi::execSql(QStringLiteral("SET client_min_messages = warning"));
+    if (readOnly)
+        dbi::execSql(QStringLiteral("SET default_transaction_read_only = on"));
     // The schema named first on the search path (an office may keep the
     // tables in a schema of their own) is created when it is missing.
     dbi::Stmt& cur = dbi::run(QStringLiteral("SELECT current_schema()"), {});
@@ -479,6 +574,8 @@ void openServerConnection(const QString& uri)
             first = first.mid(1, first.size() - 2).replace(QLatin1String("\"\""), QLatin1String("\""));
         if (first.isEmpty() || first.startsWith(QLatin1Char('$')))
             throw DbError(QStringLiteral("The database %1 has no schema to hold the tables.").arg(shownLocation(uri)));
+        if (readOnly)
+            throw DbError(QStringLiteral("There is no Quenpm database at %1.").arg(shownLocation(uri)));
         dbi::execSql(QStringLiteral("CREATE SCHEMA IF NOT EXISTS %1").arg(dbi::quoteId(first)));
     }
 }
@@ -511,6 +608,7 @@ void openScratchDatabase()
         throw DbError(QStringLiteral("The working tables cannot be created: %1").arg(err));
     }
     st().scratch = db;
+    refuseQuotedStrings(db);
     // Pages of 8 KiB: a crop run's daily rows take fewer pages to split and walk.
     dbi::execSql(QStringLiteral("PRAGMA page_size = 8192"), true);
     dbi::registerKeyedTables(db);
@@ -570,6 +668,7 @@ void dropConnection()
     }
     QSqlDatabase::removeDatabase(kConnectionName);
     st().open = false;
+    st().readOnly = false;
     st().userTxn = false;
     st().readSnapshot = 0;
     st().path.clear();
@@ -733,6 +832,15 @@ bool isServerLocation(const QString& location)
 {
     return location.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive)
         || location.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive);
+}
+
+QString connectionUri(const QString& location)
+{
+    // The client library reads the scheme in lower case only.
+    const int n = location.indexOf(QLatin1String("://"));
+    if (n < 0 || !isServerLocation(location))
+        return location;
+    return location.left(n).toLower() + location.mid(n);
 }
 
 QString translateForServer(const QString& sqlIn)
@@ -997,8 +1105,18 @@ bool Stmt::next()
         reset();
         return false;
     }
-    if (sqlite3_step(m_stmt) == SQLITE_ROW)
+    const int rc = sqlite3_step(m_stmt);
+    if (rc == SQLITE_ROW)
         return true;
+    if (rc != SQLITE_DONE) {
+        // A damaged page or a failed read is an error, never the end of the
+        // rows: a caller must not take part of a table for all of it.
+        sqlite3* db = sqlite3_db_handle(m_stmt);
+        m_errorCode = sqlite3_extended_errcode(db);
+        m_error = QString::fromUtf8(sqlite3_errmsg(db));
+        reset();
+        throw DbError(QStringLiteral("Database error: %1").arg(m_error));
+    }
     reset();
     return false;
 }
@@ -1264,17 +1382,75 @@ QString Database::resolveAlias(const QString& alias)
 
 namespace {
 
+// A read-only open changes nothing, so it takes only the current layout.
+void refuseOtherLayout(const QString& location, int version)
+{
+    if (version < 0)
+        throw DbError(QStringLiteral("There is no Quenpm database at %1.").arg(shownLocation(location)));
+    if (version > kSchemaVersion)
+        throw DbError(QStringLiteral("The database %1 was written by a newer version of Quenpm (layout %2).")
+                          .arg(shownLocation(location)).arg(version));
+    if (version < kSchemaVersion)
+        throw DbError(QStringLiteral("The database %1 has an older layout (%2): start Quenpm on it once to bring it "
+                                     "up to date. Nothing was changed.")
+                          .arg(shownLocation(location)).arg(version));
+}
+
+// Every saved table of the open database has exactly the fields of the
+// schema: a missing or foreign column is refused by name before any row is
+// read (a damaged or hand-made table would otherwise be read wrongly).
+void checkColumns(const QString& location)
+{
+    QHash<QString, QStringList> found;   // base name -> column names
+    if (dbi::isServer()) {
+        dbi::Stmt& q = dbi::run(QStringLiteral("SELECT table_name, column_name FROM information_schema.columns "
+                                               "WHERE table_schema = current_schema() ORDER BY ordinal_position"), {});
+        while (q.next())
+            found[q.value(0).toString()] << q.value(1).toString();
+    } else {
+        for (const TableDef& t : schemaTables()) {
+            if (t.scratch)
+                continue;
+            const QString base = tableBaseName(t.name);
+            dbi::Stmt& q = dbi::run(QStringLiteral("SELECT name FROM pragma_table_info(?)"), {base});
+            while (q.next())
+                found[base] << q.value(0).toString();
+        }
+    }
+    const QString where = shownLocation(location);
+    for (const TableDef& t : schemaTables()) {
+        if (t.scratch)
+            continue;
+        const QString base = tableBaseName(t.name);
+        QStringList cols = found.value(base);
+        if (dbi::isServer())
+            cols.removeAll(QStringLiteral("rowid"));
+        if (cols.isEmpty())
+            throw DbError(QStringLiteral("The database %1 has no table \"%2\".").arg(where, t.name));
+        for (const FieldDef& f : t.fields)
+            if (!cols.contains(f.name))
+                throw DbError(QStringLiteral("The table \"%1\" of the database %2 has no field \"%3\".")
+                                  .arg(t.name, where, f.name));
+        for (const QString& c : cols)
+            if (t.fieldIndex(c) < 0)
+                throw DbError(QStringLiteral("The table \"%1\" of the database %2 has a field \"%3\" that is not one "
+                                             "of its fields.").arg(t.name, where, c));
+    }
+}
+
 // A server database: created (every table, the shipped data, the one-row
 // tables and the layout version) by the first program that finds it empty,
 // under a lock so that two programs starting at once do it once.
-void openServer(const QString& uri)
+void openServer(const QString& uri, bool readOnly = false)
 {
-    openServerConnection(uri);
+    openServerConnection(uri, readOnly);
     QSqlDatabase none;
     try {
         dbi::execSql(QStringLiteral("BEGIN"));
         dbi::execSql(QStringLiteral("SELECT pg_advisory_xact_lock(7261001)"));
         const int version = readSchemaVersion(none);
+        if (readOnly)
+            refuseOtherLayout(uri, version);
         if (version < 0) {
             if (serverTableExists(QStringLiteral("QuenJob")))
                 throw DbError(QStringLiteral("The database %1 is not a Quenpm database.").arg(shownLocation(uri)));
@@ -1293,6 +1469,7 @@ void openServer(const QString& uri)
         dbi::execSql(QStringLiteral("COMMIT"));
         if (version >= 0 && version < kSchemaVersion)
             upgrade(none, version);
+        checkColumns(uri);
         openScratchDatabase();
     } catch (...) {
         rollbackQuietly();
@@ -1300,6 +1477,17 @@ void openServer(const QString& uri)
         throw;
     }
 }
+
+// A location a caller names: never empty or blank (that is not the alias,
+// and no file).
+QString namedLocation(const QString& location)
+{
+    if (location.trimmed().isEmpty())
+        throw DbError(QStringLiteral("No database was named: an empty or blank path is not a database location."));
+    return location;
+}
+
+void openAt(const QString& given, bool readOnly);
 
 } // namespace
 
@@ -1318,31 +1506,56 @@ QString testServerLocation(const QString& location)
         + QLatin1String("options=-csearch_path%3Dt") + QString::fromLatin1(hash);
 }
 
-void Database::open(const QString& pathIn)
+void Database::open() { openAt(resolveAlias(), false); }
+
+void Database::open(const QString& path) { openAt(namedLocation(path), false); }
+
+void Database::openReadOnly(const QString& path) { openAt(namedLocation(path), true); }
+
+namespace {
+
+void openAt(const QString& given, bool readOnly)
 {
-    const QString location = testServerLocation(pathIn.isEmpty() ? resolveAlias() : pathIn);
+    const QString location = testServerLocation(namedLocation(given));
     if (dbi::isServerLocation(location)) {
         if (st().open) {
-            if (st().path == location)
+            if (st().path == location && st().readOnly == readOnly)
                 return;
-            close();
+            Database::close();
         }
-        openServer(location);
+        openServer(location, readOnly);
         return;
     }
     const QString path = QFileInfo(location).absoluteFilePath();
     if (st().open) {
-        if (st().path == path)
+        if (st().path == path && st().readOnly == readOnly)
             return;
-        close();
+        Database::close();
     }
     const QFileInfo fi(path);
-    if (!QDir().mkpath(fi.absolutePath()))
+    // Only a path where no file is becomes a new database: an empty file is
+    // somebody's (or a damaged) file, never filled.
+    const bool fresh = !fi.exists();
+    if (fresh && readOnly)
+        throw DbError(QStringLiteral("There is no database at %1.").arg(path));
+    if (!fresh && !fi.isFile())
+        throw DbError(QStringLiteral("%1 is not a database file.").arg(path));
+    if (!fresh && fi.size() == 0)
+        throw DbError(QStringLiteral("The file %1 is empty: it is not a Quenpm database. Nothing was written to it.")
+                          .arg(path));
+    if (!fresh && !readOnly) {
+        // Saving needs the file and, for its journal, its folder writable.
+        if (!fi.isWritable())
+            throw DbError(QStringLiteral("The database file %1 is read-only: nothing can be saved to it "
+                                         "(make it writable, or use a copy of it).").arg(path));
+        if (!QFileInfo(fi.absolutePath()).isWritable())
+            throw DbError(QStringLiteral("The folder of the database %1 is read-only: nothing can be saved to it "
+                                         "(make the folder writable, or use a copy of the database).").arg(path));
+    }
+    if (fresh && !QDir().mkpath(fi.absolutePath()))
         throw DbError(QStringLiteral("The folder %1 cannot be created.").arg(fi.absolutePath()));
 
-    // A missing (or empty) file is a new database.
-    const bool fresh = !fi.exists() || fi.size() == 0;
-    openConnection(path);
+    openConnection(path, readOnly);
     QSqlDatabase db = rawConnection();
     if (fresh) {
         try {
@@ -1370,20 +1583,27 @@ void Database::open(const QString& pathIn)
     }
 
     try {
+        if (!readOnly && st().native && sqlite3_db_readonly(st().native, "main") == 1)
+            throw DbError(QStringLiteral("The database file %1 is read-only: nothing can be saved to it "
+                                         "(make it writable, or use a copy of it).").arg(path));
         QSqlQuery probe(db);
         if (!probe.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master")))
             throw DbError(QStringLiteral("The database %1 is damaged or is not a Quenpm database (%2).")
                               .arg(path, probe.lastError().text()));
         probe.finish();
         const int version = readSchemaVersion(db);
+        if (readOnly)
+            refuseOtherLayout(path, version);
         if (version < 0)
             throw DbError(QStringLiteral("The file %1 is not a Quenpm database.").arg(path));
         if (version > kSchemaVersion)
             throw DbError(QStringLiteral("The database %1 was written by a newer version of Quenpm (layout %2).")
                               .arg(path).arg(version));
-        setPragmas(db);
+        if (!readOnly)
+            setPragmas(db);
         if (version < kSchemaVersion)
             upgrade(db, version);
+        checkColumns(path);
         openScratchDatabase();
     } catch (...) {
         db = QSqlDatabase();
@@ -1392,12 +1612,16 @@ void Database::open(const QString& pathIn)
     }
 }
 
+} // namespace
+
+bool Database::exists() { return exists(resolveAlias()); }
+
 bool Database::exists(const QString& locationIn)
 {
-    const QString location = testServerLocation(locationIn.isEmpty() ? resolveAlias() : locationIn);
+    const QString location = testServerLocation(namedLocation(locationIn));
     if (!dbi::isServerLocation(location))
         return QFileInfo(location).isFile();
-    PGconn* conn = PQconnectdb(location.toUtf8().constData());
+    PGconn* conn = PQconnectdb(dbi::connectionUri(location).toUtf8().constData());
     bool found = false;
     if (PQstatus(conn) == CONNECTION_OK) {
         PGresult* r = PQexec(conn, "SELECT to_regclass('\"QuenpmSchema\"') IS NOT NULL");
@@ -1412,12 +1636,70 @@ bool Database::isServerLocation(const QString& location) { return dbi::isServerL
 
 QString Database::shownLocation(const QString& location) { return quen::shownLocation(location); }
 
+namespace {
+
+// What a server database is: the server (its system identifier, or where it
+// was reached when the identifier cannot be read), the database and the
+// schema the URI reaches. Empty when it cannot be reached.
+QString serverIdentity(const QString& uri)
+{
+    PGconn* conn = PQconnectdb(dbi::connectionUri(uri).toUtf8().constData());
+    QString id;
+    if (PQstatus(conn) == CONNECTION_OK) {
+        PGresult* r = PQexec(conn, "SELECT current_database(), current_schema()");
+        if (PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1)
+            id = QString::fromUtf8(PQgetvalue(r, 0, 0)) + QLatin1Char('\n') + QString::fromUtf8(PQgetvalue(r, 0, 1));
+        PQclear(r);
+        r = PQexec(conn, "SELECT system_identifier::text FROM pg_control_system()");
+        if (PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1)
+            id += QLatin1Char('\n') + QString::fromUtf8(PQgetvalue(r, 0, 0));
+        else
+            id += QLatin1Char('\n') + QString::fromUtf8(PQhost(conn)) + QLatin1Char(':') + QString::fromUtf8(PQport(conn));
+        PQclear(r);
+    }
+    PQfinish(conn);
+    return id;
+}
+
+// Whether two locations name one database: files by device and inode (a
+// symbolic or hard link, or another spelling of the path, is the same file;
+// stat() opens nothing), server databases by what they are.
+bool sameDatabase(const QString& a, const QString& b)
+{
+    const bool serverA = dbi::isServerLocation(a), serverB = dbi::isServerLocation(b);
+    if (serverA != serverB)
+        return false;
+    if (serverA) {
+        if (a == b)
+            return true;
+        const QString ia = serverIdentity(a);
+        return !ia.isEmpty() && ia == serverIdentity(b);
+    }
+    const QString pa = QFileInfo(a).absoluteFilePath(), pb = QFileInfo(b).absoluteFilePath();
+    if (QDir::cleanPath(pa) == QDir::cleanPath(pb))
+        return true;
+    struct stat sa {}, sb {};
+    if (::stat(QFile::encodeName(pa).constData(), &sa) != 0 || ::stat(QFile::encodeName(pb).constData(), &sb) != 0)
+        return false;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+qint64 countRows(const QString& base)
+{
+    dbi::Stmt& q = dbi::run(QStringLiteral("SELECT COUNT(*) FROM %1").arg(dbi::quoteId(base)), {});
+    const qint64 n = q.next() ? q.value(0).toLongLong() : -1;
+    q.finish();
+    return n;
+}
+
+} // namespace
+
 void Database::copyDatabase(const QString& fromIn, const QString& toIn, bool replace)
 {
-    const QString from = testServerLocation(fromIn);
-    const QString to = testServerLocation(toIn);
+    const QString from = testServerLocation(namedLocation(fromIn));
+    const QString to = testServerLocation(namedLocation(toIn));
     const bool toFile = !dbi::isServerLocation(to);
-    if ((toFile ? QFileInfo(to).absoluteFilePath() : to) == (dbi::isServerLocation(from) ? from : QFileInfo(from).absoluteFilePath()))
+    if (sameDatabase(from, to))
         throw DbError(QStringLiteral("The database cannot be copied onto itself."));
     if (!exists(from))
         throw DbError(QStringLiteral("There is no database at %1.").arg(shownLocation(from)));
@@ -1429,8 +1711,10 @@ void Database::copyDatabase(const QString& fromIn, const QString& toIn, bool rep
         QList<QVariantList> rows;
     };
     QList<Rows> data;
-    open(from);
+    openReadOnly(from);
     try {
+        // One state of the source: the counts and the rows agree.
+        dbi::execSql(dbi::isServer() ? QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ") : QStringLiteral("BEGIN"));
         for (const TableDef& t : schemaTables()) {
             if (t.scratch)
                 continue;
@@ -1446,11 +1730,16 @@ void Database::copyDatabase(const QString& fromIn, const QString& toIn, bool rep
                     row << q.value(c);
                 r.rows << row;
             }
+            const qint64 n = countRows(tableBaseName(t.name));
+            if (n != r.rows.size())
+                throw DbError(QStringLiteral("the table \"%1\" of %2 holds %3 rows but %4 could be read")
+                                  .arg(t.name, shownLocation(from)).arg(n).arg(r.rows.size()));
             data << r;
         }
-    } catch (...) {
+        rollbackQuietly();
+    } catch (const DbError& e) {
         close();
-        throw;
+        throw DbError(QStringLiteral("Nothing was copied to %1: %2").arg(shownLocation(to), e.message()));
     }
     close();
 
@@ -1501,6 +1790,13 @@ void Database::copyDatabase(const QString& fromIn, const QString& toIn, bool rep
         }
         if (dbi::isServer())
             syncServerSequences();
+        // Checked whole before it is kept: every table holds what was read.
+        for (const Rows& r : data) {
+            const qint64 n = countRows(tableBaseName(r.def->name));
+            if (n != r.rows.size())
+                throw DbError(QStringLiteral("the table \"%1\" holds %2 rows after the copy where %3 were read")
+                                  .arg(r.def->name).arg(n).arg(r.rows.size()));
+        }
         dbi::execSql(QStringLiteral("COMMIT"));
     } catch (const DbError& e) {
         rollbackQuietly();

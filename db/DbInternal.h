@@ -62,7 +62,7 @@ public:
             sqlite3_bind_int64(m_stmt, index + 1, v);
     }
     bool exec();                                    // false on failure: see errorText, isKeyViolation
-    bool next();                                    // the next result row, false at the end
+    bool next();                                    // the next result row, false at the end; throws DbError on a read error
     QVariant value(int column) const;               // of the current row; NULL is a null QVariant
     // The same, as a table handle keeps a field of type t: QString, double,
     // int or bool (one conversion straight from SQLite's value).
@@ -102,6 +102,7 @@ private:
 
 bool isServer();                                   // the shared database is a PostgreSQL server
 bool isServerLocation(const QString& location);    // postgresql:// or postgres://
+QString connectionUri(const QString& location);    // a server location as the client library takes it (scheme in lower case)
 QString translateForServer(const QString& sql);    // SQLite dialect of the layer to PostgreSQL
 
 // Cached native statement on the shared connection, or with scratch on the
