@@ -118,37 +118,18 @@ QList<QPair<int, int>> secretSpans(const QString& uri)
     return spans;
 }
 
-// A location as shown in messages and windows: a server URI without its
-// secrets (the password of the user part and every password parameter are
-// left out) and with its scheme as libpq reads it; a file path as it is.
+// A location as shown in messages and windows: a server URI with every
+// secret (the password of the user part, every password parameter) replaced
+// by "***" and its scheme as libpq reads it; a file path as it is.
 QString shownLocation(const QString& location)
 {
     if (!dbi::isServerLocation(location))
         return location;
-    const QString uri = dbi::connectionUri(location);
-    const QList<QPair<int, int>> spans = secretSpans(uri);
-    const int query = uri.indexOf(QLatin1Char('?'));
-    QString base = query < 0 ? uri : uri.left(query);
-    QStringList params;
-    if (query >= 0) {
-        int i = query + 1;
-        while (i <= uri.size()) {
-            int end = uri.indexOf(QLatin1Char('&'), i);
-            if (end < 0)
-                end = uri.size();
-            bool secret = false;
-            for (const auto& span : spans)
-                secret = secret || (span.first > i && span.first <= end && span.second <= end);
-            if (!secret && end > i)
-                params << uri.mid(i, end - i);
-            i = end + 1;
-        }
-    }
-    // The user part's password, colon included ("planner:secret@" shows "planner@").
-    for (const auto& span : spans)
-        if (query < 0 || span.second <= query)
-            base.remove(span.first - 1, span.second - span.first + 1);
-    return params.isEmpty() ? base : base + QLatin1Char('?') + params.join(QLatin1Char('&'));
+    QString s = dbi::connectionUri(location);
+    const QList<QPair<int, int>> spans = secretSpans(s);
+    for (qsizetype k = spans.size() - 1; k >= 0; --k)
+        s.replace(spans[k].first, spans[k].second - spans[k].first, QStringLiteral("***"));
+    return s;
 }
 
 // A text from the server's client library (a failed connection) without the

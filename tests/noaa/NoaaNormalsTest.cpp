@@ -150,6 +150,9 @@ TEST(NoaaNormals, DamagedCopiesAreRefusedNamingTheField)
         {"monthly_e.csv", QString(), "empty"},
         {"monthly_f.csv", QString(old).replace(",\"298\",", ",\"-9999\","), "MLY-TMAX-NORMAL of month 1"},
         {"monthly_g.csv", QString(monthly).replace("    30.3", "     5.3"), "MLY-TAVG-NORMAL of month 1"},
+        // a cell holding "%3" is printed as it is
+        {"monthly_i.csv", QString(monthly).replace(",\"01\",\"99\",\"99\",", ",\"%3\",\"99\",\"99\","),
+         "month \"%3\" on line 2 is not a month"},
     };
     for (const Damage& d : damages) {
         writeText(dir.filePath(d.name), d.text);
