@@ -1,9 +1,11 @@
 // Opening and copying databases when the location, the file or its tables
 // are not what they should be: nothing is created, filled, rewritten or
 // overwritten where it must not be, and every failure is said.
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -342,4 +344,46 @@ TEST(ShownLocation, NoSpellingOfAServerUriShowsItsPassword)
     const QString bad = messageOf([] { Database::open("postgresql://quenpm:S3cr%zzPW@/q?host=/nonexistent-socket-dir"); });
     EXPECT_FALSE(bad.isEmpty());
     EXPECT_FALSE(bad.contains("S3cr")) << qPrintable(bad);
+}
+
+TEST_F(DbTest, AReadOnlyFileIsSaidToBeReadOnly)
+{
+    if (onServer())
+        GTEST_SKIP() << "files of SQLite";
+    addJob("Kept");
+    Database::close();
+    // A folder others may read, holding a copy nobody but its owner may write.
+    const QString folder = QStringLiteral("/tmp/quen-readonly-%1").arg(::getpid());
+    QDir(folder).removeRecursively();
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString copy = folder + "/Quenpm.sqlite";
+    ASSERT_TRUE(QFile::copy(dbPath, copy));
+    QFile::setPermissions(copy, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                      | QFileDevice::ReadOther | QFileDevice::ExeOther | QFileDevice::ReadGroup
+                                      | QFileDevice::ExeGroup);
+    QString said;
+    if (::geteuid() == 0) {
+        // The owner can write anything: another user opens it.
+        QProcess p;
+        p.start("setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups", "--",
+                            QCoreApplication::applicationFilePath(), "--open-for-saving", copy});
+        if (!p.waitForFinished(30000) || p.exitCode() != 0) {
+            QDir(folder).removeRecursively();
+            GTEST_SKIP() << "cannot run as another user";
+        }
+        said = QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+    } else {
+        said = messageOf([&] { Database::open(copy); });
+        Database::close();
+    }
+    EXPECT_TRUE(said.contains("read-only")) << qPrintable(said);
+    EXPECT_FALSE(said.contains("damaged")) << qPrintable(said);
+    // Reading it is fine.
+    Database::openReadOnly(copy);
+    EXPECT_EQ(jobNames(), QStringList({"Kept"}));
+    Database::close();
+    QFile::setPermissions(copy, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    QDir(folder).removeRecursively();
+    Database::open(dbPath);
 }
