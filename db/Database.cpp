@@ -43,6 +43,9 @@ struct DbState {
     QString dataDir = QStringLiteral(":/quenpm/data/tables");
     sqlite3* native = nullptr;   // the connection's own SQLite handle
     PGconn* pg = nullptr;        // set instead when the alias names a PostgreSQL server
+    quint64 pgSession = 1;       // changes whenever the server connection is made again (see serverBeforeStatement)
+    bool pgTxnOpen = false;      // a transaction was open on the server after the last statement
+    bool pgTxnLost = false;      // the connection dropped inside a transaction that has not ended yet
     int pgStatements = 0;        // names of prepared statements on the server
     QStringList outerSavepoints; // savepoints that began the server transaction
     std::unordered_map<QString, std::unique_ptr<dbi::Stmt>, QStringHash> nativeStatements;
@@ -650,6 +653,8 @@ void dropConnection()
     QSqlDatabase::removeDatabase(kConnectionName);
     st().open = false;
     st().readOnly = false;
+    st().pgTxnOpen = false;
+    st().pgTxnLost = false;
     st().userTxn = false;
     st().readSnapshot = 0;
     st().path.clear();
@@ -734,6 +739,113 @@ void upgrade(QSqlDatabase& db, int fromVersion)
 
 } // namespace
 
+// ---- a server connection that drops ----------------------------------------------
+//
+// A server restart (or a network cut) ends the connection; the statements
+// prepared on it are gone with it. The next statement finds the connection
+// closed and makes it again (the prepared statements are prepared anew when
+// they next run), so the program goes on where it was. When the connection
+// dropped inside a transaction, that transaction's work is lost: its
+// statements fail, saying so, until the transaction ends (its rollback is
+// then a success with nothing to undo), so nothing of it is ever stored in
+// part.
+
+enum class ServerStatementKind { Other, Begins, Commits, RollsBack };
+
+ServerStatementKind serverStatementKind(const QByteArray& sqlIn)
+{
+    const QByteArray sql = sqlIn.trimmed().toUpper();
+    if (sql.startsWith("BEGIN"))
+        return ServerStatementKind::Begins;
+    if (sql.startsWith("COMMIT") || sql.startsWith("END"))
+        return ServerStatementKind::Commits;
+    if (sql.startsWith("ROLLBACK"))
+        return ServerStatementKind::RollsBack;
+    return ServerStatementKind::Other;
+}
+
+QString serverReason(PGconn* conn)
+{
+    QString why = QString::fromUtf8(PQerrorMessage(conn)).trimmed().section(QLatin1Char('\n'), 0, 0).trimmed();
+    if (why.isEmpty())
+        why = QStringLiteral("no answer from the server");
+    return withoutSecrets(why, st().path);
+}
+
+// The text of a statement that failed because the connection dropped while
+// it ran: what happened and whether the change was kept.
+QString connectionLostText(PGconn* conn, bool wrote, bool inTransaction)
+{
+    const QString head = QStringLiteral("The connection to the database server %1 was lost (%2).")
+                             .arg(shownLocation(st().path), serverReason(conn));
+    if (inTransaction)
+        return head + QStringLiteral(" The change was not saved. The next action connects again.");
+    if (wrote)
+        return head + QStringLiteral(" It is not known whether the last change was saved: the next action connects "
+                                     "again; check the change then.");
+    return head + QStringLiteral(" Nothing was changed. The next action connects again.");
+}
+
+// After each statement: whether a transaction is open now.
+void noteServerTransaction(PGconn* conn)
+{
+    if (PQstatus(conn) == CONNECTION_OK)
+        st().pgTxnOpen = PQtransactionStatus(conn) != PQTRANS_IDLE;
+}
+
+bool reconnectServer()
+{
+    PGconn* conn = st().pg;
+    PQreset(conn);
+    if (PQstatus(conn) != CONNECTION_OK)
+        return false;
+    ++st().pgSession;
+    st().outerSavepoints.clear();
+    st().pgTxnOpen = false;
+    st().pgTxnLost = false;
+    const char* setup[] = {"SET client_encoding = 'UTF8'", "SET client_min_messages = warning",
+                           "SET default_transaction_read_only = on"};
+    for (int i = 0; i < (st().readOnly ? 3 : 2); ++i) {
+        ++st().statements[0];
+        PGresult* r = PQexec(conn, setup[i]);
+        const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
+        PQclear(r);
+        if (!ok)
+            return false;
+    }
+    return true;
+}
+
+// Before a statement on the server. Returns false when the statement must
+// not run: a rollback of a transaction the drop already ended (nothing left
+// to undo). Throws DbError when the statement cannot run.
+bool serverBeforeStatement(ServerStatementKind kind)
+{
+    PGconn* conn = st().pg;
+    if (PQstatus(conn) == CONNECTION_OK && !st().pgTxnLost) {
+        // A drop the server announced while the program was idle (its
+        // goodbye is waiting on the socket): read without waiting.
+        if (PQconsumeInput(conn) == 1 && PQstatus(conn) == CONNECTION_OK)
+            return true;
+    }
+    if (st().pgTxnOpen && !st().pgTxnLost)
+        st().pgTxnLost = true;   // the drop ended the transaction: its work is gone
+    if (st().pgTxnLost && kind == ServerStatementKind::Other)
+        throw DbError(connectionLostText(conn, true, true));
+    const bool lostCommit = st().pgTxnLost && kind == ServerStatementKind::Commits;
+    const bool lostRollback = st().pgTxnLost && kind == ServerStatementKind::RollsBack;
+    if (PQstatus(conn) != CONNECTION_OK || lostCommit || lostRollback) {
+        const QString why = serverReason(conn);
+        if (!reconnectServer())
+            throw DbError(QStringLiteral("The database server %1 cannot be reached (%2). Nothing was saved; try again "
+                                         "when the server is back.").arg(shownLocation(st().path), why));
+    }
+    if (lostCommit)
+        throw DbError(QStringLiteral("The connection to the database server %1 was lost before the change was stored. "
+                                     "The change was not saved.").arg(shownLocation(st().path)));
+    return !lostRollback;
+}
+
 // ---- internal services -----------------------------------------------------------
 
 namespace dbi {
@@ -793,10 +905,25 @@ void execSql(const QString& sql, bool scratch)
         return;
     }
     if (st().pg) {
-        PGresult* r = PQexec(st().pg, sql.toUtf8().constData());
+        const QByteArray text = sql.toUtf8();
+        const ServerStatementKind kind = serverStatementKind(text);
+        if (!serverBeforeStatement(kind))
+            return;
+        const bool inTransaction = st().pgTxnOpen;
+        PGresult* r = PQexec(st().pg, text.constData());
         const ExecStatusType rc = PQresultStatus(r);
         const QString err = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
         PQclear(r);
+        if (PQstatus(st().pg) != CONNECTION_OK) {
+            st().pgTxnLost = inTransaction && kind != ServerStatementKind::RollsBack;
+            if (kind == ServerStatementKind::RollsBack) {
+                st().pgTxnOpen = false;
+                return;   // the server ended the transaction with the connection
+            }
+            throw DbError(connectionLostText(st().pg, kind != ServerStatementKind::Begins,
+                                             inTransaction && kind != ServerStatementKind::Commits));
+        }
+        noteServerTransaction(st().pg);
         if (rc != PGRES_COMMAND_OK && rc != PGRES_TUPLES_OK)
             throw DbError(QStringLiteral("Database error: %1\n(%2)").arg(err, sql));
         return;
@@ -858,7 +985,7 @@ QString translateForServer(const QString& sqlIn)
 }
 
 Stmt::Stmt(pg_conn* conn, const QByteArray& name, const QByteArray& sql, bool simple, bool insert)
-    : m_conn(conn), m_name(simple ? QByteArray() : name), m_sql(sql), m_insert(insert)
+    : m_conn(conn), m_name(simple ? QByteArray() : name), m_sql(sql), m_insert(insert), m_session(st().pgSession)
 {
     const QByteArray head = sql.left(7).toUpper();
     m_write = head.startsWith("INSERT") || head.startsWith("UPDATE") || head.startsWith("DELETE");
@@ -950,6 +1077,27 @@ bool Stmt::runPgControl()
     const QByteArray up = m_sql.trimmed().toUpper();
     QByteArray sql = m_sql;
     auto& outer = st().outerSavepoints;
+    {
+        // A connection that dropped: made again, or this ends what it lost.
+        auto outerName = [&](int from) {
+            return QString::fromUtf8(up.mid(from).trimmed()).remove(QLatin1String("SAVEPOINT "));
+        };
+        ServerStatementKind kind = ServerStatementKind::Other;
+        if (up.startsWith("SAVEPOINT ") && !st().pgTxnOpen)
+            kind = ServerStatementKind::Begins;
+        else if (up.startsWith("RELEASE ") && outer.contains(outerName(8)))
+            kind = ServerStatementKind::Commits;
+        else if (up.startsWith("ROLLBACK TO ") && outer.contains(outerName(12)))
+            kind = ServerStatementKind::RollsBack;
+        try {
+            if (!serverBeforeStatement(kind))
+                return true;
+        } catch (const DbError& e) {
+            m_error = e.message();
+            return false;
+        }
+    }
+    const bool inTransaction = st().pgTxnOpen;
     const PGTransactionStatusType ts = PQtransactionStatus(m_conn);
     if (up.startsWith("SAVEPOINT ")) {
         if (ts == PQTRANS_IDLE) {
@@ -977,9 +1125,22 @@ bool Stmt::runPgControl()
     const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK || PQresultStatus(r) == PGRES_TUPLES_OK;
     if (!ok) {
         m_error = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
-        m_sqlState = PQresultErrorField(r, PG_DIAG_SQLSTATE);
+        const char* state = PQresultErrorField(r, PG_DIAG_SQLSTATE);
+        m_sqlState = state ? QByteArray(state) : QByteArray();
     }
     PQclear(r);
+    if (PQstatus(m_conn) != CONNECTION_OK) {
+        const ServerStatementKind kind = serverStatementKind(sql);
+        if (kind == ServerStatementKind::RollsBack) {
+            st().pgTxnOpen = st().pgTxnLost = false;
+            return true;   // the server ended the transaction with the connection
+        }
+        st().pgTxnLost = inTransaction;
+        m_error = connectionLostText(m_conn, kind != ServerStatementKind::Begins,
+                                     inTransaction && kind != ServerStatementKind::Commits);
+        return false;
+    }
+    noteServerTransaction(m_conn);
     if (sql == "COMMIT" && ok && up.startsWith("RELEASE "))
         return true;
     return ok;
@@ -994,6 +1155,24 @@ bool Stmt::execPg()
         if (up.startsWith("SAVEPOINT") || up.startsWith("RELEASE") || up.startsWith("ROLLBACK TO"))
             return runPgControl();
     }
+    try {
+        serverBeforeStatement(ServerStatementKind::Other);
+    } catch (const DbError& e) {
+        m_error = e.message();
+        return false;
+    }
+    if (!m_name.isEmpty() && m_session != st().pgSession) {
+        // Prepared on a connection that has since been made again.
+        ++st().statements[0];
+        PGresult* r = PQprepare(m_conn, m_name.constData(), m_sql.constData(), 0, nullptr);
+        const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
+        m_error = ok ? QString() : QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
+        PQclear(r);
+        if (!ok)
+            return false;
+        m_session = st().pgSession;
+    }
+    const bool inTransaction = st().pgTxnOpen;
     // Inside a transaction a refused write must not spoil it.
     const bool guard = m_write && PQtransactionStatus(m_conn) == PQTRANS_INTRANS;
     auto simple = [&](const char* sql) {
@@ -1010,6 +1189,13 @@ bool Stmt::execPg()
                              : PQexecPrepared(m_conn, m_name.constData(), int(values.size()), values.constData(), nullptr, nullptr,
                                               m_binary ? 1 : 0);
     const ExecStatusType rc = PQresultStatus(m_res);
+    if (PQstatus(m_conn) != CONNECTION_OK) {
+        PQclear(m_res);
+        m_res = nullptr;
+        st().pgTxnLost = inTransaction;
+        m_error = connectionLostText(m_conn, m_write, inTransaction);
+        return false;
+    }
     if (rc != PGRES_COMMAND_OK && rc != PGRES_TUPLES_OK) {
         m_error = QString::fromUtf8(PQresultErrorMessage(m_res)).trimmed();
         const char* state = PQresultErrorField(m_res, PG_DIAG_SQLSTATE);
@@ -1020,10 +1206,12 @@ bool Stmt::execPg()
             simple("ROLLBACK TO SAVEPOINT quen_stmt");
             simple("RELEASE SAVEPOINT quen_stmt");
         }
+        noteServerTransaction(m_conn);
         return false;
     }
     if (guard)
         simple("RELEASE SAVEPOINT quen_stmt");
+    noteServerTransaction(m_conn);
     m_rowsAffected = QByteArray(PQcmdTuples(m_res)).toInt();
     const int n = PQntuples(m_res);
     m_types.clear();
@@ -1265,6 +1453,7 @@ Stmt& stmt(const QString& sql, bool scratch)
             || upper.startsWith("BEGIN") || upper.startsWith("COMMIT");
         const QByteArray name = "q" + QByteArray::number(++st().pgStatements);
         if (!control) {
+            serverBeforeStatement(ServerStatementKind::Other);
             PGresult* r = PQprepare(st().pg, name.constData(), pgSql.toUtf8().constData(), 0, nullptr);
             const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
             const QString err = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();

@@ -98,6 +98,7 @@ private:
     int m_row = -1;
     QList<unsigned> m_types;
     QByteArray m_sqlState;
+    quint64 m_session = 0;    // the server connection it was prepared on (see serverBeforeStatement)
 };
 
 bool isServer();                                   // the shared database is a PostgreSQL server

@@ -1,0 +1,152 @@
+// A planner's program goes on after the office server restarts: the next
+// action connects again, and a change the restart cut off is said to be
+// lost, never stored in part. Runs on a throwaway server cluster of its own
+// (skipped where the PostgreSQL server programs are missing).
+#include <QCoreApplication>
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "Database.h"
+#include "Table.h"
+
+using namespace quen;
+
+namespace {
+
+class ServerCluster {
+public:
+    ServerCluster()
+    {
+        m_port = QString::number(55000 + ::getpid() % 4000);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QUENPM_PG_PORT", m_port);
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start("bash", {QStringLiteral(QUEN_PG_SERVER_SCRIPT), "start", m_dir.path()});
+        if (p.waitForFinished(120000) && p.exitCode() == 0)
+            m_uri = QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+        const QStringList bins = QDir("/usr/lib/postgresql").entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+        if (!bins.isEmpty())
+            m_pgCtl = "/usr/lib/postgresql/" + bins.last() + "/bin/pg_ctl";
+    }
+    ~ServerCluster()
+    {
+        QProcess p;
+        p.start("bash", {QStringLiteral(QUEN_PG_SERVER_SCRIPT), "stop", m_dir.path()});
+        p.waitForFinished(60000);
+    }
+    QString uri() const { return m_uri; }
+    bool restart() { return pgCtl({"-m", "fast", "-w", "restart"}); }
+    bool stop() { return pgCtl({"-m", "fast", "-w", "stop"}); }
+    bool start()
+    {
+        return pgCtl({"-w", "-l", m_dir.path() + "/server.log", "-o",
+                      QStringLiteral("-c listen_addresses='' -c unix_socket_directories='%1' -p %2 -c fsync=off")
+                          .arg(m_dir.path(), m_port),
+                      "start"});
+    }
+
+private:
+    bool pgCtl(const QStringList& args)
+    {
+        QStringList cmd = QStringList{m_pgCtl, "-D", m_dir.path() + "/data"} + args;
+        if (::geteuid() == 0)
+            cmd = QStringList{"--reuid=nobody", "--regid=nogroup", "--clear-groups", "--"} + cmd;
+        QProcess p;
+        p.start(::geteuid() == 0 ? QStringLiteral("setpriv") : cmd.takeFirst(), cmd);
+        return p.waitForFinished(60000) && p.exitCode() == 0;
+    }
+    QTemporaryDir m_dir;
+    QString m_port, m_uri, m_pgCtl;
+};
+
+void addJob(const QString& name)
+{
+    TTable job("QuenJob.db");
+    job.open();
+    job.append();
+    job.field("JobName").setAsString(name);
+    try {
+        job.post();
+    } catch (...) {
+        job.cancel();
+        throw;
+    }
+    job.close();
+}
+
+QStringList jobNames()
+{
+    QStringList names;
+    TTable job("QuenJob.db");
+    job.setIndexName("JobNameIndex");
+    job.open();
+    for (job.first(); !job.eof(); job.next())
+        names << job.field("JobName").asString();
+    job.close();
+    return names;
+}
+
+// The message of a failed action: plain words, never an empty database error.
+QString failure(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const DbError& e) {
+        return e.message();
+    }
+    return QString();
+}
+
+} // namespace
+
+TEST(ServerRestart, TheNextActionConnectsAgainAndACutChangeIsSaidLost)
+{
+    ServerCluster server;
+    if (server.uri().isEmpty())
+        GTEST_SKIP() << "no PostgreSQL server programs";
+    Database::open(server.uri());
+    addJob("Before");
+
+    // A restart while the program waits: the next save goes through.
+    ASSERT_TRUE(server.restart());
+    QString said = failure([] { addJob("After restart"); });
+    if (!said.isEmpty()) {   // cut off while it ran: said so, and the next one works
+        EXPECT_TRUE(said.contains("connection to the database server")) << qPrintable(said);
+        said = failure([] { addJob("After restart"); });
+    }
+    EXPECT_TRUE(said.isEmpty()) << qPrintable(said);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(failure([i] { addJob(QStringLiteral("Later %1").arg(i)); }).isEmpty());
+
+    // A restart inside a transaction: none of its writes is stored, the
+    // message says so, and the next action works.
+    said = failure([&] {
+        Database::transaction([&] {
+            addJob("In transaction 1");
+            ASSERT_TRUE(server.restart());
+            addJob("In transaction 2");
+        });
+    });
+    EXPECT_TRUE(said.contains("was lost") && said.contains("not saved")) << qPrintable(said);
+    EXPECT_TRUE(failure([] { addJob("After the lost transaction"); }).isEmpty());
+
+    // The server down for a while: each action says it cannot be reached.
+    ASSERT_TRUE(server.stop());
+    for (int i = 0; i < 3; ++i) {
+        said = failure([] { addJob("While down"); });
+        EXPECT_FALSE(said.isEmpty());
+        EXPECT_TRUE(said.contains("was lost") || said.contains("cannot be reached")) << qPrintable(said);
+        EXPECT_FALSE(said.trimmed().endsWith("Database error:")) << qPrintable(said);
+    }
+    ASSERT_TRUE(server.start());
+    said = failure([] { addJob("Back up"); });
+    EXPECT_TRUE(said.isEmpty()) << qPrintable(said);
+
+    EXPECT_EQ(jobNames(), QStringList({"After restart", "After the lost transaction", "Back up", "Before", "Later 0",
+                                       "Later 1", "Later 2"}));
+    Database::close();
+}
