@@ -13,6 +13,7 @@
 #include <QStandardPaths>
 #include <QStringDecoder>
 #include <QUrl>
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <libpq-fe.h>
@@ -1864,6 +1865,272 @@ qint64 countRows(const QString& base)
 
 } // namespace
 
+namespace {
+
+// The target of a copy, written on a connection of its own while the source
+// is read on the shared one: rows go in as they are read, so memory holds
+// one batch at a time. A server target takes each table as one COPY stream
+// (a few round trips per table, whatever its rows); a file target takes
+// prepared inserts. Everything happens in one transaction, committed only
+// after every table's row count is checked.
+class CopyTarget {
+public:
+    explicit CopyTarget(const QString& location) : m_location(location) {}
+    // Connects and begins the transaction.
+    void start()
+    {
+        const QString& location = m_location;
+        if (dbi::isServerLocation(location)) {
+            m_pg = PQconnectdb(dbi::connectionUri(location).toUtf8().constData());
+            if (PQstatus(m_pg) != CONNECTION_OK)
+                throw DbError(QStringLiteral("the target cannot be opened: %1")
+                                  .arg(withoutSecrets(QString::fromUtf8(PQerrorMessage(m_pg)).trimmed(), location)));
+            PQsetNoticeProcessor(m_pg, [](void*, const char*) {}, nullptr);
+            exec("SET client_encoding = 'UTF8'");
+            exec("SET client_min_messages = warning");
+            exec("BEGIN");
+            exec("SELECT pg_advisory_xact_lock(7261002)");   // one writer at a time, as every transaction
+        } else {
+            configureSqlite();
+            const QString path = QFileInfo(location).absoluteFilePath();
+            if (sqlite3_open_v2(QFile::encodeName(path).constData(), &m_lite, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+                throw DbError(QStringLiteral("the target cannot be opened: %1").arg(liteError()));
+            refuseQuotedStrings(m_lite);
+            sqlite3_busy_timeout(m_lite, 5000);
+            exec("PRAGMA synchronous=FULL");
+            exec("BEGIN IMMEDIATE");
+        }
+    }
+    ~CopyTarget()
+    {
+        if (m_open)
+            rollback();
+        for (sqlite3_stmt* s : std::as_const(m_inserts))
+            sqlite3_finalize(s);
+        if (m_lite)
+            sqlite3_close_v2(m_lite);
+        if (m_pg)
+            PQfinish(m_pg);
+    }
+
+    void beginTable(const TableDef& t)
+    {
+        m_table = &t;
+        const QString base = dbi::quoteId(tableBaseName(t.name));
+        exec(QStringLiteral("DELETE FROM %1").arg(base).toUtf8());
+        QStringList cols, marks;
+        for (const FieldDef& f : t.fields) {
+            cols << dbi::quoteId(f.name);
+            marks << QStringLiteral("?");
+        }
+        if (m_pg) {
+            ++dbi_statements();
+            PGresult* r = PQexec(m_pg, QStringLiteral("COPY %1 (%2) FROM STDIN").arg(base, cols.join(QLatin1String(", ")))
+                                           .toUtf8().constData());
+            const bool ok = PQresultStatus(r) == PGRES_COPY_IN;
+            const QString err = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
+            PQclear(r);
+            if (!ok)
+                throw DbError(err.isEmpty() ? serverFailure() : err);
+            m_buffer.clear();
+        } else {
+            const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                    .arg(base, cols.join(QLatin1String(", ")), marks.join(QLatin1String(", ")));
+            sqlite3_stmt* s = nullptr;
+            if (sqlite3_prepare16_v2(m_lite, sql.utf16(), int(sql.size() * sizeof(QChar)), &s, nullptr) != SQLITE_OK)
+                throw DbError(liteError());
+            m_inserts << s;
+            m_insert = s;
+        }
+    }
+
+    // One row, its values in the order of the table's fields.
+    void addRow(const dbi::Stmt& source)
+    {
+        const TableDef& t = *m_table;
+        if (m_pg) {
+            for (int c = 0; c < t.fields.size(); ++c) {
+                if (c)
+                    m_buffer += '\t';
+                appendCopyValue(m_buffer, source.value(c), t.fields[c].type);
+            }
+            m_buffer += '\n';
+            if (m_buffer.size() >= 256 * 1024)
+                flush();
+            return;
+        }
+        dbi::Stmt row(m_insert, false);
+        for (int c = 0; c < t.fields.size(); ++c)
+            row.bindValue(c, source.value(c));
+        const bool ok = row.exec();
+        const QString err = row.errorText();
+        // The statement belongs to the target: the wrapper must not finalize it.
+        row.release();
+        if (!ok)
+            throw DbError(err);
+    }
+
+    void endTable()
+    {
+        if (!m_pg)
+            return;
+        flush();
+        ++dbi_statements();
+        if (PQputCopyEnd(m_pg, nullptr) != 1)
+            throw DbError(serverFailure());
+        PGresult* r = PQgetResult(m_pg);
+        const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
+        const QString err = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
+        PQclear(r);
+        while ((r = PQgetResult(m_pg)) != nullptr)
+            PQclear(r);
+        if (!ok)
+            throw DbError(err.isEmpty() ? serverFailure() : err);
+    }
+
+    qint64 count(const TableDef& t)
+    {
+        const QByteArray sql = QStringLiteral("SELECT COUNT(*) FROM %1").arg(dbi::quoteId(tableBaseName(t.name))).toUtf8();
+        if (m_pg) {
+            ++dbi_statements();
+            PGresult* r = PQexec(m_pg, sql.constData());
+            const qint64 n = PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1
+                                 ? QByteArray(PQgetvalue(r, 0, 0)).toLongLong() : -1;
+            PQclear(r);
+            return n;
+        }
+        sqlite3_stmt* s = nullptr;
+        qint64 n = -1;
+        if (sqlite3_prepare_v2(m_lite, sql.constData(), -1, &s, nullptr) == SQLITE_OK && sqlite3_step(s) == SQLITE_ROW)
+            n = sqlite3_column_int64(s, 0);
+        sqlite3_finalize(s);
+        return n;
+    }
+
+    void commit()
+    {
+        if (m_pg) {
+            // The serials of auto-increment fields continue after the highest value copied.
+            for (const TableDef& t : schemaTables())
+                for (const FieldDef& f : t.fields)
+                    if (f.type == FieldType::AutoInc && !t.scratch) {
+                        const QString base = dbi::quoteId(tableBaseName(t.name));
+                        exec(QStringLiteral("SELECT setval(pg_get_serial_sequence('%1', '%2'), COALESCE(MAX(%3), 0) + 1, false) FROM %4")
+                                 .arg(QString(base).replace(QLatin1Char('\''), QLatin1String("''")),
+                                      QString(f.name).replace(QLatin1Char('\''), QLatin1String("''")),
+                                      dbi::quoteId(f.name), base)
+                                 .toUtf8());
+                    }
+        }
+        exec("COMMIT");
+        m_open = false;
+    }
+
+private:
+    static quint64& dbi_statements() { return st().statements[0]; }
+
+    void exec(const QByteArray& sql)
+    {
+        if (m_pg) {
+            ++dbi_statements();
+            PGresult* r = PQexec(m_pg, sql.constData());
+            const ExecStatusType rc = PQresultStatus(r);
+            const QString err = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
+            PQclear(r);
+            if (rc != PGRES_COMMAND_OK && rc != PGRES_TUPLES_OK)
+                throw DbError(err.isEmpty() ? serverFailure() : err);
+        } else {
+            char* msg = nullptr;
+            if (sqlite3_exec(m_lite, sql.constData(), nullptr, nullptr, &msg) != SQLITE_OK) {
+                const QString err = QString::fromUtf8(msg ? msg : sqlite3_errmsg(m_lite));
+                sqlite3_free(msg);
+                throw DbError(err);
+            }
+        }
+        if (sql.startsWith("BEGIN"))
+            m_open = true;
+    }
+
+    void rollback()
+    {
+        m_open = false;
+        if (m_pg) {
+            if (PQtransactionStatus(m_pg) == PQTRANS_ACTIVE) {   // inside a COPY
+                PQputCopyEnd(m_pg, "copy abandoned");
+                while (PGresult* r = PQgetResult(m_pg))
+                    PQclear(r);
+            }
+            PQclear(PQexec(m_pg, "ROLLBACK"));
+        } else {
+            sqlite3_exec(m_lite, "ROLLBACK", nullptr, nullptr, nullptr);
+        }
+    }
+
+    void flush()
+    {
+        if (!m_buffer.isEmpty() && PQputCopyData(m_pg, m_buffer.constData(), int(m_buffer.size())) != 1)
+            throw DbError(serverFailure());
+        m_buffer.clear();
+    }
+
+    QString serverFailure() const
+    {
+        return withoutSecrets(QString::fromUtf8(PQerrorMessage(m_pg)).trimmed(), m_location);
+    }
+    QString liteError() const { return m_lite ? QString::fromUtf8(sqlite3_errmsg(m_lite)) : QStringLiteral("out of memory"); }
+
+    // A value in PostgreSQL's COPY text form.
+    static void appendCopyValue(QByteArray& out, const QVariant& v, FieldType type)
+    {
+        if (!v.isValid() || v.isNull()) {
+            out += "\\N";
+            return;
+        }
+        switch (v.typeId()) {
+        case QMetaType::Double: {
+            const double d = v.toDouble();
+            if (std::isnan(d))
+                out += "NaN";
+            else if (std::isinf(d))
+                out += d > 0 ? "Infinity" : "-Infinity";
+            else if (type != FieldType::Float && d == std::floor(d) && std::fabs(d) < 9e15)
+                out += QByteArray::number(qint64(d));
+            else
+                out += QByteArray::number(d, 'g', 17);
+            return;
+        }
+        case QMetaType::LongLong:
+        case QMetaType::Int:
+        case QMetaType::Bool:
+            out += QByteArray::number(v.toLongLong());
+            return;
+        default:
+            break;
+        }
+        const QByteArray text = v.toString().toUtf8();
+        for (const char c : text) {
+            switch (c) {
+            case '\\': out += "\\\\"; break;
+            case '\t': out += "\\t"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            default: out += c;
+            }
+        }
+    }
+
+    QString m_location;
+    PGconn* m_pg = nullptr;
+    sqlite3* m_lite = nullptr;
+    bool m_open = false;
+    const TableDef* m_table = nullptr;
+    sqlite3_stmt* m_insert = nullptr;
+    QList<sqlite3_stmt*> m_inserts;
+    QByteArray m_buffer;
+};
+
+} // namespace
+
 void Database::copyDatabase(const QString& fromIn, const QString& toIn, bool replace)
 {
     const QString from = testServerLocation(namedLocation(fromIn));
@@ -1875,40 +2142,10 @@ void Database::copyDatabase(const QString& fromIn, const QString& toIn, bool rep
         throw DbError(QStringLiteral("There is no database at %1.").arg(shownLocation(from)));
     close();
 
-    // Every user table of the source, rows in their stored order.
-    struct Rows {
-        const TableDef* def;
-        QList<QVariantList> rows;
-    };
-    QList<Rows> data;
-    openReadOnly(from);
+    // The source is checked (layout, fields) before anything is made.
     try {
-        // One state of the source: the counts and the rows agree.
-        dbi::execSql(dbi::isServer() ? QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ") : QStringLiteral("BEGIN"));
-        for (const TableDef& t : schemaTables()) {
-            if (t.scratch)
-                continue;
-            QStringList cols;
-            for (const FieldDef& f : t.fields)
-                cols << dbi::quoteId(f.name);
-            dbi::Stmt& q = dbi::run(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
-                                        .arg(cols.join(QLatin1String(", ")), dbi::quoteId(tableBaseName(t.name))), {});
-            Rows r{&t, {}};
-            while (q.next()) {
-                QVariantList row;
-                for (int c = 0; c < t.fields.size(); ++c)
-                    row << q.value(c);
-                r.rows << row;
-            }
-            const qint64 n = countRows(tableBaseName(t.name));
-            if (n != r.rows.size())
-                throw DbError(QStringLiteral("the table \"%1\" of %2 holds %3 rows but %4 could be read")
-                                  .arg(t.name, shownLocation(from)).arg(n).arg(r.rows.size()));
-            data << r;
-        }
-        rollbackQuietly();
+        openReadOnly(from);
     } catch (const DbError& e) {
-        close();
         throw DbError(QStringLiteral("Nothing was copied to %1: %2").arg(shownLocation(to), e.message()));
     }
     close();
@@ -1931,10 +2168,11 @@ void Database::copyDatabase(const QString& fromIn, const QString& toIn, bool rep
         open(to);
         if (!replace) {
             bool empty = true;
-            for (const Rows& r : data)
-                if (!QStringList({QStringLiteral("SystemDefaults"), QStringLiteral("LocalDefaults"), QStringLiteral("Report")})
-                         .contains(tableBaseName(r.def->name))
-                    && !tableIsEmpty(tableBaseName(r.def->name)))
+            for (const TableDef& t : schemaTables())
+                if (!t.scratch
+                    && !QStringList({QStringLiteral("SystemDefaults"), QStringLiteral("LocalDefaults"), QStringLiteral("Report")})
+                            .contains(tableBaseName(t.name))
+                    && !tableIsEmpty(tableBaseName(t.name)))
                     empty = false;
             if (!empty) {
                 close();
@@ -1943,33 +2181,65 @@ void Database::copyDatabase(const QString& fromIn, const QString& toIn, bool rep
             }
         }
     }
+    close();
+
+    // Every user table of the source, rows in their stored order, one batch
+    // at a time, straight into the target.
     try {
-        dbi::execSql(dbi::isServer() ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"));
-        for (const Rows& r : data) {
-            const QString base = dbi::quoteId(tableBaseName(r.def->name));
-            dbi::run(QStringLiteral("DELETE FROM %1").arg(base), {}).finish();
-            QStringList cols, marks;
-            for (const FieldDef& f : r.def->fields) {
+        openReadOnly(from);
+        const bool serverSource = dbi::isServer();
+        // One state of the source: the counts and the rows agree.
+        dbi::execSql(serverSource ? QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY") : QStringLiteral("BEGIN"));
+        CopyTarget target(to);
+        target.start();
+        for (const TableDef& t : schemaTables()) {
+            if (t.scratch)
+                continue;
+            QStringList cols;
+            for (const FieldDef& f : t.fields)
                 cols << dbi::quoteId(f.name);
-                marks << QStringLiteral("?");
+            const QString select = QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
+                                       .arg(cols.join(QLatin1String(", ")), dbi::quoteId(tableBaseName(t.name)));
+            target.beginTable(t);
+            qint64 read = 0;
+            if (serverSource) {
+                // A cursor: the server hands the rows over a batch at a time.
+                dbi::execSql(QStringLiteral("DECLARE quen_copy NO SCROLL CURSOR FOR ") + select);
+                dbi::Stmt fetch(st().pg, QByteArray(), QByteArrayLiteral("FETCH 5000 FROM quen_copy"), true, false);
+                for (;;) {
+                    if (!fetch.exec())
+                        throw DbError(QStringLiteral("Database error: %1").arg(fetch.errorText()));
+                    qint64 batch = 0;
+                    while (fetch.next()) {
+                        target.addRow(fetch);
+                        ++batch;
+                    }
+                    read += batch;
+                    if (batch < 5000)
+                        break;
+                }
+                dbi::execSql(QStringLiteral("CLOSE quen_copy"));
+            } else {
+                dbi::Stmt& q = dbi::run(select, {});
+                while (q.next()) {   // a read error throws: never taken for the end
+                    target.addRow(q);
+                    ++read;
+                }
             }
-            const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                    .arg(base, cols.join(QLatin1String(", ")), marks.join(QLatin1String(", ")));
-            for (const QVariantList& row : r.rows)
-                dbi::run(sql, row).finish();
-        }
-        if (dbi::isServer())
-            syncServerSequences();
-        // Checked whole before it is kept: every table holds what was read.
-        for (const Rows& r : data) {
-            const qint64 n = countRows(tableBaseName(r.def->name));
-            if (n != r.rows.size())
+            target.endTable();
+            const qint64 n = countRows(tableBaseName(t.name));
+            if (n != read)
+                throw DbError(QStringLiteral("the table \"%1\" of %2 holds %3 rows but %4 could be read")
+                                  .arg(t.name, shownLocation(from)).arg(n).arg(read));
+            // Checked whole before it is kept: the target holds what was read.
+            const qint64 written = target.count(t);
+            if (written != read)
                 throw DbError(QStringLiteral("the table \"%1\" holds %2 rows after the copy where %3 were read")
-                                  .arg(r.def->name).arg(n).arg(r.rows.size()));
+                                  .arg(t.name).arg(written).arg(read));
         }
-        dbi::execSql(QStringLiteral("COMMIT"));
-    } catch (const DbError& e) {
+        target.commit();
         rollbackQuietly();
+    } catch (const DbError& e) {
         close();
         if (!existed && toFile)
             removeDatabaseFiles(QFileInfo(to).absoluteFilePath());

@@ -72,6 +72,12 @@ public:
     QString errorText() const { return m_error; }
     bool isKeyViolation() const;
     int rowsAffected() const { return m_rowsAffected; }
+    // Gives the SQLite statement back to its owner: it is not finalized.
+    void release()
+    {
+        reset();
+        m_stmt = nullptr;
+    }
 
 private:
     void reset();
