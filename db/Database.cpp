@@ -55,6 +55,7 @@ struct DbState {
     sqlite3* scratch = nullptr;
     std::unordered_map<QString, std::unique_ptr<dbi::Stmt>, QStringHash> scratchStatements;
     quint64 statements[2] = {0, 0};   // executed on the shared / the private connection
+    quint64 roundTrips = 0;           // requests sent to a server and answered (see dbi::serverRoundTrips)
     quint64 statementGeneration = 1;  // changes whenever cached statements are finalized
     // Writes to each private table, and rollbacks of the private database:
     // see dbi::scratchStamp.
@@ -808,6 +809,7 @@ bool reconnectServer()
                            "SET default_transaction_read_only = on"};
     for (int i = 0; i < (st().readOnly ? 3 : 2); ++i) {
         ++st().statements[0];
+        ++st().roundTrips;
         PGresult* r = PQexec(conn, setup[i]);
         const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
         PQclear(r);
@@ -911,6 +913,7 @@ void execSql(const QString& sql, bool scratch)
         if (!serverBeforeStatement(kind))
             return;
         const bool inTransaction = st().pgTxnOpen;
+        ++st().roundTrips;
         PGresult* r = PQexec(st().pg, text.constData());
         const ExecStatusType rc = PQresultStatus(r);
         const QString err = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
@@ -1122,6 +1125,7 @@ bool Stmt::runPgControl()
     if (sql.isEmpty())
         return true;
     ++st().statements[0];
+    ++st().roundTrips;
     PGresult* r = PQexec(m_conn, sql.constData());
     const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK || PQresultStatus(r) == PGRES_TUPLES_OK;
     if (!ok) {
@@ -1165,6 +1169,7 @@ bool Stmt::execPg()
     if (!m_name.isEmpty() && m_session != st().pgSession) {
         // Prepared on a connection that has since been made again.
         ++st().statements[0];
+        ++st().roundTrips;
         PGresult* r = PQprepare(m_conn, m_name.constData(), m_sql.constData(), 0, nullptr);
         const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
         m_error = ok ? QString() : QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
@@ -1178,6 +1183,7 @@ bool Stmt::execPg()
     const bool guard = m_write && PQtransactionStatus(m_conn) == PQTRANS_INTRANS;
     auto simple = [&](const char* sql) {
         ++st().statements[0];
+        ++st().roundTrips;
         PQclear(PQexec(m_conn, sql));
     };
     if (guard)
@@ -1186,6 +1192,7 @@ bool Stmt::execPg()
     for (int i = 0; i < m_params.size(); ++i)
         values << (m_paramNull[i] ? nullptr : m_params[i].constData());
     ++st().statements[0];
+    ++st().roundTrips;
     m_res = m_name.isEmpty() ? PQexecParams(m_conn, m_sql.constData(), int(values.size()), nullptr, values.constData(), nullptr, nullptr, 0)
                              : PQexecPrepared(m_conn, m_name.constData(), int(values.size()), values.constData(), nullptr, nullptr,
                                               m_binary ? 1 : 0);
@@ -1455,6 +1462,7 @@ Stmt& stmt(const QString& sql, bool scratch)
         const QByteArray name = "q" + QByteArray::number(++st().pgStatements);
         if (!control) {
             serverBeforeStatement(ServerStatementKind::Other);
+            ++st().roundTrips;
             PGresult* r = PQprepare(st().pg, name.constData(), pgSql.toUtf8().constData(), 0, nullptr);
             const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
             const QString err = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
@@ -1488,6 +1496,8 @@ Stmt& exec(const QString& sql, const QVariantList& values, bool scratch)
 
 
 quint64 statementCount(bool scratch) { return st().statements[scratch ? 1 : 0]; }
+
+quint64 serverRoundTrips() { return st().roundTrips; }
 
 sqlite3* scratchConnection()
 {
@@ -1795,6 +1805,7 @@ bool Database::exists(const QString& locationIn)
     PGconn* conn = PQconnectdb(dbi::connectionUri(location).toUtf8().constData());
     bool found = false;
     if (PQstatus(conn) == CONNECTION_OK) {
+        ++st().roundTrips;
         PGresult* r = PQexec(conn, "SELECT to_regclass('\"QuenpmSchema\"') IS NOT NULL");
         found = PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1 && PQgetvalue(r, 0, 0)[0] == 't';
         PQclear(r);
@@ -1817,10 +1828,12 @@ QString serverIdentity(const QString& uri)
     PGconn* conn = PQconnectdb(dbi::connectionUri(uri).toUtf8().constData());
     QString id;
     if (PQstatus(conn) == CONNECTION_OK) {
+        ++st().roundTrips;
         PGresult* r = PQexec(conn, "SELECT current_database(), current_schema()");
         if (PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1)
             id = QString::fromUtf8(PQgetvalue(r, 0, 0)) + QLatin1Char('\n') + QString::fromUtf8(PQgetvalue(r, 0, 1));
         PQclear(r);
+        ++st().roundTrips;
         r = PQexec(conn, "SELECT system_identifier::text FROM pg_control_system()");
         if (PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1)
             id += QLatin1Char('\n') + QString::fromUtf8(PQgetvalue(r, 0, 0));
@@ -1925,6 +1938,7 @@ public:
         }
         if (m_pg) {
             ++dbi_statements();
+            ++st().roundTrips;
             PGresult* r = PQexec(m_pg, QStringLiteral("COPY %1 (%2) FROM STDIN").arg(base, cols.join(QLatin1String(", ")))
                                            .toUtf8().constData());
             const bool ok = PQresultStatus(r) == PGRES_COPY_IN;
@@ -1959,15 +1973,28 @@ public:
                 flush();
             return;
         }
-        dbi::Stmt row(m_insert, false);
-        for (int c = 0; c < t.fields.size(); ++c)
-            row.bindValue(c, source.value(c));
-        const bool ok = row.exec();
-        const QString err = row.errorText();
-        // The statement belongs to the target: the wrapper must not finalize it.
-        row.release();
-        if (!ok)
-            throw DbError(err);
+        for (int c = 0; c < t.fields.size(); ++c) {
+            const QVariant v = source.value(c);
+            const int i = c + 1;
+            if (!v.isValid() || v.isNull()) {
+                sqlite3_bind_null(m_insert, i);
+                continue;
+            }
+            switch (v.typeId()) {
+            case QMetaType::LongLong:
+            case QMetaType::Int:
+            case QMetaType::Bool: sqlite3_bind_int64(m_insert, i, v.toLongLong()); break;
+            case QMetaType::Double: sqlite3_bind_double(m_insert, i, v.toDouble()); break;
+            default: {
+                const QString text = v.toString();
+                sqlite3_bind_text16(m_insert, i, text.utf16(), int(text.size() * sizeof(QChar)), SQLITE_TRANSIENT);
+            }
+            }
+        }
+        const int rc = sqlite3_step(m_insert);
+        sqlite3_reset(m_insert);
+        if (rc != SQLITE_DONE)
+            throw DbError(liteError());
     }
 
     void endTable()
@@ -1976,6 +2003,7 @@ public:
             return;
         flush();
         ++dbi_statements();
+        ++st().roundTrips;
         if (PQputCopyEnd(m_pg, nullptr) != 1)
             throw DbError(serverFailure());
         PGresult* r = PQgetResult(m_pg);
@@ -1993,6 +2021,7 @@ public:
         const QByteArray sql = QStringLiteral("SELECT COUNT(*) FROM %1").arg(dbi::quoteId(tableBaseName(t.name))).toUtf8();
         if (m_pg) {
             ++dbi_statements();
+            ++st().roundTrips;
             PGresult* r = PQexec(m_pg, sql.constData());
             const qint64 n = PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1
                                  ? QByteArray(PQgetvalue(r, 0, 0)).toLongLong() : -1;
@@ -2033,6 +2062,7 @@ private:
     {
         if (m_pg) {
             ++dbi_statements();
+            ++st().roundTrips;
             PGresult* r = PQexec(m_pg, sql.constData());
             const ExecStatusType rc = PQresultStatus(r);
             const QString err = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();

@@ -72,12 +72,6 @@ public:
     QString errorText() const { return m_error; }
     bool isKeyViolation() const;
     int rowsAffected() const { return m_rowsAffected; }
-    // Gives the SQLite statement back to its owner: it is not finalized.
-    void release()
-    {
-        reset();
-        m_stmt = nullptr;
-    }
 
 private:
     void reset();
@@ -139,6 +133,11 @@ void execSql(const QString& sql, bool scratch = false);
 // around writes inside a transaction), or with scratch on the private one.
 // A running count over the process: callers take differences.
 quint64 statementCount(bool scratch);
+
+// Requests sent to a PostgreSQL server and answered so far, on any
+// connection of the layer (the shared one, a copy's target): a running count
+// over the process, for benches.
+quint64 serverRoundTrips();
 
 // The private connection, for a write that goes to a keyed table's rows
 // without a statement (counted as one); opens the alias location when
