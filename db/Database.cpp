@@ -831,22 +831,31 @@ bool serverBeforeStatement(ServerStatementKind kind)
         if (PQconsumeInput(conn) == 1 && PQstatus(conn) == CONNECTION_OK)
             return true;
     }
-    if (st().pgTxnOpen && !st().pgTxnLost)
+    if (st().pgTxnOpen)
         st().pgTxnLost = true;   // the drop ended the transaction: its work is gone
-    if (st().pgTxnLost && kind == ServerStatementKind::Other)
-        throw DbError(connectionLostText(conn, true, true));
-    const bool lostCommit = st().pgTxnLost && kind == ServerStatementKind::Commits;
-    const bool lostRollback = st().pgTxnLost && kind == ServerStatementKind::RollsBack;
-    if (PQstatus(conn) != CONNECTION_OK || lostCommit || lostRollback) {
+    if (st().pgTxnLost) {
+        if (kind == ServerStatementKind::Other)
+            throw DbError(connectionLostText(conn, true, true));
+        // The program ends the transaction here: what the drop ended is over.
+        st().pgTxnLost = st().pgTxnOpen = false;
+        st().outerSavepoints.clear();
+        if (kind == ServerStatementKind::RollsBack) {
+            reconnectServer();   // when the server is still away, the next action says so
+            return false;        // nothing left to undo
+        }
+        if (kind == ServerStatementKind::Commits) {
+            reconnectServer();
+            throw DbError(QStringLiteral("The connection to the database server %1 was lost before the change was "
+                                         "stored. The change was not saved.").arg(shownLocation(st().path)));
+        }
+    }
+    if (PQstatus(conn) != CONNECTION_OK) {
         const QString why = serverReason(conn);
         if (!reconnectServer())
             throw DbError(QStringLiteral("The database server %1 cannot be reached (%2). Nothing was saved; try again "
                                          "when the server is back.").arg(shownLocation(st().path), why));
     }
-    if (lostCommit)
-        throw DbError(QStringLiteral("The connection to the database server %1 was lost before the change was stored. "
-                                     "The change was not saved.").arg(shownLocation(st().path)));
-    return !lostRollback;
+    return true;
 }
 
 // ---- internal services -----------------------------------------------------------

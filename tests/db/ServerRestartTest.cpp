@@ -136,6 +136,20 @@ TEST(ServerRestart, TheNextActionConnectsAgainAndACutChangeIsSaidLost)
     EXPECT_TRUE(said.contains("was lost") && said.contains("not saved")) << qPrintable(said);
     EXPECT_TRUE(failure([] { addJob("After the lost transaction"); }).isEmpty());
 
+    // The server goes away inside a transaction and is still away when it
+    // ends: nothing of it is stored, and a plain save works once it is back.
+    said = failure([&] {
+        Database::transaction([&] {
+            addJob("In transaction 3");
+            ASSERT_TRUE(server.stop());
+            addJob("In transaction 4");
+        });
+    });
+    EXPECT_TRUE(said.contains("not saved")) << qPrintable(said);
+    ASSERT_TRUE(server.start());
+    said = failure([] { addJob("Server back"); });
+    EXPECT_TRUE(said.isEmpty()) << qPrintable(said);
+
     // The server down for a while: each action says it cannot be reached.
     ASSERT_TRUE(server.stop());
     for (int i = 0; i < 3; ++i) {
@@ -149,7 +163,7 @@ TEST(ServerRestart, TheNextActionConnectsAgainAndACutChangeIsSaidLost)
     EXPECT_TRUE(said.isEmpty()) << qPrintable(said);
 
     EXPECT_EQ(jobNames(), QStringList({"After restart", "After the lost transaction", "Back up", "Before", "Later 0",
-                                       "Later 1", "Later 2"}));
+                                       "Later 1", "Later 2", "Server back"}));
     Database::close();
 }
 
