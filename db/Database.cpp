@@ -232,7 +232,7 @@ struct CsvRecord {
 
 [[noreturn]] void csvFail(const QString& file, int line, const QString& what)
 {
-    throw DbError(QStringLiteral("%1, line %2: %3").arg(file).arg(line).arg(what));
+    throw DbError(QStringLiteral("%1, line %2: %3").arg(file, QString::number(line), what));
 }
 
 QList<CsvRecord> readCsv(const QString& fileLabel, const QString& text)
@@ -330,7 +330,7 @@ QVariant csvValue(const FieldDef& f, const QString& cell, const QString& file, i
     switch (f.type) {
     case FieldType::Text:
         if (cell.size() > f.size)
-            bad(QStringLiteral("'%1' is longer than the field's width of %2 characters").arg(cell).arg(f.size));
+            bad(QStringLiteral("'%1' is longer than the field's width of %2 characters").arg(cell, QString::number(f.size)));
         return cell;
     case FieldType::Memo:
         return cell;
@@ -1579,11 +1579,11 @@ void refuseOtherLayout(const QString& location, int version)
         throw DbError(QStringLiteral("There is no Quenpm database at %1.").arg(shownLocation(location)));
     if (version > kSchemaVersion)
         throw DbError(QStringLiteral("The database %1 was written by a newer version of Quenpm (layout %2).")
-                          .arg(shownLocation(location)).arg(version));
+                          .arg(shownLocation(location), QString::number(version)));
     if (version < kSchemaVersion)
         throw DbError(QStringLiteral("The database %1 has an older layout (%2): start Quenpm on it once to bring it "
                                      "up to date. Nothing was changed.")
-                          .arg(shownLocation(location)).arg(version));
+                          .arg(shownLocation(location), QString::number(version)));
 }
 
 // Every saved table of the open database has exactly the fields of the
@@ -1654,7 +1654,7 @@ void openServer(const QString& uri, bool readOnly = false)
             }
         } else if (version > kSchemaVersion) {
             throw DbError(QStringLiteral("The database %1 was written by a newer version of Quenpm (layout %2).")
-                              .arg(shownLocation(uri)).arg(version));
+                              .arg(shownLocation(uri), QString::number(version)));
         }
         dbi::execSql(QStringLiteral("COMMIT"));
         if (version >= 0 && version < kSchemaVersion)
@@ -1788,7 +1788,7 @@ void openAt(const QString& given, bool readOnly)
             throw DbError(QStringLiteral("The file %1 is not a Quenpm database.").arg(path));
         if (version > kSchemaVersion)
             throw DbError(QStringLiteral("The database %1 was written by a newer version of Quenpm (layout %2).")
-                              .arg(path).arg(version));
+                              .arg(path, QString::number(version)));
         if (!readOnly)
             setPragmas(db);
         if (version < kSchemaVersion)
@@ -2269,12 +2269,12 @@ void Database::copyDatabase(const QString& fromIn, const QString& toIn, bool rep
             const qint64 n = countRows(tableBaseName(t.name));
             if (n != read)
                 throw DbError(QStringLiteral("the table \"%1\" of %2 holds %3 rows but %4 could be read")
-                                  .arg(t.name, shownLocation(from)).arg(n).arg(read));
+                                  .arg(t.name, shownLocation(from), QString::number(n), QString::number(read)));
             // Checked whole before it is kept: the target holds what was read.
             const qint64 written = target.count(t);
             if (written != read)
                 throw DbError(QStringLiteral("the table \"%1\" holds %2 rows after the copy where %3 were read")
-                                  .arg(t.name).arg(written).arg(read));
+                                  .arg(t.name, QString::number(written), QString::number(read)));
         }
         target.commit();
         rollbackQuietly();

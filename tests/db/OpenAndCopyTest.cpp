@@ -260,6 +260,12 @@ TEST_F(DbTest, AnEmptyFileOrAnotherLayoutIsRefusedAndLeftAlone)
     EXPECT_EQ(rawSql(dbPath, "SELECT Version FROM QuenpmSchema"), QStringList({"0"}));
     rawSql(dbPath, QStringLiteral("UPDATE QuenpmSchema SET Version = %1").arg(kSchemaVersion + 1));
     EXPECT_TRUE(messageOf([&] { Database::openReadOnly(dbPath); }).contains("newer version"));
+    // A path holding "%2" is named as it is.
+    const QString odd = dir.filePath("100%2 sure/Quenpm.sqlite");
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(odd).absolutePath()));
+    ASSERT_TRUE(QFile::copy(dbPath, odd));
+    for (const QString& msg : {messageOf([&] { Database::open(odd); }), messageOf([&] { Database::openReadOnly(odd); })})
+        EXPECT_TRUE(msg.contains(QFileInfo(odd).absoluteFilePath())) << qPrintable(msg);
     rawSql(dbPath, QStringLiteral("UPDATE QuenpmSchema SET Version = %1").arg(kSchemaVersion));
 
     // The current layout reads, and writes of saved tables are refused.
