@@ -1777,9 +1777,16 @@ void openAt(const QString& given, bool readOnly)
             throw DbError(QStringLiteral("The database file %1 is read-only: nothing can be saved to it "
                                          "(make it writable, or use a copy of it).").arg(path));
         QSqlQuery probe(db);
-        if (!probe.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master")))
+        if (!probe.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master"))) {
+            const int code = probe.lastError().nativeErrorCode().toInt() & 0xff;   // SQLite's primary result code
+            if ((code == SQLITE_READONLY || code == SQLITE_CANTOPEN) && !QFileInfo(fi.absolutePath()).isWritable())
+                throw DbError(QStringLiteral("The database %1 cannot be read here: its folder is read-only, and reading "
+                                             "it needs a shared-memory file (%2) beside it. Make the folder writable, "
+                                             "or use a copy of the database.")
+                                  .arg(path, fi.fileName() + QLatin1String("-shm")));
             throw DbError(QStringLiteral("The database %1 is damaged or is not a Quenpm database (%2).")
                               .arg(path, probe.lastError().text()));
+        }
         probe.finish();
         const int version = readSchemaVersion(db);
         if (readOnly)

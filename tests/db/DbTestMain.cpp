@@ -27,11 +27,14 @@ namespace {
 }
 
 // Child process of the read-only test (run as another user): opens the
-// database for saving and prints what it was told.
-[[noreturn]] void openForSaving(const char* path)
+// database for saving (or for reading) and prints what it was told.
+[[noreturn]] void openForSaving(const char* path, bool readOnly)
 {
     try {
-        quen::Database::open(QString::fromLocal8Bit(path));
+        if (readOnly)
+            quen::Database::openReadOnly(QString::fromLocal8Bit(path));
+        else
+            quen::Database::open(QString::fromLocal8Bit(path));
         std::printf("opened\n");
     } catch (const quen::DbError& e) {
         std::printf("%s\n", qPrintable(e.message()));
@@ -48,7 +51,9 @@ int main(int argc, char** argv)
     if (argc == 3 && std::strcmp(argv[1], "--crash-writer") == 0)
         crashWriter(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "--open-for-saving") == 0)
-        openForSaving(argv[2]);
+        openForSaving(argv[2], false);
+    if (argc == 3 && std::strcmp(argv[1], "--open-for-reading") == 0)
+        openForSaving(argv[2], true);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
