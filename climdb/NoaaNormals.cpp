@@ -227,7 +227,7 @@ NoaaFileResult ReadNoaaNormalsFile(const QString& monthlyPath)
         const int month = row.value(monthCol).trimmed().toInt(&okMonth);
         if (!okMonth || month < 1 || month > 12)
             return fail(QStringLiteral("%1 \"%2\" on line %3 is not a month")
-                            .arg(head[monthCol], cut(row.value(monthCol).trimmed())).arg(i + 1));
+                            .arg(head[monthCol], cut(row.value(monthCol).trimmed()), QString::number(i + 1)));
         if (seen[month - 1]) return fail(QStringLiteral("month %1 is given twice").arg(month));
         seen[month - 1] = true;
         for (int k = 0; k < 4; ++k) {
@@ -237,7 +237,7 @@ NoaaFileResult ReadNoaaNormalsFile(const QString& monthlyPath)
             double v = text.toDouble(&ok);
             if (ok && k == 3 && v == -7777) v = 0;  // trace of precipitation
             if (!ok || !std::isfinite(v) || isSpecial(v))
-                return fail(QStringLiteral("%1 of month %2 is missing or not a number (\"%3\")").arg(field).arg(month).arg(cut(text)));
+                return fail(QStringLiteral("%1 of month %2 is missing or not a number (\"%3\")").arg(field, QString::number(month), cut(text)));
             if (!decimal) v /= (k == 3 ? 100.0 : 10.0);
             const bool inRange = k == 3 ? (v >= 0 && v < 100) : (v > -90 && v < 135);
             if (!inRange) return fail(QStringLiteral("%1 of month %2 is out of range (%3)").arg(field).arg(month).arg(v));
@@ -339,7 +339,7 @@ QString NoaaStoreProblem(const NoaaStation& s)
     // the station table holds north latitudes in degrees and minutes
     if (!(s.latitude >= 0.0 && s.latitude < 90.0))
         return QStringLiteral("Station %1 lies at latitude %2: the station table holds north latitudes.")
-            .arg(s.name).arg(s.latitude);
+            .arg(s.name, QString::number(s.latitude));
     if (s.longitude > 0)
         return QStringLiteral("Station %1 lies east of Greenwich: the station table holds west longitudes.").arg(s.name);
     return QString();

@@ -167,7 +167,8 @@ TStationFile parseStationRecords(const QByteArray& text, const QString& fileName
     QHash<QString, int> names;   // station name (without case) -> record
     int recordNo = 0;
     auto where = [&](int line) {
-        return QStringLiteral("\nFile \"%1\", record %2, line %3.").arg(fileName).arg(recordNo).arg(line);
+        return QStringLiteral("\nFile \"%1\", record %2, line %3.")
+            .arg(fileName, QString::number(recordNo), QString::number(line));
     };
     try {
         while (cur.skipToHash()) {
@@ -212,7 +213,8 @@ TStationFile parseStationRecords(const QByteArray& text, const QString& fileName
                                              "is too long.")
                               + where(first)};
             if (names.contains(r.name.toLower()))
-                throw Failure{QStringLiteral("Station \"%1\" is also record %2.").arg(r.name).arg(names[r.name.toLower()])
+                throw Failure{QStringLiteral("Station \"%1\" is also record %2.")
+                                                 .arg(r.name, QString::number(names[r.name.toLower()]))
                               + where(first)};
             names.insert(r.name.toLower(), recordNo);
 
@@ -246,8 +248,7 @@ TStationFile parseStationRecords(const QByteArray& text, const QString& fileName
                     double x = 0;
                     if (v[m].size() > kMaxValueToken)
                         throw Failure{QStringLiteral("Value \"%1\" is longer than %2 characters.")
-                                          .arg(QString::fromLatin1(v[m].left(20)))
-                                          .arg(kMaxValueToken)
+                                          .arg(QString::fromLatin1(v[m].left(20)), QString::number(kMaxValueToken))
                                       + where(first + k - 1)};
                     const bool precip = k == 6;
                     if (!number(v[m], x) || (precip ? (x < 0 || x > 200) : (x < -100 || x > 200)))

@@ -13,11 +13,14 @@
 #include <QSqlError>
 #include <QStandardPaths>
 #include <QStringDecoder>
+#include <QUrl>
+#include <cmath>
 #include <cstring>
 #include <fcntl.h>
 #include <limits>
 #include <memory>
 #include <libpq-fe.h>
+#include <sys/stat.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -42,10 +45,14 @@ struct QStringHash {
 
 struct DbState {
     bool open = false;
+    bool readOnly = false;       // opened by Database::openReadOnly
     QString path;
     QString dataDir = QStringLiteral(":/quenpm/data/tables");
     sqlite3* native = nullptr;   // the connection's own SQLite handle
     PGconn* pg = nullptr;        // set instead when the alias names a PostgreSQL server
+    quint64 pgSession = 1;       // changes whenever the server connection is made again (see serverBeforeStatement)
+    bool pgTxnOpen = false;      // a transaction was open on the server after the last statement
+    bool pgTxnLost = false;      // the connection dropped inside a transaction that has not ended yet
     int pgStatements = 0;        // names of prepared statements on the server
     QStringList outerSavepoints; // savepoints that began the server transaction
     std::unordered_map<QString, std::unique_ptr<dbi::Stmt>, QStringHash> nativeStatements;
@@ -54,6 +61,7 @@ struct DbState {
     sqlite3* scratch = nullptr;
     std::unordered_map<QString, std::unique_ptr<dbi::Stmt>, QStringHash> scratchStatements;
     quint64 statements[2] = {0, 0};   // executed on the shared / the private connection
+    quint64 roundTrips = 0;           // requests sent to a server and answered (see dbi::serverRoundTrips)
     quint64 statementGeneration = 1;  // changes whenever cached statements are finalized
     // Writes to each private table, and rollbacks of the private database:
     // see dbi::scratchStamp.
@@ -98,13 +106,70 @@ void rollbackQuietly()
     }
 }
 
-// A location as shown in messages: a server URI without its password.
+// The parts of a server URI that hold a secret: the password of the user
+// part ("user:secret@host") and every parameter whose name (percent-decoded,
+// any case) contains "password" ("password", "sslpassword"). Each is given
+// as [start, end) in the URI.
+QList<QPair<int, int>> secretSpans(const QString& uri)
+{
+    QList<QPair<int, int>> spans;
+    const int scheme = uri.indexOf(QLatin1String("://"));
+    if (scheme < 0)
+        return spans;
+    const int begin = scheme + 3;
+    int query = uri.indexOf(QLatin1Char('?'), begin);
+    if (query < 0)
+        query = uri.size();
+    // The user part ends at the last "@" before the parameters; a password
+    // holding "@" or "/" unencoded is still covered whole.
+    const int at = uri.lastIndexOf(QLatin1Char('@'), query - 1);
+    if (at >= begin) {
+        const int colon = uri.indexOf(QLatin1Char(':'), begin);
+        if (colon >= 0 && colon < at)
+            spans.append({colon + 1, at});
+    }
+    int i = query + 1;
+    while (i < uri.size()) {
+        int end = uri.indexOf(QLatin1Char('&'), i);
+        if (end < 0)
+            end = uri.size();
+        const int eq = uri.indexOf(QLatin1Char('='), i);
+        if (eq >= 0 && eq < end) {
+            const QString key = QUrl::fromPercentEncoding(uri.mid(i, eq - i).toUtf8()).trimmed().toLower();
+            if (key.contains(QLatin1String("password")))
+                spans.append({eq + 1, end});
+        }
+        i = end + 1;
+    }
+    return spans;
+}
+
+// A location as shown in messages and windows: a server URI with every
+// secret (the password of the user part, every password parameter) replaced
+// by "***" and its scheme as libpq reads it; a file path as it is.
 QString shownLocation(const QString& location)
 {
-    static const QRegularExpression pw(QStringLiteral("^(postgres(?:ql)?://[^:/@]*):[^@]*@"));
-    QString s = location;
-    s.replace(pw, QStringLiteral("\\1@"));
+    if (!dbi::isServerLocation(location))
+        return location;
+    QString s = dbi::connectionUri(location);
+    const QList<QPair<int, int>> spans = secretSpans(s);
+    for (qsizetype k = spans.size() - 1; k >= 0; --k)
+        s.replace(spans[k].first, spans[k].second - spans[k].first, QStringLiteral("***"));
     return s;
+}
+
+// A text from the server's client library (a failed connection) without the
+// secrets of the URI it was given, raw or percent-decoded.
+QString withoutSecrets(QString text, const QString& location)
+{
+    const QString uri = dbi::connectionUri(location);
+    for (const auto& span : secretSpans(uri)) {
+        const QString raw = uri.mid(span.first, span.second - span.first);
+        for (const QString& secret : {raw, QUrl::fromPercentEncoding(raw.toUtf8())})
+            if (!secret.isEmpty())
+                text.replace(secret, QStringLiteral("***"));
+    }
+    return text;
 }
 
 // On a server every table has a "rowid" column like SQLite's: the
@@ -188,7 +253,7 @@ struct CsvRecord {
 
 [[noreturn]] void csvFail(const QString& file, int line, const QString& what)
 {
-    throw DbError(QStringLiteral("%1, line %2: %3").arg(file).arg(line).arg(what));
+    throw DbError(QStringLiteral("%1, line %2: %3").arg(file, QString::number(line), what));
 }
 
 QList<CsvRecord> readCsv(const QString& fileLabel, const QString& text)
@@ -286,7 +351,7 @@ QVariant csvValue(const FieldDef& f, const QString& cell, const QString& file, i
     switch (f.type) {
     case FieldType::Text:
         if (cell.size() > f.size)
-            bad(QStringLiteral("'%1' is longer than the field's width of %2 characters").arg(cell).arg(f.size));
+            bad(QStringLiteral("'%1' is longer than the field's width of %2 characters").arg(cell, QString::number(f.size)));
         return cell;
     case FieldType::Memo:
         return cell;
@@ -602,12 +667,23 @@ void configureSqlite()
     (void)configured;
 }
 
-void openConnection(const QString& path)
+// A double-quoted name that is no column is an error, never the text of the
+// name: a table that lacks a field must not read as one holding its name.
+void refuseQuotedStrings(sqlite3* db)
+{
+    if (!db)
+        return;
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
+}
+
+void openConnection(const QString& path, bool readOnly = false)
 {
     configureSqlite();
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kConnectionName);
     db.setDatabaseName(path);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    db.setConnectOptions(readOnly ? QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000")
+                                  : QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     if (!db.open()) {
         const QString err = db.lastError().text();
         db = QSqlDatabase();
@@ -617,26 +693,31 @@ void openConnection(const QString& path)
     const QVariant handle = db.driver()->handle();
     st().native = handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0
                       ? *static_cast<sqlite3* const*>(handle.constData()) : nullptr;
+    refuseQuotedStrings(st().native);
     st().open = true;
+    st().readOnly = readOnly;
     st().path = path;
     closeBeforeApplicationEnds();
 }
 
-void openServerConnection(const QString& uri)
+void openServerConnection(const QString& uri, bool readOnly = false)
 {
-    PGconn* conn = PQconnectdb(uri.toUtf8().constData());
+    PGconn* conn = PQconnectdb(dbi::connectionUri(uri).toUtf8().constData());
     if (PQstatus(conn) != CONNECTION_OK) {
-        const QString err = QString::fromUtf8(PQerrorMessage(conn)).trimmed();
+        const QString err = withoutSecrets(QString::fromUtf8(PQerrorMessage(conn)).trimmed(), uri);
         PQfinish(conn);
         throw DbError(QStringLiteral("The database %1 cannot be opened: %2").arg(shownLocation(uri), err));
     }
     PQsetNoticeProcessor(conn, [](void*, const char*) {}, nullptr);
     st().pg = conn;
     st().open = true;
+    st().readOnly = readOnly;
     st().path = uri;
     closeBeforeApplicationEnds();
     dbi::execSql(QStringLiteral("SET client_encoding = 'UTF8'"));
     dbi::execSql(QStringLiteral("SET client_min_messages = warning"));
+    if (readOnly)
+        dbi::execSql(QStringLiteral("SET default_transaction_read_only = on"));
     // The schema named first on the search path (an office may keep the
     // tables in a schema of their own) is created when it is missing.
     dbi::Stmt& cur = dbi::run(QStringLiteral("SELECT current_schema()"), {});
@@ -650,6 +731,8 @@ void openServerConnection(const QString& uri)
             first = first.mid(1, first.size() - 2).replace(QLatin1String("\"\""), QLatin1String("\""));
         if (first.isEmpty() || first.startsWith(QLatin1Char('$')))
             throw DbError(QStringLiteral("The database %1 has no schema to hold the tables.").arg(shownLocation(uri)));
+        if (readOnly)
+            throw DbError(QStringLiteral("There is no Quenpm database at %1.").arg(shownLocation(uri)));
         dbi::execSql(QStringLiteral("CREATE SCHEMA IF NOT EXISTS %1").arg(dbi::quoteId(first)));
     }
 }
@@ -682,6 +765,7 @@ void openScratchDatabase()
         throw DbError(QStringLiteral("The working tables cannot be created: %1").arg(err));
     }
     st().scratch = db;
+    refuseQuotedStrings(db);
     // Pages of 8 KiB: a crop run's daily rows take fewer pages to split and walk.
     dbi::execSql(QStringLiteral("PRAGMA page_size = 8192"), true);
     dbi::registerKeyedTables(db);
@@ -751,6 +835,9 @@ void dropConnection()
     }
     QSqlDatabase::removeDatabase(kConnectionName);
     st().open = false;
+    st().readOnly = false;
+    st().pgTxnOpen = false;
+    st().pgTxnLost = false;
     st().userTxn = false;
     st().readSnapshot = 0;
     st().path.clear();
@@ -835,6 +922,123 @@ void upgrade(QSqlDatabase& db, int fromVersion)
 
 } // namespace
 
+// ---- a server connection that drops ----------------------------------------------
+//
+// A server restart (or a network cut) ends the connection; the statements
+// prepared on it are gone with it. The next statement finds the connection
+// closed and makes it again (the prepared statements are prepared anew when
+// they next run), so the program goes on where it was. When the connection
+// dropped inside a transaction, that transaction's work is lost: its
+// statements fail, saying so, until the transaction ends (its rollback is
+// then a success with nothing to undo), so nothing of it is ever stored in
+// part.
+
+enum class ServerStatementKind { Other, Begins, Commits, RollsBack };
+
+ServerStatementKind serverStatementKind(const QByteArray& sqlIn)
+{
+    const QByteArray sql = sqlIn.trimmed().toUpper();
+    if (sql.startsWith("BEGIN"))
+        return ServerStatementKind::Begins;
+    if (sql.startsWith("COMMIT") || sql.startsWith("END"))
+        return ServerStatementKind::Commits;
+    if (sql.startsWith("ROLLBACK"))
+        return ServerStatementKind::RollsBack;
+    return ServerStatementKind::Other;
+}
+
+QString serverReason(PGconn* conn)
+{
+    QString why = QString::fromUtf8(PQerrorMessage(conn)).trimmed().section(QLatin1Char('\n'), 0, 0).trimmed();
+    if (why.isEmpty())
+        why = QStringLiteral("no answer from the server");
+    return withoutSecrets(why, st().path);
+}
+
+// The text of a statement that failed because the connection dropped while
+// it ran: what happened and whether the change was kept.
+QString connectionLostText(PGconn* conn, bool wrote, bool inTransaction)
+{
+    const QString head = QStringLiteral("The connection to the database server %1 was lost (%2).")
+                             .arg(shownLocation(st().path), serverReason(conn));
+    if (inTransaction)
+        return head + QStringLiteral(" The change was not saved. The next action connects again.");
+    if (wrote)
+        return head + QStringLiteral(" It is not known whether the last change was saved: the next action connects "
+                                     "again; check the change then.");
+    return head + QStringLiteral(" Nothing was changed. The next action connects again.");
+}
+
+// After each statement: whether a transaction is open now.
+void noteServerTransaction(PGconn* conn)
+{
+    if (PQstatus(conn) == CONNECTION_OK)
+        st().pgTxnOpen = PQtransactionStatus(conn) != PQTRANS_IDLE;
+}
+
+bool reconnectServer()
+{
+    PGconn* conn = st().pg;
+    PQreset(conn);
+    if (PQstatus(conn) != CONNECTION_OK)
+        return false;
+    ++st().pgSession;
+    st().outerSavepoints.clear();
+    st().pgTxnOpen = false;
+    st().pgTxnLost = false;
+    const char* setup[] = {"SET client_encoding = 'UTF8'", "SET client_min_messages = warning",
+                           "SET default_transaction_read_only = on"};
+    for (int i = 0; i < (st().readOnly ? 3 : 2); ++i) {
+        ++st().statements[0];
+        ++st().roundTrips;
+        PGresult* r = PQexec(conn, setup[i]);
+        const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
+        PQclear(r);
+        if (!ok)
+            return false;
+    }
+    return true;
+}
+
+// Before a statement on the server. Returns false when the statement must
+// not run: a rollback of a transaction the drop already ended (nothing left
+// to undo). Throws DbError when the statement cannot run.
+bool serverBeforeStatement(ServerStatementKind kind)
+{
+    PGconn* conn = st().pg;
+    if (PQstatus(conn) == CONNECTION_OK && !st().pgTxnLost) {
+        // A drop the server announced while the program was idle (its
+        // goodbye is waiting on the socket): read without waiting.
+        if (PQconsumeInput(conn) == 1 && PQstatus(conn) == CONNECTION_OK)
+            return true;
+    }
+    if (st().pgTxnOpen)
+        st().pgTxnLost = true;   // the drop ended the transaction: its work is gone
+    if (st().pgTxnLost) {
+        if (kind == ServerStatementKind::Other)
+            throw DbError(connectionLostText(conn, true, true));
+        // The program ends the transaction here: what the drop ended is over.
+        st().pgTxnLost = st().pgTxnOpen = false;
+        st().outerSavepoints.clear();
+        if (kind == ServerStatementKind::RollsBack) {
+            reconnectServer();   // when the server is still away, the next action says so
+            return false;        // nothing left to undo
+        }
+        if (kind == ServerStatementKind::Commits) {
+            reconnectServer();
+            throw DbError(QStringLiteral("The connection to the database server %1 was lost before the change was "
+                                         "stored. The change was not saved.").arg(shownLocation(st().path)));
+        }
+    }
+    if (PQstatus(conn) != CONNECTION_OK) {
+        const QString why = serverReason(conn);
+        if (!reconnectServer())
+            throw DbError(QStringLiteral("The database server %1 cannot be reached (%2). Nothing was saved; try again "
+                                         "when the server is back.").arg(shownLocation(st().path), why));
+    }
+    return true;
+}
+
 // ---- internal services -----------------------------------------------------------
 
 namespace dbi {
@@ -909,10 +1113,26 @@ void execSql(const QString& sql, bool scratch)
         return;
     }
     if (st().pg) {
-        PGresult* r = PQexec(st().pg, sql.toUtf8().constData());
+        const QByteArray text = sql.toUtf8();
+        const ServerStatementKind kind = serverStatementKind(text);
+        if (!serverBeforeStatement(kind))
+            return;
+        const bool inTransaction = st().pgTxnOpen;
+        ++st().roundTrips;
+        PGresult* r = PQexec(st().pg, text.constData());
         const ExecStatusType rc = PQresultStatus(r);
         const QString err = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
         PQclear(r);
+        if (PQstatus(st().pg) != CONNECTION_OK) {
+            st().pgTxnLost = inTransaction && kind != ServerStatementKind::RollsBack;
+            if (kind == ServerStatementKind::RollsBack) {
+                st().pgTxnOpen = false;
+                return;   // the server ended the transaction with the connection
+            }
+            throw DbError(connectionLostText(st().pg, kind != ServerStatementKind::Begins,
+                                             inTransaction && kind != ServerStatementKind::Commits));
+        }
+        noteServerTransaction(st().pg);
         if (rc != PGRES_COMMAND_OK && rc != PGRES_TUPLES_OK)
             throw DbError(QStringLiteral("Database error: %1\n(%2)").arg(err, sql));
         return;
@@ -929,6 +1149,15 @@ bool isServerLocation(const QString& location)
 {
     return location.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive)
         || location.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive);
+}
+
+QString connectionUri(const QString& location)
+{
+    // The client library reads the scheme in lower case only.
+    const int n = location.indexOf(QLatin1String("://"));
+    if (n < 0 || !isServerLocation(location))
+        return location;
+    return location.left(n).toLower() + location.mid(n);
 }
 
 QString translateForServer(const QString& sqlIn)
@@ -965,7 +1194,7 @@ QString translateForServer(const QString& sqlIn)
 }
 
 Stmt::Stmt(pg_conn* conn, const QByteArray& name, const QByteArray& sql, bool simple, bool insert)
-    : m_conn(conn), m_name(simple ? QByteArray() : name), m_sql(sql), m_insert(insert)
+    : m_conn(conn), m_name(simple ? QByteArray() : name), m_sql(sql), m_insert(insert), m_session(st().pgSession)
 {
     const QByteArray head = sql.left(7).toUpper();
     m_write = head.startsWith("INSERT") || head.startsWith("UPDATE") || head.startsWith("DELETE");
@@ -1057,6 +1286,27 @@ bool Stmt::runPgControl()
     const QByteArray up = m_sql.trimmed().toUpper();
     QByteArray sql = m_sql;
     auto& outer = st().outerSavepoints;
+    {
+        // A connection that dropped: made again, or this ends what it lost.
+        auto outerName = [&](int from) {
+            return QString::fromUtf8(up.mid(from).trimmed()).remove(QLatin1String("SAVEPOINT "));
+        };
+        ServerStatementKind kind = ServerStatementKind::Other;
+        if (up.startsWith("SAVEPOINT ") && !st().pgTxnOpen)
+            kind = ServerStatementKind::Begins;
+        else if (up.startsWith("RELEASE ") && outer.contains(outerName(8)))
+            kind = ServerStatementKind::Commits;
+        else if (up.startsWith("ROLLBACK TO ") && outer.contains(outerName(12)))
+            kind = ServerStatementKind::RollsBack;
+        try {
+            if (!serverBeforeStatement(kind))
+                return true;
+        } catch (const DbError& e) {
+            m_error = e.message();
+            return false;
+        }
+    }
+    const bool inTransaction = st().pgTxnOpen;
     const PGTransactionStatusType ts = PQtransactionStatus(m_conn);
     if (up.startsWith("SAVEPOINT ")) {
         if (ts == PQTRANS_IDLE) {
@@ -1080,13 +1330,27 @@ bool Stmt::runPgControl()
     if (sql.isEmpty())
         return true;
     ++st().statements[0];
+    ++st().roundTrips;
     PGresult* r = PQexec(m_conn, sql.constData());
     const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK || PQresultStatus(r) == PGRES_TUPLES_OK;
     if (!ok) {
         m_error = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
-        m_sqlState = PQresultErrorField(r, PG_DIAG_SQLSTATE);
+        const char* state = PQresultErrorField(r, PG_DIAG_SQLSTATE);
+        m_sqlState = state ? QByteArray(state) : QByteArray();
     }
     PQclear(r);
+    if (PQstatus(m_conn) != CONNECTION_OK) {
+        const ServerStatementKind kind = serverStatementKind(sql);
+        if (kind == ServerStatementKind::RollsBack) {
+            st().pgTxnOpen = st().pgTxnLost = false;
+            return true;   // the server ended the transaction with the connection
+        }
+        st().pgTxnLost = inTransaction;
+        m_error = connectionLostText(m_conn, kind != ServerStatementKind::Begins,
+                                     inTransaction && kind != ServerStatementKind::Commits);
+        return false;
+    }
+    noteServerTransaction(m_conn);
     if (sql == "COMMIT" && ok && up.startsWith("RELEASE "))
         return true;
     return ok;
@@ -1101,10 +1365,30 @@ bool Stmt::execPg()
         if (up.startsWith("SAVEPOINT") || up.startsWith("RELEASE") || up.startsWith("ROLLBACK TO"))
             return runPgControl();
     }
+    try {
+        serverBeforeStatement(ServerStatementKind::Other);
+    } catch (const DbError& e) {
+        m_error = e.message();
+        return false;
+    }
+    if (!m_name.isEmpty() && m_session != st().pgSession) {
+        // Prepared on a connection that has since been made again.
+        ++st().statements[0];
+        ++st().roundTrips;
+        PGresult* r = PQprepare(m_conn, m_name.constData(), m_sql.constData(), 0, nullptr);
+        const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
+        m_error = ok ? QString() : QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
+        PQclear(r);
+        if (!ok)
+            return false;
+        m_session = st().pgSession;
+    }
+    const bool inTransaction = st().pgTxnOpen;
     // Inside a transaction a refused write must not spoil it.
     const bool guard = m_write && PQtransactionStatus(m_conn) == PQTRANS_INTRANS;
     auto simple = [&](const char* sql) {
         ++st().statements[0];
+        ++st().roundTrips;
         PQclear(PQexec(m_conn, sql));
     };
     if (guard)
@@ -1113,10 +1397,18 @@ bool Stmt::execPg()
     for (int i = 0; i < m_params.size(); ++i)
         values << (m_paramNull[i] ? nullptr : m_params[i].constData());
     ++st().statements[0];
+    ++st().roundTrips;
     m_res = m_name.isEmpty() ? PQexecParams(m_conn, m_sql.constData(), int(values.size()), nullptr, values.constData(), nullptr, nullptr, 0)
                              : PQexecPrepared(m_conn, m_name.constData(), int(values.size()), values.constData(), nullptr, nullptr,
                                               m_binary ? 1 : 0);
     const ExecStatusType rc = PQresultStatus(m_res);
+    if (PQstatus(m_conn) != CONNECTION_OK) {
+        PQclear(m_res);
+        m_res = nullptr;
+        st().pgTxnLost = inTransaction;
+        m_error = connectionLostText(m_conn, m_write, inTransaction);
+        return false;
+    }
     if (rc != PGRES_COMMAND_OK && rc != PGRES_TUPLES_OK) {
         m_error = QString::fromUtf8(PQresultErrorMessage(m_res)).trimmed();
         const char* state = PQresultErrorField(m_res, PG_DIAG_SQLSTATE);
@@ -1127,10 +1419,12 @@ bool Stmt::execPg()
             simple("ROLLBACK TO SAVEPOINT quen_stmt");
             simple("RELEASE SAVEPOINT quen_stmt");
         }
+        noteServerTransaction(m_conn);
         return false;
     }
     if (guard)
         simple("RELEASE SAVEPOINT quen_stmt");
+    noteServerTransaction(m_conn);
     m_rowsAffected = QByteArray(PQcmdTuples(m_res)).toInt();
     const int n = PQntuples(m_res);
     m_types.clear();
@@ -1193,8 +1487,18 @@ bool Stmt::next()
         reset();
         return false;
     }
-    if (sqlite3_step(m_stmt) == SQLITE_ROW)
+    const int rc = sqlite3_step(m_stmt);
+    if (rc == SQLITE_ROW)
         return true;
+    if (rc != SQLITE_DONE) {
+        // A damaged page or a failed read is an error, never the end of the
+        // rows: a caller must not take part of a table for all of it.
+        sqlite3* db = sqlite3_db_handle(m_stmt);
+        m_errorCode = sqlite3_extended_errcode(db);
+        m_error = QString::fromUtf8(sqlite3_errmsg(db));
+        reset();
+        throw DbError(QStringLiteral("Database error: %1").arg(m_error));
+    }
     reset();
     return false;
 }
@@ -1362,6 +1666,8 @@ Stmt& stmt(const QString& sql, bool scratch)
             || upper.startsWith("BEGIN") || upper.startsWith("COMMIT");
         const QByteArray name = "q" + QByteArray::number(++st().pgStatements);
         if (!control) {
+            serverBeforeStatement(ServerStatementKind::Other);
+            ++st().roundTrips;
             PGresult* r = PQprepare(st().pg, name.constData(), pgSql.toUtf8().constData(), 0, nullptr);
             const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
             const QString err = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
@@ -1395,6 +1701,8 @@ Stmt& exec(const QString& sql, const QVariantList& values, bool scratch)
 
 
 quint64 statementCount(bool scratch) { return st().statements[scratch ? 1 : 0]; }
+
+quint64 serverRoundTrips() { return st().roundTrips; }
 
 sqlite3* scratchConnection()
 {
@@ -1460,17 +1768,75 @@ QString Database::resolveAlias(const QString& alias)
 
 namespace {
 
+// A read-only open changes nothing, so it takes only the current layout.
+void refuseOtherLayout(const QString& location, int version)
+{
+    if (version < 0)
+        throw DbError(QStringLiteral("There is no Quenpm database at %1.").arg(shownLocation(location)));
+    if (version > kSchemaVersion)
+        throw DbError(QStringLiteral("The database %1 was written by a newer version of Quenpm (layout %2).")
+                          .arg(shownLocation(location), QString::number(version)));
+    if (version < kSchemaVersion)
+        throw DbError(QStringLiteral("The database %1 has an older layout (%2): start Quenpm on it once to bring it "
+                                     "up to date. Nothing was changed.")
+                          .arg(shownLocation(location), QString::number(version)));
+}
+
+// Every saved table of the open database has exactly the fields of the
+// schema: a missing or foreign column is refused by name before any row is
+// read (a damaged or hand-made table would otherwise be read wrongly).
+void checkColumns(const QString& location)
+{
+    QHash<QString, QStringList> found;   // base name -> column names
+    if (dbi::isServer()) {
+        dbi::Stmt& q = dbi::run(QStringLiteral("SELECT table_name, column_name FROM information_schema.columns "
+                                               "WHERE table_schema = current_schema() ORDER BY ordinal_position"), {});
+        while (q.next())
+            found[q.value(0).toString()] << q.value(1).toString();
+    } else {
+        for (const TableDef& t : schemaTables()) {
+            if (t.scratch)
+                continue;
+            const QString base = tableBaseName(t.name);
+            dbi::Stmt& q = dbi::run(QStringLiteral("SELECT name FROM pragma_table_info(?)"), {base});
+            while (q.next())
+                found[base] << q.value(0).toString();
+        }
+    }
+    const QString where = shownLocation(location);
+    for (const TableDef& t : schemaTables()) {
+        if (t.scratch)
+            continue;
+        const QString base = tableBaseName(t.name);
+        QStringList cols = found.value(base);
+        if (dbi::isServer())
+            cols.removeAll(QStringLiteral("rowid"));
+        if (cols.isEmpty())
+            throw DbError(QStringLiteral("The database %1 has no table \"%2\".").arg(where, t.name));
+        for (const FieldDef& f : t.fields)
+            if (!cols.contains(f.name))
+                throw DbError(QStringLiteral("The table \"%1\" of the database %2 has no field \"%3\".")
+                                  .arg(t.name, where, f.name));
+        for (const QString& c : cols)
+            if (t.fieldIndex(c) < 0)
+                throw DbError(QStringLiteral("The table \"%1\" of the database %2 has a field \"%3\" that is not one "
+                                             "of its fields.").arg(t.name, where, c));
+    }
+}
+
 // A server database: created (every table, the shipped data, the one-row
 // tables and the layout version) by the first program that finds it empty,
 // under a lock so that two programs starting at once do it once.
-void openServer(const QString& uri)
+void openServer(const QString& uri, bool readOnly = false)
 {
-    openServerConnection(uri);
+    openServerConnection(uri, readOnly);
     QSqlDatabase none;
     try {
         dbi::execSql(QStringLiteral("BEGIN"));
         dbi::execSql(QStringLiteral("SELECT pg_advisory_xact_lock(7261001)"));
         const int version = readSchemaVersion(none);
+        if (readOnly)
+            refuseOtherLayout(uri, version);
         if (version < 0) {
             if (serverTableExists(QStringLiteral("QuenJob")))
                 throw DbError(QStringLiteral("The database %1 is not a Quenpm database.").arg(shownLocation(uri)));
@@ -1484,11 +1850,12 @@ void openServer(const QString& uri)
             }
         } else if (version > kSchemaVersion) {
             throw DbError(QStringLiteral("The database %1 was written by a newer version of Quenpm (layout %2).")
-                              .arg(shownLocation(uri)).arg(version));
+                              .arg(shownLocation(uri), QString::number(version)));
         }
         dbi::execSql(QStringLiteral("COMMIT"));
         if (version >= 0 && version < kSchemaVersion)
             upgrade(none, version);
+        checkColumns(uri);
         openScratchDatabase();
     } catch (...) {
         rollbackQuietly();
@@ -1496,6 +1863,17 @@ void openServer(const QString& uri)
         throw;
     }
 }
+
+// A location a caller names: never empty or blank (that is not the alias,
+// and no file).
+QString namedLocation(const QString& location)
+{
+    if (location.trimmed().isEmpty())
+        throw DbError(QStringLiteral("No database was named: an empty or blank path is not a database location."));
+    return location;
+}
+
+void openAt(const QString& given, bool readOnly);
 
 } // namespace
 
@@ -1514,31 +1892,56 @@ QString testServerLocation(const QString& location)
         + QLatin1String("options=-csearch_path%3Dt") + QString::fromLatin1(hash);
 }
 
-void Database::open(const QString& pathIn)
+void Database::open() { openAt(resolveAlias(), false); }
+
+void Database::open(const QString& path) { openAt(namedLocation(path), false); }
+
+void Database::openReadOnly(const QString& path) { openAt(namedLocation(path), true); }
+
+namespace {
+
+void openAt(const QString& given, bool readOnly)
 {
-    const QString location = testServerLocation(pathIn.isEmpty() ? resolveAlias() : pathIn);
+    const QString location = testServerLocation(namedLocation(given));
     if (dbi::isServerLocation(location)) {
         if (st().open) {
-            if (st().path == location)
+            if (st().path == location && st().readOnly == readOnly)
                 return;
-            close();
+            Database::close();
         }
-        openServer(location);
+        openServer(location, readOnly);
         return;
     }
     const QString path = QFileInfo(location).absoluteFilePath();
     if (st().open) {
-        if (st().path == path)
+        if (st().path == path && st().readOnly == readOnly)
             return;
-        close();
+        Database::close();
     }
     const QFileInfo fi(path);
-    if (!QDir().mkpath(fi.absolutePath()))
+    // Only a path where no file is becomes a new database: an empty file is
+    // somebody's (or a damaged) file, never filled.
+    const bool fresh = !fi.exists();
+    if (fresh && readOnly)
+        throw DbError(QStringLiteral("There is no database at %1.").arg(path));
+    if (!fresh && !fi.isFile())
+        throw DbError(QStringLiteral("%1 is not a database file.").arg(path));
+    if (!fresh && fi.size() == 0)
+        throw DbError(QStringLiteral("The file %1 is empty: it is not a Quenpm database. Nothing was written to it.")
+                          .arg(path));
+    if (!fresh && !readOnly) {
+        // Saving needs the file and, for its journal, its folder writable.
+        if (!fi.isWritable())
+            throw DbError(QStringLiteral("The database file %1 is read-only: nothing can be saved to it "
+                                         "(make it writable, or use a copy of it).").arg(path));
+        if (!QFileInfo(fi.absolutePath()).isWritable())
+            throw DbError(QStringLiteral("The folder of the database %1 is read-only: nothing can be saved to it "
+                                         "(make the folder writable, or use a copy of the database).").arg(path));
+    }
+    if (fresh && !QDir().mkpath(fi.absolutePath()))
         throw DbError(QStringLiteral("The folder %1 cannot be created.").arg(fi.absolutePath()));
 
-    // A missing (or empty) file is a new database.
-    const bool fresh = !fi.exists() || fi.size() == 0;
-    openConnection(path);
+    openConnection(path, readOnly);
     QSqlDatabase db = rawConnection();
     if (fresh) {
         try {
@@ -1567,20 +1970,34 @@ void Database::open(const QString& pathIn)
     }
 
     try {
+        if (!readOnly && st().native && sqlite3_db_readonly(st().native, "main") == 1)
+            throw DbError(QStringLiteral("The database file %1 is read-only: nothing can be saved to it "
+                                         "(make it writable, or use a copy of it).").arg(path));
         QSqlQuery probe(db);
-        if (!probe.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master")))
+        if (!probe.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master"))) {
+            const int code = probe.lastError().nativeErrorCode().toInt() & 0xff;   // SQLite's primary result code
+            if ((code == SQLITE_READONLY || code == SQLITE_CANTOPEN) && !QFileInfo(fi.absolutePath()).isWritable())
+                throw DbError(QStringLiteral("The database %1 cannot be read here: its folder is read-only, and reading "
+                                             "it needs a shared-memory file (%2) beside it. Make the folder writable, "
+                                             "or use a copy of the database.")
+                                  .arg(path, fi.fileName() + QLatin1String("-shm")));
             throw DbError(QStringLiteral("The database %1 is damaged or is not a Quenpm database (%2).")
                               .arg(path, probe.lastError().text()));
+        }
         probe.finish();
         const int version = readSchemaVersion(db);
+        if (readOnly)
+            refuseOtherLayout(path, version);
         if (version < 0)
             throw DbError(QStringLiteral("The file %1 is not a Quenpm database.").arg(path));
         if (version > kSchemaVersion)
             throw DbError(QStringLiteral("The database %1 was written by a newer version of Quenpm (layout %2).")
-                              .arg(path).arg(version));
-        setPragmas(db);
+                              .arg(path, QString::number(version)));
+        if (!readOnly)
+            setPragmas(db);
         if (version < kSchemaVersion)
             upgrade(db, version);
+        checkColumns(path);
         openScratchDatabase();
     } catch (...) {
         db = QSqlDatabase();
@@ -1590,14 +2007,19 @@ void Database::open(const QString& pathIn)
     armAttachmentCheck(path);
 }
 
+} // namespace
+
+bool Database::exists() { return exists(resolveAlias()); }
+
 bool Database::exists(const QString& locationIn)
 {
-    const QString location = testServerLocation(locationIn.isEmpty() ? resolveAlias() : locationIn);
+    const QString location = testServerLocation(namedLocation(locationIn));
     if (!dbi::isServerLocation(location))
         return QFileInfo(location).isFile();
-    PGconn* conn = PQconnectdb(location.toUtf8().constData());
+    PGconn* conn = PQconnectdb(dbi::connectionUri(location).toUtf8().constData());
     bool found = false;
     if (PQstatus(conn) == CONNECTION_OK) {
+        ++st().roundTrips;
         PGresult* r = PQexec(conn, "SELECT to_regclass('\"QuenpmSchema\"') IS NOT NULL");
         found = PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1 && PQgetvalue(r, 0, 0)[0] == 't';
         PQclear(r);
@@ -1610,45 +2032,365 @@ bool Database::isServerLocation(const QString& location) { return dbi::isServerL
 
 QString Database::shownLocation(const QString& location) { return quen::shownLocation(location); }
 
+namespace {
+
+// What a server database is: the server (its system identifier, or where it
+// was reached when the identifier cannot be read), the database and the
+// schema the URI reaches. Empty when it cannot be reached.
+QString serverIdentity(const QString& uri)
+{
+    PGconn* conn = PQconnectdb(dbi::connectionUri(uri).toUtf8().constData());
+    QString id;
+    if (PQstatus(conn) == CONNECTION_OK) {
+        ++st().roundTrips;
+        PGresult* r = PQexec(conn, "SELECT current_database(), current_schema()");
+        if (PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1)
+            id = QString::fromUtf8(PQgetvalue(r, 0, 0)) + QLatin1Char('\n') + QString::fromUtf8(PQgetvalue(r, 0, 1));
+        PQclear(r);
+        ++st().roundTrips;
+        r = PQexec(conn, "SELECT system_identifier::text FROM pg_control_system()");
+        if (PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1)
+            id += QLatin1Char('\n') + QString::fromUtf8(PQgetvalue(r, 0, 0));
+        else
+            id += QLatin1Char('\n') + QString::fromUtf8(PQhost(conn)) + QLatin1Char(':') + QString::fromUtf8(PQport(conn));
+        PQclear(r);
+    }
+    PQfinish(conn);
+    return id;
+}
+
+// Whether two locations name one database: files by device and inode (a
+// symbolic or hard link, or another spelling of the path, is the same file;
+// stat() opens nothing), server databases by what they are.
+bool sameDatabase(const QString& a, const QString& b)
+{
+    const bool serverA = dbi::isServerLocation(a), serverB = dbi::isServerLocation(b);
+    if (serverA != serverB)
+        return false;
+    if (serverA) {
+        if (a == b)
+            return true;
+        const QString ia = serverIdentity(a);
+        return !ia.isEmpty() && ia == serverIdentity(b);
+    }
+    const QString pa = QFileInfo(a).absoluteFilePath(), pb = QFileInfo(b).absoluteFilePath();
+    if (QDir::cleanPath(pa) == QDir::cleanPath(pb))
+        return true;
+    struct stat sa {}, sb {};
+    if (::stat(QFile::encodeName(pa).constData(), &sa) != 0 || ::stat(QFile::encodeName(pb).constData(), &sb) != 0)
+        return false;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+qint64 countRows(const QString& base)
+{
+    dbi::Stmt& q = dbi::run(QStringLiteral("SELECT COUNT(*) FROM %1").arg(dbi::quoteId(base)), {});
+    const qint64 n = q.next() ? q.value(0).toLongLong() : -1;
+    q.finish();
+    return n;
+}
+
+} // namespace
+
+namespace {
+
+// The target of a copy, written on a connection of its own while the source
+// is read on the shared one: rows go in as they are read, so memory holds
+// one batch at a time. A server target takes each table as one COPY stream
+// (a few round trips per table, whatever its rows); a file target takes
+// prepared inserts. Everything happens in one transaction, committed only
+// after every table's row count is checked.
+class CopyTarget {
+public:
+    explicit CopyTarget(const QString& location) : m_location(location) {}
+    // Connects and begins the transaction.
+    void start()
+    {
+        const QString& location = m_location;
+        if (dbi::isServerLocation(location)) {
+            m_pg = PQconnectdb(dbi::connectionUri(location).toUtf8().constData());
+            if (PQstatus(m_pg) != CONNECTION_OK)
+                throw DbError(QStringLiteral("the target cannot be opened: %1")
+                                  .arg(withoutSecrets(QString::fromUtf8(PQerrorMessage(m_pg)).trimmed(), location)));
+            PQsetNoticeProcessor(m_pg, [](void*, const char*) {}, nullptr);
+            exec("SET client_encoding = 'UTF8'");
+            exec("SET client_min_messages = warning");
+            exec("BEGIN");
+            exec("SELECT pg_advisory_xact_lock(7261002)");   // one writer at a time, as every transaction
+        } else {
+            configureSqlite();
+            const QString path = QFileInfo(location).absoluteFilePath();
+            if (sqlite3_open_v2(QFile::encodeName(path).constData(), &m_lite, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+                throw DbError(QStringLiteral("the target cannot be opened: %1").arg(liteError()));
+            refuseQuotedStrings(m_lite);
+            sqlite3_busy_timeout(m_lite, 5000);
+            exec("PRAGMA synchronous=FULL");
+            exec("BEGIN IMMEDIATE");
+        }
+    }
+    ~CopyTarget()
+    {
+        if (m_open)
+            rollback();
+        for (sqlite3_stmt* s : std::as_const(m_inserts))
+            sqlite3_finalize(s);
+        if (m_lite)
+            sqlite3_close_v2(m_lite);
+        if (m_pg)
+            PQfinish(m_pg);
+    }
+
+    void beginTable(const TableDef& t)
+    {
+        m_table = &t;
+        const QString base = dbi::quoteId(tableBaseName(t.name));
+        exec(QStringLiteral("DELETE FROM %1").arg(base).toUtf8());
+        QStringList cols, marks;
+        for (const FieldDef& f : t.fields) {
+            cols << dbi::quoteId(f.name);
+            marks << QStringLiteral("?");
+        }
+        if (m_pg) {
+            ++dbi_statements();
+            ++st().roundTrips;
+            PGresult* r = PQexec(m_pg, QStringLiteral("COPY %1 (%2) FROM STDIN").arg(base, cols.join(QLatin1String(", ")))
+                                           .toUtf8().constData());
+            const bool ok = PQresultStatus(r) == PGRES_COPY_IN;
+            const QString err = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
+            PQclear(r);
+            if (!ok)
+                throw DbError(err.isEmpty() ? serverFailure() : err);
+            m_buffer.clear();
+        } else {
+            const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                    .arg(base, cols.join(QLatin1String(", ")), marks.join(QLatin1String(", ")));
+            sqlite3_stmt* s = nullptr;
+            if (sqlite3_prepare16_v2(m_lite, sql.utf16(), int(sql.size() * sizeof(QChar)), &s, nullptr) != SQLITE_OK)
+                throw DbError(liteError());
+            m_inserts << s;
+            m_insert = s;
+        }
+    }
+
+    // One row, its values in the order of the table's fields.
+    void addRow(const dbi::Stmt& source)
+    {
+        const TableDef& t = *m_table;
+        if (m_pg) {
+            for (int c = 0; c < t.fields.size(); ++c) {
+                if (c)
+                    m_buffer += '\t';
+                appendCopyValue(m_buffer, source.value(c), t.fields[c].type);
+            }
+            m_buffer += '\n';
+            if (m_buffer.size() >= 256 * 1024)
+                flush();
+            return;
+        }
+        for (int c = 0; c < t.fields.size(); ++c) {
+            const QVariant v = source.value(c);
+            const int i = c + 1;
+            if (!v.isValid() || v.isNull()) {
+                sqlite3_bind_null(m_insert, i);
+                continue;
+            }
+            switch (v.typeId()) {
+            case QMetaType::LongLong:
+            case QMetaType::Int:
+            case QMetaType::Bool: sqlite3_bind_int64(m_insert, i, v.toLongLong()); break;
+            case QMetaType::Double: sqlite3_bind_double(m_insert, i, v.toDouble()); break;
+            default: {
+                const QString text = v.toString();
+                sqlite3_bind_text16(m_insert, i, text.utf16(), int(text.size() * sizeof(QChar)), SQLITE_TRANSIENT);
+            }
+            }
+        }
+        const int rc = sqlite3_step(m_insert);
+        sqlite3_reset(m_insert);
+        if (rc != SQLITE_DONE)
+            throw DbError(liteError());
+    }
+
+    void endTable()
+    {
+        if (!m_pg)
+            return;
+        flush();
+        ++dbi_statements();
+        ++st().roundTrips;
+        if (PQputCopyEnd(m_pg, nullptr) != 1)
+            throw DbError(serverFailure());
+        PGresult* r = PQgetResult(m_pg);
+        const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
+        const QString err = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
+        PQclear(r);
+        while ((r = PQgetResult(m_pg)) != nullptr)
+            PQclear(r);
+        if (!ok)
+            throw DbError(err.isEmpty() ? serverFailure() : err);
+    }
+
+    qint64 count(const TableDef& t)
+    {
+        const QByteArray sql = QStringLiteral("SELECT COUNT(*) FROM %1").arg(dbi::quoteId(tableBaseName(t.name))).toUtf8();
+        if (m_pg) {
+            ++dbi_statements();
+            ++st().roundTrips;
+            PGresult* r = PQexec(m_pg, sql.constData());
+            const qint64 n = PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1
+                                 ? QByteArray(PQgetvalue(r, 0, 0)).toLongLong() : -1;
+            PQclear(r);
+            return n;
+        }
+        sqlite3_stmt* s = nullptr;
+        qint64 n = -1;
+        if (sqlite3_prepare_v2(m_lite, sql.constData(), -1, &s, nullptr) == SQLITE_OK && sqlite3_step(s) == SQLITE_ROW)
+            n = sqlite3_column_int64(s, 0);
+        sqlite3_finalize(s);
+        return n;
+    }
+
+    void commit()
+    {
+        if (m_pg) {
+            // The serials of auto-increment fields continue after the highest value copied.
+            for (const TableDef& t : schemaTables())
+                for (const FieldDef& f : t.fields)
+                    if (f.type == FieldType::AutoInc && !t.scratch) {
+                        const QString base = dbi::quoteId(tableBaseName(t.name));
+                        exec(QStringLiteral("SELECT setval(pg_get_serial_sequence('%1', '%2'), COALESCE(MAX(%3), 0) + 1, false) FROM %4")
+                                 .arg(QString(base).replace(QLatin1Char('\''), QLatin1String("''")),
+                                      QString(f.name).replace(QLatin1Char('\''), QLatin1String("''")),
+                                      dbi::quoteId(f.name), base)
+                                 .toUtf8());
+                    }
+        }
+        exec("COMMIT");
+        m_open = false;
+    }
+
+private:
+    static quint64& dbi_statements() { return st().statements[0]; }
+
+    void exec(const QByteArray& sql)
+    {
+        if (m_pg) {
+            ++dbi_statements();
+            ++st().roundTrips;
+            PGresult* r = PQexec(m_pg, sql.constData());
+            const ExecStatusType rc = PQresultStatus(r);
+            const QString err = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
+            PQclear(r);
+            if (rc != PGRES_COMMAND_OK && rc != PGRES_TUPLES_OK)
+                throw DbError(err.isEmpty() ? serverFailure() : err);
+        } else {
+            char* msg = nullptr;
+            if (sqlite3_exec(m_lite, sql.constData(), nullptr, nullptr, &msg) != SQLITE_OK) {
+                const QString err = QString::fromUtf8(msg ? msg : sqlite3_errmsg(m_lite));
+                sqlite3_free(msg);
+                throw DbError(err);
+            }
+        }
+        if (sql.startsWith("BEGIN"))
+            m_open = true;
+    }
+
+    void rollback()
+    {
+        m_open = false;
+        if (m_pg) {
+            if (PQtransactionStatus(m_pg) == PQTRANS_ACTIVE) {   // inside a COPY
+                PQputCopyEnd(m_pg, "copy abandoned");
+                while (PGresult* r = PQgetResult(m_pg))
+                    PQclear(r);
+            }
+            PQclear(PQexec(m_pg, "ROLLBACK"));
+        } else {
+            sqlite3_exec(m_lite, "ROLLBACK", nullptr, nullptr, nullptr);
+        }
+    }
+
+    void flush()
+    {
+        if (!m_buffer.isEmpty() && PQputCopyData(m_pg, m_buffer.constData(), int(m_buffer.size())) != 1)
+            throw DbError(serverFailure());
+        m_buffer.clear();
+    }
+
+    QString serverFailure() const
+    {
+        return withoutSecrets(QString::fromUtf8(PQerrorMessage(m_pg)).trimmed(), m_location);
+    }
+    QString liteError() const { return m_lite ? QString::fromUtf8(sqlite3_errmsg(m_lite)) : QStringLiteral("out of memory"); }
+
+    // A value in PostgreSQL's COPY text form.
+    static void appendCopyValue(QByteArray& out, const QVariant& v, FieldType type)
+    {
+        if (!v.isValid() || v.isNull()) {
+            out += "\\N";
+            return;
+        }
+        switch (v.typeId()) {
+        case QMetaType::Double: {
+            const double d = v.toDouble();
+            if (std::isnan(d))
+                out += "NaN";
+            else if (std::isinf(d))
+                out += d > 0 ? "Infinity" : "-Infinity";
+            else if (type != FieldType::Float && d == std::floor(d) && std::fabs(d) < 9e15)
+                out += QByteArray::number(qint64(d));
+            else
+                out += QByteArray::number(d, 'g', 17);
+            return;
+        }
+        case QMetaType::LongLong:
+        case QMetaType::Int:
+        case QMetaType::Bool:
+            out += QByteArray::number(v.toLongLong());
+            return;
+        default:
+            break;
+        }
+        const QByteArray text = v.toString().toUtf8();
+        for (const char c : text) {
+            switch (c) {
+            case '\\': out += "\\\\"; break;
+            case '\t': out += "\\t"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            default: out += c;
+            }
+        }
+    }
+
+    QString m_location;
+    PGconn* m_pg = nullptr;
+    sqlite3* m_lite = nullptr;
+    bool m_open = false;
+    const TableDef* m_table = nullptr;
+    sqlite3_stmt* m_insert = nullptr;
+    QList<sqlite3_stmt*> m_inserts;
+    QByteArray m_buffer;
+};
+
+} // namespace
+
 void Database::copyDatabase(const QString& fromIn, const QString& toIn, bool replace)
 {
-    const QString from = testServerLocation(fromIn);
-    const QString to = testServerLocation(toIn);
+    const QString from = testServerLocation(namedLocation(fromIn));
+    const QString to = testServerLocation(namedLocation(toIn));
     const bool toFile = !dbi::isServerLocation(to);
-    if ((toFile ? QFileInfo(to).absoluteFilePath() : to) == (dbi::isServerLocation(from) ? from : QFileInfo(from).absoluteFilePath()))
+    if (sameDatabase(from, to))
         throw DbError(QStringLiteral("The database cannot be copied onto itself."));
     if (!exists(from))
         throw DbError(QStringLiteral("There is no database at %1.").arg(shownLocation(from)));
     close();
 
-    // Every user table of the source, rows in their stored order.
-    struct Rows {
-        const TableDef* def;
-        QList<QVariantList> rows;
-    };
-    QList<Rows> data;
-    open(from);
+    // The source is checked (layout, fields) before anything is made.
     try {
-        for (const TableDef& t : schemaTables()) {
-            if (t.scratch)
-                continue;
-            QStringList cols;
-            for (const FieldDef& f : t.fields)
-                cols << dbi::quoteId(f.name);
-            dbi::Stmt& q = dbi::run(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
-                                        .arg(cols.join(QLatin1String(", ")), dbi::quoteId(tableBaseName(t.name))), {});
-            Rows r{&t, {}};
-            while (q.next()) {
-                QVariantList row;
-                for (int c = 0; c < t.fields.size(); ++c)
-                    row << q.value(c);
-                r.rows << row;
-            }
-            data << r;
-        }
-    } catch (...) {
-        close();
-        throw;
+        openReadOnly(from);
+    } catch (const DbError& e) {
+        throw DbError(QStringLiteral("Nothing was copied to %1: %2").arg(shownLocation(to), e.message()));
     }
     close();
 
@@ -1670,10 +2412,11 @@ void Database::copyDatabase(const QString& fromIn, const QString& toIn, bool rep
         open(to);
         if (!replace) {
             bool empty = true;
-            for (const Rows& r : data)
-                if (!QStringList({QStringLiteral("SystemDefaults"), QStringLiteral("LocalDefaults"), QStringLiteral("Report")})
-                         .contains(tableBaseName(r.def->name))
-                    && !tableIsEmpty(tableBaseName(r.def->name)))
+            for (const TableDef& t : schemaTables())
+                if (!t.scratch
+                    && !QStringList({QStringLiteral("SystemDefaults"), QStringLiteral("LocalDefaults"), QStringLiteral("Report")})
+                            .contains(tableBaseName(t.name))
+                    && !tableIsEmpty(tableBaseName(t.name)))
                     empty = false;
             if (!empty) {
                 close();
@@ -1682,26 +2425,65 @@ void Database::copyDatabase(const QString& fromIn, const QString& toIn, bool rep
             }
         }
     }
+    close();
+
+    // Every user table of the source, rows in their stored order, one batch
+    // at a time, straight into the target.
     try {
-        dbi::execSql(dbi::isServer() ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"));
-        for (const Rows& r : data) {
-            const QString base = dbi::quoteId(tableBaseName(r.def->name));
-            dbi::run(QStringLiteral("DELETE FROM %1").arg(base), {}).finish();
-            QStringList cols, marks;
-            for (const FieldDef& f : r.def->fields) {
+        openReadOnly(from);
+        const bool serverSource = dbi::isServer();
+        // One state of the source: the counts and the rows agree.
+        dbi::execSql(serverSource ? QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY") : QStringLiteral("BEGIN"));
+        CopyTarget target(to);
+        target.start();
+        for (const TableDef& t : schemaTables()) {
+            if (t.scratch)
+                continue;
+            QStringList cols;
+            for (const FieldDef& f : t.fields)
                 cols << dbi::quoteId(f.name);
-                marks << QStringLiteral("?");
+            const QString select = QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
+                                       .arg(cols.join(QLatin1String(", ")), dbi::quoteId(tableBaseName(t.name)));
+            target.beginTable(t);
+            qint64 read = 0;
+            if (serverSource) {
+                // A cursor: the server hands the rows over a batch at a time.
+                dbi::execSql(QStringLiteral("DECLARE quen_copy NO SCROLL CURSOR FOR ") + select);
+                dbi::Stmt fetch(st().pg, QByteArray(), QByteArrayLiteral("FETCH 5000 FROM quen_copy"), true, false);
+                for (;;) {
+                    if (!fetch.exec())
+                        throw DbError(QStringLiteral("Database error: %1").arg(fetch.errorText()));
+                    qint64 batch = 0;
+                    while (fetch.next()) {
+                        target.addRow(fetch);
+                        ++batch;
+                    }
+                    read += batch;
+                    if (batch < 5000)
+                        break;
+                }
+                dbi::execSql(QStringLiteral("CLOSE quen_copy"));
+            } else {
+                dbi::Stmt& q = dbi::run(select, {});
+                while (q.next()) {   // a read error throws: never taken for the end
+                    target.addRow(q);
+                    ++read;
+                }
             }
-            const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                    .arg(base, cols.join(QLatin1String(", ")), marks.join(QLatin1String(", ")));
-            for (const QVariantList& row : r.rows)
-                dbi::run(sql, row).finish();
+            target.endTable();
+            const qint64 n = countRows(tableBaseName(t.name));
+            if (n != read)
+                throw DbError(QStringLiteral("the table \"%1\" of %2 holds %3 rows but %4 could be read")
+                                  .arg(t.name, shownLocation(from), QString::number(n), QString::number(read)));
+            // Checked whole before it is kept: the target holds what was read.
+            const qint64 written = target.count(t);
+            if (written != read)
+                throw DbError(QStringLiteral("the table \"%1\" holds %2 rows after the copy where %3 were read")
+                                  .arg(t.name, QString::number(written), QString::number(read)));
         }
-        if (dbi::isServer())
-            syncServerSequences();
-        dbi::execSql(QStringLiteral("COMMIT"));
-    } catch (const DbError& e) {
+        target.commit();
         rollbackQuietly();
+    } catch (const DbError& e) {
         close();
         if (!existed && toFile)
             removeDatabaseFiles(QFileInfo(to).absoluteFilePath());

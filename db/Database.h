@@ -60,28 +60,44 @@ public:
     //   Database=postgresql://planner@dbserver/quenpm
     static QString settingsFile();
 
-    // Opens (creating and filling when missing) the database at path, or at
-    // the alias location when path is empty. Throws DbError with a clear
-    // message when the file cannot be opened or is damaged. Opening again
-    // with another path closes the previous database.
-    static void open(const QString& path = QString());
+    // Opens (creating and filling when no file is there) the database at
+    // path, or at the alias location without one. An empty or blank path is
+    // refused (it is not the alias), and so is an empty file (it is not a
+    // database). Throws DbError with a clear message when the file cannot be
+    // opened, is read-only or is damaged, or a table's columns are not those
+    // of the schema. Opening again with another path closes the previous
+    // database.
+    static void open();
+    static void open(const QString& path);
+    // Opens an existing database for reading only, for commands that change
+    // no saved table: creates nothing and upgrades nothing (an empty file, a
+    // missing database and a layout of another version are refused with a
+    // message). The private working tables are writable as always.
+    static void openReadOnly(const QString& path);
     static bool isOpen();
 
-    // Whether a Quenpm database is at location (the alias location when
-    // empty): a file, or a server database holding the tables. Creates
-    // nothing.
-    static bool exists(const QString& location = QString());
+    // Whether a Quenpm database is at location (the alias location without
+    // one): a file, or a server database holding the tables. Creates
+    // nothing; an empty or blank location is refused (DbError).
+    static bool exists();
+    static bool exists(const QString& location);
     // A postgresql:// (or postgres://) URI rather than a file path.
     static bool isServerLocation(const QString& location);
-    // A location as messages show it: a server URI without its password.
+    // A location as messages and windows show it: a server URI without its
+    // password (in the user part or as a "password" parameter, whatever the
+    // spelling of the scheme). Every shown location goes through it.
     static QString shownLocation(const QString& location);
 
     // Copies every table but the scratch tables from one location to
     // another (file or server, either way) in one transaction. A target
     // that does not exist is created; an existing one that holds rows
     // (beyond the one-row defaults tables) is refused unless replace, in
-    // which case its rows are replaced. Closes the open database; throws
-    // DbError, leaving the target as it was, on any failure.
+    // which case its rows are replaced. The source and the target must be
+    // two databases: the same file under another name (a link) or the same
+    // server database under another URI is refused. The rows read and
+    // written are counted per table and compared before the copy commits.
+    // Closes the open database; throws DbError, leaving the target as it
+    // was, on any failure (a read error of the source included).
     static void copyDatabase(const QString& from, const QString& to, bool replace);
     static QString path();
     static void close();

@@ -62,7 +62,7 @@ public:
             sqlite3_bind_int64(m_stmt, index + 1, v);
     }
     bool exec();                                    // false on failure: see errorText, isKeyViolation
-    bool next();                                    // the next result row, false at the end
+    bool next();                                    // the next result row, false at the end; throws DbError on a read error
     QVariant value(int column) const;               // of the current row; NULL is a null QVariant
     // The same, as a table handle keeps a field of type t: QString, double,
     // int or bool (one conversion straight from SQLite's value).
@@ -98,10 +98,12 @@ private:
     int m_row = -1;
     QList<unsigned> m_types;
     QByteArray m_sqlState;
+    quint64 m_session = 0;    // the server connection it was prepared on (see serverBeforeStatement)
 };
 
 bool isServer();                                   // the shared database is a PostgreSQL server
 bool isServerLocation(const QString& location);    // postgresql:// or postgres://
+QString connectionUri(const QString& location);    // a server location as the client library takes it (scheme in lower case)
 QString translateForServer(const QString& sql);    // SQLite dialect of the layer to PostgreSQL
 
 // Cached native statement on the shared connection, or with scratch on the
@@ -131,6 +133,11 @@ void execSql(const QString& sql, bool scratch = false);
 // around writes inside a transaction), or with scratch on the private one.
 // A running count over the process: callers take differences.
 quint64 statementCount(bool scratch);
+
+// Requests sent to a PostgreSQL server and answered so far, on any
+// connection of the layer (the shared one, a copy's target): a running count
+// over the process, for benches.
+quint64 serverRoundTrips();
 
 // The private connection, for a write that goes to a keyed table's rows
 // without a statement (counted as one); opens the alias location when

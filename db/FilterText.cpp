@@ -132,4 +132,18 @@ QList<FilterCondition> parseFilterText(const QString& text)
     return *r;
 }
 
+QString equalsFilterText(const QString& field, const QString& value)
+{
+    const QString plain = field + QLatin1String(" = '") + value + QLatin1Char('\'');
+    try {
+        const QList<FilterCondition> c = parseFilterText(plain);
+        if (c.size() == 1 && c[0].field == field && c[0].quoted && c[0].value.toString() == value)
+            return plain;
+    } catch (const DbError&) {
+    }
+    QString doubled = value;
+    doubled.replace(QLatin1Char('\''), QLatin1String("''"));
+    return field + QLatin1String(" = '") + doubled + QLatin1Char('\'');
+}
+
 } // namespace quen

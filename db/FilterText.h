@@ -27,4 +27,10 @@ struct FilterCondition {
 // An empty (blank) text gives no conditions.
 QList<FilterCondition> parseFilterText(const QString& text);
 
+// The condition "<field> = '<value>'": the value between the quotes as it is
+// when the reader takes it back whole (so "County = 'O'Brien, IA'"),
+// otherwise with every quote doubled, which always reads back (a name such
+// as "X'" or one holding "''").
+QString equalsFilterText(const QString& field, const QString& value);
+
 } // namespace quen

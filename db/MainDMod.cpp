@@ -1,6 +1,7 @@
 #include "MainDMod.h"
 
 #include "DModPairs.h"
+#include "FilterText.h"
 
 namespace quen::mainprog {
 
@@ -54,9 +55,10 @@ void TDMod::tblCntyListAfterScroll()
     QString county;
     if (tblCntyList->isOpen() && !tblCntyList->isEmpty())
         county = tblCntyList->field(QStringLiteral("County")).asString();
-    // The county name goes between quotes unchanged; the filter reader takes
-    // a quote inside the name as part of it.
-    tblClim->setFilter(QStringLiteral("County = '") + county + QLatin1Char('\''));
+    // The county name goes between quotes unchanged where the filter reader
+    // takes it back whole ("O'Brien, IA"); a name it would misread has its
+    // quotes doubled.
+    tblClim->setFilter(equalsFilterText(QStringLiteral("County"), county));
 }
 
 bool TDMod::tblCreateCrpFilterRecord(TTable& dataSet) const

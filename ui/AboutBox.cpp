@@ -4,7 +4,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include "Database.h"
@@ -69,11 +68,7 @@ QString TAboutDialog::databaseText()
     } catch (...) {
         where = QStringLiteral("(not set)");
     }
-    QUrl url(where);
-    if (!url.scheme().isEmpty() && url.scheme().size() > 1 && !url.password().isEmpty()) {
-        url.setPassword(QStringLiteral("***"));
-        where = url.toString();
-    }
+    where = Database::shownLocation(where);
     return QStringLiteral("Database (alias Quenpm): %1\nSettings file: %2").arg(where, Database::settingsFile());
 }
 

@@ -152,7 +152,8 @@ QString JobText(const QString& jobName, const QList<CropResult>& crops)
     for (const CropResult& r : crops) {
         const CropRunContext& c = r.ctx;
         out += QStringLiteral("\nCrop: %1   curve index %2   ET method %3   hay %4\n")
-                   .arg(c.CropName).arg(c.CurveIndex).arg(c.ETMethodIndex).arg(c.HayFlag ? "yes" : "no");
+                   .arg(c.CropName, QString::number(c.CurveIndex), QString::number(c.ETMethodIndex),
+                        c.HayFlag ? QStringLiteral("yes") : QStringLiteral("no"));
         out += QStringLiteral("Plant %1/%2   harvest %3/%4   ratios 50 %: %5  80 %: %6\n")
                    .arg(c.PlantMonth).arg(c.PlantDay).arg(c.HarvestMonth).arg(c.HarvestDay)
                    .arg(c.PctChanceRatio50, 0, 'f', 4).arg(c.PctChanceRatio80, 0, 'f', 4);

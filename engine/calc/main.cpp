@@ -1,6 +1,7 @@
 // quenpm-calc: computes a saved job of the Quenpm database from the command
 // line, as the main program computes it when it fetches the job.
 //
+//   quenpm-calc --help
 //   quenpm-calc --list-jobs
 //   quenpm-calc --job NAME [--json]
 //   quenpm-calc --copy-database FROM TO [--replace]
@@ -10,8 +11,11 @@
 //   quenpm-calc --report NAME --job JOB [--crop CROP] [--metric] [--pdf FILE] [--qrp FILE]
 //              (when built with the output subsystem: see output/calc/ReportCommand.h)
 //
-// The database is the one the alias resolves ($QUENPM_DB). Exit status: 0 done,
-// 1 usage, 2 no database, 3 damaged or unreadable database, 4 no such job.
+// The database is the one the alias resolves ($QUENPM_DB), opened for reading
+// only: the commands but --copy-database change no saved table, and a
+// database that is missing, an empty file or of another layout is refused,
+// never created or rewritten. Exit status: 0 done, 1 usage, 2 no database,
+// 3 damaged or unreadable database, 4 no such job.
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QTextStream>
@@ -37,10 +41,39 @@ void Out(const QString& text)
     std::fwrite(b.constData(), 1, static_cast<size_t>(b.size()), stdout);
 }
 
+const char* const kUsage =
+    "usage: quenpm-calc --list-jobs | --job NAME [--json] | --copy-database FROM TO [--replace]\n"
+    "                   | --report NAME --job JOB [--crop CROP] [--metric] [--pdf FILE] [--qrp FILE] | --help";
+
 int Usage()
 {
-    Err(QStringLiteral("usage: quenpm-calc --list-jobs | --job NAME [--json] | --copy-database FROM TO [--replace]"));
+    Err(QString::fromLatin1(kUsage));
     return 1;
+}
+
+int Help()
+{
+    Out(QStringLiteral(
+        "quenpm-calc: computes and reports saved jobs of the Quenpm database without a window.\n"
+        "\n"
+        "  quenpm-calc --list-jobs             names of the saved jobs\n"
+        "  quenpm-calc --job NAME [--json]     computes every crop of the job, as a table or as JSON\n"
+        "  quenpm-calc --report NAME --job JOB [--crop CROP] [--metric] [--pdf FILE] [--qrp FILE]\n"
+        "                                      prints a report of the job: crop-summary, crop-detail,\n"
+        "                                      job-summary, clim-detail, graph or bar\n"
+        "  quenpm-calc --copy-database FROM TO [--replace]\n"
+        "                                      copies every table from one database to another\n"
+        "                                      (file or postgresql:// server); a target holding\n"
+        "                                      rows is refused unless --replace\n"
+        "  quenpm-calc --help                  this text\n"
+        "\n"
+        "The database is the one of the alias Quenpm: $QUENPM_DB, else the \"Database\" line of\n"
+        "%1, else %2.\n"
+        "It is only read (--copy-database writes its target only).\n"
+        "Exit status: 0 done, 1 usage, 2 no database, 3 damaged or unreadable database,\n"
+        "4 no such job, 5 no such crop or report, 6 a file could not be written.\n")
+            .arg(quen::Database::settingsFile(), QStringLiteral("<data folder>/Quenpm/Quenpm.sqlite")));
+    return 0;
 }
 
 } // namespace
@@ -55,6 +88,8 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationName(QStringLiteral("Quenpm"));
 
     const QStringList args = app.arguments().mid(1);
+    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h")))
+        return Help();
     if (!args.isEmpty() && args[0] == QLatin1String("--copy-database")) {
         if (args.size() < 3 || args.size() > 4 || (args.size() == 4 && args[3] != QLatin1String("--replace")))
             return Usage();
@@ -91,18 +126,18 @@ int main(int argc, char** argv)
     QString path;
     try {
         path = quen::Database::resolveAlias();
+        if (!quen::Database::exists(path)) {
+            Err(QStringLiteral("no database at %1 (set QUENPM_DB to the database file or server)")
+                    .arg(quen::Database::shownLocation(path)));
+            return 2;
+        }
     } catch (const quen::DbError& e) {
         Err(e.message());
         return 2;
     }
-    // Opening a path that does not exist would create a new database.
-    if (!quen::Database::exists(path)) {
-        Err(QStringLiteral("no database at %1 (set QUENPM_DB to the database file or server)").arg(quen::Database::shownLocation(path)));
-        return 2;
-    }
 
     try {
-        quen::Database::open(path);
+        quen::Database::openReadOnly(path);
         if (list) {
             for (const QString& name : quen::calc::ListJobs())
                 Out(name + QLatin1Char('\n'));
@@ -116,7 +151,6 @@ int main(int argc, char** argv)
             return 4;
         }
         const QList<quen::calc::CropResult> crops = quen::calc::ComputeJob(ctx);
-        // Closing stores the scratch tables (the emptied working table).
         quen::Database::close();
         Out(json ? quen::calc::JobJson(job, crops) : quen::calc::JobText(job, crops));
         std::fflush(stdout);
@@ -124,7 +158,7 @@ int main(int argc, char** argv)
         Err(QStringLiteral("the database %1 is damaged or unreadable: %2").arg(quen::Database::shownLocation(path), e.message()));
         return 3;
     } catch (const std::exception& e) {
-        Err(QStringLiteral("the database %1 could not be read: %2").arg(path, QString::fromLocal8Bit(e.what())));
+        Err(QStringLiteral("the database %1 could not be read: %2").arg(quen::Database::shownLocation(path), QString::fromLocal8Bit(e.what())));
         return 3;
     }
     return 0;

@@ -91,24 +91,24 @@ int reportMain(int argc, char** argv)
     QString path;
     try {
         path = Database::resolveAlias();
+        if (!Database::exists(path)) {
+            Err(QStringLiteral("no database at %1 (set QUENPM_DB to the database file)").arg(Database::shownLocation(path)));
+            return 2;
+        }
     } catch (const DbError& e) {
         Err(e.message());
-        return 2;
-    }
-    if (!Database::exists(path)) {
-        Err(QStringLiteral("no database at %1 (set QUENPM_DB to the database file)").arg(path));
         return 2;
     }
 
     report::PreparedReport pages;
     try {
-        Database::open(path);
+        Database::openReadOnly(path);   // a report changes no saved table
         struct CloseAfter {
             ~CloseAfter() { Database::close(); }
         } closeAfter;
         CropRunContext ctx;
         if (!calc::LoadJob(job, ctx)) {
-            Err(QStringLiteral("no saved job named \"%1\" in %2").arg(job, path));
+            Err(QStringLiteral("no saved job named \"%1\" in %2").arg(job, Database::shownLocation(path)));
             return 4;
         }
         // The main program's fetch: the saved crops into the emptied working
@@ -172,10 +172,10 @@ int reportMain(int argc, char** argv)
             pages = prepareJobSummaryReport(ctx, wk, metric);   // every crop of the job
         }
     } catch (const DbError& e) {
-        Err(QStringLiteral("the database %1 is damaged or unreadable: %2").arg(path, e.message()));
+        Err(QStringLiteral("the database %1 is damaged or unreadable: %2").arg(Database::shownLocation(path), e.message()));
         return 3;
     } catch (const std::exception& e) {
-        Err(QStringLiteral("the database %1 could not be read: %2").arg(path, QString::fromLocal8Bit(e.what())));
+        Err(QStringLiteral("the database %1 could not be read: %2").arg(Database::shownLocation(path), QString::fromLocal8Bit(e.what())));
         return 3;
     }
 

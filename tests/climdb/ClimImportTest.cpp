@@ -144,6 +144,9 @@ TEST(StationReader, FormatErrorsAreRefusedNeverCut)
     // The same station twice in one file.
     QByteArray twice = stateFile(1) + stateFile(1);
     EXPECT_TRUE(parseStationRecords(twice, "t.quen").error.contains("is also record 1"));
+    // A file name holding "%2" or "%3" is printed as it is.
+    const QString odd = parseStationRecords(twice, "t%2%3.quen").error;
+    EXPECT_TRUE(odd.contains("File \"t%2%3.quen\", record 2, line ")) << odd.toStdString();
 }
 
 TEST(StationReader, LatitudeAndLongitudeForms)

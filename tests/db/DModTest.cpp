@@ -1,6 +1,7 @@
 #include "ClimDMod.h"
 #include "CropDMod.h"
 #include "DbFixture.h"
+#include "FilterText.h"
 #include "MainDMod.h"
 
 using namespace quen;
@@ -29,6 +30,43 @@ TEST_F(DbTest, MainDataModuleFiltersStationsByTheCurrentCounty)
         EXPECT_EQ(column(*dm.tblClim, "Station Name"), QStringList({"Echo Ridge"}));
     }
     EXPECT_EQ(mainprog::DMod, nullptr);
+}
+
+TEST_F(DbTest, ACountyNameHoldingQuotesListsItsStations)
+{
+    // Names the filter reader would misread between plain quotes.
+    const QStringList names = {"Travis', TX", "O''Neil, NE", "A' and County = 'B, CO"};
+    {
+        TTable county("County.db");
+        county.open();
+        TTable clim("Climate.DB");
+        clim.open();
+        for (const QString& name : names) {
+            county.append();
+            county.field("County").setAsString(name);
+            county.post();
+            clim.append();
+            clim.field("Station Name").setAsString("Station of " + name.left(6));
+            clim.field("County").setAsString(name);
+            clim.post();
+        }
+    }
+    mainprog::TDMod dm;
+    dm.tblClim->open();
+    dm.tblCntyList->open();
+    for (const QString& name : names) {
+        ASSERT_TRUE(dm.tblCntyList->locate("County", name));
+        EXPECT_EQ(column(*dm.tblClim, "Station Name"), QStringList({"Station of " + name.left(6)}))
+            << qPrintable(dm.tblClim->filter());
+    }
+    // A name that reads back between plain quotes keeps them.
+    ASSERT_TRUE(dm.tblCntyList->locate("County", "O'Brien, IA"));
+    EXPECT_EQ(dm.tblClim->filter(), "County = 'O'Brien, IA'");
+    for (const QString& v : {QString("'"), QString("''"), QString("x'"), QString("' and '"), QString("a'b'' c'''")}) {
+        const QList<FilterCondition> c = parseFilterText(equalsFilterText("County", v));
+        ASSERT_EQ(c.size(), 1) << qPrintable(v);
+        EXPECT_EQ(c[0].value.toString(), v);
+    }
 }
 
 TEST_F(DbTest, MainDataModuleCropKindFilter)

@@ -1,4 +1,5 @@
 #include <QCoreApplication>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -25,6 +26,23 @@ namespace {
     std::_Exit(3);
 }
 
+// Child process of the read-only test (run as another user): opens the
+// database for saving (or for reading) and prints what it was told.
+[[noreturn]] void openForSaving(const char* path, bool readOnly)
+{
+    try {
+        if (readOnly)
+            quen::Database::openReadOnly(QString::fromLocal8Bit(path));
+        else
+            quen::Database::open(QString::fromLocal8Bit(path));
+        std::printf("opened\n");
+    } catch (const quen::DbError& e) {
+        std::printf("%s\n", qPrintable(e.message()));
+    }
+    std::fflush(stdout);
+    std::_Exit(0);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -32,6 +50,10 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     if (argc == 3 && std::strcmp(argv[1], "--crash-writer") == 0)
         crashWriter(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "--open-for-saving") == 0)
+        openForSaving(argv[2], false);
+    if (argc == 3 && std::strcmp(argv[1], "--open-for-reading") == 0)
+        openForSaving(argv[2], true);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

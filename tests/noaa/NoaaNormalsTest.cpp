@@ -153,6 +153,9 @@ TEST(NoaaNormals, DamagedCopiesAreRefusedNamingTheField)
         {"monthly_g.csv", QString(monthly).replace("    30.3", "     5.3"), "MLY-TAVG-NORMAL of month 1"},
         // -500 m (-1640 ft): below the station elevations the editor and the state import take
         {"monthly_i.csv", QString(monthly).replace("\" 182.3\"", "\" -500.0\""), "ELEVATION -500 m is out of range (-1500 to 30000 ft)"},
+        // a cell holding "%3" is printed as it is
+        {"monthly_j.csv", QString(monthly).replace(",\"01\",\"99\",\"99\",", ",\"%3\",\"99\",\"99\","),
+         "month \"%3\" on line 2 is not a month"},
     };
     for (const Damage& d : damages) {
         writeText(dir.filePath(d.name), d.text);
