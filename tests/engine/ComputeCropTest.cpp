@@ -383,7 +383,10 @@ TEST_F(ComputeCropTest, DetailsFileIsNeverWrittenThroughALinkPutInItsPlace)
     EXPECT_EQ(left, QStringList{"FAO56.txt"});
 
     // a link to the database itself is neither written through nor replaced
-    // (looked at by name only: nothing but SQLite opens the database file)
+    // (looked at by name only: nothing but SQLite opens the database file);
+    // a database on a server has no file here
+    if (!qgetenv("QUENPM_TEST_SERVER").isEmpty())
+        return;
     QFile::remove("FAO56.txt");
     const QByteArray db = QFile::encodeName(this->db->dbPath());
     ASSERT_EQ(::link(db.constData(), "FAO56.txt"), 0);
