@@ -947,8 +947,8 @@ def build_climate():
         "Stations of the state files data/stations/*.quen as the state-file import stores them.",
         "NOAA NCEI 1981-2010 Climate Normals of the first-order stations (Comparative Climatic",
         "Data), positions from the GHCN-Daily station list, counties from the Census 2020",
-        "county boundaries; 32 F freeze dates: NOAA 1981-2010 normals (50 %); 28 F dates not",
-        "obtained (empty).  KETCHUM RS: NCDC 1971-2000 normals.  MARICOPA AZMET: AZMET",
+        "county boundaries; 28 F and 32 F freeze dates: NOAA 1981-2010 normals (50 %).",
+        "KETCHUM RS: NCDC 1971-2000 normals.  MARICOPA AZMET: AZMET",
         "2003-2020 monthly means.  Empty freeze date: not known (see data/SOURCES.md), not 00/00.",
     ])
     counties = sorted({s["county"] for s in sts})
