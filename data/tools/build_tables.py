@@ -837,6 +837,11 @@ KETCHUM = {
 AZMET_LOCATION = "Maricopa AZMET, Arizona"
 
 
+# Position of AZMET station 06 (Maricopa) in degrees and minutes run together.
+AZMET_LAT = noaa_climate.ddmm(33.0689)
+AZMET_LON = noaa_climate.ddmm(111.9722)
+
+
 def load_azmet():
     rows = read_input("climate_monthly_azmet_maricopa.csv")
     assert [r["month"] for r in rows] == [m.lower() for m in MONTHS]
@@ -853,8 +858,9 @@ def stations(az):
             "state_file": "arizona", "state": "AZ",
             "name": "MARICOPA AZMET", "county": "Pinal, AZ", "no": "AZMET06",
             "whr": AZMET_LOCATION,
-            # 33.069 N; the source gives no longitude (0 = not given); 361 m
-            "lat": 3304, "lon": 0, "elev": int(round(361 / FT_TO_M)),
+            # AZMET's station list (University of Arizona, azmet-station-info):
+            # 33.0689 N, 111.9722 W, 1188 ft
+            "lat": AZMET_LAT, "lon": AZMET_LON, "elev": 1188,
             "tmax": [float(r["tmax_F"]) for r in az], "tmin": [float(r["tmin_F"]) for r in az],
             "tmean": [float(r["tmean_F"]) for r in az],
             "precip": [float(r["precip_in_month_mean"]) for r in az],
@@ -972,7 +978,7 @@ def build_climate():
                 + ["AZMET station 06 (Univ. of Arizona), Maricopa AZ; monthly means of daily "
                    "observations 2003-2020; wind measured at 3 m", "F"]
                 + [fmt(s, 2) for s in srad] + [fmt(w * 86.4, 1) for w in wind]
-                + ["0.25"] * 12 + ["Other type station", "3", "Interior location", 3304, 0]
+                + ["0.25"] * 12 + ["Other type station", "3", "Interior location", AZMET_LAT, AZMET_LON]
                 + ["0"] * 12 + ["0.5"] * 12]
     for s in sts:
         if not s.get("whr_data"):
