@@ -725,6 +725,17 @@ BASAL_TYPE = {"annual": "Field and vegetable crops", "peren": "Perennial and spe
 CROP_CODE = "AM"  # crop records point at the arid, moderate-wind variant (see SOURCES.md)
 
 
+# Crops whose required grow days (shortest, longest) are FAO-56 Table 11
+# season totals instead of the StateCU TR-21 season length: the StateCU cotton
+# row's 240 days is a cap inside a whole-year window (planting 1 January,
+# harvest 31 December), longer than the crop's own default season (Table 11
+# Texas, 180 days) and any cotton season of Table 11 but the desert one
+# (Texas 180, Egypt/Pakistan/California 195).
+GROW_DAYS_T11 = {
+    "Cotton": (("Cotton", "Texas"), ("Cotton", "Egypt; Pakistan; Calif.")),
+}
+
+
 def build_crops(t11, t12):
     fao_rows = []
     crop_rows = []
@@ -739,7 +750,10 @@ def build_crops(t11, t12):
         c = cch[bc[1]] if bc else None
         t_start = float(c["temp_early_moisture_F"]) if c else None
         t_end = float(c["temp_late_moisture_F"]) if c else None
-        if c and bc[0] == "anu":
+        if name in GROW_DAYS_T11:
+            # the TR-21 (StateCU) season is not this crop's: FAO-56 Table 11 totals
+            mind, maxd = (int(t11_row(t11, *k)["TotalDays"]) for k in GROW_DAYS_T11[name])
+        elif c and bc[0] == "anu":
             # annual crops: the TR-21 season length is the required grow days
             mind = maxd = int(c["season_length_days"])
         elif c:
