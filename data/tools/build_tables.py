@@ -736,6 +736,14 @@ GROW_DAYS_T11 = {
 }
 
 
+# Crop names too long for a curve name of 40 characters: the stem of the FAO-56
+# curve name instead (the Table 12 row's name for the orchard).
+FAO_CURVE_STEM = {
+    "Spring grain (barley, oats, wheat)": "Spring grain",
+    "Orchard (apples, cherries, pears)": "Apples, cherries, pears",
+}
+
+
 def build_crops(t11, t12):
     fao_rows = []
     crop_rows = []
@@ -766,7 +774,8 @@ def build_crops(t11, t12):
         fao_name = ""
         if k12:
             t = t12[k12]
-            fao_name = f"{name} - FAO-56 T12/T11"
+            fao_name = f"{FAO_CURVE_STEM.get(name, name)} - FAO-56 T12/T11"
+            assert len(fao_name) <= 40, fao_name  # width of "Curve Name" in the working crops
             rec = dict(t)
             rec.update({k: float(LOCAL[k]) for k in ("WettingDays", "ETo", "App", "Fw", "U2", "RHMin")})
             rec["SText"] = LOCAL["SText"]
