@@ -352,7 +352,7 @@ T17_PRINTED_ROW = {
     "winter wheat": "Winter Wheat", "sorghum grain": "Sorghum - grain", "onions dry": "Onions - dry",
     "apples cherries pears no ground cover killing frost":
         "Apples, Cherries, Pears - no ground cover, killing frost",
-    "grapes wine": "Grapes - Wine",
+    "grapes wine": "Grapes - Wine", "tomato": "Tomato",
     "alfalfa hay individual cutting periods": "Alfalfa Hay - individual cutting periods",
     "grazing pasture rotated grazing": "Grazing Pasture - Rotated Grazing",
 }
@@ -397,6 +397,7 @@ ANNUAL_BASAL = [
      ("Winter Wheat", "Idaho, USA")),
     ("sorghum", "Sorghum, grain", "sorghum grain", "Sorghum, grain", ("Sorghum", "USA, Pakis., Med.")),
     ("onion", "Onions, dry", "onions dry", "Onions, dry", ("Onion (dry)", "Mediterranean")),
+    ("tomato", "Tomatoes", "tomato", "Tomato", ("Tomato", "Calif., USA")),
 ]
 
 PERENNIAL_BASAL = [
@@ -700,6 +701,9 @@ CROPS = [
      ("Deciduous Orchard", "High Latitudes"), None, None),
     ("Grapes, wine", "peren", "Grapes, wine", ("per", "GRAPES.TR21"), "Grapes, Wine",
      ("Grapes", "Mid Latitudes (wine)"), None, None),
+    # processing and fresh-market tomatoes: FAO-56 Tables 11 (California), 12 and 17;
+    # no TR-21 curve in the StateCU copy, so no Blaney-Criddle curve
+    ("Tomatoes", "annual", "Tomatoes", None, "Tomato", ("Tomato", "Calif., USA"), None, None),
     # crops added with the TR-21 curves
     ("Orchard with cover crop", None, None, ("per", "ORCHARD_WITH_COVER.TR21"),
      "Apples, Cherries, Pears, active ground cover, killing frost",
