@@ -748,6 +748,13 @@ FAO_CURVE_STEM = {
 }
 
 
+# Crops whose default harvest is the planting date + the TR-21 season length
+# (the crop's required grow days) instead of the Table 11 row's total: the
+# Table 11 Idaho maize season (170 days) is longer than a Corn Belt season
+# and than the crop's own 140 required days.
+TR21_SEASON_DEFAULT = {"Corn, grain", "Corn, silage"}
+
+
 def build_crops(t11, t12):
     fao_rows = []
     crop_rows = []
@@ -762,6 +769,8 @@ def build_crops(t11, t12):
         c = cch[bc[1]] if bc else None
         t_start = float(c["temp_early_moisture_F"]) if c else None
         t_end = float(c["temp_late_moisture_F"]) if c else None
+        if c and name in TR21_SEASON_DEFAULT:
+            end = month_day(day_of_year(*start) + int(c["season_length_days"]))
         if name in GROW_DAYS_T11:
             # the TR-21 (StateCU) season is not this crop's: FAO-56 Table 11 totals
             mind, maxd = (int(t11_row(t11, *k)["TotalDays"]) for k in GROW_DAYS_T11[name])
@@ -837,6 +846,8 @@ def crop_note(name, kind, k12, k11, bc):
              "FAO-56: T12." if k12 else "FAO-56: no T12 row."]
     if name.startswith("Winter wheat,"):
         parts.append("Dates: TR-21 season (StateCU).")
+    elif name in TR21_SEASON_DEFAULT:
+        parts.append(f"Dates: T11 {k11[1]} planting + TR-21 season.")
     elif k11:
         parts.append(f"Dates: T11 {k11[0]}, {k11[1]}.")
     else:
