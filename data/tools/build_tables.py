@@ -352,7 +352,7 @@ T17_PRINTED_ROW = {
     "winter wheat": "Winter Wheat", "sorghum grain": "Sorghum - grain", "onions dry": "Onions - dry",
     "apples cherries pears no ground cover killing frost":
         "Apples, Cherries, Pears - no ground cover, killing frost",
-    "grapes wine": "Grapes - Wine",
+    "grapes wine": "Grapes - Wine", "tomato": "Tomato",
     "alfalfa hay individual cutting periods": "Alfalfa Hay - individual cutting periods",
     "grazing pasture rotated grazing": "Grazing Pasture - Rotated Grazing",
 }
@@ -397,6 +397,7 @@ ANNUAL_BASAL = [
      ("Winter Wheat", "Idaho, USA")),
     ("sorghum", "Sorghum, grain", "sorghum grain", "Sorghum, grain", ("Sorghum", "USA, Pakis., Med.")),
     ("onion", "Onions, dry", "onions dry", "Onions, dry", ("Onion (dry)", "Mediterranean")),
+    ("tomato", "Tomatoes", "tomato", "Tomato", ("Tomato", "Calif., USA")),
 ]
 
 PERENNIAL_BASAL = [
@@ -700,6 +701,9 @@ CROPS = [
      ("Deciduous Orchard", "High Latitudes"), None, None),
     ("Grapes, wine", "peren", "Grapes, wine", ("per", "GRAPES.TR21"), "Grapes, Wine",
      ("Grapes", "Mid Latitudes (wine)"), None, None),
+    # processing and fresh-market tomatoes: FAO-56 Tables 11 (California), 12 and 17;
+    # no TR-21 curve in the StateCU copy, so no Blaney-Criddle curve
+    ("Tomatoes", "annual", "Tomatoes", None, "Tomato", ("Tomato", "Calif., USA"), None, None),
     # crops added with the TR-21 curves
     ("Orchard with cover crop", None, None, ("per", "ORCHARD_WITH_COVER.TR21"),
      "Apples, Cherries, Pears, active ground cover, killing frost",
@@ -725,6 +729,32 @@ BASAL_TYPE = {"annual": "Field and vegetable crops", "peren": "Perennial and spe
 CROP_CODE = "AM"  # crop records point at the arid, moderate-wind variant (see SOURCES.md)
 
 
+# Crops whose required grow days (shortest, longest) are FAO-56 Table 11
+# season totals instead of the StateCU TR-21 season length: the StateCU cotton
+# row's 240 days is a cap inside a whole-year window (planting 1 January,
+# harvest 31 December), longer than the crop's own default season (Table 11
+# Texas, 180 days) and any cotton season of Table 11 but the desert one
+# (Texas 180, Egypt/Pakistan/California 195).
+GROW_DAYS_T11 = {
+    "Cotton": (("Cotton", "Texas"), ("Cotton", "Egypt; Pakistan; Calif.")),
+}
+
+
+# Crop names too long for a curve name of 40 characters: the stem of the FAO-56
+# curve name instead (the Table 12 row's name for the orchard).
+FAO_CURVE_STEM = {
+    "Spring grain (barley, oats, wheat)": "Spring grain",
+    "Orchard (apples, cherries, pears)": "Apples, cherries, pears",
+}
+
+
+# Crops whose default harvest is the planting date + the TR-21 season length
+# (the crop's required grow days) instead of the Table 11 row's total: the
+# Table 11 Idaho maize season (170 days) is longer than a Corn Belt season
+# and than the crop's own 140 required days.
+TR21_SEASON_DEFAULT = {"Corn, grain", "Corn, silage"}
+
+
 def build_crops(t11, t12):
     fao_rows = []
     crop_rows = []
@@ -739,7 +769,12 @@ def build_crops(t11, t12):
         c = cch[bc[1]] if bc else None
         t_start = float(c["temp_early_moisture_F"]) if c else None
         t_end = float(c["temp_late_moisture_F"]) if c else None
-        if c and bc[0] == "anu":
+        if c and name in TR21_SEASON_DEFAULT:
+            end = month_day(day_of_year(*start) + int(c["season_length_days"]))
+        if name in GROW_DAYS_T11:
+            # the TR-21 (StateCU) season is not this crop's: FAO-56 Table 11 totals
+            mind, maxd = (int(t11_row(t11, *k)["TotalDays"]) for k in GROW_DAYS_T11[name])
+        elif c and bc[0] == "anu":
             # annual crops: the TR-21 season length is the required grow days
             mind = maxd = int(c["season_length_days"])
         elif c:
@@ -752,7 +787,8 @@ def build_crops(t11, t12):
         fao_name = ""
         if k12:
             t = t12[k12]
-            fao_name = f"{name} - FAO-56 T12/T11"
+            fao_name = f"{FAO_CURVE_STEM.get(name, name)} - FAO-56 T12/T11"
+            assert len(fao_name) <= 40, fao_name  # width of "Curve Name" in the working crops
             rec = dict(t)
             rec.update({k: float(LOCAL[k]) for k in ("WettingDays", "ETo", "App", "Fw", "U2", "RHMin")})
             rec["SText"] = LOCAL["SText"]
@@ -810,6 +846,8 @@ def crop_note(name, kind, k12, k11, bc):
              "FAO-56: T12." if k12 else "FAO-56: no T12 row."]
     if name.startswith("Winter wheat,"):
         parts.append("Dates: TR-21 season (StateCU).")
+    elif name in TR21_SEASON_DEFAULT:
+        parts.append(f"Dates: T11 {k11[1]} planting + TR-21 season.")
     elif k11:
         parts.append(f"Dates: T11 {k11[0]}, {k11[1]}.")
     else:
@@ -837,6 +875,11 @@ KETCHUM = {
 AZMET_LOCATION = "Maricopa AZMET, Arizona"
 
 
+# Position of AZMET station 06 (Maricopa) in degrees and minutes run together.
+AZMET_LAT = noaa_climate.ddmm(33.0689)
+AZMET_LON = noaa_climate.ddmm(111.9722)
+
+
 def load_azmet():
     rows = read_input("climate_monthly_azmet_maricopa.csv")
     assert [r["month"] for r in rows] == [m.lower() for m in MONTHS]
@@ -853,8 +896,9 @@ def stations(az):
             "state_file": "arizona", "state": "AZ",
             "name": "MARICOPA AZMET", "county": "Pinal, AZ", "no": "AZMET06",
             "whr": AZMET_LOCATION,
-            # 33.069 N; the source gives no longitude (0 = not given); 361 m
-            "lat": 3304, "lon": 0, "elev": int(round(361 / FT_TO_M)),
+            # AZMET's station list (University of Arizona, azmet-station-info):
+            # 33.0689 N, 111.9722 W, 1188 ft
+            "lat": AZMET_LAT, "lon": AZMET_LON, "elev": 1188,
             "tmax": [float(r["tmax_F"]) for r in az], "tmin": [float(r["tmin_F"]) for r in az],
             "tmean": [float(r["tmean_F"]) for r in az],
             "precip": [float(r["precip_in_month_mean"]) for r in az],
@@ -947,8 +991,8 @@ def build_climate():
         "Stations of the state files data/stations/*.quen as the state-file import stores them.",
         "NOAA NCEI 1981-2010 Climate Normals of the first-order stations (Comparative Climatic",
         "Data), positions from the GHCN-Daily station list, counties from the Census 2020",
-        "county boundaries; 32 F freeze dates: NOAA 1981-2010 normals (50 %); 28 F dates not",
-        "obtained (empty).  KETCHUM RS: NCDC 1971-2000 normals.  MARICOPA AZMET: AZMET",
+        "county boundaries; 28 F and 32 F freeze dates: NOAA 1981-2010 normals (50 %).",
+        "KETCHUM RS: NCDC 1971-2000 normals.  MARICOPA AZMET: AZMET",
         "2003-2020 monthly means.  Empty freeze date: not known (see data/SOURCES.md), not 00/00.",
     ])
     counties = sorted({s["county"] for s in sts})
@@ -972,7 +1016,7 @@ def build_climate():
                 + ["AZMET station 06 (Univ. of Arizona), Maricopa AZ; monthly means of daily "
                    "observations 2003-2020; wind measured at 3 m", "F"]
                 + [fmt(s, 2) for s in srad] + [fmt(w * 86.4, 1) for w in wind]
-                + ["0.25"] * 12 + ["Other type station", "3", "Interior location", 3304, 0]
+                + ["0.25"] * 12 + ["Other type station", "3", "Interior location", AZMET_LAT, AZMET_LON]
                 + ["0"] * 12 + ["0.5"] * 12]
     for s in sts:
         if not s.get("whr_data"):

@@ -9,6 +9,8 @@ header lines):
   elevation) and the Census 2020 county of each station;
 - noaa_freeze_dates.csv: NOAA NCEI 1981-2010 normals, 50 % last spring and
   first fall 32 F dates;
+- noaa_freeze_dates_28F.csv: the same normals' 50 % last spring and first
+  fall 28 F dates (same rows);
 - noaa_ccd_2018_wind_rh_sunshine_frostdays.csv: NOAA NCEI Comparative
   Climatic Data 2018, monthly mean wind, morning/afternoon relative humidity,
   percent of possible sunshine (period-of-record means).
@@ -80,6 +82,7 @@ def load(input_dir):
         normals.setdefault(r["wban"], {})[r["element"]] = [float(r[m]) for m in MONTH_KEYS]
     meta = read_csv(p("noaa_ccd_station_metadata.csv"))
     freeze = {r["wban"]: r for r in read_csv(p("noaa_freeze_dates.csv"))}
+    freeze28 = {r["wban"]: r for r in read_csv(p("noaa_freeze_dates_28F.csv"))}
     whr = {}
     for r in read_csv(p("noaa_ccd_2018_wind_rh_sunshine_frostdays.csv")):
         whr.setdefault(r["wban"], {})[r["element"]] = r
@@ -127,7 +130,7 @@ def load(input_dir):
             "tmax": el["tmax_F"], "tmin": el["tmin_F"], "tmean": el["tavg_F"],
             "precip": el["prcp_in"],
         }
-        s["frost"] = frost_dates(freeze.get(wban)) if own_frost else [None] * 4
+        s["frost"] = frost_dates(freeze.get(wban), freeze28.get(wban)) if own_frost else [None] * 4
         s["whr_data"] = None
         for w in (number, m["alt_wban"]):
             d = whr.get(w, {})
@@ -141,27 +144,42 @@ def load(input_dir):
     return stations, left_out, resolved
 
 
-def frost_dates(r):
+def frost_dates(r, r28=None):
     """[spring 28, fall 28, spring 32, fall 32]; None = not known.
 
-    32 F: the NOAA 50 % dates.  NOAA's -6666 (frost-free: the probability of
-    32 F is below 50 % all year) is "00/00", and so then is 28 F, which is
-    colder.  NOAA's -4444 (freezing possible in every month: no date) and a
-    station without a record stay unknown.  28 F dates were not obtained:
-    unknown unless implied by -6666."""
+    The NOAA 50 % dates of each temperature.  NOAA's -6666 (frost-free: the
+    probability of the temperature is below 50 % all year) is "00/00" (for
+    32 F, 28 F is then "00/00" too: it is colder).  NOAA's -4444 (freezing
+    possible in every month: no date) and a station without a record stay
+    unknown."""
     if r is None:
         return [None] * 4
     sv = (r["special_value_spring_32F"], r["special_value_fall_32F"])
     if sv == ("-6666", "-6666"):
         return ["00/00"] * 4
-    s32 = r["spring_32F_50pct"] or None
-    f32 = r["fall_32F_50pct"] or None
-    if s32 and f32 and f32 < s32:
-        # NOAA's first fall date falls in the next January (Phoenix,
-        # central Florida, Galveston): the programs count one calendar year,
-        # so the season runs to its last day.
-        f32 = "12/31"
-    return [None, None, s32, f32]
+    s32, f32 = season_dates(r["spring_32F_50pct"], r["fall_32F_50pct"])
+    s28 = f28 = None
+    if r28 is not None:
+        v = (r28["spring28_p50"], r28["fall28_p50"])
+        if v == ("-6666", "-6666"):
+            s28 = f28 = "00/00"
+        elif "-4444" not in v:
+            s28, f28 = season_dates(*v)
+    return [s28, f28, s32, f32]
+
+
+def season_dates(spring, fall):
+    """A spring and a fall date as the station table holds them (None when
+    not given).  A first fall date that falls in the next January (Phoenix,
+    central Florida, Galveston; at 28 F Eureka, Santa Barbara, Charleston)
+    is "12/31": the programs count one calendar year (the date calculator
+    takes the fall date's day of year in the same year as the spring date),
+    so the season runs to the year's last day."""
+    spring = spring or None
+    fall = fall or None
+    if spring and fall and fall < spring:
+        fall = "12/31"
+    return spring, fall
 
 
 def whr_location(s):
