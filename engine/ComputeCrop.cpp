@@ -1,7 +1,6 @@
 #include "ComputeCrop.h"
 
 #include <QHash>
-#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -13,12 +12,10 @@
 #include "CropCurves.h"
 #include "EtMethod.h"
 #include "ReferenceET.h"
-#include "RunMessages.h"
 #include "Station.h"
 #include "WaterBudget.h"
 #include "db/Database.h"
 #include "db/DatabaseFiles.h"
-#include "db/MessageService.h"
 #include "db/Table.h"
 
 namespace quen {
@@ -477,9 +474,10 @@ CropInputs ReadCropInputs(const CropRunContext& ctx, TTable& wk)
     }
 
     // "MoPctDay.db": the rows of the whole degrees of the station's latitude
-    // and the next, by nearest match, for a Blaney-Criddle run.
-    const bool penmanMonteith = (in.etMethodIndex == 2 || in.etMethodIndex == 3) && in.whr.found;
-    if (in.etMethodIndex == 1 || ((in.etMethodIndex == 2 || in.etMethodIndex == 3) && !penmanMonteith)) {
+    // and the next, by nearest match, for a Blaney-Criddle run (Penman-Monteith
+    // without the station's wind record is one).
+    const bool penmanMonteith = in.etMethodIndex == 2 || in.etMethodIndex == 3;
+    if (in.etMethodIndex == 1 || (penmanMonteith && !in.whr.found)) {
         const LatitudeParts lat = SplitLatitudeText(QString::number(RoundHalfUp(in.station.latitude)));
         if (lat.valid) {
             TTable pctDay(QStringLiteral("MoPctDay.db"));
@@ -553,7 +551,7 @@ void ComputeCropRun(CropRunContext& ctx, CropCurveState& st, TTable& wk, HeldDai
     etkc.close();
     CopyResults(in, r, ctx);
 
-    // 15. Back into the working-crop row.
+    // Back into the working-crop row.
     static const struct WriteBackNames {
         QString ir[13], pk[13];
         WriteBackNames()
