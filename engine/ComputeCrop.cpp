@@ -1,7 +1,6 @@
 #include "ComputeCrop.h"
 
 #include <QHash>
-#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -9,14 +8,14 @@
 #include <unistd.h>
 
 #include "Calendar.h"
+#include "CropRun.h"
 #include "CropCurves.h"
 #include "EtMethod.h"
 #include "ReferenceET.h"
-#include "RunMessages.h"
+#include "Station.h"
 #include "WaterBudget.h"
 #include "db/Database.h"
 #include "db/DatabaseFiles.h"
-#include "db/MessageService.h"
 #include "db/Table.h"
 
 namespace quen {
@@ -73,20 +72,6 @@ private:
     QVariantList m_values;
 };
 
-// Values of the located station records used by the computation.
-struct StationRecord {
-    double latitude = 0, elevationFt = 0;
-    MonthlyValues T{}, Tmin{}, Tmax{}, TminC{}, TmaxC{};
-    QString whrLocation;
-};
-
-struct WhrRecord {
-    bool found = false;   // the station's own record; all values 0 without one
-    MonthlyValues rhMin{}, rhMax{}, cor{}, u2{}, rs{}, rsm{}, u2m{}, as{}, bs{}, n{};
-    QString stationType, stationLoc;
-    double stationHeight = 0;
-};
-
 // Positions of the fields "<prefix>1".."<prefix>12" of a table, found once.
 struct MonthFields {
     int p[13] = {};
@@ -102,29 +87,6 @@ struct MonthFields {
     }
     int operator[](int m) const { return p[m]; }
 };
-
-StationRecord ReadStation(const QString& stationName)
-{
-    StationRecord s;
-    TTable clim(QStringLiteral("Climate.DB"));
-    static const MonthFields kT(clim, "T"), kTmin(clim, "Tmin"), kTmax(clim, "Tmax"), kTminM(clim, "TminM"),
-        kTmaxM(clim, "TmaxM");
-    clim.open();
-    clim.findNearest({stationName});
-    const RowView r(clim);
-    clim.close();
-    s.latitude = r.f(QStringLiteral("Latitude"));
-    s.elevationFt = r.f(QStringLiteral("Elevation"));
-    s.whrLocation = r.s(QStringLiteral("WHRLocation"));
-    for (int m = 1; m <= 12; ++m) {
-        s.T[m] = r.f(kT[m]);
-        s.Tmin[m] = r.f(kTmin[m]);
-        s.Tmax[m] = r.f(kTmax[m]);
-        s.TminC[m] = r.f(kTminM[m]);
-        s.TmaxC[m] = r.f(kTmaxM[m]);
-    }
-    return s;
-}
 
 WhrRecord ReadWhr(const QString& location)
 {
@@ -182,9 +144,11 @@ private:
     RowView m_row;
 };
 
-RatioPair ReadChanceRatios(double annualPrecip)
+// The rows of "PcpChance.DB" the probability ratios of the annual
+// precipitation are interpolated between, by the key the ratios ask for.
+void ReadChanceRows(double annualPrecip, CropInputs& in)
 {
-    return PctChanceRatios(annualPrecip, [](int key) {
+    PctChanceRatios(annualPrecip, [&in](int key) {
         TTable t(QStringLiteral("PcpChance.DB"));
         t.setIndexName(QStringLiteral("AnPrecip"));
         t.open();
@@ -196,6 +160,7 @@ RatioPair ReadChanceRatios(double annualPrecip)
             rows.second = {F(t, QStringLiteral("AnPcp")), F(t, QStringLiteral("Pct50")), F(t, QStringLiteral("Pct80"))};
         }
         t.close();
+        in.chanceRows[key] = rows;
         return rows;
     });
 }
@@ -350,276 +315,175 @@ private:
     QByteArray m_temp;   // the new file, while it is not yet in place
 };
 
-void ComputeCropRun(CropRunContext& ctx, CropCurveState& st, TTable& wk, HeldDailyRows* held)
+} // namespace
+
+CropInputs ReadCropInputs(const CropRunContext& ctx, TTable& wk)
 {
-    RunMessages once;
-    // The run's reads of the shared tables see one state of them, and on a
-    // SQLite file take its read lock once.
-    const ReadSnapshot snapshot;
-    // The hay flag belongs to the crop being computed; only the forage curve sets it.
-    ctx.HayFlag = false;
-    // Daily values of an earlier crop never carry into this one.
-    st.reset();
+    CropInputs in;
+    in.monthlyPrecip = ctx.MonthlyPrecip;
+    in.annualPrecip = ctx.AnnualPrecip;
+    in.etMethodText = ctx.ETMethodText;
 
-    // 1. Computation-details file in the working directory.
-    DetailsFile details;
+    // Station and its wind, humidity and radiation record.
+    in.station = ReadStation(ctx.WeatherStationName);
+    in.whr = ReadWhr(in.station.whrLocation);
 
-    // 2., 3. Station and its wind, humidity and radiation record.
-    const StationRecord station = ReadStation(ctx.WeatherStationName);
-    const WhrRecord whr = ReadWhr(station.whrLocation);
-
-    // 4. Working-crop inputs.
+    // Working-crop inputs.
     const RowView crop(wk);
     auto wi = [&](const char* name) { return crop.i(QString::fromLatin1(name)); };
     auto wf = [&](const char* name) { return crop.f(QString::fromLatin1(name)); };
     auto ws = [&](const char* name) { return crop.s(QString::fromLatin1(name)); };
-    ctx.PlantMonth = wi("Plant Mo");
-    ctx.PlantDay = wi("Plant Day");
-    ctx.HarvestMonth = wi("Harvest Mo");
-    ctx.HarvestDay = wi("Harvest Day");
-    ctx.SeasonMonthFlags = SeasonMonths(ctx.PlantMonth, ctx.HarvestMonth);
-    ctx.CropCurveType = ws("Crop Curve Type");
-    ctx.Soil = ws("Soil");
-    ctx.BeginDateText = ws("Beg Dat");
-    ctx.EndDateText = ws("End Dat");
-    ctx.Cut1Month = wi("Cut1Mo");
-    ctx.Cut1Day = wi("Cut1Day");
-    ctx.CutEndMonth = wi("CutEndMo");
-    ctx.CutEndDay = wi("CutEndDay");
-    ctx.FirstCuttingText = QString::number(ctx.Cut1Month) + QLatin1Char('/') + QString::number(ctx.Cut1Day);
-    ctx.LastCuttingText = QString::number(ctx.CutEndMonth) + QLatin1Char('/') + QString::number(ctx.CutEndDay);
-    ctx.CurveIndex = wi("Curve Index");
-    ctx.CurveName = ws("Curve Name");
-    ctx.Cuttings = wi("Cuttings");
-    ctx.NetIrrDepth = wf("Net Irr");
-    ctx.CarryBeg = wf("Carry Beg");
-    ctx.CarryEnd = wf("Carry End");
-    ctx.DaysWetDeveloped = wi("Dys Wet Developed");
-    ctx.DaysWetMature = wi("Dys Wet Mature");
-    ctx.StressFactor = wf("Stress Factor");
-    ctx.Sensitive = crop.b(QStringLiteral("Sensitive"));
-    ctx.AvailableSoilWater = wf("ASW");
-    ctx.FractionWetted = wf("Fraction Wetted");
-    ctx.IrrigationType = ws("Irrigation Type");
-    const QString cropName = ws("Crop Name");
-    const QString jobName = ws("Job Name");
+    in.plantMonth = wi("Plant Mo");
+    in.plantDay = wi("Plant Day");
+    in.harvestMonth = wi("Harvest Mo");
+    in.harvestDay = wi("Harvest Day");
+    in.cropCurveType = ws("Crop Curve Type");
+    in.soil = ws("Soil");
+    in.beginDateText = ws("Beg Dat");
+    in.endDateText = ws("End Dat");
+    in.cut1Month = wi("Cut1Mo");
+    in.cut1Day = wi("Cut1Day");
+    in.cutEndMonth = wi("CutEndMo");
+    in.cutEndDay = wi("CutEndDay");
+    in.curveIndex = wi("Curve Index");
+    in.curveName = ws("Curve Name");
+    in.cuttings = wi("Cuttings");
+    in.netIrrDepth = wf("Net Irr");
+    in.carryBeg = wf("Carry Beg");
+    in.carryEnd = wf("Carry End");
+    in.daysWetDeveloped = wi("Dys Wet Developed");
+    in.daysWetMature = wi("Dys Wet Mature");
+    in.stressFactor = wf("Stress Factor");
+    in.sensitive = crop.b(QStringLiteral("Sensitive"));
+    in.availableSoilWater = wf("ASW");
+    in.fractionWetted = wf("Fraction Wetted");
+    in.irrigationType = ws("Irrigation Type");
+    in.cropName = ws("Crop Name");
+    in.jobName = ws("Job Name");
+    in.etMethodIndex = wi("ET Index");
 
-    // 5. Probability ratios of the station's annual precipitation.
-    const RatioPair ratios = ReadChanceRatios(ctx.AnnualPrecip);
-    ctx.PctChanceRatio50 = ratios.ratio50;
-    ctx.PctChanceRatio80 = ratios.ratio80;
+    // Rows of "PcpChance.DB" of the job's annual precipitation.
+    ReadChanceRows(ctx.AnnualPrecip, in);
 
-    // 6. Method and system defaults. Penman-Monteith needs the station's own
-    // wind, humidity and radiation record; without one the crop is computed
-    // by Blaney-Criddle, as the station choice would have decided.
-    ctx.ETMethodIndex = wi("ET Index");
-    if ((ctx.ETMethodIndex == 2 || ctx.ETMethodIndex == 3) && !whr.found) {
-        once.showOnce(MsgKind::Information, kInsufficientClimateData);
-        ctx.ETMethodIndex = 1;
-        ctx.ETMethodText = kBlaneyCriddleText;
-    }
-    int peakMethod = 0;
-    bool elevationCorrection = false;
+    // System defaults.
     {
         TTable sys(QStringLiteral("SystemDefaults.db"));
         sys.open();
         sys.first();
         if (!sys.isEmpty()) {
-            peakMethod = sys.field(QStringLiteral("Peak ET Method")).asInteger();
-            elevationCorrection = sys.field(QStringLiteral("Elevation Correction")).asBoolean();
+            in.peakMethod = sys.field(QStringLiteral("Peak ET Method")).asInteger();
+            in.elevationCorrection = sys.field(QStringLiteral("Elevation Correction")).asBoolean();
         }
         sys.close();
     }
 
-    // 7. Clear the results; copy the station's monthly values.
-    for (MonthlyValues* a : {&ctx.EffPrecip50, &ctx.EffPrecip80, &ctx.NetIrrReq50, &ctx.NetIrrReq80,
-                             &ctx.DailyCropET, &ctx.DailyRefET, &ctx.MonthlyKc, &ctx.DailyCropETmm,
-                             &ctx.DailyRefETmm, &ctx.ShoulderRefET, &ctx.ShoulderRefETmm, &ctx.MonthlyCropET,
-                             &ctx.CarryOverUsed50, &ctx.CarryOverUsed80, &ctx.PeakDailyET})
-        a->fill(0.0);
-    for (int m = 1; m <= 12; ++m) {
-        ctx.MonthlyTmin[m] = station.Tmin[m];
-        ctx.MonthlyTmax[m] = station.Tmax[m];
-        ctx.MonthlyTminC[m] = station.TminC[m];
-        ctx.MonthlyTmaxC[m] = station.TmaxC[m];
-        ctx.WindU2[m] = whr.u2[m];
-        ctx.WindU2m[m] = whr.u2m[m];
-        ctx.SolarRs[m] = whr.rs[m];
-        ctx.SolarRsm[m] = whr.rsm[m];
-        ctx.RHmin[m] = whr.rhMin[m];
-        ctx.RHmax[m] = whr.rhMax[m];
+    // Curve of the curve index.
+    const QString& curveName = in.curveName;
+    switch (in.curveIndex) {
+    case 0: {
+        AnnualBasalCurve& c = in.annualBasal;
+        QString type;
+        {
+            CurveTable t(QStringLiteral("CrpAnNam.DB"), QStringLiteral("Crop Curve Name"), curveName);
+            c.Kcb = t.f(QStringLiteral("Kcb"));
+            c.Kcp = t.f(QStringLiteral("Kcp"));
+            c.Kcm = t.f(QStringLiteral("Kcm"));
+            type = t.s(QStringLiteral("Crop Type"));
+        }
+        {
+            CurveTable t(QStringLiteral("CrpAnTyp.db"), QStringLiteral("CropTypeIndex"), type);
+            c.Fs1 = t.f(QStringLiteral("Fs1"));
+            c.Fs2 = t.f(QStringLiteral("Fs2"));
+            c.Fs3 = t.f(QStringLiteral("Fs3"));
+        }
+        break;
+    }
+    case 1: {
+        CurveTable t(QStringLiteral("CrpPeren.DB"), QStringLiteral("CropCurveName"), curveName);
+        for (int m = 1; m <= 12; ++m)
+            in.perennialBasal.g[m] = t.f(QString::fromLatin1(kMonthAbbrev[m]) + QStringLiteral(" Kc"));
+        break;
+    }
+    case 2: {
+        ForageCurve& c = in.forage;
+        CurveTable t(QStringLiteral("CrpForag.DB"), QStringLiteral("CropCurveName"), curveName);
+        c.hay = t.b(QStringLiteral("Hay"));
+        c.hasPkDaysBefore = !t.isNull(QStringLiteral("Pk Days Before Harvest"));
+        c.pkDaysBefore = static_cast<int>(t.f(QStringLiteral("Pk Days Before Harvest")));
+        c.hasPkPctAfter = !t.isNull(QStringLiteral("Pk % After Harvest (Alf)"));
+        c.pkPctAfter = t.f(QStringLiteral("Pk % After Harvest (Alf)"));
+        c.lowKc = t.f(QStringLiteral("Low Kc"));
+        c.highKc = t.f(QStringLiteral("High Kc"));
+        break;
+    }
+    case 3: {
+        static const char* names[21] = {"0% Kc", "5% Kc", "10% Kc", "15% Kc", "20% Kc", "25% Kc", "30% Kc",
+                                        "35 % Kc", "40% Kc", "45% Kc", "50% Kc", "55% Kc", "60% Kc", "65% Kc",
+                                        "70% Kc", "75% Kc", "80% Kc", "85% Kc", "90% Kc", "95 % Kc", "100%Kc"};
+        CurveTable t(QStringLiteral("CrpBCAnu.DB"), QStringLiteral("CropCurveName"), curveName);
+        for (int i = 0; i < 21; ++i)
+            in.bcAnnual.K[i + 1] = t.f(QString::fromLatin1(names[i]));
+        break;
+    }
+    case 4: {
+        CurveTable t(QStringLiteral("CrpBCPer.DB"), QStringLiteral("CropCurveName"), curveName);
+        for (int m = 1; m <= 12; ++m) {
+            const QString mon = QString::fromLatin1(kMonthAbbrev[m]);
+            in.bcPerennial.A1[m] = t.f(mon + QStringLiteral(" 1 Kc"));
+            in.bcPerennial.A15[m] = t.f(mon + QStringLiteral(" 15 Kc"));
+        }
+        in.bcPerennial.Aend = t.f(QStringLiteral("Dec 31 Kc"));
+        break;
+    }
+    case 5: {
+        FAO56Curve& c = in.fao56;
+        CurveTable t(QStringLiteral("CrpFAOCurv.DB"), QStringLiteral("CropCurveName1"), curveName);
+        c.Kcb = t.f(QStringLiteral("Kcb"));
+        c.Kcp = t.f(QStringLiteral("Kcp"));
+        c.Kcm = t.f(QStringLiteral("Kcm"));
+        c.Fs1 = t.f(QStringLiteral("Fs1"));
+        c.Fs2 = t.f(QStringLiteral("Fs2"));
+        c.Fs3 = t.f(QStringLiteral("Fs3"));
+        break;
+    }
+    default:
+        break;
     }
 
-    // 8. Lines of "FAO56.txt".
-    details.write(QByteArrayLiteral("\nPenman-Monteith ETo COMPUTATIONS DETAILS\n\nCrop: ") + cropName.toUtf8()
-                  + QByteArrayLiteral(",  Job: ") + jobName.toUtf8() + QByteArrayLiteral("\n\n"));
-
-    // 9. Daily table: the daily values are gathered in memory and stored in
-    // one bulk append after the curve routine.
-    TTable etkc(QStringLiteral("ETKc.db"));
-    if (!held)
-        etkc.emptyTable();
-    etkc.open();
-    DailyKcRows localRows;
-    DailyKcRows& dailyRows = held ? held->rows : localRows;
-    if (held)
-        held->held = false;
-    dailyRows.clear();
-    dailyRows.day.reserve(366);
-    dailyRows.kca.reserve(366);
-    dailyRows.kcb.reserve(366);
-    const DailyRowSink sink = [&](int day, double kca, double kcb) {
-        dailyRows.day.push_back(day);
-        dailyRows.kca.push_back(kca);
-        dailyRows.kcb.push_back(kcb);
-    };
-
-    // "WetSoil.db" is opened once per run, on the first wetting interval asked for.
-    TTable wetSoil(QStringLiteral("WetSoil.db"));
-    QHash<int, std::pair<QString, double>> wetRead;   // each interval's row is read once per run
-    const WetFactorFn wet = [&](int days) {
-        QString column = SoilColumn(ctx.Soil);
-        if (column.isEmpty()) {
-            messages().show(MsgKind::Error, kSoilNotDesignated);
+    // "WetSoil.db": the soil's factors of the wetting intervals the NEH 2
+    // curves ask for (an unknown soil is read as Silt Loam).
+    std::vector<int> wetDays;
+    if (in.curveIndex == 0)
+        wetDays = {in.daysWetDeveloped, in.daysWetMature};
+    else if (in.curveIndex == 1 || in.curveIndex == 2)
+        wetDays = {in.daysWetMature};
+    if (!wetDays.empty()) {
+        QString column = SoilColumn(in.soil);
+        if (column.isEmpty())
             column = QStringLiteral("Silt Loam");
+        TTable wetSoil(QStringLiteral("WetSoil.db"));
+        wetSoil.setIndexName(QStringLiteral("IntervalDaysIndex"));
+        wetSoil.open();
+        for (int days : wetDays) {
+            if (in.wetFactors.count(days))
+                continue;
+            wetSoil.findNearest({days});
+            in.wetFactors[days] = wetSoil.isEmpty() ? 0.0 : wetSoil.field(column).asFloat();
         }
-        const auto known = wetRead.constFind(days);
-        if (known != wetRead.constEnd() && known->first == column)
-            return known->second;
-        if (!wetSoil.isOpen()) {
-            wetSoil.setIndexName(QStringLiteral("IntervalDaysIndex"));
-            wetSoil.open();
-        }
-        wetSoil.findNearest({days});
-        const double factor = wetSoil.isEmpty() ? 0.0 : wetSoil.field(column).asFloat();
-        wetRead.insert(days, {column, factor});
-        return factor;
-    };
-
-    // 10. Curve routine of the curve index.
-    const QString curveName = ctx.CurveName;
-    try {
-        switch (ctx.CurveIndex) {
-        case 0: {
-            AnnualBasalCurve c;
-            QString type;
-            {
-                CurveTable t(QStringLiteral("CrpAnNam.DB"), QStringLiteral("Crop Curve Name"), curveName);
-                c.Kcb = t.f(QStringLiteral("Kcb"));
-                c.Kcp = t.f(QStringLiteral("Kcp"));
-                c.Kcm = t.f(QStringLiteral("Kcm"));
-                type = t.s(QStringLiteral("Crop Type"));
-            }
-            {
-                CurveTable t(QStringLiteral("CrpAnTyp.db"), QStringLiteral("CropTypeIndex"), type);
-                c.Fs1 = t.f(QStringLiteral("Fs1"));
-                c.Fs2 = t.f(QStringLiteral("Fs2"));
-                c.Fs3 = t.f(QStringLiteral("Fs3"));
-            }
-            RunAnnualBasalCurve(ctx, st, c, wet, sink);
-            break;
-        }
-        case 1: {
-            PerennialBasalCurve c;
-            {
-                CurveTable t(QStringLiteral("CrpPeren.DB"), QStringLiteral("CropCurveName"), curveName);
-                for (int m = 1; m <= 12; ++m)
-                    c.g[m] = t.f(QString::fromLatin1(kMonthAbbrev[m]) + QStringLiteral(" Kc"));
-            }
-            RunPerennialBasalCurve(ctx, st, c, wet, sink);
-            break;
-        }
-        case 2: {
-            ForageCurve c;
-            {
-                CurveTable t(QStringLiteral("CrpForag.DB"), QStringLiteral("CropCurveName"), curveName);
-                c.hay = t.b(QStringLiteral("Hay"));
-                c.hasPkDaysBefore = !t.isNull(QStringLiteral("Pk Days Before Harvest"));
-                c.pkDaysBefore = static_cast<int>(t.f(QStringLiteral("Pk Days Before Harvest")));
-                c.hasPkPctAfter = !t.isNull(QStringLiteral("Pk % After Harvest (Alf)"));
-                c.pkPctAfter = t.f(QStringLiteral("Pk % After Harvest (Alf)"));
-                c.lowKc = t.f(QStringLiteral("Low Kc"));
-                c.highKc = t.f(QStringLiteral("High Kc"));
-            }
-            RunForageCurve(ctx, st, c, wet, sink);
-            break;
-        }
-        case 3: {
-            static const char* names[21] = {"0% Kc", "5% Kc", "10% Kc", "15% Kc", "20% Kc", "25% Kc", "30% Kc",
-                                            "35 % Kc", "40% Kc", "45% Kc", "50% Kc", "55% Kc", "60% Kc", "65% Kc",
-                                            "70% Kc", "75% Kc", "80% Kc", "85% Kc", "90% Kc", "95 % Kc", "100%Kc"};
-            BCAnnualCurve c;
-            {
-                CurveTable t(QStringLiteral("CrpBCAnu.DB"), QStringLiteral("CropCurveName"), curveName);
-                for (int i = 0; i < 21; ++i)
-                    c.K[i + 1] = t.f(QString::fromLatin1(names[i]));
-            }
-            RunBCAnnualCurve(ctx, st, c, sink);
-            break;
-        }
-        case 4: {
-            BCPerennialCurve c;
-            {
-                CurveTable t(QStringLiteral("CrpBCPer.DB"), QStringLiteral("CropCurveName"), curveName);
-                for (int m = 1; m <= 12; ++m) {
-                    const QString mon = QString::fromLatin1(kMonthAbbrev[m]);
-                    c.A1[m] = t.f(mon + QStringLiteral(" 1 Kc"));
-                    c.A15[m] = t.f(mon + QStringLiteral(" 15 Kc"));
-                }
-                c.Aend = t.f(QStringLiteral("Dec 31 Kc"));
-            }
-            RunBCPerennialCurve(ctx, st, c, sink);
-            break;
-        }
-        case 5: {
-            FAO56Curve c;
-            {
-                CurveTable t(QStringLiteral("CrpFAOCurv.DB"), QStringLiteral("CropCurveName1"), curveName);
-                c.Kcb = t.f(QStringLiteral("Kcb"));
-                c.Kcp = t.f(QStringLiteral("Kcp"));
-                c.Kcm = t.f(QStringLiteral("Kcm"));
-                c.Fs1 = t.f(QStringLiteral("Fs1"));
-                c.Fs2 = t.f(QStringLiteral("Fs2"));
-                c.Fs3 = t.f(QStringLiteral("Fs3"));
-            }
-            RunFAO56Curve(ctx, st, c, sink);
-            break;
-        }
-        default:
-            break;   // no curve: MonthlyKc stays 0
-        }
-    } catch (...) {
-        // The rows computed before the failure are kept, as row-by-row posts kept them.
-        if (held) {
-            held->held = true;
-            throw;
-        }
-        try {
-            StoreDailyRows(etkc, dailyRows);
-        } catch (...) {
-        }
-        throw;
-    }
-    if (wetSoil.isOpen())
         wetSoil.close();
-    if (held)
-        held->held = true;
-    else
-        StoreDailyRows(etkc, dailyRows);
-    etkc.close();
+    }
 
-    // 11. Monthly reference and crop ET.
-    if (ctx.ETMethodIndex == 1) {
-        // Rows of "MoPctDay.db" by nearest match on the whole degrees; each
-        // row is read once per run.
-        TTable pctDay(QStringLiteral("MoPctDay.db"));
-        pctDay.setIndexName(QStringLiteral("LatitudeIndex"));
-        QHash<int, MonthlyValues> rowsRead;
-        const DaytimeLookup lookup = [&](int degrees, int month) {
-            auto it = rowsRead.find(degrees);
-            if (it == rowsRead.end()) {
-                if (!pctDay.isOpen())
-                    pctDay.open();
+    // "MoPctDay.db": the rows of the whole degrees of the station's latitude
+    // and the next, by nearest match, for a Blaney-Criddle run (Penman-Monteith
+    // without the station's wind record is one).
+    const bool penmanMonteith = in.etMethodIndex == 2 || in.etMethodIndex == 3;
+    if (in.etMethodIndex == 1 || (penmanMonteith && !in.whr.found)) {
+        const LatitudeParts lat = SplitLatitudeText(QString::number(RoundHalfUp(in.station.latitude)));
+        if (lat.valid) {
+            TTable pctDay(QStringLiteral("MoPctDay.db"));
+            pctDay.setIndexName(QStringLiteral("LatitudeIndex"));
+            pctDay.open();
+            for (int degrees : {lat.degrees, lat.degrees + 1}) {
                 MonthlyValues row{};
                 if (!pctDay.isEmpty()) {
                     pctDay.findNearest({degrees});
@@ -627,105 +491,67 @@ void ComputeCropRun(CropRunContext& ctx, CropCurveState& st, TTable& wk, HeldDai
                     for (int m = 1; m <= 12; ++m)
                         row[m] = r.f(QString::fromLatin1(kMonthAbbrev[m]));
                 }
-                it = rowsRead.insert(degrees, row);
+                in.daytimePercents[degrees] = row;
             }
-            return (*it)[month];
-        };
-        for (int m = 1; m <= 12; ++m) {
-            ctx.ShoulderRefET[m] = ctx.ShoulderRefETmm[m] = 0.0;
-            if (ctx.SeasonMonthFlags[m]) {
-                BlaneyCriddleInputs in;
-                in.month = m;
-                in.t = station.T[m];
-                in.tPrev = station.T[PrevMonth(m)];
-                in.tNext = station.T[NextMonth(m)];
-                in.latitude = station.latitude;
-                in.elevationFt = station.elevationFt;
-                in.elevationCorrection = elevationCorrection;
-                in.inSeason = true;
-                in.plantMonth = ctx.PlantMonth;
-                in.plantDay = ctx.PlantDay;
-                in.harvestMonth = ctx.HarvestMonth;
-                in.harvestDay = ctx.HarvestDay;
-                ctx.DailyRefET[m] = BlaneyCriddleRate(in, lookup, &once);
-                ctx.DailyCropET[m] = ctx.DailyRefET[m] * ctx.MonthlyKc[m];
-            } else {
-                ctx.DailyRefET[m] = ctx.DailyCropET[m] = 0.0;
-            }
-            ctx.DailyRefETmm[m] = ctx.DailyRefET[m] * 25.4;
-            ctx.DailyCropETmm[m] = ctx.DailyCropET[m] * 25.4;
-        }
-        if (pctDay.isOpen())
             pctDay.close();
-    } else if (ctx.ETMethodIndex == 2 || ctx.ETMethodIndex == 3) {
-        const double phi = LatitudeRadians(station.latitude, &once);
-        const MonthlyValues meanC = MonthlyMeanTempC(station.Tmin, station.Tmax);
-        const int before = PrevMonth(WrapMonth(ctx.PlantMonth));
-        const int after = NextMonth(WrapMonth(ctx.HarvestMonth));
-        // Station and latitude terms once per run, then the months.
-        const PenmanMonteithStation pmStation =
-            PenmanMonteithStationTerms(station.elevationFt, whr.stationType, whr.stationHeight, whr.stationLoc);
-        const PenmanMonteithLatitude pmLatitude = PenmanMonteithLatitudeTerms(phi);
-        for (int m = 1; m <= 12; ++m) {
-            PenmanMonteithMonth in;
-            in.tminF = station.Tmin[m];
-            in.tmaxF = station.Tmax[m];
-            in.windMph = whr.u2[m];
-            in.rsLangleys = whr.rs[m];
-            in.rhMin = whr.rhMin[m];
-            in.rhMax = whr.rhMax[m];
-            in.as = whr.as[m];
-            in.bs = whr.bs[m];
-            in.sunshineHours = whr.n[m];
-            in.cor = whr.cor[m];
-            const double eto = PenmanMonteithETo(m, pmStation, pmLatitude, meanC, in);
-            if (m == before || m == after) {
-                ctx.ShoulderRefETmm[m] = eto;
-                ctx.ShoulderRefET[m] = eto * 0.03936996;
-            } else {
-                ctx.ShoulderRefETmm[m] = ctx.ShoulderRefET[m] = 0.0;
-            }
-            if (ctx.SeasonMonthFlags[m]) {
-                ctx.DailyRefETmm[m] = eto;
-                ctx.DailyCropETmm[m] = eto * ctx.MonthlyKc[m];
-                ctx.DailyRefET[m] = ctx.DailyRefETmm[m] * 0.03936996;
-                ctx.DailyCropET[m] = ctx.DailyCropETmm[m] * 0.03936996;
-            } else {
-                ctx.DailyRefETmm[m] = ctx.DailyCropETmm[m] = ctx.DailyRefET[m] = ctx.DailyCropET[m] = 0.0;
-            }
         }
     }
+    return in;
+}
 
-    // A refused latitude ("FATAL Error: Latitude not correct" or "... not
-    // within range") yields no reference ET: the error value -1 would give
-    // negative crop ET and requirements. The crop's results stay empty (the
-    // budget arrays were cleared in step 7); the crop curve is kept.
-    const bool latitudeRefused = once.wasShown(kLatitudeNotCorrect) || once.wasShown(kLatitudeNotInRange);
-    if (latitudeRefused) {
-        for (MonthlyValues* a : {&ctx.DailyRefET, &ctx.DailyRefETmm, &ctx.DailyCropET, &ctx.DailyCropETmm,
-                                 &ctx.ShoulderRefET, &ctx.ShoulderRefETmm})
-            a->fill(0.0);
+namespace {
+
+void ComputeCropRun(CropRunContext& ctx, CropCurveState& st, TTable& wk, HeldDailyRows* held)
+{
+    // The run's reads of the shared tables see one state of them, and on a
+    // SQLite file take its read lock once.
+    const ReadSnapshot snapshot;
+    // Daily values of an earlier crop never carry into this one.
+    st.reset();
+
+    // Computation-details file in the working directory.
+    DetailsFile details;
+
+    // Everything the run reads, then the run.
+    const CropInputs in = ReadCropInputs(ctx, wk);
+    details.write(QByteArrayLiteral("\nPenman-Monteith ETo COMPUTATIONS DETAILS\n\nCrop: ") + in.cropName.toUtf8()
+                  + QByteArrayLiteral(",  Job: ") + in.jobName.toUtf8() + QByteArrayLiteral("\n\n"));
+
+    TTable etkc(QStringLiteral("ETKc.db"));
+    if (!held)
+        etkc.emptyTable();
+    etkc.open();
+    if (held)
+        held->held = false;
+    CropResults r;
+    try {
+        RunCropInto(in, r);
+    } catch (...) {
+        // The rows computed before the failure are kept, as row-by-row posts kept them.
+        st = r.curve;
+        CopyResults(in, r, ctx);
+        if (held) {
+            held->rows = r.daily;
+            held->held = true;
+            throw;
+        }
+        try {
+            StoreDailyRows(etkc, r.daily);
+        } catch (...) {
+        }
+        throw;
     }
-
-    // 12. Season months again.
-    ctx.SeasonMonthFlags = SeasonMonths(ctx.PlantMonth, ctx.HarvestMonth);
-
-    // 13. Water budget.
-    if (!latitudeRefused)
-        RunWaterBudget(ctx, peakMethod);
-
-    // 14. Totals.
-    ctx.TotalCropET = ctx.TotalEffPrecip50 = ctx.TotalEffPrecip80 = 0.0;
-    ctx.TotalNetIrrReq50 = ctx.TotalNetIrrReq80 = 0.0;
-    for (int m = 1; m <= 12; ++m) {
-        ctx.TotalCropET += ctx.MonthlyCropET[m];
-        ctx.TotalEffPrecip50 += ctx.EffPrecip50[m];
-        ctx.TotalEffPrecip80 += ctx.EffPrecip80[m];
-        ctx.TotalNetIrrReq50 += ctx.NetIrrReq50[m];
-        ctx.TotalNetIrrReq80 += ctx.NetIrrReq80[m];
+    st = r.curve;
+    if (held) {
+        std::swap(held->rows, r.daily);
+        held->held = true;
+    } else {
+        StoreDailyRows(etkc, r.daily);
     }
+    etkc.close();
+    CopyResults(in, r, ctx);
 
-    // 15. Back into the working-crop row.
+    // Back into the working-crop row.
     static const struct WriteBackNames {
         QString ir[13], pk[13];
         WriteBackNames()

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "CropRun.h"
 #include "CropRunContext.h"
 
 namespace quen {
@@ -12,17 +13,6 @@ class TTable;
 // The daily rows of "ETKc.db" of the latest run, held back instead of stored:
 // runs that follow one another at once (a fetched job's crops) leave only the
 // last run's rows in the table, so only those need storing.
-struct DailyKcRows {
-    std::vector<double> day, kca, kcb;   // "JDate", "Kca", "Kcb" of each row
-    int size() const { return int(day.size()); }
-    void clear()
-    {
-        day.clear();
-        kca.clear();
-        kcb.clear();
-    }
-};
-
 struct HeldDailyRows {
     bool held = false;               // a run has reached its daily rows
     DailyKcRows rows;
@@ -42,6 +32,12 @@ void ComputeCrop(CropRunContext& ctx, CropCurveState& state, TTable& workingCrop
 
 // Empties "ETKc.db" and stores the held rows; nothing when no run held any.
 void StoreHeldDailyRows(HeldDailyRows& held);
+
+// Everything a run of the crop the working-crop handle is positioned on reads:
+// the row, the job's station and its wind, humidity and radiation record, the
+// system defaults, the curve and the rows of "WetSoil.db", "MoPctDay.db" and
+// "PcpChance.DB" it asks for.
+CropInputs ReadCropInputs(const CropRunContext& ctx, TTable& workingCrop);
 
 // Metric twins of the results (cm, mm/day, deg C) from the customary values.
 void ComputeMetricResults(CropRunContext& ctx);

@@ -1,5 +1,6 @@
 #include "EtMethod.h"
 
+#include "Station.h"
 #include "db/MessageService.h"
 #include "db/Schema.h"
 #include "db/Table.h"
@@ -40,12 +41,7 @@ namespace {
 
 QString StationWhrLocation(const QString& stationName)
 {
-    TTable clim(QStringLiteral("Climate.DB"));
-    clim.open();
-    clim.findNearest({stationName});
-    const QString whr = clim.isEmpty() ? QString() : clim.field(QStringLiteral("WHRLocation")).asString();
-    clim.close();
-    return whr;
+    return ReadStation(stationName).whrLocation;
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 
 #include "ComputeCrop.h"
 #include "EtMethod.h"
+#include "Station.h"
 #include "db/Database.h"
 #include "db/Table.h"
 
@@ -184,21 +185,18 @@ bool LoadJob(const QString& name, CropRunContext& ctx)
     jobs.close();
 
     // The station by nearest match on its name (primary index: name, number).
-    TTable clim(QStringLiteral("Climate.DB"));
-    clim.open();
-    clim.findNearest({ctx.WeatherStationName});
+    const StationRecord station = ReadStation(ctx.WeatherStationName);
     ctx.AnnualPrecip = ctx.AnnualPrecipCm = 0.0;
-    if (!clim.isEmpty()) {
+    if (station.present) {
         for (int m = 1; m <= 12; ++m) {
-            ctx.MonthlyPrecip[m] = clim.field(QStringLiteral("P%1").arg(m)).asFloat();
-            ctx.MonthlyTemp[m] = clim.field(QStringLiteral("T%1").arg(m)).asFloat();
-            ctx.AnnualPrecip += ctx.MonthlyPrecip[m];
-            ctx.MonthlyPrecipCm[m] = ctx.MonthlyPrecip[m] * 2.54;
-            ctx.AnnualPrecipCm += ctx.MonthlyPrecipCm[m];
-            ctx.MonthlyTempC[m] = (ctx.MonthlyTemp[m] - 32.0) * 5.0 / 9.0;
+            ctx.MonthlyPrecip[m] = station.precip[m];
+            ctx.MonthlyTemp[m] = station.temp[m];
+            ctx.MonthlyPrecipCm[m] = station.precipCm[m];
+            ctx.MonthlyTempC[m] = station.tempC[m];
         }
+        ctx.AnnualPrecip = station.annualPrecip;
+        ctx.AnnualPrecipCm = station.annualPrecipCm;
     }
-    clim.close();
     return true;
 }
 
