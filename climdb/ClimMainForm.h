@@ -3,7 +3,7 @@
 // close. Each button runs its window modally (ClimModal.h).
 #pragma once
 
-#include "AboutBox.h"
+#include "AboutDialog.h"
 #include "DatabaseMainForm.h"
 
 class QGroupBox;

@@ -4,7 +4,7 @@
 // closes them after.
 #pragma once
 
-#include "AboutBox.h"
+#include "AboutDialog.h"
 #include "DatabaseMainForm.h"
 
 class QGroupBox;

@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-#include "AboutBox.h"
+#include "AboutDialog.h"
 #include "CropRunContext.h"
 
 class QLabel;

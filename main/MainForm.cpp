@@ -11,7 +11,7 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
-#include "AboutBox.h"
+#include "AboutDialog.h"
 #include "DBGrid.h"
 #include "EnterFocus.h"
 #include "Help.h"

@@ -12,7 +12,7 @@
 #include <QTest>
 #include <QTextBrowser>
 
-#include "AboutBox.h"
+#include "AboutDialog.h"
 #include "Application.h"
 #include "DataSource.h"
 #include "Database.h"

@@ -1,4 +1,4 @@
-#include "AboutBox.h"
+#include "AboutDialog.h"
 
 #include <QDialogButtonBox>
 #include <QFrame>
