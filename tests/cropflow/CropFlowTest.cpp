@@ -16,7 +16,7 @@
 #include "CropForm.h"
 #include "CropFormKit.h"
 #include "../cropdb/CropGridPick.h"
-#include "CropNameDlg.h"
+#include "GetCropNamDlg.h"
 #include "DBControls.h"
 #include "DBGrid.h"
 #include "FAO56Forms.h"

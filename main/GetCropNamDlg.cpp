@@ -1,4 +1,4 @@
-#include "CropNameDlg.h"
+#include "GetCropNamDlg.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

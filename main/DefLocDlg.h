@@ -1,20 +1,14 @@
-// The defaults dialogs of the Options menu.
-//
-// TDefSysDlg ("System Default Values"): the one row of "SystemDefaults.db"
-// (ET method policy, TR21 elevation correction, peak ET procedure, carry-over
-// percentages, password); read-only until TPasswordDlg accepts the password.
-// TDefLocDlg ("Local Default Values"): the one row of "LocalDefaults.db" on
-// two pages, "General Data" (the values that seed a new crop, and the units)
-// and "FAO 56 Curve Data" (with the metric and customary twins of depth,
-// ETo and wind). Its "Metric Units" box switches the program's units at once.
+// TDefLocDlg ("Local Default Values", Options menu): the one row of
+// "LocalDefaults.db" on two pages, "General Data" (the values that seed a new
+// crop, and the units) and "FAO 56 Curve Data" (with the metric and customary
+// twins of depth, ETo and wind). Its "Metric Units" box switches the
+// program's units at once.
 #pragma once
 
 #include <QDialog>
 
 #include "CropRunContext.h"
 
-class QLabel;
-class QLineEdit;
 class QPushButton;
 class QTabWidget;
 
@@ -27,67 +21,6 @@ class TDBRadioGroup;
 }
 
 namespace quen::mainprog {
-
-class TDefSysDlg : public QDialog {
-    Q_OBJECT
-public:
-    explicit TDefSysDlg(QWidget* parent = nullptr);
-    ~TDefSysDlg() override;
-
-    TDBRadioGroup* DBRadioGroup1;
-    TDBRadioGroup* ElevDBRadioGroup;
-    TDBRadioGroup* PeakETDBRadio;
-    TDBNumEdit* SpringDBEdit;
-    TDBNumEdit* FallDBEdit;
-    QLabel* PasswordLabel;
-    TDBEdit* PasswordDBEdit;
-    QLabel* NoteLabel;
-    QPushButton* HelpBtn;
-    QPushButton* OKBtn;
-    QPushButton* CancelBtn;
-    QPushButton* EditDataBtn;
-
-    bool editMode() const { return m_editing; }
-    // After a correct password: the row in edit, the controls enabled.
-    void enterEditMode();
-
-public slots:
-    void FormShow();
-    void EditDataBtnClick();
-    void OKBtnClick();
-    void CancelBtnClick();
-
-protected:
-    void showEvent(QShowEvent* e) override;
-    void reject() override;
-
-private:
-    void setControlsEnabled(bool on);
-    bool m_shown = false;
-    bool m_editing = false;
-    bool m_done = false;
-};
-
-class TPasswordDlg : public QDialog {
-    Q_OBJECT
-public:
-    explicit TPasswordDlg(TDefSysDlg* sysDlg, QWidget* parent = nullptr);
-
-    QLineEdit* Password;
-    QLabel* WrongLabel;
-    QPushButton* OKBtn;
-    QPushButton* CancelBtn;
-
-public slots:
-    void FormShow();
-    void OKBtnClick();
-
-protected:
-    void showEvent(QShowEvent* e) override;
-
-private:
-    TDefSysDlg* m_sysDlg;
-};
 
 class TDefLocDlg : public QDialog {
     Q_OBJECT

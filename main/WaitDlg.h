@@ -1,33 +1,15 @@
-// Small windows of the main program: TNotImplForm ("Not Implemented"), the
-// about box TAboutBox and the wait dialog TWaitDlg ("Loading....") shown
-// while a saved job is loaded.
+// TWaitDlg ("Loading...."): the wait dialog shown while a saved job is
+// loaded.
 #pragma once
 
 #include <QDialog>
 
-#include "AboutDialog.h"
 #include "CropRunContext.h"
 
 class QLabel;
 class QProgressBar;
-class QPushButton;
 
 namespace quen::mainprog {
-
-class TNotImplForm : public QDialog {
-    Q_OBJECT
-public:
-    explicit TNotImplForm(QWidget* parent = nullptr);
-    QPushButton* CloseBtn;
-};
-
-class TAboutBox : public TAboutDialog {
-    Q_OBJECT
-public:
-    explicit TAboutBox(QWidget* parent = nullptr);
-    static QString programTitle() { return QStringLiteral("(Quenpm) Quen, Peman-Monteith"); }
-    static QStringList lines();
-};
 
 // Created once at start-up; the job loader shows it without making it modal,
 // advances the bar and closes it. The user cannot close it.
