@@ -34,7 +34,7 @@
 #include "MessageBoxes.h"
 #include "ModalRun.h"
 #include "NumEdit.h"
-#include "OutputDialog.h"
+#include "Outputdlg.h"
 #include "PreviewWindow.h"
 #include "Program.h"
 #include "ReferenceET.h"

@@ -1,4 +1,4 @@
-#include "OutputDialog.h"
+#include "Outputdlg.h"
 
 #include <QGridLayout>
 #include <QGuiApplication>

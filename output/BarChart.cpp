@@ -1,4 +1,4 @@
-#include "BarChartForm.h"
+#include "BarChart.h"
 
 #include <QApplication>
 #include <QChart>
