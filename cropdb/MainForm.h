@@ -4,20 +4,12 @@
 // closes them after.
 #pragma once
 
-#include "AboutDialog.h"
 #include "DatabaseMainForm.h"
 
 class QGroupBox;
 class QPushButton;
 
 namespace quen::cropprog {
-
-class TAboutCropBox : public TAboutDialog {
-    Q_OBJECT
-public:
-    explicit TAboutCropBox(QWidget* parent = nullptr);
-    static QStringList lines();
-};
 
 class TMainForm : public TDatabaseMainForm {
     Q_OBJECT

@@ -1,4 +1,4 @@
-#include "PlainEditors.h"
+#include "PlainTableForm.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -8,11 +8,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "NumEdit.h"
-#include "CropDMod.h"
-#include "CropReports.h"
 #include "EnterFocus.h"
 #include "Help.h"
+#include "NumEdit.h"
 
 namespace quen::cropprog {
 
@@ -115,67 +113,6 @@ void TPlainTableForm::ListBtnClick()
 {
     if (m_prepare) previewReport(m_prepare(*table()), this);
 }
-
-// ---------------------------------------------------------------------------
-
-QStringList TBCAnuForm::valueFields()
-{
-    return {"0% Kc", "5% Kc", "10% Kc", "15% Kc", "20% Kc", "25% Kc", "30% Kc", "35 % Kc", "40% Kc", "45% Kc", "50% Kc",
-            "55% Kc", "60% Kc", "65% Kc", "70% Kc", "75% Kc", "80% Kc", "85% Kc", "90% Kc", "95 % Kc", "100%Kc"};
-}
-
-TBCAnuForm::TBCAnuForm(QWidget* parent)
-    : TPlainTableForm(QStringLiteral("BCAnuForm"), QStringLiteral("Review or Edit BC TR21 Kc Curves for Annual Crops"),
-                      DMod->datBCAnnual, QStringLiteral("Crop Curve Name"), parent)
-{
-    NameEdit->setMaxLength(30);
-    NameEdit->setToolTip(QStringLiteral("Enter unique crop curve name"));
-    QStringList labels;
-    for (int p = 0; p <= 100; p += 5) labels << QString::number(p) + QStringLiteral("% Kc");
-    addValueFields(QStringLiteral("Annual BC TR21 Kc Values"), valueFields(), labels, QStringLiteral("#.##"), 7);
-    setListButton(QStringLiteral("&List"), QStringLiteral("List of Curves"), &prepareBCAnnualList);
-    resize(900, 480);
-}
-
-QStringList TBCPerenForm::valueFields()
-{
-    QStringList f;
-    for (const char* m : {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"}) {
-        f << QLatin1String(m) + QStringLiteral(" 1 Kc");
-        f << QLatin1String(m) + QStringLiteral(" 15 Kc");
-    }
-    f << QStringLiteral("Dec 31 Kc");
-    return f;
-}
-
-TBCPerenForm::TBCPerenForm(QWidget* parent)
-    : TPlainTableForm(QStringLiteral("BCPerenForm"),
-                      QStringLiteral("Review or Edit BC TR21 Kc Curves for Perennial Crops"), DMod->datBCPeren,
-                      QStringLiteral("Crop Curve Name"), parent)
-{
-    NameEdit->setMaxLength(30);
-    addValueFields(QStringLiteral("Blaney Criddle Kc Values"), valueFields(), valueFields(), QStringLiteral("#.##"), 6);
-    setListButton(QStringLiteral("List"), QStringLiteral("BC Perennial Crop List Report"), &prepareBCPerenList);
-    resize(900, 560);
-}
-
-TAnTypeForm::TAnTypeForm(QWidget* parent)
-    : TPlainTableForm(QStringLiteral("AnTypeForm"), QStringLiteral("Annual Basal Crop Type DB Review or Edit"),
-                      DMod->datAnType, QStringLiteral("Crop Type"), parent)
-{
-    NameEdit->setToolTip(QStringLiteral("Enter a unique crop type name"));
-    addValueFields(QStringLiteral("Fraction of season"), {"Fs1", "Fs2", "Fs3"}, {"Fs1", "Fs2", "Fs3"},
-                   QStringLiteral("#.##"), 3, QStringLiteral("Fraction of season"));
-    addValueFields(QStringLiteral("Days from planting until maturity"), {"DaysMin", "DaysMax"},
-                   {"Days Min.", "Days Max."}, QStringLiteral("iii"), 2,
-                   QStringLiteral("Days from planting until maturity"));
-    setListButton(QStringLiteral("List"), QStringLiteral("Annual Crop Type List Report"), &prepareAnTypeList);
-    resize(720, 420);
-}
-
-} // namespace quen::cropprog
-
-namespace quen::cropprog {
 
 // A refused post keeps the window open with the row still in edit.
 void TPlainTableForm::closeEvent(QCloseEvent* e)

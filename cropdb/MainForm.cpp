@@ -1,4 +1,4 @@
-#include "CropMainForm.h"
+#include "MainForm.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -6,31 +6,23 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "AboutCropBox.h"
+#include "AnTypeForm.h"
+#include "BasFieldVegForm.h"
+#include "BasGrassForm.h"
+#include "BasPerenForm.h"
+#include "BCAnuForm.h"
+#include "BCPerenForm.h"
 #include "CropDMod.h"
-#include "BasalForms.h"
 #include "CropForm.h"
-#include "FAO56Forms.h"
-#include "PlainEditors.h"
 #include "CropFormKit.h"
-
+#include "FAO56CropsForm.h"
+#include "FAO56tbl12DBdlg.h"
+#include "FAOTable11data.h"
 
 namespace quen::cropprog {
 
 TMainForm* MainForm = nullptr;
-
-QStringList TAboutCropBox::lines()
-{
-    return QStringList{QStringLiteral("QuenpmCrop Version 1.1"),
-            QStringLiteral("Crop Database Management  Program"),
-            QString(),
-            QStringLiteral("The crop curves and coefficients follow:")}
-           + publicationLines();
-}
-
-TAboutCropBox::TAboutCropBox(QWidget* parent)
-    : TAboutDialog(QStringLiteral("About Quen Crop DB Management"), TMainForm::applicationTitle(), lines(), parent)
-{
-}
 
 TMainForm::TMainForm(QWidget* parent)
     : TDatabaseMainForm(QStringLiteral("CropMainForm"), QStringLiteral("Quen Crops Databases"),
@@ -82,7 +74,6 @@ TMainForm::TMainForm(QWidget* parent)
     connect(FAO56TblBtn, &QPushButton::clicked, this, &TMainForm::FAO56TblBtnClick);
     connect(FAOCurvBtn, &QPushButton::clicked, this, &TMainForm::FAOCurvBtnClick);
     connect(FAOTbl11Btn, &QPushButton::clicked, this, &TMainForm::FAOTbl11BtnClick);
-
 
     resize(620, 460);
 }

@@ -1,6 +1,7 @@
-// The plain table editors of the crop database program: no read-only mode, a
-// full navigator edits the table directly, a list button previews the list
-// report, "&Close" posts a pending edit and closes.
+// TPlainTableForm: the design of the plain table editors of the crop database
+// program: no read-only mode, a full navigator edits the table directly, a
+// list button previews the list report, "&Close" posts a pending edit and
+// closes.
 //   TBCAnuForm    "CrpBCAnu.DB"  Blaney-Criddle (TR21) Kc by percent of season
 //   TBCPerenForm  "CrpBCPer.DB"  Blaney-Criddle (TR21) Kc by calendar date
 //   TAnTypeForm   "CrpAnTyp.db"  annual crop types (growth-stage fractions)
@@ -15,7 +16,6 @@
 #include "DBNavigator.h"
 
 class QPushButton;
-class QGridLayout;
 
 namespace quen::cropprog {
 
@@ -48,26 +48,6 @@ private:
     QWidget* m_right;
     std::function<report::PreparedReport(TTable&)> m_prepare;
     bool m_closed = false;
-};
-
-class TBCAnuForm : public TPlainTableForm {
-    Q_OBJECT
-public:
-    explicit TBCAnuForm(QWidget* parent = nullptr);
-    static QStringList valueFields();
-};
-
-class TBCPerenForm : public TPlainTableForm {
-    Q_OBJECT
-public:
-    explicit TBCPerenForm(QWidget* parent = nullptr);
-    static QStringList valueFields();
-};
-
-class TAnTypeForm : public TPlainTableForm {
-    Q_OBJECT
-public:
-    explicit TAnTypeForm(QWidget* parent = nullptr);
 };
 
 } // namespace quen::cropprog

@@ -1,5 +1,6 @@
-// The basal (NEH2) curve editors: one design over the three basal tables,
-// with the kind-specific value fields as the only difference.
+// TBasalCurveForm: the design the basal (NEH2) curve editors share over the
+// three basal tables, with the kind-specific value fields as the only
+// difference.
 //   TBasFieldVegForm  "CrpAnNam.DB"  field and vegetable crops (Kcb, Kcp, Kcm, crop type)
 //   TBasPerenForm     "CrpPeren.DB"  perennial and specialty crops (monthly Kc)
 //   TBasGrassForm     "CrpForag.DB"  grasses and forage legumes (low/high Kc, cuttings)
@@ -9,8 +10,6 @@
 #pragma once
 
 #include "CurveEditorBase.h"
-
-class QLabel;
 
 namespace quen::cropprog {
 
@@ -44,34 +43,6 @@ protected:
 private:
     Kind m_kind;
     QWidget* m_values;
-};
-
-class TBasFieldVegForm : public TBasalCurveForm {
-    Q_OBJECT
-public:
-    explicit TBasFieldVegForm(QWidget* parent = nullptr);
-    TDBNumEdit *KcbEdit, *KcpEdit, *KcmEdit;
-    TDBComboBox* CropTypeCombo;
-    QLabel *Fs1Label, *Fs2Label, *Fs3Label, *DaysMinLabel, *DaysMaxLabel;
-    QPushButton* PostBtn;
-    void FormShow() override;
-    void showTypeData();
-};
-
-class TBasPerenForm : public TBasalCurveForm {
-    Q_OBJECT
-public:
-    explicit TBasPerenForm(QWidget* parent = nullptr);
-    TDBEdit *GroundCoverEdit, *GrowingCondEdit;
-    QList<TDBNumEdit*> MonthKcEdits;   // "Jan Kc" .. "Dec Kc"
-};
-
-class TBasGrassForm : public TBasalCurveForm {
-    Q_OBJECT
-public:
-    explicit TBasGrassForm(QWidget* parent = nullptr);
-    TDBNumEdit *LowKcEdit, *HighKcEdit, *PkPctEdit, *PkDaysBeforeEdit, *PkDaysAfterEdit;
-    TDBRadioGroup* HayRadio;
 };
 
 } // namespace quen::cropprog
