@@ -1,10 +1,11 @@
-#include "ClimMainForm.h"
+#include "MainForm.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "AboutClimBox.h"
 #include "ClimDBForm.h"
 #include "ClimModal.h"
 #include "NoaaImportForm.h"
@@ -12,24 +13,9 @@
 #include "StateToDBForm.h"
 #include "WHRForm.h"
 
-
 namespace quen::climprog {
 
 TMainForm* MainForm = nullptr;
-
-QStringList TAboutClimBox::lines()
-{
-    return QStringList{QStringLiteral("Climate Database Management Program"),
-            QStringLiteral("Version 1.1"),
-            QString(),
-            QStringLiteral("The climate data serve the methods of:")}
-           + publicationLines();
-}
-
-TAboutClimBox::TAboutClimBox(QWidget* parent)
-    : TAboutDialog(QStringLiteral("About Quen Climate DB Management"), TMainForm::applicationTitle(), lines(), parent)
-{
-}
 
 TMainForm::TMainForm(QWidget* parent)
     : TDatabaseMainForm(QStringLiteral("ClimMainForm"),
@@ -69,7 +55,6 @@ TMainForm::TMainForm(QWidget* parent)
     connect(NoaaImportBtn, &QPushButton::clicked, this, &TMainForm::NoaaImportBtnClick);
     connect(EditClimBtn, &QPushButton::clicked, this, &TMainForm::EditClimBtnClick);
     connect(EditWHRBtn, &QPushButton::clicked, this, &TMainForm::EditWHRBtnClick);
-
 
     resize(620, 420);
 }

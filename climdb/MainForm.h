@@ -3,20 +3,12 @@
 // close. Each button runs its window modally (ClimModal.h).
 #pragma once
 
-#include "AboutDialog.h"
 #include "DatabaseMainForm.h"
 
 class QGroupBox;
 class QPushButton;
 
 namespace quen::climprog {
-
-class TAboutClimBox : public TAboutDialog {
-    Q_OBJECT
-public:
-    explicit TAboutClimBox(QWidget* parent = nullptr);
-    static QStringList lines();
-};
 
 class TMainForm : public TDatabaseMainForm {
     Q_OBJECT

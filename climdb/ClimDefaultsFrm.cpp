@@ -1,4 +1,4 @@
-#include "ClimDefaultsForm.h"
+#include "ClimDefaultsFrm.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
