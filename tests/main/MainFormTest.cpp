@@ -18,6 +18,7 @@
 #include "Application.h"
 #include "DBGrid.h"
 #include "Help.h"
+#include "HelpViewer.h"
 #include "JobPicture.h"
 #include "MessageBoxes.h"
 #include "NotImplForm.h"

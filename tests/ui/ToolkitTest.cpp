@@ -17,6 +17,7 @@
 #include "DataSource.h"
 #include "Database.h"
 #include "Help.h"
+#include "HelpViewer.h"
 #include "Hourglass.h"
 #include "MessageBoxes.h"
 #include "Placement.h"
