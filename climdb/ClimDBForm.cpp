@@ -20,7 +20,7 @@
 #include "ClimDMod.h"
 #include "ClimImport.h"
 #include "ClimFormParts.h"
-#include "ClimMainForm.h"
+#include "AboutClimBox.h"
 #include "ClimReports.h"
 #include "DBGrid.h"
 #include "DBNavigator.h"
@@ -46,42 +46,6 @@ QString valueText(TTable* t, const QString& field)
 }
 
 } // namespace
-
-// ---- TSelCountyDlg -------------------------------------------------------------------
-
-TSelCountyDlg::TSelCountyDlg(QWidget* parent) : QDialog(parent)
-{
-    setObjectName(QStringLiteral("SelCountyDlg"));
-    setWindowTitle(QStringLiteral("Select County"));
-    auto* v = new QVBoxLayout(this);
-    CountyGrid = new TDBGrid(this);
-    CountyGrid->setObjectName(QStringLiteral("CountyGrid"));
-    CountyGrid->addColumn(QStringLiteral("County"), QStringLiteral("County"), 220);
-    CountyGrid->setDataSource(DMod->datCounty);
-    v->addWidget(CountyGrid);
-    auto* h = new QHBoxLayout;
-    h->addStretch();
-    OKBtn = new QPushButton(QStringLiteral("OK"), this);
-    OKBtn->setObjectName(QStringLiteral("OKBtn"));
-    CancelBtn = new QPushButton(QStringLiteral("Cancel"), this);
-    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-    h->addWidget(OKBtn);
-    h->addWidget(CancelBtn);
-    v->addLayout(h);
-    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
-    connect(CountyGrid, &TDBGrid::rowDoubleClicked, this, &QDialog::accept);
-    resize(300, 380);
-}
-
-QString TSelCountyDlg::selectedCounty() const
-{
-    TTable* t = DMod->tblCounty;
-    if (!t->isOpen() || t->isEmpty() || !CountyGrid->selectionModel()
-        || !CountyGrid->selectionModel()->hasSelection())
-        return QString();
-    return t->field(QStringLiteral("County")).asString();
-}
 
 // ---- TClimDBForm ---------------------------------------------------------------------
 

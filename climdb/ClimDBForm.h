@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "DBControls.h"
+#include "SelCountyDlg.h"
 
 class QAction;
 class QMenu;
@@ -24,18 +25,6 @@ class TRecordEditor;
 }
 
 namespace quen::climprog {
-
-// "Select County": the county list with OK and Cancel.
-class TSelCountyDlg : public QDialog {
-    Q_OBJECT
-public:
-    explicit TSelCountyDlg(QWidget* parent = nullptr);
-    TDBGrid* CountyGrid;
-    QPushButton* OKBtn;
-    QPushButton* CancelBtn;
-    // The county of the highlighted row; empty when none.
-    QString selectedCounty() const;
-};
 
 class TClimDBForm : public QDialog {
     Q_OBJECT

@@ -9,7 +9,7 @@
 #include "DBNavigator.h"
 
 #include "ClimDMod.h"
-#include "ClimDefaultsForm.h"
+#include "ClimDefaultsFrm.h"
 #include "MessageService.h"
 #include "NumEdit.h"
 #include "StationRecords.h"

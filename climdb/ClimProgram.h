@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "ClimDMod.h"
-#include "ClimMainForm.h"
+#include "MainForm.h"
 #include "SelDirForm.h"
 
 namespace quen::climprog {

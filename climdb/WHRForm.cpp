@@ -14,7 +14,7 @@
 
 #include "ClimDMod.h"
 #include "ClimFormParts.h"
-#include "ClimMainForm.h"
+#include "AboutClimBox.h"
 #include "ClimReports.h"
 #include "DBNavigator.h"
 #include "EnterFocus.h"

@@ -1,8 +1,9 @@
 // The crop records editor "Review or Edit Local Crop Database" over
-// "QuenCrop.DB" and its three curve choice dialogs. Each crop record names
-// its basal (NEH2) curve with its humidity/wind variant, its Blaney-Criddle
-// (TR21) curve and its FAO-56 curve, and carries default growth dates, the
-// alternate growing-season data and notes.
+// "QuenCrop.DB", with three curve choice dialogs (TGetBasDlg, TGetBCDlg,
+// TGetFAODlg). Each crop record names its basal (NEH2) curve with its
+// humidity/wind variant, its Blaney-Criddle (TR21) curve and its FAO-56
+// curve, and carries default growth dates, the alternate growing-season data
+// and notes.
 //
 // New-record mode: switched on by "Insert Record" (or by a curve dialog that
 // finds the table empty); while on, the curve dialogs fill the new row from
@@ -88,88 +89,6 @@ protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
-    bool m_shown = false, m_closed = false;
-};
-
-// "Get Basal Kc Curve Data".
-class TGetBasDlg : public QDialog {
-    Q_OBJECT
-public:
-    explicit TGetBasDlg(TCropForm* form);
-    TDBText *CurTypeText, *CurHumWindText, *CurCurveText;
-    TRadioGroup* KindRadio;
-    TRadioGroup* HumWindRadio;
-    TDBGrid* CurveList;
-    TDBMemo* NotesMemo;
-    QLabel* InfoLabel;
-    QPushButton *OKBtn, *CancelBtn, *DontUseBtn, *HelpBtn;
-    TDataSource* datCurves;
-
-    void FormShow();
-    void FormClose();
-    void KindRadioClick(int index);
-    void HumWindRadioClick(int index);
-    void CurveListClick();
-    void DontUseBtnClick();
-    TTable* kindTable(int kind) const;
-
-protected:
-    void showEvent(QShowEvent* e) override;
-    void done(int r) override;
-
-private:
-    void filterList();
-    void showInfo();
-    TCropForm* m_form;
-    bool m_shown = false, m_closed = false;
-};
-
-// "BC Kc Crop Curve Data".
-class TGetBCDlg : public QDialog {
-    Q_OBJECT
-public:
-    explicit TGetBCDlg(TCropForm* form);
-    TRadioGroup* TypeRadio;
-    TDBGrid* CurveList;
-    TDBText* CurCurveText;
-    QPushButton *OKBtn, *CancelBtn, *HelpBtn;
-    TDataSource* datCurves;
-
-    void FormShow();
-    void FormClose();
-    void TypeRadioClick(int index);
-    void CurveListClick();
-
-protected:
-    void showEvent(QShowEvent* e) override;
-    void done(int r) override;
-
-private:
-    void pointList(int index);
-    TCropForm* m_form;
-    bool m_shown = false, m_closed = false;
-};
-
-// "Get FAO 56 Curve Data".
-class TGetFAODlg : public QDialog {
-    Q_OBJECT
-public:
-    explicit TGetFAODlg(TCropForm* form);
-    TDBGrid* CurveGrid;
-    TDBText* CurCurveText;
-    QPushButton *OKBtn, *CancelBtn, *DontUseBtn, *HelpBtn;
-
-    void FormShow();
-    void FormClose();
-    void OKBtnClick();
-    void DontUseBtnClick();
-
-protected:
-    void showEvent(QShowEvent* e) override;
-    void done(int r) override;
-
-private:
-    TCropForm* m_form;
     bool m_shown = false, m_closed = false;
 };
 

@@ -6,7 +6,7 @@
 #include <QGridLayout>
 #include <QVBoxLayout>
 
-#include "CropMainForm.h"
+#include "AboutCropBox.h"
 #include "Help.h"
 #include "PreviewWindow.h"
 

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "CropDMod.h"
-#include "CropMainForm.h"
+#include "MainForm.h"
 
 namespace quen::cropprog {
 

@@ -30,15 +30,7 @@ class TNumEdit;
 
 namespace quen::mainprog {
 
-// The picture shown while no job is open.
-class TJobPicture : public QWidget {
-    Q_OBJECT
-public:
-    using QWidget::QWidget;
-    QSize sizeHint() const override { return {760, 420}; }
-protected:
-    void paintEvent(QPaintEvent*) override;
-};
+class TJobPicture;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT

@@ -3,9 +3,10 @@
 #include "MainForm.h"
 
 #include "CropCompDlg.h"
-#include "CropNameDlg.h"
+#include "GetCropNamDlg.h"
 #include "DBGrid.h"
-#include "DefaultsDlgs.h"
+#include "DefLocDlg.h"
+#include "DefSysDlg.h"
 #include "MainDMod.h"
 #include "ModalRun.h"
 #include "Table.h"

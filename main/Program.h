@@ -9,7 +9,7 @@
 
 #include "CropRunContext.h"
 #include "MainDMod.h"
-#include "MainDialogs.h"
+#include "WaitDlg.h"
 #include "MainForm.h"
 
 namespace quen::mainprog {

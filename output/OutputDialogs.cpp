@@ -6,7 +6,7 @@
 #include "CropReports.h"
 #include "CropRunContext.h"
 #include "MainDMod.h"
-#include "OutputDialog.h"
+#include "Outputdlg.h"
 #include "Outputs.h"
 #include "PreviewWindow.h"
 

@@ -9,7 +9,8 @@
 //   showHelpContents()      opens the contents page;
 //   showHelpSearch(word)    opens the keyword search, filtered by word;
 //   installHelpKey(app)     F1 opens the focused control's topic.
-// The viewer is one non-modal window (THelpViewer) shared by the program.
+// The viewer is one non-modal window (THelpViewer, HelpViewer.h) shared by
+// the program.
 // setHelpFile()/helpFile() keep the name of the application's help file, as
 // the windows set it on start-up and activation.
 #pragma once
@@ -23,9 +24,6 @@
 
 class QAction;
 class QApplication;
-class QLineEdit;
-class QListWidget;
-class QTextBrowser;
 
 namespace quen {
 
@@ -69,31 +67,5 @@ void showHelpContext(int context);
 void showHelpContents();
 void showHelpSearch(const QString& keyword = QString());
 void installHelpKey(QApplication* app);
-
-class THelpViewer : public QWidget {
-    Q_OBJECT
-public:
-    explicit THelpViewer(QWidget* parent = nullptr);
-    static THelpViewer* instance();   // created on first use
-
-    void openContext(int context);
-    void openContents();
-    void openSearch(const QString& keyword);
-
-    QString currentSource() const;    // URL shown, for tests
-    QTextBrowser* browser() const { return m_browser; }
-    QListWidget* keywordList() const { return m_keywords; }
-    QLineEdit* keywordFilter() const { return m_filter; }
-
-private:
-    void fillKeywords(const QString& filter);
-    void showKeyword(const QString& keyword);
-    void bringUp();
-
-    QLineEdit* m_filter;
-    QListWidget* m_keywords;
-    QListWidget* m_topics;
-    QTextBrowser* m_browser;
-};
 
 } // namespace quen

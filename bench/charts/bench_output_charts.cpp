@@ -12,7 +12,7 @@
 #include <functional>
 #include <vector>
 
-#include "BarChartForm.h"
+#include "BarChart.h"
 #include "ChartsFixture.h"
 #include "ClimDetailReport.h"
 #include "CurvesForm.h"

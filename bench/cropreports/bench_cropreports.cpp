@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "CropReports.h"
-#include "OutputDialog.h"
+#include "Outputdlg.h"
 #include "OutputFixture.h"
 #include "Render.h"
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "BarChartForm.h"
+#include "BarChart.h"
 #include "CalcJob.h"
 #include "ComputeCrop.h"
 #include "ClimDetailReport.h"

@@ -8,7 +8,7 @@
 #include <QStackedBarSeries>
 #include <QTemporaryDir>
 
-#include "BarChartForm.h"
+#include "BarChart.h"
 #include "ChartsFixture.h"
 #include "Render.h"
 #include "Report.h"

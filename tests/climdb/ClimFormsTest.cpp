@@ -18,9 +18,9 @@
 
 #include "ClimDBForm.h"
 #include "ClimDMod.h"
-#include "ClimDefaultsForm.h"
+#include "ClimDefaultsFrm.h"
 #include "ClimImport.h"
-#include "ClimMainForm.h"
+#include "MainForm.h"
 #include "ClimModal.h"
 #include "ClimProgram.h"
 #include "ClimReports.h"

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "AboutClimBox.h"
 #include "Application.h"
 #include "ClimProgram.h"
 #include "Help.h"

@@ -6,7 +6,7 @@
 
 #include "CropDMod.h"
 #include "DBGrid.h"
-#include "FAO56Forms.h"
+#include "GetCropName.h"
 #include "Table.h"
 
 namespace quen::croptest {

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "AboutCropBox.h"
 #include "Application.h"
 #include "CropProgram.h"
 #include "Help.h"

@@ -14,10 +14,14 @@
 #include <QScreen>
 #include <QTest>
 
+#include "AboutBox.h"
 #include "Application.h"
 #include "DBGrid.h"
 #include "Help.h"
+#include "HelpViewer.h"
+#include "JobPicture.h"
 #include "MessageBoxes.h"
+#include "NotImplForm.h"
 #include "NumEdit.h"
 #include "Placement.h"
 #include "Program.h"

@@ -17,7 +17,7 @@
 #include "CompPHDatesDlg.h"
 #include "DBControls.h"
 #include "CropCompDlg.h"
-#include "CropNameDlg.h"
+#include "GetCropNamDlg.h"
 #include "DBGrid.h"
 #include "GrowthDates.h"
 #include "MainCropFixture.h"

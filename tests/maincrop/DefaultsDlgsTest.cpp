@@ -12,7 +12,9 @@
 #include <QTest>
 
 #include "DBControls.h"
-#include "DefaultsDlgs.h"
+#include "DefLocDlg.h"
+#include "DefSysDlg.h"
+#include "PasswordDlg.h"
 #include "MainCropFixture.h"
 #include "MainDMod.h"
 #include "MainForm.h"

@@ -14,9 +14,11 @@
 
 #include "CompPHDatesDlg.h"
 #include "CropCompDlg.h"
-#include "CropNameDlg.h"
+#include "GetCropNamDlg.h"
 #include "DBGrid.h"
-#include "DefaultsDlgs.h"
+#include "DefLocDlg.h"
+#include "DefSysDlg.h"
+#include "PasswordDlg.h"
 #include "MainCropFixture.h"
 #include "MainDMod.h"
 #include "MainForm.h"

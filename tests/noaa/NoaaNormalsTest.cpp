@@ -15,7 +15,7 @@
 #include <QTemporaryDir>
 
 #include "Application.h"
-#include "ClimMainForm.h"
+#include "MainForm.h"
 #include "Database.h"
 #include "Help.h"
 #include "MessageBoxes.h"

@@ -18,7 +18,7 @@
 #include "DBControls.h"
 #include "DBGrid.h"
 #include "MainDMod.h"
-#include "OutputDialog.h"
+#include "Outputdlg.h"
 #include "OutputFixture.h"
 #include "Outputs.h"
 #include "Table.h"

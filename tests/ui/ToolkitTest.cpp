@@ -12,11 +12,12 @@
 #include <QTest>
 #include <QTextBrowser>
 
-#include "AboutBox.h"
+#include "AboutDialog.h"
 #include "Application.h"
 #include "DataSource.h"
 #include "Database.h"
 #include "Help.h"
+#include "HelpViewer.h"
 #include "Hourglass.h"
 #include "MessageBoxes.h"
 #include "Placement.h"
