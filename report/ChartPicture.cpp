@@ -214,7 +214,7 @@ private:
 QColor Reader::color(In& in)
 {
     const char* at = in.here();
-    const quint8 spec = in.u8();
+    const quint8 model = in.u8();
     in.u16();   // alpha
     const quint16 first = in.u16();   // red, hue or cyan
     in.u16();
@@ -222,8 +222,8 @@ QColor Reader::color(In& in)
     in.u16();   // pad, or black of a CMYK colour
     // Invalid, RGB, HSV, CMYK or HSL; a hue in hundredths of a degree or
     // "none" (grey).
-    const bool hue = spec == QColor::Hsv || spec == QColor::Hsl;
-    if (!in.check(spec <= QColor::Hsl && (!hue || first <= 35999 || first == 0xFFFF)) || !m_p)
+    const bool hue = model == QColor::Hsv || model == QColor::Hsl;
+    if (!in.check(model <= QColor::Hsl && (!hue || first <= 35999 || first == 0xFFFF)) || !m_p)
         return QColor();
     // Eleven bytes of known meaning: read the colour as Qt wrote it.
     QDataStream ds(QByteArray::fromRawData(at, 11));
