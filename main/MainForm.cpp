@@ -20,9 +20,7 @@
 #include "NumEdit.h"
 #include "Placement.h"
 #include "Table.h"
-#if QUEN_HAVE_OUTPUT
 #include "JobListReport.h"
-#endif
 
 namespace quen::mainprog {
 
@@ -541,12 +539,10 @@ void TMainForm::ReportFormat1Click()
 
 void TMainForm::ListOfJobsClick()
 {
-#if QUEN_HAVE_OUTPUT
     // The report opens "QuenJob.db" when it is closed; the table is closed
     // afterwards in any case.
     quen::previewJobList(this);
     if (DMod && DMod->tblQuenJob->isOpen()) DMod->tblQuenJob->close();
-#endif
 }
 
 void TMainForm::ClimateDatabaseClick() { showInfo(climateDatabaseText()); }

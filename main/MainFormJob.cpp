@@ -25,9 +25,7 @@
 #include "ModalRun.h"
 #include "NumEdit.h"
 #include "Table.h"
-#if QUEN_HAVE_OUTPUT
 #include "Outputs.h"
-#endif
 
 namespace quen::mainprog {
 
@@ -605,16 +603,13 @@ void TMainForm::DisplayButtonClick()
         wk->setIndexName(QStringLiteral("CropNameIndex"));
         ComputeCrop(Ctx, CurveState, *wk);
     }
-#if QUEN_HAVE_OUTPUT
     quen::output::showOutputDialog(this, Ctx, CurveState);
-#endif
 }
 
 void TMainForm::JobCropDBGridDblClick() { DisplayButtonClick(); }
 
 // --- report commands -------------------------------------------------------------------
 
-#if QUEN_HAVE_OUTPUT
 namespace {
 // The crop pick dialog, ComputeCrop for the chosen crop, then the preview.
 void pickComputeAndPreview(TMainForm& f, quen::output::ReportKind kind)
@@ -640,12 +635,6 @@ void TMainForm::JobCropSummaryClick()
     workingCrops()->first();
     quen::output::previewReport(this, quen::output::ReportKind::JobSummary, Ctx, CurveState);
 }
-#else
-void TMainForm::SingleCropReportClick() { haveActiveJob(); }
-void TMainForm::SingleCropDetailsClick() { haveActiveJob(); }
-void TMainForm::ClimateInputDetailsClick() { haveActiveJob(); }
-void TMainForm::JobCropSummaryClick() { haveActiveJob(); }
-#endif
 
 // --- job removal -----------------------------------------------------------------------
 

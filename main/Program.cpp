@@ -3,9 +3,7 @@
 #include "Application.h"
 #include "Help.h"
 #include "ModalRun.h"
-#if QUEN_HAVE_OUTPUT
 #include "Outputs.h"
-#endif
 
 namespace quen::mainprog {
 
@@ -13,11 +11,9 @@ TMainProgram::TMainProgram()
 {
     setHelpFile(QStringLiteral("Quenpm.Hlp"));
     quen::setApplicationTitle(applicationTitle());
-#if QUEN_HAVE_OUTPUT
     // The output windows go through the same modal driver as the main
     // program's own dialogs.
     output::setModalRunner([](QDialog& d) { return execModal(d); });
-#endif
     form = std::make_unique<TMainForm>(ctx, curveState);
     dmod = std::make_unique<TDMod>();
     waitDlg = std::make_unique<TWaitDlg>(ctx, form.get());

@@ -3,9 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-#ifdef QUEN_REPORT_HAS_DB
 #include "DatabaseFiles.h"
-#endif
 
 namespace quen::report {
 
@@ -24,10 +22,8 @@ bool OutputFile::open(QString* reason)
     };
     if (m_path.trimmed().isEmpty())
         return refuse(QStringLiteral("no file name was given"));
-#ifdef QUEN_REPORT_HAS_DB
     if (isDatabaseFile(m_path))
         return refuse(QStringLiteral("it is the Quenpm database or one of its files"));
-#endif
     if (QFileInfo(m_path).isDir())
         return refuse(QStringLiteral("it is a folder"));
     if (!m_file.open(QIODevice::WriteOnly))

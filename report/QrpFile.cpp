@@ -8,9 +8,7 @@
 #include <cstring>
 
 #include "ChartPicture.h"
-#ifdef QUEN_REPORT_HAS_DB
 #include "DatabaseFiles.h"
-#endif
 #include "MessageService.h"
 #include "OutputFile.h"
 
@@ -368,10 +366,8 @@ bool loadQrp(const QString& path, PreparedReport& out, QString* error)
     const QFileInfo info(path);
     if (info.exists() && !info.isFile())
         return refuse(notQrp);
-#ifdef QUEN_REPORT_HAS_DB
     if (isDatabaseFile(path))
         return refuse(notQrp);
-#endif
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return refuse(QStringLiteral("The file ") + shown + QStringLiteral(" cannot be opened: ") + f.errorString());

@@ -11,9 +11,7 @@
 #include "ChartRender.h"
 #include "TextMeasure.h"
 
-#ifdef QUEN_REPORT_HAS_DB
 #include "TableDataSet.h"
-#endif
 
 namespace quen::report {
 
@@ -150,14 +148,8 @@ void Report::setDataSet(DataSet* ds)
 
 void Report::setTable(TTable* table)
 {
-#ifdef QUEN_REPORT_HAS_DB
     m_ownedDataSet = table ? std::make_unique<TableDataSet>(table) : nullptr;
     m_dataSet = m_ownedDataSet.get();
-#else
-    Q_UNUSED(table);
-    m_ownedDataSet.reset();
-    m_dataSet = nullptr;
-#endif
 }
 
 Group& Report::addGroup(const QString& field)

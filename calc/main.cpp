@@ -9,7 +9,7 @@
 //              every table, in one transaction; a target holding rows is
 //              refused unless --replace)
 //   quenpm-calc --report NAME --job JOB [--crop CROP] [--metric] [--pdf FILE] [--qrp FILE]
-//              (when built with the output subsystem: see output/calc/ReportCommand.h)
+//              (see ReportCommand.h)
 //
 // The database is the one the alias resolves ($QUENPM_DB), opened for reading
 // only: the commands but --copy-database change no saved table, and a
@@ -24,9 +24,7 @@
 #include "CalcJob.h"
 #include "db/Database.h"
 #include "db/Table.h"
-#ifdef QUEN_CALC_REPORTS
 #include "ReportCommand.h"
-#endif
 
 namespace {
 
@@ -80,10 +78,8 @@ int Help()
 
 int main(int argc, char** argv)
 {
-#ifdef QUEN_CALC_REPORTS
     if (quen::output::wantsReport(argc, argv))
         return quen::output::reportMain(argc, argv);
-#endif
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Quenpm"));
 
