@@ -25,6 +25,8 @@ pkgs=(
   fonts-urw-base35
   # tests on a server: a throwaway PostgreSQL cluster (scripts/pg-server.sh)
   postgresql
+  # the floor check of the includes (scripts/check_layers.py, a CTest test)
+  python3
 )
 
 installed() {
