@@ -6,7 +6,9 @@ and of folders on lower floors, never of a folder on its own floor (sideways)
 or above it (up). The folders' libraries may link only downwards too (the
 target_link_libraries lines of each folder's CMakeLists.txt), the folders
 without windows include no Qt Widgets header, and no header includes itself
-through others (no include cycle between files, none between folders).
+through others (no include cycle between files, none between folders). No
+code asks whether another folder is built (`#if QUEN_HAVE_...`, `if(TARGET
+...)` in a folder's CMakeLists.txt).
 
 Usage: check_layers.py [source root] [--qt-widgets DIR] | --self-test
 DIR: the Qt Widgets header folder (default: looked for under /usr/include).
@@ -75,6 +77,11 @@ def cycles(edges):
     return out
 
 
+# Every folder is always built: no code compiles one way or another as a
+# sibling folder is built or not.
+guard_re = re.compile(r'^\s*#\s*(?:if|ifdef|ifndef|elif)\b.*\bQUEN_HAVE_\w+.*$', re.M)
+
+
 def check(root, qt_widgets=None):
     """(the lines of the folder table, the faults) of the tree at root."""
     faults = []
@@ -125,6 +132,8 @@ def check(root, qt_widgets=None):
 
     for path, top in sorted(files.items()):
         text = open(os.path.join(root, path), encoding='utf-8', errors='replace').read()
+        for guard in guard_re.findall(text):
+            faults.append(f'{path}: asks whether another folder is built ({guard.strip()})')
         for kind, name in include_re.findall(text):
             cands = resolve(path, kind, name)
             if not cands:
@@ -164,6 +173,8 @@ def check(root, qt_widgets=None):
                 lib_folder[lib] = top
     for p, top in sorted(cmake_files.items()):
         text = re.sub(r'#.*', '', open(p).read())
+        for guard in re.findall(r'if\s*\(\s*(?:NOT\s+)?TARGET\b[^)]*\)', text):
+            faults.append(f'{os.path.relpath(p, root)}: asks whether another folder is built ({guard})')
         for body in re.findall(r'target_link_libraries\(([^)]*)\)', text):
             for lib in body.split()[1:]:
                 tgt = lib_folder.get(lib)
@@ -194,10 +205,11 @@ SELF_TEST_TREE = {
     'job/Job.cpp': '#include <QDialog>\n#include "Station.h"\n',  # a window header below the windows
     'main/Form.cpp': '#include "Calc.h"\n#include "Job.h"\n',  # sideways: main to calc
     'calc/Calc.h': '#include "Grid.h"\n',
-    'job/Job.h': '',
+    'job/Job.h': '#if QUEN_HAVE_OUTPUT\n#endif\n',               # a build guard
     'stray/x.cpp': '',                                          # a folder on no floor
     'ui/CMakeLists.txt': 'add_library(quen_ui STATIC Grid.h)\ntarget_link_libraries(quen_ui PUBLIC quen_out)\n',
-    'output/CMakeLists.txt': 'add_library(quen_out STATIC)\ntarget_link_libraries(quen_out PUBLIC quen_ui)\n',
+    'output/CMakeLists.txt': 'add_library(quen_out STATIC)\ntarget_link_libraries(quen_out PUBLIC quen_ui)\n'
+                             'if(TARGET quen_ui)\nendif()\n',
 }
 SELF_TEST_FAULTS = [
     'stray/ holds sources but stands on no floor',
@@ -208,6 +220,8 @@ SELF_TEST_FAULTS = [
     'folders include each other: db <-> engine',
     'headers include each other: db/Up.h <-> engine/Station.h',
     'ui/CMakeLists.txt: links quen_out of output/, up',
+    'job/Job.h: asks whether another folder is built (#if QUEN_HAVE_OUTPUT)',
+    'output/CMakeLists.txt: asks whether another folder is built (if(TARGET quen_ui))',
 ]
 
 
@@ -236,6 +250,10 @@ def self_test():
             f.write('#include "Table.h"\n')
         with open(os.path.join(root, 'ui/CMakeLists.txt'), 'w') as f:
             f.write('add_library(quen_ui STATIC Grid.h)\n')
+        with open(os.path.join(root, 'job/Job.h'), 'w') as f:
+            f.write('#pragma once\n')
+        with open(os.path.join(root, 'output/CMakeLists.txt'), 'w') as f:
+            f.write('add_library(quen_out STATIC)\ntarget_link_libraries(quen_out PUBLIC quen_ui)\n')
         _, faults = check(root, qt)
         for f in faults:
             print('EXTRA after the fix   ' + f)
