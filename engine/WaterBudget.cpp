@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "Calendar.h"
+#include "db/MessageService.h"
 
 namespace quen {
 
@@ -76,7 +77,11 @@ double PeakDailyCropET(const CropRunContext& ctx, int m, int peakMethod)
         return ctx.DailyCropET[m];
     switch (peakMethod) {
     case 0:
-        return 0.034 * std::pow(std::max(0.0, ctx.MonthlyCropET[m]), 1.09) * std::pow(Dn, -0.09);
+        // The TR-21 peak-period fit drops below the month's own mean daily use
+        // when the month uses little water (under about 2 in at Dn 3 in); the
+        // mean of a peak period is never below the mean of its month.
+        return std::max(ctx.DailyCropET[m],
+                        0.034 * std::pow(std::max(0.0, ctx.MonthlyCropET[m]), 1.09) * std::pow(Dn, -0.09));
     case 1:
     case 2:
     case 3:
@@ -145,7 +150,16 @@ void RunWaterBudget(CropRunContext& ctx, int peakMethod)
         const bool plant = m == ctx.PlantMonth;
         const bool harvest = m == ctx.HarvestMonth;
 
-        // 1. Crop ET depth.
+        // 1. Crop ET depth. A cold month's reference ET can come out below 0
+        // (net outgoing radiation, FAO-56 eq. 40 and 6): the crop uses no
+        // water then, and the month's crop ET is taken as 0.
+        if (season && ctx.DailyCropET[m] < 0.0) {
+            static const char* const names[] = {"", "January", "February", "March", "April", "May", "June",
+                                                "July", "August", "September", "October", "November", "December"};
+            ctx.DailyCropET[m] = ctx.DailyCropETmm[m] = 0.0;
+            messages().show(MsgKind::Warning,
+                            QStringLiteral("Reference ET below 0 in %1: crop ET taken as 0").arg(QLatin1String(names[m])));
+        }
         if (!season)
             ctx.MonthlyCropET[m] = 0.0;
         else if (plant)

@@ -120,7 +120,17 @@ TDefLocDlg::TDefLocDlg(CropRunContext& ctx, QWidget* parent) : QDialog(parent), 
         hg->setColumnMinimumWidth(3, 20);
         hg->setColumnStretch(6, 1);
         g->addWidget(hay, 7, 0, 1, 4);
-        g->setRowStretch(8, 1);
+        // The irrigation practice the shipped values describe (data/SOURCES.md).
+        auto* practice = named(new QLabel(QStringLiteral(
+                                   "The values shipped describe sprinkler irrigation above the canopy "
+                                   "(whole surface wetted, fw 1.0: FAO-56 Table 20), 3 in net each irrigation, "
+                                   "on silt loam. For furrow, trickle or LEPA fields change the type, depth and "
+                                   "intervals."),
+                               general),
+                               "PracticeLabel");
+        practice->setWordWrap(true);
+        g->addWidget(practice, 8, 0, 1, 4);
+        g->setRowStretch(9, 1);
         g->setColumnStretch(3, 1);
     }
     PageControl->addTab(general, QStringLiteral("General Data"));

@@ -635,36 +635,6 @@ def build_defaults():
 # --------------------------------------------------------------------------
 # 7, 8. Crop records and FAO-56 curves
 
-def adjusted_kc(r):
-    """The adjusted-Kc calculation of the crop database program (FAO-56 Ch. 6:
-    eq. 7 for Kc ini with light/heavy wetting, eq. 62 for Kc mid and Kc end)."""
-    eto, tw, app, fw = r["ETo"], r["WettingDays"], r["App"], r["Fw"]
-    u2, rh, h = r["U2"], r["RHMin"], r["MaxHeightM"]
-    eso = 1.15 * eto
-    wet = app * fw
-
-    def kc_ini(tew, rew):
-        t1 = rew / eso
-        if tw < t1:
-            return (eso / eto) * fw
-        return (tew - (tew - rew) * math.exp(-(tw - t1) * eso * (1 + rew / (tew - rew)) / tew)) \
-            / (tw * eto) * fw
-
-    light = kc_ini(10.0, min(max(2.5, 6.0 / math.sqrt(eto)), 7.0))
-    tew, rew = heavy_wetting_tew_rew(r["SText"], eto)
-    heavy = kc_ini(tew, rew)
-    if wet <= 10:
-        kcb = light
-    elif wet >= 40:
-        kcb = heavy
-    else:
-        kcb = light + (wet - 10) / 30 * (heavy - light)
-    a = (0.04 * (u2 - 2) - 0.004 * (rh - 45)) * (h / 3.0) ** 0.3
-    kcp = r["Kcmid"] + a
-    kcm = r["Kcend"] + a if r["Kcend"] >= 0.45 else r["Kcend"]
-    return round_half_up(kcb, 2), round_half_up(kcp, 2), round_half_up(kcm, 2)
-
-
 # Crop records: name, basal (type, code, curve), BC (type, curve), FAO (T12 row, T11 crop/region),
 # default dates are derived from the Table 11 row (see SOURCES.md).
 CROPS = [
@@ -789,18 +759,20 @@ def build_crops(t11, t12):
             t = t12[k12]
             fao_name = f"{FAO_CURVE_STEM.get(name, name)} - FAO-56 T12/T11"
             assert len(fao_name) <= 40, fao_name  # width of "Curve Name" in the working crops
-            rec = dict(t)
-            rec.update({k: float(LOCAL[k]) for k in ("WettingDays", "ETo", "App", "Fw", "U2", "RHMin")})
-            rec["SText"] = LOCAL["SText"]
-            kcb, kcp, kcm = adjusted_kc(rec)
+            # The curve carries the crop's own Table 12 Kc ini, Kc mid and Kc end,
+            # as "use Table 12 values" of the Kc calculation window sets them:
+            # Table 12 gives them for typical wetting and a sub-humid climate
+            # (FAO-56 Ch. 6). The local defaults are the inputs the window offers
+            # when a planner asks for a local calculation (FAO-56 eq. 7, 62).
+            kcb, kcp, kcm = t["Kcini"], t["Kcmid"], t["Kcend"]
             fs = (gen(r11["Fs1"]), gen(r11["Fs2"]), gen(r11["Fs3"]))
             days = (gen(r11["MinDays"]), gen(r11["MaxDays"]))
             neh = f"{r11['CropName']}, {r11['Region']}"
             fao_rows.append([
-                fao_name, fmt(kcb, 2), fmt(kcp, 2), fmt(kcm, 2), *fs,
+                fao_name, gen(kcb), gen(kcp), gen(kcm), *fs,
                 gen(t["Kcini"]), gen(t["Kcmid"]), gen(t["Kcend"]), gen(t["MaxHeightM"]),
                 gen(t["MaxHeightF"]), *days, LOCAL["U2"], LOCAL["RHMin"], "F", neh, t["CropName"],
-                LOCAL["WettingDays"], LOCAL["ETo"], LOCAL["App"], LOCAL["Fw"], LOCAL["SText"], "F",
+                LOCAL["WettingDays"], LOCAL["ETo"], LOCAL["App"], LOCAL["Fw"], LOCAL["SText"], "T",
                 "FAO 56, Table 12 crops", LOCAL["EToin"], LOCAL["Appin"], LOCAL["U2in"]])
         bas_name = f"{stem} {CROP_CODE}" if kind else ""
         bc_type = "" if not bc else ("Blaney Criddle Annual Crop" if bc[0] == "anu"
@@ -820,8 +792,8 @@ def build_crops(t11, t12):
         "MaxHeightM", "MaxHeightF", "DaysMin", "DaysMax", "U2", "RHMin", "Marked",
         "NEH2CropType", "FAOCropName", "WettingDays", "ETo", "App", "Fw", "SText", "UseFAO5612",
         "FAOCropType", "EToin", "Appin", "U2in"], fao_rows, [
-        "FAO-56 curves of the shipped crop records: Table 12 Kc adjusted with the shipped local",
-        "defaults (FAO-56 eq. 7 for Kc ini, eq. 62 for Kc mid/end); stage fractions from Table 11.",
+        "FAO-56 curves of the shipped crop records: the crop's own Table 12 Kc ini, Kc mid and Kc end",
+        "(UseFAO5612 true; no local calculation); stage fractions from Table 11.",
     ])
     write_table("QuenCrop.DB", [
         "Cop Name", "Bas Crop Type", "Humidity/Wind", "Bas Crop Curve Name", "BC Crop Type",

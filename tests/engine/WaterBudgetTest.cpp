@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "TestMessages.h"
 #include "WaterBudget.h"
 
 using namespace quen;
@@ -147,6 +148,43 @@ TEST(PeakDailyCropET, MethodsAndSeasonEnds)
     EXPECT_EQ(PeakDailyCropET(c, 4, 0), 0.0);
     EXPECT_EQ(PeakDailyCropET(c, 10, 0), 0.0);
     EXPECT_EQ(PeakDailyCropET(c, 12, 0), 0.0);
+}
+
+// A month of little water use: the TR-21 fit gives 0.01766 in/day, below the
+// month's mean of 0.02; the peak is the mean. At 8 in the fit stands.
+TEST(PeakDailyCropET, Tr21PeakNeverBelowTheMonthsMean)
+{
+    CropRunContext c = Season(4, 15, 10, 15);
+    c.DailyCropET[6] = 0.02;
+    c.DailyCropET[7] = 8.0 / 31.0;
+    RunWaterBudget(c, 0);
+    EXPECT_NEAR(0.034 * std::pow(c.MonthlyCropET[6], 1.09) * std::pow(3.0, -0.09), 0.01766, 5e-5);
+    EXPECT_DOUBLE_EQ(c.PeakDailyET[6], 0.02);
+    EXPECT_NEAR(c.PeakDailyET[7], 0.29710, 5e-6);
+    EXPECT_GT(c.PeakDailyET[7], c.DailyCropET[7]);
+}
+
+// A winter month of negative reference ET (Alaska) uses no water: crop ET,
+// requirement and peak are 0, the other months as before, and a warning says so.
+TEST(WaterBudget, NegativeCropETTakenAsZero)
+{
+    test::RecordingMessages msgs;
+    CropRunContext c = Season(11, 15, 4, 15);
+    c.DailyCropET[1] = -0.02;
+    c.DailyCropETmm[1] = -0.508;
+    c.DailyCropET[2] = 0.01;
+    c.DailyCropETmm[2] = 0.254;
+    RunWaterBudget(c, 0);
+    EXPECT_EQ(c.DailyCropET[1], 0.0);
+    EXPECT_EQ(c.DailyCropETmm[1], 0.0);
+    EXPECT_EQ(c.MonthlyCropET[1], 0.0);
+    EXPECT_EQ(c.NetIrrReq50[1], 0.0);
+    EXPECT_EQ(c.NetIrrReq80[1], 0.0);
+    EXPECT_EQ(c.PeakDailyET[1], 0.0);
+    EXPECT_NEAR(c.MonthlyCropET[2], 0.28, 1e-12);
+    ASSERT_EQ(msgs.texts.size(), 1);
+    EXPECT_EQ(msgs.texts.first(), "Reference ET below 0 in January: crop ET taken as 0");
+    EXPECT_EQ(msgs.kinds.first(), MsgKind::Warning);
 }
 
 TEST(WaterBudget, SeasonMonthsAndOrder)
