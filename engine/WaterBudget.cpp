@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QStringList>
+
 #include "Calendar.h"
 #include "db/MessageService.h"
 
@@ -138,12 +140,18 @@ void WalkEndCarryOver(CropRunContext& ctx, int harvestMonth, double E, const Mon
 
 } // namespace
 
+namespace {
+const char* const kMonthNames[] = {"", "January", "February", "March", "April", "May", "June",
+                                   "July", "August", "September", "October", "November", "December"};
+} // namespace
+
 void RunWaterBudget(CropRunContext& ctx, int peakMethod)
 {
     double B50 = ctx.CarryBeg, B80 = ctx.CarryBeg;
     double E50 = ctx.CarryEnd, E80 = ctx.CarryEnd;
     const double Dn = ctx.NetIrrDepth;
 
+    QStringList clippedMonths;   // season months whose crop ET was taken as 0
     for (int m : BudgetMonthOrder(ctx.PlantMonth)) {
         const int Dm = DaysInMonth(m);
         const bool season = ctx.SeasonMonthFlags[m];
@@ -154,11 +162,8 @@ void RunWaterBudget(CropRunContext& ctx, int peakMethod)
         // (net outgoing radiation, FAO-56 eq. 40 and 6): the crop uses no
         // water then, and the month's crop ET is taken as 0.
         if (season && ctx.DailyCropET[m] < 0.0) {
-            static const char* const names[] = {"", "January", "February", "March", "April", "May", "June",
-                                                "July", "August", "September", "October", "November", "December"};
             ctx.DailyCropET[m] = ctx.DailyCropETmm[m] = 0.0;
-            messages().show(MsgKind::Warning,
-                            QStringLiteral("Reference ET below 0 in %1: crop ET taken as 0").arg(QLatin1String(names[m])));
+            clippedMonths << QLatin1String(kMonthNames[m]);
         }
         if (!season)
             ctx.MonthlyCropET[m] = 0.0;
@@ -231,6 +236,10 @@ void RunWaterBudget(CropRunContext& ctx, int peakMethod)
 
         ctx.PeakDailyET[m] = PeakDailyCropET(ctx, m, peakMethod);
     }
+    // One warning for the run, not one window per cold month.
+    if (!clippedMonths.isEmpty())
+        messages().show(MsgKind::Warning, QStringLiteral("Reference ET below 0 in %1: crop ET taken as 0")
+                                              .arg(clippedMonths.join(QStringLiteral(", "))));
 }
 
 } // namespace quen

@@ -174,6 +174,8 @@ TEST(WaterBudget, NegativeCropETTakenAsZero)
     c.DailyCropETmm[1] = -0.508;
     c.DailyCropET[2] = 0.01;
     c.DailyCropETmm[2] = 0.254;
+    c.DailyCropET[12] = -0.01;
+    c.DailyCropETmm[12] = -0.254;
     RunWaterBudget(c, 0);
     EXPECT_EQ(c.DailyCropET[1], 0.0);
     EXPECT_EQ(c.DailyCropETmm[1], 0.0);
@@ -182,8 +184,10 @@ TEST(WaterBudget, NegativeCropETTakenAsZero)
     EXPECT_EQ(c.NetIrrReq80[1], 0.0);
     EXPECT_EQ(c.PeakDailyET[1], 0.0);
     EXPECT_NEAR(c.MonthlyCropET[2], 0.28, 1e-12);
+    EXPECT_EQ(c.MonthlyCropET[12], 0.0);
+    // One warning for the run, naming every clipped month in season order.
     ASSERT_EQ(msgs.texts.size(), 1);
-    EXPECT_EQ(msgs.texts.first(), "Reference ET below 0 in January: crop ET taken as 0");
+    EXPECT_EQ(msgs.texts.first(), "Reference ET below 0 in December, January: crop ET taken as 0");
     EXPECT_EQ(msgs.kinds.first(), MsgKind::Warning);
 }
 
