@@ -15,12 +15,6 @@
 
 namespace quen {
 
-// ---- DbError --------------------------------------------------------------------
-
-DbError::DbError(const QString& message) : std::runtime_error(message.toStdString()) {}
-
-QString DbError::message() const { return QString::fromStdString(what()); }
-
 // ---- value conversion -----------------------------------------------------------
 
 namespace {
@@ -337,8 +331,10 @@ struct TTable::Impl {
     }
     bool predicateActive() const { return filtered && bool(predicate); }
     bool scratch() const { return def && def->scratch; }
-    // The server's dialect: only for user tables of a server database.
-    bool serverDialect() const { return !scratch() && dbi::isServer(); }
+    // The dialect of the connection the table is on: a server's only for
+    // user tables of a server database.
+    const dbi::Dialect& dialect() const { return dbi::dialect(scratch()); }
+    bool serverDialect() const { return dialect().isServer(); }
     dbi::Stmt& stmt(const QString& sql) const { return dbi::stmt(sql, scratch()); }
     dbi::Stmt& exec(const QString& sql, const QVariantList& values) const { return dbi::exec(sql, values, scratch()); }
     void invalidate()
@@ -370,7 +366,14 @@ struct TTable::Impl {
     }
     QString col(int field, bool noCase) const
     {
-        return dbi::quoteId(def->fields[field].name) + (noCase ? QLatin1String(" COLLATE NOCASE") : QLatin1String(""));
+        const QString c = dbi::quoteId(def->fields[field].name);
+        return noCase ? dialect().noCase(c) : c;
+    }
+    // "col op value" for a key field (the value compared as the column is).
+    QString cmp(int field, bool noCase, QLatin1String op) const
+    {
+        return col(field, noCase) + QLatin1Char(' ') + op + QLatin1Char(' ')
+            + (noCase ? dialect().noCaseValue() : QStringLiteral("?"));
     }
 
     void ensureVisibility();
@@ -494,9 +497,7 @@ QString TTable::Impl::orderBy(bool descending) const
     QStringList parts;
     const QLatin1String dir = descending ? QLatin1String(" DESC") : QLatin1String("");
     // Empty values sort first, as in SQLite (a server sorts them last unless told).
-    const QLatin1String nulls = !serverDialect() ? QLatin1String("")
-                                : descending     ? QLatin1String(" NULLS LAST")
-                                                 : QLatin1String(" NULLS FIRST");
+    const QString nulls = dialect().nullsOrder(descending);
     for (int i = 0; i < keyFields.size(); ++i)
         parts << col(keyFields[i], keyNoCase[i]) + dir + nulls;
     parts << QLatin1String("rowid") + dir;
@@ -532,11 +533,12 @@ void TTable::Impl::tupleCompare(int n, const QVariantList& vals, bool withRowid,
         inner = orEqual ? QStringLiteral("1=1") : QStringLiteral("1=0");
     for (int i = n - 1; i >= 0; --i) {
         const QString name = dbi::quoteId(def->fields[keyFields[i]].name);
-        const QString c = col(keyFields[i], keyNoCase[i]);
+        const int f = keyFields[i];
+        const bool nc = keyNoCase[i];
         if (conv[i].isValid()) {
-            const QString strict = greater ? c + QLatin1String(" > ?")
-                                           : QLatin1String("(") + c + QLatin1String(" < ? OR ") + name + QLatin1String(" IS NULL)");
-            inner = QStringLiteral("(%1 OR (%2 = ? AND %3))").arg(strict, c, inner);
+            const QString strict = greater ? cmp(f, nc, QLatin1String(">"))
+                                           : QLatin1String("(") + cmp(f, nc, QLatin1String("<")) + QLatin1String(" OR ") + name + QLatin1String(" IS NULL)");
+            inner = QStringLiteral("(%1 OR (%2 AND %3))").arg(strict, cmp(f, nc, QLatin1String("=")), inner);
         } else {
             const QString strict = greater ? name + QLatin1String(" IS NOT NULL") : QStringLiteral("1=0");
             inner = QStringLiteral("(%1 OR (%2 IS NULL AND %3))").arg(strict, name, inner);
@@ -544,7 +546,7 @@ void TTable::Impl::tupleCompare(int n, const QVariantList& vals, bool withRowid,
     }
     // A leading bound on the first field lets the index seek.
     if (leading)
-        inner = QStringLiteral("%1 >= ? AND %2").arg(col(keyFields[0], keyNoCase[0]), inner);
+        inner = QStringLiteral("%1 AND %2").arg(cmp(keyFields[0], keyNoCase[0], QLatin1String(">=")), inner);
     *text = inner;
 }
 
@@ -812,7 +814,7 @@ bool TTable::Impl::fetchAdjacent(const QVariantList& fromKeys, qint64 fromRid, b
         return fetch(sig(kTuple, n, mask, 2), build, values, true, out);
     QVariantList bounded{first};
     bounded << values;
-    auto buildBounded = [&]() { return col(keyFields[0], keyNoCase[0]) + QLatin1String(" <= ? AND ") + build(); };
+    auto buildBounded = [&]() { return cmp(keyFields[0], keyNoCase[0], QLatin1String("<=")) + QLatin1String(" AND ") + build(); };
     if (fetch(sig(kTuple, n, mask, 4), buildBounded, bounded, true, out))
         return true;
     auto buildNull = [&]() { return dbi::quoteId(def->fields[keyFields[0]].name) + QLatin1String(" IS NULL"); };
@@ -926,7 +928,8 @@ qint64 insertChunked(const TableDef& def, const QString& insertSql, int perRowIn
                 quint64 generation = 0;
             };
             static QHash<QPair<QString, int>, Chunk> chunks;   // by text, row count and connection
-            Chunk& c = chunks[qMakePair(insertSql, chunk * 2 + (scratch ? 1 : 0))];
+            const dbi::Dialect& dialect = dbi::dialect(scratch);
+            Chunk& c = chunks[qMakePair(insertSql, chunk * 4 + (dialect.isServer() ? 2 : 0) + (scratch ? 1 : 0))];
             if (c.sql.isEmpty()) {
                 // On the private database a refused row fails the statement
                 // without a statement journal of its own: the savepoint
@@ -937,6 +940,7 @@ qint64 insertChunked(const TableDef& def, const QString& insertSql, int perRowIn
                 const QString marks = c.sql.mid(c.sql.lastIndexOf(QLatin1String(" VALUES ")) + 8);
                 for (int k = 1; k < chunk; ++k)
                     c.sql += QLatin1String(", ") + marks;
+                c.sql += dialect.returningRowid();
             }
             if (!c.stmt || c.generation != dbi::statementGeneration()) {
                 c.stmt = &dbi::stmt(c.sql, scratch);
@@ -972,7 +976,7 @@ qint64 insertChunked(const TableDef& def, const QString& insertSql, int perRowIn
     int refused = -1;
     try {
         dbi::exec(QStringLiteral("SAVEPOINT quen_rows"), {}, scratch);
-        dbi::Stmt& one = dbi::stmt(insertSql, scratch);
+        dbi::Stmt& one = dbi::stmt(insertSql + dbi::dialect(scratch).returningRowid(), scratch);
         for (int r = 0; r < count && refused < 0; ++r) {
             int b = 0;
             bindRow(one, r, b);
@@ -1090,8 +1094,7 @@ void TTable::open()
         throw DbError(QStringLiteral("Unknown database alias: %1").arg(d->databaseName));
     Q_UNUSED(def);
     d->resolveIndex();
-    if (!Database::isOpen())
-        Database::open();
+    dbi::requireOpen();
     d->open = true;
     d->state = State::Browse;
     d->setPendingFirst();   // read when first needed
@@ -1223,7 +1226,7 @@ int TTable::recNo() const
         const int f0 = d->keyFields[0];
         const bool nc = d->keyNoCase[0];
         before = d->countVisible(sig(kTuple, n, mask, 4),
-                                 [&] { return d->col(f0, nc) + QLatin1String(" <= ? AND ") + build(); }, bounded)
+                                 [&] { return d->cmp(f0, nc, QLatin1String("<=")) + QLatin1String(" AND ") + build(); }, bounded)
                + d->countVisible(sig(kTuple, 0, 0, 5),
                                  [&] { return dbi::quoteId(d->def->fields[f0].name) + QLatin1String(" IS NULL"); }, {});
     }
@@ -1254,7 +1257,7 @@ bool TTable::findKey(const QVariantList& key)
             if (mask & (quint64(1) << i))
                 parts << dbi::quoteId(d->def->fields[d->keyFields[i]].name) + QLatin1String(" IS NULL");
             else
-                parts << d->col(d->keyFields[i], d->keyNoCase[i]) + QLatin1String(" = ?");
+                parts << d->cmp(d->keyFields[i], d->keyNoCase[i], QLatin1String("="));
         }
         return parts.isEmpty() ? QStringLiteral("1=1") : parts.join(QLatin1String(" AND "));
     };
@@ -1428,7 +1431,7 @@ void TTable::post()
     if (d->state == State::Insert) {
         if (!d->scratch())
             dbi::ensureAttached();
-        dbi::Stmt& qq = d->stmt(d->insertSql);
+        dbi::Stmt& qq = d->stmt(d->insertSql + d->dialect().returningRowid());
         int b = 0;
         for (int i = 0; i < def.fields.size(); ++i)
             if (def.fields[i].type != FieldType::AutoInc)
@@ -1476,7 +1479,7 @@ void TTable::post()
                     if (shape[i] == '1')
                         sets << dbi::quoteId(def.fields[i].name) + QLatin1String(" = ?");
                 QString where = QStringLiteral("rowid = ?");
-                const QLatin1String same = server ? QLatin1String(" IS NOT DISTINCT FROM ?") : QLatin1String(" IS ?");
+                const QString same = d->dialect().sameAsValue();
                 if (!plain)
                     for (int i = 0; i < nf; ++i)
                         where += QLatin1String(" AND ") + dbi::quoteId(def.fields[i].name) + same;
