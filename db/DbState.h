@@ -84,5 +84,16 @@ DbState& st();
 // secrets of the URI it was given, raw or percent-decoded.
 QString redacted(const QString& text, const QString& location);
 
+// The helpers of the open, the loader and the copy (Database.cpp).
+void rollbackQuietly();                               // ROLLBACK on the shared connection, errors ignored
+void removeDatabaseFiles(const QString& path);        // the file and its -wal, -shm, -journal
+void configureSqlite();                               // before SQLite's first connection
+void refuseQuotedStrings(sqlite3* db);                // a double-quoted name is never a text
+QString namedLocation(const QString& location);       // refuses an empty or blank location (DbError)
+
 } // namespace dbi
+
+// With QUENPM_TEST_SERVER set, a file location as a schema of that server.
+QString testServerLocation(const QString& location);
+
 } // namespace quen
