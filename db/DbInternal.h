@@ -1,6 +1,7 @@
-// Internal services of the database layer shared by Database.cpp and
-// Table.cpp; not for use outside db/ (but statementCount, which tests and
-// benches read).
+// Internal services of the database layer shared by its units (the alias
+// and the open in Database.cpp, the table handles, the loader, the copy, the
+// data modules); not for use outside db/ (but statementCount, which tests
+// and benches read).
 //
 // Two connections: the shared one (the embedded file or the PostgreSQL
 // server of the alias) and the private in-memory SQLite database of the
