@@ -84,7 +84,7 @@ DbState& st();
 // secrets of the URI it was given, raw or percent-decoded.
 QString redacted(const QString& text, const QString& location);
 
-// The helpers of the open, the loader and the copy (Database.cpp).
+// Used by the open, the loader and the copy (defined in Database.cpp).
 void rollbackQuietly();                               // ROLLBACK on the shared connection, errors ignored
 void removeDatabaseFiles(const QString& path);        // the file and its -wal, -shm, -journal
 void configureSqlite();                               // before SQLite's first connection
