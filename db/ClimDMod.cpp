@@ -47,8 +47,7 @@ bool TDMod::MarkedFilterRecord(TTable& dataSet)
 
 TClimTransaction::TClimTransaction(const QStringList& tableNames) : m_tables(tableNames)
 {
-    if (!Database::isOpen())
-        Database::open();
+    dbi::requireOpen();
     // The import's scratch lists (in the private database) join it.
     dbi::exec(QStringLiteral("SAVEPOINT quen_clim_import"), {}, true).finish();
     try {

@@ -4,18 +4,13 @@
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
-#include <QTemporaryDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
 #include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QStandardPaths>
-#include <QStringDecoder>
 #include <QUrl>
-#include <cmath>
-#include <cstring>
 #include <fcntl.h>
 #include <limits>
 #include <memory>
@@ -27,76 +22,41 @@
 #include <unistd.h>
 #include <unordered_map>
 
+#include "DbError.h"
 #include "DbInternal.h"
+#include "CsvLoader.h"
+#include "DbState.h"
+#include "PgConnection.h"
+#include "SqliteConnection.h"
+#include "Dialect.h"
 #include "KeyedTable.h"
 #include "MarkQuery.h"
 #include "Table.h"
 
 namespace quen {
 
+using dbi::DbState;
+using dbi::st;
+using dbi::configureSqlite;
+using dbi::ensureOneRowTables;
+using dbi::loadDirectory;
+using dbi::namedLocation;
+using dbi::refuseQuotedStrings;
+using dbi::removeDatabaseFiles;
+using dbi::rollbackQuietly;
+
 namespace {
 
 const QString kConnectionName = QStringLiteral("quenpm-db");
 const QString kSchemaTable = QStringLiteral("QuenpmSchema");
 
-struct QStringHash {
-    size_t operator()(const QString& s) const noexcept { return qHash(s); }
-};
-
-struct DbState {
-    bool open = false;
-    bool readOnly = false;       // opened by Database::openReadOnly
-    QString path;
-    QString dataDir = QStringLiteral(":/quenpm/data/tables");
-    sqlite3* native = nullptr;   // the connection's own SQLite handle
-    PGconn* pg = nullptr;        // set instead when the alias names a PostgreSQL server
-    quint64 pgSession = 1;       // changes whenever the server connection is made again (see serverBeforeStatement)
-    bool pgTxnOpen = false;      // a transaction was open on the server after the last statement
-    bool pgTxnLost = false;      // the connection dropped inside a transaction that has not ended yet
-    int pgStatements = 0;        // names of prepared statements on the server
-    QStringList outerSavepoints; // savepoints that began the server transaction
-    std::unordered_map<QString, std::unique_ptr<dbi::Stmt>, QStringHash> nativeStatements;
-    // The private in-memory database of this program run that holds the
-    // scratch tables, whichever kind the shared database is.
-    sqlite3* scratch = nullptr;
-    std::unordered_map<QString, std::unique_ptr<dbi::Stmt>, QStringHash> scratchStatements;
-    quint64 statements[2] = {0, 0};   // executed on the shared / the private connection
-    quint64 roundTrips = 0;           // requests sent to a server and answered (see dbi::serverRoundTrips)
-    quint64 statementGeneration = 1;  // changes whenever cached statements are finalized
-    // Writes to each private table, and rollbacks of the private database:
-    // see dbi::scratchStamp.
-    QHash<const TableDef*, quint64> scratchWrites;
-    quint64 scratchEpoch = 0;
-    QList<TTable*> handles;
-    bool userTxn = false;        // inside Database::transaction
-    quint64 readSnapshot = 0;    // the ReadSnapshot holding a read transaction of the shared SQLite file (0: none)
-    quint64 readSnapshots = 0;   // ReadSnapshots begun
-    // The files SQLite holds for the shared file (see "Attachment" below).
-    struct FileId {
-        bool valid = false;
-        dev_t dev = 0;
-        ino_t ino = 0;
-        bool operator==(const FileId& o) const { return valid == o.valid && dev == o.dev && ino == o.ino; }
-    };
-    struct Attachment {
-        bool armed = false;      // a SQLite file is open and was attached when opened
-        bool wal = false;        // in WAL mode: -wal and -shm held for the connection's life
-        bool locks = false;      // /proc/locks showed this process's locks on the file and the -shm
-        bool byInode = false;    // ... listed under another device than stat() gives (an overlay)
-        bool detached = false;   // found detached once: stays so until closed
-        FileId db, walFile, shm;
-    } attach;
-};
-
-DbState& st()
-{
-    static DbState s;
-    return s;
-}
-
 QSqlDatabase rawConnection() { return QSqlDatabase::database(kConnectionName, false); }
 
 void execOrThrow(QSqlDatabase&, const QString& sql) { dbi::execSql(sql); }
+
+} // namespace
+
+namespace dbi {
 
 void rollbackQuietly()
 {
@@ -105,6 +65,10 @@ void rollbackQuietly()
     } catch (const DbError&) {
     }
 }
+
+} // namespace dbi
+
+namespace {
 
 // The parts of a server URI that hold a secret: the password of the user
 // part ("user:secret@host") and every parameter whose name (percent-decoded,
@@ -170,319 +134,6 @@ QString withoutSecrets(QString text, const QString& location)
                 text.replace(secret, QStringLiteral("***"));
     }
     return text;
-}
-
-// On a server every table has a "rowid" column like SQLite's: the
-// auto-increment field itself where there is one (a stored copy of it), a
-// serial otherwise. server picks the dialect: the scratch tables are always
-// made in SQLite's, in the private database.
-// privateDb: the table of the private database, whose row key field (if
-// any) is declared as SQLite's row key.
-QString createTableSql(const TableDef& t, bool server, bool privateDb = false)
-{
-    QStringList cols;
-    QString autoInc;
-    const int rowKey = privateDb ? t.rowKeyField() : -1;
-    for (int i = 0; i < t.fields.size(); ++i) {
-        const FieldDef& f = t.fields[i];
-        QString c = dbi::quoteId(f.name) + QLatin1Char(' ');
-        if (!server) {
-            c += dbi::sqlTypeName(f.type, false);
-            if (f.type == FieldType::AutoInc)
-                c += QLatin1String(" PRIMARY KEY AUTOINCREMENT");
-            else if (i == rowKey)
-                c += QLatin1String(" PRIMARY KEY");
-        } else if (f.type == FieldType::AutoInc) {
-            c += QLatin1String("bigserial PRIMARY KEY");
-            autoInc = f.name;
-        } else {
-            c += dbi::sqlTypeName(f.type, true);
-        }
-        cols << c;
-    }
-    if (server)
-        cols.prepend(autoInc.isEmpty()
-                         ? QStringLiteral("rowid bigserial PRIMARY KEY")
-                         : QStringLiteral("rowid bigint GENERATED ALWAYS AS (%1) STORED").arg(dbi::quoteId(autoInc)));
-    return QStringLiteral("CREATE TABLE %1 (%2)").arg(dbi::quoteId(tableBaseName(t.name)), cols.join(QLatin1String(", ")));
-}
-
-QString indexColumns(const TableDef& t, const QStringList& fields, bool ci, bool server)
-{
-    QStringList parts;
-    for (const QString& f : fields) {
-        const int i = t.fieldIndex(f);
-        const bool text = i >= 0 && (t.fields[i].type == FieldType::Text || t.fields[i].type == FieldType::Memo);
-        if (server)   // empty values first, as the handles walk them
-            parts << (ci && text ? QLatin1String("lower(") + dbi::quoteId(f) + QLatin1Char(')') : dbi::quoteId(f))
-                    + QLatin1String(" NULLS FIRST");
-        else
-            parts << dbi::quoteId(f) + (ci && text ? QLatin1String(" COLLATE NOCASE") : QLatin1String(""));
-    }
-    return parts.join(QLatin1String(", "));
-}
-
-QStringList createIndexSql(const TableDef& t, bool server, bool privateDb = false)
-{
-    QStringList out;
-    const QString base = tableBaseName(t.name);
-    const bool pkIsAutoInc = t.primaryKey.size() == 1 && t.fieldIndex(t.primaryKey[0]) >= 0
-        && t.fields[t.fieldIndex(t.primaryKey[0])].type == FieldType::AutoInc;
-    const bool pkIsRowKey = privateDb && t.rowKeyField() >= 0;
-    if (!t.primaryKey.isEmpty() && !pkIsAutoInc && !pkIsRowKey)
-        out << QStringLiteral("CREATE UNIQUE INDEX %1 ON %2 (%3)")
-                   .arg(dbi::quoteId(base + QLatin1String("$primary")), dbi::quoteId(base),
-                        indexColumns(t, t.primaryKey, t.primaryCaseInsensitive, server));
-    for (const IndexDef& ix : t.indexes)
-        out << QStringLiteral("CREATE %1INDEX %2 ON %3 (%4)")
-                   .arg(ix.unique ? QLatin1String("UNIQUE ") : QLatin1String(""),
-                        dbi::quoteId(base + QLatin1Char('$') + ix.name), dbi::quoteId(base),
-                        indexColumns(t, ix.fields, ix.caseInsensitive, server));
-    if (server && pkIsAutoInc)
-        out << QStringLiteral("CREATE UNIQUE INDEX %1 ON %2 (rowid)")
-                   .arg(dbi::quoteId(base + QLatin1String("$rowid")), dbi::quoteId(base));
-    return out;
-}
-
-// ---- CSV reading ---------------------------------------------------------------
-
-struct CsvRecord {
-    int line = 0;
-    QStringList cells;
-};
-
-[[noreturn]] void csvFail(const QString& file, int line, const QString& what)
-{
-    throw DbError(QStringLiteral("%1, line %2: %3").arg(file, QString::number(line), what));
-}
-
-QList<CsvRecord> readCsv(const QString& fileLabel, const QString& text)
-{
-    QList<CsvRecord> out;
-    const int n = text.size();
-    int i = 0;
-    int line = 1;
-    if (n > 0 && text[0] == QChar(0xFEFF))
-        i = 1;
-    while (i < n) {
-        // Start of a record.
-        const QChar c0 = text[i];
-        if (c0 == QLatin1Char('#')) {   // comment line
-            while (i < n && text[i] != QLatin1Char('\n'))
-                ++i;
-            ++i;
-            ++line;
-            continue;
-        }
-        if (c0 == QLatin1Char('\n') || (c0 == QLatin1Char('\r') && i + 1 < n && text[i + 1] == QLatin1Char('\n'))) {
-            i += c0 == QLatin1Char('\r') ? 2 : 1;   // blank line
-            ++line;
-            continue;
-        }
-        CsvRecord rec;
-        rec.line = line;
-        QString cell;
-        bool endOfRecord = false;
-        while (!endOfRecord) {
-            cell.clear();
-            if (i < n && text[i] == QLatin1Char('"')) {
-                const int startLine = line;
-                ++i;
-                bool closed = false;
-                while (i < n) {
-                    const QChar c = text[i];
-                    if (c == QLatin1Char('"')) {
-                        if (i + 1 < n && text[i + 1] == QLatin1Char('"')) {
-                            cell += QLatin1Char('"');
-                            i += 2;
-                            continue;
-                        }
-                        ++i;
-                        closed = true;
-                        break;
-                    }
-                    if (c == QLatin1Char('\n'))
-                        ++line;
-                    cell += c;
-                    ++i;
-                }
-                if (!closed)
-                    csvFail(fileLabel, startLine, QStringLiteral("a quoted value is not closed"));
-                if (i < n && text[i] == QLatin1Char('\r'))
-                    ++i;
-                if (i < n && text[i] != QLatin1Char(',') && text[i] != QLatin1Char('\n'))
-                    csvFail(fileLabel, line, QStringLiteral("text follows the closing quote of a value"));
-                cell.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-            } else {
-                while (i < n && text[i] != QLatin1Char(',') && text[i] != QLatin1Char('\n')) {
-                    if (text[i] == QLatin1Char('"'))
-                        csvFail(fileLabel, line, QStringLiteral("a quote inside an unquoted value"));
-                    cell += text[i];
-                    ++i;
-                }
-                if (cell.endsWith(QLatin1Char('\r')))
-                    cell.chop(1);
-            }
-            rec.cells << cell;
-            if (i >= n) {
-                endOfRecord = true;
-            } else if (text[i] == QLatin1Char(',')) {
-                ++i;
-            } else {   // newline
-                ++i;
-                ++line;
-                endOfRecord = true;
-            }
-        }
-        out << rec;
-    }
-    return out;
-}
-
-// Converts one CSV cell to the stored value of its field; throws on a value
-// that does not fit.
-QVariant csvValue(const FieldDef& f, const QString& cell, const QString& file, int line)
-{
-    if (cell.isEmpty())
-        return QVariant();
-    auto bad = [&](const QString& what) {
-        csvFail(file, line, QStringLiteral("field '%1': %2").arg(f.name, what));
-    };
-    switch (f.type) {
-    case FieldType::Text:
-        if (cell.size() > f.size)
-            bad(QStringLiteral("'%1' is longer than the field's width of %2 characters").arg(cell, QString::number(f.size)));
-        return cell;
-    case FieldType::Memo:
-        return cell;
-    case FieldType::Float: {
-        static const QLocale strictC = [] {
-            QLocale l = QLocale::c();
-            l.setNumberOptions(QLocale::RejectGroupSeparator);
-            return l;
-        }();
-        bool ok = false;
-        const double d = strictC.toDouble(cell.trimmed(), &ok);
-        if (!ok)
-            bad(QStringLiteral("'%1' is not a number").arg(cell));
-        return d;
-    }
-    case FieldType::Short: {
-        bool ok = false;
-        const int v = cell.trimmed().toInt(&ok);
-        if (!ok || v < -32768 || v > 32767)
-            bad(QStringLiteral("'%1' is not a whole number from -32768 to 32767").arg(cell));
-        return v;
-    }
-    case FieldType::AutoInc: {
-        bool ok = false;
-        const qlonglong v = cell.trimmed().toLongLong(&ok);
-        if (!ok || v < 1 || v > 2147483647LL)
-            bad(QStringLiteral("'%1' is not a positive whole number").arg(cell));
-        return v;
-    }
-    case FieldType::Logical:
-        if (cell == QLatin1String("T"))
-            return 1;
-        if (cell == QLatin1String("F"))
-            return 0;
-        bad(QStringLiteral("'%1' is neither T nor F").arg(cell));
-    }
-    return QVariant();
-}
-
-void loadCsvFile(const QString& path)
-{
-    const QFileInfo fi(path);
-    const QString label = fi.fileName();
-    const QString tableName = label.left(label.size() - 4);   // drop ".csv"
-    const TableDef* def = findTableDef(tableName);
-    if (!def || tableBaseName(tableName) != tableBaseName(def->name))
-        csvFail(label, 1, QStringLiteral("there is no table \"%1\"").arg(tableName));
-
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw DbError(QStringLiteral("%1: cannot be read (%2)").arg(label, file.errorString()));
-    const QByteArray bytes = file.readAll();
-    QStringDecoder dec(QStringDecoder::Utf8);
-    const QString text = dec(bytes);
-    if (dec.hasError())
-        throw DbError(QStringLiteral("%1: the file is not UTF-8 text").arg(label));
-
-    const QList<CsvRecord> records = readCsv(label, text);
-    if (records.isEmpty())
-        return;   // nothing but comments: an empty table
-
-    const CsvRecord& header = records.first();
-    QList<int> columns;
-    for (const QString& rawName : header.cells) {
-        const QString name = rawName;
-        const int fi2 = def->fieldIndex(name);
-        if (fi2 < 0)
-            csvFail(label, header.line, QStringLiteral("table \"%1\" has no field \"%2\"").arg(def->name, name));
-        if (columns.contains(fi2))
-            csvFail(label, header.line, QStringLiteral("field \"%1\" is named twice").arg(name));
-        columns << fi2;
-    }
-    QStringList cols, marks;
-    for (int c : columns) {
-        cols << dbi::quoteId(def->fields[c].name);
-        marks << QStringLiteral("?");
-    }
-    const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                            .arg(dbi::quoteId(tableBaseName(def->name)), cols.join(QLatin1String(", ")),
-                                 marks.join(QLatin1String(", ")));
-    dbi::Stmt& q = dbi::query(sql);
-    for (int r = 1; r < records.size(); ++r) {
-        const CsvRecord& rec = records[r];
-        if (rec.cells.size() != columns.size())
-            csvFail(label, rec.line, QStringLiteral("%1 values where the header names %2 fields")
-                                         .arg(rec.cells.size()).arg(columns.size()));
-        for (int c = 0; c < columns.size(); ++c)
-            q.bindValue(c, csvValue(def->fields[columns[c]], rec.cells[c], label, rec.line));
-        if (!q.exec()) {
-            if (q.isKeyViolation())
-                csvFail(label, rec.line, QStringLiteral("key violation (the key of this row is already in the table)"));
-            csvFail(label, rec.line, q.errorText());
-        }
-    }
-}
-
-void loadDirectory(const QString& dir)
-{
-    QDir d(dir);
-    if (!d.exists())
-        return;
-    const QStringList files = d.entryList({QStringLiteral("*.csv")}, QDir::Files, QDir::Name);
-    for (const QString& f : files)
-        loadCsvFile(d.filePath(f));
-}
-
-bool tableIsEmpty(const QString& base)
-{
-    dbi::Stmt& q = dbi::run(QStringLiteral("SELECT COUNT(*) FROM %1").arg(dbi::quoteId(base)), {});
-    const bool empty = q.next() && q.value(0).toLongLong() == 0;
-    q.finish();
-    return empty;
-}
-
-// A new database always has one row in each one-row table. When the shipped
-// data hold none, these documented rows are written:
-//   "SystemDefaults.db": "ET Method" ANY, carry-over 0 % in spring and fall,
-//      no elevation correction, empty password, peak ET method 0 (TR21);
-//   "LocalDefaults.db": every field empty but "Sensitive" and "MetricUnits"
-//      false (customary units);
-//   "Report.db": "ReportNo" 1.
-void ensureOneRowTables()
-{
-    if (tableIsEmpty(QStringLiteral("SystemDefaults")))
-        dbi::run(QStringLiteral("INSERT INTO \"SystemDefaults\" (\"ET Method\", \"Spring Carryover %\", "
-                                "\"Fall Carryover %\", \"Elevation Correction\", \"Password\", \"Peak ET Method\") "
-                                "VALUES ('ANY', 0, 0, 0, NULL, 0)"), {});
-    if (tableIsEmpty(QStringLiteral("LocalDefaults")))
-        dbi::run(QStringLiteral("INSERT INTO \"LocalDefaults\" (\"Sensitive\", \"MetricUnits\") VALUES (0, 0)"), {});
-    if (tableIsEmpty(QStringLiteral("Report")))
-        dbi::run(QStringLiteral("INSERT INTO \"Report\" (\"ReportNo\") VALUES (1)"), {});
 }
 
 // ---- Attachment to the database file ---------------------------------------------
@@ -635,11 +286,19 @@ bool stillAttached()
     return true;
 }
 
+} // namespace
+
+namespace dbi {
+
 void removeDatabaseFiles(const QString& path)
 {
     for (const char* suffix : {"", "-wal", "-shm", "-journal"})
         QFile::remove(path + QLatin1String(suffix));
 }
+
+} // namespace dbi
+
+namespace {
 
 // The connection and its statements go before the application does.
 void closeBeforeApplicationEnds()
@@ -658,6 +317,10 @@ void closeBeforeApplicationEnds()
 
 // Before SQLite's first connection: no memory statistics (they take a
 // mutex on every allocation and nothing here reads them).
+} // namespace
+
+namespace dbi {
+
 void configureSqlite()
 {
     static const bool configured = [] {
@@ -667,8 +330,16 @@ void configureSqlite()
     (void)configured;
 }
 
+} // namespace dbi
+
+namespace {
+
 // A double-quoted name that is no column is an error, never the text of the
 // name: a table that lacks a field must not read as one holding its name.
+} // namespace
+
+namespace dbi {
+
 void refuseQuotedStrings(sqlite3* db)
 {
     if (!db)
@@ -676,6 +347,10 @@ void refuseQuotedStrings(sqlite3* db)
     sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
     sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
 }
+
+} // namespace dbi
+
+namespace {
 
 void openConnection(const QString& path, bool readOnly = false)
 {
@@ -694,6 +369,7 @@ void openConnection(const QString& path, bool readOnly = false)
     st().native = handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0
                       ? *static_cast<sqlite3* const*>(handle.constData()) : nullptr;
     refuseQuotedStrings(st().native);
+    st().sharedConnection = std::make_unique<dbi::SqliteConnection>(st().native, false, kConnectionName);
     st().open = true;
     st().readOnly = readOnly;
     st().path = path;
@@ -710,6 +386,7 @@ void openServerConnection(const QString& uri, bool readOnly = false)
     }
     PQsetNoticeProcessor(conn, [](void*, const char*) {}, nullptr);
     st().pg = conn;
+    st().sharedConnection = std::make_unique<dbi::PgConnection>();
     st().open = true;
     st().readOnly = readOnly;
     st().path = uri;
@@ -765,6 +442,7 @@ void openScratchDatabase()
         throw DbError(QStringLiteral("The working tables cannot be created: %1").arg(err));
     }
     st().scratch = db;
+    st().scratchConnection = std::make_unique<dbi::SqliteConnection>(db, true);
     refuseQuotedStrings(db);
     // Pages of 8 KiB: a crop run's daily rows take fewer pages to split and walk.
     dbi::execSql(QStringLiteral("PRAGMA page_size = 8192"), true);
@@ -773,8 +451,8 @@ void openScratchDatabase()
         if (dbi::isKeyedTable(t)) {
             dbi::execSql(dbi::createKeyedTableSql(t), true);
         } else if (t.scratch) {
-            dbi::execSql(createTableSql(t, false, true), true);
-            for (const QString& s : createIndexSql(t, false, true))
+            dbi::execSql(dbi::sqliteDialect().createTable(t, true), true);
+            for (const QString& s : dbi::sqliteDialect().createIndexes(t, true))
                 dbi::execSql(s, true);
         }
     // One transaction for the whole run: nobody else reads this database,
@@ -793,6 +471,7 @@ void closeScratchDatabase()
     st().scratchStatements.clear();   // finalized before their connection closes
     ++st().statementGeneration;
     ++st().scratchEpoch;
+    st().scratchConnection.reset();
     if (st().scratch) {
         sqlite3_close_v2(st().scratch);
         st().scratch = nullptr;
@@ -822,6 +501,7 @@ void dropConnection()
     closeScratchDatabase();
     st().nativeStatements.clear();
     ++st().statementGeneration;
+    st().sharedConnection.reset();
     st().native = nullptr;
     if (st().pg) {
         PQfinish(st().pg);
@@ -862,8 +542,8 @@ void createSchema(QSqlDatabase& db)
     for (const TableDef& t : schemaTables()) {
         if (t.scratch)
             continue;
-        execOrThrow(db, createTableSql(t, dbi::isServer()));
-        for (const QString& s : createIndexSql(t, dbi::isServer()))
+        execOrThrow(db, dbi::dialect().createTable(t));
+        for (const QString& s : dbi::dialect().createIndexes(t))
             execOrThrow(db, s);
     }
     execOrThrow(db, QStringLiteral("CREATE TABLE %1 (\"Version\" INTEGER NOT NULL)").arg(dbi::quoteId(kSchemaTable)));
@@ -907,8 +587,8 @@ void upgrade(QSqlDatabase& db, int fromVersion)
                 q.finish();
             }
             if (!exists) {
-                execOrThrow(db, createTableSql(t, dbi::isServer()));
-                for (const QString& s : createIndexSql(t, dbi::isServer()))
+                execOrThrow(db, dbi::dialect().createTable(t));
+                for (const QString& s : dbi::dialect().createIndexes(t))
                     execOrThrow(db, s);
             }
         }
@@ -922,126 +602,15 @@ void upgrade(QSqlDatabase& db, int fromVersion)
 
 } // namespace
 
-// ---- a server connection that drops ----------------------------------------------
-//
-// A server restart (or a network cut) ends the connection; the statements
-// prepared on it are gone with it. The next statement finds the connection
-// closed and makes it again (the prepared statements are prepared anew when
-// they next run), so the program goes on where it was. When the connection
-// dropped inside a transaction, that transaction's work is lost: its
-// statements fail, saying so, until the transaction ends (its rollback is
-// then a success with nothing to undo), so nothing of it is ever stored in
-// part.
-
-enum class ServerStatementKind { Other, Begins, Commits, RollsBack };
-
-ServerStatementKind serverStatementKind(const QByteArray& sqlIn)
-{
-    const QByteArray sql = sqlIn.trimmed().toUpper();
-    if (sql.startsWith("BEGIN"))
-        return ServerStatementKind::Begins;
-    if (sql.startsWith("COMMIT") || sql.startsWith("END"))
-        return ServerStatementKind::Commits;
-    if (sql.startsWith("ROLLBACK"))
-        return ServerStatementKind::RollsBack;
-    return ServerStatementKind::Other;
-}
-
-QString serverReason(PGconn* conn)
-{
-    QString why = QString::fromUtf8(PQerrorMessage(conn)).trimmed().section(QLatin1Char('\n'), 0, 0).trimmed();
-    if (why.isEmpty())
-        why = QStringLiteral("no answer from the server");
-    return withoutSecrets(why, st().path);
-}
-
-// The text of a statement that failed because the connection dropped while
-// it ran: what happened and whether the change was kept.
-QString connectionLostText(PGconn* conn, bool wrote, bool inTransaction)
-{
-    const QString head = QStringLiteral("The connection to the database server %1 was lost (%2).")
-                             .arg(shownLocation(st().path), serverReason(conn));
-    if (inTransaction)
-        return head + QStringLiteral(" The change was not saved. The next action connects again.");
-    if (wrote)
-        return head + QStringLiteral(" It is not known whether the last change was saved: the next action connects "
-                                     "again; check the change then.");
-    return head + QStringLiteral(" Nothing was changed. The next action connects again.");
-}
-
-// After each statement: whether a transaction is open now.
-void noteServerTransaction(PGconn* conn)
-{
-    if (PQstatus(conn) == CONNECTION_OK)
-        st().pgTxnOpen = PQtransactionStatus(conn) != PQTRANS_IDLE;
-}
-
-bool reconnectServer()
-{
-    PGconn* conn = st().pg;
-    PQreset(conn);
-    if (PQstatus(conn) != CONNECTION_OK)
-        return false;
-    ++st().pgSession;
-    st().outerSavepoints.clear();
-    st().pgTxnOpen = false;
-    st().pgTxnLost = false;
-    const char* setup[] = {"SET client_encoding = 'UTF8'", "SET client_min_messages = warning",
-                           "SET default_transaction_read_only = on"};
-    for (int i = 0; i < (st().readOnly ? 3 : 2); ++i) {
-        ++st().statements[0];
-        ++st().roundTrips;
-        PGresult* r = PQexec(conn, setup[i]);
-        const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
-        PQclear(r);
-        if (!ok)
-            return false;
-    }
-    return true;
-}
-
-// Before a statement on the server. Returns false when the statement must
-// not run: a rollback of a transaction the drop already ended (nothing left
-// to undo). Throws DbError when the statement cannot run.
-bool serverBeforeStatement(ServerStatementKind kind)
-{
-    PGconn* conn = st().pg;
-    if (PQstatus(conn) == CONNECTION_OK && !st().pgTxnLost) {
-        // A drop the server announced while the program was idle (its
-        // goodbye is waiting on the socket): read without waiting.
-        if (PQconsumeInput(conn) == 1 && PQstatus(conn) == CONNECTION_OK)
-            return true;
-    }
-    if (st().pgTxnOpen)
-        st().pgTxnLost = true;   // the drop ended the transaction: its work is gone
-    if (st().pgTxnLost) {
-        if (kind == ServerStatementKind::Other)
-            throw DbError(connectionLostText(conn, true, true));
-        // The program ends the transaction here: what the drop ended is over.
-        st().pgTxnLost = st().pgTxnOpen = false;
-        st().outerSavepoints.clear();
-        if (kind == ServerStatementKind::RollsBack) {
-            reconnectServer();   // when the server is still away, the next action says so
-            return false;        // nothing left to undo
-        }
-        if (kind == ServerStatementKind::Commits) {
-            reconnectServer();
-            throw DbError(QStringLiteral("The connection to the database server %1 was lost before the change was "
-                                         "stored. The change was not saved.").arg(shownLocation(st().path)));
-        }
-    }
-    if (PQstatus(conn) != CONNECTION_OK) {
-        const QString why = serverReason(conn);
-        if (!reconnectServer())
-            throw DbError(QStringLiteral("The database server %1 cannot be reached (%2). Nothing was saved; try again "
-                                         "when the server is back.").arg(shownLocation(st().path), why));
-    }
-    return true;
-}
-
 // ---- internal services -----------------------------------------------------------
 
 namespace dbi {
+
+void requireOpen()
+{
+    if (!st().open)
+        throw DbError(QStringLiteral("No database is open: the program opens its database when it starts."));
+}
 
 void ensureAttached()
 {
@@ -1058,38 +627,19 @@ void ensureAttached()
             "close the program, start it again and enter it again.").arg(QDir::toNativeSeparators(st().path)));
 }
 
-QString quoteId(const QString& identifier)
+DbState& st()
 {
-    QString s = identifier;
-    s.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + s + QLatin1Char('"');
+    static DbState s;
+    return s;
 }
 
-QString sqlTypeName(FieldType t) { return sqlTypeName(t, isServer()); }
+QString redacted(const QString& text, const QString& location) { return withoutSecrets(text, location); }
 
-QString sqlTypeName(FieldType t, bool server)
+QString quoteId(const QString& identifier) { return Dialect::quoteId(identifier); }
+
+const Dialect& dialect(bool scratch)
 {
-    if (server) {
-        // Texts compare by code point (SQLite's BINARY) whatever the
-        // server's locale; numbers are 64-bit as in SQLite.
-        switch (t) {
-        case FieldType::Text:
-        case FieldType::Memo: return QStringLiteral("text COLLATE \"C\"");
-        case FieldType::Float: return QStringLiteral("double precision");
-        case FieldType::Short:
-        case FieldType::Logical:
-        case FieldType::AutoInc: return QStringLiteral("bigint");
-        }
-    }
-    switch (t) {
-    case FieldType::Text:
-    case FieldType::Memo: return QStringLiteral("TEXT");
-    case FieldType::Float: return QStringLiteral("REAL");
-    case FieldType::Short:
-    case FieldType::Logical:
-    case FieldType::AutoInc: return QStringLiteral("INTEGER");
-    }
-    return QStringLiteral("BLOB");
+    return !scratch && st().pg ? serverDialect() : sqliteDialect();
 }
 
 Stmt& query(const QString& sql) { return stmt(sql); }
@@ -1098,49 +648,13 @@ Stmt& run(const QString& sql, const QVariantList& values) { return exec(sql, val
 
 void execSql(const QString& sql, bool scratch)
 {
-    if (!st().open)
-        Database::open();
+    requireOpen();
     ++st().statements[scratch ? 1 : 0];
-    if (scratch) {
-        if (!st().scratch)
-            throw DbError(QStringLiteral("Database error: the working tables are not open"));
-        char* msg = nullptr;
-        if (sqlite3_exec(st().scratch, sql.toUtf8().constData(), nullptr, nullptr, &msg) != SQLITE_OK) {
-            const QString err = QString::fromUtf8(msg ? msg : sqlite3_errmsg(st().scratch));
-            sqlite3_free(msg);
-            throw DbError(QStringLiteral("Database error: %1\n(%2)").arg(err, sql));
-        }
-        return;
-    }
-    if (st().pg) {
-        const QByteArray text = sql.toUtf8();
-        const ServerStatementKind kind = serverStatementKind(text);
-        if (!serverBeforeStatement(kind))
-            return;
-        const bool inTransaction = st().pgTxnOpen;
-        ++st().roundTrips;
-        PGresult* r = PQexec(st().pg, text.constData());
-        const ExecStatusType rc = PQresultStatus(r);
-        const QString err = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
-        PQclear(r);
-        if (PQstatus(st().pg) != CONNECTION_OK) {
-            st().pgTxnLost = inTransaction && kind != ServerStatementKind::RollsBack;
-            if (kind == ServerStatementKind::RollsBack) {
-                st().pgTxnOpen = false;
-                return;   // the server ended the transaction with the connection
-            }
-            throw DbError(connectionLostText(st().pg, kind != ServerStatementKind::Begins,
-                                             inTransaction && kind != ServerStatementKind::Commits));
-        }
-        noteServerTransaction(st().pg);
-        if (rc != PGRES_COMMAND_OK && rc != PGRES_TUPLES_OK)
-            throw DbError(QStringLiteral("Database error: %1\n(%2)").arg(err, sql));
-        return;
-    }
-    QSqlQuery q(rawConnection());
-    if (!q.exec(sql))
-        throw DbError(QStringLiteral("Database error: %1\n(%2)").arg(q.lastError().text(), sql));
-    q.finish();
+    Connection* c = scratch ? st().scratchConnection.get() : st().sharedConnection.get();
+    if (!c)
+        throw DbError(scratch ? QStringLiteral("Database error: the working tables are not open")
+                              : QStringLiteral("Database error: no SQLite connection"));
+    c->execute(sql);
 }
 
 bool isServer() { return st().pg != nullptr; }
@@ -1160,530 +674,21 @@ QString connectionUri(const QString& location)
     return location.left(n).toLower() + location.mid(n);
 }
 
-QString translateForServer(const QString& sqlIn)
-{
-    // Case-insensitive keys: lower() on both sides (ASCII folding under the
-    // "C" collation of the text columns, as SQLite's NOCASE).
-    static const QRegularExpression cmp(
-        QStringLiteral("(\"(?:[^\"]|\"\")*\") COLLATE NOCASE (>=|<=|<>|<|>|=) \\?"));
-    static const QRegularExpression nocase(QStringLiteral("(\"(?:[^\"]|\"\")*\") COLLATE NOCASE"));
-    QString sql = sqlIn;
-    sql.replace(cmp, QStringLiteral("lower(\\1) \\2 lower(?::text)"));
-    sql.replace(nocase, QStringLiteral("lower(\\1)"));
-    QString out;
-    out.reserve(sql.size() + 16);
-    int n = 0;
-    QChar quote;
-    for (const QChar c : sql) {
-        if (!quote.isNull()) {
-            if (c == quote)
-                quote = QChar();
-            out += c;
-        } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
-            quote = c;
-            out += c;
-        } else if (c == QLatin1Char('?')) {
-            out += QLatin1Char('$') + QString::number(++n);
-        } else {
-            out += c;
-        }
-    }
-    if (out.startsWith(QLatin1String("INSERT INTO "), Qt::CaseInsensitive))
-        out += QLatin1String(" RETURNING rowid");
-    return out;
-}
-
-Stmt::Stmt(pg_conn* conn, const QByteArray& name, const QByteArray& sql, bool simple, bool insert)
-    : m_conn(conn), m_name(simple ? QByteArray() : name), m_sql(sql), m_insert(insert), m_session(st().pgSession)
-{
-    const QByteArray head = sql.left(7).toUpper();
-    m_write = head.startsWith("INSERT") || head.startsWith("UPDATE") || head.startsWith("DELETE");
-    // Only the handles' row reads, whose columns are rowid and table fields
-    // (bigint, double precision, text), are read in binary form.
-    m_binary = !m_name.isEmpty() && sql.startsWith("SELECT rowid, ");
-}
-
-Stmt::~Stmt()
-{
-    if (m_stmt)
-        sqlite3_finalize(m_stmt);
-    if (m_res)
-        PQclear(m_res);
-}
-
-void Stmt::reset()
-{
-    if (m_active && m_stmt)
-        sqlite3_reset(m_stmt);
-    if (m_res) {
-        PQclear(m_res);
-        m_res = nullptr;
-    }
-    m_row = -1;
-    m_active = false;
-    m_rowPending = false;
-}
-
-void Stmt::bindValue(int index, const QVariant& v)
-{
-    reset();
-    if (m_conn) {
-        while (m_params.size() <= index) {
-            m_params << QByteArray();
-            m_paramNull << true;
-        }
-        if (!v.isValid() || v.isNull()) {
-            m_paramNull[index] = true;
-            return;
-        }
-        m_paramNull[index] = false;
-        switch (v.typeId()) {
-        case QMetaType::Bool: m_params[index] = v.toBool() ? "1" : "0"; break;
-        case QMetaType::Int:
-        case QMetaType::Short:
-        case QMetaType::UInt:
-        case QMetaType::LongLong: m_params[index] = QByteArray::number(v.toLongLong()); break;
-        case QMetaType::Double:
-        case QMetaType::Float: m_params[index] = QByteArray::number(v.toDouble(), 'g', 17); break;
-        default: m_params[index] = v.toString().toUtf8(); break;
-        }
-        return;
-    }
-    const int i = index + 1;
-    if (!v.isValid() || v.isNull()) {
-        sqlite3_bind_null(m_stmt, i);
-        return;
-    }
-    switch (v.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::Bool:
-    case QMetaType::Short:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-        sqlite3_bind_int64(m_stmt, i, v.toLongLong());
-        break;
-    case QMetaType::Double:
-    case QMetaType::Float:
-        sqlite3_bind_double(m_stmt, i, v.toDouble());
-        break;
-    case QMetaType::QString: {
-        const QString* s = static_cast<const QString*>(v.constData());
-        sqlite3_bind_text16(m_stmt, i, s->utf16(), int(s->size() * sizeof(QChar)), SQLITE_TRANSIENT);
-        break;
-    }
-    default: {
-        const QString s = v.toString();
-        sqlite3_bind_text16(m_stmt, i, s.utf16(), int(s.size() * sizeof(QChar)), SQLITE_TRANSIENT);
-        break;
-    }
-    }
-}
-
-// Transaction statements on a server: a SAVEPOINT outside any transaction
-// begins one and releasing (or rolling back to) it ends it, as in SQLite.
-bool Stmt::runPgControl()
-{
-    const QByteArray up = m_sql.trimmed().toUpper();
-    QByteArray sql = m_sql;
-    auto& outer = st().outerSavepoints;
-    {
-        // A connection that dropped: made again, or this ends what it lost.
-        auto outerName = [&](int from) {
-            return QString::fromUtf8(up.mid(from).trimmed()).remove(QLatin1String("SAVEPOINT "));
-        };
-        ServerStatementKind kind = ServerStatementKind::Other;
-        if (up.startsWith("SAVEPOINT ") && !st().pgTxnOpen)
-            kind = ServerStatementKind::Begins;
-        else if (up.startsWith("RELEASE ") && outer.contains(outerName(8)))
-            kind = ServerStatementKind::Commits;
-        else if (up.startsWith("ROLLBACK TO ") && outer.contains(outerName(12)))
-            kind = ServerStatementKind::RollsBack;
-        try {
-            if (!serverBeforeStatement(kind))
-                return true;
-        } catch (const DbError& e) {
-            m_error = e.message();
-            return false;
-        }
-    }
-    const bool inTransaction = st().pgTxnOpen;
-    const PGTransactionStatusType ts = PQtransactionStatus(m_conn);
-    if (up.startsWith("SAVEPOINT ")) {
-        if (ts == PQTRANS_IDLE) {
-            outer << QString::fromUtf8(up.mid(10).trimmed());
-            // Begun as Database::transaction begins (one writer at a time).
-            sql = "BEGIN; SELECT pg_advisory_xact_lock(7261002)";
-        }
-    } else if (up.startsWith("RELEASE ")) {
-        const QString name = QString::fromUtf8(up.mid(8).trimmed()).remove(QLatin1String("SAVEPOINT "));
-        if (outer.contains(name)) {
-            outer.removeAll(name);
-            if (ts == PQTRANS_IDLE)
-                return true;   // already rolled back
-            sql = "COMMIT";
-        }
-    } else if (up.startsWith("ROLLBACK TO ")) {
-        const QString name = QString::fromUtf8(up.mid(12).trimmed()).remove(QLatin1String("SAVEPOINT "));
-        if (outer.contains(name))
-            sql = ts == PQTRANS_IDLE ? QByteArray() : QByteArray("ROLLBACK");
-    }
-    if (sql.isEmpty())
-        return true;
-    ++st().statements[0];
-    ++st().roundTrips;
-    PGresult* r = PQexec(m_conn, sql.constData());
-    const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK || PQresultStatus(r) == PGRES_TUPLES_OK;
-    if (!ok) {
-        m_error = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
-        const char* state = PQresultErrorField(r, PG_DIAG_SQLSTATE);
-        m_sqlState = state ? QByteArray(state) : QByteArray();
-    }
-    PQclear(r);
-    if (PQstatus(m_conn) != CONNECTION_OK) {
-        const ServerStatementKind kind = serverStatementKind(sql);
-        if (kind == ServerStatementKind::RollsBack) {
-            st().pgTxnOpen = st().pgTxnLost = false;
-            return true;   // the server ended the transaction with the connection
-        }
-        st().pgTxnLost = inTransaction;
-        m_error = connectionLostText(m_conn, kind != ServerStatementKind::Begins,
-                                     inTransaction && kind != ServerStatementKind::Commits);
-        return false;
-    }
-    noteServerTransaction(m_conn);
-    if (sql == "COMMIT" && ok && up.startsWith("RELEASE "))
-        return true;
-    return ok;
-}
-
-bool Stmt::execPg()
-{
-    m_sqlState.clear();
-    m_rowsAffected = 0;
-    if (m_name.isEmpty() && m_params.isEmpty()) {
-        const QByteArray up = m_sql.trimmed().toUpper();
-        if (up.startsWith("SAVEPOINT") || up.startsWith("RELEASE") || up.startsWith("ROLLBACK TO"))
-            return runPgControl();
-    }
-    try {
-        serverBeforeStatement(ServerStatementKind::Other);
-    } catch (const DbError& e) {
-        m_error = e.message();
-        return false;
-    }
-    if (!m_name.isEmpty() && m_session != st().pgSession) {
-        // Prepared on a connection that has since been made again.
-        ++st().statements[0];
-        ++st().roundTrips;
-        PGresult* r = PQprepare(m_conn, m_name.constData(), m_sql.constData(), 0, nullptr);
-        const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
-        m_error = ok ? QString() : QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
-        PQclear(r);
-        if (!ok)
-            return false;
-        m_session = st().pgSession;
-    }
-    const bool inTransaction = st().pgTxnOpen;
-    // Inside a transaction a refused write must not spoil it.
-    const bool guard = m_write && PQtransactionStatus(m_conn) == PQTRANS_INTRANS;
-    auto simple = [&](const char* sql) {
-        ++st().statements[0];
-        ++st().roundTrips;
-        PQclear(PQexec(m_conn, sql));
-    };
-    if (guard)
-        simple("SAVEPOINT quen_stmt");
-    QList<const char*> values;
-    for (int i = 0; i < m_params.size(); ++i)
-        values << (m_paramNull[i] ? nullptr : m_params[i].constData());
-    ++st().statements[0];
-    ++st().roundTrips;
-    m_res = m_name.isEmpty() ? PQexecParams(m_conn, m_sql.constData(), int(values.size()), nullptr, values.constData(), nullptr, nullptr, 0)
-                             : PQexecPrepared(m_conn, m_name.constData(), int(values.size()), values.constData(), nullptr, nullptr,
-                                              m_binary ? 1 : 0);
-    const ExecStatusType rc = PQresultStatus(m_res);
-    if (PQstatus(m_conn) != CONNECTION_OK) {
-        PQclear(m_res);
-        m_res = nullptr;
-        st().pgTxnLost = inTransaction;
-        m_error = connectionLostText(m_conn, m_write, inTransaction);
-        return false;
-    }
-    if (rc != PGRES_COMMAND_OK && rc != PGRES_TUPLES_OK) {
-        m_error = QString::fromUtf8(PQresultErrorMessage(m_res)).trimmed();
-        const char* state = PQresultErrorField(m_res, PG_DIAG_SQLSTATE);
-        m_sqlState = state ? QByteArray(state) : QByteArray();
-        PQclear(m_res);
-        m_res = nullptr;
-        if (guard) {
-            simple("ROLLBACK TO SAVEPOINT quen_stmt");
-            simple("RELEASE SAVEPOINT quen_stmt");
-        }
-        noteServerTransaction(m_conn);
-        return false;
-    }
-    if (guard)
-        simple("RELEASE SAVEPOINT quen_stmt");
-    noteServerTransaction(m_conn);
-    m_rowsAffected = QByteArray(PQcmdTuples(m_res)).toInt();
-    const int n = PQntuples(m_res);
-    m_types.clear();
-    for (int c = 0; c < PQnfields(m_res); ++c)
-        m_types << PQftype(m_res, c);
-    if (m_insert) {
-        if (n > 0)
-            m_lastInsertId = QByteArray(PQgetvalue(m_res, n - 1, 0)).toLongLong();
-        PQclear(m_res);
-        m_res = nullptr;
-        return true;
-    }
-    m_active = true;
-    m_row = 0;
-    m_rowPending = n > 0;
-    return true;
-}
-
-bool Stmt::exec()
-{
-    reset();
-    m_error.clear();
-    m_errorCode = 0;
-    if (m_conn)
-        return execPg();
-    ++st().statements[m_scratch ? 1 : 0];
-    m_rowsAffected = 0;
-    m_active = true;
-    const int rc = sqlite3_step(m_stmt);
-    if (rc == SQLITE_ROW) {
-        m_rowPending = true;
-        return true;
-    }
-    sqlite3* db = sqlite3_db_handle(m_stmt);
-    if (rc == SQLITE_DONE) {
-        m_lastInsertId = sqlite3_last_insert_rowid(db);
-        m_rowsAffected = sqlite3_changes(db);
-        reset();
-        return true;
-    }
-    m_errorCode = sqlite3_extended_errcode(db);
-    m_error = QString::fromUtf8(sqlite3_errmsg(db));
-    reset();
-    return false;
-}
-
-bool Stmt::next()
-{
-    if (m_rowPending) {
-        m_rowPending = false;
-        return true;
-    }
-    if (!m_active)
-        return false;
-    if (m_conn) {
-        if (m_res && m_row + 1 < PQntuples(m_res)) {
-            ++m_row;
-            return true;
-        }
-        reset();
-        return false;
-    }
-    const int rc = sqlite3_step(m_stmt);
-    if (rc == SQLITE_ROW)
-        return true;
-    if (rc != SQLITE_DONE) {
-        // A damaged page or a failed read is an error, never the end of the
-        // rows: a caller must not take part of a table for all of it.
-        sqlite3* db = sqlite3_db_handle(m_stmt);
-        m_errorCode = sqlite3_extended_errcode(db);
-        m_error = QString::fromUtf8(sqlite3_errmsg(db));
-        reset();
-        throw DbError(QStringLiteral("Database error: %1").arg(m_error));
-    }
-    reset();
-    return false;
-}
-
-QVariant Stmt::value(int column) const
-{
-    if (m_conn) {
-        if (!m_res || m_row < 0 || PQgetisnull(m_res, m_row, column))
-            return QVariant();
-        const char* v = PQgetvalue(m_res, m_row, column);
-        if (m_binary) {
-            // Network byte order, as the server's send functions write them.
-            const auto* b = reinterpret_cast<const unsigned char*>(v);
-            auto be = [b](int n) {
-                quint64 x = 0;
-                for (int i = 0; i < n; ++i)
-                    x = (x << 8) | b[i];
-                return x;
-            };
-            const int len = PQgetlength(m_res, m_row, column);
-            switch (m_types.value(column)) {
-            case 20: return qlonglong(be(8));                  // int8
-            case 23: return qlonglong(qint32(quint32(be(4))));  // int4
-            case 21: return qlonglong(qint16(quint16(be(2))));  // int2
-            case 16: return qlonglong(len > 0 && b[0] != 0);   // bool
-            case 701: {                                         // float8
-                const quint64 x = be(8);
-                double d;
-                std::memcpy(&d, &x, sizeof d);
-                return d;
-            }
-            case 700: {                                         // float4
-                const quint32 x = quint32(be(4));
-                float f;
-                std::memcpy(&f, &x, sizeof f);
-                return double(f);
-            }
-            default: return QString::fromUtf8(v, len);         // text, varchar, name
-            }
-        }
-        switch (m_types.value(column)) {
-        case 20: case 21: case 23: return qlonglong(std::strtoll(v, nullptr, 10));   // int8, int2, int4
-        case 700: case 701: case 1700: return std::strtod(v, nullptr);              // float4, float8, numeric
-        default: return QString::fromUtf8(v, PQgetlength(m_res, m_row, column));
-        }
-    }
-    switch (sqlite3_column_type(m_stmt, column)) {
-    case SQLITE_NULL: return QVariant();
-    case SQLITE_INTEGER: return qlonglong(sqlite3_column_int64(m_stmt, column));
-    case SQLITE_FLOAT: return sqlite3_column_double(m_stmt, column);
-    default: {
-        const void* t = sqlite3_column_text16(m_stmt, column);
-        return QString(static_cast<const QChar*>(t), sqlite3_column_bytes16(m_stmt, column) / int(sizeof(QChar)));
-    }
-    }
-}
-
-namespace {
-
-// A value read from the database as a handle keeps a field of type t.
-QVariant asFieldValue(const QVariant& v, FieldType t)
-{
-    if (v.isNull())
-        return QVariant();
-    switch (t) {
-    case FieldType::Text:
-    case FieldType::Memo: return v.toString();
-    case FieldType::Float: return v.toDouble();
-    case FieldType::Short:
-    case FieldType::AutoInc: return v.toInt();
-    case FieldType::Logical: return v.toLongLong() != 0;
-    }
-    return v;
-}
-
-} // namespace
-
-QVariant Stmt::fieldValue(int column, FieldType t) const
-{
-    if (m_conn)
-        return asFieldValue(value(column), t);
-    // The column's value taken once (one lock of the connection), then read
-    // without further locking: a statement is only ever used by one thread.
-    sqlite3_value* v = sqlite3_column_value(m_stmt, column);
-    const int type = sqlite3_value_type(v);
-    if (type == SQLITE_NULL)
-        return QVariant();
-    switch (t) {
-    case FieldType::Float:
-        if (type == SQLITE_FLOAT || type == SQLITE_INTEGER)
-            return sqlite3_value_double(v);
-        break;
-    case FieldType::Short:
-    case FieldType::AutoInc:
-        if (type == SQLITE_INTEGER)
-            return int(sqlite3_value_int64(v));
-        break;
-    case FieldType::Logical:
-        if (type == SQLITE_INTEGER)
-            return sqlite3_value_int64(v) != 0;
-        break;
-    case FieldType::Text:
-    case FieldType::Memo:
-        if (type == SQLITE_TEXT) {
-            const void* p = sqlite3_value_text16(v);
-            return QString(static_cast<const QChar*>(p), sqlite3_value_bytes16(v) / int(sizeof(QChar)));
-        }
-        break;
-    }
-    // A value stored in another class than its field's.
-    return asFieldValue(value(column), t);
-}
-
-void Stmt::finish() { reset(); }
-
-bool Stmt::isKeyViolation() const
-{
-    if (m_conn)
-        return m_sqlState == "23505";   // unique_violation
-    return m_errorCode == SQLITE_CONSTRAINT_UNIQUE || m_errorCode == SQLITE_CONSTRAINT_PRIMARYKEY
-        || m_errorCode == SQLITE_CONSTRAINT || m_error.contains(QLatin1String("UNIQUE constraint failed"));
-}
-
-namespace {
-
-Stmt& prepareSqlite(sqlite3* db, const QString& sql, bool scratch,
-                    std::unordered_map<QString, std::unique_ptr<Stmt>, QStringHash>& cache)
-{
-    sqlite3_stmt* s = nullptr;
-    const int rc = sqlite3_prepare16_v2(db, sql.utf16(), int(sql.size() * sizeof(QChar)), &s, nullptr);
-    if (rc != SQLITE_OK) {
-        const QString err = QString::fromUtf8(sqlite3_errmsg(db));
-        sqlite3_finalize(s);
-        throw DbError(QStringLiteral("Database error: %1\n(%2)").arg(err, sql));
-    }
-    auto p = std::make_unique<Stmt>(s, scratch);
-    Stmt& ref = *p;
-    cache.emplace(sql, std::move(p));
-    return ref;
-}
-
-} // namespace
-
 Stmt& stmt(const QString& sql, bool scratch)
 {
-    if (!st().open)
-        Database::open();
-    if (scratch) {
-        auto& cache = st().scratchStatements;
-        auto it = cache.find(sql);
-        if (it != cache.end())
-            return *it->second;
-        if (!st().scratch)
-            throw DbError(QStringLiteral("Database error: the working tables are not open"));
-        return prepareSqlite(st().scratch, sql, true, cache);
-    }
-    auto& cache = st().nativeStatements;
+    requireOpen();
+    auto& cache = scratch ? st().scratchStatements : st().nativeStatements;
     auto it = cache.find(sql);
     if (it != cache.end())
         return *it->second;
-    if (st().pg) {
-        const QString pgSql = translateForServer(sql);
-        const QByteArray upper = sql.left(12).toUpper().toUtf8();
-        const bool control = upper.startsWith("SAVEPOINT") || upper.startsWith("RELEASE") || upper.startsWith("ROLLBACK")
-            || upper.startsWith("BEGIN") || upper.startsWith("COMMIT");
-        const QByteArray name = "q" + QByteArray::number(++st().pgStatements);
-        if (!control) {
-            serverBeforeStatement(ServerStatementKind::Other);
-            ++st().roundTrips;
-            PGresult* r = PQprepare(st().pg, name.constData(), pgSql.toUtf8().constData(), 0, nullptr);
-            const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
-            const QString err = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
-            PQclear(r);
-            if (!ok)
-                throw DbError(QStringLiteral("Database error: %1\n(%2)").arg(err, pgSql));
-        }
-        auto p = std::make_unique<Stmt>(st().pg, name, pgSql.toUtf8(), control,
-                                        pgSql.endsWith(QLatin1String(" RETURNING rowid")));
-        Stmt& ref = *p;
-        cache.emplace(sql, std::move(p));
-        return ref;
-    }
-    if (!st().native)
-        throw DbError(QStringLiteral("Database error: no SQLite connection"));
-    return prepareSqlite(st().native, sql, false, cache);
+    Connection* c = scratch ? st().scratchConnection.get() : st().sharedConnection.get();
+    if (!c)
+        throw DbError(scratch ? QStringLiteral("Database error: the working tables are not open")
+                              : QStringLiteral("Database error: no SQLite connection"));
+    std::unique_ptr<Stmt> p = c->prepare(sql);
+    Stmt& ref = *p;
+    cache.emplace(sql, std::move(p));
+    return ref;
 }
 
 Stmt& exec(const QString& sql, const QVariantList& values, bool scratch)
@@ -1706,8 +711,7 @@ quint64 serverRoundTrips() { return st().roundTrips; }
 
 sqlite3* scratchConnection()
 {
-    if (!st().open)
-        Database::open();
+    requireOpen();
     ++st().statements[1];
     return st().scratch;
 }
@@ -1866,12 +870,20 @@ void openServer(const QString& uri, bool readOnly = false)
 
 // A location a caller names: never empty or blank (that is not the alias,
 // and no file).
+} // namespace
+
+namespace dbi {
+
 QString namedLocation(const QString& location)
 {
     if (location.trimmed().isEmpty())
         throw DbError(QStringLiteral("No database was named: an empty or blank path is not a database location."));
     return location;
 }
+
+} // namespace dbi
+
+namespace {
 
 void openAt(const QString& given, bool readOnly);
 
@@ -2032,466 +1044,6 @@ bool Database::isServerLocation(const QString& location) { return dbi::isServerL
 
 QString Database::shownLocation(const QString& location) { return quen::shownLocation(location); }
 
-namespace {
-
-// What a server database is: the server (its system identifier, or where it
-// was reached when the identifier cannot be read), the database and the
-// schema the URI reaches. Empty when it cannot be reached.
-QString serverIdentity(const QString& uri)
-{
-    PGconn* conn = PQconnectdb(dbi::connectionUri(uri).toUtf8().constData());
-    QString id;
-    if (PQstatus(conn) == CONNECTION_OK) {
-        ++st().roundTrips;
-        PGresult* r = PQexec(conn, "SELECT current_database(), current_schema()");
-        if (PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1)
-            id = QString::fromUtf8(PQgetvalue(r, 0, 0)) + QLatin1Char('\n') + QString::fromUtf8(PQgetvalue(r, 0, 1));
-        PQclear(r);
-        ++st().roundTrips;
-        r = PQexec(conn, "SELECT system_identifier::text FROM pg_control_system()");
-        if (PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1)
-            id += QLatin1Char('\n') + QString::fromUtf8(PQgetvalue(r, 0, 0));
-        else
-            id += QLatin1Char('\n') + QString::fromUtf8(PQhost(conn)) + QLatin1Char(':') + QString::fromUtf8(PQport(conn));
-        PQclear(r);
-    }
-    PQfinish(conn);
-    return id;
-}
-
-// Whether two locations name one database: files by device and inode (a
-// symbolic or hard link, or another spelling of the path, is the same file;
-// stat() opens nothing), server databases by what they are.
-bool sameDatabase(const QString& a, const QString& b)
-{
-    const bool serverA = dbi::isServerLocation(a), serverB = dbi::isServerLocation(b);
-    if (serverA != serverB)
-        return false;
-    if (serverA) {
-        if (a == b)
-            return true;
-        const QString ia = serverIdentity(a);
-        return !ia.isEmpty() && ia == serverIdentity(b);
-    }
-    const QString pa = QFileInfo(a).absoluteFilePath(), pb = QFileInfo(b).absoluteFilePath();
-    if (QDir::cleanPath(pa) == QDir::cleanPath(pb))
-        return true;
-    struct stat sa {}, sb {};
-    if (::stat(QFile::encodeName(pa).constData(), &sa) != 0 || ::stat(QFile::encodeName(pb).constData(), &sb) != 0)
-        return false;
-    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-}
-
-qint64 countRows(const QString& base)
-{
-    dbi::Stmt& q = dbi::run(QStringLiteral("SELECT COUNT(*) FROM %1").arg(dbi::quoteId(base)), {});
-    const qint64 n = q.next() ? q.value(0).toLongLong() : -1;
-    q.finish();
-    return n;
-}
-
-} // namespace
-
-namespace {
-
-// The target of a copy, written on a connection of its own while the source
-// is read on the shared one: rows go in as they are read, so memory holds
-// one batch at a time. A server target takes each table as one COPY stream
-// (a few round trips per table, whatever its rows); a file target takes
-// prepared inserts. Everything happens in one transaction, committed only
-// after every table's row count is checked.
-class CopyTarget {
-public:
-    explicit CopyTarget(const QString& location) : m_location(location) {}
-    // Connects and begins the transaction.
-    void start()
-    {
-        const QString& location = m_location;
-        if (dbi::isServerLocation(location)) {
-            m_pg = PQconnectdb(dbi::connectionUri(location).toUtf8().constData());
-            if (PQstatus(m_pg) != CONNECTION_OK)
-                throw DbError(QStringLiteral("the target cannot be opened: %1")
-                                  .arg(withoutSecrets(QString::fromUtf8(PQerrorMessage(m_pg)).trimmed(), location)));
-            PQsetNoticeProcessor(m_pg, [](void*, const char*) {}, nullptr);
-            exec("SET client_encoding = 'UTF8'");
-            exec("SET client_min_messages = warning");
-            exec("BEGIN");
-            exec("SELECT pg_advisory_xact_lock(7261002)");   // one writer at a time, as every transaction
-        } else {
-            configureSqlite();
-            const QString path = QFileInfo(location).absoluteFilePath();
-            if (sqlite3_open_v2(QFile::encodeName(path).constData(), &m_lite, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
-                throw DbError(QStringLiteral("the target cannot be opened: %1").arg(liteError()));
-            refuseQuotedStrings(m_lite);
-            sqlite3_busy_timeout(m_lite, 5000);
-            exec("PRAGMA synchronous=FULL");
-            exec("BEGIN IMMEDIATE");
-        }
-    }
-    ~CopyTarget()
-    {
-        if (m_open)
-            rollback();
-        for (sqlite3_stmt* s : std::as_const(m_inserts))
-            sqlite3_finalize(s);
-        if (m_lite)
-            sqlite3_close_v2(m_lite);
-        if (m_pg)
-            PQfinish(m_pg);
-    }
-
-    void beginTable(const TableDef& t)
-    {
-        m_table = &t;
-        const QString base = dbi::quoteId(tableBaseName(t.name));
-        exec(QStringLiteral("DELETE FROM %1").arg(base).toUtf8());
-        QStringList cols, marks;
-        for (const FieldDef& f : t.fields) {
-            cols << dbi::quoteId(f.name);
-            marks << QStringLiteral("?");
-        }
-        if (m_pg) {
-            ++dbi_statements();
-            ++st().roundTrips;
-            PGresult* r = PQexec(m_pg, QStringLiteral("COPY %1 (%2) FROM STDIN").arg(base, cols.join(QLatin1String(", ")))
-                                           .toUtf8().constData());
-            const bool ok = PQresultStatus(r) == PGRES_COPY_IN;
-            const QString err = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
-            PQclear(r);
-            if (!ok)
-                throw DbError(err.isEmpty() ? serverFailure() : err);
-            m_buffer.clear();
-        } else {
-            const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                    .arg(base, cols.join(QLatin1String(", ")), marks.join(QLatin1String(", ")));
-            sqlite3_stmt* s = nullptr;
-            if (sqlite3_prepare16_v2(m_lite, sql.utf16(), int(sql.size() * sizeof(QChar)), &s, nullptr) != SQLITE_OK)
-                throw DbError(liteError());
-            m_inserts << s;
-            m_insert = s;
-        }
-    }
-
-    // One row, its values in the order of the table's fields.
-    void addRow(const dbi::Stmt& source)
-    {
-        const TableDef& t = *m_table;
-        if (m_pg) {
-            for (int c = 0; c < t.fields.size(); ++c) {
-                if (c)
-                    m_buffer += '\t';
-                appendCopyValue(m_buffer, source.value(c), t.fields[c].type);
-            }
-            m_buffer += '\n';
-            if (m_buffer.size() >= 256 * 1024)
-                flush();
-            return;
-        }
-        for (int c = 0; c < t.fields.size(); ++c) {
-            const QVariant v = source.value(c);
-            const int i = c + 1;
-            if (!v.isValid() || v.isNull()) {
-                sqlite3_bind_null(m_insert, i);
-                continue;
-            }
-            switch (v.typeId()) {
-            case QMetaType::LongLong:
-            case QMetaType::Int:
-            case QMetaType::Bool: sqlite3_bind_int64(m_insert, i, v.toLongLong()); break;
-            case QMetaType::Double: sqlite3_bind_double(m_insert, i, v.toDouble()); break;
-            default: {
-                const QString text = v.toString();
-                sqlite3_bind_text16(m_insert, i, text.utf16(), int(text.size() * sizeof(QChar)), SQLITE_TRANSIENT);
-            }
-            }
-        }
-        const int rc = sqlite3_step(m_insert);
-        sqlite3_reset(m_insert);
-        if (rc != SQLITE_DONE)
-            throw DbError(liteError());
-    }
-
-    void endTable()
-    {
-        if (!m_pg)
-            return;
-        flush();
-        ++dbi_statements();
-        ++st().roundTrips;
-        if (PQputCopyEnd(m_pg, nullptr) != 1)
-            throw DbError(serverFailure());
-        PGresult* r = PQgetResult(m_pg);
-        const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
-        const QString err = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
-        PQclear(r);
-        while ((r = PQgetResult(m_pg)) != nullptr)
-            PQclear(r);
-        if (!ok)
-            throw DbError(err.isEmpty() ? serverFailure() : err);
-    }
-
-    qint64 count(const TableDef& t)
-    {
-        const QByteArray sql = QStringLiteral("SELECT COUNT(*) FROM %1").arg(dbi::quoteId(tableBaseName(t.name))).toUtf8();
-        if (m_pg) {
-            ++dbi_statements();
-            ++st().roundTrips;
-            PGresult* r = PQexec(m_pg, sql.constData());
-            const qint64 n = PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1
-                                 ? QByteArray(PQgetvalue(r, 0, 0)).toLongLong() : -1;
-            PQclear(r);
-            return n;
-        }
-        sqlite3_stmt* s = nullptr;
-        qint64 n = -1;
-        if (sqlite3_prepare_v2(m_lite, sql.constData(), -1, &s, nullptr) == SQLITE_OK && sqlite3_step(s) == SQLITE_ROW)
-            n = sqlite3_column_int64(s, 0);
-        sqlite3_finalize(s);
-        return n;
-    }
-
-    void commit()
-    {
-        if (m_pg) {
-            // The serials of auto-increment fields continue after the highest value copied.
-            for (const TableDef& t : schemaTables())
-                for (const FieldDef& f : t.fields)
-                    if (f.type == FieldType::AutoInc && !t.scratch) {
-                        const QString base = dbi::quoteId(tableBaseName(t.name));
-                        exec(QStringLiteral("SELECT setval(pg_get_serial_sequence('%1', '%2'), COALESCE(MAX(%3), 0) + 1, false) FROM %4")
-                                 .arg(QString(base).replace(QLatin1Char('\''), QLatin1String("''")),
-                                      QString(f.name).replace(QLatin1Char('\''), QLatin1String("''")),
-                                      dbi::quoteId(f.name), base)
-                                 .toUtf8());
-                    }
-        }
-        exec("COMMIT");
-        m_open = false;
-    }
-
-private:
-    static quint64& dbi_statements() { return st().statements[0]; }
-
-    void exec(const QByteArray& sql)
-    {
-        if (m_pg) {
-            ++dbi_statements();
-            ++st().roundTrips;
-            PGresult* r = PQexec(m_pg, sql.constData());
-            const ExecStatusType rc = PQresultStatus(r);
-            const QString err = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
-            PQclear(r);
-            if (rc != PGRES_COMMAND_OK && rc != PGRES_TUPLES_OK)
-                throw DbError(err.isEmpty() ? serverFailure() : err);
-        } else {
-            char* msg = nullptr;
-            if (sqlite3_exec(m_lite, sql.constData(), nullptr, nullptr, &msg) != SQLITE_OK) {
-                const QString err = QString::fromUtf8(msg ? msg : sqlite3_errmsg(m_lite));
-                sqlite3_free(msg);
-                throw DbError(err);
-            }
-        }
-        if (sql.startsWith("BEGIN"))
-            m_open = true;
-    }
-
-    void rollback()
-    {
-        m_open = false;
-        if (m_pg) {
-            if (PQtransactionStatus(m_pg) == PQTRANS_ACTIVE) {   // inside a COPY
-                PQputCopyEnd(m_pg, "copy abandoned");
-                while (PGresult* r = PQgetResult(m_pg))
-                    PQclear(r);
-            }
-            PQclear(PQexec(m_pg, "ROLLBACK"));
-        } else {
-            sqlite3_exec(m_lite, "ROLLBACK", nullptr, nullptr, nullptr);
-        }
-    }
-
-    void flush()
-    {
-        if (!m_buffer.isEmpty() && PQputCopyData(m_pg, m_buffer.constData(), int(m_buffer.size())) != 1)
-            throw DbError(serverFailure());
-        m_buffer.clear();
-    }
-
-    QString serverFailure() const
-    {
-        return withoutSecrets(QString::fromUtf8(PQerrorMessage(m_pg)).trimmed(), m_location);
-    }
-    QString liteError() const { return m_lite ? QString::fromUtf8(sqlite3_errmsg(m_lite)) : QStringLiteral("out of memory"); }
-
-    // A value in PostgreSQL's COPY text form.
-    static void appendCopyValue(QByteArray& out, const QVariant& v, FieldType type)
-    {
-        if (!v.isValid() || v.isNull()) {
-            out += "\\N";
-            return;
-        }
-        switch (v.typeId()) {
-        case QMetaType::Double: {
-            const double d = v.toDouble();
-            if (std::isnan(d))
-                out += "NaN";
-            else if (std::isinf(d))
-                out += d > 0 ? "Infinity" : "-Infinity";
-            else if (type != FieldType::Float && d == std::floor(d) && std::fabs(d) < 9e15)
-                out += QByteArray::number(qint64(d));
-            else
-                out += QByteArray::number(d, 'g', 17);
-            return;
-        }
-        case QMetaType::LongLong:
-        case QMetaType::Int:
-        case QMetaType::Bool:
-            out += QByteArray::number(v.toLongLong());
-            return;
-        default:
-            break;
-        }
-        const QByteArray text = v.toString().toUtf8();
-        for (const char c : text) {
-            switch (c) {
-            case '\\': out += "\\\\"; break;
-            case '\t': out += "\\t"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            default: out += c;
-            }
-        }
-    }
-
-    QString m_location;
-    PGconn* m_pg = nullptr;
-    sqlite3* m_lite = nullptr;
-    bool m_open = false;
-    const TableDef* m_table = nullptr;
-    sqlite3_stmt* m_insert = nullptr;
-    QList<sqlite3_stmt*> m_inserts;
-    QByteArray m_buffer;
-};
-
-} // namespace
-
-void Database::copyDatabase(const QString& fromIn, const QString& toIn, bool replace)
-{
-    const QString from = testServerLocation(namedLocation(fromIn));
-    const QString to = testServerLocation(namedLocation(toIn));
-    const bool toFile = !dbi::isServerLocation(to);
-    if (sameDatabase(from, to))
-        throw DbError(QStringLiteral("The database cannot be copied onto itself."));
-    if (!exists(from))
-        throw DbError(QStringLiteral("There is no database at %1.").arg(shownLocation(from)));
-    close();
-
-    // The source is checked (layout, fields) before anything is made.
-    try {
-        openReadOnly(from);
-    } catch (const DbError& e) {
-        throw DbError(QStringLiteral("Nothing was copied to %1: %2").arg(shownLocation(to), e.message()));
-    }
-    close();
-
-    // The target: a new one is made with empty tables (the shipped data
-    // would only be replaced); an existing one must be empty or replaced.
-    const bool existed = exists(to);
-    if (!existed) {
-        QTemporaryDir none;
-        const QString keep = st().dataDir;
-        st().dataDir = none.path();
-        try {
-            open(to);
-        } catch (...) {
-            st().dataDir = keep;
-            throw;
-        }
-        st().dataDir = keep;
-    } else {
-        open(to);
-        if (!replace) {
-            bool empty = true;
-            for (const TableDef& t : schemaTables())
-                if (!t.scratch
-                    && !QStringList({QStringLiteral("SystemDefaults"), QStringLiteral("LocalDefaults"), QStringLiteral("Report")})
-                            .contains(tableBaseName(t.name))
-                    && !tableIsEmpty(tableBaseName(t.name)))
-                    empty = false;
-            if (!empty) {
-                close();
-                throw DbError(QStringLiteral("The database %1 is not empty: nothing was copied (replace it to overwrite it).")
-                                  .arg(shownLocation(to)));
-            }
-        }
-    }
-    close();
-
-    // Every user table of the source, rows in their stored order, one batch
-    // at a time, straight into the target.
-    try {
-        openReadOnly(from);
-        const bool serverSource = dbi::isServer();
-        // One state of the source: the counts and the rows agree.
-        dbi::execSql(serverSource ? QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY") : QStringLiteral("BEGIN"));
-        CopyTarget target(to);
-        target.start();
-        for (const TableDef& t : schemaTables()) {
-            if (t.scratch)
-                continue;
-            QStringList cols;
-            for (const FieldDef& f : t.fields)
-                cols << dbi::quoteId(f.name);
-            const QString select = QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
-                                       .arg(cols.join(QLatin1String(", ")), dbi::quoteId(tableBaseName(t.name)));
-            target.beginTable(t);
-            qint64 read = 0;
-            if (serverSource) {
-                // A cursor: the server hands the rows over a batch at a time.
-                dbi::execSql(QStringLiteral("DECLARE quen_copy NO SCROLL CURSOR FOR ") + select);
-                dbi::Stmt fetch(st().pg, QByteArray(), QByteArrayLiteral("FETCH 5000 FROM quen_copy"), true, false);
-                for (;;) {
-                    if (!fetch.exec())
-                        throw DbError(QStringLiteral("Database error: %1").arg(fetch.errorText()));
-                    qint64 batch = 0;
-                    while (fetch.next()) {
-                        target.addRow(fetch);
-                        ++batch;
-                    }
-                    read += batch;
-                    if (batch < 5000)
-                        break;
-                }
-                dbi::execSql(QStringLiteral("CLOSE quen_copy"));
-            } else {
-                dbi::Stmt& q = dbi::run(select, {});
-                while (q.next()) {   // a read error throws: never taken for the end
-                    target.addRow(q);
-                    ++read;
-                }
-            }
-            target.endTable();
-            const qint64 n = countRows(tableBaseName(t.name));
-            if (n != read)
-                throw DbError(QStringLiteral("the table \"%1\" of %2 holds %3 rows but %4 could be read")
-                                  .arg(t.name, shownLocation(from), QString::number(n), QString::number(read)));
-            // Checked whole before it is kept: the target holds what was read.
-            const qint64 written = target.count(t);
-            if (written != read)
-                throw DbError(QStringLiteral("the table \"%1\" holds %2 rows after the copy where %3 were read")
-                                  .arg(t.name, QString::number(written), QString::number(read)));
-        }
-        target.commit();
-        rollbackQuietly();
-    } catch (const DbError& e) {
-        close();
-        if (!existed && toFile)
-            removeDatabaseFiles(QFileInfo(to).absoluteFilePath());
-        throw DbError(QStringLiteral("Nothing was copied to %1: %2").arg(shownLocation(to), e.message()));
-    }
-    close();
-}
-
 bool Database::isDatabaseFile(const QString& path) { return quen::isDatabaseFile(path); }
 
 bool Database::isOpen() { return st().open; }
@@ -2512,8 +1064,7 @@ void Database::close()
 
 QSqlDatabase Database::connection()
 {
-    if (!st().open)
-        open();
+    dbi::requireOpen();
     return rawConnection();
 }
 
@@ -2523,8 +1074,7 @@ QString Database::dataDirectory() { return st().dataDir; }
 
 void Database::loadDataDirectory(const QString& dir)
 {
-    if (!st().open)
-        open();
+    dbi::requireOpen();
     dbi::ensureAttached();
     dbi::execSql(QStringLiteral("BEGIN"));
     try {
@@ -2581,7 +1131,7 @@ void Database::transaction(const std::function<void()>& work, const QStringList&
         open();
     endReadSnapshot();
     dbi::ensureAttached();
-    dbi::execSql(dbi::isServer() ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"));
+    dbi::execSql(dbi::dialect().beginWrite());
     st().userTxn = true;
     bool scratchBegun = false;
     try {

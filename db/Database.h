@@ -45,6 +45,8 @@
 #include <QStringList>
 #include <functional>
 
+#include "DbError.h"
+
 namespace quen {
 
 class TTable;
@@ -107,8 +109,8 @@ public:
     // such a path for an import or an export.
     static bool isDatabaseFile(const QString& path);
 
-    // The connection all handles use; opens the alias location when no
-    // database is open yet.
+    // The connection all handles use; throws DbError when no database is
+    // open (nothing opens one on its own: see open()).
     static QSqlDatabase connection();
 
     // Where the shipped CSV files are read from when a database is created:

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include "Database.h"
+#include "DbError.h"
 #include "Table.h"
 
 namespace quen {

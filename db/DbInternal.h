@@ -1,6 +1,7 @@
-// Internal services of the database layer shared by Database.cpp and
-// Table.cpp; not for use outside db/ (but statementCount, which tests and
-// benches read).
+// Internal services of the database layer shared by its units (the alias
+// and the open in Database.cpp, the table handles, the loader, the copy, the
+// data modules); not for use outside db/ (but statementCount, which tests
+// and benches read).
 //
 // Two connections: the shared one (the embedded file or the PostgreSQL
 // server of the alias) and the private in-memory SQLite database of the
@@ -14,110 +15,32 @@
 #include <QVariant>
 #include <sqlite3.h>
 
+#include "DbError.h"
+#include "Connection.h"
+#include "Dialect.h"
 #include "Schema.h"
-
-struct pg_conn;
-struct pg_result;
 
 namespace quen::dbi {
 
-// A statement prepared straight on a connection's SQLite handle, for the
-// table handles' hot paths: binding and reading skip the per-value work of
-// QSqlQuery (placeholder names, value copies). Same connection, same
-// transactions, same error classes. Cached per connection (see stmt()) and
-// finalized before the connection closes. A statement is reset when it ran
-// to its end, by finish(), and before new values are bound.
-//
-// On a PostgreSQL server the same statement text is translated once ("?" to
-// "$n", COLLATE NOCASE to lower(), RETURNING rowid on inserts) and prepared
-// on the server; a write inside an open transaction runs under a statement
-// savepoint so that a refused row leaves the transaction usable, as SQLite
-// does. A SAVEPOINT outside any transaction begins one, and releasing it
-// commits, as in SQLite. The handles' row reads ("SELECT rowid, ...") take
-// their rows in binary form, which spares the server and the client the
-// formatting and parsing of every number.
-class Stmt {
-public:
-    Stmt(sqlite3_stmt* s, bool scratch) : m_stmt(s), m_scratch(scratch) {}
-    Stmt(pg_conn* conn, const QByteArray& name, const QByteArray& sql, bool simple, bool insert);
-    ~Stmt();
-    Stmt(const Stmt&) = delete;
-    Stmt& operator=(const Stmt&) = delete;
-
-    void bindValue(int index, const QVariant& v);   // 0-based; null or invalid binds NULL
-    // The same for a number, without a QVariant; on SQLite between runs
-    // (the bulk appends' rows) straight into the statement.
-    void bindDouble(int index, double v)
-    {
-        if (m_conn || m_active)
-            bindValue(index, v);
-        else
-            sqlite3_bind_double(m_stmt, index + 1, v);
-    }
-    void bindInt64(int index, qint64 v)
-    {
-        if (m_conn || m_active)
-            bindValue(index, v);
-        else
-            sqlite3_bind_int64(m_stmt, index + 1, v);
-    }
-    bool exec();                                    // false on failure: see errorText, isKeyViolation
-    bool next();                                    // the next result row, false at the end; throws DbError on a read error
-    QVariant value(int column) const;               // of the current row; NULL is a null QVariant
-    // The same, as a table handle keeps a field of type t: QString, double,
-    // int or bool (one conversion straight from SQLite's value).
-    QVariant fieldValue(int column, FieldType t) const;
-    qint64 lastInsertId() const { return m_lastInsertId; }
-    void finish();
-    QString errorText() const { return m_error; }
-    bool isKeyViolation() const;
-    int rowsAffected() const { return m_rowsAffected; }
-
-private:
-    void reset();
-    bool execPg();
-    bool runPgControl();
-    sqlite3_stmt* m_stmt = nullptr;
-    bool m_scratch = false;     // on the private scratch database
-    bool m_active = false;      // stepped and not reset
-    bool m_rowPending = false;  // exec read a row that next() has not handed out yet
-    int m_errorCode = 0;        // extended result code of the last failure
-    QString m_error;
-    qint64 m_lastInsertId = 0;
-    int m_rowsAffected = 0;
-    // PostgreSQL
-    pg_conn* m_conn = nullptr;
-    QByteArray m_name;        // server-side prepared name; empty for a simple statement
-    QByteArray m_sql;
-    bool m_insert = false;
-    bool m_binary = false;    // rows come in binary form (the handles' row reads: no number formatting)
-    bool m_write = false;
-    QList<QByteArray> m_params;
-    QList<bool> m_paramNull;
-    pg_result* m_res = nullptr;
-    int m_row = -1;
-    QList<unsigned> m_types;
-    QByteArray m_sqlState;
-    quint64 m_session = 0;    // the server connection it was prepared on (see serverBeforeStatement)
-};
+// Throws DbError when no database is open: the programs, commands, tests
+// and benches open theirs explicitly (Database::open, openReadOnly) before
+// any table or statement; nothing opens one on its own.
+void requireOpen();
 
 bool isServer();                                   // the shared database is a PostgreSQL server
 bool isServerLocation(const QString& location);    // postgresql:// or postgres://
 QString connectionUri(const QString& location);    // a server location as the client library takes it (scheme in lower case)
-QString translateForServer(const QString& sql);    // SQLite dialect of the layer to PostgreSQL
 
-// Cached native statement on the shared connection, or with scratch on the
-// private one, whose text is always in SQLite's dialect (opens the alias
-// location when nothing is open yet); throws DbError when it cannot be
-// prepared.
+// Cached statement on the shared connection, or with scratch on the private
+// one, whose text is in that connection's dialect (dialect(scratch)); throws
+// DbError when no database is open or the statement cannot be prepared.
 Stmt& stmt(const QString& sql, bool scratch = false);
 
 // Runs a cached native statement with positional values; throws DbError
 // ("Key violation." for a duplicate key). Returns it for reading.
 Stmt& exec(const QString& sql, const QVariantList& values, bool scratch = false);
 
-// Prepared, forward-only statement cached on the shared connection (opens
-// the alias location when nothing is open yet).
+// Prepared, forward-only statement cached on the shared connection.
 Stmt& query(const QString& sql);
 
 // Runs a cached statement with positional values on the shared connection;
@@ -140,8 +63,7 @@ quint64 statementCount(bool scratch);
 quint64 serverRoundTrips();
 
 // The private connection, for a write that goes to a keyed table's rows
-// without a statement (counted as one); opens the alias location when
-// nothing is open yet.
+// without a statement (counted as one).
 sqlite3* scratchConnection();
 
 // Changes whenever the cached statements are finalized (a connection closes):
@@ -170,7 +92,9 @@ void ensureAttached();
 // nest savepoints in it, so scratch writes are dropped with a rollback.
 
 QString quoteId(const QString& identifier);       // "name" for SQL
-QString sqlTypeName(FieldType t);                 // in the shared database's dialect
-QString sqlTypeName(FieldType t, bool server);
+
+// The dialect of the shared connection (SQLite's when none is open), or
+// with scratch of the private one (always SQLite's).
+const Dialect& dialect(bool scratch = false);
 
 } // namespace quen::dbi

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "DbError.h"
 #include "Table.h"
 
 namespace quen {

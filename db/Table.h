@@ -54,15 +54,10 @@
 #include <memory>
 #include <stdexcept>
 
+#include "DbError.h"
 #include "Schema.h"
 
 namespace quen {
-
-class DbError : public std::runtime_error {
-public:
-    explicit DbError(const QString& message);
-    QString message() const;
-};
 
 class TTable;
 

@@ -13,6 +13,7 @@
 
 #include "AboutClimBox.h"
 #include "Application.h"
+#include "Database.h"
 #include "ClimProgram.h"
 #include "Help.h"
 #include "MessageBoxes.h"
@@ -115,6 +116,7 @@ int main(int argc, char** argv)
     QTemporaryDir dir;
     qputenv("QUENPM_DB", dir.filePath("clim-test.sqlite").toUtf8());
     quen::TQuenApplication app(argc, argv);
+    quen::Database::open();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 
 #include "Application.h"
+#include "Database.h"
 #include "CropDMod.h"
 
 int main(int argc, char** argv)
@@ -13,6 +14,7 @@ int main(int argc, char** argv)
     QTemporaryDir dir;
     qputenv("QUENPM_DB", dir.filePath("crop-edit-test.sqlite").toUtf8());
     quen::TQuenApplication app(argc, argv);
+    quen::Database::open();
     quen::cropprog::TDMod dmod;
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

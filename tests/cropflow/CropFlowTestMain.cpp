@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include "Application.h"
+#include "Database.h"
 #include "CropDMod.h"
 
 int main(int argc, char** argv)
@@ -16,6 +17,7 @@ int main(int argc, char** argv)
     qputenv("QUENPM_DB", dir.filePath("cropflow-test.sqlite").toUtf8());
     QDir::setCurrent(dir.path());
     quen::TQuenApplication app(argc, argv);
+    quen::Database::open();
     quen::cropprog::TDMod dmod;
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

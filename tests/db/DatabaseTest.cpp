@@ -3,10 +3,12 @@
 #include <QProcess>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
 #include "DbFixture.h"
+#include "DbInternal.h"
 #include "FilterText.h"
 #include "MarkQuery.h"
 #include "Schema.h"
@@ -156,7 +158,8 @@ TEST_F(DbTest, AliasFollowsQuenpmDbAndCreatesTheFolder)
     EXPECT_EQ(Database::resolveAlias(), target);
     EXPECT_EQ(Database::resolveAlias("Quen"), target);
     EXPECT_THROW(Database::resolveAlias("Other"), DbError);
-    TTable t("County");     // the first handle opened opens the alias location
+    Database::open();       // the alias location
+    TTable t("County");
     t.open();
     if (!onServer())
         EXPECT_EQ(Database::path(), target);
@@ -173,6 +176,32 @@ TEST_F(DbTest, AliasFollowsQuenpmDbAndCreatesTheFolder)
     QCoreApplication::setApplicationName(appName);
     Database::close();
     EXPECT_EQ(QFile::exists(target), !onServer());
+    Database::open(dbPath);
+}
+
+// Nothing opens a database on its own: with none open, a handle, a
+// statement and the connection are refused with a plain message, and no
+// file appears at the alias location.
+TEST_F(DbTest, WithNoDatabaseOpenHandlesAndStatementsAreRefused)
+{
+    Database::close();
+    const QString target = dir.filePath("never/opened.sqlite");
+    qputenv("QUENPM_DB", target.toLocal8Bit());
+    TTable t("County");
+    try {
+        t.open();
+        ADD_FAILURE() << "a handle opened with no database open";
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.message().startsWith("No database is open")) << qPrintable(e.message());
+    }
+    EXPECT_FALSE(t.isOpen());
+    EXPECT_THROW(dbi::run(QStringLiteral("SELECT 1"), {}), DbError);
+    EXPECT_THROW(dbi::exec(QStringLiteral("SELECT 1"), {}, true), DbError);
+    EXPECT_THROW(dbi::execSql(QStringLiteral("SELECT 1")), DbError);
+    EXPECT_THROW(Database::connection(), DbError);
+    EXPECT_FALSE(Database::isOpen());
+    EXPECT_FALSE(QFileInfo::exists(target));
+    qunsetenv("QUENPM_DB");
     Database::open(dbPath);
 }
 

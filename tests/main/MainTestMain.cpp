@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 
 #include "Application.h"
+#include "Database.h"
 
 int main(int argc, char** argv)
 {
@@ -12,6 +13,7 @@ int main(int argc, char** argv)
     QTemporaryDir dir;
     qputenv("QUENPM_DB", dir.filePath("main-test.sqlite").toUtf8());
     quen::TQuenApplication app(argc, argv);
+    quen::Database::open();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

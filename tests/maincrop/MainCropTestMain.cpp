@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include "Application.h"
+#include "Database.h"
 
 int main(int argc, char** argv)
 {
@@ -15,6 +16,7 @@ int main(int argc, char** argv)
     qputenv("QUENPM_DB", dir.filePath("maincrop-test.sqlite").toUtf8());
     QDir::setCurrent(dir.path());
     quen::TQuenApplication app(argc, argv);
+    quen::Database::open();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
