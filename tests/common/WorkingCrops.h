@@ -1,5 +1,6 @@
 // Working-crop rows on the shipped curves, as the crop selection and the crop
-// inputs dialog leave them: the jobs of the job tests and of bench_job.
+// inputs dialog leave them: the jobs of the job, chart and shipped-data tests
+// and of bench_job.
 #pragma once
 
 #include <QString>
@@ -87,6 +88,25 @@ inline void appendWorkingCrop(TTable& wk, const WorkingCrop& c, const QString& j
     wk.field("End Dat").setAsString(QStringLiteral("%1/%2").arg(c.hm).arg(c.hd));
     wk.field("ET Index").setAsInteger(c.etIndex);
     wk.post();
+}
+
+// Sets the fields of the working-crop row being appended that the crop inputs
+// dialog takes from the job's local defaults ("LocalDefaults.db", positioned).
+inline void setLocalDefaultFields(TTable& wk, TTable& loc)
+{
+    wk.field("Net Irr").setAsFloat(loc.field("Net Depth of Irrigation").asFloat());
+    wk.field("Soil").setAsString(loc.field("Surface Soil Type").asString());
+    wk.field("Dys Wet Developed").setAsInteger(loc.field("Days Wettings Develop").asInteger());
+    wk.field("Dys Wet Mature").setAsInteger(loc.field("Days Wettings Mature").asInteger());
+    wk.field("Cuttings").setAsInteger(loc.field("Hay Cuttings Number").asInteger());
+    wk.field("Cut1Mo").setAsInteger(loc.field("Hay 1st Cut Mo").asInteger());
+    wk.field("Cut1Day").setAsInteger(loc.field("Hay 1st Cut Day").asInteger());
+    wk.field("CutEndMo").setAsInteger(loc.field("Hay Last Cut Mo").asInteger());
+    wk.field("CutEndDay").setAsInteger(loc.field("Hay Last Cut Day").asInteger());
+    wk.field("Stress Factor").setAsFloat(loc.field("Stress Factor").asFloat());
+    wk.field("ASW").setAsFloat(loc.field("ASW").asFloat());
+    wk.field("Irrigation Type").setAsString(loc.field("Type of Irrigation").asString());
+    wk.field("Fraction Wetted").setAsFloat(1.0);
 }
 
 } // namespace quen::test
