@@ -38,10 +38,8 @@ CropRunContext Crop(int pm, int pd, int hm, int hd)
 CropRunContext HayCrop(CropRunContext c, int cuts, int m1, int d1, int mEnd, int dEnd)
 {
     c.Cuttings = cuts;
-    c.Cut1Month = m1;
-    c.Cut1Day = d1;
-    c.CutEndMonth = mEnd;
-    c.CutEndDay = dEnd;
+    c.Cut1Month = m1, c.Cut1Day = d1;
+    c.CutEndMonth = mEnd, c.CutEndDay = dEnd;
     return c;
 }
 
@@ -50,11 +48,9 @@ CropRunContext HayCrop(CropRunContext c, int cuts, int m1, int d1, int mEnd, int
 ForageCurve HayCurve(double pkPctAfter)
 {
     ForageCurve f;
-    f.hay = true;
-    f.hasPkPctAfter = true;
+    f.hay = f.hasPkPctAfter = true;
     f.pkPctAfter = pkPctAfter;
-    f.lowKc = 0.4;
-    f.highKc = 1.2;
+    f.lowKc = 0.4, f.highKc = 1.2;
     return f;
 }
 
