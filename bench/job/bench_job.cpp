@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "JobStore.h"
+#include "WorkingCrops.h"
 #include "db/Database.h"
 #include "db/MessageService.h"
 #include "db/Table.h"
@@ -42,46 +43,21 @@ double Median(std::vector<double> v)
     return v[v.size() / 2];
 }
 
-struct Kind { int curveIndex; const char* type; const char* curve; };
-
 // 20 crops over the curve kinds of the Penman-Monteith method with NEH 2 and
 // FAO 56 curves on the Maricopa station.
 void FillWorkingCrops(const QString& job)
 {
-    static const Kind kinds[] = {{0, "Field and vegetable crops", "Potatoes AM"},
-                                 {5, "FAO 56, Table 12 crops", "Winter wheat - FAO-56 T12/T11"},
-                                 {3, "Blaney Criddle Annual Crop", "Potatoes (TR-21)"}};
+    const test::WorkingCrop kinds[] = {test::nehCrop(), test::faoCrop(), test::bcCrop()};
     TTable wk(QStringLiteral("QuenWkCrop.DB"));
     wk.emptyTable();
     wk.open();
     for (int i = 0; i < 20; ++i) {
-        const Kind& k = kinds[i % 3];
+        test::WorkingCrop c = kinds[i % 3];
+        c.name = QStringLiteral("Crop %1").arg(i + 1);
+        c.pm = 3 + i % 3, c.pd = 1 + i, c.hm = 9, c.hd = 15;
+        c.carryEnd = 0.5;
         wk.append();
-        wk.field("Crop Name").setAsString(QStringLiteral("Crop %1").arg(i + 1));
-        wk.field("Job Name").setAsString(job);
-        wk.field("Crop No").setAsInteger(i + 1);
-        wk.field("Crop Curve Type").setAsString(k.type);
-        wk.field("Curve Index").setAsInteger(k.curveIndex);
-        wk.field("Curve Name").setAsString(k.curve);
-        wk.field("Net Irr").setAsFloat(3);
-        wk.field("Plant Mo").setAsInteger(3 + i % 3);
-        wk.field("Plant Day").setAsInteger(1 + i);
-        wk.field("Harvest Mo").setAsInteger(9);
-        wk.field("Harvest Day").setAsInteger(15);
-        wk.field("Carry Beg").setAsFloat(0.5);
-        wk.field("Carry End").setAsFloat(0.5);
-        wk.field("Soil").setAsString("Silt Loam");
-        wk.field("Cuttings").setAsInteger(3);
-        wk.field("Cut1Mo").setAsInteger(6);
-        wk.field("Cut1Day").setAsInteger(1);
-        wk.field("CutEndMo").setAsInteger(8);
-        wk.field("CutEndDay").setAsInteger(30);
-        wk.field("Dys Wet Developed").setAsInteger(7);
-        wk.field("Dys Wet Mature").setAsInteger(14);
-        wk.field("Stress Factor").setAsFloat(1);
-        wk.field("Fraction Wetted").setAsFloat(1);
-        wk.field("Irrigation Type").setAsString("Sprinkler");
-        wk.field("ASW").setAsFloat(50);
+        test::setSelectedCropFields(wk, c, job, i + 1);
         wk.post();
     }
     wk.close();

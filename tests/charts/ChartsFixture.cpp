@@ -8,6 +8,7 @@
 
 #include "ComputeCrop.h"
 #include "Table.h"
+#include "WorkingCrops.h"
 
 namespace quen::test {
 
@@ -86,21 +87,9 @@ void AddCrop(CropRunContext& ctx, CropCurveState& curves, TTable& wk, const JobC
     wk.field("Harvest Day").setAsInteger(hd);
     wk.field("Beg Dat").setAsString(QStringLiteral("%1/%2").arg(pm).arg(pd));
     wk.field("End Dat").setAsString(QStringLiteral("%1/%2").arg(hm).arg(hd));
-    wk.field("Net Irr").setAsFloat(loc.field("Net Depth of Irrigation").asFloat());
+    test::setLocalDefaultFields(wk, loc);
     wk.field("Carry Beg").setAsFloat(c.carryBeg);
     wk.field("Carry End").setAsFloat(c.carryEnd);
-    wk.field("Soil").setAsString(loc.field("Surface Soil Type").asString());
-    wk.field("Dys Wet Developed").setAsInteger(loc.field("Days Wettings Develop").asInteger());
-    wk.field("Dys Wet Mature").setAsInteger(loc.field("Days Wettings Mature").asInteger());
-    wk.field("Cuttings").setAsInteger(loc.field("Hay Cuttings Number").asInteger());
-    wk.field("Cut1Mo").setAsInteger(loc.field("Hay 1st Cut Mo").asInteger());
-    wk.field("Cut1Day").setAsInteger(loc.field("Hay 1st Cut Day").asInteger());
-    wk.field("CutEndMo").setAsInteger(loc.field("Hay Last Cut Mo").asInteger());
-    wk.field("CutEndDay").setAsInteger(loc.field("Hay Last Cut Day").asInteger());
-    wk.field("Stress Factor").setAsFloat(loc.field("Stress Factor").asFloat());
-    wk.field("ASW").setAsFloat(loc.field("ASW").asFloat());
-    wk.field("Irrigation Type").setAsString(loc.field("Type of Irrigation").asString());
-    wk.field("Fraction Wetted").setAsFloat(1.0);
     wk.field("ET Index").setAsInteger(ctx.ETMethodIndex);
     wk.post();
     loc.close();

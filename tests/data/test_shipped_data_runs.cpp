@@ -17,6 +17,7 @@
 #include "ReferenceET.h"
 #include "MessageService.h"
 #include "Table.h"
+#include "WorkingCrops.h"
 
 namespace {
 
@@ -99,21 +100,9 @@ protected:
         quen::TTable loc(QStringLiteral("LocalDefaults.db"));
         loc.open();
         loc.first();
-        wk.field("Net Irr").setAsFloat(loc.field("Net Depth of Irrigation").asFloat());
+        quen::test::setLocalDefaultFields(wk, loc);
         wk.field("Carry Beg").setAsFloat(0);
         wk.field("Carry End").setAsFloat(0);
-        wk.field("Soil").setAsString(loc.field("Surface Soil Type").asString());
-        wk.field("Dys Wet Developed").setAsInteger(loc.field("Days Wettings Develop").asInteger());
-        wk.field("Dys Wet Mature").setAsInteger(loc.field("Days Wettings Mature").asInteger());
-        wk.field("Cuttings").setAsInteger(loc.field("Hay Cuttings Number").asInteger());
-        wk.field("Cut1Mo").setAsInteger(loc.field("Hay 1st Cut Mo").asInteger());
-        wk.field("Cut1Day").setAsInteger(loc.field("Hay 1st Cut Day").asInteger());
-        wk.field("CutEndMo").setAsInteger(loc.field("Hay Last Cut Mo").asInteger());
-        wk.field("CutEndDay").setAsInteger(loc.field("Hay Last Cut Day").asInteger());
-        wk.field("Stress Factor").setAsFloat(loc.field("Stress Factor").asFloat());
-        wk.field("ASW").setAsFloat(loc.field("ASW").asFloat());
-        wk.field("Irrigation Type").setAsString(loc.field("Type of Irrigation").asString());
-        wk.field("Fraction Wetted").setAsFloat(1.0);
         loc.close();
         wk.field("ET Index").setAsInteger(r.etIndex);
         wk.post();

@@ -34,6 +34,26 @@ CropRunContext Crop(int pm, int pd, int hm, int hd)
     return c;
 }
 
+// A hay crop: cuts cuttings, the first on m1/d1 and the last on mEnd/dEnd.
+CropRunContext HayCrop(CropRunContext c, int cuts, int m1, int d1, int mEnd, int dEnd)
+{
+    c.Cuttings = cuts;
+    c.Cut1Month = m1, c.Cut1Day = d1;
+    c.CutEndMonth = mEnd, c.CutEndDay = dEnd;
+    return c;
+}
+
+// A hay curve from Kc 0.4 after a cutting to 1.2, its peak pkPctAfter % of
+// each period after the cutting.
+ForageCurve HayCurve(double pkPctAfter)
+{
+    ForageCurve f;
+    f.hay = f.hasPkPctAfter = true;
+    f.pkPctAfter = pkPctAfter;
+    f.lowKc = 0.4, f.highKc = 1.2;
+    return f;
+}
+
 void ExpectAllFinite(const CropCurveState& st, const CropRunContext& c)
 {
     for (int y = 1; y <= 366; ++y)
@@ -172,20 +192,10 @@ TEST(PerennialBasalCurve, SeasonAcrossYearEndHasMonthlyMeans)
 TEST(ForageCurve, HayCuttingDays)
 {
     // 3 cuttings from 1 June to 30 August: interval 45 days, days 152, 197, 242.
-    CropRunContext c = Crop(4, 1, 10, 31);
-    c.Cuttings = 3;
-    c.Cut1Month = 6;
-    c.Cut1Day = 1;
-    c.CutEndMonth = 8;
-    c.CutEndDay = 30;
+    CropRunContext c = HayCrop(Crop(4, 1, 10, 31), 3, 6, 1, 8, 30);
     CropCurveState st;
     Rows r;
-    ForageCurve f;
-    f.hay = true;
-    f.hasPkPctAfter = true;
-    f.pkPctAfter = 20;
-    f.lowKc = 0.4;
-    f.highKc = 1.2;
+    ForageCurve f = HayCurve(20);
     ASSERT_TRUE(RunForageCurve(c, st, f, Wet(0.0), r.sink()));
     EXPECT_TRUE(c.HayFlag);
     EXPECT_EQ(c.Cuttings, 3);
@@ -203,20 +213,10 @@ TEST(ForageCurve, HayCuttingDays)
 
 TEST(ForageCurve, YearRoundFirstPeriodFromLastCutting)
 {
-    CropRunContext c = Crop(1, 1, 12, 31);
-    c.Cuttings = 3;
-    c.Cut1Month = 6;
-    c.Cut1Day = 1;
-    c.CutEndMonth = 8;
-    c.CutEndDay = 30;
+    CropRunContext c = HayCrop(Crop(1, 1, 12, 31), 3, 6, 1, 8, 30);
     CropCurveState st;
     Rows r;
-    ForageCurve f;
-    f.hay = true;
-    f.hasPkPctAfter = true;
-    f.pkPctAfter = 20;
-    f.lowKc = 0.4;
-    f.highKc = 1.2;
+    ForageCurve f = HayCurve(20);
     ASSERT_TRUE(RunForageCurve(c, st, f, Wet(0.0), r.sink()));
     // S0 = 243, O0 = 1 + 151 / 2 = 76, t0 = 0.8 / (76 - 243 + 364).
     const double t0 = 0.8 / 197.0;
@@ -242,20 +242,10 @@ TEST(ForageCurve, MissingPeakData)
 // meets its start, give periods without days; the slopes stay finite.
 TEST(ForageCurve, CuttingPeriodsOfNoLengthStayFinite)
 {
-    CropRunContext c = Crop(1, 1, 12, 31);
-    c.Cuttings = 2;
-    c.Cut1Month = 1;
-    c.Cut1Day = 2;
-    c.CutEndMonth = 12;
-    c.CutEndDay = 30;
+    CropRunContext c = HayCrop(Crop(1, 1, 12, 31), 2, 1, 2, 12, 30);
     CropCurveState st;
     Rows r;
-    ForageCurve f;
-    f.hay = true;
-    f.hasPkPctAfter = true;
-    f.pkPctAfter = 0;
-    f.lowKc = 0.4;
-    f.highKc = 1.2;
+    ForageCurve f = HayCurve(0);
     ASSERT_TRUE(RunForageCurve(c, st, f, Wet(0.2), r.sink()));
     ExpectAllFinite(st, c);
     EXPECT_DOUBLE_EQ(st.DailyBasalKc[365], 0.4);

@@ -353,6 +353,27 @@ protected:
         QTest::mouseClick(f->RevEditBtn, Qt::LeftButton);
     }
 
+    // A saved job of an NEH 2 and an FAO 56 crop on MARICOPA AZMET, left with
+    // Cancel Job and fetched again with Get Prev Job.
+    void savedTwoCropJobFetched(const QString& name)
+    {
+        newJob(name);
+        chooseStation("Pinal, AZ", "MARICOPA AZMET");
+        addCrop(nehCrop());
+        addCrop(faoCrop());
+        QTest::mouseClick(f->SaveJobBtn, Qt::LeftButton);
+        QTest::mouseClick(f->CancelJobBtn, Qt::LeftButton);
+        fetchJob(name);
+    }
+
+    // Types name over the job name; the field keeps the focus.
+    void typeJobName(const QString& name)
+    {
+        f->JobNameEdit->setFocus();
+        f->JobNameEdit->selectAll();
+        QTest::keyClicks(f->JobNameEdit, name);
+    }
+
     // Display Crop on the crop current in the window's crop grid.
     void displayCrop()
     {
@@ -600,17 +621,9 @@ TEST_F(JobWindow, JobNameCheckAsksBeforeReplacingAnotherJob)
 
 TEST_F(JobWindow, RenamedFetchedJobIsSavedAsANewJobAndTheOldOneStays)
 {
-    newJob("Original");
-    chooseStation("Pinal, AZ", "MARICOPA AZMET");
-    addCrop(nehCrop());
-    addCrop(faoCrop());
-    QTest::mouseClick(f->SaveJobBtn, Qt::LeftButton);
-    QTest::mouseClick(f->CancelJobBtn, Qt::LeftButton);
-    fetchJob("Original");
+    savedTwoCropJobFetched("Original");
 
-    f->JobNameEdit->setFocus();
-    f->JobNameEdit->selectAll();
-    QTest::keyClicks(f->JobNameEdit, "Copy");
+    typeJobName("Copy");
     msgs.clear();
     msgs.answer(MsgResult::Yes);
     f->DateEdit->setFocus();
@@ -686,25 +699,15 @@ TEST_F(JobWindow, JobEditsTakeNoMoreThanTheirFieldsHoldAndTheSavedJobStaysItself
 
 TEST_F(JobWindow, FetchedJobRenamedAndBackIsSavedOnce)
 {
-    newJob("Original");
-    chooseStation("Pinal, AZ", "MARICOPA AZMET");
-    addCrop(nehCrop());
-    addCrop(faoCrop());
-    QTest::mouseClick(f->SaveJobBtn, Qt::LeftButton);
-    QTest::mouseClick(f->CancelJobBtn, Qt::LeftButton);
-    fetchJob("Original");
+    savedTwoCropJobFetched("Original");
 
     // "Copy" is offered as a new job, then the planner types the old name again.
-    f->JobNameEdit->setFocus();
-    f->JobNameEdit->selectAll();
-    QTest::keyClicks(f->JobNameEdit, "Copy");
+    typeJobName("Copy");
     msgs.clear();
     msgs.answer(MsgResult::Yes);
     f->DateEdit->setFocus();
     ASSERT_EQ(msgs.lastText(), "Save job as: Copy?");
-    f->JobNameEdit->setFocus();
-    f->JobNameEdit->selectAll();
-    QTest::keyClicks(f->JobNameEdit, "Original");
+    typeJobName("Original");
     f->DateEdit->setFocus();
     msgs.clear();
     QTest::mouseClick(f->SaveJobBtn, Qt::LeftButton);
@@ -739,9 +742,7 @@ TEST_F(JobWindow, FetchedJobRenamedToAnotherJobsNameIsNotSavedOverIt)
     // A change, then the other job's name; No to replacing it.
     f->LocationEdit->setFocus();
     QTest::keyClicks(f->LocationEdit, " west");
-    f->JobNameEdit->setFocus();
-    f->JobNameEdit->selectAll();
-    QTest::keyClicks(f->JobNameEdit, "Second");
+    typeJobName("Second");
     msgs.clear();
     msgs.answer(MsgResult::No);
     f->DateEdit->setFocus();

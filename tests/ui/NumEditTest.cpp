@@ -229,18 +229,37 @@ TEST(EnterKey, MovesFocusToTheNextControlInTabOrder)
     EXPECT_DOUBLE_EQ(n->value(), 12);
 }
 
+namespace {
+
+// A numeric field and a line edit after it, in a window of their own.
+struct FieldAndNext {
+    QWidget w;
+    TNumEdit* n;
+    QLineEdit* other;
+    FieldAndNext(const char* picture, double lo, double hi)
+        : n(new TNumEdit(picture, lo, hi, &w)), other(new QLineEdit(&w))
+    {
+        auto* v = new QVBoxLayout(&w);
+        v->addWidget(n);
+        v->addWidget(other);
+    }
+    bool showActive()
+    {
+        w.show();
+        w.activateWindow();
+        return QTest::qWaitForWindowActive(&w);
+    }
+};
+
+} // namespace
+
 TEST(NumEdit, AcceptedEntryIsShownInThePictureFormat)
 {
     TScriptedMessages msgs;
-    QWidget w;
-    auto* v = new QVBoxLayout(&w);
-    auto* n = new TNumEdit("##.##", 0, 50, &w);
-    auto* other = new QLineEdit(&w);
-    v->addWidget(n);
-    v->addWidget(other);
-    w.show();
-    w.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    FieldAndNext f("##.##", 0, 50);
+    ASSERT_TRUE(f.showActive());
+    TNumEdit* n = f.n;
+    QLineEdit* other = f.other;
 
     n->setFocus();
     QTest::keyClicks(n, "20");
@@ -270,15 +289,10 @@ TEST(NumEdit, AcceptedEntryIsShownInThePictureFormat)
 TEST(NumEdit, AfterARefusalTheFocusStaysOnTheField)
 {
     TScriptedMessages msgs;
-    QWidget w;
-    auto* v = new QVBoxLayout(&w);
-    auto* n = new TNumEdit("#.##", 0, 1, &w);
-    auto* other = new QLineEdit(&w);
-    v->addWidget(n);
-    v->addWidget(other);
-    w.show();
-    w.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    FieldAndNext f("#.##", 0, 1);
+    ASSERT_TRUE(f.showActive());
+    TNumEdit* n = f.n;
+    QLineEdit* other = f.other;
     int exits = 0;
     QObject::connect(n, &TNumEdit::exited, [&] { ++exits; });
 
