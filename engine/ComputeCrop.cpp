@@ -575,29 +575,4 @@ void ComputeCropRun(CropRunContext& ctx, CropCurveState& st, TTable& wk, HeldDai
 
 } // namespace
 
-void ComputeMetricResults(CropRunContext& c)
-{
-    for (int m = 1; m <= 12; ++m) {
-        c.MonthlyPrecipCm[m] = c.MonthlyPrecip[m] * 2.54;
-        c.MonthlyTempC[m] = (c.MonthlyTemp[m] - 32.0) * 5.0 / 9.0;
-        c.MonthlyCropETcm[m] = c.MonthlyCropET[m] * 2.54;
-        c.EffPrecip50cm[m] = c.EffPrecip50[m] * 2.54;
-        c.EffPrecip80cm[m] = c.EffPrecip80[m] * 2.54;
-        c.NetIrrReq50cm[m] = c.NetIrrReq50[m] * 2.54;
-        c.NetIrrReq80cm[m] = c.NetIrrReq80[m] * 2.54;
-        c.CarryOverUsed50cm[m] = c.CarryOverUsed50[m] * 2.54;
-        c.CarryOverUsed80cm[m] = c.CarryOverUsed80[m] * 2.54;
-        c.PeakDailyETmm[m] = c.PeakDailyET[m] * 25.4;
-    }
-    c.AnnualPrecipCm = c.AnnualPrecip * 2.54;
-    c.TotalEffPrecip50cm = c.TotalEffPrecip50 * 2.54;
-    c.TotalEffPrecip80cm = c.TotalEffPrecip80 * 2.54;
-    c.TotalNetIrrReq50cm = c.TotalNetIrrReq50 * 2.54;
-    c.TotalNetIrrReq80cm = c.TotalNetIrrReq80 * 2.54;
-    c.TotalCropETcm = c.TotalCropET * 2.54;
-    c.NetIrrDepthCm = c.NetIrrDepth * 2.54;
-    c.CarryBegCm = c.CarryBeg * 2.54;
-    c.CarryEndCm = c.CarryEnd * 2.54;
-}
-
 } // namespace quen

@@ -39,9 +39,6 @@ void StoreHeldDailyRows(HeldDailyRows& held);
 // "PcpChance.DB" it asks for.
 CropInputs ReadCropInputs(const CropRunContext& ctx, TTable& workingCrop);
 
-// Metric twins of the results (cm, mm/day, deg C) from the customary values.
-void ComputeMetricResults(CropRunContext& ctx);
-
 // Month abbreviations used in field names ("IR Jan", "Jan Kc"), [1..12].
 extern const char* const kMonthAbbrev[13];
 
