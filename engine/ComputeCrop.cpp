@@ -165,8 +165,6 @@ void ReadChanceRows(double annualPrecip, CropInputs& in)
     });
 }
 
-void ComputeCropRun(CropRunContext& ctx, CropCurveState& st, TTable& wk, HeldDailyRows* held);
-
 // Appends the daily rows to the open "ETKc.db" in one bulk append:
 // "JDate", "Kca", "Kcb", with "ETo" and "ETc" 0 ("Mo", "EToM", "ETcM" stay empty).
 void StoreDailyRows(TTable& etkc, const DailyKcRows& rows)
@@ -185,26 +183,6 @@ void StoreDailyRows(TTable& etkc, const DailyKcRows& rows)
 
 } // namespace
 
-void ComputeCrop(CropRunContext& ctx, CropCurveState& st, TTable& wk)
-{
-    ComputeCropRun(ctx, st, wk, nullptr);
-}
-
-void ComputeCrop(CropRunContext& ctx, CropCurveState& st, TTable& wk, HeldDailyRows& held)
-{
-    ComputeCropRun(ctx, st, wk, &held);
-}
-
-void StoreHeldDailyRows(HeldDailyRows& held)
-{
-    if (!held.held)
-        return;
-    TTable etkc(QStringLiteral("ETKc.db"));
-    etkc.emptyTable();
-    etkc.open();
-    StoreDailyRows(etkc, held.rows);
-    etkc.close();
-}
 
 namespace {
 
@@ -501,7 +479,7 @@ CropInputs ReadCropInputs(const CropRunContext& ctx, TTable& wk)
 
 namespace {
 
-void ComputeCropRun(CropRunContext& ctx, CropCurveState& st, TTable& wk, HeldDailyRows* held)
+void ComputeCropRun(CropRunContext& ctx, CropCurveState& st, TTable& wk)
 {
     // The run's reads of the shared tables see one state of them, and on a
     // SQLite file take its read lock once.
@@ -518,11 +496,8 @@ void ComputeCropRun(CropRunContext& ctx, CropCurveState& st, TTable& wk, HeldDai
                   + QByteArrayLiteral(",  Job: ") + in.jobName.toUtf8() + QByteArrayLiteral("\n\n"));
 
     TTable etkc(QStringLiteral("ETKc.db"));
-    if (!held)
-        etkc.emptyTable();
+    etkc.emptyTable();
     etkc.open();
-    if (held)
-        held->held = false;
     CropResults r;
     try {
         RunCropInto(in, r);
@@ -530,11 +505,6 @@ void ComputeCropRun(CropRunContext& ctx, CropCurveState& st, TTable& wk, HeldDai
         // The rows computed before the failure are kept, as row-by-row posts kept them.
         st = r.curve;
         CopyResults(in, r, ctx);
-        if (held) {
-            held->rows = r.daily;
-            held->held = true;
-            throw;
-        }
         try {
             StoreDailyRows(etkc, r.daily);
         } catch (...) {
@@ -542,12 +512,7 @@ void ComputeCropRun(CropRunContext& ctx, CropCurveState& st, TTable& wk, HeldDai
         throw;
     }
     st = r.curve;
-    if (held) {
-        std::swap(held->rows, r.daily);
-        held->held = true;
-    } else {
-        StoreDailyRows(etkc, r.daily);
-    }
+    StoreDailyRows(etkc, r.daily);
     etkc.close();
     CopyResults(in, r, ctx);
 
@@ -575,29 +540,9 @@ void ComputeCropRun(CropRunContext& ctx, CropCurveState& st, TTable& wk, HeldDai
 
 } // namespace
 
-void ComputeMetricResults(CropRunContext& c)
+void ComputeCrop(CropRunContext& ctx, CropCurveState& st, TTable& wk)
 {
-    for (int m = 1; m <= 12; ++m) {
-        c.MonthlyPrecipCm[m] = c.MonthlyPrecip[m] * 2.54;
-        c.MonthlyTempC[m] = (c.MonthlyTemp[m] - 32.0) * 5.0 / 9.0;
-        c.MonthlyCropETcm[m] = c.MonthlyCropET[m] * 2.54;
-        c.EffPrecip50cm[m] = c.EffPrecip50[m] * 2.54;
-        c.EffPrecip80cm[m] = c.EffPrecip80[m] * 2.54;
-        c.NetIrrReq50cm[m] = c.NetIrrReq50[m] * 2.54;
-        c.NetIrrReq80cm[m] = c.NetIrrReq80[m] * 2.54;
-        c.CarryOverUsed50cm[m] = c.CarryOverUsed50[m] * 2.54;
-        c.CarryOverUsed80cm[m] = c.CarryOverUsed80[m] * 2.54;
-        c.PeakDailyETmm[m] = c.PeakDailyET[m] * 25.4;
-    }
-    c.AnnualPrecipCm = c.AnnualPrecip * 2.54;
-    c.TotalEffPrecip50cm = c.TotalEffPrecip50 * 2.54;
-    c.TotalEffPrecip80cm = c.TotalEffPrecip80 * 2.54;
-    c.TotalNetIrrReq50cm = c.TotalNetIrrReq50 * 2.54;
-    c.TotalNetIrrReq80cm = c.TotalNetIrrReq80 * 2.54;
-    c.TotalCropETcm = c.TotalCropET * 2.54;
-    c.NetIrrDepthCm = c.NetIrrDepth * 2.54;
-    c.CarryBegCm = c.CarryBeg * 2.54;
-    c.CarryEndCm = c.CarryEnd * 2.54;
+    ComputeCropRun(ctx, st, wk);
 }
 
 } // namespace quen

@@ -10,14 +10,6 @@ namespace quen {
 
 class TTable;
 
-// The daily rows of "ETKc.db" of the latest run, held back instead of stored:
-// runs that follow one another at once (a fetched job's crops) leave only the
-// last run's rows in the table, so only those need storing.
-struct HeldDailyRows {
-    bool held = false;               // a run has reached its daily rows
-    DailyKcRows rows;
-};
-
 // Computes the crop the working-crop handle ("QuenWkCrop.DB", open) is
 // positioned on, for the job and station held in the context: writes
 // "FAO56.txt" into the working directory, refills "ETKc.db", sets every
@@ -25,22 +17,11 @@ struct HeldDailyRows {
 // "IR Season" and "Hay" back into the working-crop row.
 void ComputeCrop(CropRunContext& ctx, CropCurveState& state, TTable& workingCrop);
 
-// The same, with the rows "ETKc.db" would be refilled with kept in held (the
-// table is not touched). StoreHeldDailyRows afterwards leaves the table as the
-// plain runs would have; a caller stores them however its loop ends.
-void ComputeCrop(CropRunContext& ctx, CropCurveState& state, TTable& workingCrop, HeldDailyRows& held);
-
-// Empties "ETKc.db" and stores the held rows; nothing when no run held any.
-void StoreHeldDailyRows(HeldDailyRows& held);
-
 // Everything a run of the crop the working-crop handle is positioned on reads:
 // the row, the job's station and its wind, humidity and radiation record, the
 // system defaults, the curve and the rows of "WetSoil.db", "MoPctDay.db" and
 // "PcpChance.DB" it asks for.
 CropInputs ReadCropInputs(const CropRunContext& ctx, TTable& workingCrop);
-
-// Metric twins of the results (cm, mm/day, deg C) from the customary values.
-void ComputeMetricResults(CropRunContext& ctx);
 
 // Month abbreviations used in field names ("IR Jan", "Jan Kc"), [1..12].
 extern const char* const kMonthAbbrev[13];

@@ -78,7 +78,7 @@ void TakeResults(const CropRunContext& c, CropResults& r)
     r.totalNetIrrReq80 = c.TotalNetIrrReq80;
 }
 
-// Metric twins of the results (cm, mm/day), as ComputeMetricResults makes them.
+// Metric twins of the results (cm, mm/day).
 void MetricTwins(const CropInputs& in, CropResults& r)
 {
     for (int m = 1; m <= 12; ++m) {
@@ -353,6 +353,13 @@ void CopyResults(const CropInputs& in, const CropResults& r, CropRunContext& ctx
     ctx.NetIrrDepthCm = r.netIrrDepthCm;
     ctx.CarryBegCm = r.carryBegCm;
     ctx.CarryEndCm = r.carryEndCm;
+
+    // The station's metric twins of the values the context holds.
+    for (int m = 1; m <= 12; ++m) {
+        ctx.MonthlyPrecipCm[m] = ctx.MonthlyPrecip[m] * 2.54;
+        ctx.MonthlyTempC[m] = (ctx.MonthlyTemp[m] - 32.0) * 5.0 / 9.0;
+    }
+    ctx.AnnualPrecipCm = ctx.AnnualPrecip * 2.54;
 }
 
 } // namespace quen

@@ -125,7 +125,7 @@ struct CropRunContext {
     double TotalNetIrrReq50 = 0.0;
     double TotalNetIrrReq80 = 0.0;
 
-    // ---- Group 5: metric twins (ComputeMetricResults) -----------------------
+    // ---- Group 5: metric twins (set by ComputeCrop with the results) --------
     MonthlyValues MonthlyCropETcm{};
     MonthlyValues EffPrecip50cm{};
     MonthlyValues EffPrecip80cm{};

@@ -238,33 +238,21 @@ int FetchCrops(CropRunContext& ctx, CropCurveState& curves, TTable& wk, const st
     const int fNo = wk.field(QStringLiteral("Crop No")).index();
     ctx.CropCounter = std::max(ctx.CropCounter, int(rows.size()));
     int cropNo = 0;
-    // Only the last crop's daily rows stay in "ETKc.db": each run holds its
-    // rows back and the last ones are stored once, however the loop ends.
-    HeldDailyRows daily;
-    try {
-        for (const QVariantList& row : rows) {
-            wk.append();
-            for (int i = 0; i < row.size(); ++i)
-                if (toWorking[i] >= 0 && !row[i].isNull())
-                    wk.setValueAt(toWorking[i], row[i]);
-            wk.setValueAt(fNo, ++cropNo);
-            wk.setValueAt(fBeg, QStringLiteral("%1/%2").arg(wk.valueAt(fPm).toInt()).arg(wk.valueAt(fPd).toInt()));
-            wk.setValueAt(fEnd, QStringLiteral("%1/%2").arg(wk.valueAt(fHm).toInt()).arg(wk.valueAt(fHd).toInt()));
-            wk.setValueAt(fEt, ctx.ETMethodIndex);
-            wk.post();
-            ctx.CropName = wk.valueAt(fName).toString();
-            ComputeCrop(ctx, curves, wk, daily);
-            if (computed)
-                computed();
-        }
-    } catch (...) {
-        try {
-            StoreHeldDailyRows(daily);
-        } catch (...) {
-        }
-        throw;
+    for (const QVariantList& row : rows) {
+        wk.append();
+        for (int i = 0; i < row.size(); ++i)
+            if (toWorking[i] >= 0 && !row[i].isNull())
+                wk.setValueAt(toWorking[i], row[i]);
+        wk.setValueAt(fNo, ++cropNo);
+        wk.setValueAt(fBeg, QStringLiteral("%1/%2").arg(wk.valueAt(fPm).toInt()).arg(wk.valueAt(fPd).toInt()));
+        wk.setValueAt(fEnd, QStringLiteral("%1/%2").arg(wk.valueAt(fHm).toInt()).arg(wk.valueAt(fHd).toInt()));
+        wk.setValueAt(fEt, ctx.ETMethodIndex);
+        wk.post();
+        ctx.CropName = wk.valueAt(fName).toString();
+        ComputeCrop(ctx, curves, wk);
+        if (computed)
+            computed();
     }
-    StoreHeldDailyRows(daily);
     return int(rows.size());
 }
 

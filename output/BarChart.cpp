@@ -52,8 +52,6 @@ void TBarChart::FormActivate()
     if (m_drawn)
         return;
     m_drawn = true;
-    if (m_metric)
-        ComputeMetricResults(m_ctx);
     const QString unit = m_metric ? QStringLiteral("cm") : QStringLiteral("inches");
     auto* norm = new QChart;
     FillWaterUseChart(norm, QStringLiteral("Normal Year (50%chance)"), NormalYearBars(m_ctx, m_metric), unit);
@@ -78,8 +76,6 @@ void TBarChart::WRReportBtnClick()
 TFrmQRBar::TFrmQRBar(CropRunContext& ctx, bool metric)
     : m_report(std::make_unique<Report>(QStringLiteral("Monthly Crop Water Requirements")))
 {
-    if (metric)
-        ComputeMetricResults(ctx);
     Report& rep = *m_report;
     try {
         m_reportTable = std::make_unique<TTable>(QStringLiteral("Report.db"));

@@ -38,7 +38,7 @@ struct WaterUseBars {
 };
 
 // Normal year (50 %) or dry year (80 %) from the context; metric: the cm
-// twins (ComputeMetricResults must have run).
+// twins ComputeCrop left.
 WaterUseBars NormalYearBars(const CropRunContext& ctx, bool metric);
 WaterUseBars DryYearBars(const CropRunContext& ctx, bool metric);
 

@@ -372,8 +372,6 @@ void TFrmQRCropDetail::fill()
 
 PreparedReport TFrmQRCropDetail::prepare()
 {
-    if (m_metric)
-        ComputeMetricResults(m_ctx);
     return m_report->prepare();
 }
 
@@ -560,8 +558,6 @@ void TFrmQRJobCrop::fill()
 
 PreparedReport TFrmQRJobCrop::prepare()
 {
-    if (m_metric)
-        ComputeMetricResults(m_ctx);
     return m_report->prepare();
 }
 

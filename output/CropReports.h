@@ -6,8 +6,7 @@
 //                        the report users send with problem reports (QRP);
 //   "Crop Data Summary"  TFrmQRJobCrop / TFrmQRJobCropM - the printed form of
 //                        the output dialog, on one page.
-// The metric variants derive the metric twins (ComputeMetricResults) before
-// they print. Each report is built once and prepared on demand; the prepare
+// The metric variants print the metric twins ComputeCrop left. Each report is built once and prepared on demand; the prepare
 // functions below give the pages without a window (tests, quenpm-calc).
 #pragma once
 

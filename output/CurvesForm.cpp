@@ -100,8 +100,6 @@ void TCurvesForm::GraphReportBtnClick()
     PreparedReport pages;
     {
         THourglass wait;
-        if (m_metric)
-            ComputeMetricResults(m_ctx);   // the header's cm values
         TFrmQRGraph rep(m_ctx, m_curves, *m_etkc, m_metric);
         pages = rep.prepare();
     }
@@ -163,8 +161,6 @@ PreparedReport prepareGraphReport(CropRunContext& ctx, const CropCurveState& cur
 {
     OpenGuard open(etkc);
     BuildCurvesForWindow(ctx, curves, etkc, metric, MenuColour());
-    if (metric)
-        ComputeMetricResults(ctx);   // the header's cm values
     TFrmQRGraph rep(ctx, curves, etkc, metric);
     return rep.prepare();
 }

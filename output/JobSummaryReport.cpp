@@ -210,8 +210,6 @@ void TFrmQRSumRpt::build()
 
 PreparedReport prepareJobSummaryReport(CropRunContext& ctx, TTable& wkCrop, bool metric, const QDateTime& printTime)
 {
-    if (metric)
-        ComputeMetricResults(ctx);
     const bool wasOpen = wkCrop.isOpen();
     if (!wasOpen)
         wkCrop.open();

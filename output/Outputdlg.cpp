@@ -473,9 +473,8 @@ void TOutputdlg::FormShow()
     if (const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen())
         setGeometry(placement(s->geometry(), QSize(m_designWidth, kDesignHeight)));
 
-    // 2. Metric twins of the crop computed last.
+    // 2. The crop computed last, its metric twins included.
     CropRunContext& c = m_ctx;
-    ComputeMetricResults(c);
     const bool mt = m_metric;
 
     // 3.-6. Units, header, elevation and season values, growth dates.

@@ -618,8 +618,6 @@ void Pass(const Options& o, Backend backend, FigureSheet& sheet)
             const double c0 = CpuMs();
             int n = 0;
             CropCurveState st;
-            // A batch like a fetched job: only the last run's daily rows are stored.
-            HeldDailyRows daily;
             for (const QString& station : stations) {
                 CropRunContext ctx;
                 ctx.WeatherStationName = station;
@@ -627,11 +625,10 @@ void Pass(const Options& o, Backend backend, FigureSheet& sheet)
                 for (std::size_t i = 0; i < method.size(); ++i, wk.next()) {
                     if (method[i] != m)
                         continue;
-                    ComputeCrop(ctx, st, wk, daily);
+                    ComputeCrop(ctx, st, wk);
                     ++n;
                 }
             }
-            StoreHeldDailyRows(daily);
             const double cpu = CpuMs() - c0;
             const double wall = std::chrono::duration<double, std::milli>(Clock::now() - a).count();
             const QString label = QStringLiteral("state-wide, ET method %1 (%2 runs)").arg(m).arg(n);

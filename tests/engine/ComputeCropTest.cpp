@@ -403,8 +403,8 @@ TEST_F(ComputeCropTest, DetailsFileIsNeverWrittenThroughALinkPutInItsPlace)
 
 TEST_F(ComputeCropTest, MetricTwins)
 {
+    // ComputeCrop leaves them; the outputs only read
     compute(CropRow{});
-    ComputeMetricResults(ctx);
     EXPECT_NEAR(ctx.NetIrrReq50cm[7], ctx.NetIrrReq50[7] * 2.54, 1e-12);
     EXPECT_NEAR(ctx.PeakDailyETmm[7], ctx.PeakDailyET[7] * 25.4, 1e-12);
     EXPECT_NEAR(ctx.TotalCropETcm, ctx.TotalCropET * 2.54, 1e-12);
@@ -551,10 +551,10 @@ QList<QVariantList> DailyTableRows()
 
 } // namespace
 
-// Runs with held daily rows (a fetched job's crops) leave "ETKc.db" alone;
-// storing the held rows gives the table the plain run of the last crop gives,
-// also for a crop without curve (an emptied table), and the same results.
-TEST_F(ComputeCropTest, HeldDailyRowsStoreWhatThePlainRunWrites)
+// Runs one after another (a fetched job's crops) leave "ETKc.db" with the
+// last crop's rows only, also for a crop without curve (an emptied table),
+// and the same results as a run of that crop alone.
+TEST_F(ComputeCropTest, RunsInARowLeaveTheLastCropsDailyRows)
 {
     CropRow orchard;
     orchard.name = "Orchard";
@@ -571,25 +571,18 @@ TEST_F(ComputeCropTest, HeldDailyRowsStoreWhatThePlainRunWrites)
     const QList<QVariantList> orchardRows = DailyTableRows();
     ASSERT_EQ(orchardRows.size(), 365);
 
-    HeldDailyRows held;
     append(beans);
-    ComputeCrop(ctx, state, *wk, held);
+    ComputeCrop(ctx, state, *wk);
     EXPECT_EQ(ctx.TotalNetIrrReq50, beansTotal);
-    EXPECT_EQ(DailyTableRows(), orchardRows);   // untouched
-    StoreHeldDailyRows(held);
     EXPECT_EQ(DailyTableRows(), beansRows);
 
     CropRow none;
     none.name = "Nothing";
     none.curveIndex = 7;
     append(none);
-    ComputeCrop(ctx, state, *wk, held);
-    EXPECT_EQ(DailyTableRows(), beansRows);
-    StoreHeldDailyRows(held);
+    ComputeCrop(ctx, state, *wk);
     EXPECT_TRUE(DailyTableRows().isEmpty());
 
-    HeldDailyRows nothing;   // no run: the table stays as it is
     compute(beans);
-    StoreHeldDailyRows(nothing);
     EXPECT_EQ(DailyTableRows(), beansRows);
 }

@@ -337,3 +337,24 @@ TEST(RunCrop, CopyResultsLeavesTheContextAsTheRunDid)
     for (int m = 1; m <= 12; ++m)
         EXPECT_EQ(ctx.NetIrrReq50[m], r.netIrrReq50[m]);
 }
+
+// The metric reports print the station's values as the context leaves them:
+// its cm and deg C twins follow the customary values the context holds.
+TEST(RunCrop, CopyResultsSetsTheStationsMetricTwins)
+{
+    test::RecordingMessages msgs;
+    const CropInputs in = BeansBC();
+    const CropResults r = RunCrop(in);
+    CropRunContext ctx;
+    ctx.MonthlyPrecip = in.monthlyPrecip;
+    ctx.AnnualPrecip = in.annualPrecip;
+    ctx.MonthlyTemp = in.station.temp;
+    ctx.MonthlyTemp[1] = 25.0;
+    CopyResults(in, r, ctx);
+    EXPECT_NEAR(ctx.MonthlyTempC[1], (25.0 - 32.0) * 5.0 / 9.0, 1e-12);
+    EXPECT_NEAR(ctx.MonthlyTempC[7], (73.0 - 32.0) * 5.0 / 9.0, 1e-12);
+    EXPECT_NEAR(ctx.MonthlyPrecipCm[1], 1.4 * 2.54, 1e-12);
+    EXPECT_NEAR(ctx.AnnualPrecipCm, in.annualPrecip * 2.54, 1e-12);
+    EXPECT_NEAR(ctx.CarryBegCm, in.carryBeg * 2.54, 1e-12);
+    EXPECT_NEAR(ctx.PeakDailyETmm[7], r.peakDailyET[7] * 25.4, 1e-12);
+}
