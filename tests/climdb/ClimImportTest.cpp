@@ -405,17 +405,9 @@ TEST_F(ClimDb, ConverterFilesAndReportNames)
 TEST_F(ClimDb, DownloadedReportsListEachCountyOnce)
 {
     TScriptedMessages msgs;
-    ReportStation ketchum;
-    ReportStation picabo;
-    picabo.name = "PICABO";
-    picabo.number = "ID107040";
-    ReportStation challis;
-    challis.name = "CHALLIS";
-    challis.number = "ID101663";
-    challis.county = "Custer";
-    write("16013.txt", countyReport({ketchum}));
-    write("16037.txt", countyReport({challis}));
-    write("16099.txt", countyReport({picabo}));
+    write("16013.txt", countyReport({ReportStation()}));
+    write("16037.txt", countyReport({{.name = "CHALLIS", .number = "ID101663", .county = "Custer"}}));
+    write("16099.txt", countyReport({{.name = "PICABO", .number = "ID107040"}}));
     TConverterRun run;
     TTable names(QStringLiteral("StationList.db"));
     TTable counties(QStringLiteral("DownloadCounty.DB"));
@@ -473,12 +465,10 @@ TEST(UnitTwins, EachFieldWritesItsOwnPartner)
     for (const char* none : {"WHRLocation", "RHmin1", "U2"})
         EXPECT_FALSE(whrUnitTwin(none, 1).has_value()) << none;
 
-    EXPECT_TRUE(frostDateTextOk(""));
-    EXPECT_TRUE(frostDateTextOk("00/00"));
-    EXPECT_TRUE(frostDateTextOk("12/31"));
-    EXPECT_FALSE(frostDateTextOk("13/01"));
-    EXPECT_FALSE(frostDateTextOk("4/15"));
-    EXPECT_FALSE(frostDateTextOk("04/32"));
+    for (const char* ok : {"", "00/00", "12/31"})
+        EXPECT_TRUE(frostDateTextOk(ok)) << ok;
+    for (const char* bad : {"13/01", "4/15", "04/32"})
+        EXPECT_FALSE(frostDateTextOk(bad)) << bad;
 }
 
 TEST_F(ClimDb, StationAndLocationReportsCarryTheirFieldsAndTotals)

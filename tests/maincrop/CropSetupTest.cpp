@@ -192,10 +192,9 @@ TEST_F(CropSeeding, RefusalsLeaveTheJobsCropsAlone)
 TEST_F(CropSeeding, GrowthDatesGoBackToTheirOwnFields)
 {
     setUpJob(kMaricopa, 3);
-    TDMod& dm = *m_program->dmod;
-    dm.tblCreateCrp->open();
-    ASSERT_TRUE(dm.tblCreateCrp->locate("Cop Name", "Potatoes"));
-    ASSERT_EQ(AddWorkingCrop(ctx(), dm), AddCropResult::Added);
+    m_program->dmod->tblCreateCrp->open();
+    ASSERT_TRUE(m_program->dmod->tblCreateCrp->locate("Cop Name", "Potatoes"));
+    ASSERT_EQ(AddWorkingCrop(ctx(), *m_program->dmod), AddCropResult::Added);
     TTable& w = wk();
     w.post();
     ASSERT_EQ(w.state(), TTable::State::Browse);
