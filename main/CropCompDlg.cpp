@@ -483,29 +483,27 @@ void TCropCompDlg::CutEndDayEditExit() { dayLeft(CutEndMoEdit, CutEndDayEdit, m_
 
 // ---- other edits ----------------------------------------------------------------
 
-void TCropCompDlg::CutEditExit()
+namespace {
+
+// An entry left: it counts as changed and its value goes into the context.
+void leftInto(TNumEdit* e, int& target)
 {
-    CutEdit->setMarkedModified(true);
-    m_ctx.Cuttings = CutEdit->intValue();
+    e->setMarkedModified(true);
+    target = e->intValue();
 }
 
-void TCropCompDlg::WetDevelEditExit()
+void leftInto(TNumEdit* e, double& target)
 {
-    WetDevelEdit->setMarkedModified(true);
-    m_ctx.DaysWetDeveloped = WetDevelEdit->intValue();
+    e->setMarkedModified(true);
+    target = e->value();
 }
 
-void TCropCompDlg::WetMaturEditExit()
-{
-    WetMaturEdit->setMarkedModified(true);
-    m_ctx.DaysWetMature = WetMaturEdit->intValue();
-}
+} // namespace
 
-void TCropCompDlg::FracWettedEditExit()
-{
-    FracWettedEdit->setMarkedModified(true);
-    m_ctx.FractionWetted = FracWettedEdit->value();
-}
+void TCropCompDlg::CutEditExit() { leftInto(CutEdit, m_ctx.Cuttings); }
+void TCropCompDlg::WetDevelEditExit() { leftInto(WetDevelEdit, m_ctx.DaysWetDeveloped); }
+void TCropCompDlg::WetMaturEditExit() { leftInto(WetMaturEdit, m_ctx.DaysWetMature); }
+void TCropCompDlg::FracWettedEditExit() { leftInto(FracWettedEdit, m_ctx.FractionWetted); }
 
 void TCropCompDlg::FracWettedEditChange()
 {
