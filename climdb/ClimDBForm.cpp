@@ -31,6 +31,7 @@
 #include "Placement.h"
 #include "RecordEditor.h"
 #include "StationRecords.h"
+#include "UnitTwins.h"
 
 namespace quen::climprog {
 
@@ -500,9 +501,8 @@ void TClimDBForm::FieldExit(const QString& field)
         return;
     TField f = t->field(field);
     if (field.contains(QLatin1String("mo/dy"))) {
-        static const QRegularExpression re(QStringLiteral("^(0[0-9]|1[0-2])/([0-2][0-9]|3[01])$"));
         const QString v = f.asString().trimmed();
-        if (!v.isEmpty() && !re.match(v).hasMatch()) {
+        if (!frostDateTextOk(v)) {
             f.clear();
             showError(QStringLiteral("\"%1\" of %2 is not a date mm/dd (00/00 means it does not get this cold).")
                           .arg(v, field));
@@ -511,33 +511,8 @@ void TClimDBForm::FieldExit(const QString& field)
     }
     if (f.isNull())
         return;
-    const double x = f.asFloat();
-    auto write = [&](const QString& partner, double v) { t->field(partner).setAsFloat(v); };
-    static const QRegularExpression month(QStringLiteral("^(TminM|TmaxM|Tmin|Tmax|Tm|T|Pm|P)(\\d+)$"));
-    if (field == QLatin1String("Elevation")) {
-        write(QStringLiteral("ElevationM"), x / 3.28083);
-        return;
-    }
-    if (field == QLatin1String("ElevationM")) {
-        write(QStringLiteral("Elevation"), x * 3.28083);
-        return;
-    }
-    const auto m = month.match(field);
-    if (!m.hasMatch())
-        return;
-    const QString kind = m.captured(1);
-    const QString n = m.captured(2);
-    if (kind == QLatin1String("T") || kind == QLatin1String("Tmin") || kind == QLatin1String("Tmax")) {
-        const QString partner = kind == QLatin1String("T") ? QStringLiteral("Tm") : kind + QStringLiteral("M");
-        write(partner + n, roundedTo((x - 32) * 5 / 9, 2));
-    } else if (kind == QLatin1String("Tm") || kind == QLatin1String("TminM") || kind == QLatin1String("TmaxM")) {
-        const QString partner = kind == QLatin1String("Tm") ? QStringLiteral("T") : kind.chopped(1);
-        write(partner + n, roundedTo(x * 9 / 5 + 32, 2));
-    } else if (kind == QLatin1String("P")) {
-        write(QStringLiteral("Pm") + n, roundedTo(x * 2.54, 2));
-    } else if (kind == QLatin1String("Pm")) {
-        write(QStringLiteral("P") + n, roundedTo(x / 2.54, 2));
-    }
+    if (const auto twin = stationUnitTwin(field, f.asFloat()))
+        t->field(twin->field).setAsFloat(twin->value);
 }
 
 void TClimDBForm::setIndexKeepingCounty(const QString& index)

@@ -4,7 +4,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QSet>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -14,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "ClimDMod.h"
+#include "CountyDownload.h"
 #include "ClimModal.h"
 #include "Hourglass.h"
 #include "Help.h"
@@ -145,28 +145,9 @@ void TSelDirForm::OKBtnClick()
     ProgressBar->setValue(0);
     down->open();
     names->open();
-    QSet<QString> found;
-    {
-        int done = 0;
-        for (const QString& f : files) {
-            const TConvertedFile r = convertCountyReport(dir.filePath(f), dir.filePath(QStringLiteral("TmpTP.txt")),
-                                                         dir.filePath(QStringLiteral("Tmp2.txt")), m_run);
-            if (!r.ok) {
-                showError(QStringLiteral("Text search function error No %1").arg(1));
-            } else {
-                QList<QVariantList> rows;
-                for (const auto& w : r.written) rows << QVariantList{QVariant(), w.first, w.second};
-                names->appendRows(rows);
-                for (const QString& c : r.counties) {
-                    if (found.contains(c)) continue;
-                    found.insert(c);
-                    down->appendRecord({QVariant(), c});
-                    m_selCo->AvailableList->addItem(c);
-                }
-            }
-            ProgressBar->setValue(++done);
-        }
-    }
+    const QStringList counties = convertDownloadedReports(dir, files, m_run, *names, *down,
+                                                          [this](int done) { ProgressBar->setValue(done); });
+    m_selCo->AvailableList->addItems(counties);
     down->close();
     names->close();
     QDir::setCurrent(m_dir);

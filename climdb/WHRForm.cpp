@@ -24,6 +24,7 @@
 #include "Placement.h"
 #include "RecordEditor.h"
 #include "StationRecords.h"
+#include "UnitTwins.h"
 
 namespace quen::climprog {
 
@@ -31,11 +32,6 @@ namespace {
 
 const char* const kMonthNames[12] = {"January", "February", "March",     "April",   "May",      "June",
                                      "July",    "August",   "September", "October", "November", "December"};
-
-// Wind run of 1 mph for a day: 1.609344 km/h x 24 h.
-constexpr double kKmPerDayPerMph = 38.624256;
-// 1 langley/day = 0.041866 MJ/m2/day.
-constexpr double kMJPerLangley = 0.041866;
 
 // The column heads of a monthly page, centred in row 0 from column 1 on.
 void addColumnHeads(QGridLayout* grid, QWidget* page, const QStringList& heads)
@@ -329,22 +325,8 @@ void TWHRForm::FieldExit(const QString& field)
     TField f = t->field(field);
     if (f.isNull())
         return;
-    static const QRegularExpression re(QStringLiteral("^(U2m|U2|Rsm|Rs)(\\d+)$"));
-    const auto m = re.match(field);
-    if (!m.hasMatch())
-        return;
-    const QString kind = m.captured(1);
-    const int month = m.captured(2).toInt();
-    const QString n = m.captured(2);
-    const double x = f.asFloat();
-    if (kind == QLatin1String("U2"))
-        t->field(QStringLiteral("U2m") + n).setAsFloat(roundedTo(x * kKmPerDayPerMph, 2));
-    else if (kind == QLatin1String("U2m"))
-        t->field(QStringLiteral("U2") + n).setAsFloat(roundedTo(x / kKmPerDayPerMph, month <= 9 ? 4 : 2));
-    else if (kind == QLatin1String("Rs"))
-        t->field(QStringLiteral("Rsm") + n).setAsFloat(roundedTo(x * kMJPerLangley, 2));
-    else
-        t->field(QStringLiteral("Rs") + n).setAsFloat(roundedTo(x / kMJPerLangley, 2));
+    if (const auto twin = whrUnitTwin(field, f.asFloat()))
+        t->field(twin->field).setAsFloat(twin->value);
 }
 
 void TWHRForm::GotoEditBtnClick()

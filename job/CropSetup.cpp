@@ -5,6 +5,7 @@
 #include "IrrigationTypes.h"
 #include "MainDMod.h"
 #include "MessageService.h"
+#include "Station.h"
 #include "Table.h"
 
 namespace quen::mainprog {
@@ -87,6 +88,79 @@ CropRecord CropRecord::read(TTable& crop)
     r.endT = v("FallAvTemp");
     r.endTM = v("FallAvTempM");
     return r;
+}
+
+CropGrowthDates CropGrowthDates::read(TTable& wk)
+{
+    auto i = [&wk](const char* f) { return wk.field(QString::fromLatin1(f)).asInteger(); };
+    auto d = [&wk](const char* f) { return wk.field(QString::fromLatin1(f)).asFloat(); };
+    return {i("Plant Mo"), i("Plant Day"), i("Harvest Mo"), i("Harvest Day"),
+            d("StartT"), d("StartTM"), d("EndT"), d("EndTM")};
+}
+
+void CropGrowthDates::write(TTable& wk) const
+{
+    if (wk.state() == TTable::State::Browse) wk.edit();
+    auto f = [&wk](const char* name) { return wk.field(QString::fromLatin1(name)); };
+    f("Plant Mo").setAsInteger(plantMo);
+    f("Plant Day").setAsInteger(plantDay);
+    f("Harvest Mo").setAsInteger(harvestMo);
+    f("Harvest Day").setAsInteger(harvestDay);
+    f("StartT").setAsFloat(startT);
+    f("StartTM").setAsFloat(startTM);
+    f("EndT").setAsFloat(endT);
+    f("EndTM").setAsFloat(endTM);
+}
+
+CropGrowthDates CropGrowthDates::of(const CropRunContext& ctx)
+{
+    return {ctx.PlantMonth, ctx.PlantDay, ctx.HarvestMonth, ctx.HarvestDay,
+            ctx.BeginGrowthTemp, ctx.BeginGrowthTempC, ctx.EndGrowthTemp, ctx.EndGrowthTempC};
+}
+
+void CropGrowthDates::setDates(CropRunContext& ctx) const
+{
+    ctx.PlantMonth = plantMo;
+    ctx.PlantDay = plantDay;
+    ctx.HarvestMonth = harvestMo;
+    ctx.HarvestDay = harvestDay;
+}
+
+void CropGrowthDates::setTemperatures(CropRunContext& ctx) const
+{
+    ctx.BeginGrowthTemp = startT;
+    ctx.BeginGrowthTempC = startTM;
+    ctx.EndGrowthTemp = endT;
+    ctx.EndGrowthTempC = endTM;
+}
+
+StationFrostDates ReadSiteGrowthData(CropRunContext& ctx)
+{
+    const StationRecord station = ReadStation(ctx.WeatherStationName);
+    if (station.present)
+        for (int m = 1; m <= 12; ++m) ctx.MonthlyTemp[m] = station.temp[m];
+    return station.frost;
+}
+
+bool TooWarmForGrowthDates(const StationFrostDates& frost)
+{
+    return frost.spring28 == QLatin1String("00/00") || frost.spring32 == QLatin1String("00/00");
+}
+
+bool ForageCurveIsHay(const QString& curveName)
+{
+    TTable forage(QStringLiteral("CrpForag.DB"));
+    forage.setIndexName(QStringLiteral("CropCurveName"));
+    forage.open();
+    forage.findNearest({curveName});
+    const bool hay = !forage.isEmpty() && forage.field(QStringLiteral("Hay")).asBoolean();
+    forage.close();
+    return hay;
+}
+
+bool CurveTakesWettingInputs(int curveIndex)
+{
+    return !(curveIndex == 3 || curveIndex == 4 || curveIndex == 5);
 }
 
 CurveChoice ChooseCropCurve(int etMethodIndex, const CropRecord& crop)

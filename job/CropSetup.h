@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include "CropRunContext.h"
+#include "GrowthDates.h"
 
 namespace quen {
 class TTable;
@@ -70,7 +71,41 @@ enum class AddCropResult { Added, AlreadyIncluded, NoCurve };
 // method's kind after an addition and off after a refusal for lack of curve.
 AddCropResult AddWorkingCrop(CropRunContext& ctx, TDMod& dm);
 
+// ---- Growth dates -------------------------------------------------------------
+
+// The planting and harvest dates and the growth temperatures of a working
+// crop, as the start- and end-of-growth dates tool reads and writes them
+// ("Plant Mo", "Plant Day", "Harvest Mo", "Harvest Day", "StartT", "StartTM",
+// "EndT", "EndTM"; the temperatures in F and their C twins).
+struct CropGrowthDates {
+    int plantMo = 0, plantDay = 0, harvestMo = 0, harvestDay = 0;
+    double startT = 0, startTM = 0, endT = 0, endTM = 0;
+
+    static CropGrowthDates read(TTable& wk);   // from the current row
+    void write(TTable& wk) const;              // into the current row (edited from browse)
+    static CropGrowthDates of(const CropRunContext& ctx);
+    void setDates(CropRunContext& ctx) const;
+    void setTemperatures(CropRunContext& ctx) const;
+};
+
+// The site data the growth-dates tool works from: the frost dates of the
+// job's station (a nearest search on ctx.WeatherStationName in "Climate.DB");
+// its mean monthly temperatures go into ctx.MonthlyTemp. Nothing changes
+// when "Climate.DB" is empty.
+StationFrostDates ReadSiteGrowthData(CropRunContext& ctx);
+// A station that never gets down to 28 or 32 F ("00/00"): the tool cannot
+// find a start of growth there.
+bool TooWarmForGrowthDates(const StationFrostDates& frost);
+
 // ---- Crop inputs ----------------------------------------------------------------
+
+// The "Hay" flag of a forage crop curve ("CrpForag.DB", nearest search on
+// the curve name; false when the table is empty).
+bool ForageCurveIsHay(const QString& curveName);
+// The wetting, soil and stress inputs belong to the NEH 2 basal curves
+// (curve indexes 0-2, 2 being the grasses and forage); the TR 21 curves
+// (3, 4) and the FAO 56 curves (5) take none.
+bool CurveTakesWettingInputs(int curveIndex);
 
 // Days of month 1..12 on a 365-day year; 0 for any other month.
 int MaxDayOfMonth(int month);

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "Calendar.h"
+#include "CropSetup.h"
 #include "CropCompDlg.h"
 #include "EnterFocus.h"
 #include "Help.h"
@@ -40,6 +41,15 @@ void dateRow(QGridLayout* g, int row, const QString& caption, QLabel* mo, QLabel
     g->addWidget(text(caption, parent), row, 0);
     g->addWidget(mo, row, 1);
     g->addWidget(day, row, 2);
+}
+
+// The month and day headings over the planting and the harvest date rows.
+void plantHarvestRows(QGridLayout* g, QLabel* pMo, QLabel* pDay, QLabel* hMo, QLabel* hDay, QWidget* parent)
+{
+    g->addWidget(text(QStringLiteral("Month"), parent), 0, 1);
+    g->addWidget(text(QStringLiteral("Day"), parent), 0, 2);
+    dateRow(g, 1, QStringLiteral("Planting or start of growth date"), pMo, pDay, parent);
+    dateRow(g, 2, QStringLiteral("Harvest or end of growth date"), hMo, hDay, parent);
 }
 
 } // namespace
@@ -86,10 +96,7 @@ TCompPHDatesDlg::TCompPHDatesDlg(CropRunContext& ctx, const StationFrostDates& f
     DefGrowDaysLbl = value(defGroup);
     {
         auto* g = new QGridLayout(defGroup);
-        g->addWidget(text(QStringLiteral("Month"), defGroup), 0, 1);
-        g->addWidget(text(QStringLiteral("Day"), defGroup), 0, 2);
-        dateRow(g, 1, QStringLiteral("Planting or start of growth date"), DefPMoLbl, DefPDayLbl, defGroup);
-        dateRow(g, 2, QStringLiteral("Harvest or end of growth date"), DefHMoLbl, DefHDayLbl, defGroup);
+        plantHarvestRows(g, DefPMoLbl, DefPDayLbl, DefHMoLbl, DefHDayLbl, defGroup);
         g->addWidget(text(QStringLiteral("Default grow days:"), defGroup), 3, 0);
         g->addWidget(DefGrowDaysLbl, 3, 1);
         g->setColumnStretch(3, 1);
@@ -171,10 +178,7 @@ TCompPHDatesDlg::TCompPHDatesDlg(CropRunContext& ctx, const StationFrostDates& f
     NewHDayLbl = value(newGroup);
     {
         auto* g = new QGridLayout(newGroup);
-        g->addWidget(text(QStringLiteral("Month"), newGroup), 0, 1);
-        g->addWidget(text(QStringLiteral("Day"), newGroup), 0, 2);
-        dateRow(g, 1, QStringLiteral("Planting or start of growth date"), NewPMoLbl, NewPDayLbl, newGroup);
-        dateRow(g, 2, QStringLiteral("Harvest or end of growth date"), NewHMoLbl, NewHDayLbl, newGroup);
+        plantHarvestRows(g, NewPMoLbl, NewPDayLbl, NewHMoLbl, NewHDayLbl, newGroup);
         g->setColumnStretch(3, 1);
     }
 
@@ -214,10 +218,8 @@ bool TCompPHDatesDlg::FormActivate()
     }
 
     // 3, 4: the default dates.
-    m_ctx.PlantMonth = f("Plant Mo").asInteger();
-    m_ctx.PlantDay = f("Plant Day").asInteger();
-    m_ctx.HarvestMonth = f("Harvest Mo").asInteger();
-    m_ctx.HarvestDay = f("Harvest Day").asInteger();
+    m_saved = CropGrowthDates::read(*wk);
+    m_saved.setDates(m_ctx);
     const bool enteredDays = !f("EnteredGrowDays").isNull();
     if (enteredDays) GrowDaysEdit->setValue(f("EnteredGrowDays").asInteger());
     DefPMoLbl->setNum(m_ctx.PlantMonth);
@@ -225,20 +227,9 @@ bool TCompPHDatesDlg::FormActivate()
     DefHMoLbl->setNum(m_ctx.HarvestMonth);
     DefHDayLbl->setNum(m_ctx.HarvestDay);
     DefGrowDaysLbl->setNum(DayOfYear(m_ctx.HarvestMonth, m_ctx.HarvestDay) - DayOfYear(m_ctx.PlantMonth, m_ctx.PlantDay));
-    m_savedDates[0] = m_ctx.PlantMonth;
-    m_savedDates[1] = m_ctx.PlantDay;
-    m_savedDates[2] = m_ctx.HarvestMonth;
-    m_savedDates[3] = m_ctx.HarvestDay;
 
     // 5: the growth temperatures.
-    m_ctx.BeginGrowthTemp = f("StartT").asFloat();
-    m_ctx.BeginGrowthTempC = f("StartTM").asFloat();
-    m_ctx.EndGrowthTemp = f("EndT").asFloat();
-    m_ctx.EndGrowthTempC = f("EndTM").asFloat();
-    m_savedTemps[0] = m_ctx.BeginGrowthTemp;
-    m_savedTemps[1] = m_ctx.BeginGrowthTempC;
-    m_savedTemps[2] = m_ctx.EndGrowthTemp;
-    m_savedTemps[3] = m_ctx.EndGrowthTempC;
+    m_saved.setTemperatures(m_ctx);
     const TField begin = m_metric ? f("StartTM") : f("StartT");
     const TField end = m_metric ? f("EndTM") : f("EndT");
     BeginTempLbl->setText(begin.asString());
@@ -304,10 +295,7 @@ void TCompPHDatesDlg::GrowDaysEditExit()
 
 void TCompPHDatesDlg::restoreTemperatures()
 {
-    m_ctx.BeginGrowthTemp = m_savedTemps[0];
-    m_ctx.BeginGrowthTempC = m_savedTemps[1];
-    m_ctx.EndGrowthTemp = m_savedTemps[2];
-    m_ctx.EndGrowthTempC = m_savedTemps[3];
+    m_saved.setTemperatures(m_ctx);
 }
 
 void TCompPHDatesDlg::OKBtnClick()
@@ -319,18 +307,7 @@ void TCompPHDatesDlg::OKBtnClick()
     m_ctx.HarvestMonth = m_result.harvest.month;
     m_ctx.HarvestDay = m_result.harvest.day;
     if (m_inputs) m_inputs->setDates(m_ctx.PlantMonth, m_ctx.PlantDay, m_ctx.HarvestMonth, m_ctx.HarvestDay);
-    if (TTable* wk = workingCrop(); wk && wk->isOpen()) {
-        if (wk->state() == TTable::State::Browse) wk->edit();
-        auto f = [wk](const char* name) { return wk->field(QString::fromLatin1(name)); };
-        f("Plant Mo").setAsInteger(m_ctx.PlantMonth);
-        f("Plant Day").setAsInteger(m_ctx.PlantDay);
-        f("Harvest Mo").setAsInteger(m_ctx.HarvestMonth);
-        f("Harvest Day").setAsInteger(m_ctx.HarvestDay);
-        f("StartT").setAsFloat(m_ctx.BeginGrowthTemp);
-        f("StartTM").setAsFloat(m_ctx.BeginGrowthTempC);
-        f("EndT").setAsFloat(m_ctx.EndGrowthTemp);
-        f("EndTM").setAsFloat(m_ctx.EndGrowthTempC);
-    }
+    if (TTable* wk = workingCrop(); wk && wk->isOpen()) CropGrowthDates::of(m_ctx).write(*wk);
     done(QDialog::Accepted);
 }
 
@@ -338,12 +315,9 @@ void TCompPHDatesDlg::CancelBtnClick()
 {
     if (m_done) return;
     m_done = true;
-    m_ctx.PlantMonth = m_savedDates[0];
-    m_ctx.PlantDay = m_savedDates[1];
-    m_ctx.HarvestMonth = m_savedDates[2];
-    m_ctx.HarvestDay = m_savedDates[3];
+    m_saved.setDates(m_ctx);
     restoreTemperatures();
-    if (m_inputs) m_inputs->setDates(m_savedDates[0], m_savedDates[1], m_savedDates[2], m_savedDates[3]);
+    if (m_inputs) m_inputs->setDates(m_saved.plantMo, m_saved.plantDay, m_saved.harvestMo, m_saved.harvestDay);
     done(QDialog::Rejected);
 }
 

@@ -8,6 +8,7 @@
 #include <QDialog>
 
 #include "CropRunContext.h"
+#include "CropSetup.h"
 #include "GrowthDates.h"
 
 class QLabel;
@@ -83,8 +84,7 @@ private:
     TCropCompDlg* m_inputs;
     bool m_metric = false;
     GrowDayLimits m_limits;
-    int m_savedDates[4] = {0, 0, 0, 0};
-    double m_savedTemps[4] = {0, 0, 0, 0};
+    CropGrowthDates m_saved;   // the row's dates and temperatures when the tool opened
     GrowthDatesResult m_result;
     bool m_done = false;
 };

@@ -371,20 +371,9 @@ void TCropCompDlg::FormShow()
 
     // 4: which groups the crop's curve uses.
     const int curveIndex = f("Curve Index").asInteger();
-    if (curveIndex == 2) {
-        TTable forage(QStringLiteral("CrpForag.DB"));
-        forage.setIndexName(QStringLiteral("CropCurveName"));
-        forage.open();
-        forage.findNearest({f("Curve Name").asString()});
-        m_ctx.HayFlag = !forage.isEmpty() && forage.field(QStringLiteral("Hay")).asBoolean();
-        forage.close();
-        HayGroup->setVisible(true);
-        AvgKcGroup->setVisible(true);
-    } else {
-        HayGroup->setVisible(false);
-        // The wetting, soil and stress inputs belong to the NEH 2 basal curves only.
-        AvgKcGroup->setVisible(!(curveIndex == 3 || curveIndex == 4 || curveIndex == 5));
-    }
+    if (curveIndex == 2) m_ctx.HayFlag = ForageCurveIsHay(f("Curve Name").asString());
+    HayGroup->setVisible(curveIndex == 2);
+    AvgKcGroup->setVisible(CurveTakesWettingInputs(curveIndex));
 
     // 5: the crop.
     m_ctx.CropName = f("Crop Name").asString();
@@ -494,29 +483,27 @@ void TCropCompDlg::CutEndDayEditExit() { dayLeft(CutEndMoEdit, CutEndDayEdit, m_
 
 // ---- other edits ----------------------------------------------------------------
 
-void TCropCompDlg::CutEditExit()
+namespace {
+
+// An entry left: it counts as changed and its value goes into the context.
+void leftInto(TNumEdit* e, int& target)
 {
-    CutEdit->setMarkedModified(true);
-    m_ctx.Cuttings = CutEdit->intValue();
+    e->setMarkedModified(true);
+    target = e->intValue();
 }
 
-void TCropCompDlg::WetDevelEditExit()
+void leftInto(TNumEdit* e, double& target)
 {
-    WetDevelEdit->setMarkedModified(true);
-    m_ctx.DaysWetDeveloped = WetDevelEdit->intValue();
+    e->setMarkedModified(true);
+    target = e->value();
 }
 
-void TCropCompDlg::WetMaturEditExit()
-{
-    WetMaturEdit->setMarkedModified(true);
-    m_ctx.DaysWetMature = WetMaturEdit->intValue();
-}
+} // namespace
 
-void TCropCompDlg::FracWettedEditExit()
-{
-    FracWettedEdit->setMarkedModified(true);
-    m_ctx.FractionWetted = FracWettedEdit->value();
-}
+void TCropCompDlg::CutEditExit() { leftInto(CutEdit, m_ctx.Cuttings); }
+void TCropCompDlg::WetDevelEditExit() { leftInto(WetDevelEdit, m_ctx.DaysWetDeveloped); }
+void TCropCompDlg::WetMaturEditExit() { leftInto(WetMaturEdit, m_ctx.DaysWetMature); }
+void TCropCompDlg::FracWettedEditExit() { leftInto(FracWettedEdit, m_ctx.FractionWetted); }
 
 void TCropCompDlg::FracWettedEditChange()
 {
@@ -603,20 +590,8 @@ void TCropCompDlg::SoilComboBoxChange(int)
 void TCropCompDlg::btnCompDateClick()
 {
     markChanged();
-    TTable clim(QStringLiteral("Climate.DB"));
-    clim.open();
-    clim.findNearest({m_ctx.WeatherStationName});
-    StationFrostDates frost;
-    if (!clim.isEmpty()) {
-        frost.spring28 = clim.field(QStringLiteral("Spr mo/dy 28")).asString();
-        frost.spring32 = clim.field(QStringLiteral("Spr mo/dy 32")).asString();
-        frost.fall28 = clim.field(QStringLiteral("Fall mo/dy 28")).asString();
-        frost.fall32 = clim.field(QStringLiteral("Fall mo/dy 32")).asString();
-        for (int m = 1; m <= 12; ++m)
-            m_ctx.MonthlyTemp[m] = clim.field(QStringLiteral("T") + QString::number(m)).asFloat();
-    }
-    clim.close();
-    if (frost.spring28 == QLatin1String("00/00") || frost.spring32 == QLatin1String("00/00")) {
+    const StationFrostDates frost = ReadSiteGrowthData(m_ctx);
+    if (TooWarmForGrowthDates(frost)) {
         showError(QStringLiteral("It's too warm!  This procedure won't work. Enter start and end growth dates directly."));
         PMoEdit->setFocus();
         return;

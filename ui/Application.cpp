@@ -1,6 +1,8 @@
 #include "Application.h"
 
+#include "Database.h"
 #include "Help.h"
+#include "MessageBoxes.h"
 #include "MessageService.h"
 
 namespace quen {
@@ -33,6 +35,19 @@ void TQuenApplication::showException(const std::exception& e)
     if (text.isEmpty())
         text = QStringLiteral("An unexpected error occurred.");
     messages().show(MsgKind::Error, text);
+}
+
+bool TQuenApplication::startProgram(const QString& programName)
+{
+    QApplication::setApplicationName(programName);
+    installMessageBoxes();
+    try {
+        Database::open();
+    } catch (const DbError& e) {
+        showError(e.message());
+        return false;
+    }
+    return true;
 }
 
 } // namespace quen

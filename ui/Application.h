@@ -26,6 +26,26 @@ public:
 
     // The standard exception message: an error box with the text of e.
     static void showException(const std::exception& e);
+
+    // The start of every program: its application name, the message boxes
+    // as the message service's face, and the database of the alias Quenpm
+    // opened (created when missing) before any window reads a table. False,
+    // with the database's message shown, when it cannot be opened.
+    bool startProgram(const QString& programName);
 };
+
+// main() of a program: the application started (startProgram), the
+// program object (its windows and data module) made, its form shown and the
+// event loop run; 1 when the database cannot be opened.
+template <class Program>
+int runProgram(int& argc, char** argv, const QString& programName)
+{
+    TQuenApplication app(argc, argv);
+    if (!app.startProgram(programName))
+        return 1;
+    Program program;
+    program.form->show();
+    return app.exec();
+}
 
 } // namespace quen

@@ -13,7 +13,9 @@
 #include "PreparedReport.h"
 #include <algorithm>
 #include "ClimSamples.h"
+#include "CountyDownload.h"
 #include "CountyReport.h"
+#include "UnitTwins.h"
 #include "Database.h"
 #include "MessageBoxes.h"
 #include "StationRecords.h"
@@ -395,6 +397,78 @@ TEST_F(ClimDb, ConverterFilesAndReportNames)
     EXPECT_EQ(msgs.lastText(), "Can't open input FName TXT file.");
     EXPECT_FALSE(convertCountyReport(report, m_dir.filePath("no/dir/TmpTP.txt"), m_dir.filePath("Tmp2.txt"), run).ok);
     EXPECT_EQ(msgs.lastText(), "Can't open output TXT file.");
+}
+
+// A download folder: stations of every readable report in the work file and
+// the station list, each county offered once in the order met, a report the
+// converter cannot open named and skipped.
+TEST_F(ClimDb, DownloadedReportsListEachCountyOnce)
+{
+    TScriptedMessages msgs;
+    write("16013.txt", countyReport({ReportStation()}));
+    write("16037.txt", countyReport({{.name = "CHALLIS", .number = "ID101663", .county = "Custer"}}));
+    write("16099.txt", countyReport({{.name = "PICABO", .number = "ID107040"}}));
+    TConverterRun run;
+    TTable names(QStringLiteral("StationList.db"));
+    TTable counties(QStringLiteral("DownloadCounty.DB"));
+    names.open();
+    counties.open();
+    QList<int> steps;
+    const QStringList order = convertDownloadedReports(QDir(m_dir.path()), {"16013.txt", "16037.txt", "16098.txt",
+                                                       "16099.txt"}, run, names, counties,
+                                                       [&](int n) { steps << n; });
+    EXPECT_EQ(order, QStringList({"Blaine, ID", "Custer, ID"}));
+    EXPECT_EQ(steps, QList<int>({1, 2, 3, 4}));
+    EXPECT_EQ(msgs.lastText(), "Text search function error No 1");
+    EXPECT_EQ(names.recordCount(), 3);
+    EXPECT_EQ(counties.recordCount(), 2);
+    names.close();
+    counties.close();
+    EXPECT_EQ(readStationFile(m_dir.filePath("TmpTP.txt"), "x").records.size(), 3);
+}
+
+// Each entry writes the twin of its own month and kind: "Tm1" is not "T1",
+// "TminM10" not "Tmin1", and the mph twin of a km/day wind keeps 4 decimals
+// through September only.
+TEST(UnitTwins, EachFieldWritesItsOwnPartner)
+{
+    struct Case {
+        const char* field;
+        double x;
+        const char* twin;
+        double value;
+    };
+    const Case station[] = {
+        {"T1", 50, "Tm1", 10},          {"Tm1", 10, "T1", 50},          {"Tmin12", 32, "TminM12", 0},
+        {"TminM10", -40, "Tmin10", -40}, {"TmaxM3", 37.78, "Tmax3", 100}, {"P7", 1.5, "Pm7", 3.81},
+        {"Pm11", 2.54, "P11", 1},       {"Elevation", 3280.83, "ElevationM", 1000},
+        {"ElevationM", 1, "Elevation", 3.28083},
+    };
+    for (const Case& c : station) {
+        const auto t = stationUnitTwin(c.field, c.x);
+        ASSERT_TRUE(t.has_value()) << c.field;
+        EXPECT_EQ(t->field, c.twin) << c.field;
+        EXPECT_NEAR(t->value, c.value, 1e-6) << c.field;
+    }
+    const Case whr[] = {
+        {"U21", 1, "U2m1", 38.62},       {"U2m9", 100, "U29", 2.589},     {"U2m10", 100, "U210", 2.59},
+        {"Rs6", 600, "Rsm6", 25.12},     {"Rsm12", 4.1866, "Rs12", 100},
+    };
+    for (const Case& c : whr) {
+        const auto t = whrUnitTwin(c.field, c.x);
+        ASSERT_TRUE(t.has_value()) << c.field;
+        EXPECT_EQ(t->field, c.twin) << c.field;
+        EXPECT_NEAR(t->value, c.value, 1e-6) << c.field;
+    }
+    for (const char* none : {"Station Name", "Latitude", "Tx1", "T", "RHmin1"})
+        EXPECT_FALSE(stationUnitTwin(none, 1).has_value()) << none;
+    for (const char* none : {"WHRLocation", "RHmin1", "U2"})
+        EXPECT_FALSE(whrUnitTwin(none, 1).has_value()) << none;
+
+    for (const char* ok : {"", "00/00", "12/31"})
+        EXPECT_TRUE(frostDateTextOk(ok)) << ok;
+    for (const char* bad : {"13/01", "4/15", "04/32"})
+        EXPECT_FALSE(frostDateTextOk(bad)) << bad;
 }
 
 TEST_F(ClimDb, StationAndLocationReportsCarryTheirFieldsAndTotals)

@@ -186,4 +186,69 @@ TEST_F(CropSeeding, RefusalsLeaveTheJobsCropsAlone)
     EXPECT_EQ(wk().recordCount(), 1);
 }
 
+// The growth-dates tool saves the row's dates and temperatures when it opens
+// and puts them back (context and row) on Cancel: each value must come back
+// from its own field, the F temperatures apart from their C twins.
+TEST_F(CropSeeding, GrowthDatesGoBackToTheirOwnFields)
+{
+    setUpJob(kMaricopa, 3);
+    m_program->dmod->tblCreateCrp->open();
+    ASSERT_TRUE(m_program->dmod->tblCreateCrp->locate("Cop Name", "Potatoes"));
+    ASSERT_EQ(AddWorkingCrop(ctx(), *m_program->dmod), AddCropResult::Added);
+    TTable& w = wk();
+    w.post();
+    ASSERT_EQ(w.state(), TTable::State::Browse);
+
+    const CropGrowthDates set{3, 21, 10, 2, 50.0, 10.0, 41.0, 5.0};
+    set.write(w);
+    EXPECT_EQ(w.state(), TTable::State::Edit);
+    auto f = [&w](const char* n) { return w.field(n); };
+    EXPECT_EQ(f("Plant Mo").asInteger(), 3);
+    EXPECT_EQ(f("Plant Day").asInteger(), 21);
+    EXPECT_EQ(f("Harvest Mo").asInteger(), 10);
+    EXPECT_EQ(f("Harvest Day").asInteger(), 2);
+    EXPECT_DOUBLE_EQ(f("StartT").asFloat(), 50.0);
+    EXPECT_DOUBLE_EQ(f("StartTM").asFloat(), 10.0);
+    EXPECT_DOUBLE_EQ(f("EndT").asFloat(), 41.0);
+    EXPECT_DOUBLE_EQ(f("EndTM").asFloat(), 5.0);
+
+    const CropGrowthDates back = CropGrowthDates::read(w);
+    CropRunContext c;
+    back.setDates(c);
+    back.setTemperatures(c);
+    EXPECT_EQ(c.PlantMonth, 3);
+    EXPECT_EQ(c.PlantDay, 21);
+    EXPECT_EQ(c.HarvestMonth, 10);
+    EXPECT_EQ(c.HarvestDay, 2);
+    EXPECT_DOUBLE_EQ(c.BeginGrowthTemp, 50.0);
+    EXPECT_DOUBLE_EQ(c.BeginGrowthTempC, 10.0);
+    EXPECT_DOUBLE_EQ(c.EndGrowthTemp, 41.0);
+    EXPECT_DOUBLE_EQ(c.EndGrowthTempC, 5.0);
+    const CropGrowthDates again = CropGrowthDates::of(c);
+    EXPECT_EQ(again.plantDay, 21);
+    EXPECT_DOUBLE_EQ(again.endTM, 5.0);
+    w.cancel();
+}
+
+// What the crop inputs dialog looks up for its growth-dates tool and its
+// hay inputs: the job station's monthly means (F) replace the context's, its
+// frost dates come back as stored; hay curves and other forage curves apart.
+TEST_F(CropSeeding, SiteDataAndForageCurvesComeFromTheirTables)
+{
+    setUpJob(kMaricopa, 3);
+    ctx().WeatherStationName = kMaricopa;
+    ctx().MonthlyTemp[1] = -99;
+    const StationFrostDates frost = ReadSiteGrowthData(ctx());
+    EXPECT_DOUBLE_EQ(ctx().MonthlyTemp[1], 52.1);
+    EXPECT_DOUBLE_EQ(ctx().MonthlyTemp[7], 91.7);
+    EXPECT_DOUBLE_EQ(ctx().MonthlyTemp[12], 50.8);
+    EXPECT_TRUE(frost.spring28.isEmpty());   // not known at this station: not "never that cold"
+    EXPECT_FALSE(TooWarmForGrowthDates(frost));
+    EXPECT_TRUE(TooWarmForGrowthDates({QStringLiteral("00/00"), QStringLiteral("01/15"), {}, {}}));
+    EXPECT_TRUE(TooWarmForGrowthDates({QStringLiteral("01/02"), QStringLiteral("00/00"), {}, {}}));
+
+    EXPECT_TRUE(ForageCurveIsHay(QStringLiteral("Alfalfa hay AM")));
+    EXPECT_FALSE(ForageCurveIsHay(QStringLiteral("Pasture, grass AM")));
+}
+
 } // namespace quen::test
