@@ -2,6 +2,7 @@
 
 #include "Calendar.h"
 #include "EtMethod.h"
+#include "ForageDormancy.h"
 #include "KcClimate.h"
 #include "ReferenceET.h"
 #include "RunMessages.h"
@@ -160,7 +161,12 @@ void RunCropInto(const CropInputs& in, CropResults& r)
     switch (ctx.CurveIndex) {
     case 0: RunAnnualBasalCurve(ctx, st, in.annualBasal, wet, sink); break;
     case 1: RunPerennialBasalCurve(ctx, st, in.perennialBasal, wet, sink); break;
-    case 2: RunForageCurve(ctx, st, in.forage, wet, sink); break;
+    case 2: {
+        ForageCurve forage = in.forage;
+        SetForageFreezeDays(forage, in.station.frost);
+        RunForageCurve(ctx, st, forage, wet, sink);
+        break;
+    }
     case 3: RunBCAnnualCurve(ctx, st, in.bcAnnual, sink); break;
     case 4: RunBCPerennialCurve(ctx, st, in.bcPerennial, sink); break;
     case 5: {
