@@ -128,6 +128,11 @@ QList<TableDef> buildSchema()
         all << t.d;
     }
 
+    // Options beyond the original program, each in a table of its own (added
+    // with schema version 2): FAO-56 eq. 62 / 65 adjustment of a FAO-56
+    // curve's Kc mid and Kc end to the station's climate.
+    all << T("FAO56KcClimate.db").logical("Adjust To Station").d;
+
     // ---- Climate and computation reference tables --------------------------
     all << T("Climate.DB")
                .text("Station Name", 35).text("County", 25).text("Station No", 8).autoinc("TP Site No")

@@ -55,8 +55,9 @@ struct TableDef {
 };
 
 // Version of the table layout written into every database created; a database
-// of an older version is upgraded when it is opened.
-inline constexpr int kSchemaVersion = 1;
+// of an older version is upgraded when it is opened. Version 2 adds
+// "FAO56KcClimate.db".
+inline constexpr int kSchemaVersion = 2;
 
 // Every table of the database, in a fixed order.
 const QList<TableDef>& schemaTables();

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "Calendar.h"
+#include "KcClimate.h"
 #include "CropRun.h"
 #include "CropCurves.h"
 #include "EtMethod.h"
@@ -422,6 +423,10 @@ CropInputs ReadCropInputs(const CropRunContext& ctx, TTable& wk)
         c.Fs1 = t.f(QStringLiteral("Fs1"));
         c.Fs2 = t.f(QStringLiteral("Fs2"));
         c.Fs3 = t.f(QStringLiteral("Fs3"));
+        in.kcClimate.kcMid = t.f(QStringLiteral("Kcmid"));
+        in.kcClimate.kcEnd = t.f(QStringLiteral("Kcend"));
+        in.kcClimate.heightM = t.f(QStringLiteral("MaxHeightM"));
+        in.kcClimate.on = KcClimateOptionOn();
         break;
     }
     default:

@@ -1,5 +1,6 @@
 #include "CropCurves.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "Calendar.h"
@@ -228,6 +229,18 @@ bool RunForageCurve(CropRunContext& ctx, CropCurveState& st, const ForageCurve& 
     const int start = st.SeasonStartDay, end = st.SeasonEndDay;
     st.SeasonDays = static_cast<int>(WalkDays(start, end).size()) - 1;
     const bool yearRound = ctx.PlantMonth == 1 && ctx.PlantDay == 1;
+    // A year-round crop at a station that freezes does not regrow through
+    // the winter: it is dormant outside the 28 F freezes and its first
+    // growth period starts after the spring freeze.
+    const bool dormancy = yearRound && c.springFreezeDay > 0 && c.fallFreezeDay > 0;
+    auto dormant = [&](int y) {
+        if (!dormancy)
+            return false;
+        if (c.fallFreezeDay > c.springFreezeDay)
+            return y <= c.springFreezeDay || y > c.fallFreezeDay;
+        return y > c.fallFreezeDay && y <= c.springFreezeDay;   // fall freeze in the next January
+    };
+    const bool winterRegrowth = yearRound && !dormancy;
 
     // A season crossing the year end is walked as one run of days: days of
     // the new year count on from 365 (day 1 is 366), and so do cutting days
@@ -275,9 +288,10 @@ bool RunForageCurve(CropRunContext& ctx, CropCurveState& st, const ForageCurve& 
     const double rise = c.highKc - c.lowKc;
     for (int j = 0; j < K; ++j) {
         if (j == 0) {
-            Sd[0] = yearRound ? CK + 1 : start;
-            O[0] = daysBefore ? L[0] - P : start + RoundHalfUp(L[0] - start) / 2;
-            t[0] = yearRound ? Slope(rise, O[0] - Sd[0] + 364) : Slope(rise, O[0] - Sd[0]);
+            Sd[0] = winterRegrowth ? CK + 1 : dormancy ? c.springFreezeDay + 1 : start;
+            const int from = dormancy ? Sd[0] : start;   // where the first growth period begins
+            O[0] = daysBefore ? L[0] - P : from + RoundHalfUp(L[0] - from) / 2;
+            t[0] = winterRegrowth ? Slope(rise, O[0] - Sd[0] + 364) : Slope(rise, O[0] - Sd[0]);
         } else {
             Sd[j] = L[j - 1] + 1;
             O[j] = L[j] - P;
@@ -293,12 +307,18 @@ bool RunForageCurve(CropRunContext& ctx, CropCurveState& st, const ForageCurve& 
     for (int u = start; u <= endRun; ++u) {
         const int y = u > 365 ? u - 365 : u;
         bool assigned = true;
-        if (yearRound && j == K) {
+        if (dormant(y)) {
+            b = c.lowKc;
+        } else if (dormancy && j == 0 && u < S0) {
+            // A fall freeze in the next January: the days before it go on
+            // with the regrowth after the last cutting of the year before.
+            b = std::min((u + 364 - (CK + 1)) * t0 + c.lowKc, c.highKc);
+        } else if (yearRound && j == K) {
             b = cnt * t0 + c.lowKc;
             ++cnt;
         } else if (j == K) {
             b = c.lowKc;
-        } else if (yearRound && j == 0 && u < O[0]) {
+        } else if (winterRegrowth && j == 0 && u < O[0]) {
             b = (u + 364 - S0) * t0 + c.lowKc;
         } else if (u < O[j]) {
             b = (u - Sd[j]) * t[j] + c.lowKc;

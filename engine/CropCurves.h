@@ -41,6 +41,11 @@ struct ForageCurve {
     bool hasPkPctAfter = false;
     double pkPctAfter = 0;
     double lowKc = 0, highKc = 0;
+    // Year-round mode at a station that freezes: days of year of its mean
+    // 28 F spring and fall freezes, between which alfalfa grows (TR-21 and
+    // NEH 623 Ch. 2); 0 when the station does not freeze or the date is not
+    // known. The days outside are dormant and take "Low Kc".
+    int springFreezeDay = 0, fallFreezeDay = 0;
 };
 struct BCAnnualCurve { std::array<double, 22> K{}; };                 // K[1..21] at 0 %, 5 %, ..., 100 %
 struct BCPerennialCurve { std::array<double, 13> A1{}, A15{}; double Aend = 0; };

@@ -2,6 +2,8 @@
 
 #include "Calendar.h"
 #include "EtMethod.h"
+#include "ForageDormancy.h"
+#include "KcClimate.h"
 #include "ReferenceET.h"
 #include "RunMessages.h"
 #include "db/MessageService.h"
@@ -159,10 +161,20 @@ void RunCropInto(const CropInputs& in, CropResults& r)
     switch (ctx.CurveIndex) {
     case 0: RunAnnualBasalCurve(ctx, st, in.annualBasal, wet, sink); break;
     case 1: RunPerennialBasalCurve(ctx, st, in.perennialBasal, wet, sink); break;
-    case 2: RunForageCurve(ctx, st, in.forage, wet, sink); break;
+    case 2: {
+        ForageCurve forage = in.forage;
+        SetForageFreezeDays(forage, in.station.frost);
+        RunForageCurve(ctx, st, forage, wet, sink);
+        break;
+    }
     case 3: RunBCAnnualCurve(ctx, st, in.bcAnnual, sink); break;
     case 4: RunBCPerennialCurve(ctx, st, in.bcPerennial, sink); break;
-    case 5: RunFAO56Curve(ctx, st, in.fao56, sink); break;
+    case 5: {
+        // Kc mid and Kc end to the station's climate when the planner asked for it.
+        const KcStationRecord kst{whr.found, whr.u2, whr.rhMin, whr.cor, whr.stationType, whr.stationHeight};
+        RunFAO56Curve(ctx, st, AdjustFAO56CurveToStation(ctx, in.fao56, in.kcClimate, kst), sink);
+        break;
+    }
     default: break;   // no curve: MonthlyKc stays 0
     }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "CropCurves.h"
+#include "KcClimate.h"
 #include "CropRunContext.h"
 #include "Station.h"
 #include "WaterBudget.h"
@@ -75,6 +76,7 @@ struct CropInputs {
     BCAnnualCurve bcAnnual;
     BCPerennialCurve bcPerennial;
     FAO56Curve fao56;
+    KcClimateInputs kcClimate;         // FAO-56 eq. 62 / 65 option and the curve's Table 12 values
 
     // Rows of the lookup tables the run asks for.
     std::map<int, double> wetFactors;              // "WetSoil.db": wetting interval (days) -> factor of the soil

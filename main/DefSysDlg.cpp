@@ -1,5 +1,6 @@
 #include "DefSysDlg.h"
 
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -11,6 +12,7 @@
 #include "DialogControls.h"
 #include "PasswordDlg.h"
 #include "Help.h"
+#include "KcClimate.h"
 #include "MainDMod.h"
 #include "MessageService.h"
 #include "ModalRun.h"
@@ -68,6 +70,10 @@ TDefSysDlg::TDefSysDlg(QWidget* parent) : QDialog(parent)
         e->setCaretToEnd(true);
         e->setFixedWidth(64);
     }
+    KcClimateCheck = named(new QCheckBox(QStringLiteral("Adjust FAO 56 Kc mid and Kc end to the station's RHmin and "
+                                                        "wind (FAO 56 eq. 62, 65)"),
+                                         panel),
+                           "KcClimateCheck");
     PasswordLabel = named(new QLabel(QStringLiteral("Password (Change?)"), panel), "PasswordLabel");
     PasswordDBEdit = named(new TDBEdit(ds, QStringLiteral("Password"), panel), "PasswordDBEdit");
     PasswordDBEdit->setMaxLength(25);
@@ -93,6 +99,7 @@ TDefSysDlg::TDefSysDlg(QWidget* parent) : QDialog(parent)
     row->addWidget(ElevDBRadioGroup);
     pv->addLayout(row);
     pv->addWidget(PeakETDBRadio);
+    pv->addWidget(KcClimateCheck);
     pv->addLayout(carry);
     pv->addWidget(NoteLabel);
 
@@ -146,13 +153,14 @@ void TDefSysDlg::showEvent(QShowEvent* e)
 void TDefSysDlg::FormShow()
 {
     if (DMod && !DMod->tblSysDef->isOpen()) DMod->tblSysDef->open();
+    KcClimateCheck->setChecked(KcClimateOptionOn());
 }
 
 void TDefSysDlg::setControlsEnabled(bool on)
 {
     for (QWidget* w : {static_cast<QWidget*>(DBRadioGroup1), static_cast<QWidget*>(ElevDBRadioGroup),
                        static_cast<QWidget*>(PeakETDBRadio), static_cast<QWidget*>(SpringDBEdit),
-                       static_cast<QWidget*>(FallDBEdit)})
+                       static_cast<QWidget*>(FallDBEdit), static_cast<QWidget*>(KcClimateCheck)})
         w->setEnabled(on);
 }
 
@@ -183,6 +191,14 @@ void TDefSysDlg::OKBtnClick()
     if (DMod && DMod->tblSysDef->isOpen() && DMod->tblSysDef->state() != TTable::State::Browse) {
         try {
             DMod->tblSysDef->post();
+        } catch (const DbError& e) {
+            showError(e.message());
+            return;
+        }
+    }
+    if (m_editing) {
+        try {
+            SetKcClimateOption(KcClimateCheck->isChecked());
         } catch (const DbError& e) {
             showError(e.message());
             return;

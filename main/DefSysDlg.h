@@ -7,6 +7,7 @@
 #include <QDialog>
 
 class QLabel;
+class QCheckBox;
 class QPushButton;
 
 namespace quen {
@@ -28,6 +29,7 @@ public:
     TDBRadioGroup* PeakETDBRadio;
     TDBNumEdit* SpringDBEdit;
     TDBNumEdit* FallDBEdit;
+    QCheckBox* KcClimateCheck;   // FAO-56 eq. 62 / 65 option ("FAO56KcClimate.db")
     QLabel* PasswordLabel;
     TDBEdit* PasswordDBEdit;
     QLabel* NoteLabel;

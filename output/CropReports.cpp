@@ -6,6 +6,7 @@
 
 #include "ComputeCrop.h"
 #include "CropRunContext.h"
+#include "MethodScope.h"
 #include "OutputFormats.h"
 #include "Report.h"
 #include "Table.h"
@@ -252,6 +253,7 @@ struct TFrmQRCropDetail::Parts : CommonParts {
     Label *planner, *elevUnit, *begin, *end, *netIrrUnit;
     Label* units[10] = {};
     Label* cells[14][10] = {};   // [1..12] months, [13] TOTAL; columns 0..9
+    Label* methodNote = nullptr;
 };
 
 TFrmQRCropDetail::TFrmQRCropDetail(CropRunContext& ctx, bool metric)
@@ -329,6 +331,11 @@ TFrmQRCropDetail::TFrmQRCropDetail(CropRunContext& ctx, bool metric)
                                     FontSpec(8), Qt::AlignHCenter);
     y = top + 5 * kHRow + 3;
     monthRows(d, cols, y, p.cells);
+    y += 6;
+    // The line when the method is used outside where it was developed.
+    p.methodNote = d.addLabel(QRectF(0, y, kPrintWidth, 0), QString(), kText);
+    p.methodNote->setWordWrap(true);
+    y += 2 * kRow;
     d.setHeight(y + 6);
     d.setBeforePrint([this](Band&, bool&) { fill(); });
 }
@@ -368,6 +375,9 @@ void TFrmQRCropDetail::fill()
     p.cells[13][6]->setText(carry);
     for (int col = 7; col <= 9; ++col)
         p.cells[13][col]->setText(QString());
+    const QString scope = MethodScopeNote(c);
+    p.methodNote->setText(scope);
+    p.methodNote->setVisible(!scope.isEmpty());
 }
 
 PreparedReport TFrmQRCropDetail::prepare()
@@ -401,7 +411,7 @@ struct TFrmQRJobCrop::Parts : CommonParts {
     Label *county, *by, *begin, *end;
     Line cuttings, cut1, cutLast;
     Label* cells[14][8] = {};
-    Label *note1, *note2, *note3;
+    Label *note1, *note2, *note3, *methodNote;
 };
 
 TFrmQRJobCrop::TFrmQRJobCrop(CropRunContext& ctx, bool metric)
@@ -502,6 +512,7 @@ TFrmQRJobCrop::TFrmQRJobCrop(CropRunContext& ctx, bool metric)
                                   "season."));
     p.note3 = note(QStringLiteral("(3) TR21 ET (Evapotranspiration) is adjusted upwards 10% per 1000 meters above sea "
                                   "level."));
+    p.methodNote = note(QString());   // the line when the method is used outside where it was developed
     t.setHeight(y);
     t.setBeforePrint([this](Band&, bool&) { fill(); });
 }
@@ -554,6 +565,9 @@ void TFrmQRJobCrop::fill()
                                                     "meters above sea level.")
                                    : QStringLiteral("(3) ET(Evapotranspiration) not adjusted for elevation."));
     }
+    const QString scope = MethodScopeNote(c);
+    p.methodNote->setText(scope);
+    p.methodNote->setVisible(!scope.isEmpty());
 }
 
 PreparedReport TFrmQRJobCrop::prepare()

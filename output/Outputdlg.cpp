@@ -19,6 +19,7 @@
 #include "Help.h"
 #include "Hourglass.h"
 #include "MainDMod.h"
+#include "MethodScope.h"
 #include "OutputFormats.h"
 #include "Placement.h"
 #include "Outputs.h"
@@ -394,6 +395,10 @@ TOutputdlg::TOutputdlg(CropRunContext& ctx, CropCurveState& curves, QWidget* par
                 << noteLabel(QStringLiteral("carryover moisture used at the end of the growing season."));
     Note3Label = noteLabel(QString::fromLatin1(kNote3));
     Note3Label->setObjectName(QStringLiteral("Note3Label"));
+    MethodNoteLabel = noteLabel(QString());
+    MethodNoteLabel->setObjectName(QStringLiteral("MethodNoteLabel"));
+    MethodNoteLabel->setWordWrap(true);
+    MethodNoteLabel->hide();
     v->addStretch(1);
 
     // Buttons.
@@ -547,6 +552,11 @@ void TOutputdlg::FormShow()
     Note3Label->setText(tr21 && !output::elevationCorrectionOn()
                             ? QStringLiteral("(3) ET(Evapotranspiration) not adjusted for elevation.")
                             : QString::fromLatin1(kNote3));
+
+    // 12. One line when the method is used outside where it was developed.
+    const QString scope = MethodScopeNote(c);
+    MethodNoteLabel->setText(scope);
+    MethodNoteLabel->setVisible(!scope.isEmpty());
 }
 
 void TOutputdlg::CloseBtnClick() { accept(); }

@@ -59,6 +59,7 @@ public:
     QTableWidget* TotalsGrid;
     QList<QLabel*> Note1Labels, Note2Labels;
     QLabel* Note3Label;
+    QLabel* MethodNoteLabel;   // the line when the method is used outside where it was developed
     QScrollArea* ResultsScrollBox;
     QPushButton *CloseBtn, *PrintBtn, *DetailBtn, *BitBtnNorm, *CurveBitBtn;
     QToolButton *ClimDatSpeedBtn, *HelpSpeedButton1;

@@ -32,6 +32,8 @@
 #include "JobStore.h"
 #include "db/Database.h"
 #include "db/Table.h"
+#include "engine/KcClimate.h"
+#include "engine/MethodScope.h"
 
 using namespace quen;
 
@@ -120,8 +122,9 @@ struct Figure {
     QString location, crop, record, station;
     const Site* site = nullptr;
     double published = NAN;     // mm
-    double ours[4] = {NAN, NAN, NAN, NAN};
-    QString note[4];
+    double ours[5] = {NAN, NAN, NAN, NAN, NAN};
+    QString note[5];
+    bool outside[5] = {};       // the run's method is used outside where it was developed
 };
 
 // "DDMM" / "DDDMM" of "Climate.DB" to decimal degrees.
@@ -161,11 +164,14 @@ QString NearestStation(const Site& s)
     return best;
 }
 
-const char* const kMethodName[4] = {"Blaney-Criddle TR-21", "Blaney-Criddle with elevation correction",
-                                    "Penman-Monteith, NEH basal curves", "Penman-Monteith, FAO-56 curves"};
-const int kMethodIndex[4] = {1, 1, 2, 3};
-const char* const kMethodText[4] = {"Blaney Criddle (TR21)", "Blaney Criddle (TR21)",
-                                    "FAO Penman-Monteith,NEH2 Bas crop curves", "FAO Penman-Monteith,FAO 56,Table12"};
+constexpr int kMethods = 5;
+const char* const kMethodName[kMethods] = {"Blaney-Criddle TR-21", "Blaney-Criddle with elevation correction",
+                                           "Penman-Monteith, NEH basal curves", "Penman-Monteith, FAO-56 curves",
+                                           "Penman-Monteith, FAO-56 curves, eq. 62/65 to the station"};
+const int kMethodIndex[kMethods] = {1, 1, 2, 3, 3};
+const char* const kMethodText[kMethods] = {"Blaney Criddle (TR21)", "Blaney Criddle (TR21)",
+                                           "FAO Penman-Monteith,NEH2 Bas crop curves",
+                                           "FAO Penman-Monteith,FAO 56,Table12", "FAO Penman-Monteith,FAO 56,Table12"};
 
 void SetElevationCorrection(bool on)
 {
@@ -181,7 +187,7 @@ void SetElevationCorrection(bool on)
 // Seasonal crop ET (mm) of the crop record at the station by method m, as a
 // saved job of one crop computes it; NAN with a note when the crop has no
 // curve of the method or the run gives no season.
-double RunJob(const QString& station, const QString& record, int m, int jobNo, QString* note)
+double RunJob(const QString& station, const QString& record, int m, int jobNo, QString* note, bool* outside)
 {
     CropRunContext ctx;
     TTable wk(QStringLiteral("QuenWkCrop.DB"));
@@ -238,6 +244,7 @@ double RunJob(const QString& station, const QString& record, int m, int jobNo, Q
         return NAN;
     }
     const calc::CropResult& r = results.first();
+    *outside = !MethodScopeNote(r.ctx).isEmpty();
     if (r.ctx.ETMethodIndex != kMethodIndex[m])
         *note = QStringLiteral("fell back to method %1").arg(r.ctx.ETMethodIndex);
     else if (!r.messages.isEmpty())
@@ -304,8 +311,9 @@ int main(int argc, char** argv)
     QDir::setCurrent(dir.path());   // "FAO56.txt" of the FAO-56 runs goes here
 
     int jobNo = 0;
-    for (int m = 0; m < 4; ++m) {
+    for (int m = 0; m < kMethods; ++m) {
         SetElevationCorrection(m == 1);
+        SetKcClimateOption(m == 4);
         for (Figure& fig : figures) {
             if (!fig.site) {
                 fig.note[m] = QStringLiteral("no site");
@@ -317,40 +325,43 @@ int main(int argc, char** argv)
                 fig.note[m] = QStringLiteral("no crop");
                 continue;
             }
-            fig.ours[m] = RunJob(fig.station, fig.record, m, ++jobNo, &fig.note[m]);
+            fig.ours[m] = RunJob(fig.station, fig.record, m, ++jobNo, &fig.note[m], &fig.outside[m]);
         }
     }
     SetElevationCorrection(false);
+    SetKcClimateOption(false);
     Database::close();
 
     std::printf("Seasonal crop ET, published and computed (mm); ratio = ours / published\n");
     std::printf("Methods: BC = Blaney-Criddle TR-21, BCe = with elevation correction, "
-                "NEH = Penman-Monteith NEH basal, FAO = Penman-Monteith FAO-56 curves\n\n");
-    std::printf("%-22s %-26s %-18s %6s | %6s %5s | %6s %5s | %6s %5s | %6s %5s\n", "site", "crop", "station",
-                "publ", "BC", "ratio", "BCe", "ratio", "NEH", "ratio", "FAO", "ratio");
+                "NEH = Penman-Monteith NEH basal, FAO = Penman-Monteith FAO-56 curves, FAOa = FAO with eq. 62/65 to the "
+                "station;\n* = the output carries the line that the method is used outside where it was developed\n\n");
+    std::printf("%-22s %-26s %-18s %6s | %6s %6s | %6s %6s | %6s %6s | %6s %6s | %6s %6s\n", "site", "crop",
+                "station", "publ", "BC", "ratio", "BCe", "ratio", "NEH", "ratio", "FAO", "ratio", "FAOa", "ratio");
     for (const Figure& fig : figures) {
         const QString where = fig.site ? QString::fromLatin1(fig.site->where) : fig.location.left(22);
         std::printf("%-22s %-26s %-18s %6.0f", qPrintable(where.left(22)), qPrintable(fig.crop.left(26)),
                     qPrintable(fig.station.left(18)), fig.published);
-        for (int m = 0; m < 4; ++m) {
+        for (int m = 0; m < kMethods; ++m) {
             if (std::isnan(fig.ours[m]))
-                std::printf(" | %12s", qPrintable(fig.note[m].left(12)));
+                std::printf(" | %13s", qPrintable(fig.note[m].left(13)));
             else
-                std::printf(" | %6.0f %5.2f", fig.ours[m], fig.ours[m] / fig.published);
+                std::printf(" | %6.0f %5.2f%s", fig.ours[m], fig.ours[m] / fig.published, fig.outside[m] ? "*" : " ");
         }
         std::printf("\n");
     }
     std::printf("\nNotes of the runs:\n");
     for (const Figure& fig : figures)
-        for (int m = 0; m < 4; ++m)
+        for (int m = 0; m < kMethods; ++m)
             if (!fig.note[m].isEmpty() && !std::isnan(fig.ours[m]))
                 std::printf("  %s, %s, %s: %s\n", fig.site ? fig.site->where : "?", qPrintable(fig.crop),
                             kMethodName[m], qPrintable(fig.note[m]));
 
-    std::printf("\n| method | median absolute error | median bias | within ±15 %% |\n|---|---|---|---|\n");
-    for (int m = 0; m < 4; ++m) {
+    std::printf("\n| method | median absolute error | median bias | within ±15 %% | outside ±30 %% (of them with the line) |\n"
+                "|---|---|---|---|---|\n");
+    for (int m = 0; m < kMethods; ++m) {
         std::vector<double> abs, bias;
-        int within = 0;
+        int within = 0, beyond = 0, beyondWarned = 0;
         for (const Figure& fig : figures) {
             if (std::isnan(fig.ours[m]) || !(fig.published > 0))
                 continue;
@@ -358,9 +369,13 @@ int main(int argc, char** argv)
             abs.push_back(std::fabs(e));
             bias.push_back(e);
             within += std::fabs(e) <= 0.15;
+            if (std::fabs(e) > 0.30) {
+                ++beyond;
+                beyondWarned += fig.outside[m];
+            }
         }
-        std::printf("| %s | %.0f %% | %+.0f %% | %d of %zu |\n", kMethodName[m], 100 * Median(abs),
-                    100 * Median(bias), within, abs.size());
+        std::printf("| %s | %.0f %% | %+.0f %% | %d of %zu | %d (%d) |\n", kMethodName[m], 100 * Median(abs),
+                    100 * Median(bias), within, abs.size(), beyond, beyondWarned);
     }
     return 0;
 }

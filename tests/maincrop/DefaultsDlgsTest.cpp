@@ -9,11 +9,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QCheckBox>
 #include <QTest>
 
 #include "DBControls.h"
 #include "DefLocDlg.h"
 #include "DefSysDlg.h"
+#include "KcClimate.h"
 #include "PasswordDlg.h"
 #include "MainCropFixture.h"
 #include "MainDMod.h"
@@ -128,6 +130,35 @@ TEST_F(Defaults, BuiltInPasswordAndCancelLeaveTheStoredValues)
     };
     form().SystemDefaultsClick();
     EXPECT_TRUE(edit);
+}
+
+TEST_F(Defaults, KcClimateOptionIsOffUntilAPlannerTurnsItOn)
+{
+    setDefault("SystemDefaults.db", "Password", "");
+    TModal<TPasswordDlg>::hook = [](TPasswordDlg& d) { QTest::mouseClick(d.OKBtn, Qt::LeftButton); };
+    TModal<TDefSysDlg>::hook = [](TDefSysDlg& d) {
+        ASSERT_TRUE(activate(&d));
+        EXPECT_FALSE(d.KcClimateCheck->isChecked());   // a new database has no row: off
+        EXPECT_FALSE(d.KcClimateCheck->isEnabled());
+        QTest::mouseClick(d.EditDataBtn, Qt::LeftButton);
+        ASSERT_TRUE(d.KcClimateCheck->isEnabled());
+        d.KcClimateCheck->setChecked(true);
+        QTest::mouseClick(d.OKBtn, Qt::LeftButton);
+    };
+    form().SystemDefaultsClick();
+    EXPECT_TRUE(quen::KcClimateOptionOn());
+
+    // Cancel keeps it; the next show reads it back.
+    bool shown = false;
+    TModal<TDefSysDlg>::hook = [&](TDefSysDlg& d) {
+        shown = d.KcClimateCheck->isChecked();
+        QTest::mouseClick(d.EditDataBtn, Qt::LeftButton);
+        d.KcClimateCheck->setChecked(false);
+        QTest::mouseClick(d.CancelBtn, Qt::LeftButton);
+    };
+    form().SystemDefaultsClick();
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(quen::KcClimateOptionOn());
 }
 
 TEST_F(Defaults, LocalDefaultsTwinsAndHayDates)

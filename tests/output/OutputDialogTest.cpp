@@ -153,6 +153,8 @@ TEST_F(OutputDialogTest, CropKindLinesAndNotesFollowCurveAndMethod)
             EXPECT_FALSE(l->isEnabled());
         EXPECT_TRUE(dlg.Note3Label->isEnabled());
         EXPECT_EQ(dlg.Note3Label->text(), QStringLiteral("(3) ET(Evapotranspiration) not adjusted for elevation."));
+        // A summer season of TR-21: no line on where the method was developed.
+        EXPECT_TRUE(dlg.MethodNoteLabel->isHidden());
     }
     bc.elevationCorrection = true;
     db->compute(bc);
@@ -195,6 +197,18 @@ TEST_F(OutputDialogTest, CropKindLinesAndNotesFollowCurveAndMethod)
         }
         EXPECT_TRUE(dlg.CuttingsDBText->isHidden());
         EXPECT_TRUE(dlg.SoilDBText->isHidden());
+        // Desert station weather: the line that Penman-Monteith runs on arid weather.
+        EXPECT_FALSE(dlg.MethodNoteLabel->isHidden());
+        EXPECT_TRUE(dlg.MethodNoteLabel->text().contains(QLatin1String("arid, not reference weather")));
+        // The same station by TR-21 through its mild winter.
+        db->ctx.ETMethodIndex = 1;
+        db->ctx.SeasonMonthFlags[1] = true;
+        dlg.FormShow();
+        EXPECT_TRUE(dlg.MethodNoteLabel->text().contains(QLatin1String("summer growing seasons")));
+        db->ctx.SeasonMonthFlags[1] = false;
+        db->ctx.SeasonMonthFlags[12] = db->ctx.SeasonMonthFlags[2] = false;
+        dlg.FormShow();
+        EXPECT_TRUE(dlg.MethodNoteLabel->isHidden());
     }
 }
 
