@@ -50,7 +50,7 @@ bool PenmanMonteithAridWeather(const CropRunContext& ctx)
     return SeasonDewPointDepression(ctx, d) && d > kAridDewPointDepressionC;
 }
 
-QString MethodScopeNote(const CropRunContext& ctx)
+QString MethodScopeNote(const CropRunContext& ctx, bool metric)
 {
     if (ctx.ETMethodIndex == 1 && Tr21WinterSeason(ctx))
         return QStringLiteral("Note: TR21 Blaney-Criddle was developed from summer growing seasons of the arid West; "
@@ -58,9 +58,11 @@ QString MethodScopeNote(const CropRunContext& ctx)
     if ((ctx.ETMethodIndex == 2 || ctx.ETMethodIndex == 3) && PenmanMonteithAridWeather(ctx)) {
         double d = 0.0;
         SeasonDewPointDepression(ctx, d);
-        return QStringLiteral("Note: the station's season Tmin is %1 C above its dew point: arid, not reference "
+        // The gap is a temperature difference: 1 deg C = 1.8 deg F.
+        return QStringLiteral("Note: the station's season Tmin is %1 %2 above its dew point: arid, not reference "
                               "weather; Penman-Monteith ETo may be overstated (FAO-56 Annex 6, ASCE-EWRI 2005 App. D).")
-            .arg(d, 0, 'f', 1);
+            .arg(metric ? d : d * 1.8, 0, 'f', 1)
+            .arg(metric ? QLatin1Char('C') : QLatin1Char('F'));
     }
     return QString();
 }

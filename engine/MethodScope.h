@@ -34,7 +34,7 @@ bool Tr21WinterSeason(const CropRunContext& ctx);
 bool PenmanMonteithAridWeather(const CropRunContext& ctx);
 
 // The line for the computed crop, empty when its method is used where it was
-// developed.
-QString MethodScopeNote(const CropRunContext& ctx);
+// developed; temperatures in deg C when metric, else deg F.
+QString MethodScopeNote(const CropRunContext& ctx, bool metric = true);
 
 } // namespace quen

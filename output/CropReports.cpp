@@ -375,7 +375,7 @@ void TFrmQRCropDetail::fill()
     p.cells[13][6]->setText(carry);
     for (int col = 7; col <= 9; ++col)
         p.cells[13][col]->setText(QString());
-    const QString scope = MethodScopeNote(c);
+    const QString scope = MethodScopeNote(c, m_metric);
     p.methodNote->setText(scope);
     p.methodNote->setVisible(!scope.isEmpty());
 }
@@ -565,7 +565,7 @@ void TFrmQRJobCrop::fill()
                                                     "meters above sea level.")
                                    : QStringLiteral("(3) ET(Evapotranspiration) not adjusted for elevation."));
     }
-    const QString scope = MethodScopeNote(c);
+    const QString scope = MethodScopeNote(c, m_metric);
     p.methodNote->setText(scope);
     p.methodNote->setVisible(!scope.isEmpty());
 }

@@ -554,7 +554,7 @@ void TOutputdlg::FormShow()
                             : QString::fromLatin1(kNote3));
 
     // 12. One line when the method is used outside where it was developed.
-    const QString scope = MethodScopeNote(c);
+    const QString scope = MethodScopeNote(c, m_metric);
     MethodNoteLabel->setText(scope);
     MethodNoteLabel->setVisible(!scope.isEmpty());
 }

@@ -70,6 +70,8 @@ TEST(MethodScope, PenmanMonteithOnAridWeather)
     EXPECT_NEAR(d, 20.0 - 2.83, 0.01);
     EXPECT_TRUE(PenmanMonteithAridWeather(c));
     EXPECT_TRUE(MethodScopeNote(c).contains(QLatin1String("17.2 C")));
+    // Customary reports give the same gap in deg F.
+    EXPECT_TRUE(MethodScopeNote(c, false).contains(QLatin1String("30.9 F")));
     c.ETMethodIndex = 2;
     EXPECT_FALSE(MethodScopeNote(c).isEmpty());
     c.ETMethodIndex = 1;   // Blaney-Criddle does not read humidity
