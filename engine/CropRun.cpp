@@ -367,11 +367,7 @@ void CopyResults(const CropInputs& in, const CropResults& r, CropRunContext& ctx
     ctx.CarryEndCm = r.carryEndCm;
 
     // The station's metric twins of the values the context holds.
-    for (int m = 1; m <= 12; ++m) {
-        ctx.MonthlyPrecipCm[m] = ctx.MonthlyPrecip[m] * 2.54;
-        ctx.MonthlyTempC[m] = (ctx.MonthlyTemp[m] - 32.0) * 5.0 / 9.0;
-    }
-    ctx.AnnualPrecipCm = ctx.AnnualPrecip * 2.54;
+    SetStationMetricTwins(ctx);
 }
 
 } // namespace quen

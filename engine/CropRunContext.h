@@ -147,6 +147,18 @@ struct CropRunContext {
     void reset() { *this = CropRunContext{}; }
 };
 
+// The station's metric twins of the customary values the context holds:
+// cm = in x 2.54, deg C = (deg F - 32) x 5 / 9. Set whenever the station
+// values change (a station taken into the job, a crop run's results).
+inline void SetStationMetricTwins(CropRunContext& ctx)
+{
+    for (int m = 1; m <= 12; ++m) {
+        ctx.MonthlyPrecipCm[m] = ctx.MonthlyPrecip[m] * 2.54;
+        ctx.MonthlyTempC[m] = (ctx.MonthlyTemp[m] - 32.0) * 5.0 / 9.0;
+    }
+    ctx.AnnualPrecipCm = ctx.AnnualPrecip * 2.54;
+}
+
 // Per-crop working state of the curve routines.
 struct CropCurveState {
     int SeasonStartDay = 1;            // day of year 1..365

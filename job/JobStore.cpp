@@ -460,6 +460,7 @@ void CopyStation(TTable& clim, CropRunContext& ctx)
         ctx.MonthlyTemp[m] = clim.field(QStringLiteral("T%1").arg(m)).asFloat();
         ctx.AnnualPrecip += ctx.MonthlyPrecip[m];
     }
+    SetStationMetricTwins(ctx);
     ctx.EffPcpFact50 = DefaultRatio50(ctx.AnnualPrecip);
     ctx.EffPcpFact80 = DefaultRatio80(ctx.AnnualPrecip);
 }

@@ -101,7 +101,7 @@ double DefaultRatio80(double annualPrecipInches);
 
 // Copies the station row the handle stands on into the job: identity,
 // position, elevation, monthly precipitation and temperature, annual
-// precipitation and the default ratios.
+// precipitation (with their cm and deg C twins) and the default ratios.
 void CopyStation(TTable& climate, CropRunContext& ctx);
 
 } // namespace quen::job

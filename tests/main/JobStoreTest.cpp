@@ -397,6 +397,33 @@ TEST(DefaultRatios, FromTheAnnualPrecipitation)
 // Blaney-Criddle, in the window's fetch and in quenpm-calc alike; the wind of
 // ABERDEEN, SD, the row a nearest search on the empty location lands on,
 // never reaches it.
+// A station taken into a job that already ran on another station: the metric
+// station values an output draws before the next run are the new station's.
+TEST_F(JobStore, StationTakenIntoAJobBringsItsMetricTwins)
+{
+    CropRunContext ctx = maricopaJob("Twins");
+    const double maricopaJanC = ctx.MonthlyTempC[1];
+    for (int m = 1; m <= 12; ++m) {   // as a run on Maricopa leaves them
+        ctx.MonthlyPrecipCm[m] = ctx.MonthlyPrecip[m] * 2.54;
+        ctx.MonthlyTempC[m] = (ctx.MonthlyTemp[m] - 32.0) * 5.0 / 9.0;
+    }
+    ctx.AnnualPrecipCm = ctx.AnnualPrecip * 2.54;
+    {
+        TTable clim("Climate.DB");
+        clim.open();
+        ASSERT_TRUE(clim.locate("Station Name", QStringLiteral("MT WASHINGTON")));
+        job::CopyStation(clim, ctx);
+        clim.close();
+    }
+    ASSERT_EQ(ctx.WeatherStationName, QStringLiteral("MT WASHINGTON"));
+    for (int m = 1; m <= 12; ++m) {
+        EXPECT_DOUBLE_EQ(ctx.MonthlyPrecipCm[m], ctx.MonthlyPrecip[m] * 2.54) << "month " << m;
+        EXPECT_DOUBLE_EQ(ctx.MonthlyTempC[m], (ctx.MonthlyTemp[m] - 32.0) * 5.0 / 9.0) << "month " << m;
+    }
+    EXPECT_DOUBLE_EQ(ctx.AnnualPrecipCm, ctx.AnnualPrecip * 2.54);
+    EXPECT_NE(ctx.MonthlyTempC[1], maricopaJanC);
+}
+
 TEST_F(JobStore, FetchedPenmanMonteithJobAtAStationWithoutWindDataFallsBack)
 {
     const QString insufficient = QStringLiteral(
