@@ -1,9 +1,13 @@
 // RunCrop on hand-made inputs, without a database: the Blaney-Criddle, the
 // Penman-Monteith (NEH 2 basal curve) and the FAO-56 paths, the fall-back
-// without a wind record, and the inputs whose divisors or lookups go empty.
+// without a wind record, the inputs whose divisors or lookups go empty, a
+// season across the new year, a station without rain, the dormant winter of
+// year-round alfalfa and the dry year's requirement month by month.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "Calendar.h"
 #include "CropRun.h"
@@ -357,4 +361,181 @@ TEST(RunCrop, CopyResultsSetsTheStationsMetricTwins)
     EXPECT_NEAR(ctx.AnnualPrecipCm, in.annualPrecip * 2.54, 1e-12);
     EXPECT_NEAR(ctx.CarryBegCm, in.carryBeg * 2.54, 1e-12);
     EXPECT_NEAR(ctx.PeakDailyETmm[7], r.peakDailyET[7] * 25.4, 1e-12);
+}
+
+// A winter crop planted in October and harvested in May: the season, its
+// daily rows and its water budget run on across the new year.
+TEST(RunCrop, SeasonAcrossTheNewYear)
+{
+    const int kIn[] = {10, 11, 12, 1, 2, 3, 4, 5};
+    for (const CropInputs& base : {BeansBC(), TomatoFao()}) {
+        test::RecordingMessages msgs;
+        CropInputs in = base;
+        in.plantMonth = 10;
+        in.plantDay = 15;
+        in.harvestMonth = 5;
+        in.harvestDay = 31;
+        in.carryBeg = 0.3;   // less than the season's deficit
+        const CropResults r = RunCrop(in);
+        SCOPED_TRACE(r.etMethodIndex);
+        EXPECT_TRUE(msgs.texts.isEmpty()) << msgs.texts.join(QLatin1Char('\n')).toStdString();
+        ExpectConsistent(in, r);
+        for (int m = 1; m <= 12; ++m) {
+            SCOPED_TRACE(m);
+            const bool season = std::find(std::begin(kIn), std::end(kIn), m) != std::end(kIn);
+            EXPECT_EQ(r.seasonMonthFlags[m], season);
+            EXPECT_EQ(r.monthlyKc[m] > 0.0, season);
+            EXPECT_EQ(r.dailyRefET[m] > 0.0, season);
+            if (r.etMethodIndex == 3)   // Penman-Monteith: the months either side of the season
+                EXPECT_EQ(r.shoulderRefETmm[m] > 0.0, m == 9 || m == 6);
+        }
+        EXPECT_GT(r.monthlyCropET[1], 0.0);
+
+        // One row a day from the planting day through 31 December and on from
+        // 1 January to the harvest day (the TR-21 annual curve rates the days
+        // before it).
+        const int last = r.etMethodIndex == 1 ? DayOfYear(5, 30) : DayOfYear(5, 31);
+        EXPECT_EQ(r.daily.size(), 365 - DayOfYear(10, 15) + 1 + last);
+        ASSERT_GT(r.daily.size(), 0);
+        EXPECT_EQ(int(r.daily.day.front()), DayOfYear(10, 15));
+        EXPECT_EQ(int(r.daily.day.back()), last);
+        for (int i = 1; i < r.daily.size(); ++i) {
+            const int prev = int(r.daily.day[i - 1]), day = int(r.daily.day[i]);
+            ASSERT_EQ(day, prev == 365 ? 1 : prev + 1) << "row " << i;
+        }
+
+        // The carry-over at planting is spent from the planting month on,
+        // October to May, not from January: all of it, the months that use
+        // some coming first.
+        for (const MonthlyValues* used : {&r.carryOverUsed50, &r.carryOverUsed80}) {
+            double sum = 0.0;
+            bool spent = false;
+            for (int m : kIn) {
+                if (spent)
+                    EXPECT_EQ((*used)[m], 0.0) << m;
+                spent = spent || (*used)[m] == 0.0;
+                sum += (*used)[m];
+            }
+            EXPECT_GT((*used)[10], 0.0);
+            EXPECT_NEAR(sum, 0.3, 1e-12);
+        }
+    }
+}
+
+// A station without precipitation: no effective precipitation, and the dry
+// and the normal year need the same water, the crop ET of each month.
+TEST(RunCrop, StationWithoutPrecipitation)
+{
+    for (CropInputs in : {BeansBC(), CornNeh(), TomatoFao()}) {
+        test::RecordingMessages msgs;
+        in.monthlyPrecip.fill(0.0);
+        in.station.precip.fill(0.0);
+        in.annualPrecip = in.station.annualPrecip = 0.0;
+        in.chanceRows.clear();
+        const CropResults r = RunCrop(in);
+        SCOPED_TRACE(r.etMethodIndex);
+        EXPECT_TRUE(msgs.texts.isEmpty()) << msgs.texts.join(QLatin1Char('\n')).toStdString();
+        ExpectConsistent(in, r);
+        EXPECT_GT(r.totalCropET, 0.0);
+        for (int m = 1; m <= 12; ++m) {
+            SCOPED_TRACE(m);
+            EXPECT_EQ(r.effPrecip50[m], 0.0);
+            EXPECT_EQ(r.effPrecip80[m], 0.0);
+            EXPECT_DOUBLE_EQ(r.netIrrReq50[m], r.monthlyCropET[m]);
+            EXPECT_DOUBLE_EQ(r.netIrrReq80[m], r.monthlyCropET[m]);
+        }
+        EXPECT_EQ(r.totalEffPrecip50, 0.0);
+        EXPECT_DOUBLE_EQ(r.totalNetIrrReq50, r.totalCropET);
+        EXPECT_DOUBLE_EQ(r.totalNetIrrReq80, r.totalCropET);
+    }
+}
+
+// Year-round alfalfa hay: at a station with 28 F freezes the run takes its
+// dormant winter from the station's frost dates (TR-21, NEH 623 Ch. 2); the
+// cutting cycles of the summer are those of a station that never freezes.
+TEST(RunCrop, ForageDormantOutsideTheStationsFreezes)
+{
+    auto alfalfa = [](double lowKc, const QString& spring28, const QString& fall28) {
+        CropInputs in = Crop(2, 2, 1, 1, 12, 31);
+        in.forage.hay = true;
+        in.forage.hasPkPctAfter = true;
+        in.forage.pkPctAfter = 20;
+        in.forage.lowKc = lowKc;
+        in.forage.highKc = 1.2;
+        in.cuttings = 3;
+        in.cut1Month = 6;
+        in.cut1Day = 1;
+        in.cutEndMonth = 8;
+        in.cutEndDay = 30;
+        in.station.frost.spring28 = spring28;   // day 105
+        in.station.frost.fall28 = fall28;       // day 288
+        return in;
+    };
+    const int kDormant[] = {1, 2, 3, 11, 12};   // wholly before 15 April or after 15 October
+    test::RecordingMessages msgs;
+
+    const CropInputs in = alfalfa(0.4, QStringLiteral("04/15"), QStringLiteral("10/15"));
+    const CropResults r = RunCrop(in);
+    ExpectConsistent(in, r);
+    EXPECT_TRUE(r.hayFlag);
+    ASSERT_EQ(r.daily.size(), 365);
+    for (int i = 0; i < r.daily.size(); ++i) {
+        const int day = int(r.daily.day[i]);
+        if (day <= 105 || day > 288) {
+            EXPECT_EQ(r.daily.kcb[i], 0.4) << "day " << day;
+            EXPECT_EQ(r.daily.kca[i], r.daily.kca[0]) << "day " << day;
+        }
+    }
+    for (int m : kDormant)
+        EXPECT_DOUBLE_EQ(r.monthlyKc[m], r.daily.kca[0]) << m;
+
+    // Never that cold: the crop regrows through the winter from the last
+    // cutting; between the cuttings the two curves are one.
+    const CropResults mild = RunCrop(alfalfa(0.4, QStringLiteral("00/00"), QStringLiteral("00/00")));
+    EXPECT_GT(mild.monthlyKc[1], r.monthlyKc[1]);
+    EXPECT_GT(mild.monthlyKc[12], r.monthlyKc[12]);
+    for (int m = 7; m <= 8; ++m)
+        EXPECT_EQ(mild.monthlyKc[m], r.monthlyKc[m]) << m;
+
+    // A bare dormant field (Low Kc 0, no wetting): no crop ET, no effective
+    // precipitation and no requirement in the dormant months.
+    CropInputs bare = alfalfa(0.0, QStringLiteral("04/15"), QStringLiteral("10/15"));
+    bare.wetFactors = {{14, 0.0}};
+    const CropResults b = RunCrop(bare);
+    ExpectConsistent(bare, b);
+    for (int m : kDormant) {
+        SCOPED_TRACE(m);
+        EXPECT_EQ(b.monthlyKc[m], 0.0);
+        EXPECT_EQ(b.dailyCropET[m], 0.0);
+        EXPECT_EQ(b.monthlyCropET[m], 0.0);
+        EXPECT_EQ(b.effPrecip50[m], 0.0);
+        EXPECT_EQ(b.netIrrReq50[m], 0.0);
+        EXPECT_EQ(b.netIrrReq80[m], 0.0);
+    }
+    EXPECT_GT(b.monthlyCropET[7], 0.0);
+    EXPECT_TRUE(msgs.texts.isEmpty()) << msgs.texts.join(QLatin1Char('\n')).toStdString();
+}
+
+// The dry year (80 % chance) never needs less water than the normal year
+// (50 %) in any month, whatever the carry-over at planting and at harvest.
+TEST(RunCrop, DryYearNeedsAtLeastTheNormalYearsWaterEachMonth)
+{
+    test::RecordingMessages msgs;
+    for (const CropInputs& base : {BeansBC(), CornNeh(), TomatoFao()})
+        for (double carryBeg : {0.0, 0.5, 2.0, 40.0})
+            for (double carryEnd : {0.0, 0.5, 2.0, 40.0}) {
+                CropInputs in = base;
+                in.carryBeg = carryBeg;
+                in.carryEnd = carryEnd;
+                const CropResults r = RunCrop(in);
+                SCOPED_TRACE(testing::Message() << "method " << r.etMethodIndex << " carry-over " << carryBeg
+                                                << " / " << carryEnd);
+                ExpectConsistent(in, r);
+                EXPECT_GT(r.totalEffPrecip50, r.totalEffPrecip80);   // the station's rain counts
+                for (int m = 1; m <= 12; ++m) {
+                    EXPECT_GE(r.netIrrReq80[m], r.netIrrReq50[m]) << m;
+                    EXPECT_GE(r.carryOverUsed50[m], 0.0) << m;
+                    EXPECT_GE(r.carryOverUsed80[m], 0.0) << m;
+                }
+            }
 }
