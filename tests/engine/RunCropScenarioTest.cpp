@@ -95,6 +95,9 @@ bool ParseRow(const QString& line, ExpectedRow& row)
 // Compares RunCrop on the inputs of one scenario folder with its expected.csv.
 void CheckScenario(const QString& dir)
 {
+    // After a change of the scenario's tables the inputs are written again
+    // (CropInputsText.h), as expected.csv is.
+    SCOPED_TRACE("inputs.txt as make_runcrop_inputs writes it");
     std::vector<CropInputs> crops;
     QString error;
     const QString text = ReadText(dir + QStringLiteral("/inputs.txt"));
