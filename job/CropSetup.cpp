@@ -194,7 +194,7 @@ CurveChoice ChooseCropCurve(int etMethodIndex, const CropRecord& crop)
     }
 }
 
-void SeedWorkingCrop(CropRunContext& ctx, TTable& wk, const CropRecord& crop, TTable& locDef,
+void SeedWorkingCrop(CropRunContext& ctx, JobState& job, TTable& wk, const CropRecord& crop, TTable& locDef,
                      TTable& sysDef, const CurveChoice& curve)
 {
     auto set = [&wk](const char* f, const QVariant& v) { wk.field(QString::fromLatin1(f)).setValue(v); };
@@ -242,18 +242,18 @@ void SeedWorkingCrop(CropRunContext& ctx, TTable& wk, const CropRecord& crop, TT
     // Every spelling of a type in the program's lists wets the same fraction.
     set("Fraction Wetted", FractionWettedForIrrigationType(wk.field(QStringLiteral("Irrigation Type")).asString()));
 
-    ctx.CropCounter += 1;
-    set("Crop No", ctx.CropCounter);
+    job.CropCounter += 1;
+    set("Crop No", job.CropCounter);
 
     if (curve.curveIndex >= 0) {
         set("Curve Index", curve.curveIndex);
         set("Curve Name", curve.curveName);
         set("Crop Curve Type", curve.curveType);
-        ctx.JobCurveIndex = curve.curveIndex;
+        job.JobCurveIndex = curve.curveIndex;
     }
 }
 
-AddCropResult AddWorkingCrop(CropRunContext& ctx, TDMod& dm)
+AddCropResult AddWorkingCrop(CropRunContext& ctx, JobState& job, TDMod& dm)
 {
     TTable& crops = *dm.tblCreateCrp;
     TTable& wk = *dm.tblQuenWkCrop;
@@ -287,7 +287,7 @@ AddCropResult AddWorkingCrop(CropRunContext& ctx, TDMod& dm)
 
     OpenForAction loc(*dm.tblLocDef), sys(*dm.tblSysDef);
     wk.append();
-    SeedWorkingCrop(ctx, wk, record, *dm.tblLocDef, *dm.tblSysDef, curve);
+    SeedWorkingCrop(ctx, job, wk, record, *dm.tblLocDef, *dm.tblSysDef, curve);
 
     crops.close();
     return AddCropResult::Added;

@@ -12,6 +12,7 @@
 
 #include "CropRunContext.h"
 #include "GrowthDates.h"
+#include "JobState.h"
 
 namespace quen {
 class TTable;
@@ -57,9 +58,10 @@ CurveChoice ChooseCropCurve(int etMethodIndex, const CropRecord& crop);
 
 // Writes the new working crop's fields into wk (in insert state), from the
 // crop record, the first rows of the local and system defaults (open
-// handles) and the curve; CropCounter + 1 becomes the crop number and the
-// new CropCounter; the crop name and growth temperatures go into the context.
-void SeedWorkingCrop(CropRunContext& ctx, TTable& wk, const CropRecord& crop, TTable& locDef,
+// handles) and the curve; the job's CropCounter + 1 becomes the crop number
+// and the new CropCounter, the curve index the job's JobCurveIndex; the crop
+// name and growth temperatures go into the context.
+void SeedWorkingCrop(CropRunContext& ctx, JobState& job, TTable& wk, const CropRecord& crop, TTable& locDef,
                      TTable& sysDef, const CurveChoice& curve);
 
 enum class AddCropResult { Added, AlreadyIncluded, NoCurve };
@@ -69,7 +71,7 @@ enum class AddCropResult { Added, AlreadyIncluded, NoCurve };
 // dm.tblQuenWkCrop, seeded and with the curve attached. "QuenCrop.DB" is
 // closed in every case; the crop-kind filter is switched on for the
 // method's kind after an addition and off after a refusal for lack of curve.
-AddCropResult AddWorkingCrop(CropRunContext& ctx, TDMod& dm);
+AddCropResult AddWorkingCrop(CropRunContext& ctx, JobState& job, TDMod& dm);
 
 // ---- Growth dates -------------------------------------------------------------
 

@@ -60,8 +60,9 @@ QLabel* label(const QString& text, QWidget* parent) { return new QLabel(text, pa
 
 } // namespace
 
-TCropCompDlg::TCropCompDlg(CropRunContext& ctx, CropCurveState& curves, TMainForm* main, QWidget* parent)
-    : QDialog(parent), m_ctx(ctx), m_curves(curves), m_main(main)
+TCropCompDlg::TCropCompDlg(CropRunContext& ctx, JobState& job, CropCurveState& curves, TMainForm* main,
+                           QWidget* parent)
+    : QDialog(parent), m_ctx(ctx), m_job(job), m_curves(curves), m_main(main)
 {
     setObjectName(QStringLiteral("CropCompDlg"));
     setWindowTitle(QStringLiteral("Job Crop Compute"));
@@ -318,7 +319,7 @@ TTable* TCropCompDlg::workingCrop() const { return DMod ? DMod->tblQuenWkCrop : 
 
 void TCropCompDlg::markChanged()
 {
-    if (!m_loading && m_ctx.JobSaveState == 0) m_ctx.JobSaveState = 2;
+    if (!m_loading && m_job.JobSaveState == 0) m_job.JobSaveState = 2;
 }
 
 void TCropCompDlg::showEvent(QShowEvent* e)
@@ -367,7 +368,7 @@ void TCropCompDlg::FormShow()
     MethodPanel->setText(QStringLiteral("ET Method: ") + m_ctx.ETMethodText);
     if (wk->state() == TTable::State::Browse) wk->edit();
     if (m_main) m_main->SaveJobBtn->setEnabled(true);
-    if (m_ctx.JobSaveState == 0) m_ctx.JobSaveState = 2;
+    if (m_job.JobSaveState == 0) m_job.JobSaveState = 2;
 
     // 4: which groups the crop's curve uses.
     const int curveIndex = f("Curve Index").asInteger();

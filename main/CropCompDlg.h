@@ -13,6 +13,7 @@
 #include <functional>
 
 #include "CropRunContext.h"
+#include "JobState.h"
 
 class QCheckBox;
 class QComboBox;
@@ -33,7 +34,8 @@ class TMainForm;
 class TCropCompDlg : public QDialog {
     Q_OBJECT
 public:
-    TCropCompDlg(CropRunContext& ctx, CropCurveState& curves, TMainForm* main, QWidget* parent = nullptr);
+    TCropCompDlg(CropRunContext& ctx, JobState& job, CropCurveState& curves, TMainForm* main,
+                 QWidget* parent = nullptr);
 
     // The output dialog shown after the computation (tests replace it).
     static std::function<void(QWidget*, CropRunContext&, CropCurveState&)> ShowOutput;
@@ -125,6 +127,7 @@ private:
     double depthInches(const TNumEdit* e) const;
 
     CropRunContext& m_ctx;
+    JobState& m_job;
     CropCurveState& m_curves;
     TMainForm* m_main;
     bool m_shown = false;

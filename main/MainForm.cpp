@@ -76,8 +76,8 @@ QAction* item(QMenu* menu, const QString& name, const QString& caption, int help
 
 } // namespace
 
-TMainForm::TMainForm(CropRunContext& ctx, CropCurveState& curveState, QWidget* parent)
-    : QMainWindow(parent), Ctx(ctx), CurveState(curveState)
+TMainForm::TMainForm(CropRunContext& ctx, JobState& job, CropCurveState& curveState, QWidget* parent)
+    : QMainWindow(parent), Ctx(ctx), Job(job), CurveState(curveState)
 {
     MainForm = this;
     setObjectName(QStringLiteral("MainForm"));
@@ -421,7 +421,7 @@ void TMainForm::FormShow()
     NewJobButton->setFocus();
 
     // 4: nothing to save.
-    Ctx.JobSaveState = 0;
+    Job.JobSaveState = 0;
 
     // 3: the units flag from the local defaults.
     if (DMod) {
@@ -443,7 +443,7 @@ void TMainForm::FormActivate() { setHelpFile(QStringLiteral("Quenpm.HLP")); }
 void TMainForm::closeEvent(QCloseEvent* e)
 {
     // 1: unsaved changes; a save the database refused keeps the window open.
-    if (Ctx.JobSaveState != 0) {
+    if (Job.JobSaveState != 0) {
         SaveRefused = false;
         SavePrompt();
         if (SaveRefused) {
@@ -460,6 +460,7 @@ void TMainForm::closeEvent(QCloseEvent* e)
     // 3: the computation objects are reset here and destroyed with the
     // program.
     Ctx.reset();
+    Job.reset();
     CurveState.reset();
     e->accept();
 }
@@ -496,13 +497,13 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 void TMainForm::ElevEditChange()
 {
     ElevEdit->setMarkedModified(true);
-    if (Ctx.JobSaveState == 0) Ctx.JobSaveState = 2;
+    if (Job.JobSaveState == 0) Job.JobSaveState = 2;
 }
 
 void TMainForm::ElevEditMChange()
 {
     ElevEditM->setMarkedModified(true);
-    if (Ctx.JobSaveState == 0) Ctx.JobSaveState = 2;
+    if (Job.JobSaveState == 0) Job.JobSaveState = 2;
 }
 
 void TMainForm::ElevEditExit()

@@ -8,7 +8,8 @@
 // the job panel is hidden and a picture fills the client area.
 //
 // The window reads and writes the job values of the program's one
-// CropRunContext. The job lifecycle (new, fetch, save, cancel, delete, the
+// CropRunContext and keeps the program's one JobState (save state, saved job,
+// crop numbering). The job lifecycle (new, fetch, save, cancel, delete, the
 // save prompt, the report commands) is wired to the handler slots below.
 #pragma once
 
@@ -18,6 +19,7 @@
 #include <QPushButton>
 
 #include "CropRunContext.h"
+#include "JobState.h"
 
 class QAction;
 class QGroupBox;
@@ -35,10 +37,11 @@ class TJobPicture;
 class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
-    TMainForm(CropRunContext& ctx, CropCurveState& curveState, QWidget* parent = nullptr);
+    TMainForm(CropRunContext& ctx, JobState& job, CropCurveState& curveState, QWidget* parent = nullptr);
     ~TMainForm() override;
 
     CropRunContext& Ctx;
+    JobState& Job;
     CropCurveState& CurveState;
 
     // Flags of the window.

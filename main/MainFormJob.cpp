@@ -81,9 +81,9 @@ TTable* workingCrops()
 }
 
 // True when the open job is the saved job numbered number.
-bool isOpenJob(const CropRunContext& ctx, int number)
+bool isOpenJob(const JobState& job, int number)
 {
-    return number != 0 && ctx.JobFromDatabase && ctx.JobNumber == number;
+    return number != 0 && job.JobFromDatabase && job.JobNumber == number;
 }
 
 // Shows the job values of the context in the job panel (after a fetch).
@@ -124,14 +124,14 @@ void enterJobText(TMainForm& f)
         f.JobNameEdit->setFocus();
         return;
     }
-    if (f.Ctx.JobSaveState != 1)
-        f.Ctx.JobSaveState = 2;
+    if (f.Job.JobSaveState != 1)
+        f.Job.JobSaveState = 2;
 }
 
 void changeJobText(TMainForm& f)
 {
-    if (f.Ctx.JobSaveState == 0)
-        f.Ctx.JobSaveState = 2;
+    if (f.Job.JobSaveState == 0)
+        f.Job.JobSaveState = 2;
 }
 
 void exitJobText(TMainForm& f, QLineEdit* e, QString& target)
@@ -166,7 +166,7 @@ void computeCurrentCrop(TMainForm& f)
 void TMainForm::NewJobButtonClick()
 {
     Arranging arranging;
-    if (Ctx.JobSaveState != 0) {
+    if (Job.JobSaveState != 0) {
         SaveRefused = false;
         SavePrompt();
         if (SaveRefused)
@@ -174,10 +174,11 @@ void TMainForm::NewJobButtonClick()
     }
     closeTables();
     if (DMod) {
-        job::StartJob(Ctx, *DMod->tblQuenWkCrop);
+        job::StartJob(Ctx, Job, *DMod->tblQuenWkCrop);
     } else {
         Ctx.reset();
-        Ctx.JobSaveState = 1;
+        Job.reset();
+        Job.JobSaveState = 1;
     }
     JobNameEntered = false;
 
@@ -205,7 +206,7 @@ void TMainForm::NewJobButtonClick()
 
     DateEdit->setText(QDate::currentDate().toString(QStringLiteral("MM/dd/yy")));
     DateEdit->setModified(false);
-    Ctx.CropCounter = 0;
+    Job.CropCounter = 0;
     UniqueLabel->setVisible(true);
 
     Picture->setVisible(false);
@@ -235,7 +236,7 @@ void TMainForm::JobNameEditExit()
     Ctx.JobName = name;
     if (!name.isEmpty()) {
         const int found = job::FindJob(name);
-        if (found && !isOpenJob(Ctx, found)) {
+        if (found && !isOpenJob(Job, found)) {
             if (!askYesNo(QStringLiteral("The job ") + name + QStringLiteral(" already exists.  Do you want to replace it?"))) {
                 JobNameEdit->setFocus();
             } else if (!askYesNo(QStringLiteral("Are you sure you want to delete ") + name + QStringLiteral(" ?"))) {
@@ -250,16 +251,16 @@ void TMainForm::JobNameEditExit()
                 JobNameEntered = true;
                 LocationEdit->setFocus();
             }
-        } else if (Ctx.JobFromDatabase) {
+        } else if (Job.JobFromDatabase) {
             if (askYesNo(QStringLiteral("Save job as: ") + name + QStringLiteral("?"))) {
-                Ctx.JobSaveState = 1;
+                Job.JobSaveState = 1;
                 SaveJobBtn->setEnabled(true);
                 LocationEdit->setFocus();
             } else {
                 JobNameEdit->setFocus();
             }
         } else {
-            Ctx.JobSaveState = 1;
+            Job.JobSaveState = 1;
             SaveJobBtn->setEnabled(true);
             showInfo(QStringLiteral("Job will be saved as ") + name + QStringLiteral("."));
             LocationEdit->setFocus();
@@ -285,8 +286,8 @@ void TMainForm::DateEditExit() { exitJobText(*this, DateEdit, Ctx.JobDate); }
 
 void TMainForm::Norm50EditChange()
 {
-    if (Ctx.JobSaveState == 0)
-        Ctx.JobSaveState = 2;
+    if (Job.JobSaveState == 0)
+        Job.JobSaveState = 2;
     SaveJobBtn->setEnabled(true);
 }
 
@@ -312,12 +313,12 @@ void TMainForm::JobDatBtnClick()
 {
     // Checks before the station dialog.
     SaveJobBtn->setEnabled(true);
-    if (Ctx.JobSaveState == 0)
-        Ctx.JobSaveState = 2;
+    if (Job.JobSaveState == 0)
+        Job.JobSaveState = 2;
     if (JobNameEdit->isModified()) {
         Ctx.JobName = JobNameEdit->text();
         const int found = Ctx.JobName.isEmpty() ? 0 : job::FindJob(Ctx.JobName);
-        if (found && !isOpenJob(Ctx, found)) {
+        if (found && !isOpenJob(Job, found)) {
             showError(QStringLiteral("Job Name already used. Enter a unique name."));
             JobNameEdit->setFocus();
             return;
@@ -378,7 +379,7 @@ void TMainForm::JobDatBtnClick()
     // The job's ET method, while it has no crops. With crops the method
     // stays, unless it is Penman-Monteith and the new station has no wind
     // data: then it falls back, with the message, as for a job without crops.
-    if (Ctx.CropCounter == 0) {
+    if (Job.CropCounter == 0) {
         TETMethodDlg etDlg(this);
         ChooseETMethod(Ctx, &etDlg);
         ETLabel->setText(Ctx.ETMethodText);
@@ -410,7 +411,7 @@ void TMainForm::JobDatBtnClick()
 void TMainForm::SaveJobBtnClick()
 {
     SaveRefused = false;
-    if (Ctx.JobSaveState == 1 || Ctx.JobSaveState == 2) {
+    if (Job.JobSaveState == 1 || Job.JobSaveState == 2) {
         // An empty name, or one the table would cut.
         if (const QString problem = job::JobNameProblem(Ctx.JobName); !problem.isEmpty()) {
             showError(problem);
@@ -421,7 +422,7 @@ void TMainForm::SaveJobBtnClick()
         // new job or as the changes of this one: the two would share their
         // crop rows from then on, or this one would overwrite the other.
         const int found = job::FindJob(Ctx.JobName);
-        if (found && !isOpenJob(Ctx, found)) {
+        if (found && !isOpenJob(Job, found)) {
             showError(QStringLiteral("Job Name already used. Enter a unique name."));
             JobNameEdit->setFocus();
             return;
@@ -433,7 +434,7 @@ void TMainForm::SaveJobBtnClick()
         }
         job::SaveResult r;
         try {
-            r = job::SaveJob(Ctx);
+            r = job::SaveJob(Ctx, Job);
         } catch (const DbError& e) {
             // Nothing was written; the job stays open with its changes.
             SaveRefused = true;
@@ -441,7 +442,7 @@ void TMainForm::SaveJobBtnClick()
             return;
         }
         if (r != job::SaveResult::Nothing) {
-            Ctx.JobSaveState = 0;
+            Job.JobSaveState = 0;
             ClimateGroup->setEnabled(true);
             enable({JobDatBtn, RevEditBtn, NewJobButton, DisplayButton, AddCropBtn, DeleteCropBtn, EdCropBtn,
                     JobCropDBGrid},
@@ -477,7 +478,7 @@ void TMainForm::RevEditBtnClick()
             return;
         }
         wait.restore();
-        if (Ctx.JobSaveState != 0) {
+        if (Job.JobSaveState != 0) {
             SaveRefused = false;
             SavePrompt();
             if (SaveRefused)
@@ -485,7 +486,8 @@ void TMainForm::RevEditBtnClick()
         }
         closeTables();
         Ctx.reset();
-        Ctx.JobSaveState = 0;
+        Job.reset();
+        Job.JobSaveState = 0;
     }
 
     TTable* jobs = DMod->tblQuenJob;
@@ -530,7 +532,7 @@ void TMainForm::RevEditBtnClick()
     bool found = false;
     {
         THourglass wait;
-        found = job::FetchJob(name, Ctx, CurveState, *DMod->tblQuenWkCrop, [](int step) {
+        found = job::FetchJob(name, Ctx, Job, CurveState, *DMod->tblQuenWkCrop, [](int step) {
             if (WaitDlg) WaitDlg->advance(step);
         });
     }
@@ -543,7 +545,7 @@ void TMainForm::RevEditBtnClick()
     enable({JobDatBtn, SaveJobBtn}, false);
     GetClimLbl->setVisible(true);
     UniqueLabel->setVisible(false);
-    Ctx.JobSaveState = 0;
+    Job.JobSaveState = 0;
     TTable* wk = workingCrops();
     wk->first();
     JobCropDBGrid->setFocus();
@@ -556,7 +558,8 @@ void TMainForm::CancelJobBtnClick()
     Arranging arranging;
     closeTables();
     Ctx.reset();
-    Ctx.JobSaveState = 0;
+    Job.reset();
+    Job.JobSaveState = 0;
     enable({CancelJobBtn, JobDatBtn, SaveJobBtn, DisplayButton, AddCropBtn, DeleteCropBtn, EdCropBtn, JobCropDBGrid},
            false);
     GetClimLbl->setVisible(true);
@@ -585,8 +588,8 @@ void TMainForm::DeleteCropBtnClick()
     SaveJobBtn->setEnabled(true);
     if (wk->isEmpty())
         enable({DeleteCropBtn, EdCropBtn, DisplayButton}, false);
-    if (Ctx.JobSaveState == 0)
-        Ctx.JobSaveState = 2;
+    if (Job.JobSaveState == 0)
+        Job.JobSaveState = 2;
 }
 
 void TMainForm::DisplayButtonClick()
@@ -653,11 +656,11 @@ void TMainForm::DeleteJobClick()
     // job not yet saved, so that nothing of it is lost and Save Job writes it
     // back as a new job.
     for (const auto& [number, name] : deleted) {
-        if (!isOpenJob(Ctx, number))
+        if (!isOpenJob(Job, number))
             continue;
-        Ctx.JobFromDatabase = false;
-        Ctx.JobNumber = 0;
-        Ctx.JobSaveState = 1;
+        Job.JobFromDatabase = false;
+        Job.JobNumber = 0;
+        Job.JobSaveState = 1;
         SaveJobBtn->setEnabled(true);
         showInfo(QStringLiteral("The open job ") + name
                  + QStringLiteral(" was deleted from the saved jobs.  It stays open; save it to keep it."));
