@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "ComputeCrop.h"
+#include "DbError.h"
 #include "IrrigationTypes.h"
 #include "MainDMod.h"
 #include "MessageService.h"
@@ -291,6 +293,41 @@ AddCropResult AddWorkingCrop(CropRunContext& ctx, JobState& job, TDMod& dm)
 
     crops.close();
     return AddCropResult::Added;
+}
+
+StoredCropInputs StoreAndComputeCrop(CropRunContext& ctx, CropCurveState& curves, TTable& wk,
+                                     const CropInputs& inputs)
+{
+    StoredCropInputs stored;
+    if (wk.state() == TTable::State::Browse) wk.edit();
+    auto f = [&wk](const char* name) { return wk.field(QString::fromLatin1(name)); };
+    for (const CropInputEntry& e : inputs.changed) {
+        TField field = wk.field(e.field);
+        if (e.value.isNull()) field.clear();
+        else if (e.value.typeId() == QMetaType::Int) field.setAsInteger(e.value.toInt());
+        else field.setAsFloat(e.value.toDouble());
+    }
+    f("Sensitive").setAsBoolean(inputs.sensitive);
+    ctx.Soil = inputs.soil;
+    f("Soil").setAsString(ctx.Soil);
+    ctx.IrrigationType = inputs.irrigationType;
+    f("Irrigation Type").setAsString(inputs.irrigationType);
+    f("Beg Dat").setAsString(f("Plant Mo").asString() + QLatin1Char('/') + f("Plant Day").asString());
+    f("End Dat").setAsString(f("Harvest Mo").asString() + QLatin1Char('/') + f("Harvest Day").asString());
+    try {
+        wk.post();
+    } catch (const DbError& e) {
+        stored.error = e.message();
+        return stored;
+    }
+    stored.posted = true;
+    try {
+        ComputeCrop(ctx, curves, wk);
+        stored.computed = true;
+    } catch (const DbError& e) {
+        stored.error = e.message();
+    }
+    return stored;
 }
 
 int MaxDayOfMonth(int month)

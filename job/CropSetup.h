@@ -133,6 +133,36 @@ double CropDialogFractionWetted(int itemIndex);
 const QStringList& SoilTypes();
 const QStringList& LocalDefaultIrrigationTypes();
 
+// The crop inputs dialog as the planner leaves it: the entries changed since
+// it opened (the field of "QuenWkCrop.DB" and its new value: an int for a
+// whole-number field, a double otherwise, null for an entry emptied, which
+// clears the field), in the dialog's order; the check box, soil and irrigation
+// type as shown.
+struct CropInputEntry {
+    QString field;
+    QVariant value;
+};
+struct CropInputs {
+    QList<CropInputEntry> changed;
+    bool sensitive = true;
+    QString soil;
+    QString irrigationType;
+};
+
+struct StoredCropInputs {
+    bool posted = false;             // the working crop row holds the inputs
+    bool computed = false;           // ComputeCrop ran on it to the end
+    QString error;                   // the database's message when one of the two failed
+};
+
+// Closing the crop inputs dialog on the working crop wk stands on: the
+// inputs, "Sensitive", "Soil", "Irrigation Type" and the "Beg Dat" and
+// "End Dat" texts written into the row and posted; soil and irrigation type
+// also go into the context. Once posted, the crop is computed (ComputeCrop).
+// A refused post leaves the row in edit state and computes nothing.
+StoredCropInputs StoreAndComputeCrop(CropRunContext& ctx, CropCurveState& curves, TTable& wk,
+                                     const CropInputs& inputs);
+
 // Depths of the inputs dialog: the rows hold inches; in metric mode the
 // planner sees and types centimetres.
 inline constexpr double kCmPerInch = 2.54;

@@ -13,6 +13,7 @@
 #include <functional>
 
 #include "CropRunContext.h"
+#include "CropSetup.h"
 #include "JobState.h"
 
 class QCheckBox;
@@ -125,6 +126,7 @@ private:
     void dayLeft(TNumEdit* mo, TNumEdit* day, int& ctxDay);
     void depthLeft(TNumEdit* e, double& inches, double& cm);
     double depthInches(const TNumEdit* e) const;
+    CropInputs typedInputs() const;
 
     CropRunContext& m_ctx;
     JobState& m_job;
