@@ -20,8 +20,10 @@
 
 #include "CropRunContext.h"
 #include "JobState.h"
+#include "OpenJob.h"
 
 class QAction;
+class QGridLayout;
 class QGroupBox;
 class QMenu;
 
@@ -190,6 +192,27 @@ protected:
 private:
     void buildTopPanel();
     void buildJobPanel();
+    QWidget* buildJobData();
+    void addJobTextRows(QWidget* left, QGridLayout* g, int& row);
+    void addElevationRows(QWidget* left, QGridLayout* g, int& row);
+    void addRatioRows(QWidget* left, QGridLayout* g, int& row);
+    QGroupBox* buildClimateGroup(QWidget* parent);
+    QGroupBox* buildCropGroup(QWidget* parent);
+    void setJobPanelFocusOrder();
+    void connectJobPanel();
+
+    // Steps of Get New Climate.
+    job::JobEntries jobEntries() const;
+    void focusRefusedEntry(job::JobEntry entry);
+    void chooseStation();
+    void showStationTaken();
+    void takeSiteEdits();
+    // Steps of Get Prev Job (and New Job's save prompt).
+    bool previousJobsAvailable();
+    bool leaveOpenJob();
+    QString pickSavedJob();
+    void openJobPanelForFetch();
+    void showFetchedJob(bool found);
     void buildMenus();
     bool m_shown = false;
 };

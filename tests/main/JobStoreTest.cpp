@@ -21,6 +21,7 @@
 #include "DbInternal.h"
 #include "JobFixture.h"
 #include "JobStore.h"
+#include "OpenJob.h"
 #include "MessageService.h"
 #include "ReferenceET.h"
 #include "Table.h"
@@ -249,6 +250,57 @@ TEST_F(JobStore, ChangedJobWhoseRowIsGoneIsAppendedNotWrittenOverItsNeighbour)
     ASSERT_TRUE(job::LoadJob("Alpha", back, backState));
     EXPECT_EQ(back.JobLocation, "Changed");
     EXPECT_EQ(cropRowsOf("Alpha"), 3);
+}
+
+// Get New Climate asks for what the job needs in a fixed order and takes
+// nothing into the job while it refuses; another saved job's name is
+// refused, the open job's own name is not.
+TEST_F(JobStore, StationChoiceNeedsANameALocationAndAPlannerInThatOrder)
+{
+    Collect quiet;
+    JobState savedState;
+    CropRunContext saved = maricopaJob("Taken", savedState);
+    fillWorking(saved.JobName, {});
+    job::SaveJob(saved, savedState);
+
+    auto typed = [](const char* t, bool modified = true) { return job::TypedText{QString::fromLatin1(t), modified}; };
+    job::JobEntries e{typed(""), typed(""), typed(""), typed("Land user"), typed("ID 1"), typed("Class"), "05/01/26"};
+    CropRunContext ctx;
+    JobState state;
+    job::EntryRefusal r = job::TakeEntriesForStation(ctx, state, e);
+    EXPECT_EQ(r.message, "Please enter a Job Name.");
+    EXPECT_EQ(r.entry, job::JobEntry::Name);
+    EXPECT_EQ(state.JobSaveState, 2);   // the job counts as changed all the same
+    e.name = typed("Taken");
+    r = job::TakeEntriesForStation(ctx, state, e);
+    EXPECT_EQ(r.message, "Job Name already used. Enter a unique name.");
+    EXPECT_EQ(r.entry, job::JobEntry::Name);
+    e.name = typed("Fresh");
+    r = job::TakeEntriesForStation(ctx, state, e);
+    EXPECT_EQ(r.message, "Please enter a Job Location.");
+    EXPECT_EQ(r.entry, job::JobEntry::Location);
+    e.location = typed("Field 7");
+    r = job::TakeEntriesForStation(ctx, state, e);
+    EXPECT_EQ(r.message, "Please enter the planner's name.");
+    EXPECT_EQ(r.entry, job::JobEntry::Planner);
+    EXPECT_TRUE(ctx.JobLocation.isEmpty());
+    EXPECT_TRUE(ctx.JobLandUser.isEmpty());
+
+    e.planner = typed("R. Allen");
+    e.id = typed("ID 2", false);   // not edited: the job keeps its own
+    ctx.JobID = "ID 0";
+    EXPECT_FALSE(job::TakeEntriesForStation(ctx, state, e));
+    EXPECT_EQ(ctx.JobName, "Fresh");
+    EXPECT_EQ(ctx.JobLocation, "Field 7");
+    EXPECT_EQ(ctx.JobPlanner, "R. Allen");
+    EXPECT_EQ(ctx.JobLandUser, "Land user");
+    EXPECT_EQ(ctx.JobID, "ID 0");
+    EXPECT_EQ(ctx.JobDate, "05/01/26");
+
+    // The saved job itself, open again: its own name is no refusal.
+    e.name = typed("Taken");
+    EXPECT_TRUE(job::TakeEntriesForStation(ctx, state, e));
+    EXPECT_FALSE(job::TakeEntriesForStation(ctx, savedState, e));
 }
 
 TEST_F(JobStore, DeletingAJobTakesItsCropsAndNothingElse)
