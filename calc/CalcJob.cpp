@@ -73,7 +73,8 @@ QStringList ListJobs()
 
 bool LoadJob(const QString& name, CropRunContext& ctx)
 {
-    return job::LoadJob(name, ctx);
+    JobState jobState;   // the window's save state has no use here
+    return job::LoadJob(name, ctx, jobState);
 }
 
 QList<CropResult> ComputeJob(CropRunContext& ctx)
@@ -83,9 +84,10 @@ QList<CropResult> ComputeJob(CropRunContext& ctx)
     QList<CropResult> results;
     TTable wk(QStringLiteral("QuenWkCrop.DB"));
     CropCurveState state;
+    JobState jobState;
     CollectingMessages collect;
     try {
-        job::FetchCrops(ctx, state, wk, [&] {
+        job::FetchCrops(ctx, jobState, state, wk, [&] {
             results.append({ctx, collect.texts});
             collect.texts.clear();
         });

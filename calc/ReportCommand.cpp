@@ -131,9 +131,10 @@ int reportMain(int argc, char** argv)
         } emptyAfter{wk};
         QList<calc::CropResult> crops;
         CropCurveState state;
+        JobState jobState;
         {
             calc::CollectingMessages collect;   // the chosen crop's messages are printed below
-            job::FetchCrops(ctx, state, wk, [&] { crops.append({ctx, {}}); });
+            job::FetchCrops(ctx, jobState, state, wk, [&] { crops.append({ctx, {}}); });
         }
         qsizetype chosen = -1;
         for (qsizetype i = 0; i < crops.size() && chosen < 0; ++i)

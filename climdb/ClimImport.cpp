@@ -197,6 +197,17 @@ TImportOutcome runStateImport(const QString& path)
     return writeClimTables(int(file.records.size()), fill);
 }
 
+QStringList countiesListed(const QStringList& keys)
+{
+    QStringList listed;
+    TTable county(QStringLiteral("County"));
+    county.open();
+    for (const QString& c : keys)
+        if (county.findKey({c}))
+            listed << c;
+    return listed;
+}
+
 TImportOutcome runCountyLoad(const QString& tmpTpPath, const QStringList& selected, bool addToExisting,
                              const QStringList& replaced)
 {

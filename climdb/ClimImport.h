@@ -41,6 +41,10 @@ int importStateFile(const QString& path);
 int loadSelectedCounties(const QString& tmpTpPath, const QStringList& selected, bool addToExisting,
                          const QStringList& replaced);
 
+// The keys among keys that the county list "County" already holds, in
+// their order (the counties a load that adds to the stations would replace).
+QStringList countiesListed(const QStringList& keys);
+
 // A county key: the county name, a comma, a blank and the two-letter state
 // code ("Blaine, ID"), at most 25 characters.
 bool isCountyKey(const QString& key);

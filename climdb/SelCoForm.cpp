@@ -143,21 +143,8 @@ void TSelCoForm::ContinueBtnClick()
     const bool add = DMod->AddToExisting;
     QStringList selected = texts(SelectedList);
     QStringList replaced;
-    if (add) {
-        TTable county(QStringLiteral("County"));
-        county.open();
-        for (const QString& c : texts(SelectedList)) {
-            if (!county.findKey({c}))
-                continue;
-            if (askYesNo(QStringLiteral("There is already a county named ") + c + QStringLiteral(". Replace it?"))) {
-                replaced << c;
-            } else {
-                selected.removeAll(c);
-                for (QListWidgetItem* it : SelectedList->findItems(c, Qt::MatchExactly))
-                    AvailableList->addItem(SelectedList->takeItem(SelectedList->row(it)));
-            }
-        }
-    }
+    if (add)
+        askWhichToReplace(selected, replaced);
     if (selected.isEmpty()) {
         ProgressBar->hide();
         showInfo(QStringLiteral("There are no selected counties!"));
@@ -172,6 +159,30 @@ void TSelCoForm::ContinueBtnClick()
     m_result = done.stations;
     if (done.stations < 0)
         showError(done.error);
+    showLoadDone();
+    accept();
+    openStationEditor(parentWidget());
+}
+
+// Each selected county that the list already holds: Yes replaces it, No
+// takes it out of the selection and back to the available counties.
+void TSelCoForm::askWhichToReplace(QStringList& selected, QStringList& replaced)
+{
+    for (const QString& c : countiesListed(texts(SelectedList))) {
+        if (askYesNo(QStringLiteral("There is already a county named ") + c + QStringLiteral(". Replace it?"))) {
+            replaced << c;
+        } else {
+            selected.removeAll(c);
+            for (QListWidgetItem* it : SelectedList->findItems(c, Qt::MatchExactly))
+                AvailableList->addItem(SelectedList->takeItem(SelectedList->row(it)));
+        }
+    }
+}
+
+// The window after the load: the bar full and hidden, the selection empty,
+// the station and county tables closed.
+void TSelCoForm::showLoadDone()
+{
     ProgressBar->setRange(0, 1);
     ProgressBar->setValue(1);
     SelectedList->clear();
@@ -179,8 +190,6 @@ void TSelCoForm::ContinueBtnClick()
     ProgressBar->hide();
     DMod->tblClim->close();
     DMod->tblCounty->close();
-    accept();
-    openStationEditor(parentWidget());
 }
 
 void TSelCoForm::CancelBtnClick() { reject(); }

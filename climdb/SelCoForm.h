@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
 #include <functional>
 
 class QListWidget;
@@ -48,6 +49,8 @@ public slots:
 
 private:
     void resetButtons();
+    void askWhichToReplace(QStringList& selected, QStringList& replaced);
+    void showLoadDone();
     QString m_dir;
     int m_result = -1;
 };

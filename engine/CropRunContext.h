@@ -40,13 +40,6 @@ struct CropRunContext {
     int ETMethodIndex = 0;        // 1 Blaney-Criddle, 2 PM + NEH2 basal, 3 PM + FAO 56 Table 12; 0 after reset
     QString ETMethodText;         // method name shown in the main window and outputs
 
-    // Job state of the main window, kept beside the job values.
-    int JobSaveState = 0;         // 0 nothing to save, 1 save as new, 2 save changes
-    bool JobFromDatabase = false;
-    int JobNumber = 0;
-    int CropCounter = 0;
-    int JobCurveIndex = -1;       // curve index of the last crop attached (crop selection)
-
     // ---- Group 2: station climate -----------------------------------------
     MonthlyValues MonthlyPrecip{};     // inches, "P1".."P12"
     MonthlyValues MonthlyPrecipCm{};   // cm

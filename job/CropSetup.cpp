@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "ComputeCrop.h"
+#include "DbError.h"
 #include "IrrigationTypes.h"
 #include "MainDMod.h"
 #include "MessageService.h"
@@ -194,7 +196,7 @@ CurveChoice ChooseCropCurve(int etMethodIndex, const CropRecord& crop)
     }
 }
 
-void SeedWorkingCrop(CropRunContext& ctx, TTable& wk, const CropRecord& crop, TTable& locDef,
+void SeedWorkingCrop(CropRunContext& ctx, JobState& job, TTable& wk, const CropRecord& crop, TTable& locDef,
                      TTable& sysDef, const CurveChoice& curve)
 {
     auto set = [&wk](const char* f, const QVariant& v) { wk.field(QString::fromLatin1(f)).setValue(v); };
@@ -242,18 +244,18 @@ void SeedWorkingCrop(CropRunContext& ctx, TTable& wk, const CropRecord& crop, TT
     // Every spelling of a type in the program's lists wets the same fraction.
     set("Fraction Wetted", FractionWettedForIrrigationType(wk.field(QStringLiteral("Irrigation Type")).asString()));
 
-    ctx.CropCounter += 1;
-    set("Crop No", ctx.CropCounter);
+    job.CropCounter += 1;
+    set("Crop No", job.CropCounter);
 
     if (curve.curveIndex >= 0) {
         set("Curve Index", curve.curveIndex);
         set("Curve Name", curve.curveName);
         set("Crop Curve Type", curve.curveType);
-        ctx.JobCurveIndex = curve.curveIndex;
+        job.JobCurveIndex = curve.curveIndex;
     }
 }
 
-AddCropResult AddWorkingCrop(CropRunContext& ctx, TDMod& dm)
+AddCropResult AddWorkingCrop(CropRunContext& ctx, JobState& job, TDMod& dm)
 {
     TTable& crops = *dm.tblCreateCrp;
     TTable& wk = *dm.tblQuenWkCrop;
@@ -287,10 +289,45 @@ AddCropResult AddWorkingCrop(CropRunContext& ctx, TDMod& dm)
 
     OpenForAction loc(*dm.tblLocDef), sys(*dm.tblSysDef);
     wk.append();
-    SeedWorkingCrop(ctx, wk, record, *dm.tblLocDef, *dm.tblSysDef, curve);
+    SeedWorkingCrop(ctx, job, wk, record, *dm.tblLocDef, *dm.tblSysDef, curve);
 
     crops.close();
     return AddCropResult::Added;
+}
+
+StoredCropInputs StoreAndComputeCrop(CropRunContext& ctx, CropCurveState& curves, TTable& wk,
+                                     const CropInputs& inputs)
+{
+    StoredCropInputs stored;
+    if (wk.state() == TTable::State::Browse) wk.edit();
+    auto f = [&wk](const char* name) { return wk.field(QString::fromLatin1(name)); };
+    for (const CropInputEntry& e : inputs.changed) {
+        TField field = wk.field(e.field);
+        if (e.value.isNull()) field.clear();
+        else if (e.value.typeId() == QMetaType::Int) field.setAsInteger(e.value.toInt());
+        else field.setAsFloat(e.value.toDouble());
+    }
+    f("Sensitive").setAsBoolean(inputs.sensitive);
+    ctx.Soil = inputs.soil;
+    f("Soil").setAsString(ctx.Soil);
+    ctx.IrrigationType = inputs.irrigationType;
+    f("Irrigation Type").setAsString(inputs.irrigationType);
+    f("Beg Dat").setAsString(f("Plant Mo").asString() + QLatin1Char('/') + f("Plant Day").asString());
+    f("End Dat").setAsString(f("Harvest Mo").asString() + QLatin1Char('/') + f("Harvest Day").asString());
+    try {
+        wk.post();
+    } catch (const DbError& e) {
+        stored.error = e.message();
+        return stored;
+    }
+    stored.posted = true;
+    try {
+        ComputeCrop(ctx, curves, wk);
+        stored.computed = true;
+    } catch (const DbError& e) {
+        stored.error = e.message();
+    }
+    return stored;
 }
 
 int MaxDayOfMonth(int month)

@@ -12,6 +12,7 @@
 
 #include "CropRunContext.h"
 #include "GrowthDates.h"
+#include "JobState.h"
 
 namespace quen {
 class TTable;
@@ -57,9 +58,10 @@ CurveChoice ChooseCropCurve(int etMethodIndex, const CropRecord& crop);
 
 // Writes the new working crop's fields into wk (in insert state), from the
 // crop record, the first rows of the local and system defaults (open
-// handles) and the curve; CropCounter + 1 becomes the crop number and the
-// new CropCounter; the crop name and growth temperatures go into the context.
-void SeedWorkingCrop(CropRunContext& ctx, TTable& wk, const CropRecord& crop, TTable& locDef,
+// handles) and the curve; the job's CropCounter + 1 becomes the crop number
+// and the new CropCounter, the curve index the job's JobCurveIndex; the crop
+// name and growth temperatures go into the context.
+void SeedWorkingCrop(CropRunContext& ctx, JobState& job, TTable& wk, const CropRecord& crop, TTable& locDef,
                      TTable& sysDef, const CurveChoice& curve);
 
 enum class AddCropResult { Added, AlreadyIncluded, NoCurve };
@@ -69,7 +71,7 @@ enum class AddCropResult { Added, AlreadyIncluded, NoCurve };
 // dm.tblQuenWkCrop, seeded and with the curve attached. "QuenCrop.DB" is
 // closed in every case; the crop-kind filter is switched on for the
 // method's kind after an addition and off after a refusal for lack of curve.
-AddCropResult AddWorkingCrop(CropRunContext& ctx, TDMod& dm);
+AddCropResult AddWorkingCrop(CropRunContext& ctx, JobState& job, TDMod& dm);
 
 // ---- Growth dates -------------------------------------------------------------
 
@@ -130,6 +132,36 @@ double CropDialogFractionWetted(int itemIndex);
 // Soils of both dialogs, and the irrigation types of the local defaults.
 const QStringList& SoilTypes();
 const QStringList& LocalDefaultIrrigationTypes();
+
+// The crop inputs dialog as the planner leaves it: the entries changed since
+// it opened (the field of "QuenWkCrop.DB" and its new value: an int for a
+// whole-number field, a double otherwise, null for an entry emptied, which
+// clears the field), in the dialog's order; the check box, soil and irrigation
+// type as shown.
+struct CropInputEntry {
+    QString field;
+    QVariant value;
+};
+struct CropInputs {
+    QList<CropInputEntry> changed;
+    bool sensitive = true;
+    QString soil;
+    QString irrigationType;
+};
+
+struct StoredCropInputs {
+    bool posted = false;             // the working crop row holds the inputs
+    bool computed = false;           // ComputeCrop ran on it to the end
+    QString error;                   // the database's message when one of the two failed
+};
+
+// Closing the crop inputs dialog on the working crop wk stands on: the
+// inputs, "Sensitive", "Soil", "Irrigation Type" and the "Beg Dat" and
+// "End Dat" texts written into the row and posted; soil and irrigation type
+// also go into the context. Once posted, the crop is computed (ComputeCrop).
+// A refused post leaves the row in edit state and computes nothing.
+StoredCropInputs StoreAndComputeCrop(CropRunContext& ctx, CropCurveState& curves, TTable& wk,
+                                     const CropInputs& inputs);
 
 // Depths of the inputs dialog: the rows hold inches; in metric mode the
 // planner sees and types centimetres.

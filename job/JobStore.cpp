@@ -131,20 +131,22 @@ int FindJob(const QString& name)
     return number;
 }
 
-void StartJob(CropRunContext& ctx, TTable& wk)
+void StartJob(CropRunContext& ctx, JobState& job, TTable& wk)
 {
     ctx.reset();
-    ctx.JobSaveState = 1;
+    job.reset();
+    job.JobSaveState = 1;
     if (wk.isOpen())
         wk.close();
     wk.emptyTable();
-    ctx.JobFromDatabase = false;
-    ctx.CropCounter = 0;
+    job.JobFromDatabase = false;
+    job.CropCounter = 0;
 }
 
-bool LoadJob(const QString& name, CropRunContext& ctx)
+bool LoadJob(const QString& name, CropRunContext& ctx, JobState& job)
 {
     ctx.reset();
+    job.reset();
     TTable jobs(kJob);
     jobs.setIndexName(QStringLiteral("JobNameIndex"));
     jobs.open();
@@ -163,7 +165,7 @@ bool LoadJob(const QString& name, CropRunContext& ctx)
     auto d = [&](const char* f) { return jobs.field(QString::fromLatin1(f)).asFloat(); };
     ctx.JobName = s("JobName");
     ctx.WeatherStationName = s("Weather Station");
-    ctx.JobNumber = jobs.field(QStringLiteral("JobNumber")).asInteger();
+    job.JobNumber = jobs.field(QStringLiteral("JobNumber")).asInteger();
     ctx.JobLocation = s("Location");
     ctx.JobPlanner = s("Planner");
     ctx.JobDate = s("Job Date");
@@ -176,12 +178,12 @@ bool LoadJob(const QString& name, CropRunContext& ctx)
     ctx.Longitude = d("Longitude");
     ctx.Elevation = d("Elevation");
     ctx.ElevationM = ctx.Elevation * 0.3048;
-    ctx.CropCounter = jobs.field(QStringLiteral("No of Crops")).asInteger();
+    job.CropCounter = jobs.field(QStringLiteral("No of Crops")).asInteger();
     ctx.EffPcpFact50 = d("EffPcpFact50");
     ctx.EffPcpFact80 = d("EffPcpFact80");
     ctx.ETMethodText = s("ETMethod");
     ctx.ETMethodIndex = jobs.field(QStringLiteral("ETIndex")).asInteger();
-    ctx.JobFromDatabase = true;
+    job.JobFromDatabase = true;
     jobs.close();
 
     // The station by nearest match on its name (primary index: name, number).
@@ -200,7 +202,8 @@ bool LoadJob(const QString& name, CropRunContext& ctx)
     return true;
 }
 
-int FetchCrops(CropRunContext& ctx, CropCurveState& curves, TTable& wk, const std::function<void()>& computed)
+int FetchCrops(CropRunContext& ctx, JobState& job, CropCurveState& curves, TTable& wk,
+               const std::function<void()>& computed)
 {
     QList<QVariantList> rows;
     QList<int> toWorking;   // saved field i -> working field, -1 when not copied
@@ -236,7 +239,7 @@ int FetchCrops(CropRunContext& ctx, CropCurveState& curves, TTable& wk, const st
     const int fEnd = wk.field(QStringLiteral("End Dat")).index();
     const int fEt = wk.field(QStringLiteral("ET Index")).index();
     const int fNo = wk.field(QStringLiteral("Crop No")).index();
-    ctx.CropCounter = std::max(ctx.CropCounter, int(rows.size()));
+    job.CropCounter = std::max(job.CropCounter, int(rows.size()));
     int cropNo = 0;
     for (const QVariantList& row : rows) {
         wk.append();
@@ -256,26 +259,26 @@ int FetchCrops(CropRunContext& ctx, CropCurveState& curves, TTable& wk, const st
     return int(rows.size());
 }
 
-bool FetchJob(const QString& name, CropRunContext& ctx, CropCurveState& curves, TTable& wk,
+bool FetchJob(const QString& name, CropRunContext& ctx, JobState& job, CropCurveState& curves, TTable& wk,
               const std::function<void(int)>& progress)
 {
     auto step = [&](int n) {
         if (progress)
             progress(n);
     };
-    if (!LoadJob(name, ctx))
+    if (!LoadJob(name, ctx, job))
         return false;
     step(10);   // job row
     step(10);   // station
     step(10);   // working table (emptied by FetchCrops)
-    FetchCrops(ctx, curves, wk, [&] { step(15); });
-    ctx.JobSaveState = 0;
+    FetchCrops(ctx, job, curves, wk, [&] { step(15); });
+    job.JobSaveState = 0;
     return true;
 }
 
-SaveResult SaveJob(CropRunContext& ctx)
+SaveResult SaveJob(CropRunContext& ctx, JobState& job)
 {
-    if (ctx.JobSaveState != 1 && ctx.JobSaveState != 2)
+    if (job.JobSaveState != 1 && job.JobSaveState != 2)
         return SaveResult::Nothing;
     // The table would cut a longer name: the job would then not match its own
     // row and would share crop rows with any job of the cut name.
@@ -323,11 +326,11 @@ SaveResult SaveJob(CropRunContext& ctx)
             // another job's, which the save must neither write over nor share
             // its crop rows with.
             const QList<int> named = JobsNamed(jobs, ctx.JobName);
-            const bool own = ctx.JobFromDatabase && ctx.JobNumber != 0 && named.contains(ctx.JobNumber);
+            const bool own = job.JobFromDatabase && job.JobNumber != 0 && named.contains(job.JobNumber);
             if (!named.isEmpty() && !own)
                 throw DbError(QStringLiteral("Job Name already used. Enter a unique name."));
             if (own) {
-                if (!jobs.locate(QStringLiteral("JobNumber"), ctx.JobNumber))
+                if (!jobs.locate(QStringLiteral("JobNumber"), job.JobNumber))
                     throw DbError(QStringLiteral("The job ") + ctx.JobName + QStringLiteral(" is no longer in QuenJob.db."));
                 jobs.edit();
             } else {
@@ -345,7 +348,7 @@ SaveResult SaveJob(CropRunContext& ctx)
             s("JobClass", ctx.JobClass);
             s("Weather Station", ctx.WeatherStationName);
             d("Elevation", ctx.Elevation);
-            jobs.field(QStringLiteral("No of Crops")).setAsInteger(ctx.CropCounter);
+            jobs.field(QStringLiteral("No of Crops")).setAsInteger(job.CropCounter);
             d("EffPcpFact50", ctx.EffPcpFact50);
             d("EffPcpFact80", ctx.EffPcpFact80);
             s("StationNo", ctx.StationNumber);
@@ -369,8 +372,8 @@ SaveResult SaveJob(CropRunContext& ctx)
         },
         {kJob, kJobCrop});
 
-    ctx.JobNumber = savedNumber;
-    ctx.JobFromDatabase = true;
+    job.JobNumber = savedNumber;
+    job.JobFromDatabase = true;
     return result;
 }
 

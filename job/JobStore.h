@@ -15,6 +15,7 @@
 #include <functional>
 
 #include "CropRunContext.h"
+#include "JobState.h"
 
 namespace quen {
 class TTable;
@@ -39,14 +40,16 @@ QString JobNameProblem(const QString& name);
 // there is none (always for a name that cannot be stored whole).
 int FindJob(const QString& name);
 
-// New Job: the context back to its empty values, JobSaveState 1, not from the
-// database, no crops; the working table emptied (wk is left closed).
-void StartJob(CropRunContext& ctx, TTable& wk);
+// New Job: the context and the job state back to their empty values,
+// JobSaveState 1, not from the database, no crops; the working table emptied
+// (wk is left closed).
+void StartJob(CropRunContext& ctx, JobState& job, TTable& wk);
 
 // Copies the saved job row of exactly this name and its station's monthly
-// precipitation and temperature (with their metric twins) into the context
-// (reset first). False, with the context reset, when no job has that name.
-bool LoadJob(const QString& name, CropRunContext& ctx);
+// precipitation and temperature (with their metric twins) into the context,
+// its number and crop count into the job state (both reset first). False,
+// with both reset, when no job has that name.
+bool LoadJob(const QString& name, CropRunContext& ctx, JobState& job);
 
 // Fills the working table (closed, emptied and opened again) with the saved
 // crops of ctx.JobName, compared exactly, in the order they were saved, and
@@ -56,33 +59,33 @@ bool LoadJob(const QString& name, CropRunContext& ctx);
 // Returns the number of crops; wk stays open on the last crop.
 // The working rows are numbered 1..n in that order: the saved rows' own
 // numbers ("Job Crop No", renewed by every save) outgrow the short
-// "Crop No" of the working table. ctx.CropCounter is raised to n when it is
+// "Crop No" of the working table. job.CropCounter is raised to n when it is
 // lower, so that a crop added later gets a number of its own.
-int FetchCrops(CropRunContext& ctx, CropCurveState& curves, TTable& wk,
+int FetchCrops(CropRunContext& ctx, JobState& job, CropCurveState& curves, TTable& wk,
                const std::function<void()>& computed = {});
 
 // LoadJob then FetchCrops; progress(step) is called with the steps of the
 // wait bar (10 after the job row, 10 after the station, 10 after the working
 // table is emptied, 15 after each crop). JobSaveState ends 0.
-bool FetchJob(const QString& name, CropRunContext& ctx, CropCurveState& curves, TTable& wk,
+bool FetchJob(const QString& name, CropRunContext& ctx, JobState& job, CropCurveState& curves, TTable& wk,
               const std::function<void(int)>& progress = {});
 
 enum class SaveResult { Nothing, Appended, Updated };
 
-// Save Job when ctx.JobSaveState is 1 or 2 (else nothing is written). The
+// Save Job when job.JobSaveState is 1 or 2 (else nothing is written). The
 // job's row is the row of exactly the job's name: when there is none, a row
 // is appended (a new job, a fetched job saved under a new name, or a job
 // whose row is gone); when it is the open job's own row (the fetched or
-// saved job numbered ctx.JobNumber), that row is rewritten, whatever the
+// saved job numbered job.JobNumber), that row is rewritten, whatever the
 // state says, so that the job is never appended a second time. The job's
 // saved crop rows are replaced by the rows of the working table. A save
 // never makes two jobs share a name and so their crop rows: a name that is
 // another saved job's is refused ("Job Name already used. Enter a unique
 // name."), as is a name that cannot be stored whole (JobNameProblem).
 // Everything in one transaction; DbError (nothing written) on failure or
-// refusal. After a save the context's JobNumber is the saved row's and
+// refusal. After a save the job state's JobNumber is the saved row's and
 // JobFromDatabase is set; JobSaveState is left to the caller.
-SaveResult SaveJob(CropRunContext& ctx);
+SaveResult SaveJob(CropRunContext& ctx, JobState& job);
 
 // Deletes the saved job row numbered jobNumber and every crop row whose
 // "JobName" is exactly that job's name, in one transaction; crop rows that

@@ -60,8 +60,9 @@ QLabel* label(const QString& text, QWidget* parent) { return new QLabel(text, pa
 
 } // namespace
 
-TCropCompDlg::TCropCompDlg(CropRunContext& ctx, CropCurveState& curves, TMainForm* main, QWidget* parent)
-    : QDialog(parent), m_ctx(ctx), m_curves(curves), m_main(main)
+TCropCompDlg::TCropCompDlg(CropRunContext& ctx, JobState& job, CropCurveState& curves, TMainForm* main,
+                           QWidget* parent)
+    : QDialog(parent), m_ctx(ctx), m_job(job), m_curves(curves), m_main(main)
 {
     setObjectName(QStringLiteral("CropCompDlg"));
     setWindowTitle(QStringLiteral("Job Crop Compute"));
@@ -318,7 +319,7 @@ TTable* TCropCompDlg::workingCrop() const { return DMod ? DMod->tblQuenWkCrop : 
 
 void TCropCompDlg::markChanged()
 {
-    if (!m_loading && m_ctx.JobSaveState == 0) m_ctx.JobSaveState = 2;
+    if (!m_loading && m_job.JobSaveState == 0) m_job.JobSaveState = 2;
 }
 
 void TCropCompDlg::showEvent(QShowEvent* e)
@@ -367,7 +368,7 @@ void TCropCompDlg::FormShow()
     MethodPanel->setText(QStringLiteral("ET Method: ") + m_ctx.ETMethodText);
     if (wk->state() == TTable::State::Browse) wk->edit();
     if (m_main) m_main->SaveJobBtn->setEnabled(true);
-    if (m_ctx.JobSaveState == 0) m_ctx.JobSaveState = 2;
+    if (m_job.JobSaveState == 0) m_job.JobSaveState = 2;
 
     // 4: which groups the crop's curve uses.
     const int curveIndex = f("Curve Index").asInteger();
@@ -605,29 +606,18 @@ void TCropCompDlg::btnCompDateClick()
 
 void TCropCompDlg::OKBtnClick() { FormClose(); }
 
-bool TCropCompDlg::FormClose()
+// The entries of the dialog as the planner leaves them.
+CropInputs TCropCompDlg::typedInputs() const
 {
-    if (m_closed) return true;
-    // However the dialog closes, the number being typed counts as entered.
-    if (!commitPendingEntry(this)) return false;
-    TTable* wk = workingCrop();
-    if (!wk || !wk->isOpen() || (wk->isEmpty() && wk->state() == TTable::State::Browse)) {
-        m_closed = true;
-        done(QDialog::Accepted);
-        return true;
-    }
-    THourglass wait;
-    if (wk->state() == TTable::State::Browse) wk->edit();
-    auto f = [wk](const char* name) { return wk->field(QString::fromLatin1(name)); };
+    CropInputs in;
     auto putInt = [&](TNumEdit* e, const char* name) {
         if (!e->markedModified()) return;
-        if (e->isBlank()) f(name).clear();
-        else f(name).setAsInteger(e->intValue());
+        in.changed.append({QString::fromLatin1(name), e->isBlank() ? QVariant() : QVariant(e->intValue())});
     };
     auto putFloat = [&](TNumEdit* e, const char* name, bool depth) {
         if (!e->markedModified()) return;
-        if (e->isBlank()) f(name).clear();
-        else f(name).setAsFloat(depth ? depthInches(e) : e->value());
+        in.changed.append({QString::fromLatin1(name),
+                           e->isBlank() ? QVariant() : QVariant(depth ? depthInches(e) : e->value())});
     };
     putInt(PMoEdit, "Plant Mo");
     putInt(PDayEdit, "Plant Day");
@@ -646,32 +636,31 @@ bool TCropCompDlg::FormClose()
     putFloat(StressEdit, "Stress Factor", false);
     putFloat(ASWEdit, "ASW", false);
     putFloat(FracWettedEdit, "Fraction Wetted", false);
-    f("Sensitive").setAsBoolean(CheckBox1->isChecked());
-    m_ctx.Soil = SoilComboBox->currentText();
-    f("Soil").setAsString(m_ctx.Soil);
-    m_ctx.IrrigationType = m_irrType;
-    f("Irrigation Type").setAsString(m_irrType);
-    f("Beg Dat").setAsString(f("Plant Mo").asString() + QLatin1Char('/') + f("Plant Day").asString());
-    f("End Dat").setAsString(f("Harvest Mo").asString() + QLatin1Char('/') + f("Harvest Day").asString());
-    try {
-        wk->post();
-    } catch (const DbError& e) {
-        wait.restore();
-        showError(e.message());
-        return false;
+    in.sensitive = CheckBox1->isChecked();
+    in.soil = SoilComboBox->currentText();
+    in.irrigationType = m_irrType;
+    return in;
+}
+
+bool TCropCompDlg::FormClose()
+{
+    if (m_closed) return true;
+    // However the dialog closes, the number being typed counts as entered.
+    if (!commitPendingEntry(this)) return false;
+    TTable* wk = workingCrop();
+    if (!wk || !wk->isOpen() || (wk->isEmpty() && wk->state() == TTable::State::Browse)) {
+        m_closed = true;
+        done(QDialog::Accepted);
+        return true;
     }
-    m_closed = true;
-    bool computed = true;
-    try {
-        ComputeCrop(m_ctx, m_curves, *wk);
-    } catch (const DbError& e) {
-        computed = false;
-        wait.restore();
-        showError(e.message());
-    }
+    THourglass wait;
+    const StoredCropInputs stored = StoreAndComputeCrop(m_ctx, m_curves, *wk, typedInputs());
     wait.restore();
+    m_closed = stored.posted;   // a refused post keeps the dialog open on the inputs
+    if (!stored.error.isEmpty()) showError(stored.error);
+    if (!stored.posted) return false;
     done(QDialog::Accepted);
-    if (computed && ShowOutput) ShowOutput(parentWidget(), m_ctx, m_curves);
+    if (stored.computed && ShowOutput) ShowOutput(parentWidget(), m_ctx, m_curves);
     return true;
 }
 

@@ -13,6 +13,8 @@
 #include <functional>
 
 #include "CropRunContext.h"
+#include "CropSetup.h"
+#include "JobState.h"
 
 class QCheckBox;
 class QComboBox;
@@ -33,7 +35,8 @@ class TMainForm;
 class TCropCompDlg : public QDialog {
     Q_OBJECT
 public:
-    TCropCompDlg(CropRunContext& ctx, CropCurveState& curves, TMainForm* main, QWidget* parent = nullptr);
+    TCropCompDlg(CropRunContext& ctx, JobState& job, CropCurveState& curves, TMainForm* main,
+                 QWidget* parent = nullptr);
 
     // The output dialog shown after the computation (tests replace it).
     static std::function<void(QWidget*, CropRunContext&, CropCurveState&)> ShowOutput;
@@ -123,8 +126,10 @@ private:
     void dayLeft(TNumEdit* mo, TNumEdit* day, int& ctxDay);
     void depthLeft(TNumEdit* e, double& inches, double& cm);
     double depthInches(const TNumEdit* e) const;
+    CropInputs typedInputs() const;
 
     CropRunContext& m_ctx;
+    JobState& m_job;
     CropCurveState& m_curves;
     TMainForm* m_main;
     bool m_shown = false;

@@ -43,8 +43,9 @@ void colourTitle(QGroupBox* g, const char* colour)
 
 } // namespace
 
-TGetCropNamDlg::TGetCropNamDlg(CropRunContext& ctx, CropCurveState& curves, TMainForm* main, QWidget* parent)
-    : QDialog(parent), m_ctx(ctx), m_curves(curves), m_main(main)
+TGetCropNamDlg::TGetCropNamDlg(CropRunContext& ctx, JobState& job, CropCurveState& curves, TMainForm* main,
+                               QWidget* parent)
+    : QDialog(parent), m_ctx(ctx), m_job(job), m_curves(curves), m_main(main)
 {
     setObjectName(QStringLiteral("GetCropNamDlg"));
     setWindowTitle(QStringLiteral("Get Crop Name"));
@@ -193,11 +194,11 @@ void TGetCropNamDlg::BtnOKClick()
     if (m_done || !DMod) return;
     if (!DMod->tblCreateCrp->isOpen() || DMod->tblCreateCrp->isEmpty()) return;   // nothing to pick
     m_done = true;
-    const AddCropResult r = AddWorkingCrop(m_ctx, *DMod);
+    const AddCropResult r = AddWorkingCrop(m_ctx, m_job, *DMod);
     m_added = r == AddCropResult::Added;
     if (m_added) {
         hide();
-        TCropCompDlg comp(m_ctx, m_curves, m_main, parentWidget());
+        TCropCompDlg comp(m_ctx, m_job, m_curves, m_main, parentWidget());
         runModal(comp);
     }
     closeTables();
@@ -210,11 +211,11 @@ void TGetCropNamDlg::CancelBtnClick()
     if (m_done) return;
     m_done = true;
     closeTables();
-    m_ctx.JobSaveState = 0;
+    m_job.JobSaveState = 0;
     if (m_main) {
         m_main->SaveJobBtn->setEnabled(false);
         m_main->AddCropBtn->setEnabled(true);
-        if (m_ctx.CropCounter == 0)
+        if (m_job.CropCounter == 0)
             for (QWidget* w : {static_cast<QWidget*>(m_main->DisplayButton),
                                static_cast<QWidget*>(m_main->JobCropDBGrid),
                                static_cast<QWidget*>(m_main->DeleteCropBtn), static_cast<QWidget*>(m_main->EdCropBtn)})

@@ -8,6 +8,7 @@
 #include <QDialog>
 
 #include "CropRunContext.h"
+#include "JobState.h"
 
 class QGroupBox;
 class QLabel;
@@ -28,7 +29,8 @@ class TGetCropNamDlg : public QDialog {
     Q_OBJECT
 public:
     // main: the window whose buttons Cancel sets (may be null in tests).
-    TGetCropNamDlg(CropRunContext& ctx, CropCurveState& curves, TMainForm* main, QWidget* parent = nullptr);
+    TGetCropNamDlg(CropRunContext& ctx, JobState& job, CropCurveState& curves, TMainForm* main,
+                   QWidget* parent = nullptr);
     ~TGetCropNamDlg() override;
 
     TDBGrid* DBGrid1;
@@ -62,6 +64,7 @@ protected:
 private:
     void closeTables();
     CropRunContext& m_ctx;
+    JobState& m_job;
     CropCurveState& m_curves;
     TMainForm* m_main;
     bool m_shown = false;

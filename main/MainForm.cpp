@@ -76,8 +76,8 @@ QAction* item(QMenu* menu, const QString& name, const QString& caption, int help
 
 } // namespace
 
-TMainForm::TMainForm(CropRunContext& ctx, CropCurveState& curveState, QWidget* parent)
-    : QMainWindow(parent), Ctx(ctx), CurveState(curveState)
+TMainForm::TMainForm(CropRunContext& ctx, JobState& job, CropCurveState& curveState, QWidget* parent)
+    : QMainWindow(parent), Ctx(ctx), Job(job), CurveState(curveState)
 {
     MainForm = this;
     setObjectName(QStringLiteral("MainForm"));
@@ -142,12 +142,47 @@ void TMainForm::buildJobPanel()
     JobPanel->setObjectName(QStringLiteral("JobPanel"));
     auto* h = new QHBoxLayout(JobPanel);
     h->setContentsMargins(4, 4, 4, 4);
+    h->addWidget(buildJobData(), 1);
 
-    // Job data, left.
+    // Climate station and crops, right.
+    auto* right = new QWidget(JobPanel);
+    auto* rv = new QVBoxLayout(right);
+    rv->setContentsMargins(0, 0, 0, 0);
+    rv->addWidget(buildClimateGroup(right));
+    rv->addWidget(buildCropGroup(right), 1);
+    h->addWidget(right, 1);
+
+    setJobPanelFocusOrder();
+    connectJobPanel();
+}
+
+// Job data, the left half of the job panel: the job's texts, the elevation in
+// feet and metres, the two ratios and the ET method.
+QWidget* TMainForm::buildJobData()
+{
     auto* left = new QWidget(JobPanel);
     auto* g = new QGridLayout(left);
     g->setContentsMargins(0, 0, 0, 0);
     int row = 0;
+    addJobTextRows(left, g, row);
+    addElevationRows(left, g, row);
+    addRatioRows(left, g, row);
+
+    g->addWidget(blueLabel(QStringLiteral("ET Computation Method"), left), row++, 0, 1, 5);
+    ETLabel = new QLabel(left);
+    ETLabel->setObjectName(QStringLiteral("ETLabel"));
+    ETLabel->setStyleSheet(QStringLiteral("color: maroon; font-weight: bold;"));
+    g->addWidget(ETLabel, row++, 0, 1, 5);
+    g->setRowStretch(row, 1);
+    g->setColumnStretch(1, 1);
+    g->setColumnStretch(3, 1);
+    return left;
+}
+
+// Name (with the note under it), date, planner, location, land user, ID and
+// class, from row on.
+void TMainForm::addJobTextRows(QWidget* left, QGridLayout* g, int& row)
+{
     auto textRow = [&](const QString& label, QLineEdit*& e, const QString& name, const QString& hint, int help) {
         e = edit(new QLineEdit(left), name, hint, help);
         g->addWidget(blueLabel(label, left), row, 0);
@@ -180,7 +215,11 @@ void TMainForm::buildJobPanel()
                                 std::pair{JobClassEdit, "JobClass"}})
             if (const int i = jobs->fieldIndex(QString::fromLatin1(field)); i >= 0)
                 e->setMaxLength(jobs->fields[i].size);
+}
 
+// The job's elevation in feet and in metres side by side.
+void TMainForm::addElevationRows(QWidget* left, QGridLayout* g, int& row)
+{
     g->addWidget(blueLabel(QStringLiteral("Job elevation above sea level"), left), row++, 0, 1, 5);
     ElevEdit = edit(new TNumEdit(QStringLiteral("####"), -200, 9999, left), QStringLiteral("ElevEdit"), {}, 15);
     ElevEditM = edit(new TNumEdit(QStringLiteral("####.#"), -500, 9999, left), QStringLiteral("ElevEditM"), {}, 15);
@@ -189,14 +228,18 @@ void TMainForm::buildJobPanel()
     g->addWidget(ElevEditM, row, 3);
     g->addWidget(blueLabel(QStringLiteral("meters"), left), row, 4);
     ++row;
+    ElevEdit->setFieldCaption(QStringLiteral("Job elevation above sea level (feet)"));
+    ElevEditM->setFieldCaption(QStringLiteral("Job elevation above sea level (meters)"));
+}
 
+// The effective-precipitation ratios of the normal (50 %) and dry (80 %) year.
+void TMainForm::addRatioRows(QWidget* left, QGridLayout* g, int& row)
+{
     g->addWidget(blueLabel(QStringLiteral("Effective Precipitation Ratio"), left), row++, 0, 1, 5);
     Norm50Edit = edit(new TNumEdit(QStringLiteral("#.##"), 0.01, 9.99, left), QStringLiteral("Norm50Edit"), {}, 15);
     Dry80Edit = edit(new TNumEdit(QStringLiteral("#.##"), 0.01, 9.99, left), QStringLiteral("Dry80Edit"), {}, 15);
     Norm50Edit->setCaretToEnd(true);
     Dry80Edit->setCaretToEnd(true);
-    ElevEdit->setFieldCaption(QStringLiteral("Job elevation above sea level (feet)"));
-    ElevEditM->setFieldCaption(QStringLiteral("Job elevation above sea level (meters)"));
     Norm50Edit->setFieldCaption(QStringLiteral("Effective Precipitation Ratio, Normal year"));
     Dry80Edit->setFieldCaption(QStringLiteral("Effective Precipitation Ratio, Dry year"));
     g->addWidget(blueLabel(QStringLiteral("Normal year"), left), row, 0);
@@ -206,23 +249,12 @@ void TMainForm::buildJobPanel()
     g->addWidget(blueLabel(QStringLiteral("80% chance"), left), row + 1, 2);
     g->addWidget(Dry80Edit, row, 3, 2, 1);
     row += 2;
+}
 
-    g->addWidget(blueLabel(QStringLiteral("ET Computation Method"), left), row++, 0, 1, 5);
-    ETLabel = new QLabel(left);
-    ETLabel->setObjectName(QStringLiteral("ETLabel"));
-    ETLabel->setStyleSheet(QStringLiteral("color: maroon; font-weight: bold;"));
-    g->addWidget(ETLabel, row++, 0, 1, 5);
-    g->setRowStretch(row, 1);
-    g->setColumnStretch(1, 1);
-    g->setColumnStretch(3, 1);
-    h->addWidget(left, 1);
-
-    // Climate station and crops, right.
-    auto* right = new QWidget(JobPanel);
-    auto* rv = new QVBoxLayout(right);
-    rv->setContentsMargins(0, 0, 0, 0);
-
-    ClimateGroup = new QGroupBox(QStringLiteral("Climate Database Site"), right);
+// "Climate Database Site": the job's station and its Get New Climate button.
+QGroupBox* TMainForm::buildClimateGroup(QWidget* parent)
+{
+    ClimateGroup = new QGroupBox(QStringLiteral("Climate Database Site"), parent);
     ClimateGroup->setObjectName(QStringLiteral("ClimateGroup"));
     auto* cg = new QGridLayout(ClimateGroup);
     StationNameLabel = new QLabel(ClimateGroup);
@@ -253,9 +285,13 @@ void TMainForm::buildJobPanel()
     cg->setColumnStretch(3, 1);
     // Entering the group puts the focus on its button.
     ClimateGroup->setFocusProxy(JobDatBtn);
-    rv->addWidget(ClimateGroup);
+    return ClimateGroup;
+}
 
-    CropGroup = new QGroupBox(QStringLiteral("Job Crops"), right);
+// "Job Crops": the working-crop grid and the crop buttons.
+QGroupBox* TMainForm::buildCropGroup(QWidget* parent)
+{
+    CropGroup = new QGroupBox(QStringLiteral("Job Crops"), parent);
     CropGroup->setObjectName(QStringLiteral("CropGroup"));
     auto* kv = new QVBoxLayout(CropGroup);
     kv->addWidget(new QLabel(QStringLiteral("Select Crop to Compute and Display"), CropGroup));
@@ -279,17 +315,23 @@ void TMainForm::buildJobPanel()
     for (QPushButton* b : {AddCropBtn, DeleteCropBtn, EdCropBtn, DisplayButton}) kb->addWidget(b);
     kb->addStretch();
     kh->addLayout(kb);
-    rv->addWidget(CropGroup, 1);
-    h->addWidget(right, 1);
+    return CropGroup;
+}
 
-    // Tab order of the job panel, top to bottom.
+// Tab and Enter move through the job panel top to bottom.
+void TMainForm::setJobPanelFocusOrder()
+{
     QWidget* order[] = {JobNameEdit, DateEdit, PlannerEdit, LocationEdit, LandUserEdit, IDEdit,
                         JobClassEdit, ElevEdit, ElevEditM, Norm50Edit, Dry80Edit, JobDatBtn,
                         JobCropDBGrid, AddCropBtn, DeleteCropBtn, EdCropBtn, DisplayButton};
     for (size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
 
     installEnterMovesFocus({JobNameEdit, DateEdit, PlannerEdit, LocationEdit, LandUserEdit, IDEdit, JobClassEdit});
+}
 
+// The handlers of the job panel's controls.
+void TMainForm::connectJobPanel()
+{
     // Elevation in two units.
     connect(ElevEdit, &TNumEdit::changed, this, &TMainForm::ElevEditChange);
     connect(ElevEdit, &TNumEdit::exited, this, &TMainForm::ElevEditExit);
@@ -421,7 +463,7 @@ void TMainForm::FormShow()
     NewJobButton->setFocus();
 
     // 4: nothing to save.
-    Ctx.JobSaveState = 0;
+    Job.JobSaveState = 0;
 
     // 3: the units flag from the local defaults.
     if (DMod) {
@@ -443,7 +485,7 @@ void TMainForm::FormActivate() { setHelpFile(QStringLiteral("Quenpm.HLP")); }
 void TMainForm::closeEvent(QCloseEvent* e)
 {
     // 1: unsaved changes; a save the database refused keeps the window open.
-    if (Ctx.JobSaveState != 0) {
+    if (Job.JobSaveState != 0) {
         SaveRefused = false;
         SavePrompt();
         if (SaveRefused) {
@@ -460,6 +502,7 @@ void TMainForm::closeEvent(QCloseEvent* e)
     // 3: the computation objects are reset here and destroyed with the
     // program.
     Ctx.reset();
+    Job.reset();
     CurveState.reset();
     e->accept();
 }
@@ -496,13 +539,13 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 void TMainForm::ElevEditChange()
 {
     ElevEdit->setMarkedModified(true);
-    if (Ctx.JobSaveState == 0) Ctx.JobSaveState = 2;
+    if (Job.JobSaveState == 0) Job.JobSaveState = 2;
 }
 
 void TMainForm::ElevEditMChange()
 {
     ElevEditM->setMarkedModified(true);
-    if (Ctx.JobSaveState == 0) Ctx.JobSaveState = 2;
+    if (Job.JobSaveState == 0) Job.JobSaveState = 2;
 }
 
 void TMainForm::ElevEditExit()

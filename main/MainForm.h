@@ -8,7 +8,8 @@
 // the job panel is hidden and a picture fills the client area.
 //
 // The window reads and writes the job values of the program's one
-// CropRunContext. The job lifecycle (new, fetch, save, cancel, delete, the
+// CropRunContext and keeps the program's one JobState (save state, saved job,
+// crop numbering). The job lifecycle (new, fetch, save, cancel, delete, the
 // save prompt, the report commands) is wired to the handler slots below.
 #pragma once
 
@@ -18,8 +19,11 @@
 #include <QPushButton>
 
 #include "CropRunContext.h"
+#include "JobState.h"
+#include "OpenJob.h"
 
 class QAction;
+class QGridLayout;
 class QGroupBox;
 class QMenu;
 
@@ -35,10 +39,11 @@ class TJobPicture;
 class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
-    TMainForm(CropRunContext& ctx, CropCurveState& curveState, QWidget* parent = nullptr);
+    TMainForm(CropRunContext& ctx, JobState& job, CropCurveState& curveState, QWidget* parent = nullptr);
     ~TMainForm() override;
 
     CropRunContext& Ctx;
+    JobState& Job;
     CropCurveState& CurveState;
 
     // Flags of the window.
@@ -187,6 +192,27 @@ protected:
 private:
     void buildTopPanel();
     void buildJobPanel();
+    QWidget* buildJobData();
+    void addJobTextRows(QWidget* left, QGridLayout* g, int& row);
+    void addElevationRows(QWidget* left, QGridLayout* g, int& row);
+    void addRatioRows(QWidget* left, QGridLayout* g, int& row);
+    QGroupBox* buildClimateGroup(QWidget* parent);
+    QGroupBox* buildCropGroup(QWidget* parent);
+    void setJobPanelFocusOrder();
+    void connectJobPanel();
+
+    // Steps of Get New Climate.
+    job::JobEntries jobEntries() const;
+    void focusRefusedEntry(job::JobEntry entry);
+    void chooseStation();
+    void showStationTaken();
+    void takeSiteEdits();
+    // Steps of Get Prev Job (and New Job's save prompt).
+    bool previousJobsAvailable();
+    bool leaveOpenJob();
+    QString pickSavedJob();
+    void openJobPanelForFetch();
+    void showFetchedJob(bool found);
     void buildMenus();
     bool m_shown = false;
 };

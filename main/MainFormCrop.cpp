@@ -16,9 +16,9 @@ namespace quen::mainprog {
 namespace {
 
 // The job has changes once a crop is being added.
-void markJobChanged(CropRunContext& ctx)
+void markJobChanged(JobState& job)
 {
-    if (ctx.JobSaveState == 0) ctx.JobSaveState = 2;
+    if (job.JobSaveState == 0) job.JobSaveState = 2;
 }
 
 } // namespace
@@ -29,22 +29,22 @@ void TMainForm::AddCropBtnClick()
     // crop) only what this command changed is undone: a job that had changes
     // to save before keeps them and its Save button, so the save prompt
     // still guards them; a job with nothing to save has Save Job off.
-    const int stateBefore = Ctx.JobSaveState;
+    const int stateBefore = Job.JobSaveState;
 
     SaveJobBtn->setEnabled(true);
-    markJobChanged(Ctx);
+    markJobChanged(Job);
     for (QWidget* w : {static_cast<QWidget*>(DisplayButton), static_cast<QWidget*>(JobCropDBGrid),
                        static_cast<QWidget*>(DeleteCropBtn), static_cast<QWidget*>(AddCropBtn),
                        static_cast<QWidget*>(EdCropBtn)})
         w->setEnabled(true);
 
-    TGetCropNamDlg dlg(Ctx, CurveState, this, this);
+    TGetCropNamDlg dlg(Ctx, Job, CurveState, this, this);
     if (runModal(dlg) == QDialog::Accepted) return;
     // Nothing was added (Cancel, or a refused crop). The counter never goes
     // back, so a job whose crops were all deleted is told by its table.
-    Ctx.JobSaveState = stateBefore;
-    SaveJobBtn->setEnabled(Ctx.JobSaveState != 0);
-    const bool noCrops = Ctx.CropCounter == 0 || !DMod || !DMod->tblQuenWkCrop->isOpen()
+    Job.JobSaveState = stateBefore;
+    SaveJobBtn->setEnabled(Job.JobSaveState != 0);
+    const bool noCrops = Job.CropCounter == 0 || !DMod || !DMod->tblQuenWkCrop->isOpen()
                          || DMod->tblQuenWkCrop->isEmpty();
     if (noCrops)
         for (QWidget* w : {static_cast<QWidget*>(DisplayButton), static_cast<QWidget*>(JobCropDBGrid),
@@ -58,7 +58,7 @@ void TMainForm::EdCropBtnClick()
     TTable* wk = DMod->tblQuenWkCrop;
     if (!wk->isOpen()) wk->open();
     if (wk->isEmpty()) return;   // no crop to edit
-    TCropCompDlg dlg(Ctx, CurveState, this, this);
+    TCropCompDlg dlg(Ctx, Job, CurveState, this, this);
     runModal(dlg);
 }
 

@@ -2,8 +2,8 @@
 // edits, the checks before the station choice and the station choice itself,
 // Save Job and its prompt, Get Prev Job, Cancel Job, Delete Crop, Display
 // Crop, the report commands and the job removal dialog. The job operations
-// themselves are in JobStore; this file reads the controls, calls them and
-// sets the controls' enabling.
+// themselves are in JobStore and OpenJob; this file reads the controls, calls
+// them, shows their refusals and sets the controls' enabling.
 #include <QDate>
 #include <QGroupBox>
 
@@ -18,6 +18,7 @@
 #include "RemoveJobsDlg.h"
 #include "SaveForm.h"
 #include "JobStore.h"
+#include "OpenJob.h"
 #include "MainDMod.h"
 #include "WaitDlg.h"
 #include "MainForm.h"
@@ -54,21 +55,11 @@ void enable(std::initializer_list<QWidget*> widgets, bool on)
         w->setEnabled(on);
 }
 
-// Closes the tables of the data module but the three reference tables that
-// stay open for the run; a pending working-crop row is posted first.
+// The data module's tables closed (job::CloseJobTables), when there is one.
 void closeTables()
 {
-    if (!DMod)
-        return;
-    TTable* wk = DMod->tblQuenWkCrop;
-    if (wk->isOpen() && wk->state() != TTable::State::Browse)
-        wk->post();
-    for (TTable* t : {DMod->tblQuenJob, DMod->tblQuenJobCrop, DMod->tblQuenWkCrop, DMod->tblSysDef,
-                      DMod->tblLocDef, DMod->tblClim, DMod->tblWHR, DMod->tblCntyList, DMod->tblETKc,
-                      DMod->tblCreateCrp, DMod->tblBasFldVeg, DMod->tblBasPeren, DMod->tblBasGrass,
-                      DMod->tblBCAnnual, DMod->tblBCPeren, DMod->tblAnType, DMod->tblFAOcurv})
-        if (t->isOpen())
-            t->close();
+    if (DMod)
+        job::CloseJobTables(*DMod);
 }
 
 // The working crop table, opened when closed.
@@ -78,12 +69,6 @@ TTable* workingCrops()
     if (!wk->isOpen())
         wk->open();
     return wk;
-}
-
-// True when the open job is the saved job numbered number.
-bool isOpenJob(const CropRunContext& ctx, int number)
-{
-    return number != 0 && ctx.JobFromDatabase && ctx.JobNumber == number;
 }
 
 // Shows the job values of the context in the job panel (after a fetch).
@@ -124,14 +109,14 @@ void enterJobText(TMainForm& f)
         f.JobNameEdit->setFocus();
         return;
     }
-    if (f.Ctx.JobSaveState != 1)
-        f.Ctx.JobSaveState = 2;
+    if (f.Job.JobSaveState != 1)
+        f.Job.JobSaveState = 2;
 }
 
 void changeJobText(TMainForm& f)
 {
-    if (f.Ctx.JobSaveState == 0)
-        f.Ctx.JobSaveState = 2;
+    if (f.Job.JobSaveState == 0)
+        f.Job.JobSaveState = 2;
 }
 
 void exitJobText(TMainForm& f, QLineEdit* e, QString& target)
@@ -159,6 +144,28 @@ void computeCurrentCrop(TMainForm& f)
     ComputeCrop(f.Ctx, f.CurveState, *workingCrops());
 }
 
+// The wait dialog shown while a saved job is fetched, and finished however
+// the fetch ends.
+struct WaitShown {
+    WaitShown()
+    {
+        if (WaitDlg) {
+            WaitDlg->setMaximum(100);
+            WaitDlg->show();
+            WaitDlg->repaint();
+        }
+    }
+    ~WaitShown()
+    {
+        if (WaitDlg) WaitDlg->finish();
+    }
+};
+
+void advanceWaitBar(int step)
+{
+    if (WaitDlg) WaitDlg->advance(step);
+}
+
 } // namespace
 
 // --- New Job -----------------------------------------------------------------------
@@ -166,18 +173,15 @@ void computeCurrentCrop(TMainForm& f)
 void TMainForm::NewJobButtonClick()
 {
     Arranging arranging;
-    if (Ctx.JobSaveState != 0) {
-        SaveRefused = false;
-        SavePrompt();
-        if (SaveRefused)
-            return;   // the unsaved job stays on screen
-    }
+    if (!leaveOpenJob())
+        return;   // the unsaved job stays on screen
     closeTables();
     if (DMod) {
-        job::StartJob(Ctx, *DMod->tblQuenWkCrop);
+        job::StartJob(Ctx, Job, *DMod->tblQuenWkCrop);
     } else {
         Ctx.reset();
-        Ctx.JobSaveState = 1;
+        Job.reset();
+        Job.JobSaveState = 1;
     }
     JobNameEntered = false;
 
@@ -205,7 +209,7 @@ void TMainForm::NewJobButtonClick()
 
     DateEdit->setText(QDate::currentDate().toString(QStringLiteral("MM/dd/yy")));
     DateEdit->setModified(false);
-    Ctx.CropCounter = 0;
+    Job.CropCounter = 0;
     UniqueLabel->setVisible(true);
 
     Picture->setVisible(false);
@@ -235,7 +239,7 @@ void TMainForm::JobNameEditExit()
     Ctx.JobName = name;
     if (!name.isEmpty()) {
         const int found = job::FindJob(name);
-        if (found && !isOpenJob(Ctx, found)) {
+        if (found && !job::IsOpenJob(Job, found)) {
             if (!askYesNo(QStringLiteral("The job ") + name + QStringLiteral(" already exists.  Do you want to replace it?"))) {
                 JobNameEdit->setFocus();
             } else if (!askYesNo(QStringLiteral("Are you sure you want to delete ") + name + QStringLiteral(" ?"))) {
@@ -250,16 +254,16 @@ void TMainForm::JobNameEditExit()
                 JobNameEntered = true;
                 LocationEdit->setFocus();
             }
-        } else if (Ctx.JobFromDatabase) {
+        } else if (Job.JobFromDatabase) {
             if (askYesNo(QStringLiteral("Save job as: ") + name + QStringLiteral("?"))) {
-                Ctx.JobSaveState = 1;
+                Job.JobSaveState = 1;
                 SaveJobBtn->setEnabled(true);
                 LocationEdit->setFocus();
             } else {
                 JobNameEdit->setFocus();
             }
         } else {
-            Ctx.JobSaveState = 1;
+            Job.JobSaveState = 1;
             SaveJobBtn->setEnabled(true);
             showInfo(QStringLiteral("Job will be saved as ") + name + QStringLiteral("."));
             LocationEdit->setFocus();
@@ -285,8 +289,8 @@ void TMainForm::DateEditExit() { exitJobText(*this, DateEdit, Ctx.JobDate); }
 
 void TMainForm::Norm50EditChange()
 {
-    if (Ctx.JobSaveState == 0)
-        Ctx.JobSaveState = 2;
+    if (Job.JobSaveState == 0)
+        Job.JobSaveState = 2;
     SaveJobBtn->setEnabled(true);
 }
 
@@ -310,49 +314,56 @@ void TMainForm::Dry80EditExit()
 
 void TMainForm::JobDatBtnClick()
 {
-    // Checks before the station dialog.
     SaveJobBtn->setEnabled(true);
-    if (Ctx.JobSaveState == 0)
-        Ctx.JobSaveState = 2;
-    if (JobNameEdit->isModified()) {
-        Ctx.JobName = JobNameEdit->text();
-        const int found = Ctx.JobName.isEmpty() ? 0 : job::FindJob(Ctx.JobName);
-        if (found && !isOpenJob(Ctx, found)) {
-            showError(QStringLiteral("Job Name already used. Enter a unique name."));
-            JobNameEdit->setFocus();
-            return;
-        }
-    }
-    if (Ctx.JobName.isEmpty()) {
-        showError(QStringLiteral("Please enter a Job Name."));
-        JobNameEdit->setFocus();
+    if (const job::EntryRefusal refusal = job::TakeEntriesForStation(Ctx, Job, jobEntries())) {
+        showError(refusal.message);
+        focusRefusedEntry(refusal.entry);
         return;
     }
-    if (LocationEdit->text().isEmpty()) {
-        showError(QStringLiteral("Please enter a Job Location."));
-        LocationEdit->setFocus();
-        JobNameEdit->setFocus();
-        return;
-    }
-    if (PlannerEdit->text().isEmpty()) {
-        showError(QStringLiteral("Please enter the planner's name."));
-        PlannerEdit->setFocus();
-        JobNameEdit->setFocus();
-        return;
-    }
-    if (LocationEdit->isModified()) Ctx.JobLocation = LocationEdit->text();
-    if (PlannerEdit->isModified()) Ctx.JobPlanner = PlannerEdit->text();
-    if (LandUserEdit->isModified()) Ctx.JobLandUser = LandUserEdit->text();
-    if (IDEdit->isModified()) Ctx.JobID = IDEdit->text();
-    if (JobClassEdit->isModified()) Ctx.JobClass = JobClassEdit->text();
-    Ctx.JobDate = DateEdit->text();
     ElevEdit->setEnabled(true);
     ElevEditM->setEnabled(true);
     UniqueLabel->setVisible(false);
     if (!DMod)
         return;
+    chooseStation();
+    {
+        // The job's ET method, chosen anew while it has no crops.
+        TETMethodDlg etDlg(this);
+        if (job::SettleETMethod(Ctx, Job, &etDlg))
+            ETLabel->setText(Ctx.ETMethodText);
+    }
+    showStationTaken();
+    if (messages().show(MsgKind::Confirmation, QStringLiteral("Edit site elevation or precipitation ratios?"),
+                        MsgButtons::YesNoHelp, 19029)
+        == MsgResult::Yes)
+        return;   // the user edits them in the window
+    takeSiteEdits();
+    AddCropBtnClick();
+}
 
-    // The station dialog over the county list and the county's stations.
+// The job's texts as the edits hold them.
+job::JobEntries TMainForm::jobEntries() const
+{
+    auto typed = [](const QLineEdit* e) { return job::TypedText{e->text(), e->isModified()}; };
+    return {typed(JobNameEdit), typed(LocationEdit), typed(PlannerEdit), typed(LandUserEdit), typed(IDEdit),
+            typed(JobClassEdit), DateEdit->text()};
+}
+
+// The edit a refused station choice sends the planner back to; the name
+// edit keeps the focus in the end.
+void TMainForm::focusRefusedEntry(job::JobEntry entry)
+{
+    if (entry == job::JobEntry::Location)
+        LocationEdit->setFocus();
+    else if (entry == job::JobEntry::Planner)
+        PlannerEdit->setFocus();
+    JobNameEdit->setFocus();
+}
+
+// The station dialog over the county list and the county's stations; however
+// it was closed, the current station is taken and shown.
+void TMainForm::chooseStation()
+{
     TTable* clim = DMod->tblClim;
     TTable* counties = DMod->tblCntyList;
     if (!clim->isOpen()) clim->open();
@@ -361,9 +372,7 @@ void TMainForm::JobDatBtnClick()
         TGetClimDlg dlg(this);
         execModal(dlg);
     }
-    // However the dialog was closed, the current station is taken.
-    if (!clim->isEmpty()) {
-        job::CopyStation(*clim, Ctx);
+    if (job::TakeStation(*clim, Ctx)) {
         StationNameLabel->setText(Ctx.WeatherStationName);
         ElevEdit->setValue(Ctx.Elevation);
         ElevEditM->setValue(Ctx.ElevationM);
@@ -374,18 +383,11 @@ void TMainForm::JobDatBtnClick()
     }
     clim->close();
     counties->close();
+}
 
-    // The job's ET method, while it has no crops. With crops the method
-    // stays, unless it is Penman-Monteith and the new station has no wind
-    // data: then it falls back, with the message, as for a job without crops.
-    if (Ctx.CropCounter == 0) {
-        TETMethodDlg etDlg(this);
-        ChooseETMethod(Ctx, &etDlg);
-        ETLabel->setText(Ctx.ETMethodText);
-    } else if (FallBackWithoutWindRecord(Ctx)) {
-        ETLabel->setText(Ctx.ETMethodText);
-    }
-
+// The controls once a station is in the job.
+void TMainForm::showStationTaken()
+{
     AddCropBtn->setEnabled(true);
     enable({DisplayButton, EdCropBtn, DeleteCropBtn, JobDatBtn}, false);
     GetClimLbl->setVisible(true);
@@ -393,16 +395,15 @@ void TMainForm::JobDatBtnClick()
     Dry80Edit->setValue(Ctx.EffPcpFact80);
     setWindowTitle(QStringLiteral("Quen Job [") + Ctx.JobName + QLatin1Char(']'));
     ElevEdit->setFocus();
+}
 
-    if (messages().show(MsgKind::Confirmation, QStringLiteral("Edit site elevation or precipitation ratios?"),
-                        MsgButtons::YesNoHelp, 19029)
-        == MsgResult::Yes)
-        return;   // the user edits them in the window
+// The site's elevation and ratios as the edits hold them.
+void TMainForm::takeSiteEdits()
+{
     Ctx.Elevation = ElevEdit->value();
     Ctx.ElevationM = ElevEditM->value();
     Ctx.EffPcpFact50 = Norm50Edit->value();
     Ctx.EffPcpFact80 = Dry80Edit->value();
-    AddCropBtnClick();
 }
 
 // --- Save Job and the save prompt ------------------------------------------------------
@@ -410,7 +411,7 @@ void TMainForm::JobDatBtnClick()
 void TMainForm::SaveJobBtnClick()
 {
     SaveRefused = false;
-    if (Ctx.JobSaveState == 1 || Ctx.JobSaveState == 2) {
+    if (Job.JobSaveState == 1 || Job.JobSaveState == 2) {
         // An empty name, or one the table would cut.
         if (const QString problem = job::JobNameProblem(Ctx.JobName); !problem.isEmpty()) {
             showError(problem);
@@ -421,7 +422,7 @@ void TMainForm::SaveJobBtnClick()
         // new job or as the changes of this one: the two would share their
         // crop rows from then on, or this one would overwrite the other.
         const int found = job::FindJob(Ctx.JobName);
-        if (found && !isOpenJob(Ctx, found)) {
+        if (found && !job::IsOpenJob(Job, found)) {
             showError(QStringLiteral("Job Name already used. Enter a unique name."));
             JobNameEdit->setFocus();
             return;
@@ -433,7 +434,7 @@ void TMainForm::SaveJobBtnClick()
         }
         job::SaveResult r;
         try {
-            r = job::SaveJob(Ctx);
+            r = job::SaveJob(Ctx, Job);
         } catch (const DbError& e) {
             // Nothing was written; the job stays open with its changes.
             SaveRefused = true;
@@ -441,7 +442,7 @@ void TMainForm::SaveJobBtnClick()
             return;
         }
         if (r != job::SaveResult::Nothing) {
-            Ctx.JobSaveState = 0;
+            Job.JobSaveState = 0;
             ClimateGroup->setEnabled(true);
             enable({JobDatBtn, RevEditBtn, NewJobButton, DisplayButton, AddCropBtn, DeleteCropBtn, EdCropBtn,
                     JobCropDBGrid},
@@ -466,28 +467,51 @@ void TMainForm::SavePrompt()
 void TMainForm::RevEditBtnClick()
 {
     Arranging arranging;
-    if (!DMod)
+    if (!DMod || !previousJobsAvailable() || !leaveOpenJob())
         return;
+    job::CloseJob(Ctx, Job, *DMod);
+    const QString name = pickSavedJob();
+    if (name.isEmpty())
+        return;   // cancelled: the context stays reset, the window keeps what it showed
+    WaitShown waitShown;
+    openJobPanelForFetch();
+    bool found = false;
     {
         THourglass wait;
-        if (!job::HasSavedJobs()) {
-            wait.restore();
-            showInfo(QStringLiteral("There are no previous jobs available."));
-            RevEditBtn->setEnabled(false);
-            return;
-        }
-        wait.restore();
-        if (Ctx.JobSaveState != 0) {
-            SaveRefused = false;
-            SavePrompt();
-            if (SaveRefused)
-                return;   // the unsaved job stays on screen
-        }
-        closeTables();
-        Ctx.reset();
-        Ctx.JobSaveState = 0;
+        found = job::FetchJob(name, Ctx, Job, CurveState, *DMod->tblQuenWkCrop, advanceWaitBar);
     }
+    showFetchedJob(found);
+}
 
+// "There are no previous jobs available." (and Get Prev Job off) when no job
+// is saved.
+bool TMainForm::previousJobsAvailable()
+{
+    THourglass wait;
+    const bool any = job::HasSavedJobs();
+    wait.restore();
+    if (!any) {
+        showInfo(QStringLiteral("There are no previous jobs available."));
+        RevEditBtn->setEnabled(false);
+    }
+    return any;
+}
+
+// The save prompt when the open job has changes; false when the database
+// refused the save, and the unsaved job stays on screen.
+bool TMainForm::leaveOpenJob()
+{
+    if (Job.JobSaveState == 0)
+        return true;
+    SaveRefused = false;
+    SavePrompt();
+    return !SaveRefused;
+}
+
+// The job list over "QuenJob.db" in name order; the name of the job chosen,
+// "" when cancelled.
+QString TMainForm::pickSavedJob()
+{
     TTable* jobs = DMod->tblQuenJob;
     jobs->setIndexName(QStringLiteral("JobNameIndex"));
     jobs->open();
@@ -497,25 +521,13 @@ void TMainForm::RevEditBtnClick()
         execModal(list);
     }
     jobs->close();
-    if (Ctx.JobName.isEmpty())
-        return;   // cancelled: the context stays reset, the window keeps what it showed
+    return Ctx.JobName;
+}
 
-    const QString name = Ctx.JobName;
-    struct WaitShown {
-        WaitShown()
-        {
-            if (WaitDlg) {
-                WaitDlg->setMaximum(100);
-                WaitDlg->show();
-                WaitDlg->repaint();
-            }
-        }
-        ~WaitShown()
-        {
-            if (WaitDlg) WaitDlg->finish();
-        }
-    } waitShown;
-
+// The job panel while a saved job is fetched: its texts open, the station
+// fixed.
+void TMainForm::openJobPanelForFetch()
+{
     Picture->setVisible(false);
     JobPanel->setVisible(true);
     CancelJobBtn->setEnabled(true);
@@ -526,14 +538,11 @@ void TMainForm::RevEditBtnClick()
     }
     JobDatBtn->setEnabled(false);
     GetClimLbl->setVisible(true);
+}
 
-    bool found = false;
-    {
-        THourglass wait;
-        found = job::FetchJob(name, Ctx, CurveState, *DMod->tblQuenWkCrop, [](int step) {
-            if (WaitDlg) WaitDlg->advance(step);
-        });
-    }
+// The fetched job in the window, its first crop current.
+void TMainForm::showFetchedJob(bool found)
+{
     if (found)
         showJob(*this);
     if (WaitDlg) WaitDlg->setPosition(100);
@@ -543,7 +552,7 @@ void TMainForm::RevEditBtnClick()
     enable({JobDatBtn, SaveJobBtn}, false);
     GetClimLbl->setVisible(true);
     UniqueLabel->setVisible(false);
-    Ctx.JobSaveState = 0;
+    Job.JobSaveState = 0;
     TTable* wk = workingCrops();
     wk->first();
     JobCropDBGrid->setFocus();
@@ -556,7 +565,8 @@ void TMainForm::CancelJobBtnClick()
     Arranging arranging;
     closeTables();
     Ctx.reset();
-    Ctx.JobSaveState = 0;
+    Job.reset();
+    Job.JobSaveState = 0;
     enable({CancelJobBtn, JobDatBtn, SaveJobBtn, DisplayButton, AddCropBtn, DeleteCropBtn, EdCropBtn, JobCropDBGrid},
            false);
     GetClimLbl->setVisible(true);
@@ -585,8 +595,8 @@ void TMainForm::DeleteCropBtnClick()
     SaveJobBtn->setEnabled(true);
     if (wk->isEmpty())
         enable({DeleteCropBtn, EdCropBtn, DisplayButton}, false);
-    if (Ctx.JobSaveState == 0)
-        Ctx.JobSaveState = 2;
+    if (Job.JobSaveState == 0)
+        Job.JobSaveState = 2;
 }
 
 void TMainForm::DisplayButtonClick()
@@ -653,11 +663,11 @@ void TMainForm::DeleteJobClick()
     // job not yet saved, so that nothing of it is lost and Save Job writes it
     // back as a new job.
     for (const auto& [number, name] : deleted) {
-        if (!isOpenJob(Ctx, number))
+        if (!job::IsOpenJob(Job, number))
             continue;
-        Ctx.JobFromDatabase = false;
-        Ctx.JobNumber = 0;
-        Ctx.JobSaveState = 1;
+        Job.JobFromDatabase = false;
+        Job.JobNumber = 0;
+        Job.JobSaveState = 1;
         SaveJobBtn->setEnabled(true);
         showInfo(QStringLiteral("The open job ") + name
                  + QStringLiteral(" was deleted from the saved jobs.  It stays open; save it to keep it."));

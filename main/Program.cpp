@@ -14,7 +14,7 @@ TMainProgram::TMainProgram()
     // The output windows go through the same modal driver as the main
     // program's own dialogs.
     output::setModalRunner([](QDialog& d) { return execModal(d); });
-    form = std::make_unique<TMainForm>(ctx, curveState);
+    form = std::make_unique<TMainForm>(ctx, job, curveState);
     dmod = std::make_unique<TDMod>();
     waitDlg = std::make_unique<TWaitDlg>(ctx, form.get());
 }

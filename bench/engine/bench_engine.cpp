@@ -411,6 +411,7 @@ bool AppendShippedCrop(TTable& wk, TTable& crops, int method, int no, const QStr
 void SaveShippedJob(const QString& station)
 {
     CropRunContext ctx;
+    JobState jobState;
     {
         TTable clim(QStringLiteral("Climate.DB"));
         clim.open();
@@ -421,8 +422,8 @@ void SaveShippedJob(const QString& station)
     ctx.JobName = QStringLiteral("Bench job");
     ctx.ETMethodIndex = 2;
     ctx.ETMethodText = QStringLiteral("FAO Penman-Monteith,NEH2 Bas crop curves");
-    ctx.CropCounter = 20;
-    ctx.JobSaveState = 1;
+    jobState.CropCounter = 20;
+    jobState.JobSaveState = 1;
     TTable wk(QStringLiteral("QuenWkCrop.DB"));
     wk.emptyTable();
     wk.open();
@@ -434,7 +435,7 @@ void SaveShippedJob(const QString& station)
             no += AppendShippedCrop(wk, crops, 2, no + 1, ctx.JobName);
     crops.close();
     wk.close();
-    job::SaveJob(ctx);
+    job::SaveJob(ctx, jobState);
 }
 
 // The arguments: the run count (lower for profiling: fewer repeats too),
@@ -571,8 +572,9 @@ void Pass(const Options& o, Backend backend, FigureSheet& sheet)
     TTable wk(QStringLiteral("QuenWkCrop.DB"));
     const Figures fetch = Measure(fetchRuns, pc, [&] {
         CropRunContext back;
+        JobState backState;
         CropCurveState curves;
-        job::FetchJob(QStringLiteral("Bench job"), back, curves, wk);
+        job::FetchJob(QStringLiteral("Bench job"), back, backState, curves, wk);
         if (wk.recordCount() != 20)
             unexpected(QStringLiteral("the fetched job holds %1 crops").arg(wk.recordCount()));
     });
@@ -584,8 +586,9 @@ void Pass(const Options& o, Backend backend, FigureSheet& sheet)
     {
         const quint64 shared0 = dbi::statementCount(false), private0 = dbi::statementCount(true);
         CropRunContext back;
+        JobState backState;
         CropCurveState curves;
-        job::FetchJob(QStringLiteral("Bench job"), back, curves, wk);
+        job::FetchJob(QStringLiteral("Bench job"), back, backState, curves, wk);
         wk.close();
         sheet.addText(QStringLiteral("  fetch: statements, shared / private database"),
                       QStringLiteral("%1 / %2")

@@ -77,6 +77,7 @@ int main(int argc, char** argv)
     QDir::setCurrent(dir.path());
 
     CropRunContext ctx;
+    JobState jobState;
     {
         TTable clim(QStringLiteral("Climate.DB"));
         clim.open();
@@ -87,18 +88,18 @@ int main(int argc, char** argv)
     ctx.JobName = QStringLiteral("Bench job");
     ctx.ETMethodIndex = 2;
     ctx.ETMethodText = QStringLiteral("FAO Penman-Monteith,NEH2 Bas crop curves");
-    ctx.CropCounter = 20;
-    ctx.JobSaveState = 1;
+    jobState.CropCounter = 20;
+    jobState.JobSaveState = 1;
     FillWorkingCrops(ctx.JobName);
-    job::SaveJob(ctx);
+    job::SaveJob(ctx, jobState);
 
     // Save: the job row and its 20 crop rows replaced, durable on return.
     std::vector<double> save, saveCpu;
     for (int i = 0; i < runs; ++i) {
-        ctx.JobSaveState = 2;
+        jobState.JobSaveState = 2;
         const auto a = Clock::now();
         const double c0 = CpuMs();
-        job::SaveJob(ctx);
+        job::SaveJob(ctx, jobState);
         saveCpu.push_back(CpuMs() - c0);
         save.push_back(std::chrono::duration<double, std::milli>(Clock::now() - a).count());
     }
@@ -108,10 +109,11 @@ int main(int argc, char** argv)
     TTable wk(QStringLiteral("QuenWkCrop.DB"));
     for (int i = 0; i < runs; ++i) {
         CropRunContext back;
+        JobState backState;
         CropCurveState curves;
         const auto a = Clock::now();
         const double c0 = CpuMs();
-        job::FetchJob(QStringLiteral("Bench job"), back, curves, wk);
+        job::FetchJob(QStringLiteral("Bench job"), back, backState, curves, wk);
         fetchCpu.push_back(CpuMs() - c0);
         fetch.push_back(std::chrono::duration<double, std::milli>(Clock::now() - a).count());
         if (wk.recordCount() != 20)

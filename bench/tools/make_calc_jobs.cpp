@@ -119,6 +119,7 @@ int main(int argc, char** argv)
         for (int si = 0; si < std::min(limit, int(stations.size())); ++si) {
             for (int method = 1; method <= 3; ++method) {
                 CropRunContext ctx;
+                JobState jobState;
                 {
                     TTable clim(QStringLiteral("Climate.DB"));
                     clim.open();
@@ -131,7 +132,7 @@ int main(int argc, char** argv)
                 ctx.ETMethodText = method == 1 ? QStringLiteral("Blaney Criddle (TR21)")
                     : method == 2             ? QStringLiteral("FAO Penman-Monteith,NEH2 Bas crop curves")
                                               : QStringLiteral("FAO Penman-Monteith,FAO 56,Table12");
-                ctx.JobSaveState = 1;
+                jobState.JobSaveState = 1;
                 wk.emptyTable();
                 wk.open();
                 crops.open();
@@ -140,10 +141,10 @@ int main(int argc, char** argv)
                     no += AppendCrop(wk, crops, method, no + 1, variant++, ctx.JobName);
                 crops.close();
                 wk.close();
-                ctx.CropCounter = no;
+                jobState.CropCounter = no;
                 if (no == 0)
                     continue;
-                job::SaveJob(ctx);
+                job::SaveJob(ctx, jobState);
                 std::printf("%s\n", qPrintable(ctx.JobName));
             }
         }

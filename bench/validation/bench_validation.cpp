@@ -190,8 +190,9 @@ void SetElevationCorrection(bool on)
 double RunJob(const QString& station, const QString& record, int m, int jobNo, QString* note, bool* outside)
 {
     CropRunContext ctx;
+    JobState jobState;
     TTable wk(QStringLiteral("QuenWkCrop.DB"));
-    job::StartJob(ctx, wk);
+    job::StartJob(ctx, jobState, wk);
     {
         TTable clim(QStringLiteral("Climate.DB"));
         clim.open();
@@ -225,13 +226,13 @@ double RunJob(const QString& station, const QString& record, int m, int jobNo, Q
     sys.first();
     wk.open();
     wk.append();
-    mainprog::SeedWorkingCrop(ctx, wk, rec, loc, sys, curve);
+    mainprog::SeedWorkingCrop(ctx, jobState, wk, rec, loc, sys, curve);
     wk.post();
     wk.close();
     loc.close();
     sys.close();
-    ctx.JobSaveState = 1;
-    job::SaveJob(ctx);
+    jobState.JobSaveState = 1;
+    job::SaveJob(ctx, jobState);
 
     CropRunContext back;
     if (!calc::LoadJob(ctx.JobName, back)) {

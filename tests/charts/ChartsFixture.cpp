@@ -109,7 +109,6 @@ void RunJob(CropRunContext& ctx, CropCurveState& curves, TTable& wk, const Job& 
     int n = 0;
     for (const JobCrop& c : job.crops)
         AddCrop(ctx, curves, wk, c, ++n);
-    ctx.CropCounter = n;
 }
 
 QString ReportText(const report::PreparedReport& rep)

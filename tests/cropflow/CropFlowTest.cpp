@@ -165,7 +165,7 @@ TEST_F(CropFlow, CropMadeInTheCropProgramIsOfferedAndComputedForEachMethod)
         { TTable w(QStringLiteral("QuenWkCrop.DB")); w.emptyTable(); }
         outputs.clear();
         setUpJob(kMaricopa, c.method);
-        ctx().JobSaveState = 0;
+        job().JobSaveState = 0;
         bool offered = false;
         mainprog::TModal<mainprog::TGetCropNamDlg>::hook = [&](mainprog::TGetCropNamDlg& d) {
             offered = clickGridRow(d.DBGrid1, kCrop);
@@ -214,7 +214,7 @@ TEST_F(CropFlow, CropMadeInTheCropProgramIsOfferedAndComputedForEachMethod)
 TEST_F(CropFlow, CropListFollowsTheMethodOfEachJob)
 {
     setUpJob(kMaricopa, 1);
-    ctx().JobSaveState = 0;
+    job().JobSaveState = 0;
     mainprog::TModal<mainprog::TGetCropNamDlg>::hook = [](mainprog::TGetCropNamDlg& d) {
         EXPECT_TRUE(clickGridRow(d.DBGrid1, "Beans, dry"));
         QTest::mouseClick(d.BtnOK, Qt::LeftButton);

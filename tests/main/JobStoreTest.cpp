@@ -21,6 +21,7 @@
 #include "DbInternal.h"
 #include "JobFixture.h"
 #include "JobStore.h"
+#include "OpenJob.h"
 #include "MessageService.h"
 #include "ReferenceET.h"
 #include "Table.h"
@@ -60,8 +61,9 @@ protected:
     }
     const QString m_cwd = QDir::currentPath();
 
-    // A job on the Maricopa station (Penman-Monteith) as the window leaves it.
-    CropRunContext maricopaJob(const QString& name)
+    // A job on the Maricopa station (Penman-Monteith) as the window leaves it;
+    // state becomes its job state (a new job, to be saved as new).
+    CropRunContext maricopaJob(const QString& name, JobState& state)
     {
         CropRunContext ctx;
         TTable clim("Climate.DB");
@@ -75,7 +77,8 @@ protected:
         ctx.JobDate = "05/01/26";
         ctx.ETMethodIndex = 2;
         ctx.ETMethodText = "FAO Penman-Monteith,NEH2 Bas crop curves";
-        ctx.JobSaveState = 1;
+        state.reset();
+        state.JobSaveState = 1;
         return ctx;
     }
 
@@ -114,12 +117,13 @@ QList<WorkingCrop> threeFamilies()
 TEST_F(JobStore, SavedJobComesBackWithItsCropsAndTheEngineNumbers)
 {
     Collect quiet;
-    CropRunContext ctx = maricopaJob("Round trip");
-    ctx.CropCounter = 3;
+    JobState ctxState;
+    CropRunContext ctx = maricopaJob("Round trip", ctxState);
+    ctxState.CropCounter = 3;
     fillWorking(ctx.JobName, threeFamilies());
-    ASSERT_EQ(job::SaveJob(ctx), job::SaveResult::Appended);
-    EXPECT_NE(ctx.JobNumber, 0);
-    EXPECT_TRUE(ctx.JobFromDatabase);
+    ASSERT_EQ(job::SaveJob(ctx, ctxState), job::SaveResult::Appended);
+    EXPECT_NE(ctxState.JobNumber, 0);
+    EXPECT_TRUE(ctxState.JobFromDatabase);
     EXPECT_EQ(cropRowsOf("Round trip"), 3);
 
     // The engine's own results for each crop, computed on the rows as saved.
@@ -143,11 +147,12 @@ TEST_F(JobStore, SavedJobComesBackWithItsCropsAndTheEngineNumbers)
     }
 
     CropRunContext back;
+    JobState backState;
     CropCurveState st;
     TTable wk("QuenWkCrop.DB");
     QList<CropRunContext> got;
     int steps = 0;
-    ASSERT_TRUE(job::FetchJob("Round trip", back, st, wk, [&](int s) { steps += s; }));
+    ASSERT_TRUE(job::FetchJob("Round trip", back, backState, st, wk, [&](int s) { steps += s; }));
     EXPECT_EQ(steps, 30 + 3 * 15);
     EXPECT_EQ(back.JobLocation, "Field 7");
     EXPECT_EQ(back.JobPlanner, "R. Allen");
@@ -155,9 +160,9 @@ TEST_F(JobStore, SavedJobComesBackWithItsCropsAndTheEngineNumbers)
     EXPECT_DOUBLE_EQ(back.EffPcpFact50, ctx.EffPcpFact50);
     EXPECT_DOUBLE_EQ(back.ElevationM, ctx.Elevation * 0.3048);
     EXPECT_DOUBLE_EQ(back.AnnualPrecip, ctx.AnnualPrecip);
-    EXPECT_EQ(back.CropCounter, 3);
-    EXPECT_EQ(back.JobSaveState, 0);
-    EXPECT_TRUE(back.JobFromDatabase);
+    EXPECT_EQ(backState.CropCounter, 3);
+    EXPECT_EQ(backState.JobSaveState, 0);
+    EXPECT_TRUE(backState.JobFromDatabase);
     ASSERT_EQ(wk.recordCount(), 3);
     // The last crop computed is in the context; each working row carries its
     // own requirement of the season.
@@ -184,32 +189,36 @@ TEST_F(JobStore, SavedJobComesBackWithItsCropsAndTheEngineNumbers)
 TEST_F(JobStore, SavingChangesReplacesOnlyTheRowsOfExactlyThatName)
 {
     Collect quiet;
-    CropRunContext other = maricopaJob("field a");       // differs only in case
+    JobState otherState;
+    CropRunContext other = maricopaJob("field a", otherState);   // differs only in case
     fillWorking(other.JobName, {nehCrop()});
-    job::SaveJob(other);
-    CropRunContext ctx = maricopaJob("Field A");
+    job::SaveJob(other, otherState);
+    JobState ctxState;
+    CropRunContext ctx = maricopaJob("Field A", ctxState);
     fillWorking(ctx.JobName, threeFamilies());
-    job::SaveJob(ctx);
+    job::SaveJob(ctx, ctxState);
     EXPECT_EQ(cropRowsOf("Field A"), 3);
 
     // Delete a crop and save the changes: the crop is gone from the saved rows.
     fillWorking(ctx.JobName, {faoCrop(), bcCrop()});
-    ctx.JobSaveState = 2;
+    ctxState.JobSaveState = 2;
     ctx.JobLocation = "Field 8";
-    ASSERT_EQ(job::SaveJob(ctx), job::SaveResult::Updated);
+    ASSERT_EQ(job::SaveJob(ctx, ctxState), job::SaveResult::Updated);
     EXPECT_EQ(cropRowsOf("Field A"), 2);
     EXPECT_EQ(cropRowsOf("field a"), 1);
     CropRunContext back;
-    ASSERT_TRUE(job::LoadJob("Field A", back));
+    JobState backState;
+    ASSERT_TRUE(job::LoadJob("Field A", back, backState));
     EXPECT_EQ(back.JobLocation, "Field 8");
-    ASSERT_TRUE(job::LoadJob("field a", back));
+    ASSERT_TRUE(job::LoadJob("field a", back, backState));
     EXPECT_EQ(back.JobLocation, "Field 7");
-    EXPECT_FALSE(job::LoadJob("Field", back));
+    EXPECT_FALSE(job::LoadJob("Field", back, backState));
 
     // A job without crops saves its row and no crop rows.
-    CropRunContext empty = maricopaJob("No crops");
+    JobState emptyState;
+    CropRunContext empty = maricopaJob("No crops", emptyState);
     fillWorking(empty.JobName, {});
-    job::SaveJob(empty);
+    job::SaveJob(empty, emptyState);
     EXPECT_NE(job::FindJob("No crops"), 0);
     EXPECT_EQ(cropRowsOf("No crops"), 0);
 }
@@ -217,36 +226,91 @@ TEST_F(JobStore, SavingChangesReplacesOnlyTheRowsOfExactlyThatName)
 TEST_F(JobStore, ChangedJobWhoseRowIsGoneIsAppendedNotWrittenOverItsNeighbour)
 {
     Collect quiet;
-    CropRunContext neighbour = maricopaJob("Bravo");
+    JobState neighbourState;
+    CropRunContext neighbour = maricopaJob("Bravo", neighbourState);
     fillWorking("Bravo", {nehCrop()});
-    job::SaveJob(neighbour);
-    CropRunContext ctx = maricopaJob("Alpha");
+    job::SaveJob(neighbour, neighbourState);
+    JobState ctxState;
+    CropRunContext ctx = maricopaJob("Alpha", ctxState);
     fillWorking("Alpha", threeFamilies());
-    job::SaveJob(ctx);
+    job::SaveJob(ctx, ctxState);
 
     // Alpha's row is removed meanwhile (another program, the removal dialog);
     // the open job saves its changes.
     ASSERT_TRUE(job::DeleteJob(job::FindJob("Alpha")));
-    ctx.JobSaveState = 2;
+    ctxState.JobSaveState = 2;
     ctx.JobLocation = "Changed";
-    EXPECT_EQ(job::SaveJob(ctx), job::SaveResult::Appended);
+    EXPECT_EQ(job::SaveJob(ctx, ctxState), job::SaveResult::Appended);
 
     CropRunContext back;
-    ASSERT_TRUE(job::LoadJob("Bravo", back));
+    JobState backState;
+    ASSERT_TRUE(job::LoadJob("Bravo", back, backState));
     EXPECT_EQ(back.JobLocation, "Field 7");
     EXPECT_EQ(cropRowsOf("Bravo"), 1);
-    ASSERT_TRUE(job::LoadJob("Alpha", back));
+    ASSERT_TRUE(job::LoadJob("Alpha", back, backState));
     EXPECT_EQ(back.JobLocation, "Changed");
     EXPECT_EQ(cropRowsOf("Alpha"), 3);
+}
+
+// Get New Climate asks for what the job needs in a fixed order and takes
+// nothing into the job while it refuses; another saved job's name is
+// refused, the open job's own name is not.
+TEST_F(JobStore, StationChoiceNeedsANameALocationAndAPlannerInThatOrder)
+{
+    Collect quiet;
+    JobState savedState;
+    CropRunContext saved = maricopaJob("Taken", savedState);
+    fillWorking(saved.JobName, {});
+    job::SaveJob(saved, savedState);
+
+    auto typed = [](const char* t, bool modified = true) { return job::TypedText{QString::fromLatin1(t), modified}; };
+    job::JobEntries e{typed(""), typed(""), typed(""), typed("Land user"), typed("ID 1"), typed("Class"), "05/01/26"};
+    CropRunContext ctx;
+    JobState state;
+    job::EntryRefusal r = job::TakeEntriesForStation(ctx, state, e);
+    EXPECT_EQ(r.message, "Please enter a Job Name.");
+    EXPECT_EQ(r.entry, job::JobEntry::Name);
+    EXPECT_EQ(state.JobSaveState, 2);   // the job counts as changed all the same
+    e.name = typed("Taken");
+    r = job::TakeEntriesForStation(ctx, state, e);
+    EXPECT_EQ(r.message, "Job Name already used. Enter a unique name.");
+    EXPECT_EQ(r.entry, job::JobEntry::Name);
+    e.name = typed("Fresh");
+    r = job::TakeEntriesForStation(ctx, state, e);
+    EXPECT_EQ(r.message, "Please enter a Job Location.");
+    EXPECT_EQ(r.entry, job::JobEntry::Location);
+    e.location = typed("Field 7");
+    r = job::TakeEntriesForStation(ctx, state, e);
+    EXPECT_EQ(r.message, "Please enter the planner's name.");
+    EXPECT_EQ(r.entry, job::JobEntry::Planner);
+    EXPECT_TRUE(ctx.JobLocation.isEmpty());
+    EXPECT_TRUE(ctx.JobLandUser.isEmpty());
+
+    e.planner = typed("R. Allen");
+    e.id = typed("ID 2", false);   // not edited: the job keeps its own
+    ctx.JobID = "ID 0";
+    EXPECT_FALSE(job::TakeEntriesForStation(ctx, state, e));
+    EXPECT_EQ(ctx.JobName, "Fresh");
+    EXPECT_EQ(ctx.JobLocation, "Field 7");
+    EXPECT_EQ(ctx.JobPlanner, "R. Allen");
+    EXPECT_EQ(ctx.JobLandUser, "Land user");
+    EXPECT_EQ(ctx.JobID, "ID 0");
+    EXPECT_EQ(ctx.JobDate, "05/01/26");
+
+    // The saved job itself, open again: its own name is no refusal.
+    e.name = typed("Taken");
+    EXPECT_TRUE(job::TakeEntriesForStation(ctx, state, e));
+    EXPECT_FALSE(job::TakeEntriesForStation(ctx, savedState, e));
 }
 
 TEST_F(JobStore, DeletingAJobTakesItsCropsAndNothingElse)
 {
     Collect quiet;
     for (const char* name : {"Keep", "Drop", "Drop "}) {
-        CropRunContext c = maricopaJob(name);
+        JobState cState;
+        CropRunContext c = maricopaJob(name, cState);
         fillWorking(name, threeFamilies());
-        job::SaveJob(c);
+        job::SaveJob(c, cState);
     }
     EXPECT_TRUE(job::DeleteJob(job::FindJob("Drop")));
     EXPECT_FALSE(job::DeleteJob(987654));
@@ -276,9 +340,10 @@ TEST_F(JobStore, DeletingAJobTakesItsCropsAndNothingElse)
 TEST_F(JobStore, AFailedTransactionLeavesTheSavedJobAsItWas)
 {
     Collect quiet;
-    CropRunContext ctx = maricopaJob("Whole");
+    JobState ctxState;
+    CropRunContext ctx = maricopaJob("Whole", ctxState);
     fillWorking("Whole", threeFamilies());
-    job::SaveJob(ctx);
+    job::SaveJob(ctx, ctxState);
     TTable jobs("QuenJob.db");
     jobs.open();   // an open handle sees the rollback
     EXPECT_THROW(Database::transaction(
@@ -297,8 +362,8 @@ TEST_F(JobStore, AFailedTransactionLeavesTheSavedJobAsItWas)
     jobs.close();
     EXPECT_EQ(cropRowsOf("Whole"), 3);
     // The connection is usable afterwards.
-    ctx.JobSaveState = 2;
-    EXPECT_EQ(job::SaveJob(ctx), job::SaveResult::Updated);
+    ctxState.JobSaveState = 2;
+    EXPECT_EQ(job::SaveJob(ctx, ctxState), job::SaveResult::Updated);
 }
 
 // Sets the auto-increment counter of "QuenJobCrop.DB": the next crop row
@@ -320,13 +385,14 @@ TEST_F(JobStore, SavedJobOpensWhateverTheCropRowCounterReached)
     // across it and far past it.
     for (const qint64 last : {32764LL, 32765LL, 32767LL, 100000LL}) {
         SCOPED_TRACE(last);
-        CropRunContext ctx = maricopaJob(QStringLiteral("Counter %1").arg(last));
-        ctx.CropCounter = 5;   // crops 1 and 3 of five were deleted
+        JobState ctxState;
+        CropRunContext ctx = maricopaJob(QStringLiteral("Counter %1").arg(last), ctxState);
+        ctxState.CropCounter = 5;   // crops 1 and 3 of five were deleted
         QList<WorkingCrop> crops = threeFamilies();
         for (WorkingCrop& c : crops) c.etIndex = ctx.ETMethodIndex;
         fillWorking(ctx.JobName, crops);
         setSavedCropCounter(last);
-        ASSERT_EQ(job::SaveJob(ctx), job::SaveResult::Appended);
+        ASSERT_EQ(job::SaveJob(ctx, ctxState), job::SaveResult::Appended);
         {
             TTable saved("QuenJobCrop.DB");
             saved.open();
@@ -336,9 +402,10 @@ TEST_F(JobStore, SavedJobOpensWhateverTheCropRowCounterReached)
         }
 
         CropRunContext back;
+        JobState backState;
         CropCurveState st;
         TTable wk("QuenWkCrop.DB");
-        ASSERT_NO_THROW(ASSERT_TRUE(job::FetchJob(ctx.JobName, back, st, wk)));
+        ASSERT_NO_THROW(ASSERT_TRUE(job::FetchJob(ctx.JobName, back, backState, st, wk)));
         ASSERT_EQ(wk.recordCount(), 3);
         // Numbered 1..3 in the saved order, each crop computed.
         QStringList names;
@@ -349,13 +416,13 @@ TEST_F(JobStore, SavedJobOpensWhateverTheCropRowCounterReached)
             names << wk.field("Crop Name").asString();
         }
         EXPECT_EQ(names, (QStringList{"Potatoes", "Potatoes BC", "Winter wheat"}));
-        EXPECT_EQ(back.CropCounter, 5);
+        EXPECT_EQ(backState.CropCounter, 5);
         wk.close();
 
         // Saved again from the fetch: the crops stay the job's own, and the
         // counter goes on from where it was.
-        back.JobSaveState = 2;
-        ASSERT_EQ(job::SaveJob(back), job::SaveResult::Updated);
+        backState.JobSaveState = 2;
+        ASSERT_EQ(job::SaveJob(back, backState), job::SaveResult::Updated);
         EXPECT_EQ(cropRowsOf(ctx.JobName), 3);
 
         // quenpm-calc opens it too.
@@ -369,15 +436,17 @@ TEST_F(JobStore, SavedJobOpensWhateverTheCropRowCounterReached)
 
     // A job saved with fewer crops counted than it has: the next crop added
     // after the fetch still gets a number no working crop has.
-    CropRunContext ctx = maricopaJob("Undercounted");
-    ctx.CropCounter = 1;
+    JobState ctxState;
+    CropRunContext ctx = maricopaJob("Undercounted", ctxState);
+    ctxState.CropCounter = 1;
     fillWorking(ctx.JobName, threeFamilies());
-    job::SaveJob(ctx);
+    job::SaveJob(ctx, ctxState);
     CropRunContext back;
+    JobState backState;
     CropCurveState st;
     TTable wk("QuenWkCrop.DB");
-    ASSERT_TRUE(job::FetchJob(ctx.JobName, back, st, wk));
-    EXPECT_EQ(back.CropCounter, 3);
+    ASSERT_TRUE(job::FetchJob(ctx.JobName, back, backState, st, wk));
+    EXPECT_EQ(backState.CropCounter, 3);
     wk.close();
 }
 
@@ -401,7 +470,8 @@ TEST(DefaultRatios, FromTheAnnualPrecipitation)
 // station values an output draws before the next run are the new station's.
 TEST_F(JobStore, StationTakenIntoAJobBringsItsMetricTwins)
 {
-    CropRunContext ctx = maricopaJob("Twins");
+    JobState ctxState;
+    CropRunContext ctx = maricopaJob("Twins", ctxState);
     const double maricopaJanC = ctx.MonthlyTempC[1];
     for (int m = 1; m <= 12; ++m) {   // as a run on Maricopa leaves them
         ctx.MonthlyPrecipCm[m] = ctx.MonthlyPrecip[m] * 2.54;
@@ -428,7 +498,8 @@ TEST_F(JobStore, FetchedPenmanMonteithJobAtAStationWithoutWindDataFallsBack)
 {
     const QString insufficient = QStringLiteral(
         "There is insufficient climatic data for Penman-Monteith method.  Will use Blaney Criddle (TR21) method.");
-    CropRunContext ctx = maricopaJob("Summit");
+    JobState ctxState;
+    CropRunContext ctx = maricopaJob("Summit", ctxState);
     {
         TTable clim("Climate.DB");
         clim.open();
@@ -437,11 +508,11 @@ TEST_F(JobStore, FetchedPenmanMonteithJobAtAStationWithoutWindDataFallsBack)
         job::CopyStation(clim, ctx);
         clim.close();
     }
-    ctx.CropCounter = 2;
+    ctxState.CropCounter = 2;
     fillWorking(ctx.JobName, {nehCrop(), faoCrop()});
     {
         Collect quiet;
-        ASSERT_EQ(job::SaveJob(ctx), job::SaveResult::Appended);
+        ASSERT_EQ(job::SaveJob(ctx, ctxState), job::SaveResult::Appended);
     }
     auto setAberdeenJulyWind = [](double mph) {
         TTable whr("ClimWHR.DB");
@@ -482,10 +553,11 @@ TEST_F(JobStore, FetchedPenmanMonteithJobAtAStationWithoutWindDataFallsBack)
             setAberdeenJulyWind(julyWind);
         Collect msgs;
         CropRunContext back;
+        JobState backState;
         CropCurveState st;
         TTable wk("QuenWkCrop.DB");
         QList<CropRunContext> got;
-        ASSERT_TRUE(job::FetchJob("Summit", back, st, wk));
+        ASSERT_TRUE(job::FetchJob("Summit", back, backState, st, wk));
         EXPECT_EQ(msgs.texts, QStringList{insufficient});   // once for the job
         EXPECT_EQ(back.ETMethodIndex, 1);
         EXPECT_EQ(back.ETMethodText, "Blaney Criddle (TR21)");
@@ -526,7 +598,8 @@ TEST_F(JobStore, RefusedLatitudeLeavesTheCropsResultsEmpty)
     for (const WorkingCrop& c : {nehCrop(), bcCrop()}) {
         SCOPED_TRACE(c.etIndex);
         Collect msgs;
-        CropRunContext ctx = maricopaJob("Bad latitude");
+        JobState ctxState;
+        CropRunContext ctx = maricopaJob("Bad latitude", ctxState);
         ctx.WeatherStationName = "BAD LATITUDE";
         ctx.ETMethodIndex = c.etIndex;
         fillWorking(ctx.JobName, {c});
@@ -550,8 +623,8 @@ TEST_F(JobStore, RefusedLatitudeLeavesTheCropsResultsEmpty)
         wk.close();
 
         // quenpm-calc says so in its messages.
-        ctx.JobSaveState = 1;
-        job::SaveJob(ctx);
+        ctxState.JobSaveState = 1;
+        job::SaveJob(ctx, ctxState);
         CropRunContext calcCtx;
         ASSERT_TRUE(calc::LoadJob("Bad latitude", calcCtx));
         const auto crops = calc::ComputeJob(calcCtx);
@@ -648,6 +721,7 @@ TEST_F(JobStore, SavesRenamesAndDeletionsNeverLetTwoJobsShareANameOrCropRows)
         for (const int n : Tables::read().jobs.keys()) job::DeleteJob(n);   // nothing left from the last seed
 
         CropRunContext ctx;   // the open job
+        JobState ctxState;
         QStringList working;  // its working crops
         auto fill = [&] {
             QList<WorkingCrop> pick;
@@ -666,35 +740,35 @@ TEST_F(JobStore, SavesRenamesAndDeletionsNeverLetTwoJobsShareANameOrCropRows)
             const int op = rng.bounded(7);
             std::string what;
             if (op == 0) {   // New Job
-                ctx = maricopaJob(anyName());
+                ctx = maricopaJob(anyName(), ctxState);
                 fill();
                 what = "new " + ctx.JobName.toStdString();
             } else if (op == 1) {   // a renamed job, saved as new or with its changes
                 ctx.JobName = anyName();
-                ctx.JobSaveState = 1 + rng.bounded(2);
+                ctxState.JobSaveState = 1 + rng.bounded(2);
                 what = "rename to " + ctx.JobName.toStdString();
             } else if (op == 2) {   // crops added or deleted
                 fill();
-                if (ctx.JobSaveState == 0) ctx.JobSaveState = 2;
+                if (ctxState.JobSaveState == 0) ctxState.JobSaveState = 2;
                 what = "crops changed";
             } else if (op == 3 && !numbers.isEmpty()) {   // Get Prev Job
                 const QString name = before.jobs.value(numbers[rng.bounded(int(numbers.size()))]).first;
                 CropCurveState st;
                 TTable wk("QuenWkCrop.DB");
-                ASSERT_TRUE(job::FetchJob(name, ctx, st, wk));
+                ASSERT_TRUE(job::FetchJob(name, ctx, ctxState, st, wk));
                 wk.close();
                 ++fetches;
                 EXPECT_EQ(ctx.JobName, name);
                 working = before.cropNames.value(name);
                 what = "fetch " + name.toStdString();
-            } else if (op == 4 && (ctx.JobSaveState == 1 || ctx.JobSaveState == 2)) {   // Save Job
-                what = "save " + ctx.JobName.toStdString() + " state " + std::to_string(ctx.JobSaveState);
-                const int numberBefore = ctx.JobFromDatabase ? ctx.JobNumber : 0;
+            } else if (op == 4 && (ctxState.JobSaveState == 1 || ctxState.JobSaveState == 2)) {   // Save Job
+                what = "save " + ctx.JobName.toStdString() + " state " + std::to_string(ctxState.JobSaveState);
+                const int numberBefore = ctxState.JobFromDatabase ? ctxState.JobNumber : 0;
                 ctx.JobLocation = QStringLiteral("step %1").arg(step);
                 bool refused = false;
                 try {
-                    job::SaveJob(ctx);
-                    ctx.JobSaveState = 0;
+                    job::SaveJob(ctx, ctxState);
+                    ctxState.JobSaveState = 0;
                 } catch (const DbError&) {
                     refused = true;
                 }
@@ -707,7 +781,7 @@ TEST_F(JobStore, SavesRenamesAndDeletionsNeverLetTwoJobsShareANameOrCropRows)
                     EXPECT_EQ(after.cropRows, before.cropRows) << what;
                 } else {
                     // Written: the open job's own row or a new one, nothing else.
-                    const int saved = ctx.JobNumber;
+                    const int saved = ctxState.JobNumber;
                     EXPECT_TRUE(!before.jobs.contains(saved) || saved == numberBefore) << what;
                     EXPECT_EQ(after.jobs.value(saved).first, ctx.JobName) << what;
                     for (const int n : numbers)
@@ -725,10 +799,10 @@ TEST_F(JobStore, SavesRenamesAndDeletionsNeverLetTwoJobsShareANameOrCropRows)
                 EXPECT_FALSE(after.jobs.contains(n));
                 EXPECT_FALSE(after.cropRows.contains(name)) << what;
                 after.expectCropsKept(before, name, what);
-                if (ctx.JobFromDatabase && ctx.JobNumber == n) {   // the open job stays open, unsaved
-                    ctx.JobFromDatabase = false;
-                    ctx.JobNumber = 0;
-                    ctx.JobSaveState = 1;
+                if (ctxState.JobFromDatabase && ctxState.JobNumber == n) {   // the open job stays open, unsaved
+                    ctxState.JobFromDatabase = false;
+                    ctxState.JobNumber = 0;
+                    ctxState.JobSaveState = 1;
                 }
             } else if (op == 6) {   // the job name check's replace
                 const QString name = anyName();
@@ -751,21 +825,23 @@ TEST_F(JobStore, NameLongerThanTheFieldIsRefusedNotCut)
 {
     Collect quiet;
     const QString p50 = QString(50, QLatin1Char('x'));
-    CropRunContext first = maricopaJob(p50);
+    JobState firstState;
+    CropRunContext first = maricopaJob(p50, firstState);
     fillWorking(p50, {nehCrop()});
-    job::SaveJob(first);
+    job::SaveJob(first, firstState);
 
-    CropRunContext ctx = maricopaJob(p50 + "y");
+    JobState ctxState;
+    CropRunContext ctx = maricopaJob(p50 + "y", ctxState);
     fillWorking(ctx.JobName, threeFamilies());
     try {
-        job::SaveJob(ctx);
+        job::SaveJob(ctx, ctxState);
         ADD_FAILURE() << "a 51-character name was saved";
     } catch (const DbError& e) {
         EXPECT_EQ(e.message(), "The job name \"" + ctx.JobName + "\" has 51 characters; a job name has at most 50.");
     }
     EXPECT_EQ(cropRowsOf(p50), 1);
     EXPECT_EQ(job::FindJob(ctx.JobName), 0);
-    EXPECT_FALSE(ctx.JobFromDatabase);
+    EXPECT_FALSE(ctxState.JobFromDatabase);
     TTable jobs("QuenJob.db");
     jobs.open();
     EXPECT_EQ(jobs.recordCount(), 1);
@@ -788,7 +864,8 @@ int runSaveChild(const QString& path)
     Collect quiet;
     Database::open(path);
     CropRunContext ctx;
-    if (!job::LoadJob(kKillJob, ctx))
+    JobState ctxState;
+    if (!job::LoadJob(kKillJob, ctx, ctxState))
         return 3;
     std::printf("ready\n");
     std::fflush(stdout);
@@ -806,8 +883,8 @@ int runSaveChild(const QString& path)
         }
         wk.close();
         ctx.JobLocation = v;
-        ctx.JobSaveState = 2;
-        job::SaveJob(ctx);
+        ctxState.JobSaveState = 2;
+        job::SaveJob(ctx, ctxState);
     }
 }
 
@@ -829,9 +906,10 @@ TEST(JobSaveKill, SavedJobIsTheOldOrTheNewOneWholeAfterAKill)
         Collect quiet;
         Database::open(path);
         CropRunContext ctx;
+        JobState ctxState;
         ctx.JobName = kKillJob;
         ctx.JobLocation = "A";
-        ctx.JobSaveState = 1;
+        ctxState.JobSaveState = 1;
         TTable wk("QuenWkCrop.DB");
         wk.emptyTable();
         wk.open();
@@ -842,7 +920,7 @@ TEST(JobSaveKill, SavedJobIsTheOldOrTheNewOneWholeAfterAKill)
             appendWorkingCrop(wk, c, kKillJob, i + 1);
         }
         wk.close();
-        job::SaveJob(ctx);
+        job::SaveJob(ctx, ctxState);
         Database::close();
     }
 
@@ -893,7 +971,8 @@ TEST(JobSaveKill, SavedJobIsTheOldOrTheNewOneWholeAfterAKill)
 TEST_F(JobStore, DetailsFileHoldsOnlyTheLastRun)
 {
     Collect quiet;
-    CropRunContext ctx = maricopaJob("Details");
+    JobState ctxState;
+    CropRunContext ctx = maricopaJob("Details", ctxState);
     fillWorking(ctx.JobName, {faoCrop(), nehCrop()});
     CropCurveState st;
     TTable wk("QuenWkCrop.DB");

@@ -176,7 +176,7 @@ protected:
     void TearDown() override
     {
         msgs.clear();
-        if (f) f->Ctx.JobSaveState = 0;   // no prompt on the way out
+        if (f) f->Job.JobSaveState = 0;   // no prompt on the way out
         p.reset();
         Database::close();
         QDir::setCurrent(m_cwd);
@@ -313,12 +313,12 @@ protected:
     {
         TTable* wk = p->dmod->tblQuenWkCrop;
         if (!wk->isOpen()) wk->open();
-        appendWorkingCrop(*wk, c, f->Ctx.JobName, ++f->Ctx.CropCounter);
+        appendWorkingCrop(*wk, c, f->Ctx.JobName, ++f->Job.CropCounter);
         for (QWidget* w : {static_cast<QWidget*>(f->DisplayButton), static_cast<QWidget*>(f->DeleteCropBtn),
                            static_cast<QWidget*>(f->EdCropBtn), static_cast<QWidget*>(f->JobCropDBGrid),
                            static_cast<QWidget*>(f->SaveJobBtn)})
             w->setEnabled(true);
-        if (f->Ctx.JobSaveState == 0) f->Ctx.JobSaveState = 2;
+        if (f->Job.JobSaveState == 0) f->Job.JobSaveState = 2;
     }
 
     // The engine's results for crop c of a job on station, computed apart
@@ -441,7 +441,7 @@ TEST_P(JobRoad, NewJobStationCropDisplaySaveCancelAndFetchGiveTheEngineNumbers)
     EXPECT_TRUE(f->UniqueLabel->isVisible());
     EXPECT_EQ(f->windowTitle(), "Quen (Quen)");
     EXPECT_EQ(f->DateEdit->text(), QDate::currentDate().toString("MM/dd/yy"));
-    EXPECT_EQ(f->Ctx.JobSaveState, 1);
+    EXPECT_EQ(f->Job.JobSaveState, 1);
 
     msgs.clear();
     f->JobNameEdit->setFocus();
@@ -489,8 +489,8 @@ TEST_P(JobRoad, NewJobStationCropDisplaySaveCancelAndFetchGiveTheEngineNumbers)
         EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
     EXPECT_FALSE(f->JobDatBtn->isEnabled());
     EXPECT_TRUE(f->GetClimLbl->isVisible());
-    EXPECT_EQ(f->Ctx.JobSaveState, 1);
-    EXPECT_EQ(f->Ctx.CropCounter, 1);
+    EXPECT_EQ(f->Job.JobSaveState, 1);
+    EXPECT_EQ(f->Job.CropCounter, 1);
     EXPECT_EQ(gridColumn(f->JobCropDBGrid), QStringList{fam.crop});
 
     const CropRunContext expected = engineResults(fam.station, fam.crop, fam.expectedIndex);
@@ -509,7 +509,7 @@ TEST_P(JobRoad, NewJobStationCropDisplaySaveCancelAndFetchGiveTheEngineNumbers)
     expectSameResults(f->Ctx, expected, "crop inputs closed");
 
     QTest::mouseClick(f->SaveJobBtn, Qt::LeftButton);
-    EXPECT_EQ(f->Ctx.JobSaveState, 0);
+    EXPECT_EQ(f->Job.JobSaveState, 0);
     // After a save.
     EXPECT_TRUE(f->NewJobButton->isEnabled());
     EXPECT_TRUE(f->RevEditBtn->isEnabled());
@@ -536,7 +536,7 @@ TEST_P(JobRoad, NewJobStationCropDisplaySaveCancelAndFetchGiveTheEngineNumbers)
     // "ETMethod" keeps 25 characters.
     EXPECT_EQ(f->ETLabel->text(), QString(fam.expectedText).left(25));
     EXPECT_EQ(gridColumn(f->JobCropDBGrid), QStringList{fam.crop});
-    EXPECT_EQ(f->Ctx.CropCounter, 1);
+    EXPECT_EQ(f->Job.CropCounter, 1);
     expectSameResults(f->Ctx, expected, "Get Prev Job");
     // After Get Prev Job.
     EXPECT_TRUE(f->NewJobButton->isEnabled());
@@ -544,7 +544,7 @@ TEST_P(JobRoad, NewJobStationCropDisplaySaveCancelAndFetchGiveTheEngineNumbers)
     EXPECT_FALSE(f->SaveJobBtn->isEnabled());
     EXPECT_FALSE(f->JobDatBtn->isEnabled());
     EXPECT_TRUE(f->DisplayButton->isEnabled());
-    EXPECT_EQ(f->Ctx.JobSaveState, 0);
+    EXPECT_EQ(f->Job.JobSaveState, 0);
 
     outputs.clear();
     displayCrop();
@@ -597,7 +597,7 @@ TEST_F(JobWindow, JobNameCheckAsksBeforeReplacingAnotherJob)
 
     // Save Job refuses to append a second job of that name.
     msgs.clear();
-    f->Ctx.JobSaveState = 1;
+    f->Job.JobSaveState = 1;
     f->SaveJobBtn->setEnabled(true);
     f->SaveJobBtn->click();
     EXPECT_EQ(msgs.lastText().toStdString(), "Job Name already used. Enter a unique name.");
@@ -628,19 +628,20 @@ TEST_F(JobWindow, RenamedFetchedJobIsSavedAsANewJobAndTheOldOneStays)
     msgs.answer(MsgResult::Yes);
     f->DateEdit->setFocus();
     EXPECT_EQ(msgs.lastText(), "Save job as: Copy?");
-    EXPECT_EQ(f->Ctx.JobSaveState, 1);
+    EXPECT_EQ(f->Job.JobSaveState, 1);
     EXPECT_TRUE(f->SaveJobBtn->isEnabled());
     QTest::mouseClick(f->SaveJobBtn, Qt::LeftButton);
     EXPECT_NE(job::FindJob("Original"), 0);
     EXPECT_NE(job::FindJob("Copy"), 0);
     CropRunContext a, b;
+    JobState aState, bState;
     CropCurveState st;
     TTable wk("QuenWkCrop.DB");
-    EXPECT_TRUE(job::LoadJob("Original", a));
+    EXPECT_TRUE(job::LoadJob("Original", a, aState));
     a.JobName = "Original";
-    EXPECT_EQ(job::FetchCrops(a, st, wk), 2);
+    EXPECT_EQ(job::FetchCrops(a, aState, st, wk), 2);
     b.JobName = "Copy";
-    EXPECT_EQ(job::FetchCrops(b, st, wk), 2);
+    EXPECT_EQ(job::FetchCrops(b, bState, st, wk), 2);
     wk.close();
 }
 
@@ -671,7 +672,7 @@ TEST_F(JobWindow, JobEditsTakeNoMoreThanTheirFieldsHoldAndTheSavedJobStaysItself
     QTest::mouseClick(f->SaveJobBtn, Qt::LeftButton);
     const int number = job::FindJob(name);
     ASSERT_NE(number, 0);
-    EXPECT_EQ(f->Ctx.JobNumber, number);
+    EXPECT_EQ(f->Job.JobNumber, number);
 
     // Leaving the name field again: the open job is its own row, no question.
     msgs.clear();
@@ -690,10 +691,11 @@ TEST_F(JobWindow, JobEditsTakeNoMoreThanTheirFieldsHoldAndTheSavedJobStaysItself
     EXPECT_EQ(jobs.field("Location").asString(), f->LocationEdit->text());
     jobs.close();
     CropRunContext back;
-    EXPECT_TRUE(job::LoadJob(name, back));
+    JobState backState;
+    EXPECT_TRUE(job::LoadJob(name, back, backState));
     CropCurveState st;
     TTable wk("QuenWkCrop.DB");
-    EXPECT_EQ(job::FetchCrops(back, st, wk), 2);
+    EXPECT_EQ(job::FetchCrops(back, backState, st, wk), 2);
     wk.close();
 }
 
@@ -712,7 +714,7 @@ TEST_F(JobWindow, FetchedJobRenamedAndBackIsSavedOnce)
     msgs.clear();
     QTest::mouseClick(f->SaveJobBtn, Qt::LeftButton);
     EXPECT_EQ(msgs.texts(), QStringList{}) << msgs.texts().join("|").toStdString();
-    EXPECT_EQ(f->Ctx.JobSaveState, 0);
+    EXPECT_EQ(f->Job.JobSaveState, 0);
 
     TTable jobs("QuenJob.db");
     jobs.open();
@@ -747,7 +749,7 @@ TEST_F(JobWindow, FetchedJobRenamedToAnotherJobsNameIsNotSavedOverIt)
     msgs.answer(MsgResult::No);
     f->DateEdit->setFocus();
     ASSERT_EQ(msgs.lastText(), "The job Second already exists.  Do you want to replace it?");
-    ASSERT_EQ(f->Ctx.JobSaveState, 2);
+    ASSERT_EQ(f->Job.JobSaveState, 2);
     // Save Job: leaving the name asks again (No again), then the save.
     msgs.clear();
     msgs.answer(MsgResult::No);
@@ -755,14 +757,15 @@ TEST_F(JobWindow, FetchedJobRenamedToAnotherJobsNameIsNotSavedOverIt)
     EXPECT_EQ(msgs.texts(), (QStringList{"The job Second already exists.  Do you want to replace it?",
                                          "Job Name already used. Enter a unique name."}))
         << msgs.texts().join("|").toStdString();
-    EXPECT_NE(f->Ctx.JobSaveState, 0);   // still to be saved
+    EXPECT_NE(f->Job.JobSaveState, 0);   // still to be saved
 
     CropRunContext second;
-    ASSERT_TRUE(job::LoadJob("Second", second));
+    JobState secondState;
+    ASSERT_TRUE(job::LoadJob("Second", second, secondState));
     EXPECT_EQ(second.JobLocation, "South field");
     CropCurveState st;
     TTable wk("QuenWkCrop.DB");
-    EXPECT_EQ(job::FetchCrops(second, st, wk), 2);
+    EXPECT_EQ(job::FetchCrops(second, secondState, st, wk), 2);
     wk.close();
 }
 
@@ -796,7 +799,7 @@ TEST_F(JobWindow, SavePromptDeleteCropAndTheReportRefusal)
     EXPECT_FALSE(f->DeleteCropBtn->isEnabled());
     EXPECT_FALSE(f->EdCropBtn->isEnabled());
     EXPECT_TRUE(f->AddCropBtn->isEnabled());
-    EXPECT_EQ(f->Ctx.CropCounter, 2);   // the counter does not go back
+    EXPECT_EQ(f->Job.CropCounter, 2);   // the counter does not go back
     addCrop(faoCrop());
 
     // New Job with unsaved changes: the prompt; OK saves the job.
@@ -818,11 +821,12 @@ TEST_F(JobWindow, SavePromptDeleteCropAndTheReportRefusal)
     EXPECT_NE(job::FindJob("Prompted"), 0);
     EXPECT_EQ(p->dmod->tblQuenWkCrop->isOpen() ? p->dmod->tblQuenWkCrop->recordCount() : 0, 0);
     CropRunContext back;
+    JobState backState;
     CropCurveState st;
     TTable wk("QuenWkCrop.DB");
-    ASSERT_TRUE(job::FetchJob("Prompted", back, st, wk));
+    ASSERT_TRUE(job::FetchJob("Prompted", back, backState, st, wk));
     EXPECT_EQ(wk.recordCount(), 1);
-    EXPECT_EQ(back.CropCounter, 3);
+    EXPECT_EQ(backState.CropCounter, 3);
     wk.close();
 
     // Closing with unsaved changes shows the prompt once; No saves nothing.
@@ -882,7 +886,7 @@ TEST_F(JobWindow, NoPreviousJobsAndTheRemovalOfTheOpenJob)
     // The open job stays, with its crop, as a job to save.
     EXPECT_EQ(msgs.lastText(),
               "The open job Open one was deleted from the saved jobs.  It stays open; save it to keep it.");
-    EXPECT_EQ(f->Ctx.JobSaveState, 1);
+    EXPECT_EQ(f->Job.JobSaveState, 1);
     EXPECT_TRUE(f->SaveJobBtn->isEnabled());
     EXPECT_EQ(gridColumn(f->JobCropDBGrid), QStringList{"Potatoes"});
     QTest::mouseClick(f->SaveJobBtn, Qt::LeftButton);
@@ -908,10 +912,11 @@ TEST_F(JobWindow, SecondStationForAJobWithCropsKeepsItsMethod)
     EXPECT_FALSE(msgs.texts().contains(kInsufficientClimateData));
     EXPECT_NE(f->Ctx.EffPcpFact50, ratioMaricopa);
     EXPECT_DOUBLE_EQ(f->Ctx.EffPcpFact50, job::DefaultRatio50(f->Ctx.AnnualPrecip));
-    EXPECT_EQ(f->Ctx.JobSaveState, 2);
+    EXPECT_EQ(f->Job.JobSaveState, 2);
     QTest::mouseClick(f->SaveJobBtn, Qt::LeftButton);
     CropRunContext back;
-    ASSERT_TRUE(job::LoadJob("Two stations", back));
+    JobState backState;
+    ASSERT_TRUE(job::LoadJob("Two stations", back, backState));
     EXPECT_EQ(back.WeatherStationName, "ABERDEEN");
     EXPECT_EQ(back.ETMethodIndex, 2);
 
@@ -925,7 +930,7 @@ TEST_F(JobWindow, SecondStationForAJobWithCropsKeepsItsMethod)
     EXPECT_EQ(f->Ctx.ETMethodIndex, 1);
     EXPECT_EQ(f->ETLabel->text(), "Blaney Criddle (TR21)");
     QTest::mouseClick(f->SaveJobBtn, Qt::LeftButton);
-    ASSERT_TRUE(job::LoadJob("Two stations", back));
+    ASSERT_TRUE(job::LoadJob("Two stations", back, backState));
     EXPECT_EQ(back.WeatherStationName, "KETCHUM RS");
     EXPECT_EQ(back.ETMethodIndex, 1);
     EXPECT_EQ(back.ETMethodText, "Blaney Criddle (TR21)");
@@ -942,7 +947,7 @@ TEST_F(JobWindow, CropCommandsAcrossAddCancelSaveEditAndDelete)
     // Cancel in the crop name dialog: the new job keeps its Save, nothing to display.
     chooseStation("Pinal, AZ", "MARICOPA AZMET");
     EXPECT_EQ(plan.dialogs.last(), "TGetCropNamDlg");
-    EXPECT_EQ(f->Ctx.JobSaveState, 1);
+    EXPECT_EQ(f->Job.JobSaveState, 1);
     EXPECT_TRUE(f->SaveJobBtn->isEnabled());
     EXPECT_TRUE(f->AddCropBtn->isEnabled());
     EXPECT_FALSE(f->DisplayButton->isEnabled());
@@ -958,12 +963,12 @@ TEST_F(JobWindow, CropCommandsAcrossAddCancelSaveEditAndDelete)
     }
     EXPECT_EQ(plan.dialogs, (QStringList{"TGetCropNamDlg", "TCropCompDlg", "TOutputdlg"}));
     EXPECT_EQ(cropCommands(), allOn);
-    EXPECT_EQ(f->Ctx.JobSaveState, 1);
+    EXPECT_EQ(f->Job.JobSaveState, 1);
 
     // A save leaves every crop command on; Edit Crop is a change to save and
     // shows the output dialog with the numbers of the edited row.
     QTest::mouseClick(f->SaveJobBtn, Qt::LeftButton);
-    EXPECT_EQ(f->Ctx.JobSaveState, 0);
+    EXPECT_EQ(f->Job.JobSaveState, 0);
     EXPECT_EQ(cropCommands(), allOn);
     outputs.clear();
     plan.carryBeg = "2";
@@ -971,7 +976,7 @@ TEST_F(JobWindow, CropCommandsAcrossAddCancelSaveEditAndDelete)
         TModalDriverScope drive([this](QDialog& d) { return this->drive(d); });
         QTest::mouseClick(f->EdCropBtn, Qt::LeftButton);
     }
-    EXPECT_EQ(f->Ctx.JobSaveState, 2);
+    EXPECT_EQ(f->Job.JobSaveState, 2);
     EXPECT_TRUE(f->SaveJobBtn->isEnabled());
     ASSERT_EQ(outputs.size(), 1);
     const CropRunContext edited = engineResults("MARICOPA AZMET", "Corn, grain", 2);
@@ -986,14 +991,14 @@ TEST_F(JobWindow, CropCommandsAcrossAddCancelSaveEditAndDelete)
     msgs.answer(MsgResult::Yes);
     QTest::mouseClick(f->DeleteCropBtn, Qt::LeftButton);
     EXPECT_EQ(p->dmod->tblQuenWkCrop->recordCount(), 0);
-    EXPECT_EQ(f->Ctx.JobSaveState, 2);
+    EXPECT_EQ(f->Job.JobSaveState, 2);
     plan.crop.clear();
     {
         TModalDriverScope drive([this](QDialog& d) { return this->drive(d); });
         QTest::mouseClick(f->AddCropBtn, Qt::LeftButton);
     }
     EXPECT_EQ(cropCommands(), allOff);
-    EXPECT_EQ(f->Ctx.JobSaveState, 2);   // the deletion still waits to be saved
+    EXPECT_EQ(f->Job.JobSaveState, 2);   // the deletion still waits to be saved
     EXPECT_TRUE(f->SaveJobBtn->isEnabled());
 
     // Cancel Job turns every crop command off.
@@ -1085,7 +1090,7 @@ TEST_F(JobWindow, ReportFileDialogsKeepTheHoldAndSaveJobReachesTheFile)
             QTest::mouseClick(f->SaveJobBtn, Qt::LeftButton);
         },
         QStringLiteral("SELECT \"No of Crops\" FROM QuenJob WHERE JobName = 'Held'"), QStringLiteral("2"));
-    EXPECT_EQ(f->Ctx.JobSaveState, 0);
+    EXPECT_EQ(f->Job.JobSaveState, 0);
 }
 
 // A save the database refuses (the program lost its hold on the file)
@@ -1105,7 +1110,7 @@ TEST_F(JobWindow, ASaveRefusedByADetachedDatabaseKeepsTheJobOnScreen)
     EXPECT_TRUE(msgs.lastText().startsWith("The job Kept on screen was not saved.\nThe database ")) << qPrintable(msgs.lastText());
     EXPECT_TRUE(msgs.lastText().contains("was detached from this program")) << qPrintable(msgs.lastText());
     EXPECT_TRUE(f->SaveRefused);
-    EXPECT_EQ(f->Ctx.JobSaveState, 1);
+    EXPECT_EQ(f->Job.JobSaveState, 1);
     EXPECT_TRUE(f->SaveJobBtn->isEnabled());
     EXPECT_EQ(f->JobNameEdit->text(), "Kept on screen");
     EXPECT_EQ(p->dmod->tblQuenWkCrop->recordCount(), 1);
@@ -1123,7 +1128,7 @@ TEST_F(JobWindow, ASaveRefusedByADetachedDatabaseKeepsTheJobOnScreen)
         f->NewJobItem->trigger();
     }
     EXPECT_EQ(f->Ctx.JobName, "Kept on screen");
-    EXPECT_EQ(f->Ctx.JobSaveState, 1);
+    EXPECT_EQ(f->Job.JobSaveState, 1);
     EXPECT_EQ(p->dmod->tblQuenWkCrop->recordCount(), 1);
 
     // Closing the window, OK in the prompt: refused, the window stays.

@@ -248,7 +248,7 @@ TEST(MainWindow, ShowStepsLeaveTheNoJobState)
     }
     TMainProgram p;
     TMainForm& f = *p.form;
-    p.ctx.JobSaveState = 2;
+    p.job.JobSaveState = 2;
     f.resize(700, 700);
     f.show();
     EXPECT_EQ(msgs.count(), 0) << msgs.lastText().toStdString();
@@ -265,7 +265,7 @@ TEST(MainWindow, ShowStepsLeaveTheNoJobState)
     EXPECT_TRUE(f.JobPanel->isHidden());
     EXPECT_TRUE(f.Picture->isVisible());
     EXPECT_EQ(f.focusWidget(), f.NewJobButton);
-    EXPECT_EQ(p.ctx.JobSaveState, 0);
+    EXPECT_EQ(p.job.JobSaveState, 0);
     EXPECT_TRUE(p.dmod->MetricUnits);
     EXPECT_FALSE(p.dmod->tblLocDef->isOpen());
     EXPECT_EQ(f.JobCropDBGrid->dataSource(), p.dmod->datQuenWkCrop);
@@ -306,7 +306,7 @@ TEST(MainWindow, ElevationInFeetAndMetres)
     f.ElevEdit->setFocus();
     f.ElevEdit->selectAll();
     QTest::keyClicks(f.ElevEdit, "1000");
-    EXPECT_EQ(p.ctx.JobSaveState, 2);           // typing marks the job changed
+    EXPECT_EQ(p.job.JobSaveState, 2);           // typing marks the job changed
     f.ElevEditM->setFocus();                    // leaving the feet field
     EXPECT_EQ(f.ElevEditM->text(), "304.8");
     EXPECT_DOUBLE_EQ(p.ctx.Elevation, 1000);
@@ -325,10 +325,10 @@ TEST(MainWindow, ElevationInFeetAndMetres)
     EXPECT_TRUE(f.SaveJobBtn->isEnabled());
 
     // A job state of 1 (a new job) stays 1 when the elevation is typed.
-    p.ctx.JobSaveState = 1;
+    p.job.JobSaveState = 1;
     f.ElevEdit->setFocus();
     QTest::keyClick(f.ElevEdit, Qt::Key_Backspace);
-    EXPECT_EQ(p.ctx.JobSaveState, 1);
+    EXPECT_EQ(p.job.JobSaveState, 1);
 
     // Out of range: refused, the kept feet value is converted again.
     f.ElevEdit->selectAll();
@@ -447,10 +447,11 @@ TEST(MainWindow, ClosingWithUnsavedChangesPromptsExactlyOnce)
     TDMod dmod;
     for (int way = 0; way < 3; ++way) {
         CropRunContext ctx;
+        JobState job;
         CropCurveState curve;
-        CountingForm f(ctx, curve);
+        CountingForm f(ctx, job, curve);
         f.show();
-        ctx.JobSaveState = 2;
+        job.JobSaveState = 2;
         if (way == 0) f.ExitItem->trigger();
         else if (way == 1) f.ExitButton->click();
         else f.close();   // the close box
@@ -458,8 +459,9 @@ TEST(MainWindow, ClosingWithUnsavedChangesPromptsExactlyOnce)
         EXPECT_FALSE(f.isVisible());
     }
     CropRunContext ctx;
+    JobState job;
     CropCurveState curve;
-    CountingForm f(ctx, curve);
+    CountingForm f(ctx, job, curve);
     f.show();
     f.close();
     EXPECT_EQ(f.prompts, 0);   // nothing to save, no prompt

@@ -84,7 +84,7 @@ TEST_P(CropOfEachFamily, PickedCropIsSeededEditedAndComputedAsTheEngineDoes)
 {
     const Family fam = GetParam();
     setUpJob(fam.station, fam.method);
-    ctx().JobSaveState = 0;   // a saved job
+    job().JobSaveState = 0;   // a saved job
 
     TModal<TGetCropNamDlg>::hook = [&](TGetCropNamDlg& d) {
         EXPECT_EQ(d.windowTitle(), "Get Crop Name");
@@ -113,7 +113,7 @@ TEST_P(CropOfEachFamily, PickedCropIsSeededEditedAndComputedAsTheEngineDoes)
     form().AddCropBtnClick();
 
     ASSERT_EQ(outputs.size(), 1u);
-    EXPECT_EQ(ctx().JobSaveState, 2);
+    EXPECT_EQ(job().JobSaveState, 2);
     EXPECT_TRUE(form().SaveJobBtn->isEnabled());
     for (QWidget* w : {static_cast<QWidget*>(form().EdCropBtn), static_cast<QWidget*>(form().DisplayButton),
                        static_cast<QWidget*>(form().DeleteCropBtn), static_cast<QWidget*>(form().JobCropDBGrid)})
@@ -147,10 +147,10 @@ class CropChoice : public MainCropTest {};
 TEST_F(CropChoice, CancelOnAFreshJobLeavesNothingToSave)
 {
     setUpJob(kMaricopa, 3);
-    ctx().JobSaveState = 0;
+    job().JobSaveState = 0;
     TModal<TGetCropNamDlg>::hook = [](TGetCropNamDlg& d) { QTest::mouseClick(d.CancelBtn, Qt::LeftButton); };
     form().AddCropBtnClick();
-    EXPECT_EQ(ctx().JobSaveState, 0);
+    EXPECT_EQ(job().JobSaveState, 0);
     EXPECT_FALSE(form().SaveJobBtn->isEnabled());
     EXPECT_TRUE(form().AddCropBtn->isEnabled());
     for (QWidget* w : {static_cast<QWidget*>(form().EdCropBtn), static_cast<QWidget*>(form().DisplayButton),
@@ -165,13 +165,13 @@ TEST_F(CropChoice, CancelOnAFreshJobLeavesNothingToSave)
 TEST_F(CropChoice, CancelOnAJobWithNothingToSaveTurnsSaveJobOff)
 {
     setUpJob(kMaricopa, 3);
-    ctx().JobSaveState = 0;   // a fetched job, unchanged
+    job().JobSaveState = 0;   // a fetched job, unchanged
     form().SaveJobBtn->setEnabled(false);
     form().Norm50EditExit();   // tabbing through a ratio edit turns Save Job on
     ASSERT_TRUE(form().SaveJobBtn->isEnabled());
     TModal<TGetCropNamDlg>::hook = [](TGetCropNamDlg& d) { QTest::mouseClick(d.CancelBtn, Qt::LeftButton); };
     form().AddCropBtnClick();
-    EXPECT_EQ(ctx().JobSaveState, 0);
+    EXPECT_EQ(job().JobSaveState, 0);
     EXPECT_FALSE(form().SaveJobBtn->isEnabled());
     EXPECT_TRUE(form().AddCropBtn->isEnabled());
 }
@@ -179,16 +179,16 @@ TEST_F(CropChoice, CancelOnAJobWithNothingToSaveTurnsSaveJobOff)
 TEST_F(CropChoice, CancelKeepsTheUnsavedChangesOfAJobWithCrops)
 {
     setUpJob(kMaricopa, 3);
-    ctx().JobSaveState = 0;
+    job().JobSaveState = 0;
     pickCrop("Sugar beets");
     TModal<TCropCompDlg>::hook = [](TCropCompDlg& d) { QTest::mouseClick(d.OKBtn, Qt::LeftButton); };
     form().AddCropBtnClick();
-    ASSERT_EQ(ctx().JobSaveState, 2);
+    ASSERT_EQ(job().JobSaveState, 2);
 
     TModal<TGetCropNamDlg>::hook = [](TGetCropNamDlg& d) { QTest::mouseClick(d.CancelBtn, Qt::LeftButton); };
     form().AddCropBtnClick();
     // The job still has its unsaved crop: the save prompt must still come.
-    EXPECT_EQ(ctx().JobSaveState, 2);
+    EXPECT_EQ(job().JobSaveState, 2);
     EXPECT_TRUE(form().SaveJobBtn->isEnabled());
     EXPECT_TRUE(form().EdCropBtn->isEnabled());
     EXPECT_EQ(wk().recordCount(), 1);
@@ -200,7 +200,7 @@ TEST_F(CropChoice, CancelKeepsANewJobToBeSaved)
     form().SaveJobBtn->setEnabled(true);
     TModal<TGetCropNamDlg>::hook = [](TGetCropNamDlg& d) { d.close(); };   // the close box acts as Cancel
     form().AddCropBtnClick();
-    EXPECT_EQ(ctx().JobSaveState, 1);
+    EXPECT_EQ(job().JobSaveState, 1);
     EXPECT_TRUE(form().SaveJobBtn->isEnabled());
     EXPECT_FALSE(form().EdCropBtn->isEnabled());
 }
@@ -211,11 +211,11 @@ TEST_F(CropChoice, RefusedCropsAddNothingAndTheListFollowsTheMethodsKind)
     // A refusal on a job without crops leaves the window as it was.
     addCropRecord("Test crop, FAO 56 only", "", "", "Potatoes - FAO-56 T12/T11");
     form().SaveJobBtn->setEnabled(false);
-    ctx().JobSaveState = 0;
+    job().JobSaveState = 0;
     pickCrop("Test crop, FAO 56 only");
     form().AddCropBtnClick();
     EXPECT_EQ(msgs->lastText(), "There is no TR21 curve data avaialble for this crop.");
-    EXPECT_EQ(ctx().JobSaveState, 0);
+    EXPECT_EQ(job().JobSaveState, 0);
     EXPECT_FALSE(form().SaveJobBtn->isEnabled());
     EXPECT_FALSE(form().EdCropBtn->isEnabled());
     EXPECT_FALSE(form().DisplayButton->isEnabled());
@@ -247,7 +247,7 @@ TEST_F(CropChoice, RefusedCropsAddNothingAndTheListFollowsTheMethodsKind)
     EXPECT_FALSE(compShown);
     EXPECT_EQ(msgs->lastText(), "This crop has already been included. Select another crop");
     EXPECT_EQ(wk().recordCount(), 1);
-    EXPECT_EQ(ctx().CropCounter, 1);
+    EXPECT_EQ(job().CropCounter, 1);
 
     // A crop without the method's curve, with the filter off.
     m_program->dmod->tblCreateCrp->setFiltered(false);

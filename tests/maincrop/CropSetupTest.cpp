@@ -101,19 +101,19 @@ TEST_F(CropSeeding, NewWorkingCropTakesRecordDefaultsAndCurve)
     setDefault("LocalDefaults.db", "Type of Irrigation", "Trickle irrigation");
     setDefault("SystemDefaults.db", "Spring Carryover %", 50.0);
     setDefault("SystemDefaults.db", "Fall Carryover %", 0.0);
-    ctx().CropCounter = 4;   // a job whose crop 4 was added before (and maybe deleted)
+    job().CropCounter = 4;   // a job whose crop 4 was added before (and maybe deleted)
 
     TDMod& dm = *m_program->dmod;
     dm.tblCreateCrp->open();
     ASSERT_TRUE(dm.tblCreateCrp->locate("Cop Name", "Potatoes"));
-    ASSERT_EQ(AddWorkingCrop(ctx(), dm), AddCropResult::Added);
+    ASSERT_EQ(AddWorkingCrop(ctx(), job(), dm), AddCropResult::Added);
     TTable& w = wk();
     ASSERT_EQ(w.state(), TTable::State::Insert);   // pending until the inputs dialog closes
     auto f = [&w](const char* n) { return w.field(n); };
     EXPECT_EQ(f("Job Name").asString(), "Crop test job");
     EXPECT_EQ(f("Crop Name").asString(), "Potatoes");
     EXPECT_EQ(f("Crop No").asInteger(), 5);
-    EXPECT_EQ(ctx().CropCounter, 5);
+    EXPECT_EQ(job().CropCounter, 5);
     EXPECT_DOUBLE_EQ(f("Net Irr").asFloat(), 2.0);
     EXPECT_DOUBLE_EQ(f("Carry Beg").asFloat(), 1.0);
     EXPECT_DOUBLE_EQ(f("Carry End").asFloat(), 0.0);
@@ -136,7 +136,7 @@ TEST_F(CropSeeding, NewWorkingCropTakesRecordDefaultsAndCurve)
     EXPECT_EQ(f("Curve Index").asInteger(), 5);
     EXPECT_EQ(f("Curve Name").asString(), "Potatoes - FAO-56 T12/T11");
     EXPECT_EQ(f("Crop Curve Type").asString(), "FAO 56, Table 12 crops");
-    EXPECT_EQ(ctx().JobCurveIndex, 5);
+    EXPECT_EQ(job().JobCurveIndex, 5);
     // The crop list now offers FAO 56 crops only.
     EXPECT_EQ(dm.CropKindSelector, 0);
     EXPECT_TRUE(dm.tblCreateCrp->filtered());
@@ -153,7 +153,7 @@ TEST_F(CropSeeding, EverySpellingOfAnIrrigationTypeWetsTheSameFraction)
     TDMod& dm = *m_program->dmod;
     dm.tblCreateCrp->open();
     ASSERT_TRUE(dm.tblCreateCrp->locate("Cop Name", "Sugar beets"));
-    ASSERT_EQ(AddWorkingCrop(ctx(), dm), AddCropResult::Added);
+    ASSERT_EQ(AddWorkingCrop(ctx(), job(), dm), AddCropResult::Added);
     EXPECT_DOUBLE_EQ(wk().field("Fraction Wetted").asFloat(), 0.5);
     wk().cancel();
 }
@@ -164,14 +164,14 @@ TEST_F(CropSeeding, RefusalsLeaveTheJobsCropsAlone)
     TDMod& dm = *m_program->dmod;
     dm.tblCreateCrp->open();
     ASSERT_TRUE(dm.tblCreateCrp->locate("Cop Name", "Potatoes"));
-    ASSERT_EQ(AddWorkingCrop(ctx(), dm), AddCropResult::Added);
+    ASSERT_EQ(AddWorkingCrop(ctx(), job(), dm), AddCropResult::Added);
     wk().post();
 
     // The same crop again.
     dm.tblCreateCrp->setFiltered(false);
     dm.tblCreateCrp->open();
     ASSERT_TRUE(dm.tblCreateCrp->locate("Cop Name", "Potatoes"));
-    EXPECT_EQ(AddWorkingCrop(ctx(), dm), AddCropResult::AlreadyIncluded);
+    EXPECT_EQ(AddWorkingCrop(ctx(), job(), dm), AddCropResult::AlreadyIncluded);
     EXPECT_EQ(msgs->lastText(), "This crop has already been included. Select another crop");
 
     // A crop without a Blaney-Criddle curve.
@@ -179,10 +179,10 @@ TEST_F(CropSeeding, RefusalsLeaveTheJobsCropsAlone)
     dm.tblCreateCrp->setFiltered(false);
     dm.tblCreateCrp->open();
     ASSERT_TRUE(dm.tblCreateCrp->locate("Cop Name", "Test crop, FAO 56 only"));
-    EXPECT_EQ(AddWorkingCrop(ctx(), dm), AddCropResult::NoCurve);
+    EXPECT_EQ(AddWorkingCrop(ctx(), job(), dm), AddCropResult::NoCurve);
     EXPECT_EQ(msgs->lastText(), "There is no TR21 curve data avaialble for this crop.");
     EXPECT_FALSE(dm.tblCreateCrp->filtered());
-    EXPECT_EQ(ctx().CropCounter, 1);
+    EXPECT_EQ(job().CropCounter, 1);
     EXPECT_EQ(wk().recordCount(), 1);
 }
 
@@ -194,7 +194,7 @@ TEST_F(CropSeeding, GrowthDatesGoBackToTheirOwnFields)
     setUpJob(kMaricopa, 3);
     m_program->dmod->tblCreateCrp->open();
     ASSERT_TRUE(m_program->dmod->tblCreateCrp->locate("Cop Name", "Potatoes"));
-    ASSERT_EQ(AddWorkingCrop(ctx(), *m_program->dmod), AddCropResult::Added);
+    ASSERT_EQ(AddWorkingCrop(ctx(), job(), *m_program->dmod), AddCropResult::Added);
     TTable& w = wk();
     w.post();
     ASSERT_EQ(w.state(), TTable::State::Browse);

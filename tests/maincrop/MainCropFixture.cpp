@@ -119,7 +119,7 @@ void MainCropTest::setUpJob(const QString& station, int etMethodIndex)
 {
     CropRunContext& c = ctx();
     c.JobName = QStringLiteral("Crop test job");
-    c.JobSaveState = 1;
+    job().JobSaveState = 1;
     TTable clim(QStringLiteral("Climate.DB"));
     clim.open();
     ASSERT_TRUE(clim.locate(QStringLiteral("Station Name"), station)) << station.toStdString();

@@ -41,6 +41,7 @@ protected:
     void setDefault(const QString& table, const QString& field, const QVariant& v);
 
     CropRunContext& ctx() { return m_program->ctx; }
+    JobState& job() { return m_program->job; }
     CropCurveState& curves() { return m_program->curveState; }
     mainprog::TMainForm& form() { return *m_program->form; }
     TTable& wk();

@@ -205,9 +205,10 @@ TEST(ReportCommand, PrintsTheSingleCropReportsOfASavedJob)
         EXPECT_TRUE(wk.isEmpty());
         wk.close();
         quen::CropRunContext jobCtx;
+        quen::JobState jobState;
         quen::CropCurveState state;
         ASSERT_TRUE(quen::calc::LoadJob("Maricopa FAO", jobCtx));
-        quen::job::FetchCrops(jobCtx, state, wk);
+        quen::job::FetchCrops(jobCtx, jobState, state, wk);
         jobCtx = crops.at(0).ctx;   // the command's default crop
         const QString expected =
             quen::output::preparedText(quen::prepareJobSummaryReport(jobCtx, wk, o.metric));
