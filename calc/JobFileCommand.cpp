@@ -135,11 +135,13 @@ void ReportStation(const Job& job)
                            .arg(job.file.latitude, 0, 'f', 4)
                            .arg(job.file.longitude, 0, 'f', 4)
                            .arg(s.elevationFt, 0, 'f', 0);
-        if (s.fieldElevationFt)
-            text += QStringLiteral(", the field's %1 ft (station %2%3 ft)")
+        if (s.fieldElevationFt) {
+            const double diff = s.elevationFt - *s.fieldElevationFt;
+            text += QStringLiteral(", the field's %1 ft: the station is %2 ft %3 the field")
                         .arg(*s.fieldElevationFt, 0, 'f', 0)
-                        .arg(s.elevationFt - *s.fieldElevationFt >= 0 ? QStringLiteral("+") : QString())
-                        .arg(s.elevationFt - *s.fieldElevationFt, 0, 'f', 0);
+                        .arg(std::fabs(diff), 0, 'f', 0)
+                        .arg(diff >= 0 ? QStringLiteral("above") : QStringLiteral("below"));
+        }
         else
             text += QStringLiteral(" (taken as the field's: the file gives no elevation)");
         Err(text);

@@ -354,8 +354,11 @@ void ReadJob(const QJsonObject& o, JobFile& f)
 
     const QString job = QStringLiteral("QuenJob.db");
     f.name = *r.text(QStringLiteral("name"), FieldWidth(job, QStringLiteral("JobName"), 50), true);
-    f.location = *r.text(QStringLiteral("location"), FieldWidth(job, QStringLiteral("Location"), 40), true);
-    f.planner = *r.text(QStringLiteral("planner"), FieldWidth(job, QStringLiteral("Planner"), 30), true);
+    // The job panel asks for a location and a planner before the station
+    // choice, but its edits may be emptied before a save: a saved job can
+    // have neither.
+    f.location = r.text(QStringLiteral("location"), FieldWidth(job, QStringLiteral("Location"), 40)).value_or(QString());
+    f.planner = r.text(QStringLiteral("planner"), FieldWidth(job, QStringLiteral("Planner"), 30)).value_or(QString());
     f.date = r.text(QStringLiteral("date"), FieldWidth(job, QStringLiteral("Job Date"), 10));
     f.landUser = r.text(QStringLiteral("landUser"), FieldWidth(job, QStringLiteral("LandUser"), 40));
     f.id = r.text(QStringLiteral("id"), FieldWidth(job, QStringLiteral("ID"), 10));

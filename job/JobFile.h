@@ -86,7 +86,7 @@ struct JobFileCrop {
 
 struct JobFile {
     QString name;                                   // "JobName"
-    QString location, planner;                      // required, as the job panel requires them
+    QString location, planner;
     std::optional<QString> date, landUser, id, jobClass;
     // The station: by its "Station Name", or the nearest one to a position
     // (decimal degrees, north and east positive) that supports the job's method.
