@@ -16,6 +16,7 @@
 #include "EtMethod.h"
 #include "IrrigationTypes.h"
 #include "JobStore.h"
+#include "ReferenceET.h"
 #include "db/Schema.h"
 #include "db/Table.h"
 
@@ -368,7 +369,7 @@ void ReadJob(const QJsonObject& o, JobFile& f)
     if (!r.has(QStringLiteral("station")))
         r.refuse(QStringLiteral("station"), QStringLiteral("is required: a station name or {\"latitude\", \"longitude\"}"));
     const QJsonValue st = r.value(QStringLiteral("station"));
-    const int stationWidth = 35;   // "Station Name" of "Climate.DB"
+    const int stationWidth = FieldWidth(QStringLiteral("Climate.DB"), QStringLiteral("Station Name"), 35);
     if (st.isString()) {
         f.stationName = *r.text(QStringLiteral("station"), stationWidth, true);
     } else if (st.isObject()) {
@@ -548,6 +549,11 @@ void TakeStation(const JobFile& file, CropRunContext& ctx, JobFileStation* note)
         double best = 1e300;
         for (clim.first(); !clim.eof(); clim.next()) {
             if (needsWind && !wind.contains(clim.valueAt(fWhr).toString()))
+                continue;
+            // A latitude the computation refuses ("FATAL Error: Latitude not
+            // correct"; TR-21's daytime table ends at 64.9 deg) gives no results.
+            const LatitudeParts parts = SplitLatitudeText(LatitudeText(clim.valueAt(fLat).toDouble()));
+            if (!parts.valid || (!needsWind && (parts.decimalDegrees() < 0.0 || parts.decimalDegrees() > 64.9)))
                 continue;
             const double lat = DegreesOf(clim.valueAt(fLat).toDouble());
             const double lon = -DegreesOf(clim.valueAt(fLon).toDouble());

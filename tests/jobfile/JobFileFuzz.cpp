@@ -13,6 +13,7 @@
 #include "JobFile.h"
 #include "JobFileCommand.h"
 #include "JobFileFixture.h"
+#include "JobStore.h"
 
 using namespace quen;
 
@@ -237,6 +238,10 @@ TEST(JobFileFuzz, ReaderTakesOnlySaneFiles)
         ++computed;
         for (const calc::CropResult& r : crops)
             EXPECT_TRUE(FiniteResults(r.ctx)) << text.toStdString();
+        // Saved (under a name of its own), every stored number is finite.
+        ctx.JobName = QStringLiteral("fuzz %1").arg(computed);
+        ctx.JobFromDatabase = false;
+        job::SaveJob(ctx);
         const QString json = calc::JobJson(f.name, crops);
         const QString csv = calc::JobCsv(f.name, crops, true) + calc::JobCsv(f.name, crops, false);
         for (const char* bad : {"nan", "inf"}) {
@@ -245,5 +250,11 @@ TEST(JobFileFuzz, ReaderTakesOnlySaneFiles)
         }
         EXPECT_FALSE(json.contains(QLatin1String(":null"))) << text.toStdString();
     }
-    std::printf("%d jobs computed\n", computed);
+    for (const QString table : {QStringLiteral("QuenJob.db"), QStringLiteral("QuenJobCrop.DB")})
+        for (const QVariantList& row : test::Rows(table))
+            for (const QVariant& v : row)
+                if (v.typeId() == QMetaType::Double)
+                    EXPECT_TRUE(std::isfinite(v.toDouble())) << table.toStdString();
+    EXPECT_EQ(test::Rows(QStringLiteral("QuenJob.db")).size(), computed);
+    std::printf("%d jobs computed and saved\n", computed);
 }
