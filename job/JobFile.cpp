@@ -430,6 +430,68 @@ void ReadJob(const QJsonObject& o, JobFile& f)
                  QStringLiteral("%1 is less than the %2 crops of the job").arg(*f.cropCounter).arg(f.crops.size()));
 }
 
+// The first field name given twice in one object of a (well-formed) JSON
+// text, with its path: a reader would take one of the two values and drop
+// the other without a word.
+std::optional<QString> DuplicateField(const QByteArray& t)
+{
+    struct Frame {
+        bool object = false;
+        QString path;
+        QSet<QString> keys;
+        QString lastKey;
+        int index = 0;
+        bool expectKey = false;
+    };
+    QList<Frame> stack;
+    auto childPath = [&]() -> QString {
+        if (stack.isEmpty())
+            return QString();
+        const Frame& p = stack.last();
+        if (p.object)
+            return p.path.isEmpty() ? p.lastKey : p.path + QLatin1Char('.') + p.lastKey;
+        return p.path + QStringLiteral("[%1]").arg(p.index);
+    };
+    for (qsizetype i = 0; i < t.size(); ++i) {
+        const char c = t[i];
+        if (c == '{' || c == '[') {
+            Frame f;
+            f.object = c == '{';
+            f.expectKey = f.object;
+            f.path = childPath();
+            stack << f;
+        } else if (c == '}' || c == ']') {
+            if (!stack.isEmpty())
+                stack.removeLast();
+        } else if (c == ',' && !stack.isEmpty()) {
+            if (stack.last().object)
+                stack.last().expectKey = true;
+            else
+                ++stack.last().index;
+        } else if (c == '"') {
+            const qsizetype start = i;
+            bool escaped = false;
+            for (++i; i < t.size() && t[i] != '"'; ++i)
+                if (t[i] == '\\') {
+                    escaped = true;
+                    ++i;
+                }
+            if (stack.isEmpty() || !stack.last().object || !stack.last().expectKey)
+                continue;
+            const QByteArray token = t.mid(start, i - start + 1);
+            const QString key = escaped ? QJsonDocument::fromJson("[" + token + "]").array().at(0).toString()
+                                        : QString::fromUtf8(token.mid(1, token.size() - 2));
+            Frame& f = stack.last();
+            f.expectKey = false;
+            f.lastKey = key;
+            if (f.keys.contains(key))
+                return f.path.isEmpty() ? key : f.path + QLatin1Char('.') + key;
+            f.keys.insert(key);
+        }
+    }
+    return std::nullopt;
+}
+
 // ---- Setting the job up -------------------------------------------------------
 
 // Stored positions are degrees and minutes (DDMM, DDDMM), longitudes west.
@@ -832,6 +894,13 @@ JobFileError ParseJobFile(const QByteArray& text, JobFile& file)
         e.line = int(before.count('\n')) + 1;
         e.column = int(QString::fromUtf8(before.mid(before.lastIndexOf('\n') + 1)).size()) + 1;
         e.message = QStringLiteral("malformed JSON: ") + parse.errorString();
+        return e;
+    }
+    if (const std::optional<QString> twice = DuplicateField(text)) {
+        JobFileError e;
+        e.path = *twice;
+        e.field = Caption(twice->section(QLatin1Char('.'), -1));
+        e.message = QStringLiteral("is given twice");
         return e;
     }
     if (!doc.isObject()) {

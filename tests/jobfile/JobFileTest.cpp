@@ -338,6 +338,9 @@ TEST(JobFile, RefusesBadTextWithThePathAndTheField)
         {crop(R"({"crop": "D", "curve": {"index": 6, "name": "X"}})"), {"crops[1].curve.index", "Curve Index", "outside 0 to 5"}},
         {crop(R"({"crop": "D", "startTemperatureF": 1e400})"), {"", "", "malformed JSON"}},
         {crop(R"("D")"), {"crops[1]", "", "a crop is an object"}},
+        // A field given twice: a reader would keep one value and drop the other.
+        {crop(R"({"crop": "D", "netIrrigationDepth": 2, "netIrrigationDepth": 3})"), {"crops[1].netIrrigationDepth", "", "given twice"}},
+        {R"({"name": "A", "location": "L", "planner": "P", "station": {"name": "S", "n\u0061me": "T"}})", {"station.name", "", "given twice"}},
     };
     for (const auto& [text, c] : cases) {
         SCOPED_TRACE(text.toStdString());
