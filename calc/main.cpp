@@ -88,7 +88,8 @@ int Help()
         "{\"latitude\", \"longitude\"} in decimal degrees for the nearest station that supports the\n"
         "job's method) and its crops (\"crop\": the crop record's name; dates \"month/day\"; inputs\n"
         "left out are seeded from the crop record and the local and system defaults as \"Add New\n"
-        "Crop\" seeds them). Its schema is quenpm-job.schema.json (%3).\n"
+        "Crop\" seeds them). Its schema is /usr/share/quenpm/quenpm-job.schema.json (installed\n"
+        "by the package; data/quenpm-job.schema.json of the source tree).\n"
         "\n"
         "The database is the one of the alias Quenpm: $QUENPM_DB, else the \"Database\" line of\n"
         "%1, else %2.\n"
@@ -99,8 +100,7 @@ int Help()
         "7 the job file cannot be read, is malformed or is refused (the message names the file,\n"
         "the JSON path and the field; nothing is saved), 8 a saved job has the name already\n"
         "(nothing is saved).\n")
-            .arg(quen::Database::settingsFile(), QStringLiteral("<data folder>/Quenpm/Quenpm.sqlite"),
-                 QStringLiteral(QUENPM_SCHEMA_DIR)));
+            .arg(quen::Database::settingsFile(), QStringLiteral("<data folder>/Quenpm/Quenpm.sqlite")));
     return 0;
 }
 
