@@ -237,6 +237,12 @@ int Run(const Options& o, bool print)
         if (wk.isOpen())
             wk.close();
         wk.emptyTable();
+        if (status == 0 && print && o.csv)
+            // The JSON carries each crop's messages; beside a CSV they go to
+            // standard error, so that no warning of a run goes unseen.
+            for (const CropResult& c : job.crops)
+                for (const QString& m : c.messages)
+                    Err(QStringLiteral("note: %1: %2").arg(c.ctx.CropName, m));
         if (status == 0 && print)
             Out(o.csv ? JobCsv(job.ctx.JobName, job.crops, o.metric) : JobJson(job.ctx.JobName, job.crops));
         if (status == 0 && !print)

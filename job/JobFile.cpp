@@ -881,9 +881,11 @@ int JobFileMethodIndex(const QString& name)
     return 0;
 }
 
-JobFileError ParseJobFile(const QByteArray& text, JobFile& file)
+JobFileError ParseJobFile(const QByteArray& withMark, JobFile& file)
 {
     file = JobFile{};
+    // Editors on Windows start a UTF-8 file with a byte order mark.
+    const QByteArray text = withMark.startsWith("\xEF\xBB\xBF") ? withMark.mid(3) : withMark;
     QJsonParseError parse;
     const QJsonDocument doc = QJsonDocument::fromJson(text, &parse);
     if (parse.error != QJsonParseError::NoError) {

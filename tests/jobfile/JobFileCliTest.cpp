@@ -191,6 +191,31 @@ TEST(JobFileCommands, BadFilesAreRefusedAndNothingIsSaved)
     EXPECT_EQ(Calc(db, {"--export-job", "North 40"}, dir.path()).exitCode, 1);
 }
 
+// What the windows would show while the job is made goes to standard error.
+TEST(JobFileCommands, TheStationChoiceIsToldOnStandardError)
+{
+    QTemporaryDir dir;
+    const QString db = dir.filePath("a.sqlite");
+    Write(dir.filePath("north.json"), kJob);
+    ASSERT_EQ(Calc(db, {"import", "north.json"}, dir.path()).exitCode, 0);
+    QByteArray dry = kJob;
+    dry.replace("MARICOPA AZMET", "KETCHUM RS");
+    Write(dir.filePath("dry.json"), dry);
+    CalcRun r = Calc(db, {"compute", "dry.json"}, dir.path());
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("note: There is insufficient climatic data for Penman-Monteith method.")) << r.err.toStdString();
+    EXPECT_EQ(QJsonDocument::fromJson(r.out).object()["crops"].toArray()[0].toObject()["ETMethodIndex"].toInt(), 1);
+
+    QByteArray near = kJob;
+    near.replace("\"MARICOPA AZMET\"", "{\"latitude\": 43.52, \"longitude\": -114.31}");
+    near.replace("\"planner\": \"Pat\",", "\"planner\": \"Pat\", \"elevation\": 5600,");
+    Write(dir.filePath("near.json"), near);
+    r = Calc(db, {"compute", "near.json", "--csv"}, dir.path());
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("km (")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("ft below the field")) << r.err.toStdString();
+}
+
 TEST(JobFileCommands, HelpAndVersion)
 {
     QTemporaryDir dir;

@@ -356,6 +356,10 @@ TEST(JobFile, RefusesBadTextWithThePathAndTheField)
         EXPECT_TRUE(shown.contains(e.path)) << shown.toStdString();
         EXPECT_TRUE(f.crops.isEmpty());
     }
+    // A UTF-8 byte order mark before the text is no fault.
+    job::JobFile marked;
+    EXPECT_FALSE(job::ParseJobFile("\xEF\xBB\xBF{\"name\": \"A\", \"station\": \"S\"}", marked).failed());
+    EXPECT_EQ(marked.name, "A");
     // Malformed JSON: the line and column of the fault.
     job::JobFile f;
     const job::JobFileError e = job::ParseJobFile("{\n  \"name\": \"A\",\n  \"location\" \"L\"\n}", f);
