@@ -10,18 +10,24 @@
 //              refused unless --replace)
 //   quenpm-calc --report NAME --job JOB [--crop CROP] [--metric] [--pdf FILE] [--qrp FILE]
 //              (see ReportCommand.h)
+//   quenpm-calc compute FILE [--json | --csv [--metric]] [--save [--replace]]
+//   quenpm-calc import FILE [--replace]
+//   quenpm-calc --export-job NAME FILE
+//              (job files, see JobFileCommand.h and job/JobFile.h)
 //
 // The database is the one the alias resolves ($QUENPM_DB), opened for reading
-// only: the commands but --copy-database change no saved table, and a
-// database that is missing, an empty file or of another layout is refused,
-// never created or rewritten. Exit status: 0 done, 1 usage, 2 no database,
-// 3 damaged or unreadable database, 4 no such job.
+// only: the commands but --copy-database, --save and import change no saved
+// table, and for them a database that is missing, an empty file or of another
+// layout is refused, never created or rewritten. Exit status: 0 done, 1 usage,
+// 2 no database, 3 damaged or unreadable database, 4 no such job, and those
+// of --help.
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QTextStream>
 #include <cstdio>
 
 #include "CalcJob.h"
+#include "JobFileCommand.h"
 #include "db/Database.h"
 #include "db/Table.h"
 #include "ReportCommand.h"
@@ -41,7 +47,9 @@ void Out(const QString& text)
 
 const char* const kUsage =
     "usage: quenpm-calc --list-jobs | --job NAME [--json] | --copy-database FROM TO [--replace]\n"
-    "                   | --report NAME --job JOB [--crop CROP] [--metric] [--pdf FILE] [--qrp FILE] | --help";
+    "                   | --report NAME --job JOB [--crop CROP] [--metric] [--pdf FILE] [--qrp FILE]\n"
+    "                   | compute FILE [--json | --csv [--metric]] [--save [--replace]]\n"
+    "                   | import FILE [--replace] | --export-job NAME FILE | --help | --version";
 
 int Usage()
 {
@@ -63,13 +71,35 @@ int Help()
         "                                      copies every table from one database to another\n"
         "                                      (file or postgresql:// server); a target holding\n"
         "                                      rows is refused unless --replace\n"
+        "  quenpm-calc compute FILE [--json | --csv [--metric]] [--save [--replace]]\n"
+        "                                      computes the job of a job file (FILE, or - for standard\n"
+        "                                      input) as the windows would make it, without saving it;\n"
+        "                                      prints it as --job --json does, or as CSV (one row per\n"
+        "                                      crop and month; --metric: cm and mm/day); --save also\n"
+        "                                      stores it as a saved job (a name already saved is refused\n"
+        "                                      unless --replace)\n"
+        "  quenpm-calc import FILE [--replace] stores the job of a job file as a saved job\n"
+        "  quenpm-calc --export-job NAME FILE  writes the saved job NAME as a job file (- for standard\n"
+        "                                      output); import gives back the same saved job\n"
         "  quenpm-calc --help                  this text\n"
+        "  quenpm-calc --version               the version\n"
+        "\n"
+        "A job file is a JSON object: the job's fields, its station (\"station\": a name, or\n"
+        "{\"latitude\", \"longitude\"} in decimal degrees for the nearest station that supports the\n"
+        "job's method) and its crops (\"crop\": the crop record's name; dates \"month/day\"; inputs\n"
+        "left out are seeded from the crop record and the local and system defaults as \"Add New\n"
+        "Crop\" seeds them). Its schema is /usr/share/quenpm/quenpm-job.schema.json (installed\n"
+        "by the package; data/quenpm-job.schema.json of the source tree).\n"
         "\n"
         "The database is the one of the alias Quenpm: $QUENPM_DB, else the \"Database\" line of\n"
         "%1, else %2.\n"
-        "It is only read (--copy-database writes its target only).\n"
+        "It is only read, but by --save and import (which create it when there is none) and\n"
+        "--copy-database (which writes its target only).\n"
         "Exit status: 0 done, 1 usage, 2 no database, 3 damaged or unreadable database,\n"
-        "4 no such job, 5 no such crop or report, 6 a file could not be written.\n")
+        "4 no such job, 5 no such crop or report, 6 a file could not be written,\n"
+        "7 the job file cannot be read, is malformed or is refused (the message names the file,\n"
+        "the JSON path and the field; nothing is saved), 8 a saved job has the name already\n"
+        "(nothing is saved).\n")
             .arg(quen::Database::settingsFile(), QStringLiteral("<data folder>/Quenpm/Quenpm.sqlite")));
     return 0;
 }
@@ -86,6 +116,16 @@ int main(int argc, char** argv)
     const QStringList args = app.arguments().mid(1);
     if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h")))
         return Help();
+    if (args.size() == 1 && args[0] == QLatin1String("--version")) {
+        Out(QStringLiteral("quenpm-calc " QUENPM_VERSION "\n"));
+        return 0;
+    }
+    if (!args.isEmpty() && args[0] == QLatin1String("compute"))
+        return quen::calc::ComputeCommand(args.mid(1));
+    if (!args.isEmpty() && args[0] == QLatin1String("import"))
+        return quen::calc::ImportCommand(args.mid(1));
+    if (!args.isEmpty() && args[0] == QLatin1String("--export-job"))
+        return quen::calc::ExportCommand(args.mid(1));
     if (!args.isEmpty() && args[0] == QLatin1String("--copy-database")) {
         if (args.size() < 3 || args.size() > 4 || (args.size() == 4 && args[3] != QLatin1String("--replace")))
             return Usage();

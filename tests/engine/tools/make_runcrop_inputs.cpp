@@ -83,13 +83,14 @@ int WriteScenario(const QString& root, const QString& name)
     int differ = 0;
     test::RecordingMessages msgs;
     CropRunContext ctx;
+    JobState state;
     bool loaded = false;
     try {
-        loaded = job::LoadJob(jobName, ctx);
+        loaded = job::LoadJob(jobName, ctx, state);
         if (loaded) {
             TTable wk(QStringLiteral("QuenWkCrop.DB"));
             CropCurveState curves;
-            job::FetchCrops(ctx, curves, wk, [&] {
+            job::FetchCrops(ctx, state, curves, wk, [&] {
                 // The row ComputeCrop has just read, and the job's values,
                 // which the run leaves as they were.
                 crops.push_back(ReadCropInputs(ctx, wk));

@@ -1,0 +1,371 @@
+#include "JobFileCommand.h"
+
+#include <QFile>
+#include <QLocale>
+#include <QSaveFile>
+#include <cmath>
+#include <cstdio>
+
+#include "JobFile.h"
+#include "JobStore.h"
+#include "db/Database.h"
+#include "db/Table.h"
+
+namespace quen::calc {
+
+namespace {
+
+void Err(const QString& text)
+{
+    const QByteArray b = (QStringLiteral("quenpm-calc: ") + text + QLatin1Char('\n')).toUtf8();
+    std::fwrite(b.constData(), 1, static_cast<size_t>(b.size()), stderr);
+}
+
+void Out(const QString& text)
+{
+    const QByteArray b = text.toUtf8();
+    std::fwrite(b.constData(), 1, static_cast<size_t>(b.size()), stdout);
+    std::fflush(stdout);
+}
+
+QString Shown(const QString& file)
+{
+    return file == QLatin1String("-") ? QStringLiteral("<standard input>") : file;
+}
+
+// The text of the job file ("-": standard input); false with the message.
+bool ReadInput(const QString& file, QByteArray& text)
+{
+    QFile f;
+    const bool opened = file == QLatin1String("-") ? f.open(stdin, QIODevice::ReadOnly)
+                                                   : (f.setFileName(file), f.open(QIODevice::ReadOnly));
+    if (!opened) {
+        Err(QStringLiteral("%1: cannot be read: %2").arg(Shown(file), f.errorString()));
+        return false;
+    }
+    text = f.readAll();
+    return true;
+}
+
+// Opens the database of the alias: for reading only, or for writing (a new
+// location is then created and filled as the programs create it). Returns 0
+// or the exit status, with the message.
+int OpenDatabase(bool write, QString& path)
+{
+    try {
+        path = Database::resolveAlias();
+        if (!write && !Database::exists(path)) {
+            Err(QStringLiteral("no database at %1 (set QUENPM_DB to the database file or server; "
+                               "\"quenpm-calc import FILE\" or the programs create a new one)")
+                    .arg(Database::shownLocation(path)));
+            return 2;
+        }
+        if (write)
+            Database::open(path);
+        else
+            Database::openReadOnly(path);
+    } catch (const DbError& e) {
+        Err(e.message());
+        return 2;
+    }
+    return 0;
+}
+
+QString CsvField(const QString& s)
+{
+    if (!s.contains(QLatin1Char(',')) && !s.contains(QLatin1Char('"')) && !s.contains(QLatin1Char('\n'))
+        && !s.contains(QLatin1Char('\r')))
+        return s;
+    QString q = s;
+    q.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + q + QLatin1Char('"');
+}
+
+// The shortest text that reads back as the same double; a value that is not
+// finite is left empty, never written as "nan" or "inf".
+QString CsvNumber(double v)
+{
+    return std::isfinite(v) ? QString::number(v, 'g', QLocale::FloatingPointShortest) : QString();
+}
+
+struct Job {
+    job::JobFile file;
+    CropRunContext ctx;
+    JobState state;
+    QList<CropResult> crops;
+    QStringList notes;   // messages of the station choice
+    job::JobFileStation station;
+};
+
+// Reads, checks and computes the job of the file; the database is open.
+// Returns 0 or the exit status, with the message. The working table holds the
+// job's crops afterwards (wk open).
+int MakeJob(const QString& fileName, const QByteArray& text, Job& job, TTable& wk)
+{
+    if (const job::JobFileError e = job::ParseJobFile(text, job.file); e.failed()) {
+        Err(e.text(Shown(fileName)));
+        return kExitBadJobFile;
+    }
+    CropCurveState curves;
+    CollectingMessages collect;
+    const job::JobFileError e = job::SetUpJobFile(
+        job.file, job.ctx, job.state, curves, wk, &job.station,
+        [&] {
+            job.crops.append({job.ctx, collect.texts});
+            collect.texts.clear();
+        },
+        [&] {
+            job.notes = collect.texts;
+            collect.texts.clear();
+        });
+    if (e.failed()) {
+        Err(e.text(Shown(fileName)));
+        return kExitBadJobFile;
+    }
+    return 0;
+}
+
+void ReportStation(const Job& job)
+{
+    const job::JobFileStation& s = job.station;
+    if (s.byPosition) {
+        QString text = QStringLiteral("station %1 (%2, %3): %4 km (%5 mi) from %6, %7; elevation %8 ft")
+                           .arg(s.name, s.number.trimmed(), s.county)
+                           .arg(s.distanceKm, 0, 'f', 1)
+                           .arg(s.distanceKm / 1.609344, 0, 'f', 1)
+                           .arg(job.file.latitude, 0, 'f', 4)
+                           .arg(job.file.longitude, 0, 'f', 4)
+                           .arg(s.elevationFt, 0, 'f', 0);
+        if (s.fieldElevationFt) {
+            const double diff = s.elevationFt - *s.fieldElevationFt;
+            text += QStringLiteral(", the field's %1 ft: the station is %2 ft %3 the field")
+                        .arg(*s.fieldElevationFt, 0, 'f', 0)
+                        .arg(std::fabs(diff), 0, 'f', 0)
+                        .arg(diff >= 0 ? QStringLiteral("above") : QStringLiteral("below"));
+        }
+        else
+            text += QStringLiteral(" (taken as the field's: the file gives no elevation)");
+        Err(text);
+    }
+    for (const QString& n : job.notes)
+        Err(QStringLiteral("note: ") + n);
+}
+
+// Saves the computed job (the working table holds its crops) in one
+// transaction; a name already saved is refused unless replace, when the
+// saved job of that name is rewritten.
+int SaveComputedJob(Job& job, bool replace, const QString& path)
+{
+    CropRunContext& ctx = job.ctx;
+    const int existing = job::FindJob(ctx.JobName);
+    if (existing != 0 && !replace) {
+        Err(QStringLiteral("a saved job is named \"%1\" already in %2 (--replace replaces it); nothing saved")
+                .arg(ctx.JobName, Database::shownLocation(path)));
+        return kExitNameUsed;
+    }
+    if (existing != 0) {
+        // The save rewrites that job's row and crop rows in its transaction.
+        job.state.JobFromDatabase = true;
+        job.state.JobNumber = existing;
+    }
+    job::SaveJob(ctx, job.state);
+    return 0;
+}
+
+struct Options {
+    QString file;
+    bool csv = false, json = false, metric = false, save = false, replace = false;
+};
+
+bool ParseOptions(const QStringList& args, bool compute, Options& o)
+{
+    for (const QString& a : args) {
+        if (compute && a == QLatin1String("--csv"))
+            o.csv = true;
+        else if (compute && a == QLatin1String("--json"))
+            o.json = true;
+        else if (compute && a == QLatin1String("--metric"))
+            o.metric = true;
+        else if (compute && a == QLatin1String("--save"))
+            o.save = true;
+        else if (a == QLatin1String("--replace"))
+            o.replace = true;
+        else if (o.file.isEmpty() && (a == QLatin1String("-") || !a.startsWith(QLatin1Char('-'))))
+            o.file = a;
+        else
+            return false;
+    }
+    if (o.file.isEmpty() || (o.csv && o.json) || (o.metric && !o.csv))
+        return false;
+    if (compute && o.replace && !o.save)
+        return false;
+    return true;
+}
+
+int Usage(const char* text)
+{
+    Err(QStringLiteral("usage: quenpm-calc ") + QString::fromLatin1(text));
+    return 1;
+}
+
+// compute and import: the same reading, seeding and computation.
+int Run(const Options& o, bool print)
+{
+    QByteArray text;
+    if (!ReadInput(o.file, text))
+        return kExitBadJobFile;
+    // Parsed before the database is opened: a refused file touches nothing.
+    {
+        job::JobFile check;
+        if (const job::JobFileError e = job::ParseJobFile(text, check); e.failed()) {
+            Err(e.text(Shown(o.file)));
+            return kExitBadJobFile;
+        }
+    }
+    QString path;
+    if (const int status = OpenDatabase(o.save, path))
+        return status;
+    int status = 0;
+    try {
+        Job job;
+        TTable wk(QStringLiteral("QuenWkCrop.DB"));
+        status = MakeJob(o.file, text, job, wk);
+        if (status == 0) {
+            ReportStation(job);
+            if (o.save)
+                status = SaveComputedJob(job, o.replace, path);
+        }
+        if (wk.isOpen())
+            wk.close();
+        wk.emptyTable();
+        if (status == 0 && print && o.csv)
+            // The JSON carries each crop's messages; beside a CSV they go to
+            // standard error, so that no warning of a run goes unseen.
+            for (const CropResult& c : job.crops)
+                for (const QString& m : c.messages)
+                    Err(QStringLiteral("note: %1: %2").arg(c.ctx.CropName, m));
+        if (status == 0 && print)
+            Out(o.csv ? JobCsv(job.ctx.JobName, job.crops, o.metric) : JobJson(job.ctx.JobName, job.crops));
+        if (status == 0 && !print)
+            Out(QStringLiteral("saved job \"%1\" with %2 crop(s) in %3\n")
+                    .arg(job.ctx.JobName)
+                    .arg(job.crops.size())
+                    .arg(Database::shownLocation(path)));
+    } catch (const DbError& e) {
+        Err(QStringLiteral("the database %1: %2%3")
+                .arg(Database::shownLocation(path), e.message(), o.save ? QStringLiteral("; nothing saved") : QString()));
+        status = 3;
+    } catch (const std::exception& e) {
+        Err(QStringLiteral("the database %1 could not be read: %2").arg(Database::shownLocation(path), QString::fromLocal8Bit(e.what())));
+        status = 3;
+    }
+    Database::close();
+    return status;
+}
+
+} // namespace
+
+QString JobCsv(const QString& jobName, const QList<CropResult>& crops, bool metric)
+{
+    const QString depth = metric ? QStringLiteral("cm") : QStringLiteral("in");
+    const QString rate = metric ? QStringLiteral("mm/day") : QStringLiteral("in/day");
+    const QStringList header = {
+        QStringLiteral("job"),
+        QStringLiteral("crop"),
+        QStringLiteral("month"),
+        QStringLiteral("in season"),
+        QStringLiteral("reference ET (%1)").arg(rate),
+        QStringLiteral("Kc"),
+        QStringLiteral("crop ET (%1)").arg(rate),
+        QStringLiteral("crop ET (%1)").arg(depth),
+        QStringLiteral("effective precipitation normal year (%1)").arg(depth),
+        QStringLiteral("effective precipitation dry year (%1)").arg(depth),
+        QStringLiteral("carry-over used normal year (%1)").arg(depth),
+        QStringLiteral("carry-over used dry year (%1)").arg(depth),
+        QStringLiteral("net irrigation requirement normal year (%1)").arg(depth),
+        QStringLiteral("net irrigation requirement dry year (%1)").arg(depth),
+        QStringLiteral("peak daily ET (%1)").arg(rate),
+    };
+    QString out = header.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+    for (const CropResult& r : crops) {
+        const CropRunContext& c = r.ctx;
+        for (int m = 1; m <= 12; ++m) {
+            // Outside the season the table shows the shoulder months' reference ET.
+            const double ref = metric ? (c.DailyRefETmm[m] != 0.0 ? c.DailyRefETmm[m] : c.ShoulderRefETmm[m])
+                                      : (c.DailyRefET[m] != 0.0 ? c.DailyRefET[m] : c.ShoulderRefET[m]);
+            QStringList row = {CsvField(jobName), CsvField(c.CropName), QString::number(m),
+                               c.SeasonMonthFlags[m] ? QStringLiteral("yes") : QStringLiteral("no"),
+                               CsvNumber(ref), CsvNumber(c.MonthlyKc[m])};
+            if (metric)
+                row << CsvNumber(c.DailyCropETmm[m]) << CsvNumber(c.MonthlyCropETcm[m]) << CsvNumber(c.EffPrecip50cm[m])
+                    << CsvNumber(c.EffPrecip80cm[m]) << CsvNumber(c.CarryOverUsed50cm[m])
+                    << CsvNumber(c.CarryOverUsed80cm[m]) << CsvNumber(c.NetIrrReq50cm[m])
+                    << CsvNumber(c.NetIrrReq80cm[m]) << CsvNumber(c.PeakDailyETmm[m]);
+            else
+                row << CsvNumber(c.DailyCropET[m]) << CsvNumber(c.MonthlyCropET[m]) << CsvNumber(c.EffPrecip50[m])
+                    << CsvNumber(c.EffPrecip80[m]) << CsvNumber(c.CarryOverUsed50[m]) << CsvNumber(c.CarryOverUsed80[m])
+                    << CsvNumber(c.NetIrrReq50[m]) << CsvNumber(c.NetIrrReq80[m]) << CsvNumber(c.PeakDailyET[m]);
+            out += row.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+        }
+    }
+    return out;
+}
+
+int ComputeCommand(const QStringList& args)
+{
+    Options o;
+    if (!ParseOptions(args, true, o))
+        return Usage("compute FILE|- [--json | --csv [--metric]] [--save [--replace]]");
+    return Run(o, true);
+}
+
+int ImportCommand(const QStringList& args)
+{
+    Options o;
+    if (!ParseOptions(args, false, o))
+        return Usage("import FILE|- [--replace]");
+    o.save = true;
+    return Run(o, false);
+}
+
+int ExportCommand(const QStringList& args)
+{
+    if (args.size() != 2 || args[1].isEmpty())
+        return Usage("--export-job NAME FILE|-");
+    const QString& name = args[0];
+    const QString& file = args[1];
+    QString path;
+    if (const int status = OpenDatabase(false, path))
+        return status;
+    QByteArray text;
+    try {
+        if (file != QLatin1String("-") && Database::isDatabaseFile(file)) {
+            Database::close();
+            Err(QStringLiteral("%1 is the database or one of its files; the job file goes elsewhere").arg(file));
+            return 6;
+        }
+        const bool found = job::ExportJobFile(name, text);
+        Database::close();
+        if (!found) {
+            Err(QStringLiteral("no saved job named \"%1\" in %2").arg(name, Database::shownLocation(path)));
+            return 4;
+        }
+    } catch (const DbError& e) {
+        Database::close();
+        Err(QStringLiteral("the database %1 is damaged or unreadable: %2").arg(Database::shownLocation(path), e.message()));
+        return 3;
+    }
+    if (file == QLatin1String("-")) {
+        std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stdout);
+        std::fflush(stdout);
+        return 0;
+    }
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly) || out.write(text) != text.size() || !out.commit()) {
+        Err(QStringLiteral("%1: cannot be written: %2").arg(file, out.errorString()));
+        return 6;
+    }
+    return 0;
+}
+
+} // namespace quen::calc

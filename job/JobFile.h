@@ -1,0 +1,139 @@
+// Job files: a job, its station and its crops described in a JSON text
+// (the format of data/quenpm-job.schema.json), for planners who script their
+// work, keep inputs in version control or send a job to a colleague.
+//
+// Reading is in two steps. ParseJobFile checks the text alone: JSON syntax,
+// known field names, types, dates that exist and values inside the ranges
+// the windows accept (the crop inputs dialog, the job panel). SetUpJobFile
+// then makes the job as the windows make it: New Job, the station taken in
+// as "Get New Climate" takes it (ratios from its annual precipitation, the
+// ET method from the system default and its wind record), each crop added
+// as "Add New Crop" adds it (seeded from the crop record and the local and
+// system defaults) with the file's inputs written over the seeded ones as
+// the crop inputs dialog writes them, and each crop computed as that dialog's
+// closing computes it. Anything the file leaves out keeps the value the
+// windows would have given it. ExportJobFile writes a saved job in the same
+// format, every stored input spelled out, so that reading it back and saving
+// it gives the same saved rows.
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <functional>
+#include <optional>
+
+#include "CropRunContext.h"
+#include "JobState.h"
+
+namespace quen {
+class TTable;
+}
+
+namespace quen::job {
+
+inline const QString kJobFileFormat = QStringLiteral("quenpm-job");
+inline constexpr int kJobFileVersion = 1;
+// A job holds at most this many crops in a file ("No of Crops" is a short;
+// the output dialog and the reports are made for a few dozen).
+inline constexpr int kJobFileMaxCrops = 500;
+
+// One problem of a job file: where it is (a JSON path such as
+// "crops[2].plantingDate", or a line and column for malformed JSON), the field
+// as the windows caption it, and what is wrong.
+struct JobFileError {
+    QString path;
+    QString field;
+    QString message;
+    int line = 0;
+    int column = 0;
+
+    bool failed() const { return !message.isEmpty(); }
+    // "FILE: crops[2].plantingDate (Planting or start of growth date): ..."
+    QString text(const QString& fileName) const;
+};
+
+struct MonthDay {
+    int month = 0;
+    int day = 0;
+};
+
+// The crop curve of a crop as the job file may give it (an exported job
+// always does, so that a changed crop record does not change the job).
+struct JobFileCurve {
+    int index = -1;           // "Curve Index" 0..5
+    QString name;             // "Curve Name"
+    QString type;             // "Crop Curve Type"
+};
+
+// A value the file may leave out (std::nullopt), give, or give as null
+// (stored empty): Nullable<T> holds std::optional<T>{} for null.
+template <typename T>
+using Nullable = std::optional<std::optional<T>>;
+
+struct JobFileCrop {
+    QString crop;                                   // "Cop Name" of the crop record
+    std::optional<MonthDay> planting, harvest;      // "Plant Mo"/"Plant Day", "Harvest Mo"/"Harvest Day"
+    std::optional<MonthDay> firstCutting, lastCutting;
+    std::optional<double> netIrr, carryBeg, carryEnd;   // inches
+    std::optional<QString> soil, irrigationType;
+    std::optional<double> fractionWetted, stressFactor, asw;
+    std::optional<int> wetDeveloped, wetMature, cuttings;
+    std::optional<bool> sensitive;
+    Nullable<double> startT, startTM, endT, endTM;  // growth temperatures, deg F and deg C
+    Nullable<int> enteredGrowDays;
+    Nullable<JobFileCurve> curve;
+};
+
+struct JobFile {
+    QString name;                                   // "JobName"
+    QString location, planner;
+    std::optional<QString> date, landUser, id, jobClass;
+    // The station: by its "Station Name", or the nearest one to a position
+    // (decimal degrees, north and east positive) that supports the job's method.
+    QString stationName;
+    bool stationByPosition = false;
+    double latitude = 0.0, longitude = 0.0;
+    std::optional<int> etMethod;                    // 1, 2 or 3
+    std::optional<QString> etMethodText;
+    std::optional<double> elevation;                // feet
+    std::optional<double> ratio50, ratio80;
+    std::optional<int> cropCounter;                 // "No of Crops"
+    QList<JobFileCrop> crops;
+};
+
+// Checks the text of a job file and fills file; the error says what is wrong
+// (failed() false when nothing is). Reads no table.
+JobFileError ParseJobFile(const QByteArray& text, JobFile& file);
+
+// The station a job file's job was given, for the planner's note.
+struct JobFileStation {
+    QString name;
+    QString number, county;
+    bool byPosition = false;
+    double distanceKm = 0.0;                        // from the file's position
+    double elevationFt = 0.0;                       // the station's
+    std::optional<double> fieldElevationFt;         // the file's, when it gives one
+};
+
+// Makes the job of file in ctx and the working table wk as the windows make it
+// (see the header comment) and computes each crop with ComputeCrop as it is
+// added; cropsStart() runs once the job and its station are set, before the
+// first crop (the messages shown until then belong to the station choice),
+// computed() after each crop. Fails, with wk emptied, on a name,
+// crop, station or curve that the database does not hold or that the job's
+// method cannot use. state's JobSaveState ends 1: a SaveJob writes it as a new job.
+JobFileError SetUpJobFile(const JobFile& file, CropRunContext& ctx, JobState& state, CropCurveState& curves, TTable& wk,
+                          JobFileStation* station = nullptr, const std::function<void()>& computed = {},
+                          const std::function<void()>& cropsStart = {});
+
+// The saved job of exactly this name as the text of a job file; false when
+// no saved job has that name.
+bool ExportJobFile(const QString& name, QByteArray& text);
+
+// The ET method as a job file names it ("TR21", "NEH", "FAO56") and back (0
+// for any other text).
+QString JobFileMethodName(int etMethodIndex);
+int JobFileMethodIndex(const QString& name);
+
+} // namespace quen::job
