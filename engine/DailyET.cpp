@@ -27,9 +27,9 @@ RefEtInterpolation MakeRefEtInterpolation(const MonthlyValues& R, const MonthlyV
 
 double RefEtInterpolation::daily(int dayOfYear) const
 {
-    const MonthDay md = DayOfYearToMonthDay(dayOfYear);
-    const int m = md.month;
-    const int dom = md.day;
+    // month and day of the month (without the text of DayOfYearToMonthDay)
+    const int m = MonthOfDayOfYear(dayOfYear);
+    const int dom = dayOfYear - kDaysBeforeMonth[m];
     if (dom == 15)
         return E[m];
     if (dom < 15) {
@@ -58,7 +58,9 @@ void SetDailyET(DailyKcRows& rows, const DailyETSeason& s)
     // the rows in day order, as the table keyed on the day holds them
     std::vector<int> order(n);
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&rows](int a, int b) { return rows.day[a] < rows.day[b]; });
+    const auto earlier = [&rows](int a, int b) { return rows.day[a] < rows.day[b]; };
+    if (!std::is_sorted(order.begin(), order.end(), earlier))
+        std::stable_sort(order.begin(), order.end(), earlier);
 
     const RefEtInterpolation in = MakeRefEtInterpolation(s.refET, s.shoulderRefET, s.plantMonth, s.harvestMonth);
     const RefEtInterpolation mm = MakeRefEtInterpolation(s.refETmm, s.shoulderRefETmm, s.plantMonth, s.harvestMonth);
