@@ -29,7 +29,6 @@
 #include "PgConnection.h"
 #include "SqliteConnection.h"
 #include "Dialect.h"
-#include "KeyedTable.h"
 #include "MarkQuery.h"
 #include "Table.h"
 
@@ -446,11 +445,8 @@ void openScratchDatabase()
     refuseQuotedStrings(db);
     // Pages of 8 KiB: a crop run's daily rows take fewer pages to split and walk.
     dbi::execSql(QStringLiteral("PRAGMA page_size = 8192"), true);
-    dbi::registerKeyedTables(db);
     for (const TableDef& t : schemaTables())
-        if (dbi::isKeyedTable(t)) {
-            dbi::execSql(dbi::createKeyedTableSql(t), true);
-        } else if (t.scratch) {
+        if (t.scratch) {
             dbi::execSql(dbi::sqliteDialect().createTable(t, true), true);
             for (const QString& s : dbi::sqliteDialect().createIndexes(t, true))
                 dbi::execSql(s, true);
@@ -459,11 +455,6 @@ void openScratchDatabase()
     // so it never needs committing, and each write skips a commit of its
     // own. Database::transaction and the batches nest savepoints in it.
     dbi::execSql(QStringLiteral("BEGIN"), true);
-    // The keyed tables take part in it from the start (a write statement
-    // brings them in), so its savepoints reach their bulk writes too.
-    for (const TableDef& t : schemaTables())
-        if (dbi::isKeyedTable(t))
-            dbi::execSql(QStringLiteral("DELETE FROM %1").arg(dbi::quoteId(tableBaseName(t.name))), true);
 }
 
 void closeScratchDatabase()
@@ -708,13 +699,6 @@ Stmt& exec(const QString& sql, const QVariantList& values, bool scratch)
 quint64 statementCount(bool scratch) { return st().statements[scratch ? 1 : 0]; }
 
 quint64 serverRoundTrips() { return st().roundTrips; }
-
-sqlite3* scratchConnection()
-{
-    requireOpen();
-    ++st().statements[1];
-    return st().scratch;
-}
 
 quint64 statementGeneration() { return st().statementGeneration; }
 

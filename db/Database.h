@@ -18,8 +18,8 @@
 // The scratch tables ("QuenWkCrop.DB", "ETKc.db", "StationList.db",
 // "DownloadCounty.DB") are not in the shared database: each open() also
 // opens a private in-memory SQLite database of the program run that holds
-// them (same fields, indexes and collations; the daily table "ETKc.db" as
-// rows sorted by day, see KeyedTable.h), empty, on a second connection.
+// them (same fields, indexes and collations; the daily table "ETKc.db" with
+// its day as the row key), empty, on a second connection.
 // Another program on the same file or server never sees their rows; close()
 // (or opening another location) drops them. A file made by an older version
 // may still hold scratch tables of its own: they are left alone, unused.

@@ -62,10 +62,6 @@ quint64 statementCount(bool scratch);
 // over the process, for benches.
 quint64 serverRoundTrips();
 
-// The private connection, for a write that goes to a keyed table's rows
-// without a statement (counted as one).
-sqlite3* scratchConnection();
-
 // Changes whenever the cached statements are finalized (a connection closes):
 // a Stmt reference kept beyond one call is valid while this stays the same.
 quint64 statementGeneration();

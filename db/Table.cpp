@@ -7,7 +7,6 @@
 #include <cmath>
 
 #include "Database.h"
-#include "KeyedTable.h"
 #include "TableImpl.h"
 
 namespace quen {

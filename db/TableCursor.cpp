@@ -3,7 +3,6 @@
 #include "TableImpl.h"
 
 #include "Database.h"
-#include "KeyedTable.h"
 
 namespace quen {
 

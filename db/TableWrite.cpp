@@ -5,7 +5,6 @@
 #include <QSqlError>
 
 #include "Database.h"
-#include "KeyedTable.h"
 
 namespace quen {
 
@@ -434,34 +433,6 @@ void TTable::appendColumns(const QList<int>& fields, const QList<const double*>&
         landOnAppendedRow(std::move(last), rid);
     };
 
-    // A keyed private table takes the rows into its array, all or nothing.
-    if (dbi::KeyedRows* keyed = dbi::keyedRowsForBulk(def)) {
-        std::int64_t lastKey = 0;
-        if (!dbi::keyedAppend(*keyed, def, fields.constData(), columns.constData(), int(fields.size()),
-                              falseFields.constData(), int(falseFields.size()), rowCount, &lastKey)) {
-            // The first row whose key is given twice or already held.
-            const int key = def.rowKeyField();
-            const int k = int(fields.indexOf(key));
-            int refused = -1;
-            QSet<qint64> seen;
-            for (int r = 0; r < rowCount && refused < 0 && k >= 0; ++r) {
-                const qint64 v = qRound64(columns[k] ? columns[k][r] : 0.0);
-                dbi::Stmt& q = dbi::exec(QStringLiteral("SELECT 1 FROM %1 WHERE rowid = ?").arg(d->base), {v}, true);
-                const bool held = q.next();
-                q.finish();
-                if (held || seen.contains(v))
-                    refused = r;
-                seen.insert(v);
-            }
-            if (refused < 0)
-                throw DbError(QStringLiteral("Key violation. \"%1\" already holds a record with the same key.").arg(def.name));
-            throw DbError(keyViolationMessage(def, QString(), [&](int i) { return columnValue(i, refused); }));
-        }
-        dbi::scratchWritten(&def);
-        landOnLast(lastKey);
-        return;
-    }
-
     // Zeros (null columns, false logicals) are part of the statement text:
     // only the given numbers are bound.
     QStringList names, marks;
@@ -541,14 +512,10 @@ void TTable::emptyTable()
     const TableDef& def = d->needDef();
     if (d->open && d->state != State::Browse)
         cancel();
-    if (dbi::KeyedRows* keyed = dbi::keyedRowsForBulk(def)) {
-        dbi::keyedClear(*keyed);
-    } else {
-        if (!def.scratch)
-            dbi::ensureAttached();
-        dbi::Stmt& qq = d->exec(QStringLiteral("DELETE FROM %1").arg(d->base), {});
-        qq.finish();
-    }
+    if (!def.scratch)
+        dbi::ensureAttached();
+    dbi::Stmt& qq = d->exec(QStringLiteral("DELETE FROM %1").arg(d->base), {});
+    qq.finish();
     dbi::scratchWritten(&def);
     if (d->open) {
         d->setNoRow();

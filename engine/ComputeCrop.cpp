@@ -166,8 +166,9 @@ void ReadChanceRows(double annualPrecip, CropInputs& in)
     });
 }
 
-// Appends the daily rows to the open "ETKc.db" in one bulk append:
-// "JDate", "Kca", "Kcb", with "ETo" and "ETc" 0 ("Mo", "EToM", "ETcM" stay empty).
+// Appends the daily rows to the open "ETKc.db" in one bulk append: "JDate",
+// "Kca", "Kcb", the day's "ETo", "ETc" (in/day), "Mo", "EToM", "ETcM" (mm/day).
+// Rows of a curve that failed half way have "ETo" and "ETc" 0 and the rest empty.
 void StoreDailyRows(TTable& etkc, const DailyKcRows& rows)
 {
     const int n = rows.size();
@@ -175,11 +176,17 @@ void StoreDailyRows(TTable& etkc, const DailyKcRows& rows)
         return;
     static const QList<int> fields = [&etkc] {
         QList<int> f;
-        for (const char* name : {"JDate", "Kca", "Kcb", "ETo", "ETc"})
+        for (const char* name : {"JDate", "Kca", "Kcb", "ETo", "ETc", "Mo", "EToM", "ETcM"})
             f << etkc.field(QString::fromLatin1(name)).index();
         return f;
     }();
-    etkc.appendColumns(fields, {rows.day.data(), rows.kca.data(), rows.kcb.data(), nullptr, nullptr}, n);
+    if (!rows.hasDailyET()) {
+        etkc.appendColumns(fields.mid(0, 5), {rows.day.data(), rows.kca.data(), rows.kcb.data(), nullptr, nullptr}, n);
+        return;
+    }
+    const std::vector<double> month(rows.month.begin(), rows.month.end());
+    etkc.appendColumns(fields, {rows.day.data(), rows.kca.data(), rows.kcb.data(), rows.eto.data(), rows.etc.data(),
+                                month.data(), rows.etoMm.data(), rows.etcMm.data()}, n);
 }
 
 } // namespace

@@ -12,9 +12,10 @@ class TTable;
 
 // Computes the crop the working-crop handle ("QuenWkCrop.DB", open) is
 // positioned on, for the job and station held in the context: writes
-// "FAO56.txt" into the working directory, refills "ETKc.db", sets every
-// result of the context and writes "IR Jan".."IR Dec", "Pk Jan".."Pk Dec",
-// "IR Season" and "Hay" back into the working-crop row.
+// "FAO56.txt" into the working directory, refills "ETKc.db" once with the
+// complete daily rows (Kca, Kcb, the day's ETo and ETc in in/day and mm/day,
+// the month), sets every result of the context and writes "IR Jan".."IR Dec",
+// "Pk Jan".."Pk Dec", "IR Season" and "Hay" back into the working-crop row.
 void ComputeCrop(CropRunContext& ctx, CropCurveState& state, TTable& workingCrop);
 
 // Everything a run of the crop the working-crop handle is positioned on reads:

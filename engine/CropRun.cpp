@@ -277,6 +277,18 @@ void RunCropInto(const CropInputs& in, CropResults& r)
     }
     TakeResults(ctx, r);
     MetricTwins(in, r);
+
+    // The day's reference and crop ET of the season's rows, from the monthly rates.
+    DailyETSeason season;
+    season.plantMonth = in.plantMonth;
+    season.plantDay = in.plantDay;
+    season.harvestMonth = in.harvestMonth;
+    season.harvestDay = in.harvestDay;
+    season.refET = r.dailyRefET;
+    season.shoulderRefET = r.shoulderRefET;
+    season.refETmm = r.dailyRefETmm;
+    season.shoulderRefETmm = r.shoulderRefETmm;
+    SetDailyET(daily, season);
 }
 
 void CopyResults(const CropInputs& in, const CropResults& r, CropRunContext& ctx)

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "CropCurves.h"
+#include "DailyET.h"
 #include "KcClimate.h"
 #include "CropRunContext.h"
 #include "Station.h"
@@ -25,18 +26,6 @@ struct WhrRecord {
     MonthlyValues rhMin{}, rhMax{}, cor{}, u2{}, rs{}, rsm{}, u2m{}, as{}, bs{}, n{};
     QString stationType, stationLoc;
     double stationHeight = 0;
-};
-
-// The daily rows of "ETKc.db" of a run: day of year, crop coefficient, basal value.
-struct DailyKcRows {
-    std::vector<double> day, kca, kcb;   // "JDate", "Kca", "Kcb" of each row
-    int size() const { return int(day.size()); }
-    void clear()
-    {
-        day.clear();
-        kca.clear();
-        kcb.clear();
-    }
 };
 
 struct CropInputs {
@@ -109,7 +98,8 @@ struct CropResults {
     double totalEffPrecip50cm = 0.0, totalEffPrecip80cm = 0.0, totalNetIrrReq50cm = 0.0, totalNetIrrReq80cm = 0.0;
     double totalCropETcm = 0.0, netIrrDepthCm = 0.0, carryBegCm = 0.0, carryEndCm = 0.0;
 
-    // The daily crop coefficients: the curve state and the rows of "ETKc.db".
+    // The daily crop coefficients (the curve state) and the rows of "ETKc.db"
+    // with the day's reference and crop ET.
     CropCurveState curve;
     DailyKcRows daily;
 };

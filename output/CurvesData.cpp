@@ -64,48 +64,6 @@ CurvesData EmptyCurves(const CropRunContext& ctx, const CropCurveState& curves, 
 
 bool AcrossYearEnd(const CropRunContext& ctx) { return ctx.HarvestMonth < ctx.PlantMonth; }
 
-} // namespace
-
-RefEtInterpolation MakeRefEtInterpolation(const CropRunContext& ctx, bool metric)
-{
-    RefEtInterpolation r;
-    const MonthlyValues& R = metric ? ctx.DailyRefETmm : ctx.DailyRefET;
-    const MonthlyValues& sh = metric ? ctx.ShoulderRefETmm : ctx.ShoulderRefET;
-    for (int m = 1; m <= 12; ++m)
-        r.E[m] = R[m] > 0 ? R[m] : (sh[m] > 0 ? sh[m] : 0.0);
-    r.S[1] = (r.E[1] - r.E[12]) / 31.0;
-    for (int m = 2; m <= 12; ++m) {
-        // the stretches that reach into the months just before planting and
-        // just after harvest run to or from the shoulder rate
-        if (m == ctx.PlantMonth || m - 1 == ctx.HarvestMonth)
-            r.S[m] = (r.E[m] - r.E[m - 1]) / DaysInMonth(m - 1);
-        else
-            r.S[m] = (R[m] - R[m - 1]) / DaysInMonth(m - 1);
-    }
-    return r;
-}
-
-double RefEtInterpolation::daily(int dayOfYear) const
-{
-    const MonthDay md = DayOfYearToMonthDay(dayOfYear);
-    const int m = md.month;
-    const int dom = md.day;
-    if (dom == 15)
-        return E[m];
-    if (dom < 15) {
-        // first day of a month repeats the last day of the month before
-        const int k = dom == 1 ? 0 : dom;
-        if (m == 1)
-            return E[12] + (31 + k - 15) * S[1];
-        return E[m - 1] + (DaysInMonth(m - 1) + k - 15) * S[m];
-    }
-    if (m == 12)
-        return E[12] + (dom - 15) * S[1];
-    return E[m] + (dom - 15) * S[m + 1];
-}
-
-namespace {
-
 // A day's points of the curves that have a value there (Kcb only when asked).
 void AddPositive(CurvesData& d, int day, double etc, double eto, double kca, double kcb, bool withKcb)
 {
@@ -125,24 +83,19 @@ CurvesData BuildCurvesForWindow(const CropRunContext& ctx, const CropCurveState&
                                 const QColor& bridge)
 {
     CurvesData d = EmptyCurves(ctx, curves, metric, false);
-    const RefEtInterpolation ip = MakeRefEtInterpolation(ctx, metric);
     const int start = DayOfYear(ctx.PlantMonth, ctx.PlantDay);
     const int end = DayOfYear(ctx.HarvestMonth, ctx.HarvestDay);
     const bool withKcb = ctx.CurveIndex != 5;
+    const QString etcField = metric ? QStringLiteral("ETcM") : QStringLiteral("ETc");
+    const QString etoField = metric ? QStringLiteral("EToM") : QStringLiteral("ETo");
 
+    // the day's values as the crop run stored them
     double eto = 0, etc = 0, kca = 0, kcb = 0;
-    auto compute = [&](int day) {
+    auto read = [&] {
         kca = etkc.field(QStringLiteral("Kca")).asFloat();
         kcb = etkc.field(QStringLiteral("Kcb")).asFloat();
-        eto = ip.daily(day);
-        etc = kca * eto;
-        etkc.edit();
-        etkc.field(QStringLiteral("ETc")).setAsFloat(etc);
-        etkc.field(QStringLiteral("ETcM")).setAsFloat(etc);
-        etkc.field(QStringLiteral("ETo")).setAsFloat(eto);
-        etkc.field(QStringLiteral("EToM")).setAsFloat(eto);
-        etkc.field(QStringLiteral("Mo")).setAsInteger(DayOfYearToMonthDay(day).month);
-        etkc.post();
+        eto = etkc.field(etoField).asFloat();
+        etc = etkc.field(etcField).asFloat();
     };
     auto addAll = [&](int day, const QColor& c) {
         Add(d.etc, day, etc, c.isValid() ? c : kRed);
@@ -159,7 +112,7 @@ CurvesData BuildCurvesForWindow(const CropRunContext& ctx, const CropCurveState&
         if (etkc.eof())
             return d;
         for (int day = etkc.field(QStringLiteral("JDate")).asInteger(); day <= end && !etkc.eof(); ++day) {
-            compute(day);
+            read();
             AddPositive(d, day, etc, eto, kca, kcb, withKcb);
             etkc.next();
         }
@@ -171,7 +124,7 @@ CurvesData BuildCurvesForWindow(const CropRunContext& ctx, const CropCurveState&
         const int day = etkc.field(QStringLiteral("JDate")).asInteger();
         if (day > end)
             break;
-        compute(day);
+        read();
         if (day <= curves.SeasonEndDay)
             addAll(day, QColor());
         etkc.next();
@@ -184,7 +137,7 @@ CurvesData BuildCurvesForWindow(const CropRunContext& ctx, const CropCurveState&
     }
     while (!etkc.eof()) {
         const int day = etkc.field(QStringLiteral("JDate")).asInteger();
-        compute(day);
+        read();
         if (day == start)
             addAll(day, bridge);
         if (day >= start)

@@ -159,8 +159,6 @@ CurvesData drawCurves(CropRunContext& ctx, const CropCurveState& curves, TTable&
 
 PreparedReport prepareGraphReport(CropRunContext& ctx, const CropCurveState& curves, TTable& etkc, bool metric)
 {
-    OpenGuard open(etkc);
-    BuildCurvesForWindow(ctx, curves, etkc, metric, MenuColour());
     TFrmQRGraph rep(ctx, curves, etkc, metric);
     return rep.prepare();
 }

@@ -1,6 +1,6 @@
 // The curves chart window "Kc and ET Curves" (ETChart, KcChart) and its graph
 // report "Crop ET and Kc Curves" (TFrmQRGraph), which draws the same charts
-// from the daily values the window stored in "ETKc.db".
+// from the daily values of "ETKc.db" (the crop run stores them; neither writes).
 #pragma once
 
 #include <QDialog>
@@ -32,7 +32,7 @@ public:
     QPushButton* GraphReportBtn = nullptr;   // "ET Kc Graph Report"
     QPushButton* CloseBtn = nullptr;
 
-    // Draws the charts and stores the daily ETo and ETc (once per window).
+    // Draws the charts (once per window).
     void FormActivate();
     const CurvesData& curvesData() const { return m_data; }
 
@@ -53,7 +53,7 @@ private:
 
 class TFrmQRGraph {
 public:
-    // etkc: "ETKc.db", open, holding the values the curves window stored.
+    // etkc: "ETKc.db" as the crop run filled it (opened and closed again when closed).
     TFrmQRGraph(const CropRunContext& ctx, const CropCurveState& curves, TTable& etkc, bool metric);
     ~TFrmQRGraph();
 
@@ -66,9 +66,8 @@ private:
     CurvesData m_data;
 };
 
-// Without a window: the window's drawing pass over "ETKc.db" (which stores
-// the daily values), then the graph report. A closed handle is opened and
-// closed again.
+// Without a window: the window's drawing pass over "ETKc.db", and the graph
+// report. A closed handle is opened and closed again.
 CurvesData drawCurves(CropRunContext& ctx, const CropCurveState& curves, TTable& etkc, bool metric);
 report::PreparedReport prepareGraphReport(CropRunContext& ctx, const CropCurveState& curves, TTable& etkc,
                                           bool metric);

@@ -168,8 +168,10 @@ TEST_F(ComputeCropTest, BlaneyCriddleAnnualEndToEnd)
     etkc.first();
     EXPECT_EQ(etkc.field("JDate").asInteger(), DayOfYear(4, 15));
     EXPECT_EQ(etkc.field("Kcb").asFloat(), 0.0);
-    EXPECT_EQ(etkc.field("ETo").asFloat(), 0.0);
-    EXPECT_TRUE(etkc.field("Mo").isNull());
+    // the day's reference ET as the run stores it: April 15 has April's rate
+    EXPECT_DOUBLE_EQ(etkc.field("ETo").asFloat(), ctx.DailyRefET[4]);
+    EXPECT_DOUBLE_EQ(etkc.field("EToM").asFloat(), ctx.DailyRefETmm[4]);
+    EXPECT_EQ(etkc.field("Mo").asInteger(), 4);
     etkc.close();
 
     EXPECT_EQ(ReadFile("FAO56.txt"), "\nPenman-Monteith ETo COMPUTATIONS DETAILS\n\nCrop: Beans,  Job: Test job\n\n");
