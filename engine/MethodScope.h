@@ -21,9 +21,11 @@ namespace quen {
 // season month has humidity.
 bool SeasonDewPointDepression(const CropRunContext& ctx, double& depressionC);
 
-// FAO-56 Annex 6 and ASCE-EWRI 2005 Appendix D: at a reference site the dew
-// point stays within about 2 deg C of Tmin (Tdew = Tmin - Ko, Ko 0 to 2 deg C);
-// a larger difference marks arid, non-reference weather.
+// FAO-56 Chapter 3 (text of eq. 48) and Annex 6, ASCE-EWRI 2005 Appendix D:
+// over well-watered reference grass the dew point is near Tmin; in arid
+// regions the air is not saturated at Tmin and Tdew lies 2-3 deg C or more
+// below it. A season mean gap above the lower end of that range marks arid,
+// non-reference weather.
 constexpr double kAridDewPointDepressionC = 2.0;
 
 // TR-21 temperature coefficient kt = 0.0173 t - 0.314 holds from 36 deg F;
