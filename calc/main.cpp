@@ -14,6 +14,8 @@
 //   quenpm-calc import FILE [--replace]
 //   quenpm-calc --export-job NAME FILE
 //              (job files, see JobFileCommand.h and job/JobFile.h)
+//   quenpm-calc batch FIELDS.csv [--metric] [-o OUT.csv]
+//              (one field a row, see BatchCommand.h and job/FieldBatch.h)
 //
 // The database is the one the alias resolves ($QUENPM_DB), opened for reading
 // only: the commands but --copy-database, --save and import change no saved
@@ -26,6 +28,7 @@
 #include <QTextStream>
 #include <cstdio>
 
+#include "BatchCommand.h"
 #include "CalcJob.h"
 #include "JobFileCommand.h"
 #include "db/Database.h"
@@ -49,7 +52,8 @@ const char* const kUsage =
     "usage: quenpm-calc --list-jobs | --job NAME [--json] | --copy-database FROM TO [--replace]\n"
     "                   | --report NAME --job JOB [--crop CROP] [--metric] [--pdf FILE] [--qrp FILE]\n"
     "                   | compute FILE [--json | --csv [--metric]] [--save [--replace]]\n"
-    "                   | import FILE [--replace] | --export-job NAME FILE | --help | --version";
+    "                   | import FILE [--replace] | --export-job NAME FILE\n"
+    "                   | batch FIELDS.csv [--metric] [-o OUT.csv] | --help | --version";
 
 int Usage()
 {
@@ -81,6 +85,16 @@ int Help()
         "  quenpm-calc import FILE [--replace] stores the job of a job file as a saved job\n"
         "  quenpm-calc --export-job NAME FILE  writes the saved job NAME as a job file (- for standard\n"
         "                                      output); import gives back the same saved job\n"
+        "  quenpm-calc batch FIELDS.csv [--metric] [-o OUT.csv]\n"
+        "                                      computes one field per row of a CSV file (- for standard\n"
+        "                                      input; columns id, latitude and longitude or station, crop,\n"
+        "                                      and any of elevation, etMethod and the crop inputs of a job\n"
+        "                                      file); writes one CSV row per field (to OUT.csv or standard\n"
+        "                                      output): station, distance, elevation difference, method,\n"
+        "                                      seasonal crop ET, effective precipitation and net irrigation\n"
+        "                                      requirement (normal and dry year), monthly net requirement;\n"
+        "                                      a field that cannot be computed gets the reason; nothing\n"
+        "                                      is saved\n"
         "  quenpm-calc --help                  this text\n"
         "  quenpm-calc --version               the version\n"
         "\n"
@@ -99,7 +113,8 @@ int Help()
         "4 no such job, 5 no such crop or report, 6 a file could not be written,\n"
         "7 the job file cannot be read, is malformed or is refused (the message names the file,\n"
         "the JSON path and the field; nothing is saved), 8 a saved job has the name already\n"
-        "(nothing is saved).\n")
+        "(nothing is saved), 9 one or more fields of a batch could not be computed (each of their\n"
+        "rows names the line, the column and the reason; the other fields are computed).\n")
             .arg(quen::Database::settingsFile(), QStringLiteral("<data folder>/Quenpm/Quenpm.sqlite")));
     return 0;
 }
@@ -122,6 +137,8 @@ int main(int argc, char** argv)
     }
     if (!args.isEmpty() && args[0] == QLatin1String("compute"))
         return quen::calc::ComputeCommand(args.mid(1));
+    if (!args.isEmpty() && args[0] == QLatin1String("batch"))
+        return quen::calc::BatchCommand(args.mid(1));
     if (!args.isEmpty() && args[0] == QLatin1String("import"))
         return quen::calc::ImportCommand(args.mid(1));
     if (!args.isEmpty() && args[0] == QLatin1String("--export-job"))

@@ -589,84 +589,18 @@ QString CurveTypeOf(int index)
 }
 
 // Takes the station of the file into the job as the station dialog's
-// closing does; the Climate.DB handle ends on it.
-void TakeStation(const JobFile& file, CropRunContext& ctx, JobFileStation* note)
+// closing does.
+void TakeStation(const JobFile& file, const JobFileStations& stations, CropRunContext& ctx, JobFileStation* note)
 {
-    const QSet<QString> wind = WindLocations();
-    // The method the job will have: the file's, else the system default's.
-    const QString code = SystemEtCode();
-    const bool defaultIsPm = code == QLatin1String("FAONEH") || code == QLatin1String("FAO56")
-        || code == QLatin1String("ANYFAO") || code == QLatin1String("ANY");
-    const bool needsWind = file.etMethod ? *file.etMethod != 1 : defaultIsPm;
-
-    TTable clim(QStringLiteral("Climate.DB"));
-    clim.open();
-    const int fName = clim.field(QStringLiteral("Station Name")).index();
-    const int fWhr = clim.field(QStringLiteral("WHRLocation")).index();
-    const int fLat = clim.field(QStringLiteral("Latitude")).index();
-    const int fLon = clim.field(QStringLiteral("Longitude")).index();
     QString chosen;
     double distance = 0.0;
-    if (file.stationByPosition) {
-        double best = 1e300;
-        for (clim.first(); !clim.eof(); clim.next()) {
-            if (needsWind && !wind.contains(clim.valueAt(fWhr).toString()))
-                continue;
-            // A latitude the computation refuses ("FATAL Error: Latitude not
-            // correct"; TR-21's daytime table ends at 64.9 deg) gives no results.
-            const LatitudeParts parts = SplitLatitudeText(LatitudeText(clim.valueAt(fLat).toDouble()));
-            if (!parts.valid || (!needsWind && (parts.decimalDegrees() < 0.0 || parts.decimalDegrees() > 64.9)))
-                continue;
-            const double lat = DegreesOf(clim.valueAt(fLat).toDouble());
-            const double lon = -DegreesOf(clim.valueAt(fLon).toDouble());
-            const double d = DistanceKm(file.latitude, file.longitude, lat, lon);
-            if (d < best) {
-                best = d;
-                chosen = clim.valueAt(fName).toString();
-            }
-        }
-        if (chosen.isEmpty()) {
-            clim.close();
-            Refuse(QStringLiteral("station"), QStringLiteral("station"),
-                   needsWind ? QStringLiteral("no station of the database has the wind, humidity and radiation "
-                                              "record that Penman-Monteith needs")
-                             : QStringLiteral("the database holds no station"));
-        }
-        distance = best;
-    } else {
-        // The exact name; a name cut to the width of "Weather Station" (a job
-        // saved with a longer station name) stands for the one station it
-        // begins.
-        QStringList begins, caseless;
-        for (clim.first(); !clim.eof(); clim.next()) {
-            const QString n = clim.valueAt(fName).toString();
-            if (n == file.stationName) {
-                chosen = n;
-                break;
-            }
-            if (n.startsWith(file.stationName))
-                begins << n;
-            if (n.compare(file.stationName, Qt::CaseInsensitive) == 0)
-                caseless << n;
-        }
-        const int savedWidth = FieldWidth(QStringLiteral("QuenJob.db"), QStringLiteral("Weather Station"), 30);
-        if (chosen.isEmpty() && file.stationName.size() == savedWidth && begins.size() == 1)
-            chosen = begins.first();
-        if (chosen.isEmpty()) {
-            clim.close();
-            Refuse(QStringLiteral("station"), QStringLiteral("station"),
-                   QStringLiteral("no station is named \"%1\"%2").arg(file.stationName,
-                       caseless.isEmpty() ? QString() : QStringLiteral(" (there is \"%1\")").arg(caseless.first())));
-        }
-    }
+    if (const JobFileError e = stations.choose(file, chosen, distance); e.failed())
+        throw Refusal{e};
+    TTable clim(QStringLiteral("Climate.DB"));
+    clim.open();
     clim.locate(QStringLiteral("Station Name"), chosen);
-    if (file.etMethod && *file.etMethod != 1 && !wind.contains(clim.valueAt(fWhr).toString())) {
-        clim.close();
-        Refuse(QStringLiteral("etMethod"), QStringLiteral("etMethod"),
-               QStringLiteral("the station \"%1\" has no wind, humidity and radiation record for Penman-Monteith")
-                   .arg(chosen));
-    }
     CopyStation(clim, ctx);
+    clim.close();
     if (note) {
         note->name = chosen;
         note->number = ctx.StationNumber;
@@ -676,7 +610,28 @@ void TakeStation(const JobFile& file, CropRunContext& ctx, JobFileStation* note)
         note->elevationFt = ctx.Elevation;
         note->fieldElevationFt = file.elevation;
     }
-    clim.close();
+}
+
+// "Get New Climate": the station, its ratios, then the method of a job
+// without crops; then the planner's elevation and ratios.
+void TakeClimate(const JobFile& file, const JobFileStations& stations, CropRunContext& ctx, JobFileStation* note)
+{
+    TakeStation(file, stations, ctx, note);
+    if (file.etMethod) {
+        ctx.ETMethodIndex = *file.etMethod;
+        ctx.ETMethodText = file.etMethodText.value_or(DefaultMethodText(*file.etMethod));
+    } else {
+        KeepFirstChoice keep;
+        ChooseETMethod(ctx, &keep);
+    }
+    if (file.elevation) {
+        ctx.Elevation = *file.elevation;
+        ctx.ElevationM = *file.elevation * 0.3048;
+    }
+    if (file.ratio50)
+        ctx.EffPcpFact50 = *file.ratio50;
+    if (file.ratio80)
+        ctx.EffPcpFact80 = *file.ratio80;
 }
 
 // The crop inputs dialog's closing: the file's inputs over the seeded row
@@ -856,6 +811,142 @@ QJsonValue ValueOf(TTable& t, const QString& field)
 
 } // namespace
 
+JobFileStations::JobFileStations()
+{
+    m_wind = WindLocations();
+    const QString code = SystemEtCode();
+    m_defaultIsPm = code == QLatin1String("FAONEH") || code == QLatin1String("FAO56") || code == QLatin1String("ANYFAO")
+        || code == QLatin1String("ANY");
+    TTable clim(QStringLiteral("Climate.DB"));
+    clim.open();
+    const int fName = clim.field(QStringLiteral("Station Name")).index();
+    const int fWhr = clim.field(QStringLiteral("WHRLocation")).index();
+    const int fLat = clim.field(QStringLiteral("Latitude")).index();
+    const int fLon = clim.field(QStringLiteral("Longitude")).index();
+    for (clim.first(); !clim.eof(); clim.next()) {
+        Row r;
+        r.name = clim.valueAt(fName).toString();
+        r.whrLocation = clim.valueAt(fWhr).toString();
+        const double storedLat = clim.valueAt(fLat).toDouble();
+        const LatitudeParts parts = SplitLatitudeText(LatitudeText(storedLat));
+        r.latitudeValid = parts.valid;
+        r.latitudeDegrees = parts.valid ? parts.decimalDegrees() : 0.0;
+        r.latitude = DegreesOf(storedLat);
+        r.longitude = -DegreesOf(clim.valueAt(fLon).toDouble());
+        m_rows << r;
+    }
+    clim.close();
+}
+
+JobFileError JobFileStations::choose(const JobFile& file, QString& chosen, double& distance) const
+{
+    const bool needsWind = file.etMethod ? *file.etMethod != 1 : m_defaultIsPm;
+    chosen.clear();
+    distance = 0.0;
+    const Row* row = nullptr;
+    try {
+        if (file.stationByPosition) {
+            double best = 1e300;
+            for (const Row& r : m_rows) {
+                if (needsWind && !m_wind.contains(r.whrLocation))
+                    continue;
+                // A latitude the computation refuses ("FATAL Error: Latitude not
+                // correct"; TR-21's daytime table ends at 64.9 deg) gives no results.
+                if (!r.latitudeValid || (!needsWind && (r.latitudeDegrees < 0.0 || r.latitudeDegrees > 64.9)))
+                    continue;
+                const double d = DistanceKm(file.latitude, file.longitude, r.latitude, r.longitude);
+                if (d < best) {
+                    best = d;
+                    row = &r;
+                }
+            }
+            if (!row)
+                Refuse(QStringLiteral("station"), QStringLiteral("station"),
+                       needsWind ? QStringLiteral("no station of the database has the wind, humidity and radiation "
+                                                  "record that Penman-Monteith needs")
+                                 : QStringLiteral("the database holds no station"));
+            distance = best;
+        } else {
+            // The exact name; a name cut to the width of "Weather Station" (a job
+            // saved with a longer station name) stands for the one station it
+            // begins.
+            QList<const Row*> begins;
+            QStringList caseless;
+            for (const Row& r : m_rows) {
+                if (r.name == file.stationName) {
+                    row = &r;
+                    break;
+                }
+                if (r.name.startsWith(file.stationName))
+                    begins << &r;
+                if (r.name.compare(file.stationName, Qt::CaseInsensitive) == 0)
+                    caseless << r.name;
+            }
+            const int savedWidth = FieldWidth(QStringLiteral("QuenJob.db"), QStringLiteral("Weather Station"), 30);
+            if (!row && file.stationName.size() == savedWidth && begins.size() == 1)
+                row = begins.first();
+            if (!row)
+                Refuse(QStringLiteral("station"), QStringLiteral("station"),
+                       QStringLiteral("no station is named \"%1\"%2").arg(file.stationName,
+                           caseless.isEmpty() ? QString() : QStringLiteral(" (there is \"%1\")").arg(caseless.first())));
+        }
+        // The first row of that name is the one the station dialog takes.
+        for (const Row& r : m_rows)
+            if (r.name == row->name) {
+                row = &r;
+                break;
+            }
+        if (file.etMethod && *file.etMethod != 1 && !m_wind.contains(row->whrLocation))
+            Refuse(QStringLiteral("etMethod"), QStringLiteral("etMethod"),
+                   QStringLiteral("the station \"%1\" has no wind, humidity and radiation record for Penman-Monteith")
+                       .arg(row->name));
+    } catch (const Refusal& r) {
+        chosen.clear();
+        distance = 0.0;
+        return r.error;
+    }
+    chosen = row->name;
+    return {};
+}
+
+bool JobFileStations::distanceTo(const QString& name, double latitude, double longitude, double& distanceKm) const
+{
+    for (const Row& r : m_rows)
+        if (r.name == name) {
+            distanceKm = DistanceKm(latitude, longitude, r.latitude, r.longitude);
+            return true;
+        }
+    return false;
+}
+
+JobFileError TakeJobFileClimate(const JobFile& file, const JobFileStations& stations, CropRunContext& ctx,
+                                JobFileStation* station)
+{
+    try {
+        TakeClimate(file, stations, ctx, station);
+    } catch (const Refusal& r) {
+        return r.error;
+    }
+    return {};
+}
+
+QString JobFileCaption(const QString& key)
+{
+    return Caption(key);
+}
+
+JobFileError ParseJobObject(const QJsonObject& object, JobFile& file)
+{
+    file = JobFile{};
+    try {
+        ReadJob(object, file);
+    } catch (const Refusal& r) {
+        file = JobFile{};
+        return r.error;
+    }
+    return {};
+}
+
 QString JobFileError::text(const QString& fileName) const
 {
     QString where = fileName;
@@ -938,24 +1029,9 @@ JobFileError SetUpJobFile(const JobFile& file, CropRunContext& ctx, JobState& st
         ctx.Elevation = 1.0;
         ctx.ElevationM = 0.3048;
 
-        // Get New Climate: the station, its ratios, then the method of a job
-        // without crops; then the planner's elevation and ratios.
-        TakeStation(file, ctx, station);
-        if (file.etMethod) {
-            ctx.ETMethodIndex = *file.etMethod;
-            ctx.ETMethodText = file.etMethodText.value_or(DefaultMethodText(*file.etMethod));
-        } else {
-            KeepFirstChoice keep;
-            ChooseETMethod(ctx, &keep);
-        }
-        if (file.elevation) {
-            ctx.Elevation = *file.elevation;
-            ctx.ElevationM = *file.elevation * 0.3048;
-        }
-        if (file.ratio50)
-            ctx.EffPcpFact50 = *file.ratio50;
-        if (file.ratio80)
-            ctx.EffPcpFact80 = *file.ratio80;
+        // Get New Climate.
+        const JobFileStations stations;
+        TakeClimate(file, stations, ctx, station);
 
         // Add New Crop, the crop inputs and their computation, crop by crop.
         if (cropsStart)

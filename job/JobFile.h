@@ -18,7 +18,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QJsonObject>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <functional>
 #include <optional>
@@ -106,6 +108,14 @@ struct JobFile {
 // (failed() false when nothing is). Reads no table.
 JobFileError ParseJobFile(const QByteArray& text, JobFile& file);
 
+// The same checks of a job already read as a JSON object (a row of a field
+// batch is made into one).
+JobFileError ParseJobObject(const QJsonObject& object, JobFile& file);
+
+// The caption a field of the file has in the windows ("plantingDate":
+// "Planting or start of growth date"); empty for a name the file has not.
+QString JobFileCaption(const QString& key);
+
 // The station a job file's job was given, for the planner's note.
 struct JobFileStation {
     QString name;
@@ -115,6 +125,44 @@ struct JobFileStation {
     double elevationFt = 0.0;                       // the station's
     std::optional<double> fieldElevationFt;         // the file's, when it gives one
 };
+
+// The stations a job file's station is chosen among: the rows of
+// "Climate.DB" in their order, the wind, humidity and radiation records with
+// a July wind (those Penman-Monteith can use) and the system default method,
+// read once, so that a batch of fields chooses each one's station without
+// reading a table.
+class JobFileStations {
+public:
+    JobFileStations();   // reads the tables (the database is open)
+
+    // The station the file names, or the nearest to its position that
+    // supports the job's method (distanceKm from that position); refused with
+    // the message SetUpJobFile gives.
+    JobFileError choose(const JobFile& file, QString& name, double& distanceKm) const;
+
+    // The great-circle distance (km) from a position in decimal degrees to
+    // the station of this name; false when there is none.
+    bool distanceTo(const QString& name, double latitude, double longitude, double& distanceKm) const;
+
+private:
+    struct Row {
+        QString name, whrLocation;
+        double latitude = 0.0, longitude = 0.0;   // decimal degrees, north and east positive
+        bool latitudeValid = false;
+        double latitudeDegrees = 0.0;              // as the computation splits the stored latitude
+    };
+    QList<Row> m_rows;
+    QSet<QString> m_wind;
+    bool m_defaultIsPm = false;
+};
+
+// "Get New Climate" of the file's job without the rest of New Job: the
+// station chosen among stations taken into ctx (its values and ratios), the
+// method (the file's, else as the ET method dialog leaves it), then the
+// file's elevation and ratios. Reads "Climate.DB", "ClimWHR.DB" and
+// "SystemDefaults.db".
+JobFileError TakeJobFileClimate(const JobFile& file, const JobFileStations& stations, CropRunContext& ctx,
+                                JobFileStation* station = nullptr);
 
 // Makes the job of file in ctx and the working table wk as the windows make it
 // (see the header comment) and computes each crop with ComputeCrop as it is
