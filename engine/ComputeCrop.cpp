@@ -303,69 +303,9 @@ private:
 
 } // namespace
 
-CropInputs ReadCropInputs(const CropRunContext& ctx, TTable& wk)
+void ReadCurveParameters(int curveIndex, const QString& curveName, CropInputs& in)
 {
-    CropInputs in;
-    in.monthlyPrecip = ctx.MonthlyPrecip;
-    in.annualPrecip = ctx.AnnualPrecip;
-    in.etMethodText = ctx.ETMethodText;
-
-    // Station and its wind, humidity and radiation record.
-    in.station = ReadStation(ctx.WeatherStationName);
-    in.whr = ReadWhr(in.station.whrLocation);
-
-    // Working-crop inputs.
-    const RowView crop(wk);
-    auto wi = [&](const char* name) { return crop.i(QString::fromLatin1(name)); };
-    auto wf = [&](const char* name) { return crop.f(QString::fromLatin1(name)); };
-    auto ws = [&](const char* name) { return crop.s(QString::fromLatin1(name)); };
-    in.plantMonth = wi("Plant Mo");
-    in.plantDay = wi("Plant Day");
-    in.harvestMonth = wi("Harvest Mo");
-    in.harvestDay = wi("Harvest Day");
-    in.cropCurveType = ws("Crop Curve Type");
-    in.soil = ws("Soil");
-    in.beginDateText = ws("Beg Dat");
-    in.endDateText = ws("End Dat");
-    in.cut1Month = wi("Cut1Mo");
-    in.cut1Day = wi("Cut1Day");
-    in.cutEndMonth = wi("CutEndMo");
-    in.cutEndDay = wi("CutEndDay");
-    in.curveIndex = wi("Curve Index");
-    in.curveName = ws("Curve Name");
-    in.cuttings = wi("Cuttings");
-    in.netIrrDepth = wf("Net Irr");
-    in.carryBeg = wf("Carry Beg");
-    in.carryEnd = wf("Carry End");
-    in.daysWetDeveloped = wi("Dys Wet Developed");
-    in.daysWetMature = wi("Dys Wet Mature");
-    in.stressFactor = wf("Stress Factor");
-    in.sensitive = crop.b(QStringLiteral("Sensitive"));
-    in.availableSoilWater = wf("ASW");
-    in.fractionWetted = wf("Fraction Wetted");
-    in.irrigationType = ws("Irrigation Type");
-    in.cropName = ws("Crop Name");
-    in.jobName = ws("Job Name");
-    in.etMethodIndex = wi("ET Index");
-
-    // Rows of "PcpChance.DB" of the job's annual precipitation.
-    ReadChanceRows(ctx.AnnualPrecip, in);
-
-    // System defaults.
-    {
-        TTable sys(QStringLiteral("SystemDefaults.db"));
-        sys.open();
-        sys.first();
-        if (!sys.isEmpty()) {
-            in.peakMethod = sys.field(QStringLiteral("Peak ET Method")).asInteger();
-            in.elevationCorrection = sys.field(QStringLiteral("Elevation Correction")).asBoolean();
-        }
-        sys.close();
-    }
-
-    // Curve of the curve index.
-    const QString& curveName = in.curveName;
-    switch (in.curveIndex) {
+    switch (curveIndex) {
     case 0: {
         AnnualBasalCurve& c = in.annualBasal;
         QString type;
@@ -439,6 +379,70 @@ CropInputs ReadCropInputs(const CropRunContext& ctx, TTable& wk)
     default:
         break;
     }
+}
+
+CropInputs ReadCropInputs(const CropRunContext& ctx, TTable& wk)
+{
+    CropInputs in;
+    in.monthlyPrecip = ctx.MonthlyPrecip;
+    in.annualPrecip = ctx.AnnualPrecip;
+    in.etMethodText = ctx.ETMethodText;
+
+    // Station and its wind, humidity and radiation record.
+    in.station = ReadStation(ctx.WeatherStationName);
+    in.whr = ReadWhr(in.station.whrLocation);
+
+    // Working-crop inputs.
+    const RowView crop(wk);
+    auto wi = [&](const char* name) { return crop.i(QString::fromLatin1(name)); };
+    auto wf = [&](const char* name) { return crop.f(QString::fromLatin1(name)); };
+    auto ws = [&](const char* name) { return crop.s(QString::fromLatin1(name)); };
+    in.plantMonth = wi("Plant Mo");
+    in.plantDay = wi("Plant Day");
+    in.harvestMonth = wi("Harvest Mo");
+    in.harvestDay = wi("Harvest Day");
+    in.cropCurveType = ws("Crop Curve Type");
+    in.soil = ws("Soil");
+    in.beginDateText = ws("Beg Dat");
+    in.endDateText = ws("End Dat");
+    in.cut1Month = wi("Cut1Mo");
+    in.cut1Day = wi("Cut1Day");
+    in.cutEndMonth = wi("CutEndMo");
+    in.cutEndDay = wi("CutEndDay");
+    in.curveIndex = wi("Curve Index");
+    in.curveName = ws("Curve Name");
+    in.cuttings = wi("Cuttings");
+    in.netIrrDepth = wf("Net Irr");
+    in.carryBeg = wf("Carry Beg");
+    in.carryEnd = wf("Carry End");
+    in.daysWetDeveloped = wi("Dys Wet Developed");
+    in.daysWetMature = wi("Dys Wet Mature");
+    in.stressFactor = wf("Stress Factor");
+    in.sensitive = crop.b(QStringLiteral("Sensitive"));
+    in.availableSoilWater = wf("ASW");
+    in.fractionWetted = wf("Fraction Wetted");
+    in.irrigationType = ws("Irrigation Type");
+    in.cropName = ws("Crop Name");
+    in.jobName = ws("Job Name");
+    in.etMethodIndex = wi("ET Index");
+
+    // Rows of "PcpChance.DB" of the job's annual precipitation.
+    ReadChanceRows(ctx.AnnualPrecip, in);
+
+    // System defaults.
+    {
+        TTable sys(QStringLiteral("SystemDefaults.db"));
+        sys.open();
+        sys.first();
+        if (!sys.isEmpty()) {
+            in.peakMethod = sys.field(QStringLiteral("Peak ET Method")).asInteger();
+            in.elevationCorrection = sys.field(QStringLiteral("Elevation Correction")).asBoolean();
+        }
+        sys.close();
+    }
+
+    // Curve of the curve index.
+    ReadCurveParameters(in.curveIndex, in.curveName, in);
 
     // "WetSoil.db": the soil's factors of the wetting intervals the NEH 2
     // curves ask for (an unknown soil is read as Silt Loam).

@@ -24,6 +24,12 @@ void ComputeCrop(CropRunContext& ctx, CropCurveState& state, TTable& workingCrop
 // "PcpChance.DB" it asks for.
 CropInputs ReadCropInputs(const CropRunContext& ctx, TTable& workingCrop);
 
+// The parameters of a crop curve as the run reads them: the row of curveName
+// (nearest match) in the table of curveIndex, into the curve fields of in
+// (and, for a FAO-56 curve, its Table 12 Kc mid, Kc end and height with the
+// Kc climate option).
+void ReadCurveParameters(int curveIndex, const QString& curveName, CropInputs& in);
+
 // Month abbreviations used in field names ("IR Jan", "Jan Kc"), [1..12].
 extern const char* const kMonthAbbrev[13];
 

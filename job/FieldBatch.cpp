@@ -148,31 +148,6 @@ bool AllEmpty(const QStringList& cells)
 
 // ---- The rows the computation reads ------------------------------------------
 
-QVariant Value(TTable& t, const QString& name)
-{
-    return t.isEmpty() ? QVariant() : t.field(name).value();
-}
-
-// A curve table positioned, as the computation positions it, on its curve
-// name (nearest match); its values read once.
-class CurveRow {
-public:
-    CurveRow(const QString& table, const QString& index, const QString& key) : m_t(table)
-    {
-        m_t.setIndexName(index);
-        m_t.open();
-        m_t.findNearest({key});
-    }
-    ~CurveRow() { m_t.close(); }
-    double f(const QString& name) { return Value(m_t, name).toDouble(); }
-    bool isNull(const QString& name) { return Value(m_t, name).isNull(); }
-    QString s(const QString& name) { return Value(m_t, name).toString(); }
-    bool b(const QString& name) { return Value(m_t, name).toBool(); }
-
-private:
-    TTable m_t;
-};
-
 struct Curve {
     AnnualBasalCurve annualBasal;
     PerennialBasalCurve perennialBasal;
@@ -187,75 +162,18 @@ struct Curve {
 // ReadCropInputs reads the same rows of the same tables).
 Curve ReadCurve(int index, const QString& curveName)
 {
+    CropInputs in;
+    ReadCurveParameters(index, curveName, in);
     Curve c;
-    switch (index) {
-    case 0: {
-        QString type;
-        {
-            CurveRow t(QStringLiteral("CrpAnNam.DB"), QStringLiteral("Crop Curve Name"), curveName);
-            c.annualBasal.Kcb = t.f(QStringLiteral("Kcb"));
-            c.annualBasal.Kcp = t.f(QStringLiteral("Kcp"));
-            c.annualBasal.Kcm = t.f(QStringLiteral("Kcm"));
-            type = t.s(QStringLiteral("Crop Type"));
-        }
-        CurveRow t(QStringLiteral("CrpAnTyp.db"), QStringLiteral("CropTypeIndex"), type);
-        c.annualBasal.Fs1 = t.f(QStringLiteral("Fs1"));
-        c.annualBasal.Fs2 = t.f(QStringLiteral("Fs2"));
-        c.annualBasal.Fs3 = t.f(QStringLiteral("Fs3"));
-        break;
-    }
-    case 1: {
-        CurveRow t(QStringLiteral("CrpPeren.DB"), QStringLiteral("CropCurveName"), curveName);
-        for (int m = 1; m <= 12; ++m)
-            c.perennialBasal.g[m] = t.f(QString::fromLatin1(kMonthAbbrev[m]) + QStringLiteral(" Kc"));
-        break;
-    }
-    case 2: {
-        CurveRow t(QStringLiteral("CrpForag.DB"), QStringLiteral("CropCurveName"), curveName);
-        c.forage.hay = t.b(QStringLiteral("Hay"));
-        c.forage.hasPkDaysBefore = !t.isNull(QStringLiteral("Pk Days Before Harvest"));
-        c.forage.pkDaysBefore = static_cast<int>(t.f(QStringLiteral("Pk Days Before Harvest")));
-        c.forage.hasPkPctAfter = !t.isNull(QStringLiteral("Pk % After Harvest (Alf)"));
-        c.forage.pkPctAfter = t.f(QStringLiteral("Pk % After Harvest (Alf)"));
-        c.forage.lowKc = t.f(QStringLiteral("Low Kc"));
-        c.forage.highKc = t.f(QStringLiteral("High Kc"));
-        break;
-    }
-    case 3: {
-        static const char* names[21] = {"0% Kc", "5% Kc", "10% Kc", "15% Kc", "20% Kc", "25% Kc", "30% Kc",
-                                        "35 % Kc", "40% Kc", "45% Kc", "50% Kc", "55% Kc", "60% Kc", "65% Kc",
-                                        "70% Kc", "75% Kc", "80% Kc", "85% Kc", "90% Kc", "95 % Kc", "100%Kc"};
-        CurveRow t(QStringLiteral("CrpBCAnu.DB"), QStringLiteral("CropCurveName"), curveName);
-        for (int i = 0; i < 21; ++i)
-            c.bcAnnual.K[i + 1] = t.f(QString::fromLatin1(names[i]));
-        break;
-    }
-    case 4: {
-        CurveRow t(QStringLiteral("CrpBCPer.DB"), QStringLiteral("CropCurveName"), curveName);
-        for (int m = 1; m <= 12; ++m) {
-            const QString mon = QString::fromLatin1(kMonthAbbrev[m]);
-            c.bcPerennial.A1[m] = t.f(mon + QStringLiteral(" 1 Kc"));
-            c.bcPerennial.A15[m] = t.f(mon + QStringLiteral(" 15 Kc"));
-        }
-        c.bcPerennial.Aend = t.f(QStringLiteral("Dec 31 Kc"));
-        break;
-    }
-    case 5: {
-        CurveRow t(QStringLiteral("CrpFAOCurv.DB"), QStringLiteral("CropCurveName1"), curveName);
-        c.fao56.Kcb = t.f(QStringLiteral("Kcb"));
-        c.fao56.Kcp = t.f(QStringLiteral("Kcp"));
-        c.fao56.Kcm = t.f(QStringLiteral("Kcm"));
-        c.fao56.Fs1 = t.f(QStringLiteral("Fs1"));
-        c.fao56.Fs2 = t.f(QStringLiteral("Fs2"));
-        c.fao56.Fs3 = t.f(QStringLiteral("Fs3"));
-        c.kcMid = t.f(QStringLiteral("Kcmid"));
-        c.kcEnd = t.f(QStringLiteral("Kcend"));
-        c.heightM = t.f(QStringLiteral("MaxHeightM"));
-        break;
-    }
-    default:
-        break;
-    }
+    c.annualBasal = in.annualBasal;
+    c.perennialBasal = in.perennialBasal;
+    c.forage = in.forage;
+    c.bcAnnual = in.bcAnnual;
+    c.bcPerennial = in.bcPerennial;
+    c.fao56 = in.fao56;
+    c.kcMid = in.kcClimate.kcMid;
+    c.kcEnd = in.kcClimate.kcEnd;
+    c.heightM = in.kcClimate.heightM;
     return c;
 }
 
