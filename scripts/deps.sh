@@ -27,6 +27,10 @@ pkgs=(
   postgresql
   # the floor check of the includes (scripts/check_layers.py, a CTest test)
   python3
+  # the checks of what the package installs besides the programs
+  # (tests/packaging): groff for the man page of quenpm-calc, appstreamcli for
+  # the software-centre entries, desktop-file-validate for the menu entries
+  groff-base appstream desktop-file-utils
 )
 
 installed() {
