@@ -381,6 +381,21 @@ void ReadCurveParameters(int curveIndex, const QString& curveName, CropInputs& i
     }
 }
 
+std::vector<int> WettingIntervals(const CropInputs& in)
+{
+    if (in.curveIndex == 0)
+        return {in.daysWetDeveloped, in.daysWetMature};
+    if (in.curveIndex == 1 || in.curveIndex == 2)
+        return {in.daysWetMature};
+    return {};
+}
+
+QString WetSoilColumn(const QString& soil)
+{
+    const QString column = SoilColumn(soil);
+    return column.isEmpty() ? QStringLiteral("Silt Loam") : column;
+}
+
 CropInputs ReadCropInputs(const CropRunContext& ctx, TTable& wk)
 {
     CropInputs in;
@@ -446,15 +461,9 @@ CropInputs ReadCropInputs(const CropRunContext& ctx, TTable& wk)
 
     // "WetSoil.db": the soil's factors of the wetting intervals the NEH 2
     // curves ask for (an unknown soil is read as Silt Loam).
-    std::vector<int> wetDays;
-    if (in.curveIndex == 0)
-        wetDays = {in.daysWetDeveloped, in.daysWetMature};
-    else if (in.curveIndex == 1 || in.curveIndex == 2)
-        wetDays = {in.daysWetMature};
+    const std::vector<int> wetDays = WettingIntervals(in);
     if (!wetDays.empty()) {
-        QString column = SoilColumn(in.soil);
-        if (column.isEmpty())
-            column = QStringLiteral("Silt Loam");
+        const QString column = WetSoilColumn(in.soil);
         TTable wetSoil(QStringLiteral("WetSoil.db"));
         wetSoil.setIndexName(QStringLiteral("IntervalDaysIndex"));
         wetSoil.open();

@@ -30,6 +30,13 @@ CropInputs ReadCropInputs(const CropRunContext& ctx, TTable& workingCrop);
 // Kc climate option).
 void ReadCurveParameters(int curveIndex, const QString& curveName, CropInputs& in);
 
+// The wetting intervals (days) whose "WetSoil.db" factors the curve of in asks
+// for (the NEH 2 annual curve both, the perennial and forage curves the
+// maturation one, the others none), and the column of the soil there (an
+// unknown soil read as Silt Loam).
+std::vector<int> WettingIntervals(const CropInputs& in);
+QString WetSoilColumn(const QString& soil);
+
 // Month abbreviations used in field names ("IR Jan", "Jan Kc"), [1..12].
 extern const char* const kMonthAbbrev[13];
 

@@ -699,15 +699,9 @@ QList<FieldOutcome> FieldBatch::compute(const FieldTable& table, int workers,
             in.kcClimate.heightM = k.heightM;
             in.kcClimate.on = m->kcClimateOn;
         }
-        std::vector<int> wetDays;
-        if (in.curveIndex == 0)
-            wetDays = {in.daysWetDeveloped, in.daysWetMature};
-        else if (in.curveIndex == 1 || in.curveIndex == 2)
-            wetDays = {in.daysWetMature};
+        const std::vector<int> wetDays = WettingIntervals(in);
         if (!wetDays.empty()) {
-            QString soilColumn = SoilColumn(in.soil);
-            if (soilColumn.isEmpty())
-                soilColumn = QStringLiteral("Silt Loam");
+            const QString soilColumn = WetSoilColumn(in.soil);
             for (int days : wetDays)
                 in.wetFactors[days] = m->wetFactor(soilColumn, days);
         }

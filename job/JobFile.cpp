@@ -1056,19 +1056,8 @@ JobFileError SetUpJobFile(const JobFile& file, CropRunContext& ctx, JobState& st
 bool ExportJobFile(const QString& name, QByteArray& text)
 {
     TTable jobs(QStringLiteral("QuenJob.db"));
-    jobs.setIndexName(QStringLiteral("JobNameIndex"));
-    jobs.open();
-    bool found = false;
-    jobs.setRange({name}, {name});
-    for (jobs.first(); !jobs.eof(); jobs.next())
-        if (jobs.field(QStringLiteral("JobName")).asString() == name) {
-            found = true;
-            break;
-        }
-    if (!found) {
-        jobs.close();
+    if (!OpenSavedJob(jobs, name))
         return false;
-    }
     OrderedObject job;
     job.add(QStringLiteral("format"), kJobFileFormat);
     job.add(QStringLiteral("version"), kJobFileVersion);

@@ -143,11 +143,8 @@ void StartJob(CropRunContext& ctx, JobState& job, TTable& wk)
     job.CropCounter = 0;
 }
 
-bool LoadJob(const QString& name, CropRunContext& ctx, JobState& job)
+bool OpenSavedJob(TTable& jobs, const QString& name)
 {
-    ctx.reset();
-    job.reset();
-    TTable jobs(kJob);
     jobs.setIndexName(QStringLiteral("JobNameIndex"));
     jobs.open();
     bool found = false;
@@ -161,6 +158,16 @@ bool LoadJob(const QString& name, CropRunContext& ctx, JobState& job)
         jobs.close();
         return false;
     }
+    return true;
+}
+
+bool LoadJob(const QString& name, CropRunContext& ctx, JobState& job)
+{
+    ctx.reset();
+    job.reset();
+    TTable jobs(kJob);
+    if (!OpenSavedJob(jobs, name))
+        return false;
     auto s = [&](const char* f) { return jobs.field(QString::fromLatin1(f)).asString(); };
     auto d = [&](const char* f) { return jobs.field(QString::fromLatin1(f)).asFloat(); };
     ctx.JobName = s("JobName");

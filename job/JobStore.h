@@ -51,6 +51,10 @@ void StartJob(CropRunContext& ctx, JobState& job, TTable& wk);
 // with both reset, when no job has that name.
 bool LoadJob(const QString& name, CropRunContext& ctx, JobState& job);
 
+// Opens jobs (a handle on "QuenJob.db") on its name index and positions it on
+// the saved job of exactly this name; false, with jobs closed, when none.
+bool OpenSavedJob(TTable& jobs, const QString& name);
+
 // Fills the working table (closed, emptied and opened again) with the saved
 // crops of ctx.JobName, compared exactly, in the order they were saved, and
 // computes each one with ComputeCrop as it is added; computed(ctx) runs after
