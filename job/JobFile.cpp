@@ -17,6 +17,7 @@
 #include "IrrigationTypes.h"
 #include "JobStore.h"
 #include "ReferenceET.h"
+#include "StationPlaces.h"
 #include "db/Schema.h"
 #include "db/Table.h"
 
@@ -494,39 +495,6 @@ std::optional<QString> DuplicateField(const QByteArray& t)
 
 // ---- Setting the job up -------------------------------------------------------
 
-// Stored positions are degrees and minutes (DDMM, DDDMM), longitudes west.
-double DegreesOf(double ddmm)
-{
-    const double a = std::fabs(ddmm);
-    const double deg = std::floor(a / 100.0);
-    return deg + (a - deg * 100.0) / 60.0;
-}
-
-// Great-circle distance on a sphere of the mean Earth radius (6371.0 km).
-double DistanceKm(double lat1, double lon1, double lat2, double lon2)
-{
-    constexpr double kRad = 3.14159265358979323846 / 180.0;
-    const double dLat = (lat2 - lat1) * kRad, dLon = (lon2 - lon1) * kRad;
-    const double a = std::sin(dLat / 2) * std::sin(dLat / 2)
-        + std::cos(lat1 * kRad) * std::cos(lat2 * kRad) * std::sin(dLon / 2) * std::sin(dLon / 2);
-    return 2.0 * 6371.0 * std::asin(std::min(1.0, std::sqrt(a)));
-}
-
-// The wind, humidity and radiation records with a July wind: the stations
-// that name one can be computed by Penman-Monteith (ChooseETMethod asks for
-// the same).
-QSet<QString> WindLocations()
-{
-    QSet<QString> set;
-    TTable whr(QStringLiteral("ClimWHR.DB"));
-    whr.open();
-    for (whr.first(); !whr.eof(); whr.next())
-        if (whr.field(QStringLiteral("U27")).asFloat() != 0.0)
-            set.insert(whr.field(QStringLiteral("WHRLocation")).asString());
-    whr.close();
-    return set;
-}
-
 QString SystemEtCode()
 {
     TTable sys(QStringLiteral("SystemDefaults.db"));
@@ -813,7 +781,7 @@ QJsonValue ValueOf(TTable& t, const QString& field)
 
 JobFileStations::JobFileStations()
 {
-    m_wind = WindLocations();
+    m_wind = WindRecordLocations();
     const QString code = SystemEtCode();
     m_defaultIsPm = code == QLatin1String("FAONEH") || code == QLatin1String("FAO56") || code == QLatin1String("ANYFAO")
         || code == QLatin1String("ANY");
@@ -831,8 +799,9 @@ JobFileStations::JobFileStations()
         const LatitudeParts parts = SplitLatitudeText(LatitudeText(storedLat));
         r.latitudeValid = parts.valid;
         r.latitudeDegrees = parts.valid ? parts.decimalDegrees() : 0.0;
-        r.latitude = DegreesOf(storedLat);
-        r.longitude = -DegreesOf(clim.valueAt(fLon).toDouble());
+        // Stored positions are degrees and minutes (DDMM, DDDMM), longitudes west.
+        r.latitude = StoredDegrees(storedLat);
+        r.longitude = -StoredDegrees(clim.valueAt(fLon).toDouble());
         m_rows << r;
     }
     clim.close();
@@ -846,26 +815,25 @@ JobFileError JobFileStations::choose(const JobFile& file, QString& chosen, doubl
     const Row* row = nullptr;
     try {
         if (file.stationByPosition) {
-            double best = 1e300;
-            for (const Row& r : m_rows) {
-                if (needsWind && !m_wind.contains(r.whrLocation))
-                    continue;
+            QList<GeoPoint> points;
+            points.reserve(m_rows.size());
+            for (const Row& r : m_rows)
+                points << GeoPoint{r.latitude, r.longitude};
+            const auto nearest = NearestPoint(points, {file.latitude, file.longitude}, [&](qsizetype i) {
+                const Row& r = m_rows[i];
                 // A latitude the computation refuses ("FATAL Error: Latitude not
                 // correct"; TR-21's daytime table ends at 64.9 deg) gives no results.
-                if (!r.latitudeValid || (!needsWind && (r.latitudeDegrees < 0.0 || r.latitudeDegrees > 64.9)))
-                    continue;
-                const double d = DistanceKm(file.latitude, file.longitude, r.latitude, r.longitude);
-                if (d < best) {
-                    best = d;
-                    row = &r;
-                }
-            }
+                return (!needsWind || m_wind.contains(r.whrLocation)) && r.latitudeValid
+                    && (needsWind || (r.latitudeDegrees >= 0.0 && r.latitudeDegrees <= 64.9));
+            });
+            if (nearest)
+                row = &m_rows[nearest->index];
             if (!row)
                 Refuse(QStringLiteral("station"), QStringLiteral("station"),
                        needsWind ? QStringLiteral("no station of the database has the wind, humidity and radiation "
                                                   "record that Penman-Monteith needs")
                                  : QStringLiteral("the database holds no station"));
-            distance = best;
+            distance = nearest->distanceKm;
         } else {
             // The exact name; a name cut to the width of "Weather Station" (a job
             // saved with a longer station name) stands for the one station it
@@ -913,7 +881,7 @@ bool JobFileStations::distanceTo(const QString& name, double latitude, double lo
 {
     for (const Row& r : m_rows)
         if (r.name == name) {
-            distanceKm = DistanceKm(latitude, longitude, r.latitude, r.longitude);
+            distanceKm = GreatCircleKm({latitude, longitude}, {r.latitude, r.longitude});
             return true;
         }
     return false;
