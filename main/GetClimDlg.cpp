@@ -1,14 +1,21 @@
 #include "GetClimDlg.h"
 
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QSplitter>
+#include <QTableWidget>
 #include <QVBoxLayout>
 
 #include "DBGrid.h"
 #include "DialogControls.h"
 #include "Help.h"
 #include "MainDMod.h"
+#include "MessageService.h"
+#include "StationChoice.h"
+#include "StationMap.h"
 
 namespace quen::mainprog {
 
@@ -36,7 +43,38 @@ TGetClimDlg::TGetClimDlg(QWidget* parent) : QDialog(parent)
     setHelpContext(SelectedStaDBGrid, 19010);
     right->addWidget(SelectedStaDBGrid, 1);
     grids->addLayout(right, 3);
-    v->addLayout(grids, 1);
+
+    StationMap = new TStationMap(this);
+    StationMap->setMinimumSize(420, 300);
+    grids->addWidget(StationMap, 5);
+    v->addLayout(grids, 3);
+
+    auto* near = new QHBoxLayout;
+    near->addWidget(new QLabel(QStringLiteral("Nearest to"), this));
+    NearestToEdit = named(new QLineEdit(this), "NearestToEdit");
+    NearestToEdit->setPlaceholderText(QStringLiteral("latitude, longitude: 43.52, -114.31 or 43 31 N 114 18 W"));
+    NearestToEdit->setToolTip(QStringLiteral("The field's position: decimal degrees (west and south negative) or "
+                                             "degrees and minutes with N, S, E, W"));
+    near->addWidget(NearestToEdit, 3);
+    near->addWidget(new QLabel(QStringLiteral("Field elevation (ft)"), this));
+    FieldElevEdit = named(new QLineEdit(this), "FieldElevEdit");
+    FieldElevEdit->setToolTip(QStringLiteral("Optional: the list then shows how far above the field each station lies"));
+    FieldElevEdit->setMaximumWidth(90);
+    near->addWidget(FieldElevEdit);
+    NearestToBtn = makeButton(QStringLiteral("NearestToBtn"), QStringLiteral("List by distance"),
+                              QStringLiteral("List the stations nearest to the field first"), this);
+    near->addWidget(NearestToBtn);
+    v->addLayout(near);
+    NearestGrid = named(new QTableWidget(0, int(kNearestColumns.size()), this), "NearestGrid");
+    NearestGrid->setHorizontalHeaderLabels(kNearestColumns);
+    NearestGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    NearestGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    NearestGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    NearestGrid->verticalHeader()->setVisible(false);
+    NearestGrid->horizontalHeader()->setStretchLastSection(true);
+    NearestGrid->setColumnWidth(0, 240);
+    NearestGrid->setColumnWidth(1, 160);
+    v->addWidget(NearestGrid, 2);
 
     auto* b = new QHBoxLayout;
     b->addWidget(new QLabel(QStringLiteral("Climate Station Name"), this));
@@ -54,18 +92,88 @@ TGetClimDlg::TGetClimDlg(QWidget* parent) : QDialog(parent)
 
     connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(SelectedStaDBGrid, &TDBGrid::rowDoubleClicked, this, &QDialog::accept);
+    connect(StationMap, &TStationMap::stationClicked, this, &TGetClimDlg::StationMapClick);
+    connect(NearestToBtn, &QPushButton::clicked, this, &TGetClimDlg::NearestToBtnClick);
+    connect(NearestToEdit, &QLineEdit::returnPressed, this, &TGetClimDlg::NearestToBtnClick);
+    connect(NearestGrid, &QTableWidget::itemSelectionChanged, this, &TGetClimDlg::NearestGridClick);
+    connect(NearestGrid, &QTableWidget::cellDoubleClicked, this, &QDialog::accept);
     if (DMod) {
         CountyDBGrid->setDataSource(DMod->datCntyList);
         SelectedStaDBGrid->setDataSource(DMod->datClim);
         connect(DMod->datClim, &TDataSource::recordChanged, this, &TGetClimDlg::showCurrent);
+        // The map shows every station, whatever county the grid filters to.
+        m_places = ReadStationPlaces();
     }
+    int unplaced = 0;
+    StationMap->setOutlines(OutlineRings());
+    StationMap->setStations(MapStations(m_places, &unplaced), unplaced);
     showCurrent();
-    resize(820, 420);
+    resize(1200, 680);
 }
 
 void TGetClimDlg::showCurrent()
 {
-    StationNameText->setText(fieldText(DMod ? DMod->tblClim : nullptr, "Station Name"));
+    const QString name = fieldText(DMod ? DMod->tblClim : nullptr, "Station Name");
+    StationNameText->setText(name);
+    StationMap->select(name);
+}
+
+// A station chosen on the map or in the list becomes the grids' current row.
+void TGetClimDlg::goTo(const QString& name)
+{
+    if (!DMod)
+        return;
+    for (const StationPlace& p : m_places)
+        if (p.name == name) {
+            GoToStation(*DMod->tblCntyList, *DMod->tblClim, p);
+            break;
+        }
+    showCurrent();
+}
+
+void TGetClimDlg::StationMapClick(const QString& name)
+{
+    goTo(name);
+}
+
+void TGetClimDlg::NearestToBtnClick()
+{
+    const PositionParse pos = ParsePosition(NearestToEdit->text());
+    if (!pos.ok) {
+        showError(pos.error);
+        NearestToEdit->setFocus();
+        return;
+    }
+    std::optional<double> elevation;
+    if (!FieldElevEdit->text().trimmed().isEmpty()) {
+        bool ok = false;
+        const double e = FieldElevEdit->text().trimmed().toDouble(&ok);
+        if (!ok) {
+            showError(QStringLiteral("The field elevation must be a number of feet."));
+            FieldElevEdit->setFocus();
+            return;
+        }
+        elevation = e;
+    }
+    const QList<NearestRow> rows = NearestRows(m_places, pos.point, elevation);
+    const QSignalBlocker quiet(NearestGrid);
+    NearestGrid->clearContents();
+    NearestGrid->setRowCount(int(rows.size()));
+    for (int r = 0; r < rows.size(); ++r)
+        for (int c = 0; c < rows[r].cells.size(); ++c) {
+            auto* item = new QTableWidgetItem(rows[r].cells[c]);
+            if (c >= 2 && c <= 5)
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            NearestGrid->setItem(r, c, item);
+        }
+    NearestGrid->scrollToTop();
+}
+
+void TGetClimDlg::NearestGridClick()
+{
+    const int r = NearestGrid->currentRow();
+    if (r >= 0 && NearestGrid->item(r, 0))
+        goTo(NearestGrid->item(r, 0)->text());
 }
 
 } // namespace quen::mainprog

@@ -1,15 +1,22 @@
 // TGetClimDlg "Get Climate Station": the job's climate station, chosen
-// county first, then station.
+// county first, then station; or on the map of the stations beside the
+// grids, or from the stations nearest to the field's position.
 // Shown through execModal (ModalRun.h) so that tests can drive it.
 #pragma once
 
 #include <QDialog>
+#include <QList>
+
+#include "StationPlaces.h"
 
 class QLabel;
+class QLineEdit;
 class QPushButton;
+class QTableWidget;
 
 namespace quen {
 class TDBGrid;
+class TStationMap;
 }
 
 namespace quen::mainprog {
@@ -25,9 +32,21 @@ public:
     QLabel* StationNameText;   // "Station Name" of the current station
     QPushButton* HelpBtn;
     QPushButton* btnOK;
+    // The map and the "Nearest to" search.
+    TStationMap* StationMap;
+    QLineEdit* NearestToEdit;     // latitude and longitude of the field
+    QLineEdit* FieldElevEdit;     // the field's elevation (ft), optional
+    QPushButton* NearestToBtn;
+    QTableWidget* NearestGrid;    // stations by distance
+
+    void StationMapClick(const QString& name);
+    void NearestToBtnClick();
+    void NearestGridClick();
 
 private:
     void showCurrent();
+    void goTo(const QString& name);
+    QList<StationPlace> m_places;
 };
 
 } // namespace quen::mainprog
