@@ -30,6 +30,8 @@
 #include "MessageService.h"
 #include "Placement.h"
 #include "RecordEditor.h"
+#include "StationMap.h"
+#include "StationPlaces.h"
 #include "StationRecords.h"
 #include "UnitTwins.h"
 
@@ -315,6 +317,11 @@ TClimDBForm::TClimDBForm(QWidget* parent) : QDialog(parent)
     left->addLayout(markRow);
     body->addLayout(left);
     body->addWidget(PageControl, 1);
+    // Every station on a map beside the pages: a longitude of 0 or a sign
+    // error is seen at once.
+    StationMap = new TStationMap(this);
+    StationMap->setMinimumWidth(360);
+    body->addWidget(StationMap, 1);
     top->addLayout(body, 1);
 
     // ---- record editor
@@ -343,6 +350,14 @@ TClimDBForm::TClimDBForm(QWidget* parent) : QDialog(parent)
     });
     StationGrid->viewport()->installEventFilter(this);
     StationGrid->installEventFilter(this);
+    StationMap->installEventFilter(this);   // a click on the map leaves the row like one in the grid
+    connect(StationMap, &TStationMap::stationClicked, this, &TClimDBForm::StationMapClick);
+    connect(ds, &TDataSource::recordChanged, this, [this] {
+        TTable* t = DMod->tblClim;
+        StationMap->select(t->isOpen() && !t->isEmpty() ? t->field(QStringLiteral("Station Name")).asString() : QString());
+    });
+    connect(DMod->tblClim, &TTable::afterPost, this, &TClimDBForm::refreshMap);
+    connect(DMod->tblClim, &TTable::afterDelete, this, &TClimDBForm::refreshMap);
     for (QPushButton* b : Navigator->findChildren<QPushButton*>())
         b->installEventFilter(this);
     connect(GotoEditBtn, &QPushButton::clicked, this, &TClimDBForm::GotoEditBtnClick);
@@ -361,7 +376,7 @@ TClimDBForm::TClimDBForm(QWidget* parent) : QDialog(parent)
         if (t->isOpen() && !t->isEmpty())
             listCounty(t->field(QStringLiteral("County")).asString());
     });
-    resize(1000, 660);
+    resize(1360, 680);
 }
 
 TClimDBForm::~TClimDBForm()
@@ -415,8 +430,41 @@ void TClimDBForm::FormShow()
     m_editor->setBaseCaption(QStringLiteral("Climate Station (Temperature and Precipitation) Database"));
     m_editor->start();
     StationGrid->reload();
+    refreshMap();
     StationNameEdit->setFocus();
     fitWindowToScreen(this);
+}
+
+void TClimDBForm::refreshMap()
+{
+    QList<TMapStation> points;
+    int unplaced = 0;
+    for (const StationPlace& p : ReadStationPlaces()) {
+        if (p.hasPosition)
+            points << TMapStation{p.name, p.point.latitude, p.point.longitude, p.hasWind};
+        else
+            ++unplaced;
+    }
+    static const QList<QList<QPointF>> rings = [] {
+        QList<QList<QPointF>> r;
+        for (const StateOutline& o : StateOutlines())
+            r << o.rings;
+        return r;
+    }();
+    if (!m_outlinesSet) {
+        StationMap->setOutlines(rings);
+        m_outlinesSet = true;
+    }
+    StationMap->setStations(points, unplaced);
+    TTable* t = DMod->tblClim;
+    StationMap->select(t->isOpen() && !t->isEmpty() ? t->field(QStringLiteral("Station Name")).asString() : QString());
+}
+
+void TClimDBForm::StationMapClick(const QString& name)
+{
+    TTable* t = DMod->tblClim;
+    if (t->isOpen() && !t->locate(QStringLiteral("Station Name"), name))
+        showInfo(QStringLiteral("\"%1\" is not among the stations shown (county or mark filter).").arg(name));
 }
 
 bool TClimDBForm::pendingPositionOk()

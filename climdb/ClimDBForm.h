@@ -22,6 +22,7 @@ namespace quen {
 class TDBGrid;
 class TDBNavigator;
 class TRecordEditor;
+class TStationMap;
 }
 
 namespace quen::climprog {
@@ -72,6 +73,7 @@ public:
     QMenu* WHRPopup;                  // "Remove WHR Entry", "Cancel action"
     TDBNumEdit* ElevationEdit;
     TDBNumEdit* ElevationMEdit;
+    TStationMap* StationMap;          // every station of "Climate.DB" (not only those the grid shows)
 
     // The monthly entry of a field ("T1", "TminM12", ...).
     TDBNumEdit* monthEdit(const QString& field) const { return m_month.value(field); }
@@ -103,6 +105,10 @@ public slots:
     void FieldExit(const QString& field);
     // Latitude and longitude: a value that is not DDMM / DDDMM is refused.
     void PositionExit(const QString& field);
+    // A station clicked on the map becomes the current row.
+    void StationMapClick(const QString& name);
+    // Re-reads the map's stations (after a post or delete).
+    void refreshMap();
 
 protected:
     // A row whose latitude or longitude would be refused is not left by a
@@ -127,6 +133,7 @@ private:
     QString m_county;                  // the county shown, empty when all
     bool m_shown = false;
     bool m_closed = false;
+    bool m_outlinesSet = false;
 };
 
 } // namespace quen::climprog

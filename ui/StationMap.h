@@ -40,6 +40,7 @@ public:
 
     QString selectedName() const { return m_selected >= 0 ? m_stations[m_selected].name : QString(); }
     qsizetype stationCount() const { return m_stations.size(); }
+    const QList<TMapStation>& stations() const { return m_stations; }
     double pixelsPerDegree() const { return m_scale; }
     // Where a position is drawn, in widget pixels.
     QPointF toScreen(double latitude, double longitude) const;

@@ -34,6 +34,7 @@
 #include "NoaaImportForm.h"
 #include "PreparedReport.h"
 #include "PreviewWindow.h"
+#include "StationMap.h"
 #include "RecordEditor.h"
 #include "SelCoForm.h"
 #include "SelDirForm.h"
@@ -708,4 +709,85 @@ TEST_F(ClimForms, FileDialogsKeepTheHoldOnTheDatabase)
     EXPECT_TRUE(state.FileNameEdit->text().isEmpty());
     EXPECT_TRUE(msgs.lastText().contains("is the database of the programs")) << qPrintable(msgs.lastText());
     EXPECT_TRUE(quentest::holdsDatabaseLocks(path));
+}
+
+// The station editor's map shows every station of "Climate.DB", imported
+// ones included, whatever the grid filters to; a station stored with a
+// longitude of 0 or the wrong sign lies in plain view far from the states;
+// a click on a point makes it the current row and the current row is ringed.
+TEST_F(ClimForms, StationEditorMapShowsEveryStationAndAMisplacedOneAtOnce)
+{
+    TScriptedMessages msgs;
+    {
+        // Stored as an import stores a record, with the longitude left at 0.
+        TTable clim("Climate.DB");
+        clim.open();
+        clim.append();
+        clim.field("Station Name").setAsString("IMPORTED ZERO LON");
+        clim.field("Station No").setAsString("999001");
+        clim.field("County").setAsString("Blaine, ID");
+        clim.field("Latitude").setAsFloat(4341);
+        clim.field("Longitude").setAsFloat(0);
+        clim.field("Elevation").setAsFloat(5820);
+        clim.post();
+        clim.close();
+    }
+    TClimDBForm f;
+    f.show();
+    TTable* t = DMod->tblClim;
+    ASSERT_EQ(f.StationMap->stationCount(), t->recordCount());
+    auto drawnAt = [&f](const QString& name) {
+        for (const TMapStation& s : f.StationMap->stations())
+            if (s.name == name)
+                return f.StationMap->toScreen(s.latitude, s.longitude);
+        ADD_FAILURE() << name.toStdString() << " not drawn";
+        return QPointF(-1, -1);
+    };
+    // The misplaced station is on the map as first shown, far east of Idaho.
+    const QPointF zero = drawnAt("IMPORTED ZERO LON");
+    EXPECT_TRUE(f.StationMap->rect().contains(zero.toPoint()));
+    EXPECT_GT(zero.x(), drawnAt("KETCHUM RS").x() + 100);
+
+    // A click on its point makes it the current row; the grid's row is ringed.
+    QTest::mouseClick(f.StationMap, Qt::LeftButton, {}, zero.toPoint());
+    EXPECT_EQ(t->field("Station Name").asString(), "IMPORTED ZERO LON");
+    EXPECT_EQ(f.StationMap->selectedName(), "IMPORTED ZERO LON");
+    ASSERT_TRUE(t->locate("Station Name", "KETCHUM RS"));
+    EXPECT_EQ(f.StationMap->selectedName(), "KETCHUM RS");
+    const QPointF ketchum = drawnAt("KETCHUM RS");
+    QTest::mouseClick(f.StationMap, Qt::LeftButton, {}, zero.toPoint());
+    EXPECT_EQ(t->field("Station Name").asString(), "IMPORTED ZERO LON");
+
+    // Put right in the editor, it moves onto Ketchum's place at once.
+    f.GotoEditBtn->click();
+    enter(f.LongitudeEdit, "11422");
+    f.GotoEditBtn->click();
+    EXPECT_EQ(msgs.count(), 0) << msgs.lastText().toStdString();
+    f.StationMap->fitAll();
+    const QPointF fixedAt = drawnAt("IMPORTED ZERO LON");
+    EXPECT_NEAR(fixedAt.x(), drawnAt("KETCHUM RS").x(), 1.0);
+    EXPECT_NE(ketchum, drawnAt("KETCHUM RS"));   // the view no longer reaches to longitude 0
+
+    // A sign error (a longitude stored east, as a copied database may hold
+    // it; the editor refuses one) is drawn in Asia, in view as the map opens.
+    f.close();
+    {
+        TTable clim("Climate.DB");
+        clim.open();
+        ASSERT_TRUE(clim.locate("Station Name", "IMPORTED ZERO LON"));
+        clim.edit();
+        clim.field("Longitude").setAsFloat(-11422);
+        clim.post();
+        clim.close();
+    }
+    TClimDBForm g;
+    g.show();
+    bool drawn = false;
+    for (const TMapStation& s : g.StationMap->stations())
+        if (s.name == "IMPORTED ZERO LON") {
+            drawn = true;
+            EXPECT_GT(s.longitude, 114.0);
+            EXPECT_TRUE(g.StationMap->rect().contains(g.StationMap->toScreen(s.latitude, s.longitude).toPoint()));
+        }
+    EXPECT_TRUE(drawn);
 }
