@@ -107,6 +107,9 @@ TGetClimDlg::TGetClimDlg(QWidget* parent) : QDialog(parent)
     int unplaced = 0;
     StationMap->setOutlines(OutlineRings());
     StationMap->setStations(MapStations(m_places, &unplaced), unplaced);
+    // Most fields lie in the conterminous states; a station elsewhere comes
+    // into view when it is chosen, or by zooming out.
+    StationMap->fitTo(24.0, -125.0, 50.0, -66.5);
     showCurrent();
     resize(1200, 680);
 }
@@ -155,6 +158,7 @@ void TGetClimDlg::NearestToBtnClick()
         }
         elevation = e;
     }
+    StationMap->setFieldMark(pos.point.latitude, pos.point.longitude);
     const QList<NearestRow> rows = NearestRows(m_places, pos.point, elevation);
     const QSignalBlocker quiet(NearestGrid);
     NearestGrid->clearContents();

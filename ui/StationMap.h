@@ -37,6 +37,8 @@ public:
     void setStations(const QList<TMapStation>& stations, int unplaced = 0);
     // Shows every station (the outlines when there is none).
     void fitAll();
+    // Shows the area between two corners (decimal degrees).
+    void fitTo(double south, double west, double north, double east);
 
     QString selectedName() const { return m_selected >= 0 ? m_stations[m_selected].name : QString(); }
     qsizetype stationCount() const { return m_stations.size(); }
@@ -55,6 +57,9 @@ public slots:
     void zoomIn();
     void zoomOut();
     void panBy(QPointF pixels);
+    // A cross at the field's position (the "Nearest to" search), brought into view.
+    void setFieldMark(double latitude, double longitude);
+    void clearFieldMark();
 
 signals:
     // A point was clicked (not dragged).
@@ -80,6 +85,8 @@ private:
     QPolygonF m_windPoints, m_otherPoints;  // in map units
     QList<QPointF> m_points;                // per station, map units
     int m_unplaced = 0;
+    bool m_hasMark = false;
+    double m_markLat = 0.0, m_markLon = 0.0;
     qsizetype m_selected = -1;
     double m_kx = 1.0;                      // cos(mean latitude)
     QPointF m_center;                       // map units at the widget's centre
