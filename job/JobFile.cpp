@@ -1,6 +1,7 @@
 #include "JobFile.h"
 
 #include <QDate>
+#include <QFile>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -1032,6 +1033,18 @@ JobFileError ParseJobFile(const QByteArray& withMark, JobFile& file)
         return r.error;
     }
     return {};
+}
+
+JobFileError ReadJobFile(const QString& path, JobFile& file)
+{
+    file = JobFile{};
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        JobFileError e;
+        e.message = QStringLiteral("cannot be read: ") + f.errorString();
+        return e;
+    }
+    return ParseJobFile(f.readAll(), file);
 }
 
 JobFileError SetUpJobFile(const JobFile& file, CropRunContext& ctx, JobState& state, CropCurveState& curves, TTable& wk,

@@ -108,6 +108,10 @@ struct JobFile {
 // (failed() false when nothing is). Reads no table.
 JobFileError ParseJobFile(const QByteArray& text, JobFile& file);
 
+// ParseJobFile of the file at path; a file that cannot be read is refused
+// with the system's reason.
+JobFileError ReadJobFile(const QString& path, JobFile& file);
+
 // The same checks of a job already read as a JSON object (a row of a field
 // batch is made into one).
 JobFileError ParseJobObject(const QJsonObject& object, JobFile& file);

@@ -43,6 +43,26 @@ void ExpectSameCrop(const CropRunContext& a, const CropRunContext& b)
     EXPECT_EQ(a.TotalNetIrrReq80, b.TotalNetIrrReq80);
 }
 
+// The saved job and crop rows are these, field by field (but the numbers
+// the tables assign).
+void ExpectSavedRows(const QList<QVariantList>& jobRows, const QList<QVariantList>& cropRows)
+{
+    const QList<QVariantList> jobsB = Rows("QuenJob.db");
+    const QList<QVariantList> cropsB = Rows("QuenJobCrop.DB");
+    ASSERT_EQ(jobsB.size(), jobRows.size());
+    ASSERT_EQ(cropsB.size(), cropRows.size());
+    const TableDef* jobDef = findTableDef("QuenJob.db");
+    const TableDef* cropDef = findTableDef("QuenJobCrop.DB");
+    for (int r = 0; r < jobRows.size(); ++r)
+        for (int i = 0; i < jobDef->fields.size(); ++i)
+            if (jobDef->fields[i].type != FieldType::AutoInc)
+                EXPECT_EQ(jobsB[r][i], jobRows[r][i]) << jobDef->fields[i].name.toStdString();
+    for (int r = 0; r < cropRows.size(); ++r)
+        for (int i = 0; i < cropDef->fields.size(); ++i)
+            if (cropDef->fields[i].type != FieldType::AutoInc)
+                EXPECT_EQ(cropsB[r][i], cropRows[r][i]) << r << " " << cropDef->fields[i].name.toStdString();
+}
+
 job::JobFile Parsed(const QByteArray& text)
 {
     job::JobFile f;
@@ -236,19 +256,7 @@ TEST(JobFile, ExportThenImportGivesBackTheSameSavedRows)
         JobState state;
         MakeFromFile(exported, ctx, nullptr, nullptr, &state);
         job::SaveJob(ctx, state);
-        const QList<QVariantList> jobsB = Rows("QuenJob.db");
-        const QList<QVariantList> cropsB = Rows("QuenJobCrop.DB");
-        ASSERT_EQ(jobsB.size(), 1);
-        ASSERT_EQ(cropsB.size(), 3);
-        const TableDef* jobDef = findTableDef("QuenJob.db");
-        const TableDef* cropDef = findTableDef("QuenJobCrop.DB");
-        for (int i = 0; i < jobDef->fields.size(); ++i)
-            if (jobDef->fields[i].type != FieldType::AutoInc)
-                EXPECT_EQ(jobsB[0][i], jobRows[0][i]) << jobDef->fields[i].name.toStdString();
-        for (int r = 0; r < 3; ++r)
-            for (int i = 0; i < cropDef->fields.size(); ++i)
-                if (cropDef->fields[i].type != FieldType::AutoInc)
-                    EXPECT_EQ(cropsB[r][i], cropRows[r][i]) << r << " " << cropDef->fields[i].name.toStdString();
+        ExpectSavedRows(jobRows, cropRows);
 
         // Exported once more, the text is the same.
         QByteArray again;
@@ -494,19 +502,7 @@ TEST(JobFile, JobsSeededFromTheLocalDefaultsRoundTrip)
         const job::JobFileImport imported = job::ImportJobFile(file, false, ctx, state, curves, wk);
         ASSERT_TRUE(imported.saved()) << imported.error.text("seeded.json").toStdString();
         EXPECT_EQ(imported.crops, 3);
-        const QList<QVariantList> jobsB = Rows("QuenJob.db");
-        const QList<QVariantList> cropsB = Rows("QuenJobCrop.DB");
-        ASSERT_EQ(jobsB.size(), 1);
-        ASSERT_EQ(cropsB.size(), 3);
-        const TableDef* jobDef = findTableDef("QuenJob.db");
-        const TableDef* cropDef = findTableDef("QuenJobCrop.DB");
-        for (int i = 0; i < jobDef->fields.size(); ++i)
-            if (jobDef->fields[i].type != FieldType::AutoInc)
-                EXPECT_EQ(jobsB[0][i], jobRows[0][i]) << jobDef->fields[i].name.toStdString();
-        for (int r = 0; r < 3; ++r)
-            for (int i = 0; i < cropDef->fields.size(); ++i)
-                if (cropDef->fields[i].type != FieldType::AutoInc)
-                    EXPECT_EQ(cropsB[r][i], cropRows[r][i]) << r << " " << cropDef->fields[i].name.toStdString();
+        ExpectSavedRows(jobRows, cropRows);
     }
 
     // Just outside what either dialog accepts.
