@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QLocale>
-#include <QSaveFile>
 #include <cmath>
 #include <cstdio>
 
@@ -97,10 +96,12 @@ struct Job {
     job::JobFileStation station;
 };
 
-// Reads, checks and computes the job of the file; the database is open.
-// Returns 0 or the exit status, with the message. The working table holds the
-// job's crops afterwards (wk open).
-int MakeJob(const QString& fileName, const QByteArray& text, Job& job, TTable& wk)
+// Reads, checks and computes the job of the file, and with save stores it
+// (job::ImportJobFile: a name already saved is refused unless replace); the
+// database is open. Returns 0 or the exit status, with the message. The
+// working table holds the job's crops afterwards.
+int MakeJob(const QString& fileName, const QByteArray& text, bool save, bool replace, const QString& path, Job& job,
+            TTable& wk)
 {
     if (const job::JobFileError e = job::ParseJobFile(text, job.file); e.failed()) {
         Err(e.text(Shown(fileName)));
@@ -108,19 +109,28 @@ int MakeJob(const QString& fileName, const QByteArray& text, Job& job, TTable& w
     }
     CropCurveState curves;
     CollectingMessages collect;
-    const job::JobFileError e = job::SetUpJobFile(
-        job.file, job.ctx, job.state, curves, wk, &job.station,
-        [&] {
-            job.crops.append({job.ctx, collect.texts});
-            collect.texts.clear();
-        },
-        [&] {
-            job.notes = collect.texts;
-            collect.texts.clear();
-        });
-    if (e.failed()) {
-        Err(e.text(Shown(fileName)));
+    const auto computed = [&] {
+        job.crops.append({job.ctx, collect.texts});
+        collect.texts.clear();
+    };
+    const auto cropsStart = [&] {
+        job.notes = collect.texts;
+        collect.texts.clear();
+    };
+    job::JobFileImport result;
+    if (save)
+        result = job::ImportJobFile(job.file, replace, job.ctx, job.state, curves, wk, &job.station, computed,
+                                    cropsStart);
+    else
+        result.error = job::SetUpJobFile(job.file, job.ctx, job.state, curves, wk, &job.station, computed, cropsStart);
+    if (result.error.failed()) {
+        Err(result.error.text(Shown(fileName)));
         return kExitBadJobFile;
+    }
+    if (result.nameUsed) {
+        Err(QStringLiteral("a saved job is named \"%1\" already in %2 (--replace replaces it); nothing saved")
+                .arg(job.file.name, Database::shownLocation(path)));
+        return kExitNameUsed;
     }
     return 0;
 }
@@ -149,27 +159,6 @@ void ReportStation(const Job& job)
     }
     for (const QString& n : job.notes)
         Err(QStringLiteral("note: ") + n);
-}
-
-// Saves the computed job (the working table holds its crops) in one
-// transaction; a name already saved is refused unless replace, when the
-// saved job of that name is rewritten.
-int SaveComputedJob(Job& job, bool replace, const QString& path)
-{
-    CropRunContext& ctx = job.ctx;
-    const int existing = job::FindJob(ctx.JobName);
-    if (existing != 0 && !replace) {
-        Err(QStringLiteral("a saved job is named \"%1\" already in %2 (--replace replaces it); nothing saved")
-                .arg(ctx.JobName, Database::shownLocation(path)));
-        return kExitNameUsed;
-    }
-    if (existing != 0) {
-        // The save rewrites that job's row and crop rows in its transaction.
-        job.state.JobFromDatabase = true;
-        job.state.JobNumber = existing;
-    }
-    job::SaveJob(ctx, job.state);
-    return 0;
 }
 
 struct Options {
@@ -229,12 +218,9 @@ int Run(const Options& o, bool print)
     try {
         Job job;
         TTable wk(QStringLiteral("QuenWkCrop.DB"));
-        status = MakeJob(o.file, text, job, wk);
-        if (status == 0) {
+        status = MakeJob(o.file, text, o.save, o.replace, path, job, wk);
+        if (status == 0)
             ReportStation(job);
-            if (o.save)
-                status = SaveComputedJob(job, o.replace, path);
-        }
         if (wk.isOpen())
             wk.close();
         wk.emptyTable();
@@ -337,35 +323,40 @@ int ExportCommand(const QStringList& args)
     QString path;
     if (const int status = OpenDatabase(false, path))
         return status;
-    QByteArray text;
     try {
-        if (file != QLatin1String("-") && Database::isDatabaseFile(file)) {
+        if (file == QLatin1String("-")) {
+            QByteArray text;
+            const bool found = job::ExportJobFile(name, text);
             Database::close();
-            Err(QStringLiteral("%1 is the database or one of its files; the job file goes elsewhere").arg(file));
-            return 6;
+            if (!found) {
+                Err(QStringLiteral("no saved job named \"%1\" in %2").arg(name, Database::shownLocation(path)));
+                return 4;
+            }
+            std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stdout);
+            std::fflush(stdout);
+            return 0;
         }
-        const bool found = job::ExportJobFile(name, text);
+        QString why;
+        const job::JobFileWritten written = job::WriteJobFile(name, file, &why);
         Database::close();
-        if (!found) {
+        switch (written) {
+        case job::JobFileWritten::Written: return 0;
+        case job::JobFileWritten::NoSuchJob:
             Err(QStringLiteral("no saved job named \"%1\" in %2").arg(name, Database::shownLocation(path)));
             return 4;
+        case job::JobFileWritten::DatabaseFile:
+            Err(QStringLiteral("%1 is the database or one of its files; the job file goes elsewhere").arg(file));
+            return 6;
+        case job::JobFileWritten::NotWritten:
+            Err(QStringLiteral("%1: cannot be written: %2").arg(file, why));
+            return 6;
         }
     } catch (const DbError& e) {
         Database::close();
         Err(QStringLiteral("the database %1 is damaged or unreadable: %2").arg(Database::shownLocation(path), e.message()));
         return 3;
     }
-    if (file == QLatin1String("-")) {
-        std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stdout);
-        std::fflush(stdout);
-        return 0;
-    }
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly) || out.write(text) != text.size() || !out.commit()) {
-        Err(QStringLiteral("%1: cannot be written: %2").arg(file, out.errorString()));
-        return 6;
-    }
-    return 0;
+    return 6;
 }
 
 } // namespace quen::calc

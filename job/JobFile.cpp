@@ -1,23 +1,27 @@
 #include "JobFile.h"
 
 #include <QDate>
+#include <QFile>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QRegularExpression>
+#include <QSaveFile>
 #include <QSet>
 #include <algorithm>
 #include <cmath>
 
 #include "ComputeCrop.h"
+#include "CropInputLimits.h"
 #include "CropSetup.h"
 #include "EtMethod.h"
 #include "IrrigationTypes.h"
 #include "JobStore.h"
 #include "ReferenceET.h"
 #include "StationPlaces.h"
+#include "db/Database.h"
 #include "db/Schema.h"
 #include "db/Table.h"
 
@@ -116,6 +120,10 @@ QString TypeName(const QJsonValue& v)
     }
 }
 
+// Whose range a refused value is outside of.
+constexpr const char* kOneWindow = "the window accepts";
+constexpr const char* kCropWindows = "the crop inputs dialog and the local defaults accept";
+
 // The fields of one JSON object, each read once by name; any other name is
 // refused (a misspelt field would otherwise be left out without a word).
 class ObjectReader {
@@ -165,19 +173,20 @@ public:
         return s;
     }
 
-    std::optional<double> number(const QString& key, double lo, double hi) const
+    std::optional<double> number(const QString& key, double lo, double hi, const char* windows = kOneWindow) const
     {
         if (!has(key))
             return std::nullopt;
         expect(key, QJsonValue::Double, "a number");
         const double v = m_o.value(key).toDouble();
         if (!std::isfinite(v) || v < lo || v > hi)
-            refuse(key, QStringLiteral("%1 is outside %2 to %3, the range the window accepts")
-                            .arg(std::isfinite(v) ? Shown(v) : QStringLiteral("the number"), Shown(lo), Shown(hi)));
+            refuse(key, QStringLiteral("%1 is outside %2 to %3, the range %4")
+                            .arg(std::isfinite(v) ? Shown(v) : QStringLiteral("the number"), Shown(lo), Shown(hi),
+                                 QString::fromLatin1(windows)));
         return v;
     }
 
-    std::optional<int> integer(const QString& key, int lo, int hi) const
+    std::optional<int> integer(const QString& key, int lo, int hi, const char* windows = kOneWindow) const
     {
         if (!has(key))
             return std::nullopt;
@@ -186,8 +195,20 @@ public:
         if (!std::isfinite(v) || v != std::floor(v))
             refuse(key, QStringLiteral("a whole number is expected"));
         if (v < lo || v > hi)
-            refuse(key, QStringLiteral("%1 is outside %2 to %3, the range the window accepts").arg(Shown(v)).arg(lo).arg(hi));
+            refuse(key, QStringLiteral("%1 is outside %2 to %3, the range %4")
+                            .arg(Shown(v)).arg(lo).arg(hi).arg(QString::fromLatin1(windows)));
         return int(v);
+    }
+
+    // A crop input: the windows' range of what a saved crop can hold.
+    std::optional<double> number(const QString& key, const mainprog::InputRange& range) const
+    {
+        return number(key, range.lo, range.hi, kCropWindows);
+    }
+
+    std::optional<int> integer(const QString& key, const mainprog::InputRange& range) const
+    {
+        return integer(key, int(range.lo), int(range.hi), kCropWindows);
     }
 
     std::optional<bool> boolean(const QString& key) const
@@ -306,19 +327,23 @@ JobFileCrop ReadCrop(const QJsonValue& v, const QString& path)
     c.planting = r.date(QStringLiteral("plantingDate"));
     c.harvest = r.date(QStringLiteral("harvestDate"));
     // The ranges of the crop inputs dialog's entry fields.
-    c.netIrr = r.number(QStringLiteral("netIrrigationDepth"), 0.01, 10);
-    c.carryBeg = r.number(QStringLiteral("carryOverBegin"), 0, 9.99);
-    c.carryEnd = r.number(QStringLiteral("carryOverEnd"), 0, 9.99);
+    // What a saved crop can hold: the ranges of the crop inputs dialog's
+    // entry fields, widened by what the local and system defaults seed into
+    // a crop the planner never opened in that dialog.
+    namespace Saved = mainprog::SavedCropRange;
+    c.netIrr = r.number(QStringLiteral("netIrrigationDepth"), Saved::NetIrrigationDepth);
+    c.carryBeg = r.number(QStringLiteral("carryOverBegin"), Saved::CarryOver);
+    c.carryEnd = r.number(QStringLiteral("carryOverEnd"), Saved::CarryOver);
     c.soil = r.oneOf(QStringLiteral("soil"), mainprog::SoilTypes(), FieldWidth(wkCrop, QStringLiteral("Soil"), 20));
     c.irrigationType = r.oneOf(QStringLiteral("irrigationType"), IrrigationTypeChoices(),
                                FieldWidth(wkCrop, QStringLiteral("Irrigation Type"), 40));
-    c.fractionWetted = r.number(QStringLiteral("fractionWetted"), 0.1, 1);
-    c.wetDeveloped = r.integer(QStringLiteral("wettingDaysDevelopment"), 1, 99);
-    c.wetMature = r.integer(QStringLiteral("wettingDaysMaturation"), 1, 99);
-    c.stressFactor = r.number(QStringLiteral("stressFactor"), 0, 1);
-    c.asw = r.number(QStringLiteral("availableSoilWater"), 0.1, 99);
+    c.fractionWetted = r.number(QStringLiteral("fractionWetted"), Saved::FractionWetted);
+    c.wetDeveloped = r.integer(QStringLiteral("wettingDaysDevelopment"), Saved::WettingDays);
+    c.wetMature = r.integer(QStringLiteral("wettingDaysMaturation"), Saved::WettingDays);
+    c.stressFactor = r.number(QStringLiteral("stressFactor"), Saved::StressFactor);
+    c.asw = r.number(QStringLiteral("availableSoilWater"), Saved::AvailableSoilWater);
     c.sensitive = r.boolean(QStringLiteral("sensitive"));
-    c.cuttings = r.integer(QStringLiteral("cuttings"), 0, 12);
+    c.cuttings = r.integer(QStringLiteral("cuttings"), Saved::Cuttings);
     c.firstCutting = r.date(QStringLiteral("firstCuttingDate"));
     c.lastCutting = r.date(QStringLiteral("lastCuttingDate"));
     // Growth temperatures: those of the crop records and of the planting and
@@ -978,6 +1003,18 @@ JobFileError ParseJobFile(const QByteArray& withMark, JobFile& file)
     return {};
 }
 
+JobFileError ReadJobFile(const QString& path, JobFile& file)
+{
+    file = JobFile{};
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        JobFileError e;
+        e.message = QStringLiteral("cannot be read: ") + f.errorString();
+        return e;
+    }
+    return ParseJobFile(f.readAll(), file);
+}
+
 JobFileError SetUpJobFile(const JobFile& file, CropRunContext& ctx, JobState& state, CropCurveState& curves, TTable& wk,
                           JobFileStation* station, const std::function<void()>& computed,
                           const std::function<void()>& cropsStart)
@@ -1019,6 +1056,60 @@ JobFileError SetUpJobFile(const JobFile& file, CropRunContext& ctx, JobState& st
         return r.error;
     }
     return {};
+}
+
+JobFileImport ImportJobFile(const JobFile& file, bool replace, CropRunContext& ctx, JobState& state,
+                            CropCurveState& curves, TTable& wk, JobFileStation* station,
+                            const std::function<void()>& computed, const std::function<void()>& cropsStart)
+{
+    JobFileImport result;
+    auto emptyWorking = [&wk] {
+        if (wk.isOpen())
+            wk.close();
+        wk.emptyTable();
+    };
+    result.error = SetUpJobFile(file, ctx, state, curves, wk, station, computed, cropsStart);
+    if (result.error.failed())
+        return result;
+    const int existing = FindJob(ctx.JobName);
+    if (existing != 0 && !replace) {
+        result.nameUsed = true;
+        emptyWorking();
+        return result;
+    }
+    if (existing != 0) {
+        // The save rewrites that job's row and its crop rows in its transaction.
+        state.JobFromDatabase = true;
+        state.JobNumber = existing;
+        result.replaced = true;
+    }
+    if (wk.isOpen() && wk.state() != TTable::State::Browse)
+        wk.post();
+    result.crops = int(file.crops.size());
+    try {
+        SaveJob(ctx, state);
+    } catch (...) {
+        emptyWorking();
+        throw;
+    }
+    state.JobSaveState = 0;
+    return result;
+}
+
+JobFileWritten WriteJobFile(const QString& name, const QString& path, QString* why)
+{
+    if (Database::isDatabaseFile(path))
+        return JobFileWritten::DatabaseFile;
+    QByteArray text;
+    if (!ExportJobFile(name, text))
+        return JobFileWritten::NoSuchJob;
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(text) != text.size() || !out.commit()) {
+        if (why)
+            *why = out.errorString();
+        return JobFileWritten::NotWritten;
+    }
+    return JobFileWritten::Written;
 }
 
 bool ExportJobFile(const QString& name, QByteArray& text)

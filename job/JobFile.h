@@ -108,6 +108,10 @@ struct JobFile {
 // (failed() false when nothing is). Reads no table.
 JobFileError ParseJobFile(const QByteArray& text, JobFile& file);
 
+// ParseJobFile of the file at path; a file that cannot be read is refused
+// with the system's reason.
+JobFileError ReadJobFile(const QString& path, JobFile& file);
+
 // The same checks of a job already read as a JSON object (a row of a field
 // batch is made into one).
 JobFileError ParseJobObject(const QJsonObject& object, JobFile& file);
@@ -175,9 +179,40 @@ JobFileError SetUpJobFile(const JobFile& file, CropRunContext& ctx, JobState& st
                           JobFileStation* station = nullptr, const std::function<void()>& computed = {},
                           const std::function<void()>& cropsStart = {});
 
+// How an import of a job file ended.
+struct JobFileImport {
+    JobFileError error;        // the file was refused: nothing saved
+    bool nameUsed = false;     // a saved job has the file's name and no replace was asked: nothing saved
+    bool replaced = false;     // the saved job of that name was rewritten
+    int crops = 0;             // crops saved
+
+    bool saved() const { return !error.failed() && !nameUsed; }
+};
+
+// Imports a job file already read (ParseJobFile) as a saved job: its job is
+// made in ctx, state and wk as SetUpJobFile makes it, then saved by SaveJob
+// in one transaction, as a new job or, with replace, over the saved job of
+// the same name (its row rewritten, its crop rows replaced). Nothing is saved
+// when the file is refused or the name is used and replace is false; wk is
+// emptied then. A DbError of the save (nothing written) is thrown on. The
+// main window's "Import Job..." and "quenpm-calc import" both import with it.
+JobFileImport ImportJobFile(const JobFile& file, bool replace, CropRunContext& ctx, JobState& state,
+                            CropCurveState& curves, TTable& wk, JobFileStation* station = nullptr,
+                            const std::function<void()>& computed = {}, const std::function<void()>& cropsStart = {});
+
 // The saved job of exactly this name as the text of a job file; false when
 // no saved job has that name.
 bool ExportJobFile(const QString& name, QByteArray& text);
+
+enum class JobFileWritten { Written, NoSuchJob, DatabaseFile, NotWritten };
+
+// Writes the saved job of exactly this name to the file at path as
+// ExportJobFile spells it, whole or not at all (a file already there is
+// replaced only once the new text is complete). Refused for the database
+// file and its side files. NotWritten carries the system's reason in why.
+// The main window's "Export Job..." and "quenpm-calc --export-job" both
+// write with it.
+JobFileWritten WriteJobFile(const QString& name, const QString& path, QString* why = nullptr);
 
 // The ET method as a job file names it ("TR21", "NEH", "FAO56") and back (0
 // for any other text).

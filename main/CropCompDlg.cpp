@@ -15,6 +15,7 @@
 
 #include "CompPHDatesDlg.h"
 #include "ComputeCrop.h"
+#include "CropInputLimits.h"
 #include "CropSetup.h"
 #include "EnterFocus.h"
 #include "GrowthDates.h"
@@ -43,6 +44,11 @@ TNumEdit* numEdit(const char* name, const char* picture, double lo, double hi, Q
     e->setObjectName(QString::fromLatin1(name));
     e->setFixedWidth(width);
     return e;
+}
+
+TNumEdit* numEdit(const char* name, const char* picture, const InputRange& range, QWidget* parent, int width = 56)
+{
+    return numEdit(name, picture, range.lo, range.hi, parent, width);
 }
 
 QPushButton* helpButton(int topic, QWidget* parent)
@@ -116,10 +122,10 @@ TCropCompDlg::TCropCompDlg(CropRunContext& ctx, JobState& job, CropCurveState& c
     CarryGroup = new QGroupBox(QStringLiteral("Carryover used:"), this);
     CarryGroup->setObjectName(QStringLiteral("CarryGroup"));
     setHelpContext(CarryGroup, 19013);
-    NetDepthEdit = numEdit("NetDepthEdit", "##.##", 0.01, 10, CarryGroup);
+    NetDepthEdit = numEdit("NetDepthEdit", "##.##", CropInputRange::NetIrrigationDepth, CarryGroup);
     setHelpContext(NetDepthEdit, 13);
-    CaryBegEdit = numEdit("CaryBegEdit", "#.##", 0, 9.99, CarryGroup);
-    CaryEndEdit = numEdit("CaryEndEdit", "#.##", 0, 9.99, CarryGroup);
+    CaryBegEdit = numEdit("CaryBegEdit", "#.##", CropInputRange::CarryOver, CarryGroup);
+    CaryEndEdit = numEdit("CaryEndEdit", "#.##", CropInputRange::CarryOver, CarryGroup);
     NetIrrLbl = label(QStringLiteral("inches"), CarryGroup);
     CarryBegLbl = label(QStringLiteral("inches"), CarryGroup);
     CarryEndLbl = label(QStringLiteral("inches"), CarryGroup);
@@ -152,11 +158,11 @@ TCropCompDlg::TCropCompDlg(CropRunContext& ctx, JobState& job, CropCurveState& c
     IrrTypeComboBox->setObjectName(QStringLiteral("IrrTypeComboBox"));
     IrrTypeComboBox->addItems(CropDialogIrrigationTypes());
     setHelpContext(IrrTypeComboBox, 14);
-    FracWettedEdit = numEdit("FracWettedEdit", "#.##", 0.1, 1, AvgKcGroup);
-    WetDevelEdit = numEdit("WetDevelEdit", "ii", 1, 99, AvgKcGroup, 36);
-    WetMaturEdit = numEdit("WetMaturEdit", "ii", 1, 99, AvgKcGroup, 36);
-    StressEdit = numEdit("StressEdit", "#.##", 0, 1, AvgKcGroup);
-    ASWEdit = numEdit("ASWEdit", "##.#", 0.1, 99, AvgKcGroup);
+    FracWettedEdit = numEdit("FracWettedEdit", "#.##", CropInputRange::FractionWetted, AvgKcGroup);
+    WetDevelEdit = numEdit("WetDevelEdit", "ii", CropInputRange::WettingDays, AvgKcGroup, 36);
+    WetMaturEdit = numEdit("WetMaturEdit", "ii", CropInputRange::WettingDays, AvgKcGroup, 36);
+    StressEdit = numEdit("StressEdit", "#.##", CropInputRange::StressFactor, AvgKcGroup);
+    ASWEdit = numEdit("ASWEdit", "##.#", CropInputRange::AvailableSoilWater, AvgKcGroup);
     CheckBox1 = new QCheckBox(QStringLiteral("Sensitive Crop"), AvgKcGroup);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
     {
@@ -200,7 +206,7 @@ TCropCompDlg::TCropCompDlg(CropRunContext& ctx, JobState& job, CropCurveState& c
     Cut1DayEdit = numEdit("Cut1DayEdit", "ii", 1, 31, HayGroup, 36);
     CutEndMoEdit = numEdit("CutEndMoEdit", "ii", 1, 12, HayGroup, 36);
     CutEndDayEdit = numEdit("CutEndDayEdit", "ii", 1, 31, HayGroup, 36);
-    CutEdit = numEdit("CutEdit", "ii", 0, 12, HayGroup, 36);   // the hay curve takes at most 12 cuttings
+    CutEdit = numEdit("CutEdit", "ii", CropInputRange::Cuttings, HayGroup, 36);
     for (TNumEdit* e : {Cut1MoEdit, Cut1DayEdit, CutEndMoEdit, CutEndDayEdit, CutEdit}) setHelpContext(e, 15);
     {
         auto* g = new QGridLayout(HayGroup);

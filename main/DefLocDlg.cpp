@@ -8,6 +8,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "CropInputLimits.h"
 #include "CropSetup.h"
 #include "DBControls.h"
 #include "DialogControls.h"
@@ -40,20 +41,26 @@ TDefLocDlg::TDefLocDlg(CropRunContext& ctx, QWidget* parent) : QDialog(parent), 
     IrrSysDBComboBox = named(new TDBComboBox(ds, QStringLiteral("Type of Irrigation"), LocalDefaultIrrigationTypes(),
                                              general), "IrrSysDBComboBox");
     setHelpContext(IrrSysDBComboBox, 19027);
-    NetDepthDBEdit = named(new TDBNumEdit(ds, QStringLiteral("Net Depth of Irrigation"), QStringLiteral("##.##"), 0, 12,
+    NetDepthDBEdit = named(new TDBNumEdit(ds, QStringLiteral("Net Depth of Irrigation"), QStringLiteral("##.##"),
+                                          LocalDefaultRange::NetDepth.lo, LocalDefaultRange::NetDepth.hi,
                                           general), "NetDepthDBEdit");
     SoilDBComboBox = named(new TDBComboBox(ds, QStringLiteral("Surface Soil Type"), SoilTypes(), general),
                            "SoilDBComboBox");
     setHelpContext(SoilDBComboBox, 19027);
-    DysDevelopDBEdit = named(new TDBNumEdit(ds, QStringLiteral("Days Wettings Develop"), QStringLiteral("iii"), 0, 0,
+    DysDevelopDBEdit = named(new TDBNumEdit(ds, QStringLiteral("Days Wettings Develop"), QStringLiteral("iii"),
+                                            LocalDefaultRange::WettingDays.lo, LocalDefaultRange::WettingDays.hi,
                                             general), "DysDevelopDBEdit");
-    DysMatureDBEdir = named(new TDBNumEdit(ds, QStringLiteral("Days Wettings Mature"), QStringLiteral("iii"), 0, 0,
+    DysMatureDBEdir = named(new TDBNumEdit(ds, QStringLiteral("Days Wettings Mature"), QStringLiteral("iii"),
+                                           LocalDefaultRange::WettingDays.lo, LocalDefaultRange::WettingDays.hi,
                                            general), "DysMatureDBEdir");
     DBCheckBox1 = named(new TDBCheckBox(ds, QStringLiteral("Sensitive"), QStringLiteral("Sensitive crop"), general),
                         "DBCheckBox1");
-    OvcDbNumericField1 = named(new TDBNumEdit(ds, QStringLiteral("ASW"), QStringLiteral("##.#"), 1, 99, general),
+    OvcDbNumericField1 = named(new TDBNumEdit(ds, QStringLiteral("ASW"), QStringLiteral("##.#"),
+                                                  LocalDefaultRange::AvailableSoilWater.lo,
+                                                  LocalDefaultRange::AvailableSoilWater.hi, general),
                                "OvcDbNumericField1");
-    OvcDbNumericField2 = named(new TDBNumEdit(ds, QStringLiteral("Stress Factor"), QStringLiteral("#.#"), 0.1, 1,
+    OvcDbNumericField2 = named(new TDBNumEdit(ds, QStringLiteral("Stress Factor"), QStringLiteral("#.#"),
+                                              LocalDefaultRange::StressFactor.lo, LocalDefaultRange::StressFactor.hi,
                                               general), "OvcDbNumericField2");
     Cut1MoDBEdit = named(new TDBNumEdit(ds, QStringLiteral("Hay 1st Cut Mo"), QStringLiteral("ii"), 1, 12, general),
                          "Cut1MoDBEdit");
@@ -63,7 +70,8 @@ TDefLocDlg::TDefLocDlg(CropRunContext& ctx, QWidget* parent) : QDialog(parent), 
                          "LCutMoDBEdit");
     LCutDayDBEdit = named(new TDBNumEdit(ds, QStringLiteral("Hay Last Cut Day"), QStringLiteral("ii"), 1, 31, general),
                           "LCutDayDBEdit");
-    NoCutDBEdit = named(new TDBNumEdit(ds, QStringLiteral("Hay Cuttings Number"), QStringLiteral("ii"), 0, 0, general),
+    NoCutDBEdit = named(new TDBNumEdit(ds, QStringLiteral("Hay Cuttings Number"), QStringLiteral("ii"),
+                                       LocalDefaultRange::Cuttings.lo, LocalDefaultRange::Cuttings.hi, general),
                         "NoCutDBEdit");
     for (TDBNumEdit* e : {NetDepthDBEdit, DysDevelopDBEdit, DysMatureDBEdir, OvcDbNumericField1, OvcDbNumericField2,
                           Cut1MoDBEdit, Cut1DayDBEdit, LCutMoDBEdit, LCutDayDBEdit, NoCutDBEdit})

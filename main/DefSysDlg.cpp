@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "CropInputLimits.h"
 #include "CropSetup.h"
 #include "DBControls.h"
 #include "DialogControls.h"
@@ -62,9 +63,11 @@ TDefSysDlg::TDefSysDlg(QWidget* parent) : QDialog(parent)
     PeakETDBRadio->setDataSource(ds);
     PeakETDBRadio->setFieldName(QStringLiteral("Peak ET Method"));
 
-    SpringDBEdit = named(new TDBNumEdit(ds, QStringLiteral("Spring Carryover %"), QStringLiteral("##.##"), 0, 99, panel),
+    SpringDBEdit = named(new TDBNumEdit(ds, QStringLiteral("Spring Carryover %"), QStringLiteral("##.##"),
+                                      SystemDefaultRange::CarryOverPercent.lo, SystemDefaultRange::CarryOverPercent.hi, panel),
                          "SpringDBEdit");
-    FallDBEdit = named(new TDBNumEdit(ds, QStringLiteral("Fall Carryover %"), QStringLiteral("##.##"), 0, 99, panel),
+    FallDBEdit = named(new TDBNumEdit(ds, QStringLiteral("Fall Carryover %"), QStringLiteral("##.##"),
+                                      SystemDefaultRange::CarryOverPercent.lo, SystemDefaultRange::CarryOverPercent.hi, panel),
                        "FallDBEdit");
     for (TDBNumEdit* e : {SpringDBEdit, FallDBEdit}) {
         e->setCaretToEnd(true);

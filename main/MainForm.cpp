@@ -367,6 +367,8 @@ void TMainForm::buildMenus()
     NewJobItem = item(FileMenu, QStringLiteral("NewJobItem"), QStringLiteral("&New Job"));
     ReviewEditJobItem = item(FileMenu, QStringLiteral("ReviewEditJobItem"), QStringLiteral("&Review or Edit Job..."));
     SaveJobItem = item(FileMenu, QStringLiteral("SaveJobItem"), QStringLiteral("&Save Job"));
+    ExportJobItem = item(FileMenu, QStringLiteral("ExportJobItem"), QStringLiteral("&Export Job..."), 19030);
+    ImportJobItem = item(FileMenu, QStringLiteral("ImportJobItem"), QStringLiteral("&Import Job..."), 19030);
     FileMenu->addSeparator();
     DeleteJobItem = item(FileMenu, QStringLiteral("DeleteJobItem"), QStringLiteral("&Delete Job..."), 19023,
                          QStringLiteral("Delete old jobs"));
@@ -403,6 +405,8 @@ void TMainForm::buildMenus()
     connect(NewJobItem, &QAction::triggered, this, &TMainForm::NewJobButtonClick);
     connect(ReviewEditJobItem, &QAction::triggered, this, &TMainForm::RevEditBtnClick);
     connect(SaveJobItem, &QAction::triggered, this, &TMainForm::SaveJobBtnClick);
+    connect(ExportJobItem, &QAction::triggered, this, &TMainForm::ExportJobItemClick);
+    connect(ImportJobItem, &QAction::triggered, this, &TMainForm::ImportJobItemClick);
     connect(DeleteJobItem, &QAction::triggered, this, &TMainForm::DeleteJobClick);
     connect(ExitItem, &QAction::triggered, this, &TMainForm::ExitButtonClick);
     connect(SingleCropReportItem, &QAction::triggered, this, &TMainForm::SingleCropReportClick);

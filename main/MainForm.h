@@ -105,6 +105,8 @@ public:
     QAction* NewJobItem;
     QAction* ReviewEditJobItem;
     QAction* SaveJobItem;
+    QAction* ExportJobItem;
+    QAction* ImportJobItem;
     QAction* DeleteJobItem;
     QAction* ExitItem;
     QAction* SingleCropReportItem;
@@ -149,6 +151,8 @@ public slots:
     void SaveJobBtnClick();
     void CancelJobBtnClick();
     void DeleteJobClick();
+    void ExportJobItemClick();            // the open job as a job file
+    void ImportJobItemClick();            // a job file as a saved job, then opened
     void JobDatBtnClick();
     void AddCropBtnClick();
     void DeleteCropBtnClick();
@@ -213,6 +217,8 @@ private:
     QString pickSavedJob();
     void openJobPanelForFetch();
     void showFetchedJob(bool found);
+    void openSavedJob(const QString& name);
+    bool exportableJob();
     void buildMenus();
     bool m_shown = false;
 };

@@ -12,6 +12,8 @@
 #include "EtMethod.h"
 #include "Hourglass.h"
 #include "ETMethodDlg.h"
+#include "FileDialog.h"
+#include "JobFile.h"
 #include "GetClimDlg.h"
 #include "JobListForm.h"
 #include "JobPicture.h"
@@ -473,6 +475,12 @@ void TMainForm::RevEditBtnClick()
     const QString name = pickSavedJob();
     if (name.isEmpty())
         return;   // cancelled: the context stays reset, the window keeps what it showed
+    openSavedJob(name);
+}
+
+// The saved job of this name fetched and shown, its first crop current.
+void TMainForm::openSavedJob(const QString& name)
+{
     WaitShown waitShown;
     openJobPanelForFetch();
     bool found = false;
@@ -644,6 +652,108 @@ void TMainForm::JobCropSummaryClick()
         return;
     workingCrops()->first();
     quen::output::previewReport(this, quen::output::ReportKind::JobSummary, Ctx, CurveState);
+}
+
+// --- job files ---------------------------------------------------------------------------
+
+// Export writes the saved rows (one writer for the window and quenpm-calc).
+// A planner exporting the job on screen expects the file to hold what he
+// sees, so unsaved changes are offered for saving first; No exports the job
+// as last saved and says so.
+bool TMainForm::exportableJob()
+{
+    if (!DMod || !JobPanel->isVisible() || Ctx.JobName.isEmpty()) {
+        showInfo(QStringLiteral("There must be an active job to export."));
+        return false;
+    }
+    if (Job.JobSaveState == 0)
+        return true;
+    const MsgResult answer = messages().show(
+        MsgKind::Confirmation,
+        QStringLiteral("The job ") + Ctx.JobName
+            + QStringLiteral(" has changes that are not saved.  Save the job before it is exported?"),
+        MsgButtons::YesNoCancel, 19030);
+    if (answer == MsgResult::Yes) {
+        SaveJobBtnClick();
+        return !SaveRefused && Job.JobSaveState == 0;
+    }
+    if (answer != MsgResult::No)
+        return false;
+    if (!Job.JobFromDatabase || job::FindJob(Ctx.JobName) == 0) {
+        showInfo(QStringLiteral("The job ") + Ctx.JobName + QStringLiteral(" has never been saved; save it to export it."));
+        return false;
+    }
+    showInfo(QStringLiteral("The job ") + Ctx.JobName
+             + QStringLiteral(" is exported as it was last saved, without the changes on screen."));
+    return true;
+}
+
+void TMainForm::ExportJobItemClick()
+{
+    if (!exportableJob())
+        return;
+    const QString path = TFileDialog::getSaveFileName(this, QStringLiteral("Export Job"), Ctx.JobName + QStringLiteral(".json"),
+                                                      QStringLiteral("Job files (*.json)"));
+    if (path.isEmpty())
+        return;
+    QString why;
+    switch (job::WriteJobFile(Ctx.JobName, path, &why)) {
+    case job::JobFileWritten::Written:
+        showInfo(QStringLiteral("The job ") + Ctx.JobName + QStringLiteral(" was exported to ") + path + QLatin1Char('.'));
+        break;
+    case job::JobFileWritten::NoSuchJob:
+        showError(QStringLiteral("The job ") + Ctx.JobName + QStringLiteral(" is not saved; nothing was exported."));
+        break;
+    case job::JobFileWritten::DatabaseFile:
+        showError(TFileDialog::databaseFileText(path));
+        break;
+    case job::JobFileWritten::NotWritten:
+        showError(path + QStringLiteral(": cannot be written: ") + why);
+        break;
+    }
+}
+
+void TMainForm::ImportJobItemClick()
+{
+    if (!DMod)
+        return;
+    const QString path = TFileDialog::getOpenFileName(this, QStringLiteral("Import Job"), QString(),
+                                                      QStringLiteral("Job files (*.json)"));
+    if (path.isEmpty())
+        return;
+    // The file is read and checked before anything changes.
+    job::JobFile file;
+    if (const job::JobFileError e = job::ReadJobFile(path, file); e.failed()) {
+        showError(e.text(path));
+        return;
+    }
+    const bool used = job::FindJob(file.name) != 0;
+    if (used && !askYesNo(QStringLiteral("A saved job is named ") + file.name
+                          + QStringLiteral(" already.  Do you want to replace it with the imported job?")))
+        return;
+    Arranging arranging;
+    if (!leaveOpenJob())
+        return;
+    const QString before = Job.JobFromDatabase ? Ctx.JobName : QString();
+    job::CloseJob(Ctx, Job, *DMod);
+    job::JobFileImport result;
+    try {
+        THourglass wait;
+        result = job::ImportJobFile(file, true, Ctx, Job, CurveState, *DMod->tblQuenWkCrop);
+    } catch (const DbError& e) {
+        result.error.message = e.message();
+    }
+    if (result.saved()) {
+        openSavedJob(file.name);
+        return;
+    }
+    showError(result.error.text(path) + QStringLiteral("\nNothing was saved."));
+    // The job that was open before, as it is saved.
+    job::CloseJob(Ctx, Job, *DMod);
+    if (!before.isEmpty() && job::FindJob(before) != 0)
+        openSavedJob(before);
+    else
+        CancelJobBtnClick();
 }
 
 // --- job removal -----------------------------------------------------------------------

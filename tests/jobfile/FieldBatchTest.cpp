@@ -177,7 +177,7 @@ TEST(FieldBatch, BadRowsNameLineAndColumnAndTheRunGoesOn)
         "bad-crop,33.07,-111.97,Corm,,,,,\n"
         "\n"
         "bad-quote,33.07,-111.97,\"Corn, grain,,,,,\n"
-        "bad-range,33.07,-111.97,Potatoes,,12,,,\n"
+        "bad-range,33.07,-111.97,Potatoes,,12.5,,,\n"
         "bad-number,33.07,abc,Potatoes,,,,,\n"
         "bad-station,,,Potatoes,,,NOWHERE,,\n"
         "no-wind,,,Potatoes,,,KETCHUM RS,FAO56,\n"
@@ -203,7 +203,7 @@ TEST(FieldBatch, BadRowsNameLineAndColumnAndTheRunGoesOn)
     starts(3, "line 6, column 4 (crop): the quote");
     EXPECT_EQ(o[3].id, "bad-quote");
     starts(4, "line 7, column 6 (netIrrigationDepth");
-    EXPECT_TRUE(o[4].error.contains("outside 0.01 to 10"));
+    EXPECT_TRUE(o[4].error.contains("outside 0 to 12"));
     starts(5, "line 8, column 3 (longitude");
     starts(6, "line 9, column 7 (station");
     EXPECT_TRUE(o[6].error.contains("no station is named \"NOWHERE\""));

@@ -155,14 +155,14 @@ TEST(JobFileCommands, BadFilesAreRefusedAndNothingIsSaved)
     QByteArray unknownCrop = kJob;
     unknownCrop.replace("Alfalfa hay", "Alfalfa");
     QByteArray badRange = kJob;
-    badRange.replace("3.5", "12");
+    badRange.replace("3.5", "12.5");
     QByteArray unknownStation = kJob;
     unknownStation.replace("MARICOPA AZMET", "MARICOPA");
     const QList<Case> cases = {
         {"{\n  \"name\": \"North 40\",\n  oops\n}", "bad.json: line 3, column 3: malformed JSON"},
         {badDate, "bad.json: crops[1].harvestDate (\"Harvest or end of growth date\"): \"6/31\" does not exist"},
         {unknownCrop, "bad.json: crops[0].crop (\"Crop Name\"): no crop record is named \"Alfalfa\""},
-        {badRange, "bad.json: crops[1].netIrrigationDepth (\"Net irrigation depth applied each irrigation\"): 12 is outside"},
+        {badRange, "bad.json: crops[1].netIrrigationDepth (\"Net irrigation depth applied each irrigation\"): 12.5 is outside"},
         {unknownStation, "bad.json: station (\"Climate Station Name\"): no station is named \"MARICOPA\""},
     };
     const QString bad = dir.filePath("bad.json");

@@ -155,11 +155,15 @@ void ExpectSane(const job::JobFile& f, const QByteArray& text)
         && !f.name.isEmpty() && f.name.size() <= 50 && f.crops.size() <= job::kJobFileMaxCrops;
     EXPECT_TRUE(ok) << text.toStdString();
     for (const job::JobFileCrop& c : f.crops) {
-        const bool cropOk = !c.crop.isEmpty() && Inside(c.netIrr, 0.01, 10) && Inside(c.carryBeg, 0, 9.99)
-            && Inside(c.carryEnd, 0, 9.99) && Inside(c.fractionWetted, 0.1, 1) && Inside(c.stressFactor, 0, 1)
+        // The ranges a saved crop can hold (the crop inputs dialog's widened by
+        // what the local and system defaults seed).
+        const bool cropOk = !c.crop.isEmpty() && Inside(c.netIrr, 0, 12) && Inside(c.carryBeg, 0, 11.88)
+            && Inside(c.carryEnd, 0, 11.88) && Inside(c.fractionWetted, 0.1, 1) && Inside(c.stressFactor, 0, 1)
             && Inside(c.asw, 0.1, 99) && Finite(c.startT) && Finite(c.startTM) && Finite(c.endT)
             && Finite(c.endTM) && ValidDate(c.planting) && ValidDate(c.harvest) && ValidDate(c.firstCutting)
-            && ValidDate(c.lastCutting) && (!c.cuttings || (*c.cuttings >= 0 && *c.cuttings <= 12));
+            && ValidDate(c.lastCutting) && (!c.cuttings || (*c.cuttings >= 0 && *c.cuttings <= 99))
+            && (!c.wetDeveloped || (*c.wetDeveloped >= 0 && *c.wetDeveloped <= 999))
+            && (!c.wetMature || (*c.wetMature >= 0 && *c.wetMature <= 999));
         EXPECT_TRUE(cropOk) << text.toStdString();
     }
 }

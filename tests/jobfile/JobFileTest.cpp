@@ -43,6 +43,26 @@ void ExpectSameCrop(const CropRunContext& a, const CropRunContext& b)
     EXPECT_EQ(a.TotalNetIrrReq80, b.TotalNetIrrReq80);
 }
 
+// The saved job and crop rows are these, field by field (but the numbers
+// the tables assign).
+void ExpectSavedRows(const QList<QVariantList>& jobRows, const QList<QVariantList>& cropRows)
+{
+    const QList<QVariantList> jobsB = Rows("QuenJob.db");
+    const QList<QVariantList> cropsB = Rows("QuenJobCrop.DB");
+    ASSERT_EQ(jobsB.size(), jobRows.size());
+    ASSERT_EQ(cropsB.size(), cropRows.size());
+    const TableDef* jobDef = findTableDef("QuenJob.db");
+    const TableDef* cropDef = findTableDef("QuenJobCrop.DB");
+    for (int r = 0; r < jobRows.size(); ++r)
+        for (int i = 0; i < jobDef->fields.size(); ++i)
+            if (jobDef->fields[i].type != FieldType::AutoInc)
+                EXPECT_EQ(jobsB[r][i], jobRows[r][i]) << jobDef->fields[i].name.toStdString();
+    for (int r = 0; r < cropRows.size(); ++r)
+        for (int i = 0; i < cropDef->fields.size(); ++i)
+            if (cropDef->fields[i].type != FieldType::AutoInc)
+                EXPECT_EQ(cropsB[r][i], cropRows[r][i]) << r << " " << cropDef->fields[i].name.toStdString();
+}
+
 job::JobFile Parsed(const QByteArray& text)
 {
     job::JobFile f;
@@ -236,19 +256,7 @@ TEST(JobFile, ExportThenImportGivesBackTheSameSavedRows)
         JobState state;
         MakeFromFile(exported, ctx, nullptr, nullptr, &state);
         job::SaveJob(ctx, state);
-        const QList<QVariantList> jobsB = Rows("QuenJob.db");
-        const QList<QVariantList> cropsB = Rows("QuenJobCrop.DB");
-        ASSERT_EQ(jobsB.size(), 1);
-        ASSERT_EQ(cropsB.size(), 3);
-        const TableDef* jobDef = findTableDef("QuenJob.db");
-        const TableDef* cropDef = findTableDef("QuenJobCrop.DB");
-        for (int i = 0; i < jobDef->fields.size(); ++i)
-            if (jobDef->fields[i].type != FieldType::AutoInc)
-                EXPECT_EQ(jobsB[0][i], jobRows[0][i]) << jobDef->fields[i].name.toStdString();
-        for (int r = 0; r < 3; ++r)
-            for (int i = 0; i < cropDef->fields.size(); ++i)
-                if (cropDef->fields[i].type != FieldType::AutoInc)
-                    EXPECT_EQ(cropsB[r][i], cropRows[r][i]) << r << " " << cropDef->fields[i].name.toStdString();
+        ExpectSavedRows(jobRows, cropRows);
 
         // Exported once more, the text is the same.
         QByteArray again;
@@ -334,12 +342,12 @@ TEST(JobFile, RefusesBadTextWithThePathAndTheField)
         {crop(R"({"crop": "D", "harvestDate": "13/1"})"), {"crops[1].harvestDate", "Harvest or end of growth date", "no month 13"}},
         {crop(R"({"crop": "D", "lastCuttingDate": "4/31"})"), {"crops[1].lastCuttingDate", "Last cutting date", "month 4 has 30 days"}},
         {crop(R"({"crop": "D", "firstCuttingDate": "June 1"})"), {"crops[1].firstCuttingDate", "", "not a date"}},
-        {crop(R"({"crop": "D", "netIrrigationDepth": 0})"), {"crops[1].netIrrigationDepth", "Net irrigation depth applied each irrigation", "outside 0.01 to 10"}},
+        {crop(R"({"crop": "D", "netIrrigationDepth": 12.5})"), {"crops[1].netIrrigationDepth", "Net irrigation depth applied each irrigation", "outside 0 to 12"}},
         {crop(R"({"crop": "D", "fractionWetted": 1.5})"), {"crops[1].fractionWetted", "Fraction wetted (Fw)", "outside 0.1 to 1"}},
         {crop(R"({"crop": "D", "availableSoilWater": 100})"), {"crops[1].availableSoilWater", "", "outside 0.1 to 99"}},
         {crop(R"({"crop": "D", "stressFactor": -0.1})"), {"crops[1].stressFactor", "Stress Factor (Ks)", "outside 0 to 1"}},
         {crop(R"({"crop": "D", "wettingDaysMaturation": 7.5})"), {"crops[1].wettingDaysMaturation", "", "whole number"}},
-        {crop(R"({"crop": "D", "cuttings": 13})"), {"crops[1].cuttings", "Number of cuttings", "outside 0 to 12"}},
+        {crop(R"({"crop": "D", "cuttings": 100})"), {"crops[1].cuttings", "Number of cuttings", "outside 0 to 99"}},
         {crop(R"({"crop": "D", "soil": "Loam"})"), {"crops[1].soil", "Surface soil type", "none of"}},
         {crop(R"({"crop": "D", "irrigationType": "Sprinkler"})"), {"crops[1].irrigationType", "Type of irrigation", "none of"}},
         {crop(R"({"crop": "D", "sensitive": "yes"})"), {"crops[1].sensitive", "Sensitive Crop", "true or false"}},
@@ -420,4 +428,97 @@ TEST(JobFile, RefusesWhatTheDatabaseDoesNotHold)
     }
     EXPECT_TRUE(Rows("QuenJob.db").isEmpty());
     EXPECT_TRUE(Rows("QuenJobCrop.DB").isEmpty());
+}
+
+// A crop the planner never opened in the crop inputs dialog keeps what the
+// local and system defaults seeded, which may lie outside that dialog's
+// ranges (a net depth of 0 or 12 inches, carry-over above 9.99 inches, 150
+// days between wettings, 20 cuttings): the saved job exports, imports
+// (job::ImportJobFile, as both "import" and "Import Job..." do) and gives
+// back the same saved rows. Values outside what either dialog accepts are
+// still refused with the path and the field.
+TEST(JobFile, JobsSeededFromTheLocalDefaultsRoundTrip)
+{
+    struct Seeded {
+        double netDepth;
+        int develop, mature, cuttings;
+        double asw, stress, springPct, fallPct;
+    };
+    const Seeded cases[] = {
+        {12.0, 150, 999, 20, 1.0, 0.1, 99.0, 50.0},
+        {0.0, 0, 1, 99, 99.0, 1.0, 0.0, 0.0},
+    };
+    for (const Seeded& seeded : cases) {
+        SCOPED_TRACE(seeded.netDepth);
+        QList<QVariantList> jobRows, cropRows;
+        QByteArray exported;
+        {
+            ShippedDatabase a(QStringLiteral("a.sqlite"));
+            QDir::setCurrent(a.dir());
+            Quiet quiet;
+            {
+                TTable loc(QStringLiteral("LocalDefaults.db"));
+                loc.open();
+                loc.first();
+                loc.edit();
+                loc.field(QStringLiteral("Net Depth of Irrigation")).setAsFloat(seeded.netDepth);
+                loc.field(QStringLiteral("Days Wettings Develop")).setAsInteger(seeded.develop);
+                loc.field(QStringLiteral("Days Wettings Mature")).setAsInteger(seeded.mature);
+                loc.field(QStringLiteral("Hay Cuttings Number")).setAsInteger(seeded.cuttings);
+                loc.field(QStringLiteral("ASW")).setAsFloat(seeded.asw);
+                loc.field(QStringLiteral("Stress Factor")).setAsFloat(seeded.stress);
+                loc.post();
+                loc.close();
+                TTable sys(QStringLiteral("SystemDefaults.db"));
+                sys.open();
+                sys.first();
+                sys.edit();
+                sys.field(QStringLiteral("Spring Carryover %")).setAsFloat(seeded.springPct);
+                sys.field(QStringLiteral("Fall Carryover %")).setAsFloat(seeded.fallPct);
+                sys.post();
+                sys.close();
+            }
+            CropRunContext ctx;
+            JobState state;
+            CropCurveState curves;
+            MakeJobAsTheWindowsDo(ctx, state, curves, "Seeded", kWindStation, 2,
+                                  {{"Alfalfa hay", {}}, {"Corn, grain", {}}, {"Potatoes", {}}});
+            job::SaveJob(ctx, state);
+            jobRows = Rows("QuenJob.db");
+            cropRows = Rows("QuenJobCrop.DB");
+            ASSERT_EQ(cropRows.size(), 3);
+            ASSERT_TRUE(job::ExportJobFile("Seeded", exported));
+        }
+        ShippedDatabase b(QStringLiteral("b.sqlite"));
+        QDir::setCurrent(b.dir());
+        Quiet quiet;
+        job::JobFile file;
+        const job::JobFileError parsed = job::ParseJobFile(exported, file);
+        ASSERT_FALSE(parsed.failed()) << parsed.text("seeded.json").toStdString();
+        CropRunContext ctx;
+        JobState state;
+        CropCurveState curves;
+        TTable wk(QStringLiteral("QuenWkCrop.DB"));
+        const job::JobFileImport imported = job::ImportJobFile(file, false, ctx, state, curves, wk);
+        ASSERT_TRUE(imported.saved()) << imported.error.text("seeded.json").toStdString();
+        EXPECT_EQ(imported.crops, 3);
+        ExpectSavedRows(jobRows, cropRows);
+    }
+
+    // Just outside what either dialog accepts.
+    const QList<QPair<QByteArray, QByteArray>> outside = {
+        {R"("netIrrigationDepth": 12.01)", "crops[0].netIrrigationDepth (\"Net irrigation depth applied each irrigation\"): 12.01 is outside 0 to 12"},
+        {R"("carryOverBegin": 11.9)", "crops[0].carryOverBegin (\"Carryover used at beginning of each season\"): 11.9 is outside 0 to 11.88"},
+        {R"("wettingDaysMaturation": 1000)", "crops[0].wettingDaysMaturation (\"Wetting interval, Maturation\"): 1000 is outside 0 to 999"},
+        {R"("cuttings": 100)", "crops[0].cuttings (\"Number of cuttings\"): 100 is outside 0 to 99"},
+        {R"("availableSoilWater": 0.05)", "crops[0].availableSoilWater (\"Percent total available water (ASW)\"): 0.05 is outside 0.1 to 99"},
+        {R"("fractionWetted": 0.05)", "crops[0].fractionWetted (\"Fraction wetted (Fw)\"): 0.05 is outside 0.1 to 1"},
+    };
+    for (const auto& [field, message] : outside) {
+        job::JobFile f;
+        const job::JobFileError e = job::ParseJobFile(
+            R"({"name": "Out", "station": "MARICOPA AZMET", "crops": [{"crop": "Potatoes", )" + field + "}]}", f);
+        EXPECT_TRUE(e.text("out.json").startsWith("out.json: " + QString::fromUtf8(message)))
+            << e.text("out.json").toStdString();
+    }
 }

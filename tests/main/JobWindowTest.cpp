@@ -7,6 +7,13 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFileDialog>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <iostream>
+#include <memory>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QProgressBar>
@@ -1139,4 +1146,318 @@ TEST_F(JobWindow, ASaveRefusedByADetachedDatabaseKeepsTheJobOnScreen)
     EXPECT_TRUE(f->isVisible());
     EXPECT_EQ(f->Ctx.JobName, "Kept on screen");
     EXPECT_EQ(p->dmod->tblQuenWkCrop->recordCount(), 1);
+}
+
+// ---- job files through the File menu ------------------------------------------------
+
+namespace {
+
+// Accepts the next file dialog with the file at path, from a timer (no test
+// waits on a modal window); false in *seen until a dialog came.
+std::shared_ptr<bool> acceptNextFileDialog(const QString& path)
+{
+    auto seen = std::make_shared<bool>(false);
+    auto* timer = new QTimer;
+    auto tries = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, [=] {
+        auto* dlg = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dlg) {
+            if (++*tries > 500)
+                timer->deleteLater();
+            return;
+        }
+        timer->stop();
+        timer->deleteLater();
+        *seen = true;
+        dlg->setDirectory(QFileInfo(path).absolutePath());
+        if (auto* edit = dlg->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+            edit->setText(path);
+        QMetaObject::invokeMethod(dlg, "accept");
+    });
+    timer->start(20);
+    return seen;
+}
+
+QList<QVariantList> savedRows(const QString& table)
+{
+    QList<QVariantList> rows;
+    TTable t(table);
+    t.open();
+    for (t.first(); !t.eof(); t.next()) {
+        QVariantList r = t.rowValues();
+        // The numbers the table assigns are its own.
+        for (int i = 0; i < t.definition().fields.size(); ++i)
+            if (t.definition().fields[i].type == FieldType::AutoInc)
+                r[i] = QVariant();
+        rows << r;
+    }
+    t.close();
+    return rows;
+}
+
+struct CalcRun {
+    int exitCode = -1;
+    QByteArray out, err;
+};
+
+CalcRun runCalc(const QString& dbPath, const QStringList& args)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QUENPM_DB", dbPath);
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(QUENPM_CALC), args);
+    p.waitForStarted();
+    p.closeWriteChannel();
+    p.waitForFinished(120000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2, p.readAllStandardOutput(),
+            p.readAllStandardError()};
+}
+
+} // namespace
+
+class JobFileWindow : public JobWindow {
+protected:
+    // Add New Crop with the crop name dialog and the crop inputs dialog
+    // closed with OK (the output dialog read and closed).
+    void addCropInWindow(const QString& crop)
+    {
+        plan.crop = crop;
+        TModalDriverScope drive([this](QDialog& d) { return this->drive(d); });
+        QTest::mouseClick(f->AddCropBtn, Qt::LeftButton);
+    }
+
+    // The program started again on the database at path.
+    void restartOn(const QString& path)
+    {
+        f->Job.JobSaveState = 0;
+        p.reset();
+        Database::close();
+        Database::open(path);
+        p = std::make_unique<TMainProgram>();
+        f = p->form.get();
+        f->show();
+        f->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(f));
+    }
+
+    // A job of three NEH 2 crops made in the windows at a shipped station,
+    // each computed by the crop inputs dialog's OK (outputs), and saved.
+    void makeThreeCropJob(const QString& name)
+    {
+        newJob(name);
+        chooseStation("Pinal, AZ", "MARICOPA AZMET", 0, "Alfalfa hay");
+        addCropInWindow("Corn, grain");
+        addCropInWindow("Grapes, wine");
+        ASSERT_EQ(outputs.size(), 3);
+        QTest::mouseClick(f->SaveJobBtn, Qt::LeftButton);
+        ASSERT_EQ(f->Job.JobSaveState, 0);
+    }
+};
+
+// A job made and computed in the windows, exported with File > Export Job...
+// and imported with File > Import Job... into a fresh database: every field
+// of the job row and of each crop row is the original's, and the imported
+// job is open. The file imported by quenpm-calc into a database of its own
+// and computed there (--job NAME --json), and the file computed (compute
+// FILE --csv), give the numbers the output dialog showed.
+TEST_F(JobFileWindow, ExportedJobImportsIntoAFreshDatabaseWithTheSameRowsAndNumbers)
+{
+    makeThreeCropJob("Exchange");
+    const QList<QVariantList> jobRows = savedRows("QuenJob.db");
+    const QList<QVariantList> cropRows = savedRows("QuenJobCrop.DB");
+    ASSERT_EQ(cropRows.size(), 3);
+
+    // Unsaved changes: Cancel exports nothing and opens no dialog.
+    const QString file = dir.filePath("exchange.json");
+    f->Job.JobSaveState = 2;
+    msgs.clear();
+    msgs.answer(MsgResult::Cancel);
+    f->ExportJobItem->trigger();
+    EXPECT_TRUE(msgs.lastText().contains("has changes that are not saved")) << msgs.lastText().toStdString();
+    EXPECT_FALSE(QFile::exists(file));
+    // Yes saves the job, then the save dialog writes the file.
+    msgs.clear();
+    msgs.answer(MsgResult::Yes);
+    auto seen = acceptNextFileDialog(file);
+    f->ExportJobItem->trigger();
+    EXPECT_TRUE(*seen);
+    ASSERT_TRUE(QFile::exists(file)) << msgs.texts().join("\n").toStdString();
+    EXPECT_EQ(f->Job.JobSaveState, 0);
+    EXPECT_EQ(msgs.lastText(), "The job Exchange was exported to " + file + ".");
+    EXPECT_EQ(savedRows("QuenJob.db"), jobRows);
+    EXPECT_EQ(savedRows("QuenJobCrop.DB"), cropRows);
+
+    QTemporaryDir fresh;
+    const QString freshDb = fresh.filePath("fresh.sqlite");
+    restartOn(freshDb);
+    msgs.clear();
+    seen = acceptNextFileDialog(file);
+    f->ImportJobItem->trigger();
+    EXPECT_TRUE(*seen);
+    EXPECT_TRUE(msgs.texts().isEmpty()) << msgs.texts().join("\n").toStdString();
+    EXPECT_EQ(savedRows("QuenJob.db"), jobRows);
+    EXPECT_EQ(savedRows("QuenJobCrop.DB"), cropRows);
+    const TableDef* cropDef = findTableDef("QuenJobCrop.DB");
+    const QList<QVariantList> importedCrops = savedRows("QuenJobCrop.DB");
+    for (int r = 0; r < 3 && r < importedCrops.size(); ++r)
+        for (int i = 0; i < cropDef->fields.size(); ++i)
+            EXPECT_EQ(importedCrops[r][i], cropRows[r][i]) << r << " " << cropDef->fields[i].name.toStdString();
+    EXPECT_TRUE(f->JobPanel->isVisible());
+    EXPECT_EQ(f->JobNameEdit->text(), "Exchange");
+    EXPECT_EQ(f->Job.JobSaveState, 0);
+    EXPECT_EQ(gridColumn(f->JobCropDBGrid).size(), 3);
+
+    // Headless: the saved job and the file, cell by cell against the window.
+    f->Job.JobSaveState = 0;
+    p.reset();
+    Database::close();
+    // quenpm-calc import into a database of its own, then the saved job computed.
+    const QString calcDb = fresh.filePath("calc.sqlite");
+    const CalcRun imported = runCalc(calcDb, {"import", file});
+    ASSERT_EQ(imported.exitCode, 0) << imported.err.toStdString();
+    const CalcRun json = runCalc(calcDb, {"--job", "Exchange", "--json"});
+    ASSERT_EQ(json.exitCode, 0) << json.err.toStdString();
+    const CalcRun csv = runCalc(freshDb, {"compute", file, "--csv"});
+    ASSERT_EQ(csv.exitCode, 0) << csv.err.toStdString();
+    const QJsonArray crops = QJsonDocument::fromJson(json.out).object().value("crops").toArray();
+    ASSERT_EQ(crops.size(), 3);
+    const QList<QByteArray> csvLines = csv.out.trimmed().split('\n');
+    ASSERT_EQ(csvLines.size(), 1 + 3 * 12);
+    int windowCells = 0, csvCells = 0;
+    for (const ShownOutput& shown : outputs) {
+        QJsonObject c;
+        for (const QJsonValue& v : crops)
+            if (v.toObject().value("Crop Name").toString() == shown.crop)
+                c = v.toObject();
+        ASSERT_FALSE(c.isEmpty()) << shown.crop.toStdString();
+        auto month = [&](const char* key, int m) {
+            const QJsonArray a = c.value(key).toArray();
+            return a.at(a.size() == 13 ? m : m - 1).toDouble();
+        };
+        CropRunContext e;
+        for (int m = 1; m <= 12; ++m) {
+            e.MonthlyCropET[m] = month("MonthlyCropET", m);
+            e.EffPrecip80[m] = month("EffPrecip80", m);
+            e.NetIrrReq80[m] = month("NetIrrReq80", m);
+            e.EffPrecip50[m] = month("EffPrecip50", m);
+            e.NetIrrReq50[m] = month("NetIrrReq50", m);
+            e.DailyCropET[m] = month("DailyCropET", m);
+            e.PeakDailyET[m] = month("PeakDailyET", m);
+            if (e.MonthlyCropET[m] > 0)
+                windowCells += e.PeakDailyET[m] > 0 ? 7 : 6;
+        }
+        e.TotalCropET = c.value("TotalCropET").toDouble();
+        e.TotalEffPrecip80 = c.value("TotalEffPrecip80").toDouble();
+        e.TotalNetIrrReq80 = c.value("TotalNetIrrReq80").toDouble();
+        e.TotalEffPrecip50 = c.value("TotalEffPrecip50").toDouble();
+        e.TotalNetIrrReq50 = c.value("TotalNetIrrReq50").toDouble();
+        windowCells += 5;
+        expectGridShows(shown, e, shown.crop.toUtf8().constData());
+
+        // The CSV of the file: the same numbers as the saved job's JSON, exactly.
+        int rows = 0;
+        for (const QByteArray& line : csvLines) {
+            const QString l = QString::fromUtf8(line).trimmed();
+            if (!l.startsWith("Exchange,\"" + shown.crop + "\",") && !l.startsWith("Exchange," + shown.crop + ","))
+                continue;
+            const QString rest = l.mid(l.indexOf(shown.crop) + shown.crop.size() + (l.contains('"') ? 2 : 1));
+            const QStringList cells = rest.split(',');
+            ASSERT_EQ(cells.size(), 13) << l.toStdString();
+            const int m = cells[0].toInt();
+            const std::pair<int, const char*> columns[] = {
+                {4, "DailyCropET"}, {5, "MonthlyCropET"}, {6, "EffPrecip50"}, {7, "EffPrecip80"},
+                {8, "CarryOverUsed50"}, {9, "CarryOverUsed80"}, {10, "NetIrrReq50"}, {11, "NetIrrReq80"},
+                {12, "PeakDailyET"}, {3, "MonthlyKc"}};
+            for (const auto& [col, key] : columns) {
+                EXPECT_EQ(cells[col].toDouble(), month(key, m)) << shown.crop.toStdString() << " " << key << " " << m;
+                ++csvCells;
+            }
+            ++rows;
+        }
+        EXPECT_EQ(rows, 12) << shown.crop.toStdString();
+        std::cout << "window vs quenpm-calc: " << shown.crop.toStdString() << ": seasonal net irrigation "
+                  << shown.totals.value(5).toStdString() << " in (window, normal year) / " << e.TotalNetIrrReq50
+                  << " in (--json), dry year " << shown.totals.value(3).toStdString() << " / "
+                  << e.TotalNetIrrReq80 << ", crop ET " << shown.totals.value(1).toStdString() << " / "
+                  << e.TotalCropET << '\n';
+    }
+    std::cout << "window vs quenpm-calc: " << windowCells << " output dialog cells and " << csvCells
+              << " CSV cells compared\n";
+    Database::open(freshDb);
+    p = std::make_unique<TMainProgram>();
+    f = p->form.get();
+}
+
+// A file that cannot be used shows the file, the JSON path and the field
+// and saves nothing; a name already saved asks, and No keeps the old job.
+TEST_F(JobFileWindow, ABadFileSavesNothingAndReplaceNoKeepsTheOldJob)
+{
+    makeThreeCropJob("Kept");
+    const QString file = dir.filePath("kept.json");
+    msgs.clear();
+    acceptNextFileDialog(file);
+    f->ExportJobItem->trigger();
+    ASSERT_TRUE(QFile::exists(file));
+    QFile in(file);
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    const QByteArray text = in.readAll();
+    in.close();
+
+    // The saved job as changed since the export.
+    {
+        TTable jobs("QuenJob.db");
+        jobs.open();
+        jobs.first();
+        jobs.edit();
+        jobs.field("Location").setAsString("South field");
+        jobs.post();
+        jobs.close();
+    }
+    const QList<QVariantList> jobRows = savedRows("QuenJob.db");
+    const QList<QVariantList> cropRows = savedRows("QuenJobCrop.DB");
+
+    const QString bad = dir.filePath("bad.json");
+    const QList<QPair<QByteArray, QString>> badFiles = {
+        {QByteArray(text).replace("\"Grapes, wine\"", "\"Grapes\""),
+         bad + ": crops[2].crop (\"Crop Name\"): no crop record is named \"Grapes\""},
+        {QByteArray(text).replace("\"Kept\"", "\"Other\"").replace("\"format\"", "\"formats\""),
+         bad + ": formats: unknown field"},
+        {"{\n  \"name\": \"Other\",\n  oops\n}", bad + ": line 3, column 3: malformed JSON"},
+    };
+    for (const auto& [content, message] : badFiles) {
+        SCOPED_TRACE(message.toStdString());
+        QFile out(bad);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(content);
+        out.close();
+        msgs.clear();
+        msgs.answer(MsgResult::Yes);   // replace "Kept" (the first file)
+        acceptNextFileDialog(bad);
+        f->ImportJobItem->trigger();
+        EXPECT_TRUE(msgs.lastText().startsWith(message)) << msgs.lastText().toStdString();
+        EXPECT_EQ(savedRows("QuenJob.db"), jobRows);
+        EXPECT_EQ(savedRows("QuenJobCrop.DB"), cropRows);
+    }
+    // The job that was open is open again, as saved.
+    EXPECT_EQ(f->JobNameEdit->text(), "Kept");
+    EXPECT_EQ(f->LocationEdit->text(), "South field");
+
+    msgs.clear();
+    msgs.answer(MsgResult::No);
+    acceptNextFileDialog(file);
+    f->ImportJobItem->trigger();
+    EXPECT_EQ(msgs.texts(), QStringList{"A saved job is named Kept already.  Do you want to replace it with the imported job?"});
+    EXPECT_EQ(savedRows("QuenJob.db"), jobRows);
+    EXPECT_EQ(savedRows("QuenJobCrop.DB"), cropRows);
+
+    msgs.clear();
+    msgs.answer(MsgResult::Yes);
+    acceptNextFileDialog(file);
+    f->ImportJobItem->trigger();
+    const QList<QVariantList> replaced = savedRows("QuenJob.db");
+    ASSERT_EQ(replaced.size(), 1);
+    EXPECT_NE(replaced, jobRows);
+    EXPECT_EQ(f->LocationEdit->text(), "North field");
+    EXPECT_EQ(savedRows("QuenJobCrop.DB").size(), 3);
 }

@@ -177,8 +177,11 @@ TEST(MainWindow, MenusItemsSeparatorsHelpContexts)
     QStringList titles;
     for (QAction* a : f.menuBar()->actions()) titles << a->text();
     EXPECT_EQ(titles, QStringList({"File", "Reports", "DB Management", "Options", "Help"}));
-    EXPECT_EQ(menuItems(f.FileMenu), QStringList({"&New Job", "&Review or Edit Job...", "&Save Job", "-",
-                                                  "&Delete Job...", "-", "E&xit"}));
+    EXPECT_EQ(menuItems(f.FileMenu), QStringList({"&New Job", "&Review or Edit Job...", "&Save Job", "&Export Job...",
+                                                  "&Import Job...", "-", "&Delete Job...", "-", "E&xit"}));
+    EXPECT_EQ(findItem(f.FileMenu, "&Export Job...")->objectName(), "ExportJobItem");
+    EXPECT_EQ(findItem(f.FileMenu, "&Import Job...")->objectName(), "ImportJobItem");
+    EXPECT_EQ(actionHelp(findItem(f.FileMenu, "&Export Job...")), 19030);
     EXPECT_EQ(menuItems(f.ReportsMenu),
               QStringList({"Single Crop &Report", "Single Crop &Details", "Job Crop &Summary",
                            "&Climate Input Details", "Report Format &1", "-", "&List of Jobs"}));
