@@ -74,6 +74,8 @@ TGetClimDlg::TGetClimDlg(QWidget* parent) : QDialog(parent)
     NearestGrid->horizontalHeader()->setStretchLastSection(true);
     NearestGrid->setColumnWidth(0, 240);
     NearestGrid->setColumnWidth(1, 160);
+    for (int c = 2; c + 1 < NearestGrid->columnCount(); ++c)   // numbers: room for their headers
+        NearestGrid->setColumnWidth(c, NearestGrid->horizontalHeader()->sectionSizeHint(c) + 12);
     v->addWidget(NearestGrid, 2);
 
     auto* b = new QHBoxLayout;
