@@ -8,6 +8,7 @@
 
 #include "ComputeCrop.h"
 #include "Table.h"
+#include "JobHeader.h"
 #include "WorkingCrops.h"
 
 namespace quen::test {
@@ -23,13 +24,10 @@ const char* const kCurveField[6] = {"Bas Crop Curve Name", "Bas Crop Curve Name"
 void SetStation(CropRunContext& ctx, const QString& station, int etIndex)
 {
     ctx.reset();
-    ctx.JobName = QStringLiteral("North pivot ") + station.section(QLatin1Char(' '), 0, 0);
-    ctx.JobLocation = QStringLiteral("Section 12, north pivot");
-    ctx.JobPlanner = QStringLiteral("R. Planner");
-    ctx.JobDate = QStringLiteral("05/01/26");
-    ctx.JobLandUser = QStringLiteral("Valley Farms");
-    ctx.JobID = QStringLiteral("ID-0042");
-    ctx.JobClass = QStringLiteral("Irrigation");
+    test::SetJobHeader(ctx, {QStringLiteral("North pivot ") + station.section(QLatin1Char(' '), 0, 0),
+                             QStringLiteral("Section 12, north pivot"), QStringLiteral("R. Planner"),
+                             QStringLiteral("05/01/26"), QStringLiteral("Valley Farms"), QStringLiteral("ID-0042"),
+                             QStringLiteral("Irrigation")});
 
     TTable clim(QStringLiteral("Climate.DB"));
     clim.open();

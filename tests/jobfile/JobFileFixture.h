@@ -16,6 +16,7 @@
 #include "ComputeCrop.h"
 #include "CropRunContext.h"
 #include "CropSetup.h"
+#include "JobHeader.h"
 #include "JobStore.h"
 #include "MainDMod.h"
 #include "db/Database.h"
@@ -74,13 +75,8 @@ inline void MakeJobAsTheWindowsDo(CropRunContext& ctx, JobState& state, CropCurv
     mainprog::TDMod dm;
     TTable& wk = *dm.tblQuenWkCrop;
     job::StartJob(ctx, state, wk);
-    ctx.JobName = jobName;
-    ctx.JobLocation = QStringLiteral("North field");
-    ctx.JobPlanner = QStringLiteral("Pat");
-    ctx.JobDate = QStringLiteral("12/09/26");
-    ctx.JobLandUser = QStringLiteral("Valley Farms");
-    ctx.JobID = QStringLiteral("F-7");
-    ctx.JobClass = QStringLiteral("design");
+    test::SetJobHeader(ctx, {jobName, QStringLiteral("North field"), QStringLiteral("Pat"), QStringLiteral("12/09/26"),
+                             QStringLiteral("Valley Farms"), QStringLiteral("F-7"), QStringLiteral("design")});
     {
         TTable clim(QStringLiteral("Climate.DB"));
         clim.open();

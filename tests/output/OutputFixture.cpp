@@ -8,6 +8,7 @@
 #include "ComputeCrop.h"
 #include "Database.h"
 #include "EtMethod.h"
+#include "JobHeader.h"
 #include "MainDMod.h"
 #include "Table.h"
 
@@ -62,13 +63,9 @@ void OutputDatabase::compute(const CropInputs& r)
 {
     // The job, as "New Job" and the station choice leave it.
     ctx.reset();
-    ctx.JobName = QStringLiteral("Output test job");
-    ctx.JobLocation = QStringLiteral("North field");
-    ctx.JobPlanner = QStringLiteral("A. Planner");
-    ctx.JobDate = QStringLiteral("3/15/2026");
-    ctx.JobLandUser = QStringLiteral("B. Farmer");
-    ctx.JobID = QStringLiteral("ID-7");
-    ctx.JobClass = QStringLiteral("Field");
+    test::SetJobHeader(ctx, {QStringLiteral("Output test job"), QStringLiteral("North field"),
+                             QStringLiteral("A. Planner"), QStringLiteral("3/15/2026"), QStringLiteral("B. Farmer"),
+                             QStringLiteral("ID-7"), QStringLiteral("Field")});
     {
         TTable clim(QStringLiteral("Climate.DB"));
         clim.open();
