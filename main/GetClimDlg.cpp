@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -96,7 +97,8 @@ TGetClimDlg::TGetClimDlg(QWidget* parent) : QDialog(parent)
     connect(SelectedStaDBGrid, &TDBGrid::rowDoubleClicked, this, &QDialog::accept);
     connect(StationMap, &TStationMap::stationClicked, this, &TGetClimDlg::StationMapClick);
     connect(NearestToBtn, &QPushButton::clicked, this, &TGetClimDlg::NearestToBtnClick);
-    connect(NearestToEdit, &QLineEdit::returnPressed, this, &TGetClimDlg::NearestToBtnClick);
+    NearestToEdit->installEventFilter(this);
+    FieldElevEdit->installEventFilter(this);
     connect(NearestGrid, &QTableWidget::itemSelectionChanged, this, &TGetClimDlg::NearestGridClick);
     connect(NearestGrid, &QTableWidget::cellDoubleClicked, this, &QDialog::accept);
     if (DMod) {
@@ -139,6 +141,18 @@ void TGetClimDlg::goTo(const QString& name)
 void TGetClimDlg::StationMapClick(const QString& name)
 {
     goTo(name);
+}
+
+bool TGetClimDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if ((watched == NearestToEdit || watched == FieldElevEdit) && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            NearestToBtnClick();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TGetClimDlg::NearestToBtnClick()

@@ -43,6 +43,11 @@ public:
     void NearestToBtnClick();
     void NearestGridClick();
 
+protected:
+    // Return in the position or elevation field lists the stations; it does
+    // not close the dialog with whatever station is current.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void showCurrent();
     void goTo(const QString& name);

@@ -175,6 +175,7 @@ TEST_F(StationDialog, NearestToListsByDistanceAndChoosingMovesTheGrids)
     typeInto(d.NearestToEdit, "43.52, -114.31");
     d.FieldElevEdit->clear();
     QTest::keyClick(d.NearestToEdit, Qt::Key_Return);
+    EXPECT_TRUE(d.isVisible()) << "Return in the position field lists; it does not close the dialog";
     EXPECT_EQ(g->item(0, 0)->text(), "KETCHUM RS");
     EXPECT_EQ(g->item(0, 5)->text(), "");
 
