@@ -230,6 +230,13 @@ void loadDirectory(const QString& dir)
         loadCsvFile(d.filePath(f));
 }
 
+void loadTableFile(const QString& dir, const QString& tableName)
+{
+    const QString path = QDir(dir).filePath(tableName + QStringLiteral(".csv"));
+    if (QFileInfo::exists(path))
+        loadCsvFile(path);
+}
+
 bool tableIsEmpty(const QString& base)
 {
     dbi::Stmt& q = dbi::run(QStringLiteral("SELECT COUNT(*) FROM %1").arg(dbi::quoteId(base)), {});

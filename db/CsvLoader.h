@@ -20,6 +20,10 @@ namespace quen::dbi {
 // duplicate key.
 void loadDirectory(const QString& dir);
 
+// Loads dir's "<tableName>.csv" when there is one (an upgrade fills a table
+// it has just created with the shipped rows); as loadDirectory otherwise.
+void loadTableFile(const QString& dir, const QString& tableName);
+
 // Whether the table (by base name) holds no row.
 bool tableIsEmpty(const QString& base);
 

@@ -39,6 +39,7 @@ using dbi::st;
 using dbi::configureSqlite;
 using dbi::ensureOneRowTables;
 using dbi::loadDirectory;
+using dbi::loadTableFile;
 using dbi::namedLocation;
 using dbi::refuseQuotedStrings;
 using dbi::removeDatabaseFiles;
@@ -581,6 +582,9 @@ void upgrade(QSqlDatabase& db, int fromVersion)
                 execOrThrow(db, dbi::dialect().createTable(t));
                 for (const QString& s : dbi::dialect().createIndexes(t))
                     execOrThrow(db, s);
+                // A table new to this layout gets its shipped rows (the
+                // application efficiencies, the salinity thresholds).
+                loadTableFile(st().dataDir, t.name);
             }
         }
         execOrThrow(db, QStringLiteral("UPDATE %1 SET \"Version\" = %2").arg(dbi::quoteId(kSchemaTable)).arg(kSchemaVersion));

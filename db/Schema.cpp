@@ -133,6 +133,41 @@ QList<TableDef> buildSchema()
     // curve's Kc mid and Kc end to the station's climate.
     all << T("FAO56KcClimate.db").logical("Adjust To Station").d;
 
+    // The farm's water (schema version 3): irrigated area and application
+    // efficiency of each crop, conveyance efficiency, operating hours and
+    // irrigation-water salinity of the job. "Area" in acres, "AreaM" in
+    // hectares; efficiencies as fractions; salinities in dS/m. A saved crop's
+    // row is found by its place among the job's saved crops ("Crop Seq", 1..n
+    // in the order of "Job Crop No"), checked by its name.
+    all << T("FarmJob.db")
+               .text("Job Name", 50).flt("Conveyance Eff").flt("Hours Per Day").flt("ECw")
+               .primary({"Job Name"})
+               .d;
+    all << T("FarmCrop.db")
+               .text("Job Name", 50).shrt("Crop Seq").text("Crop Name", 40).flt("Area").flt("AreaM")
+               .flt("Application Eff").flt("ECe Threshold")
+               .primary({"Job Name", "Crop Seq"})
+               .d;
+    // The farm values of the crops of the open job, keyed as "QuenWkCrop.DB".
+    all << T("FarmWkCrop.db")
+               .text("Crop Name", 40).text("Job Name", 50).shrt("Crop No").flt("Area").flt("AreaM")
+               .flt("Application Eff").flt("ECe Threshold")
+               .primary({"Crop Name", "Job Name", "Crop No"})
+               .scratch()
+               .d;
+    // Local defaults of a new job's farm values (one row).
+    all << T("FarmDefaults.db").flt("Conveyance Eff").flt("Hours Per Day").flt("ECw").d;
+    // Application efficiency by type of irrigation (shipped, editable in the
+    // local defaults) and the salinity threshold of each crop (shipped).
+    all << T("FarmIrrEff.db")
+               .text("Irrigation Type", 40).flt("Application Eff").text("Source", 80)
+               .primary({"Irrigation Type"})
+               .d;
+    all << T("FarmCropSalt.db")
+               .text("Crop Name", 40).flt("ECe Threshold").text("Source", 80)
+               .primary({"Crop Name"})
+               .d;
+
     // ---- Climate and computation reference tables --------------------------
     all << T("Climate.DB")
                .text("Station Name", 35).text("County", 25).text("Station No", 8).autoinc("TP Site No")

@@ -56,8 +56,10 @@ struct TableDef {
 
 // Version of the table layout written into every database created; a database
 // of an older version is upgraded when it is opened. Version 2 adds
-// "FAO56KcClimate.db".
-inline constexpr int kSchemaVersion = 2;
+// "FAO56KcClimate.db"; version 3 the farm water tables ("FarmJob.db",
+// "FarmCrop.db", "FarmWkCrop.db", "FarmDefaults.db", "FarmIrrEff.db",
+// "FarmCropSalt.db").
+inline constexpr int kSchemaVersion = 3;
 
 // Every table of the database, in a fixed order.
 const QList<TableDef>& schemaTables();
