@@ -63,4 +63,18 @@ inline constexpr InputRange AvailableSoilWater =
 inline constexpr InputRange Cuttings = CropInputRange::Cuttings.widenedBy(LocalDefaultRange::Cuttings);
 } // namespace SavedCropRange
 
+// The farm's water: each crop's irrigated area, application efficiency and
+// salinity threshold (crop inputs dialog), the job's conveyance efficiency,
+// operating hours and irrigation water salinity (farm water window, local
+// defaults). An area of 0 means the crop has no farm figures; an efficiency
+// of 0 is refused (the gross depth divides by it).
+namespace FarmInputRange {
+inline constexpr InputRange IrrigatedArea{0, 99999.99};      // acres
+inline constexpr InputRange ApplicationEff{0.01, 1};          // fraction
+inline constexpr InputRange SalinityThreshold{0, 50};         // ECe, dS/m
+inline constexpr InputRange ConveyanceEff{0.01, 1};           // fraction
+inline constexpr InputRange HoursPerDay{1, 24};
+inline constexpr InputRange WaterSalinity{0, 50};             // ECw, dS/m
+} // namespace FarmInputRange
+
 } // namespace quen::mainprog

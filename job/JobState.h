@@ -5,6 +5,8 @@
 // It is no input of a crop computation: the engine never sees it.
 #pragma once
 
+#include "FarmWater.h"
+
 namespace quen {
 
 struct JobState {
@@ -13,6 +15,7 @@ struct JobState {
     int JobNumber = 0;            // "JobNumber" of the open job's saved row; 0 when it has none
     int CropCounter = 0;          // highest "Crop No" given to a crop of the job
     int JobCurveIndex = -1;       // curve index of the last crop attached (crop selection)
+    FarmJobInput Farm;            // the job's conveyance efficiency, operating hours and water salinity
 
     // Back to the empty state of program start-up ("New Job", "Cancel Job").
     void reset() { *this = JobState{}; }

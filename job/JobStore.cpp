@@ -7,6 +7,7 @@
 
 #include "ComputeCrop.h"
 #include "EtMethod.h"
+#include "FarmStore.h"
 #include "Station.h"
 #include "db/Database.h"
 #include "db/Table.h"
@@ -136,9 +137,11 @@ void StartJob(CropRunContext& ctx, JobState& job, TTable& wk)
     ctx.reset();
     job.reset();
     job.JobSaveState = 1;
+    job.Farm = DefaultFarmJob();
     if (wk.isOpen())
         wk.close();
     wk.emptyTable();
+    EmptyWorkingFarmCrops();
     job.JobFromDatabase = false;
     job.CropCounter = 0;
 }
@@ -192,6 +195,7 @@ bool LoadJob(const QString& name, CropRunContext& ctx, JobState& job)
     ctx.ETMethodIndex = jobs.field(QStringLiteral("ETIndex")).asInteger();
     job.JobFromDatabase = true;
     jobs.close();
+    job.Farm = SavedFarmJob(ctx.JobName);
 
     // The station by nearest match on its name (primary index: name, number).
     const StationRecord station = ReadStation(ctx.WeatherStationName);
@@ -263,6 +267,7 @@ int FetchCrops(CropRunContext& ctx, JobState& job, CropCurveState& curves, TTabl
         if (computed)
             computed();
     }
+    FetchWorkingFarmCrops(ctx.JobName);
     return int(rows.size());
 }
 
@@ -322,6 +327,9 @@ SaveResult SaveJob(CropRunContext& ctx, JobState& job)
         }
         wk.close();
     }
+    // The crops' farm values in the same order (both read "QuenWkCrop.DB" by
+    // its primary key).
+    const std::vector<std::pair<QString, FarmCropValues>> farmCrops = WorkingFarmCropsInOrder();
 
     SaveResult result = SaveResult::Nothing;
     int savedNumber = 0;
@@ -376,8 +384,9 @@ SaveResult SaveJob(CropRunContext& ctx, JobState& job)
             if (!cropRows.isEmpty())
                 saved.appendRows(cropRows);
             saved.close();
+            WriteSavedFarm(ctx.JobName, job.Farm, farmCrops);
         },
-        {kJob, kJobCrop});
+        QStringList{kJob, kJobCrop} + FarmSavedTables());
 
     job.JobNumber = savedNumber;
     job.JobFromDatabase = true;
@@ -405,11 +414,12 @@ bool DeleteJob(int jobNumber)
                 saved.open();
                 DeleteCropRows(saved, name);
                 saved.close();
+                DeleteSavedFarm(name);
             }
             jobs.close();
             deleted = true;
         },
-        {kJob, kJobCrop});
+        QStringList{kJob, kJobCrop} + FarmSavedTables());
     return deleted;
 }
 
@@ -422,6 +432,7 @@ int DeleteJobsNamed(const QString& name)
             saved.open();
             DeleteCropRows(saved, name);
             saved.close();
+            DeleteSavedFarm(name);
             TTable jobs(kJob);
             jobs.setIndexName(QStringLiteral("JobNameIndex"));
             jobs.open();
@@ -437,7 +448,7 @@ int DeleteJobsNamed(const QString& name)
             }
             jobs.close();
         },
-        {kJob, kJobCrop});
+        QStringList{kJob, kJobCrop} + FarmSavedTables());
     return deleted;
 }
 

@@ -18,6 +18,7 @@
 #include "CropInputLimits.h"
 #include "CropSetup.h"
 #include "EnterFocus.h"
+#include "FarmStore.h"
 #include "GrowthDates.h"
 #include "Help.h"
 #include "Hourglass.h"
@@ -223,6 +224,30 @@ TCropCompDlg::TCropCompDlg(CropRunContext& ctx, JobState& job, CropCurveState& c
         g->setColumnStretch(3, 1);
     }
 
+    // The farm's water.
+    FarmGroup = new QGroupBox(QStringLiteral("Farm water"), this);
+    FarmGroup->setObjectName(QStringLiteral("FarmGroup"));
+    setHelpContext(FarmGroup, 19031);
+    AreaEdit = numEdit("AreaEdit", "#####.##", FarmInputRange::IrrigatedArea, FarmGroup, 80);
+    AppEffEdit = numEdit("AppEffEdit", "#.##", FarmInputRange::ApplicationEff, FarmGroup);
+    ECeEdit = numEdit("ECeEdit", "##.#", FarmInputRange::SalinityThreshold, FarmGroup);
+    AreaLbl = label(QStringLiteral("acres"), FarmGroup);
+    AreaLbl->setObjectName(QStringLiteral("AreaLbl"));
+    for (TNumEdit* e : {AreaEdit, AppEffEdit, ECeEdit}) setHelpContext(e, 19031);
+    {
+        auto* g = new QGridLayout(FarmGroup);
+        g->addWidget(label(QStringLiteral("Irrigated area"), FarmGroup), 0, 0);
+        g->addWidget(AreaEdit, 0, 1);
+        g->addWidget(AreaLbl, 0, 2);
+        g->addWidget(label(QStringLiteral("Application efficiency (Ea)"), FarmGroup), 1, 0);
+        g->addWidget(AppEffEdit, 1, 1);
+        g->addWidget(label(QStringLiteral("Salinity threshold (ECe)"), FarmGroup), 2, 0);
+        g->addWidget(ECeEdit, 2, 1);
+        g->addWidget(label(QStringLiteral("dS/m"), FarmGroup), 2, 2);
+        g->addWidget(helpButton(19031, FarmGroup), 0, 3);
+        g->setColumnStretch(2, 1);
+    }
+
     // The names range messages give the fields.
     const std::pair<TNumEdit*, const char*> captions[] = {
         {PMoEdit, "Planting or start of growth date, Month"},
@@ -242,6 +267,9 @@ TCropCompDlg::TCropCompDlg(CropRunContext& ctx, JobState& job, CropCurveState& c
         {CutEndMoEdit, "Last cutting date, Month"},
         {CutEndDayEdit, "Last cutting date, Day"},
         {CutEdit, "Number of cuttings"},
+        {AreaEdit, "Irrigated area"},
+        {AppEffEdit, "Application efficiency (Ea)"},
+        {ECeEdit, "Salinity threshold (ECe)"},
     };
     for (const auto& [e, caption] : captions) e->setFieldCaption(QString::fromLatin1(caption));
 
@@ -270,6 +298,7 @@ TCropCompDlg::TCropCompDlg(CropRunContext& ctx, JobState& job, CropCurveState& c
     leftCol->addWidget(DateGroup);
     leftCol->addWidget(CarryGroup);
     leftCol->addWidget(HayGroup);
+    leftCol->addWidget(FarmGroup);
     leftCol->addStretch(1);
     columns->addLayout(leftCol);
     auto* rightCol = new QVBoxLayout;
@@ -285,7 +314,8 @@ TCropCompDlg::TCropCompDlg(CropRunContext& ctx, JobState& job, CropCurveState& c
 
     // Tab order follows the groups.
     QWidget* order[] = {PMoEdit, PDayEdit, HMoEdit, HDayEdit, NetDepthEdit, CaryBegEdit, CaryEndEdit,
-                        Cut1MoEdit, Cut1DayEdit, CutEndMoEdit, CutEndDayEdit, CutEdit, SoilComboBox,
+                        Cut1MoEdit, Cut1DayEdit, CutEndMoEdit, CutEndDayEdit, CutEdit, AreaEdit, AppEffEdit,
+                        ECeEdit, SoilComboBox,
                         IrrTypeComboBox, FracWettedEdit, WetDevelEdit, WetMaturEdit, StressEdit, ASWEdit,
                         CheckBox1, OKBtn, HelpBtn};
     for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
@@ -319,6 +349,15 @@ TCropCompDlg::TCropCompDlg(CropRunContext& ctx, JobState& job, CropCurveState& c
                         WetMaturEdit, Cut1MoEdit, Cut1DayEdit, CutEndMoEdit, CutEndDayEdit, CutEdit, StressEdit,
                         ASWEdit})
         connect(e, &TNumEdit::changed, this, &TCropCompDlg::markChanged);
+    for (TNumEdit* e : {AreaEdit, AppEffEdit, ECeEdit})
+        connect(e, &TNumEdit::changed, this, &TCropCompDlg::FarmEditChange);
+}
+
+void TCropCompDlg::FarmEditChange()
+{
+    if (m_loading) return;
+    if (auto* e = qobject_cast<TNumEdit*>(sender())) e->setMarkedModified(true);
+    markChanged();
 }
 
 TTable* TCropCompDlg::workingCrop() const { return DMod ? DMod->tblQuenWkCrop : nullptr; }
@@ -433,6 +472,18 @@ void TCropCompDlg::FormShow()
     show(Cut1DayEdit, f("Cut1Day"));
     show(CutEndMoEdit, f("CutEndMo"));
     show(CutEndDayEdit, f("CutEndDay"));
+
+    // The farm values (seeded from the irrigation type and the crop when the
+    // crop has none yet).
+    const job::FarmCropValues farm =
+        job::WorkingFarmCrop(m_ctx.CropName, f("Crop No").asInteger(), m_irrType);
+    AreaLbl->setText(m_metric ? QStringLiteral("ha") : QStringLiteral("acres"));
+    if (m_metric) AreaEdit->setRange(0, FarmInputRange::IrrigatedArea.hi * kAcresToHectares);
+    AreaEdit->setValue(m_metric ? farm.areaAcres * kAcresToHectares : farm.areaAcres);
+    if (farm.applicationEff > 0) AppEffEdit->setValue(farm.applicationEff);
+    else AppEffEdit->clearValue();
+    ECeEdit->setValue(farm.ecThreshold);
+
     for (TNumEdit* e : findChildren<TNumEdit*>()) e->setMarkedModified(false);
     m_loading = false;
 }
@@ -583,6 +634,11 @@ void TCropCompDlg::IrrTypeComboBoxChange(int index)
     m_ctx.IrrigationType = m_irrType;
     FracWettedEdit->setValue(fw);
     FracWettedEdit->setMarkedModified(true);
+    // The type's application efficiency, as its fraction wetted.
+    if (const double ea = job::DefaultApplicationEff(m_irrType); ea > 0) {
+        AppEffEdit->setValue(ea);
+        AppEffEdit->setMarkedModified(true);
+    }
     markChanged();
 }
 
@@ -659,6 +715,7 @@ bool TCropCompDlg::FormClose()
         done(QDialog::Accepted);
         return true;
     }
+    if (!storeFarmValues(*wk)) return false;
     THourglass wait;
     const StoredCropInputs stored = StoreAndComputeCrop(m_ctx, m_curves, *wk, typedInputs());
     wait.restore();
@@ -667,6 +724,35 @@ bool TCropCompDlg::FormClose()
     if (!stored.posted) return false;
     done(QDialog::Accepted);
     if (stored.computed && ShowOutput) ShowOutput(parentWidget(), m_ctx, m_curves);
+    return true;
+}
+
+bool TCropCompDlg::storeFarmValues(TTable& wk)
+{
+    const QString crop = wk.field(QStringLiteral("Crop Name")).asString();
+    const int cropNo = wk.field(QStringLiteral("Crop No")).asInteger();
+    // Only what the planner changed: a value shown in the other unit system
+    // and not touched keeps its stored digits.
+    job::FarmCropValues v = job::WorkingFarmCrop(crop, cropNo, m_irrType);
+    if (AreaEdit->markedModified()) {
+        v.areaAcres = AreaEdit->isBlank() ? 0.0 : AreaEdit->value();
+        if (m_metric) v.areaAcres = std::round(v.areaAcres / kAcresToHectares * 1e9) / 1e9;
+    }
+    if (AppEffEdit->markedModified()) v.applicationEff = AppEffEdit->isBlank() ? 0.0 : AppEffEdit->value();
+    if (ECeEdit->markedModified()) v.ecThreshold = ECeEdit->isBlank() ? 0.0 : ECeEdit->value();
+    FarmCropInput check;
+    check.cropName = crop;
+    check.areaAcres = v.areaAcres;
+    check.applicationEff = v.applicationEff;
+    if (const QStringList problems = FarmInputProblems(FarmJobInput{}, {check}); !problems.isEmpty()) {
+        showError(problems.first());
+        (problems.first().startsWith(QLatin1String("Irrigated area")) ? AreaEdit : AppEffEdit)->setFocus();
+        return false;
+    }
+    // A crop keeps no farm row until the planner gives it values: a later
+    // change of the defaults then still reaches it.
+    if (AreaEdit->markedModified() || AppEffEdit->markedModified() || ECeEdit->markedModified())
+        job::SetWorkingFarmCrop(crop, wk.field(QStringLiteral("Job Name")).asString(), cropNo, v);
     return true;
 }
 

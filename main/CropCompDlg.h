@@ -70,6 +70,13 @@ public:
     TNumEdit* CutEndMoEdit;
     TNumEdit* CutEndDayEdit;
     TNumEdit* CutEdit;
+    // The farm's water of the crop ("FarmWkCrop.db"): area in acres (hectares
+    // with metric units), application efficiency, FAO-29 salinity threshold.
+    QGroupBox* FarmGroup;
+    TNumEdit* AreaEdit;
+    QLabel* AreaLbl;
+    TNumEdit* AppEffEdit;
+    TNumEdit* ECeEdit;
     QStatusBar* StatusBar1;
     QLabel* StationPanel;
     QLabel* MethodPanel;
@@ -106,6 +113,7 @@ public slots:
     void CheckBox1Exit();
     void IrrTypeComboBoxChange(int index);
     void SoilComboBoxChange(int index);
+    void FarmEditChange();
     void btnCompDateClick();
     void OKBtnClick();
     // Writes, posts, computes and shows the output; false when the row
@@ -127,6 +135,9 @@ private:
     void depthLeft(TNumEdit* e, double& inches, double& cm);
     double depthInches(const TNumEdit* e) const;
     CropInputs typedInputs() const;
+    // The farm values as typed; false, with the message shown and the field
+    // focused, when they cannot be stored.
+    bool storeFarmValues(TTable& wk);
 
     CropRunContext& m_ctx;
     JobState& m_job;

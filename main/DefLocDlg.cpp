@@ -14,7 +14,9 @@
 #include "DialogControls.h"
 #include "EnterFocus.h"
 #include "Help.h"
+#include "FarmStore.h"
 #include "MainDMod.h"
+#include "NumEdit.h"
 #include "MessageService.h"
 #include "Table.h"
 
@@ -251,6 +253,59 @@ TDefLocDlg::TDefLocDlg(CropRunContext& ctx, QWidget* parent) : QDialog(parent), 
     }
     PageControl->addTab(fao, QStringLiteral("FAO 56 Curve Data"));
 
+    // ---- Farm Water -----------------------------------------------------------
+    auto* farm = new QWidget(PageControl);
+    farm->setObjectName(QStringLiteral("FarmPage"));
+    setHelpContext(farm, 19031);
+    auto farmEdit = [farm](const char* name, const char* picture, const InputRange& r, const char* caption) {
+        auto* e = named(new TNumEdit(QString::fromLatin1(picture), r.lo, r.hi, farm), name);
+        e->setFieldCaption(QString::fromLatin1(caption));
+        e->setFixedWidth(56);
+        return e;
+    };
+    ConveyEffDefEdit = farmEdit("ConveyEffDefEdit", "#.##", FarmInputRange::ConveyanceEff, "Conveyance efficiency (Ec)");
+    HoursDefEdit = farmEdit("HoursDefEdit", "##.#", FarmInputRange::HoursPerDay, "Operating hours per day");
+    ECwDefEdit = farmEdit("ECwDefEdit", "##.##", FarmInputRange::WaterSalinity, "Irrigation water salinity (ECw)");
+    {
+        auto* g = new QGridLayout(farm);
+        g->addWidget(bigTitle(QStringLiteral("FARM WATER"), farm), 0, 0, 1, 3, Qt::AlignHCenter);
+        auto* job = new QGroupBox(QStringLiteral("A new job"), farm);
+        auto* jg = new QGridLayout(job);
+        jg->addWidget(new QLabel(QStringLiteral("Conveyance efficiency (Ec)"), job), 0, 0);
+        jg->addWidget(ConveyEffDefEdit, 0, 1);
+        jg->addWidget(new QLabel(QStringLiteral("Operating hours per day"), job), 1, 0);
+        jg->addWidget(HoursDefEdit, 1, 1);
+        jg->addWidget(new QLabel(QStringLiteral("Irrigation water salinity (ECw)"), job), 2, 0);
+        jg->addWidget(ECwDefEdit, 2, 1);
+        jg->addWidget(new QLabel(QStringLiteral("dS/m"), job), 2, 2);
+        jg->setColumnStretch(3, 1);
+        g->addWidget(job, 1, 0, 1, 3);
+        auto* eff = new QGroupBox(QStringLiteral("Application efficiency (Ea) by type of irrigation"), farm);
+        auto* eg = new QGridLayout(eff);
+        int row = 0;
+        for (const QString& type : job::FarmIrrigationTypes()) {
+            auto* e = farmEdit("AppEffDefEdit", "#.##", FarmInputRange::ApplicationEff, "Application efficiency (Ea)");
+            e->setObjectName(QStringLiteral("AppEffDefEdit%1").arg(row + 1));
+            e->setFieldCaption(QStringLiteral("Application efficiency (Ea), ") + type);
+            AppEffDefEdits << e;
+            eg->addWidget(new QLabel(type, eff), row, 0);
+            eg->addWidget(e, row, 1);
+            ++row;
+        }
+        eg->setColumnStretch(2, 1);
+        g->addWidget(eff, 2, 0, 1, 3);
+        auto* note = named(new QLabel(QStringLiteral(
+                               "A new crop takes the efficiency of its type of irrigation and the salinity "
+                               "threshold of its crop (FAO-29 Table 4); the sources of the shipped values are "
+                               "in the help."),
+                           farm),
+                           "FarmNoteLabel");
+        note->setWordWrap(true);
+        g->addWidget(note, 3, 0, 1, 3);
+        g->setRowStretch(4, 1);
+    }
+    PageControl->addTab(farm, QStringLiteral("Farm Water"));
+
     HelpBtn = named(new QPushButton(QStringLiteral("&Help"), this), "HelpBtn");
     HelpBtn->setAutoDefault(false);
     OKBtn = named(new QPushButton(QStringLiteral("OK"), this), "OKBtn");
@@ -308,11 +363,33 @@ void TDefLocDlg::FormShow()
     TTable* t = DMod->tblLocDef;
     if (!t->isOpen()) t->open();
     if (t->state() == TTable::State::Browse) t->edit();
+
+    const FarmJobInput farm = job::DefaultFarmJob();
+    ConveyEffDefEdit->setValue(farm.conveyanceEff);
+    HoursDefEdit->setValue(farm.hoursPerDay);
+    ECwDefEdit->setValue(farm.ecw);
+    for (qsizetype i = 0; i < AppEffDefEdits.size(); ++i) {
+        const double ea = job::DefaultApplicationEff(job::FarmIrrigationTypes().at(i));
+        if (ea > 0) AppEffDefEdits[i]->setValue(ea);
+        else AppEffDefEdits[i]->clearValue();
+        AppEffDefEdits[i]->setMarkedModified(false);
+    }
+    for (TNumEdit* e : {ConveyEffDefEdit, HoursDefEdit, ECwDefEdit}) e->setMarkedModified(false);
 }
 
 void TDefLocDlg::OKBtnClick()
 {
     if (m_done || !DMod) return;
+    if (!commitPendingEntry(this)) return;
+    // A blank farm value cannot be a default: refused naming its field.
+    for (TNumEdit* e : {ConveyEffDefEdit, HoursDefEdit})
+        if (e->isBlank()) {
+            showError(e->fieldCaption() + QStringLiteral(": enter a number from %1 to %2.")
+                                              .arg(e->minimum()).arg(e->maximum()));
+            PageControl->setCurrentWidget(e->parentWidget()->parentWidget());
+            e->setFocus();
+            return;
+        }
     TTable* t = DMod->tblLocDef;
     if (t->isOpen() && t->state() != TTable::State::Browse) {
         try {
@@ -321,6 +398,17 @@ void TDefLocDlg::OKBtnClick()
             showError(e.message());
             return;
         }
+    }
+    try {
+        if (ConveyEffDefEdit->markedModified() || HoursDefEdit->markedModified() || ECwDefEdit->markedModified())
+            job::SetDefaultFarmJob({ConveyEffDefEdit->value(), HoursDefEdit->value(),
+                                    ECwDefEdit->isBlank() ? 0.0 : ECwDefEdit->value()});
+        for (qsizetype i = 0; i < AppEffDefEdits.size(); ++i)
+            if (AppEffDefEdits[i]->markedModified() && !AppEffDefEdits[i]->isBlank())
+                job::SetDefaultApplicationEff(job::FarmIrrigationTypes().at(i), AppEffDefEdits[i]->value());
+    } catch (const DbError& e) {
+        showError(e.message());
+        return;
     }
     m_done = true;
     t->close();

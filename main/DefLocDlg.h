@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QList>
 
 #include "CropRunContext.h"
 
@@ -18,6 +19,7 @@ class TDBComboBox;
 class TDBEdit;
 class TDBNumEdit;
 class TDBRadioGroup;
+class TNumEdit;
 }
 
 namespace quen::mainprog {
@@ -60,6 +62,13 @@ public:
     TDBEdit* DBEditRHmin;
     TDBRadioGroup* STextRadioGroup;
     TDBEdit* DBEditSoil;
+    // Farm Water: a new job's conveyance efficiency, operating hours and
+    // water salinity ("FarmDefaults.db"), and the application efficiency of
+    // each type of irrigation ("FarmIrrEff.db").
+    TNumEdit* ConveyEffDefEdit;
+    TNumEdit* HoursDefEdit;
+    TNumEdit* ECwDefEdit;
+    QList<TNumEdit*> AppEffDefEdits;   // one per type of FarmIrrigationTypes()
     QPushButton* HelpBtn;
     QPushButton* OKBtn;
     QPushButton* CancelBtn;

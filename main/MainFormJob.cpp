@@ -19,6 +19,7 @@
 #include "JobPicture.h"
 #include "RemoveJobsDlg.h"
 #include "SaveForm.h"
+#include "FarmStore.h"
 #include "JobStore.h"
 #include "OpenJob.h"
 #include "MainDMod.h"
@@ -599,7 +600,9 @@ void TMainForm::DeleteCropBtnClick()
                         MsgButtons::YesNo)
         != MsgResult::Yes)
         return;
+    const int cropNo = wk->field(QStringLiteral("Crop No")).asInteger();
     wk->remove();
+    job::RemoveWorkingFarmCrop(crop, cropNo);
     SaveJobBtn->setEnabled(true);
     if (wk->isEmpty())
         enable({DeleteCropBtn, EdCropBtn, DisplayButton}, false);

@@ -166,9 +166,10 @@ TEST_F(Defaults, LocalDefaultsTwinsAndHayDates)
     TModal<TDefLocDlg>::hook = [this](TDefLocDlg& d) {
         ASSERT_TRUE(activate(&d));
         EXPECT_EQ(d.windowTitle(), "Local Default Values");
-        ASSERT_EQ(d.PageControl->count(), 2);
+        ASSERT_EQ(d.PageControl->count(), 3);
         EXPECT_EQ(d.PageControl->tabText(0), "General Data");
         EXPECT_EQ(d.PageControl->tabText(1), "FAO 56 Curve Data");
+        EXPECT_EQ(d.PageControl->tabText(2), "Farm Water");
         EXPECT_EQ(d.IrrSysDBComboBox->currentText(), "Sprinklers- above canopy");
 
         typeText(d.NetDepthDBEdit, "2.75");
