@@ -633,6 +633,75 @@ def build_defaults():
 
 
 # --------------------------------------------------------------------------
+# Farm water: application efficiency by irrigation type, crop salinity
+# thresholds, a new job's farm values (see SOURCES.md, "Farm water").
+
+# Field application efficiency (fraction) by the canonical irrigation type
+# names of the crop dialog. "Rain" is no irrigation system and has no row.
+#   TM3: Brouwer, C., Heibloem, M. (1986) Irrigation Water Management Training
+#        Manual No. 3, Irrigation Water Needs, FAO; Annex I, indicative field
+#        application efficiencies: surface irrigation (border, furrow, basin)
+#        60 %, sprinkler irrigation 75 %, drip irrigation 90 %.
+#   Schneider, A.D. (2000) Efficiency and uniformity of the LEPA and spray
+#        sprinkler methods: a review, Trans. ASAE: reported LEPA application
+#        efficiencies typically 95 to 98 %; the low end is shipped.
+FARM_IRR_EFF = [
+    ("Sprinklers- above canopy", 0.75, "FAO Training Manual 3 (1986) Annex I: sprinkler irrigation 75 %"),
+    ("Borders and basin irrigation", 0.60, "FAO Training Manual 3 (1986) Annex I: surface (border, basin) 60 %"),
+    ("Furrow- Large application depth", 0.60, "FAO Training Manual 3 (1986) Annex I: surface (furrow) 60 %"),
+    ("Furrow- Small application depth", 0.60, "FAO Training Manual 3 (1986) Annex I: surface (furrow) 60 %"),
+    ("Furrow- Every other row irrigated", 0.60, "FAO Training Manual 3 (1986) Annex I: surface (furrow) 60 %"),
+    ("Trickle irrigation", 0.90, "FAO Training Manual 3 (1986) Annex I: drip irrigation 90 %"),
+    ("LEPA systems (every other row)", 0.95, "Schneider (2000) Trans. ASAE, LEPA review: typically 95-98 %, low end"),
+]
+
+# Soil salinity (ECe, dS/m) at 100 % yield potential: Ayers, R.S., Westcot,
+# D.W. (1985) Water quality for agriculture, FAO Irrigation and Drainage
+# Paper 29 Rev. 1, Table 4. Only crops of "QuenCrop.DB" with a published
+# threshold; the mapping of each crop record is in SOURCES.md.
+FARM_CROP_SALT = [
+    ("Alfalfa hay", 2.0, "FAO-29 Table 4, forage crops: alfalfa"),
+    ("Spring grain (barley, oats, wheat)", 6.0, "FAO-29 Table 4: wheat, the less tolerant of barley 8.0 and wheat (no oats)"),
+    ("Winter wheat", 6.0, "FAO-29 Table 4, field crops: wheat (Triticum aestivum)"),
+    ("Corn, grain", 1.7, "FAO-29 Table 4, field crops: corn (maize)"),
+    ("Corn, silage", 1.8, "FAO-29 Table 4, forage crops: corn (forage)"),
+    ("Beans, dry", 1.0, "FAO-29 Table 4, field crops: bean (Phaseolus vulgaris)"),
+    ("Potatoes", 1.7, "FAO-29 Table 4, vegetable crops: potato"),
+    ("Sugar beets", 7.0, "FAO-29 Table 4, field crops: sugarbeet"),
+    ("Sorghum, grain", 6.8, "FAO-29 Table 4, field crops: sorghum"),
+    ("Sweet corn", 1.7, "FAO-29 Table 4, vegetable crops: corn, sweet"),
+    ("Onions, dry", 1.2, "FAO-29 Table 4, vegetable crops: onion"),
+    ("Grapes, wine", 1.5, "FAO-29 Table 4, fruit crops: grape"),
+    ("Tomatoes", 2.5, "FAO-29 Table 4, vegetable crops: tomato"),
+    ("Beans, snap", 1.0, "FAO-29 Table 4, vegetable crops: bean (Phaseolus vulgaris)"),
+    ("Cotton", 7.7, "FAO-29 Table 4, field crops: cotton"),
+    ("Winter wheat, fall growth", 6.0, "FAO-29 Table 4, field crops: wheat (Triticum aestivum)"),
+    ("Winter wheat, spring growth", 6.0, "FAO-29 Table 4, field crops: wheat (Triticum aestivum)"),
+]
+
+
+def build_farm_water():
+    write_table("FarmIrrEff.db", ["Irrigation Type", "Application Eff", "Source"],
+                [[t, gen(e), src] for t, e, src in FARM_IRR_EFF], [
+        "Field application efficiency (fraction) by type of irrigation.",
+        "Sources: FAO Irrigation Water Management Training Manual No. 3 (Brouwer and",
+        "Heibloem 1986), Annex I; Schneider (2000), Trans. ASAE, for LEPA.",
+        "\"Rain\" is no irrigation system: no row. See data/SOURCES.md, Farm water.",
+    ])
+    write_table("FarmCropSalt.db", ["Crop Name", "ECe Threshold", "Source"],
+                [[c, gen(v), src] for c, v, src in FARM_CROP_SALT], [
+        "Soil salinity (ECe of the saturation extract, dS/m) at 100 % yield potential.",
+        "Source: Ayers and Westcot (1985), FAO Irrigation and Drainage Paper 29 Rev. 1,",
+        "Table 4. Crops without a published threshold have no row (no leaching computed).",
+        "See data/SOURCES.md, Farm water.",
+    ])
+    write_table("FarmDefaults.db", ["Conveyance Eff", "Hours Per Day", "ECw"], [["1", "24", "0"]], [
+        "A new job's farm values: the program's neutral defaults, not published figures",
+        "(no conveyance loss, continuous operation, no leaching); see data/SOURCES.md.",
+    ])
+
+
+# --------------------------------------------------------------------------
 # 7, 8. Crop records and FAO-56 curves
 
 # Crop records: name, basal (type, code, curve), BC (type, curve), FAO (T12 row, T11 crop/region),
@@ -1040,6 +1109,7 @@ def main():
     build_bc()
     build_crops(t11, t12)
     build_defaults()
+    build_farm_water()
     build_climate()
 
 

@@ -20,7 +20,9 @@
 #include <map>
 #include <optional>
 
+#include "CropSetup.h"
 #include "Database.h"
+#include "IrrigationTypes.h"
 #include "Schema.h"
 #include "Table.h"
 
@@ -854,6 +856,66 @@ TEST(ShippedData, DefaultsRows)
     EXPECT_NEAR(loc.num(0, "U2in"), round2(loc.num(0, "U2") * 2.236936), 1e-9);
     // the FAO-56 irrigation depth is the net depth of the general page, in mm
     EXPECT_NEAR(loc.num(0, "App"), depth * 25.4, 0.05);
+}
+
+// Every irrigation type the crop and local defaults dialogs offer, in any of
+// their spellings, finds its application efficiency; "Rain" (no system) has
+// none; no row is under a spelling a lookup would never use.
+TEST(ShippedData, FarmApplicationEfficiencyForEveryIrrigationType)
+{
+    CsvTable eff = readCsv("FarmIrrEff.db");
+    QSet<QString> offered;
+    for (const QStringList* list : {&quen::mainprog::CropDialogIrrigationTypes(), &quen::mainprog::LocalDefaultIrrigationTypes()})
+        for (const QString& type : *list)
+            offered << quen::CanonicalIrrigationType(type);
+    ASSERT_TRUE(offered.contains("Rain"));
+    for (const QString& type : offered) {
+        std::optional<int> r = eff.find("Irrigation Type", type);
+        if (type == "Rain") {
+            EXPECT_FALSE(r.has_value()) << "rain is no irrigation system";
+            continue;
+        }
+        ASSERT_TRUE(r.has_value()) << "no application efficiency for " << type.toStdString();
+        const double ea = eff.num(*r, "Application Eff");
+        EXPECT_TRUE(ea > 0 && ea <= 1) << type.toStdString() << " " << ea;
+        EXPECT_FALSE(eff.at(*r, "Source").isEmpty()) << type.toStdString();
+    }
+    for (int r = 0; r < eff.rows.size(); ++r) {
+        const QString type = eff.at(r, "Irrigation Type");
+        EXPECT_EQ(type, quen::CanonicalIrrigationType(type)) << "line " << eff.lines[r];
+        EXPECT_TRUE(offered.contains(type)) << "no dialog offers " << type.toStdString();
+    }
+    EXPECT_EQ(eff.rows.size(), offered.size() - 1);
+}
+
+// Salinity thresholds belong to crop records that exist and are positive;
+// the farm defaults row a new job starts from is legal.
+TEST(ShippedData, FarmSalinityThresholdsAndDefaults)
+{
+    CsvTable salt = readCsv("FarmCropSalt.db"), crops = readCsv("QuenCrop.DB");
+    ASSERT_FALSE(salt.rows.isEmpty());
+    QSet<QString> names;
+    for (int r = 0; r < salt.rows.size(); ++r) {
+        const QString crop = salt.at(r, "Crop Name");
+        EXPECT_TRUE(crops.find("Cop Name", crop).has_value())
+            << "line " << salt.lines[r] << ": \"" << crop.toStdString() << "\" is no crop record";
+        EXPECT_FALSE(names.contains(crop)) << crop.toStdString();
+        names << crop;
+        bool ok = false;
+        const double ece = salt.at(r, "ECe Threshold").toDouble(&ok);
+        EXPECT_TRUE(ok && ece > 0) << crop.toStdString();
+        EXPECT_FALSE(salt.at(r, "Source").isEmpty()) << crop.toStdString();
+    }
+
+    CsvTable def = readCsv("FarmDefaults.db");
+    ASSERT_EQ(def.rows.size(), 1);
+    bool ok = false;
+    const double ec = def.at(0, "Conveyance Eff").toDouble(&ok);
+    EXPECT_TRUE(ok && ec > 0 && ec <= 1) << ec;
+    const double hours = def.at(0, "Hours Per Day").toDouble(&ok);
+    EXPECT_TRUE(ok && hours >= 1 && hours <= 24) << hours;
+    const double ecw = def.at(0, "ECw").toDouble(&ok);
+    EXPECT_TRUE(ok && ecw >= 0) << ecw;
 }
 
 // All shipped files load into a fresh database.

@@ -282,6 +282,71 @@ TEST_F(DbTest, AnEmptyFileOrAnotherLayoutIsRefusedAndLeftAlone)
     EXPECT_TRUE(jobNames().isEmpty());
 }
 
+// A database of the layout before the farm water tables (version 2), opened
+// by the program, gets those tables; the reference ones hold the shipped rows,
+// as a new database does, the job's ones stay empty, and the rows the
+// database already held are kept. Opening it again loads nothing twice.
+TEST_F(DbTest, AnOlderLayoutGetsTheFarmTablesWithTheirShippedRows)
+{
+    if (onServer())
+        GTEST_SKIP() << "alters a SQLite file";
+    const QStringList farmTables = {"FarmJob.db", "FarmCrop.db", "FarmDefaults.db", "FarmIrrEff.db", "FarmCropSalt.db"};
+    auto counts = [&] {
+        QList<int> n;
+        for (const QString& name : farmTables) {
+            TTable t(name);
+            t.open();
+            n << t.recordCount();
+            t.close();
+        }
+        return n;
+    };
+    Database::close();
+    Database::setDataDirectory(QStringLiteral(":/quenpm/data/tables"));
+    const QString shipped = dir.filePath("shipped.sqlite");
+    Database::open(shipped);
+    const QList<int> fresh = counts();
+    Database::close();
+    ASSERT_EQ(fresh.size(), farmTables.size());
+    EXPECT_EQ(fresh.mid(0, 2), QList<int>({0, 0}));
+    EXPECT_EQ(fresh[2], 1);
+    EXPECT_GT(fresh[3], 0);
+    EXPECT_GT(fresh[4], 0);
+
+    // The fixture database, with a job of its own, taken back to version 2.
+    Database::setDataDirectory(QStringLiteral(QUEN_DB_FIXTURES));
+    Database::open(dbPath);
+    addJob("Kept");
+    Database::close();
+    for (const QString& name : farmTables)
+        rawSql(dbPath, QStringLiteral("DROP TABLE \"%1\"").arg(tableBaseName(name)));
+    rawSql(dbPath, "UPDATE QuenpmSchema SET Version = 2");
+
+    Database::setDataDirectory(QStringLiteral(":/quenpm/data/tables"));
+    Database::open(dbPath);
+    EXPECT_EQ(Database::schemaVersion(), kSchemaVersion);
+    EXPECT_EQ(counts(), fresh);
+    EXPECT_EQ(jobNames(), QStringList({"Kept"}));
+    TTable eff("FarmIrrEff.db");
+    eff.open();
+    ASSERT_TRUE(eff.locate("Irrigation Type", "Trickle irrigation"));
+    const double ea = eff.field("Application Eff").asFloat();
+    EXPECT_TRUE(ea > 0 && ea <= 1) << ea;
+    eff.close();
+    TTable climate("Climate.DB");   // the fixture's rows, not the shipped stations
+    climate.open();
+    EXPECT_EQ(climate.recordCount(), 5);
+    climate.close();
+    Database::close();
+    EXPECT_EQ(rawSql(dbPath, "SELECT Version FROM QuenpmSchema"), QStringList({QString::number(kSchemaVersion)}));
+
+    Database::open(dbPath);
+    EXPECT_EQ(counts(), fresh);
+    Database::close();
+    Database::setDataDirectory(QStringLiteral(QUEN_DB_FIXTURES));
+    Database::open(dbPath);
+}
+
 TEST_F(DbTest, AMissingOrForeignColumnIsRefusedByName)
 {
     // A double-quoted name that is no column is an error on both connections.
