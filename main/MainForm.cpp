@@ -1,5 +1,7 @@
 #include "MainForm.h"
 
+#include "FarmStore.h"
+
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -502,6 +504,7 @@ void TMainForm::closeEvent(QCloseEvent* e)
         if (DMod->tblQuenJob->isOpen()) DMod->tblQuenJob->close();
         if (DMod->tblQuenWkCrop->isOpen()) DMod->tblQuenWkCrop->close();
         DMod->tblQuenWkCrop->emptyTable();
+        job::EmptyWorkingFarmCrops();
     }
     // 3: the computation objects are reset here and destroyed with the
     // program.

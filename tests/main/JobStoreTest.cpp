@@ -17,6 +17,7 @@
 
 #include "CalcJob.h"
 #include "ComputeCrop.h"
+#include "FarmStore.h"
 #include "Database.h"
 #include "DbInternal.h"
 #include "JobFixture.h"
@@ -184,6 +185,128 @@ TEST_F(JobStore, SavedJobComesBackWithItsCropsAndTheEngineNumbers)
     ASSERT_EQ(crops.size(), 3);
     for (int k = 0; k < 3; ++k)
         expectSameResults(crops[k].ctx, expected[k], "quenpm-calc");
+}
+
+namespace {
+
+int farmRowsOf(const char* table, const QString& job)
+{
+    TTable t(QString::fromLatin1(table));
+    t.open();
+    int n = 0;
+    for (t.first(); !t.eof(); t.next())
+        n += t.field("Job Name").asString() == job;
+    t.close();
+    return n;
+}
+
+// The working crop numbers by name, as the fetch gave them.
+QMap<QString, int> workingNumbers()
+{
+    QMap<QString, int> numbers;
+    TTable wk("QuenWkCrop.DB");
+    wk.open();
+    for (wk.first(); !wk.eof(); wk.next())
+        numbers[wk.field("Crop Name").asString()] = wk.field("Crop No").asInteger();
+    wk.close();
+    return numbers;
+}
+
+} // namespace
+
+// The farm values (area, Ea, ECe per crop; Ec, hours, ECw per job) are saved,
+// fetched, copied under a new name and deleted with the job; the fetch numbers
+// the crops anew, in their saved order, and each keeps its own values.
+TEST_F(JobStore, FarmValuesTravelWithTheJobAndItsCrops)
+{
+    Collect quiet;
+    JobState state;
+    CropRunContext ctx = maricopaJob("Farm", state);
+    state.CropCounter = 3;
+    state.Farm = {0.85, 20.0, 1.2};
+    fillWorking(ctx.JobName, threeFamilies());   // Potatoes 1, Winter wheat 2, Potatoes BC 3
+    const job::FarmCropValues potatoes{40.0, 0.75, 1.7}, bc{25.5, 0.6, 0.0};
+    job::SetWorkingFarmCrop("Potatoes", ctx.JobName, 1, potatoes);
+    job::SetWorkingFarmCrop("Potatoes BC", ctx.JobName, 3, bc);   // wheat keeps no row of its own
+    ASSERT_EQ(job::SaveJob(ctx, state), job::SaveResult::Appended);
+    EXPECT_EQ(farmRowsOf("FarmJob.db", "Farm"), 1);
+    EXPECT_EQ(farmRowsOf("FarmCrop.db", "Farm"), 3);
+
+    CropRunContext back;
+    JobState backState;
+    CropCurveState st;
+    TTable wk("QuenWkCrop.DB");
+    ASSERT_TRUE(job::FetchJob("Farm", back, backState, st, wk));
+    wk.close();
+    EXPECT_DOUBLE_EQ(backState.Farm.conveyanceEff, 0.85);
+    EXPECT_DOUBLE_EQ(backState.Farm.hoursPerDay, 20.0);
+    EXPECT_DOUBLE_EQ(backState.Farm.ecw, 1.2);
+    const QMap<QString, int> no = workingNumbers();
+    EXPECT_EQ(no.value("Potatoes BC"), 2);   // renumbered in saved (name) order
+    EXPECT_EQ(job::WorkingFarmCrop("Potatoes", no.value("Potatoes"), "Sprinkler"), potatoes);
+    EXPECT_EQ(job::WorkingFarmCrop("Potatoes BC", no.value("Potatoes BC"), "Sprinkler"), bc);
+    EXPECT_DOUBLE_EQ(job::WorkingFarmCrop("Winter wheat", no.value("Winter wheat"), "Sprinkler").areaAcres, 0.0);
+
+    // The farm of the fetched job: two crops with areas, computed from each
+    // crop's own months; the context is again the crop the table stood on.
+    wk.open();
+    wk.last();
+    const QString current = wk.field("Crop Name").asString();
+    const job::JobFarm farm = job::ComputeWorkingFarm(back, st, wk, backState.Farm);
+    EXPECT_TRUE(farm.problems.isEmpty()) << farm.problems.join("; ").toStdString();
+    ASSERT_TRUE(farm.water.available);
+    EXPECT_DOUBLE_EQ(farm.water.areaAcres, 65.5);
+    EXPECT_GT(farm.water.capacityGpm, 0.0);
+    EXPECT_EQ(back.CropName, current);
+    EXPECT_EQ(wk.field("Crop Name").asString(), current);
+    wk.close();
+
+    // Saved under a new name: a copy with its own farm rows.
+    back.JobName = "Farm copy";
+    backState.JobSaveState = 1;
+    ASSERT_EQ(job::SaveJob(back, backState), job::SaveResult::Appended);
+    EXPECT_EQ(farmRowsOf("FarmCrop.db", "Farm copy"), 3);
+    EXPECT_EQ(job::SavedFarmJob("Farm copy").hoursPerDay, 20.0);
+
+    EXPECT_TRUE(job::DeleteJob(job::FindJob("Farm")));
+    EXPECT_EQ(farmRowsOf("FarmJob.db", "Farm"), 0);
+    EXPECT_EQ(farmRowsOf("FarmCrop.db", "Farm"), 0);
+    EXPECT_EQ(farmRowsOf("FarmCrop.db", "Farm copy"), 3);
+    EXPECT_EQ(job::DeleteJobsNamed("Farm copy"), 1);
+    EXPECT_EQ(farmRowsOf("FarmJob.db", "Farm copy"), 0);
+    EXPECT_EQ(farmRowsOf("FarmCrop.db", "Farm copy"), 0);
+}
+
+// A job saved before the farm tables (no farm rows) fetches with the local
+// defaults and no areas, and its farm is "not available"; a new job starts
+// from the local defaults.
+TEST_F(JobStore, JobWithoutFarmRowsHasNoFarmFigures)
+{
+    Collect quiet;
+    job::SetDefaultFarmJob({0.9, 22.0, 0.0});
+    JobState state;
+    CropRunContext ctx = maricopaJob("Old job", state);
+    fillWorking(ctx.JobName, threeFamilies());
+    job::SaveJob(ctx, state);
+    job::DeleteSavedFarm("Old job");
+
+    CropRunContext back;
+    JobState backState;
+    CropCurveState st;
+    TTable wk("QuenWkCrop.DB");
+    ASSERT_TRUE(job::FetchJob("Old job", back, backState, st, wk));
+    EXPECT_DOUBLE_EQ(backState.Farm.conveyanceEff, 0.9);
+    EXPECT_DOUBLE_EQ(backState.Farm.hoursPerDay, 22.0);
+    const job::JobFarm farm = job::ComputeWorkingFarm(back, st, wk, backState.Farm);
+    wk.close();
+    EXPECT_TRUE(farm.problems.isEmpty());
+    EXPECT_FALSE(farm.water.available);
+
+    JobState fresh;
+    CropRunContext freshCtx;
+    job::StartJob(freshCtx, fresh, wk);
+    EXPECT_DOUBLE_EQ(fresh.Farm.hoursPerDay, 22.0);
+    EXPECT_DOUBLE_EQ(job::WorkingFarmCrop("Potatoes", 1, "Sprinkler").areaAcres, 0.0);
 }
 
 TEST_F(JobStore, SavingChangesReplacesOnlyTheRowsOfExactlyThatName)

@@ -19,6 +19,7 @@
 #include "CropCompDlg.h"
 #include "GetCropNamDlg.h"
 #include "DBGrid.h"
+#include "FarmStore.h"
 #include "GrowthDates.h"
 #include "MainCropFixture.h"
 #include "MainDMod.h"
@@ -585,5 +586,65 @@ TEST_F(CropInputs, DateCalculatorRefusesWarmStationsAndCropsWithoutTemperatures)
     EXPECT_FALSE(shown);
     EXPECT_EQ(wk().field("Plant Mo").asInteger(), plantMo);
 }
+
+// The farm water group: a new crop shows its type's application efficiency
+// and its crop's FAO-29 threshold; a type chosen brings its own efficiency;
+// an area without an efficiency is refused naming the field and the dialog
+// stays open; with metric units the area is shown and typed in hectares
+// while the row keeps acres.
+TEST_F(CropInputs, FarmWaterGroupSeedsStoresAndRefuses)
+{
+    addCrop(kMaricopa, 2, "Corn, grain");
+    auto stored = [this] {
+        return job::WorkingFarmCrop("Corn, grain", wk().field("Crop No").asInteger(),
+                                    wk().field("Irrigation Type").asString());
+    };
+    editCrop([this](TCropCompDlg& d) {
+        EXPECT_EQ(d.AreaLbl->text(), "acres");
+        EXPECT_EQ(d.AppEffEdit->text(), "0.75");   // sprinklers
+        EXPECT_EQ(d.ECeEdit->text(), "1.7");       // corn (maize), FAO-29 Table 4
+        msgs->clear();
+        typeInto(d.AreaEdit, "-5");
+        EXPECT_EQ(msgs->lastText(), "Irrigated area: -5 is out of range. Enter a number from 0 to 99999.99.");
+        typeInto(d.AreaEdit, "120");
+        d.IrrTypeComboBox->setFocus();
+        for (int i = 0; i < 10 && d.IrrTypeComboBox->currentText() != "Trickle irrigation"; ++i)
+            QTest::keyClick(d.IrrTypeComboBox, Qt::Key_Down);
+        EXPECT_EQ(d.AppEffEdit->text(), "0.90");
+    });
+    ASSERT_EQ(outputs.size(), 1u);
+    EXPECT_EQ(stored(), (job::FarmCropValues{120.0, 0.9, 1.7}));
+
+    // A type without an efficiency ("Rain"): an area then needs one typed.
+    outputs.clear();
+    job::EmptyWorkingFarmCrops();
+    wk().edit();
+    wk().field("Irrigation Type").setAsString("Rain");
+    wk().post();
+    editCrop([this](TCropCompDlg& d) {
+        EXPECT_EQ(d.AppEffEdit->text(), "");
+        typeInto(d.AreaEdit, "120");
+        msgs->clear();
+        QTest::mouseClick(d.OKBtn, Qt::LeftButton);
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_EQ(msgs->lastText(), "Application efficiency (Ea) of Corn, grain must be above 0 and at most 1.");
+        EXPECT_EQ(QApplication::focusWidget(), d.AppEffEdit);
+        typeInto(d.AppEffEdit, "0.85");
+    });
+    ASSERT_EQ(outputs.size(), 1u);
+    EXPECT_EQ(stored(), (job::FarmCropValues{120.0, 0.85, 1.7}));
+
+    m_program->dmod->MetricUnits = true;
+    editCrop([](TCropCompDlg& d) {
+        EXPECT_EQ(d.AreaLbl->text(), "ha");
+        EXPECT_EQ(d.AreaEdit->text(), "48.56");    // 120 acres
+        typeInto(d.ECeEdit, "2.0");
+    });
+    EXPECT_DOUBLE_EQ(stored().areaAcres, 120.0);   // not typed: the acres stay as they were
+    EXPECT_DOUBLE_EQ(stored().ecThreshold, 2.0);
+    editCrop([](TCropCompDlg& d) { typeInto(d.AreaEdit, "50"); });
+    EXPECT_NEAR(stored().areaAcres, 50 / 0.40468564224, 1e-6);
+}
+
 
 } // namespace quen::test

@@ -15,6 +15,8 @@
 #include "DBControls.h"
 #include "DefLocDlg.h"
 #include "DefSysDlg.h"
+#include "FarmStore.h"
+#include "NumEdit.h"
 #include "KcClimate.h"
 #include "PasswordDlg.h"
 #include "MainCropFixture.h"
@@ -222,6 +224,46 @@ TEST_F(Defaults, MetricUnitsSwitchAtOnceEvenWhenCancelled)
     EXPECT_TRUE(m_program->dmod->MetricUnits);
     EXPECT_FALSE(stored("LocalDefaults.db", "MetricUnits").toBool());
     EXPECT_DOUBLE_EQ(stored("LocalDefaults.db", "Net Depth of Irrigation").toDouble(), 3.0);
+}
+
+// The Farm Water page: a new job's Ec, hours and ECw and the efficiency of
+// each type of irrigation are stored on OK, and nothing on Cancel; hours
+// outside 1 to 24 are refused naming the field.
+TEST_F(Defaults, FarmWaterPageStoresOnOKOnly)
+{
+    TModal<TDefLocDlg>::hook = [](TDefLocDlg& d) {
+        ASSERT_TRUE(activate(&d));
+        d.PageControl->setCurrentIndex(2);
+        EXPECT_EQ(d.ConveyEffDefEdit->text(), "1.00");
+        EXPECT_EQ(d.HoursDefEdit->text(), "24.0");
+        ASSERT_EQ(d.AppEffDefEdits.size(), 7);
+        typeInto(d.ConveyEffDefEdit, "0.8");
+        typeInto(d.AppEffDefEdits[1], "0.7");        // borders and basins
+        QTest::mouseClick(d.CancelBtn, Qt::LeftButton);
+    };
+    form().LocalDefaultsClick();
+    EXPECT_DOUBLE_EQ(job::DefaultFarmJob().conveyanceEff, 1.0);
+    EXPECT_DOUBLE_EQ(job::DefaultApplicationEff("Borders and basin irrigation"), 0.6);
+
+    TModal<TDefLocDlg>::hook = [this](TDefLocDlg& d) {
+        ASSERT_TRUE(activate(&d));
+        d.PageControl->setCurrentIndex(2);
+        typeInto(d.ConveyEffDefEdit, "0.8");
+        msgs->clear();
+        typeInto(d.HoursDefEdit, "25");
+        EXPECT_EQ(msgs->lastText(), "Operating hours per day: 25 is out of range. Enter a number from 1 to 24.");
+        typeInto(d.HoursDefEdit, "20");
+        typeInto(d.AppEffDefEdits[1], "0.7");
+        QTest::mouseClick(d.OKBtn, Qt::LeftButton);
+    };
+    form().LocalDefaultsClick();
+    const FarmJobInput farm = job::DefaultFarmJob();
+    EXPECT_DOUBLE_EQ(farm.conveyanceEff, 0.8);
+    EXPECT_DOUBLE_EQ(farm.hoursPerDay, 20.0);
+    EXPECT_DOUBLE_EQ(job::DefaultApplicationEff("Borders and basin irrigation"), 0.7);
+    EXPECT_DOUBLE_EQ(job::DefaultApplicationEff("Trickle irrigation"), 0.9);   // untouched
+    job::SetDefaultFarmJob({});
+    job::SetDefaultApplicationEff("Borders and basin irrigation", 0.6);
 }
 
 } // namespace quen::test

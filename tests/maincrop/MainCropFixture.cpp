@@ -1,5 +1,7 @@
 #include "MainCropFixture.h"
 
+#include "FarmStore.h"
+
 #include <QApplication>
 #include <QTest>
 #include <cmath>
@@ -61,6 +63,7 @@ void MainCropTest::SetUp()
     TCropCompDlg::ShowOutput = [this](QWidget*, CropRunContext& c, CropCurveState&) { outputs.push_back(c); };
     TTable w(QStringLiteral("QuenWkCrop.DB"));
     w.emptyTable();
+    job::EmptyWorkingFarmCrops();
 }
 
 void MainCropTest::TearDown()
