@@ -1060,7 +1060,8 @@ TEST_F(JobWindow, SingleCropReportComputesThePickedCropAndCancelPrintsNothing)
 }
 
 // The file dialogs of the main program's report previews (List of Jobs
-// here; every preview has the same four), opened on the database's folder,
+// here; every preview has the same four) and of Export Job... and Import
+// Job..., opened on the database's folder,
 // keep the program's hold on its database: Save Job afterwards reaches the
 // file and another program sees it.
 TEST_F(JobWindow, ReportFileDialogsKeepTheHoldAndSaveJobReachesTheFile)
@@ -1089,6 +1090,9 @@ TEST_F(JobWindow, ReportFileDialogsKeepTheHoldAndSaveJobReachesTheFile)
                          });
                          f->ListOfJobsItem->trigger();
                      }});
+    // Export Job... and Import Job... ask for their files the same way.
+    uses.append({QStringLiteral("ExportJobItem"), [this] { f->ExportJobItem->trigger(); }});
+    uses.append({QStringLiteral("ImportJobItem"), [this] { f->ImportJobItem->trigger(); }});
     msgs.clear();
     quentest::expectDialogsKeepTheHold(
         path, uses,
