@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "DailyWeather.h"
+#include "ReferenceET.h"
 
 using namespace quen;
 
@@ -20,6 +21,8 @@ QString ReadText(const QString& path)
         return {};
     return QString::fromUtf8(f.readAll());
 }
+
+constexpr int kDaysInMonthTest[13] = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 
 const QString kAzmet = QStringLiteral(QUEN_DAILY_DATA "/azmet_maricopa_2003_2020.csv");
 
@@ -170,6 +173,62 @@ TEST(DailyReferenceEt, Fao56Example18Brussels)
     // radiation from sunshine is one of the FAO-56 fill rules
     EXPECT_EQ(counts.rsFromSunshine, 1);
     EXPECT_EQ(counts.total(), 1);
+}
+
+// The daily ETo and the monthly Penman-Monteith of the monthly computation
+// agree on the same station: over the 18 AZMET years the mean daily ETo of
+// each month against the monthly ETo from the month's mean Tmax, Tmin, Rs,
+// RHmax, RHmin and wind. The two differ by what averaging does to the
+// nonlinear terms, by G (0 for days, from the monthly temperatures for
+// months) and by the monthly routine's own constants; a units or day-of-year
+// fault would show as far more.
+TEST(DailyReferenceEt, MonthlyMeansAgreeWithTheMonthlyPenmanMonteith)
+{
+    const DailyWeatherFile f = ParseDailyWeatherCsv(ReadText(kAzmet), 3.0);
+    ASSERT_TRUE(f.ok());
+    const DailyStation st{33.069, 361.0, false};
+    const std::vector<DailyEtoDay> e = DailyReferenceET(f.days, st);
+    double n[13] = {}, eto[13] = {}, tx[13] = {}, tn[13] = {}, rs[13] = {}, rhx[13] = {}, rhn[13] = {}, u[13] = {};
+    for (std::size_t i = 0; i < f.days.size(); ++i) {
+        const DailyWeatherDay& d = f.days[i];
+        const int m = d.date.month;
+        n[m] += 1;
+        eto[m] += e[i].eto;
+        tx[m] += d.tmax;
+        tn[m] += d.tmin;
+        rs[m] += d.rs;
+        rhx[m] += d.rhMax;
+        rhn[m] += d.rhMin;
+        u[m] += d.wind;
+    }
+    MonthlyValues tminF{}, tmaxF{};
+    for (int m = 1; m <= 12; ++m) {
+        tmaxF[m] = tx[m] / n[m] * 9.0 / 5.0 + 32.0;
+        tminF[m] = tn[m] / n[m] * 9.0 / 5.0 + 32.0;
+    }
+    const MonthlyValues meanC = MonthlyMeanTempC(tminF, tmaxF);
+    double annualDaily = 0, annualMonthly = 0;
+    for (int m = 1; m <= 12; ++m) {
+        PenmanMonteithInputs in;
+        in.tminF = tminF[m];
+        in.tmaxF = tmaxF[m];
+        in.windMph = u[m] / n[m] * 2.236936;
+        in.rsLangleys = rs[m] / n[m] / 0.041866;
+        in.rhMax = rhx[m] / n[m];
+        in.rhMin = rhn[m] / n[m];
+        in.as = 0.25;
+        in.bs = 0.50;
+        in.elevationFt = 361.0 / 0.3048;
+        in.stationType = QStringLiteral("Other station");
+        in.stationHeightM = 3.0;
+        in.stationLoc = QStringLiteral("Interior location");
+        const double monthly = PenmanMonteithETo(m, 33.069 * 3.141592653589793 / 180.0, meanC, in);
+        const double daily = eto[m] / n[m];
+        EXPECT_NEAR(daily, monthly, 0.08 * monthly + 0.1) << "month " << m;
+        annualDaily += daily * kDaysInMonthTest[m];
+        annualMonthly += monthly * kDaysInMonthTest[m];
+    }
+    EXPECT_NEAR(annualDaily, annualMonthly, 0.03 * annualMonthly);
 }
 
 // Without radiation, humidity and wind: Hargreaves-Samani eq. 50 (kRs 0.16
