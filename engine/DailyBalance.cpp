@@ -52,6 +52,18 @@ bool Fao56Table19Soil(const QString& name, DailySoil& out)
     return false;
 }
 
+bool SetKcbFromCurveRows(DailyCropInputs& crop, const DailyKcRows& rows, int curveIndex)
+{
+    if (curveIndex < 0 || curveIndex > 2 || rows.kcb.size() != rows.day.size())
+        return false;
+    for (int i = 0; i < rows.size(); ++i) {
+        const int d = int(rows.day[i]);
+        if (d >= 1 && d <= 365)
+            crop.kcb[d] = rows.kcb[i];
+    }
+    return true;
+}
+
 QString CheckDailyCropInputs(const DailyCropInputs& c)
 {
     if (c.plantMonth < 1 || c.plantMonth > 12 || c.plantDay < 1 || c.plantDay > DaysInMonth(c.plantMonth))

@@ -24,6 +24,7 @@
 #include <array>
 #include <vector>
 
+#include "DailyET.h"
 #include "DailyWeather.h"
 
 namespace quen {
@@ -75,6 +76,11 @@ struct DailyCropInputs {
     double initialDrMm = 0;        // root-zone depletion at planting
     double initialDeMm = 0;        // surface-layer depletion at planting
 };
+
+// Kcb of each day from the daily rows of a crop curve: the basal column of the
+// NEH 2 basal curves (curve indexes 0, 1, 2). The other curves give a single
+// crop coefficient and no daily basal value: false, Kcb left as it was.
+bool SetKcbFromCurveRows(DailyCropInputs& crop, const DailyKcRows& rows, int curveIndex);
 
 // The inputs the balance refuses, as a sentence; empty when they are usable.
 QString CheckDailyCropInputs(const DailyCropInputs& crop);

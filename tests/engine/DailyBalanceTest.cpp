@@ -437,3 +437,69 @@ TEST(DailyBalance, CropInputsRefused)
         }
     }
 }
+
+// FAO-56 eq. 88: a heavy rain on a nearly full root zone percolates what the
+// zone cannot hold after the day's ET; Dr is then 0 (field capacity).
+// Without water Ks falls below 1 once the depletion passes RAW, the
+// depletion approaches TAW without passing it and the day's ET falls.
+TEST(DailyBalance, HeavyRainPercolatesAndDryingStressesTheCrop)
+{
+    DailyCropInputs c;
+    c.plantMonth = 5;
+    c.plantDay = 1;
+    c.harvestMonth = 8;
+    c.harvestDay = 28;   // 120 days
+    for (int d = 121; d <= 240; ++d)
+        c.kcb[d] = 1.0;
+    c.soil = {QStringLiteral("test"), 0.23, 0.10, 8.0, 0.10};
+    c.rootDepthM = 0.5;   // TAW 65
+    c.p = 0.5;
+    c.adjustP = false;
+    c.rule = IrrigationRule::None;
+    c.initialDrMm = 20;
+    std::vector<DailyEtoDay> days = SameDays({2021, 5, 1}, 120, 5.0, 2.0, 45.0);
+    days[0].rain = 100;
+    const DailyBalanceResult res = RunDailyBalance(days, c, 2021);
+    ASSERT_TRUE(res.ok()) << res.error.toStdString();
+    const std::vector<DailyBalanceRow>& r = res.seasons[0].rows;
+    ASSERT_EQ(r.size(), 120u);
+    EXPECT_DOUBLE_EQ(r[0].dr, 0.0);
+    EXPECT_NEAR(r[0].dp, 100.0 - r[0].etcAdj - 20.0, 1e-12);
+    EXPECT_DOUBLE_EQ(r[0].ks, 1.0);
+    bool stressed = false;
+    for (std::size_t i = 1; i < r.size(); ++i) {
+        EXPECT_DOUBLE_EQ(r[i].dp, 0.0);
+        EXPECT_LT(r[i].dr, 65.0);
+        EXPECT_GT(r[i].dr, r[i - 1].dr);
+        if (r[i - 1].dr > 32.5) {
+            stressed = true;
+            EXPECT_LT(r[i].ks, 1.0);
+            EXPECT_NEAR(r[i].ks, (65.0 - r[i - 1].dr) / 32.5, 1e-12);   // eq. 84
+            EXPECT_LT(r[i].etcAdj, r[i - 1].etcAdj + 1e-12);
+        } else {
+            EXPECT_DOUBLE_EQ(r[i].ks, 1.0);
+        }
+    }
+    EXPECT_TRUE(stressed);
+    EXPECT_GT(r.back().dr, 60.0);
+}
+
+// The basal column of an NEH 2 curve's daily rows fills Kcb by day of year,
+// across the year end too; a curve without basal values leaves Kcb alone.
+TEST(DailyBalance, KcbFromTheDailyRowsOfABasalCurve)
+{
+    DailyKcRows rows;
+    for (int d : {364, 365, 1, 2}) {
+        rows.day.push_back(d);
+        rows.kca.push_back(0.9);
+        rows.kcb.push_back(d / 1000.0);
+    }
+    DailyCropInputs c;
+    EXPECT_TRUE(SetKcbFromCurveRows(c, rows, 0));
+    EXPECT_DOUBLE_EQ(c.kcb[364], 0.364);
+    EXPECT_DOUBLE_EQ(c.kcb[1], 0.001);
+    EXPECT_DOUBLE_EQ(c.kcb[3], 0.0);
+    DailyCropInputs f;
+    EXPECT_FALSE(SetKcbFromCurveRows(f, rows, 5));
+    EXPECT_DOUBLE_EQ(f.kcb[364], 0.0);
+}
