@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "Calendar.h"
+#include "CropCurves.h"
 
 namespace quen {
 
@@ -95,6 +96,12 @@ QString CheckDailyCropInputs(const DailyCropInputs& c)
         if (c.fractionCoverGiven && !(c.fractionCover[d] >= 0 && c.fractionCover[d] <= 1))
             return QStringLiteral("The ground cover of day %1 is not between 0 and 1.").arg(d);
     }
+    // A season whose Kcb is 0 on every day has been given no curve.
+    bool anyKcb = false;
+    for (int d : SeasonDayList(DayOfYear(c.plantMonth, c.plantDay), DayOfYear(c.harvestMonth, c.harvestDay)))
+        anyKcb = anyKcb || c.kcb[d] > 0;
+    if (!anyKcb)
+        return QStringLiteral("Kcb is 0 on every day of the season.");
     const double taw = 1000.0 * (s.thetaFC - s.thetaWP) * c.rootDepthM;
     if (!(c.initialDrMm >= 0) || c.initialDrMm > taw)
         return QStringLiteral("The starting root-zone depletion must be between 0 and TAW.");

@@ -15,6 +15,10 @@
 //    as FAO-56 Example 35 does for the surface layer;
 //  - the fraction wetted fw is that of the last wetting: 1 after rain (FAO-56
 //    Table 20, precipitation), the crop's "Fraction Wetted" after irrigation;
+//  - Kc max (eq. 72) takes the day's u2 and RHmin within the ranges FAO-56
+//    gives with eq. 70 (1 to 6 m/s, 20 to 80 %) and the crop's height;
+//  - the irrigation decision does not know the day's rain: rain on a day of
+//    irrigation percolates where the root zone is full;
 //  - a negative ETo (condensation) is used as 0.
 // Storage of the root zone = TAW - Dr; every day rain + irrigation - ETc adj -
 // deep percolation equals the change of storage.

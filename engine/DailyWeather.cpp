@@ -113,6 +113,12 @@ QStringList SplitCsv(QStringView line)
     return out;
 }
 
+// A file saved with a byte order mark starts with U+FEFF before its header.
+QString WithoutBom(const QString& text)
+{
+    return text.startsWith(QChar(0xFEFF)) ? text.mid(1) : text;
+}
+
 std::optional<CivilDate> ParseDate(const QString& s)
 {
     // YYYY-MM-DD
@@ -204,7 +210,7 @@ void Keep(DailyWeatherFile& r, const DailyWeatherDay& d, int line)
 DailyWeatherFile ParseDailyWeatherCsv(const QString& text, double defaultWindHeightM)
 {
     DailyWeatherFile r;
-    const QStringList lines = text.split(QLatin1Char('\n'));
+    const QStringList lines = WithoutBom(text).split(QLatin1Char('\n'));
     Columns cols;
     int cDate = -1, cTmax = -1, cTmin = -1, cRs = -1, cSun = -1, cRhx = -1, cRhn = -1, cTdew = -1, cEa = -1,
         cWind = -1, cWh = -1, cRain = -1;
@@ -283,7 +289,7 @@ DailyWeatherFile ParseDailyWeatherCsv(const QString& text, double defaultWindHei
 DailyWeatherFile ParseNceiDailySummaries(const QString& text, NceiUnits units, double windHeightM)
 {
     DailyWeatherFile r;
-    const QStringList lines = text.split(QLatin1Char('\n'));
+    const QStringList lines = WithoutBom(text).split(QLatin1Char('\n'));
     Columns cols;
     int cSt = -1, cDate = -1, cTmax = -1, cTmin = -1, cPrcp = -1, cAwnd = -1, cAdpt = -1, cRhx = -1, cRhn = -1,
         cTsun = -1;

@@ -424,6 +424,11 @@ TEST(DailyBalance, CropInputsRefused)
     EXPECT_TRUE(refused([](DailyCropInputs& c) { c.kcb[200] = std::nan(""); }));
     EXPECT_TRUE(refused([](DailyCropInputs& c) { c.soil.ze = 0; }));
     EXPECT_TRUE(refused([](DailyCropInputs& c) { c.initialDrMm = 1e6; }));
+    EXPECT_TRUE(refused([](DailyCropInputs& c) { c.kcb.fill(0.0); }));   // no curve given
+    EXPECT_TRUE(refused([](DailyCropInputs& c) {   // Kcb only outside the season
+        c.kcb.fill(0.0);
+        c.kcb[30] = 0.5;
+    }));
 
     for (double rew : {0.0, 40.0}) {
         DailyCropInputs c = good;

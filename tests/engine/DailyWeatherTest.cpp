@@ -95,6 +95,11 @@ TEST(DailyWeatherCsv, AFileWithoutTheRequiredColumnsIsRefusedAsAWhole)
     EXPECT_FALSE(ParseDailyWeatherCsv(QStringLiteral("date,tmax_C\n2021-01-01,5\n")).ok());
     EXPECT_FALSE(ParseDailyWeatherCsv(QStringLiteral("# only comments\n\n")).ok());
     EXPECT_FALSE(ParseDailyWeatherCsv(QString()).ok());
+    // a byte order mark before the header and Windows line ends are read
+    const DailyWeatherFile bom =
+        ParseDailyWeatherCsv(QString(QChar(0xFEFF)) + QStringLiteral("date,tmax_C,tmin_C\r\n2021-01-01,5,1\r\n"));
+    ASSERT_TRUE(bom.ok());
+    EXPECT_EQ(bom.days.size(), 1u);
 }
 
 TEST(NceiDailySummaries, StandardUnitsQuotedAttributesAndOneStation)
