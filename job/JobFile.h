@@ -209,7 +209,10 @@ JobFileImport ImportJobFile(const JobFile& file, bool replace, CropRunContext& c
                             const std::function<void()>& computed = {}, const std::function<void()>& cropsStart = {});
 
 // The saved job of exactly this name as the text of a job file; false when
-// no saved job has that name.
+// no saved job has that name. The farm values are those saved with the job
+// ("FarmJob.db", "FarmCrop.db"; the windows' values for a job saved before
+// them); an application efficiency of 0 (a crop without an area whose type
+// has none) is left out, to be seeded again.
 bool ExportJobFile(const QString& name, QByteArray& text);
 
 enum class JobFileWritten { Written, NoSuchJob, DatabaseFile, NotWritten };

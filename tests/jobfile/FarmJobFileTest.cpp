@@ -486,3 +486,33 @@ TEST(FarmJobFile, FieldBatchTakesTheFarmColumns)
     EXPECT_EQ(lines[1].split(QLatin1Char(','))[gpm].toDouble(), want.capacityGpm);
     EXPECT_TRUE(lines[2].split(QLatin1Char(','))[gpm].isEmpty());
 }
+
+// The schema installed with the programs names exactly the fields the reader
+// knows, for the job and for a crop (the farm values among them).
+TEST(FarmJobFile, TheSchemaNamesTheFieldsTheReaderKnows)
+{
+    QFile f(QStringLiteral(QUEN_DATA_DIR) + QStringLiteral("/quenpm-job.schema.json"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QJsonObject schema = QJsonDocument::fromJson(f.readAll()).object();
+    auto keys = [](const QJsonObject& o) {
+        QStringList k = o.keys();
+        k.sort();
+        return k;
+    };
+    // The reader lists the fields it knows when it refuses an unknown one.
+    auto known = [](const QByteArray& text) {
+        job::JobFile file;
+        const job::JobFileError e = job::ParseJobFile(text, file);
+        const QString marker = QStringLiteral("(the fields here are ");
+        const qsizetype at = e.message.indexOf(marker);
+        if (at < 0)
+            return QStringList{e.message};
+        QStringList k = e.message.mid(at + marker.size()).chopped(1).split(QStringLiteral(", "));
+        k.sort();
+        return k;
+    };
+    EXPECT_EQ(known(R"({"nope": 1})"), keys(schema["properties"].toObject()));
+    EXPECT_EQ(known(R"({"name": "A", "station": "S", "crops": [{"crop": "C", "nope": 1}]})"),
+              keys(schema["$defs"].toObject()["crop"].toObject()["properties"].toObject()));
+    EXPECT_TRUE(keys(schema["properties"].toObject()).contains("operatingHours"));
+}
