@@ -77,6 +77,14 @@ QString BatchCsv(const QList<job::FieldOutcome>& fields, bool metric)
     for (int m = 1; m <= 12; ++m)
         header << QStringLiteral("net irrigation requirement %1 normal year (%2)")
                       .arg(QLocale::c().monthName(m, QLocale::ShortFormat), depth);
+    header << (metric ? QStringLiteral("irrigated area (ha)") : QStringLiteral("irrigated area (ac)"))
+           << QStringLiteral("leaching requirement")
+           << QStringLiteral("gross irrigation requirement normal year (%1)").arg(depth)
+           << QStringLiteral("gross irrigation requirement dry year (%1)").arg(depth)
+           << (metric ? QStringLiteral("diversion normal year (m3)") : QStringLiteral("diversion normal year (acre-ft)"))
+           << (metric ? QStringLiteral("diversion dry year (m3)") : QStringLiteral("diversion dry year (acre-ft)"))
+           << (metric ? QStringLiteral("system capacity (l/s)") : QStringLiteral("system capacity (gpm)"))
+           << (metric ? QStringLiteral("system capacity (l/s/ha)") : QStringLiteral("system capacity (gpm/acre)"));
     header << QStringLiteral("error") << QStringLiteral("notes");
     QString out = header.join(QLatin1Char(',')) + QStringLiteral("\r\n");
     for (const job::FieldOutcome& f : fields) {
@@ -103,7 +111,25 @@ QString BatchCsv(const QList<job::FieldOutcome>& fields, bool metric)
                 << Number(f.netIrr80);
         for (int m = 1; m <= 12; ++m)
             row << Number(metric ? f.monthlyNetIrr50cm[m] : f.monthlyNetIrr50[m]);
-        row << QString() << Field(f.messages.join(QStringLiteral(" | ")));
+        // The farm's water: empty without an irrigated area.
+        const job::FieldFarm& w = f.farm;
+        QStringList notes = f.messages;
+        if (w.given)
+            row << Number(metric ? w.areaHa : w.areaAcres);
+        else
+            row << QString();
+        if (w.available)
+            row << Number(w.leachingReq) << Number(metric ? w.seasonGross50In * kInchesToMm / 10.0 : w.seasonGross50In)
+                << Number(metric ? w.seasonGross80In * kInchesToMm / 10.0 : w.seasonGross80In)
+                << Number(metric ? w.seasonDiversion50M3 : w.seasonDiversion50AcFt)
+                << Number(metric ? w.seasonDiversion80M3 : w.seasonDiversion80AcFt)
+                << Number(metric ? w.capacityLps : w.capacityGpm)
+                << Number(metric ? w.capacityLpsPerHa : w.capacityGpmPerAcre);
+        else
+            row << QString() << QString() << QString() << QString() << QString() << QString() << QString();
+        if (w.given && !w.available)
+            notes << QStringLiteral("farm water: ") + w.note;
+        row << QString() << Field(notes.join(QStringLiteral(" | ")));
         out += row.join(QLatin1Char(',')) + QStringLiteral("\r\n");
     }
     return out;

@@ -18,7 +18,9 @@ inline constexpr int kExitFieldsFailed = 9;
 
 // The results as CSV: a header naming each column and its unit, then one row
 // per field in the order of the file. Customary units (in, ft, mi) or, with
-// metric, cm, m and km.
+// metric, cm, m and km. A field with an irrigated area has its farm's water
+// (season gross requirement, diversion volume in acre-feet or cubic metres,
+// system capacity in gpm or l/s); the others leave those cells empty.
 QString BatchCsv(const QList<job::FieldOutcome>& fields, bool metric);
 
 // quenpm-calc batch FIELDS.csv|- [--metric] [-o OUT.csv]

@@ -1,5 +1,7 @@
 #include "CalcJob.h"
 
+#include "CalcFarm.h"
+
 #include <QVariant>
 #include <cmath>
 #include <cstdio>
@@ -104,7 +106,27 @@ QList<CropResult> ComputeJob(CropRunContext& ctx)
     return results;
 }
 
+namespace {
+
+QString CropsJson(const QList<CropResult>& crops);
+
+} // namespace
+
 QString JobJson(const QString& jobName, const QList<CropResult>& crops)
+{
+    return QStringLiteral("{\"job\":") + JsonString(jobName) + QStringLiteral(",\"crops\":") + CropsJson(crops)
+        + QStringLiteral("}\n");
+}
+
+QString JobJson(const QString& jobName, const QList<CropResult>& crops, const CalcFarm& farm)
+{
+    return QStringLiteral("{\"job\":") + JsonString(jobName) + QStringLiteral(",\"crops\":") + CropsJson(crops)
+        + QStringLiteral(",\"farmWater\":") + FarmWaterJson(farm) + QStringLiteral("}\n");
+}
+
+namespace {
+
+QString CropsJson(const QList<CropResult>& crops)
 {
     QStringList items;
     for (const CropResult& r : crops) {
@@ -140,9 +162,10 @@ QString JobJson(const QString& jobName, const QList<CropResult>& crops)
         f << QStringLiteral("\"messages\":[") + msgs.join(QLatin1Char(',')) + QLatin1Char(']');
         items << QStringLiteral("{") + f.join(QLatin1Char(',')) + QStringLiteral("}");
     }
-    return QStringLiteral("{\"job\":") + JsonString(jobName) + QStringLiteral(",\"crops\":[")
-        + items.join(QLatin1Char(',')) + QStringLiteral("]}\n");
+    return QLatin1Char('[') + items.join(QLatin1Char(',')) + QLatin1Char(']');
 }
+
+} // namespace
 
 QString JobText(const QString& jobName, const QList<CropResult>& crops)
 {

@@ -11,6 +11,8 @@
 
 namespace quen::calc {
 
+struct CalcFarm;
+
 // Collects the engine's messages while it lives; answers every question
 // with its first button.
 class CollectingMessages : public MessageService {
@@ -46,6 +48,9 @@ QList<CropResult> ComputeJob(CropRunContext& ctx);
 
 // The JSON document of a computed job (numbers with 17 significant digits).
 QString JobJson(const QString& jobName, const QList<CropResult>& crops);
+// The same with the farm's water of the job as its "farmWater" object
+// (CalcFarm.h: SavedJobFarm for a saved job).
+QString JobJson(const QString& jobName, const QList<CropResult>& crops, const CalcFarm& farm);
 
 // A readable table per crop.
 QString JobText(const QString& jobName, const QList<CropResult>& crops);

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "FarmStore.h"
 #include "JobFile.h"
 #include "JobStore.h"
 #include "db/Database.h"
@@ -13,6 +14,9 @@
 namespace quen::calc {
 
 namespace {
+
+// The CSV of JobCsv, with the farm's columns when farm is given.
+QString CsvOf(const QString& jobName, const QList<CropResult>& crops, bool metric, const CalcFarm* farm);
 
 void Err(const QString& text)
 {
@@ -221,17 +225,23 @@ int Run(const Options& o, bool print)
         status = MakeJob(o.file, text, o.save, o.replace, path, job, wk);
         if (status == 0)
             ReportStation(job);
+        // The farm values of the job as set up: the working crops' and the job's.
+        const CalcFarm farm = status == 0 && print ? WorkingJobFarm(job.state.Farm, job.crops) : CalcFarm{};
         if (wk.isOpen())
             wk.close();
         wk.emptyTable();
+        job::EmptyWorkingFarmCrops();
         if (status == 0 && print && o.csv)
             // The JSON carries each crop's messages; beside a CSV they go to
             // standard error, so that no warning of a run goes unseen.
             for (const CropResult& c : job.crops)
                 for (const QString& m : c.messages)
                     Err(QStringLiteral("note: %1: %2").arg(c.ctx.CropName, m));
+        if (status == 0 && print && o.csv)
+            for (const QString& n : farm.notes)
+                Err(QStringLiteral("note: farm water: ") + n);
         if (status == 0 && print)
-            Out(o.csv ? JobCsv(job.ctx.JobName, job.crops, o.metric) : JobJson(job.ctx.JobName, job.crops));
+            Out(o.csv ? JobCsv(job.ctx.JobName, job.crops, o.metric, farm) : JobJson(job.ctx.JobName, job.crops, farm));
         if (status == 0 && !print)
             Out(QStringLiteral("saved job \"%1\" with %2 crop(s) in %3\n")
                     .arg(job.ctx.JobName)
@@ -253,9 +263,21 @@ int Run(const Options& o, bool print)
 
 QString JobCsv(const QString& jobName, const QList<CropResult>& crops, bool metric)
 {
+    return CsvOf(jobName, crops, metric, nullptr);
+}
+
+QString JobCsv(const QString& jobName, const QList<CropResult>& crops, bool metric, const CalcFarm& farm)
+{
+    return CsvOf(jobName, crops, metric, &farm);
+}
+
+namespace {
+
+QString CsvOf(const QString& jobName, const QList<CropResult>& crops, bool metric, const CalcFarm* farm)
+{
     const QString depth = metric ? QStringLiteral("cm") : QStringLiteral("in");
     const QString rate = metric ? QStringLiteral("mm/day") : QStringLiteral("in/day");
-    const QStringList header = {
+    QStringList header = {
         QStringLiteral("job"),
         QStringLiteral("crop"),
         QStringLiteral("month"),
@@ -272,9 +294,34 @@ QString JobCsv(const QString& jobName, const QList<CropResult>& crops, bool metr
         QStringLiteral("net irrigation requirement dry year (%1)").arg(depth),
         QStringLiteral("peak daily ET (%1)").arg(rate),
     };
+    if (farm) {
+        const QString area = metric ? QStringLiteral("ha") : QStringLiteral("ac");
+        const QString volume = metric ? QStringLiteral("m3") : QStringLiteral("acre-ft");
+        const QString flow = metric ? QStringLiteral("l/s") : QStringLiteral("gpm");
+        header << QStringLiteral("irrigated area (%1)").arg(area) << QStringLiteral("application efficiency")
+               << QStringLiteral("leaching requirement")
+               << QStringLiteral("gross irrigation requirement normal year (%1)").arg(depth)
+               << QStringLiteral("gross irrigation requirement dry year (%1)").arg(depth)
+               << QStringLiteral("volume normal year (%1)").arg(volume)
+               << QStringLiteral("volume dry year (%1)").arg(volume)
+               << QStringLiteral("farm field volume normal year (%1)").arg(volume)
+               << QStringLiteral("farm field volume dry year (%1)").arg(volume)
+               << QStringLiteral("farm diversion normal year (%1)").arg(volume)
+               << QStringLiteral("farm diversion dry year (%1)").arg(volume)
+               << QStringLiteral("system capacity (%1)").arg(flow)
+               << QStringLiteral("system capacity (%1/%2)").arg(flow, metric ? QStringLiteral("ha") : QStringLiteral("acre"));
+    }
     QString out = header.join(QLatin1Char(',')) + QStringLiteral("\r\n");
-    for (const CropResult& r : crops) {
-        const CropRunContext& c = r.ctx;
+    // The farm's field volumes in cubic metres: the crops' own.
+    MonthlyValues field50M3{}, field80M3{};
+    if (farm)
+        for (const FarmCropWater& w : farm->water.crops)
+            for (int m = 1; m <= 12; ++m) {
+                field50M3[m] += w.volume50M3[m];
+                field80M3[m] += w.volume80M3[m];
+            }
+    for (qsizetype i = 0; i < crops.size(); ++i) {
+        const CropRunContext& c = crops[i].ctx;
         for (int m = 1; m <= 12; ++m) {
             // Outside the season the table shows the shoulder months' reference ET.
             const double ref = metric ? (c.DailyRefETmm[m] != 0.0 ? c.DailyRefETmm[m] : c.ShoulderRefETmm[m])
@@ -291,11 +338,36 @@ QString JobCsv(const QString& jobName, const QList<CropResult>& crops, bool metr
                 row << CsvNumber(c.DailyCropET[m]) << CsvNumber(c.MonthlyCropET[m]) << CsvNumber(c.EffPrecip50[m])
                     << CsvNumber(c.EffPrecip80[m]) << CsvNumber(c.CarryOverUsed50[m]) << CsvNumber(c.CarryOverUsed80[m])
                     << CsvNumber(c.NetIrrReq50[m]) << CsvNumber(c.NetIrrReq80[m]) << CsvNumber(c.PeakDailyET[m]);
+            if (farm) {
+                const FarmWater& w = farm->water;
+                const FarmCropWater* cw = size_t(i) < w.crops.size() && w.crops[size_t(i)].available
+                    ? &w.crops[size_t(i)] : nullptr;
+                auto cell = [](bool has, double v) { return has ? CsvNumber(v) : QString(); };
+                if (cw)
+                    row << CsvNumber(metric ? cw->areaHa : cw->areaAcres) << CsvNumber(cw->applicationEff)
+                        << CsvNumber(cw->leachingReq)
+                        << CsvNumber(metric ? cw->grossDepth50Mm[m] / 10.0 : cw->grossDepth50In[m])
+                        << CsvNumber(metric ? cw->grossDepth80Mm[m] / 10.0 : cw->grossDepth80In[m])
+                        << CsvNumber(metric ? cw->volume50M3[m] : cw->volume50AcFt[m])
+                        << CsvNumber(metric ? cw->volume80M3[m] : cw->volume80AcFt[m]);
+                else
+                    row << QString() << QString() << QString() << QString() << QString() << QString() << QString();
+                const bool any = w.available;
+                const bool peak = any && w.peakMonth != 0;
+                row << cell(any, metric ? field50M3[m] : w.field50AcFt[m])
+                    << cell(any, metric ? field80M3[m] : w.field80AcFt[m])
+                    << cell(any, metric ? w.diversion50M3[m] : w.diversion50AcFt[m])
+                    << cell(any, metric ? w.diversion80M3[m] : w.diversion80AcFt[m])
+                    << cell(peak, metric ? w.capacityLps : w.capacityGpm)
+                    << cell(peak, metric ? w.capacityLpsPerHa : w.capacityGpmPerAcre);
+            }
             out += row.join(QLatin1Char(',')) + QStringLiteral("\r\n");
         }
     }
     return out;
 }
+
+} // namespace
 
 int ComputeCommand(const QStringList& args)
 {

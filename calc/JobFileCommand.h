@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "CalcFarm.h"
 #include "CalcJob.h"
 
 namespace quen::calc {
@@ -21,6 +22,15 @@ inline constexpr int kExitNameUsed = 8;     // a saved job has the name already 
 // one row per crop and month (January to December). Customary units (inches,
 // inches per day) or, with metric, centimetres and millimetres per day.
 QString JobCsv(const QString& jobName, const QList<CropResult>& crops, bool metric);
+// The same with the farm's water in further columns of every row (a CSV of
+// one table, as the job's name is on every row): the crop's irrigated area,
+// Ea and leaching requirement, its gross irrigation requirement and field
+// volume of the month, the farm's field and diversion volumes of the month
+// and the job's system capacity. Customary units (acres, inches, acre-feet,
+// gpm) or, with metric, hectares, centimetres, cubic metres and litres per
+// second. A crop or a farm without figures leaves its cells empty; the notes
+// say why (quenpm-calc writes them to standard error).
+QString JobCsv(const QString& jobName, const QList<CropResult>& crops, bool metric, const CalcFarm& farm);
 
 // quenpm-calc compute FILE [--json | --csv [--metric]] [--save [--replace]]
 int ComputeCommand(const QStringList& args);

@@ -29,6 +29,7 @@
 #include <cstdio>
 
 #include "BatchCommand.h"
+#include "CalcFarm.h"
 #include "CalcJob.h"
 #include "JobFileCommand.h"
 #include "db/Database.h"
@@ -204,8 +205,10 @@ int main(int argc, char** argv)
             return 4;
         }
         const QList<quen::calc::CropResult> crops = quen::calc::ComputeJob(ctx);
+        // The saved farm values are read while the database is open.
+        const quen::calc::CalcFarm farm = json ? quen::calc::SavedJobFarm(job, crops) : quen::calc::CalcFarm{};
         quen::Database::close();
-        Out(json ? quen::calc::JobJson(job, crops) : quen::calc::JobText(job, crops));
+        Out(json ? quen::calc::JobJson(job, crops, farm) : quen::calc::JobText(job, crops));
         std::fflush(stdout);
     } catch (const quen::DbError& e) {
         Err(QStringLiteral("the database %1 is damaged or unreadable: %2").arg(quen::Database::shownLocation(path), e.message()));

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "ComputeCrop.h"
+#include "FarmStore.h"
 #include "CropCurves.h"
 #include "CropSetup.h"
 #include "IrrigationTypes.h"
@@ -57,6 +58,12 @@ const Column kColumns[] = {
     {"cuttings", Kind::Number, true},
     {"firstCuttingDate", Kind::Text, true},
     {"lastCuttingDate", Kind::Text, true},
+    {"irrigatedArea", Kind::Number, true},
+    {"applicationEfficiency", Kind::Number, true},
+    {"salinityThreshold", Kind::Number, true},
+    {"conveyanceEfficiency", Kind::Number, false},
+    {"operatingHours", Kind::Number, false},
+    {"waterSalinity", Kind::Number, false},
 };
 
 const Column* ColumnOf(const QString& name)
@@ -214,6 +221,9 @@ private:
 struct Prepared {
     bool ready = false;
     CropInputs in;
+    bool farm = false;             // the field has an irrigated area
+    FarmJobInput farmJob;
+    FarmCropInput farmCrop;        // its monthly requirements filled in by the run
 };
 
 } // namespace
@@ -328,6 +338,9 @@ struct FieldBatch::Tables {
     std::map<std::pair<int, QString>, Curve> curves;                  // curve index, name
     std::map<std::pair<QString, int>, double> wetFactors;             // soil column, days
     std::map<int, MonthlyValues> daytime;                             // whole degrees
+    std::optional<FarmJobInput> farmDefaults;                         // "FarmDefaults.db"
+    QHash<QString, double> applicationEff;                            // irrigation type -> Ea
+    QHash<QString, double> salinityThreshold;                         // crop -> ECe
 
     const Climate& climate(const QString& station, std::optional<int> method);
     const Curve& curve(int index, const QString& name);
@@ -712,7 +725,34 @@ QList<FieldOutcome> FieldBatch::compute(const FieldTable& table, int workers,
                 for (int degrees : {lat.degrees, lat.degrees + 1})
                     in.daytimePercents[degrees] = m->daytimePercents(degrees);
         }
-        prepared[size_t(i)].ready = true;
+        // The farm values: a new job's and the crop's seeded ones, the row's
+        // over them (as a job file sets them up).
+        Prepared& p = prepared[size_t(i)];
+        if (!m->farmDefaults)
+            m->farmDefaults = DefaultFarmJob();
+        p.farmJob = *m->farmDefaults;
+        p.farmJob.conveyanceEff = file.conveyanceEff.value_or(p.farmJob.conveyanceEff);
+        p.farmJob.hoursPerDay = file.operatingHours.value_or(p.farmJob.hoursPerDay);
+        p.farmJob.ecw = file.waterSalinity.value_or(p.farmJob.ecw);
+        if (!m->applicationEff.contains(in.irrigationType))
+            m->applicationEff.insert(in.irrigationType, DefaultApplicationEff(in.irrigationType));
+        if (!m->salinityThreshold.contains(record.name))
+            m->salinityThreshold.insert(record.name, CropSalinityThreshold(record.name));
+        p.farmCrop.cropName = record.name;
+        p.farmCrop.areaAcres = c.irrigatedArea.value_or(0.0);
+        p.farmCrop.applicationEff = c.applicationEff.value_or(m->applicationEff.value(in.irrigationType));
+        p.farmCrop.ecThreshold = c.salinityThreshold.value_or(m->salinityThreshold.value(record.name));
+        p.farm = p.farmCrop.areaAcres > 0.0;
+        if (p.farm && !(p.farmCrop.applicationEff > 0.0 && p.farmCrop.applicationEff <= 1.0)) {
+            const QString key = QStringLiteral("applicationEfficiency");
+            o.error = Where(row.line, int(table.columns.indexOf(key)) + 1, key, JobFileCaption(key))
+                + QStringLiteral(": the field has an irrigated area and the type of irrigation \"%1\" has no "
+                                 "application efficiency in the local defaults: give one (above 0, at most 1)")
+                      .arg(in.irrigationType);
+            p.in = CropInputs{};
+            continue;
+        }
+        p.ready = true;
     }
 
     // The runs, on workers over disjoint blocks of rows.
@@ -738,6 +778,33 @@ QList<FieldOutcome> FieldBatch::compute(const FieldTable& table, int workers,
                     o.netIrr80cm = r.totalNetIrrReq80cm;
                     o.monthlyNetIrr50 = r.netIrrReq50;
                     o.monthlyNetIrr50cm = r.netIrrReq50cm;
+                    if (prepared[size_t(i)].farm) {
+                        FarmCropInput farmCrop = prepared[size_t(i)].farmCrop;
+                        farmCrop.netIrrReq50 = r.netIrrReq50;
+                        farmCrop.netIrrReq80 = r.netIrrReq80;
+                        farmCrop.peakDailyET = r.peakDailyET;
+                        const FarmWater w = ComputeFarmWater(prepared[size_t(i)].farmJob, {farmCrop});
+                        FieldFarm& f = o.farm;
+                        f.given = true;
+                        f.available = w.available;
+                        f.note = w.crops.empty() ? QString() : w.crops.front().note;
+                        f.areaAcres = farmCrop.areaAcres;
+                        f.areaHa = farmCrop.areaAcres * kAcresToHectares;
+                        if (w.available) {
+                            const FarmCropWater& cw = w.crops.front();
+                            f.leachingReq = cw.leachingReq;
+                            f.seasonGross50In = cw.seasonGross50In;
+                            f.seasonGross80In = cw.seasonGross80In;
+                            f.seasonDiversion50AcFt = w.seasonDiversion50AcFt;
+                            f.seasonDiversion80AcFt = w.seasonDiversion80AcFt;
+                            f.seasonDiversion50M3 = w.seasonDiversion50M3;
+                            f.seasonDiversion80M3 = w.seasonDiversion80M3;
+                            f.capacityGpm = w.capacityGpm;
+                            f.capacityGpmPerAcre = w.capacityGpmPerAcre;
+                            f.capacityLps = w.capacityLps;
+                            f.capacityLpsPerHa = w.capacityLpsPerHa;
+                        }
+                    }
                     bool finite = true;
                     for (double v : {o.cropET, o.effPrecip50, o.effPrecip80, o.netIrr50, o.netIrr80, o.cropETcm,
                                      o.effPrecip50cm, o.effPrecip80cm, o.netIrr50cm, o.netIrr80cm})

@@ -10,7 +10,9 @@
 // are read once (a station's and a curve's rows when first asked for), each
 // field's CropInputs is built in memory and RunCrop computes it, on as many
 // workers as asked for. A field that cannot be computed keeps its row with
-// the reason, naming the line and the column.
+// the reason, naming the line and the column. A row that gives the field an
+// irrigated area (and, as a job file may, its Ea, ECe threshold, Ec, operating
+// hours and ECw) also gets the farm's water of that one crop.
 #pragma once
 
 #include <QByteArray>
@@ -22,6 +24,7 @@
 #include <optional>
 
 #include "CropRun.h"
+#include "FarmWater.h"
 #include "JobFile.h"
 
 namespace quen::job {
@@ -49,6 +52,18 @@ struct FieldTable {
 };
 JobFileError ReadFieldTable(const QByteArray& text, FieldTable& table);
 
+// The farm's water of a field with an irrigated area (ComputeFarmWater of its
+// one crop): season totals and the system capacity.
+struct FieldFarm {
+    bool given = false;            // the row gives an irrigated area above 0
+    bool available = false;        // false: see note (water too saline for the crop)
+    QString note;
+    double areaAcres = 0, areaHa = 0, leachingReq = 0;
+    double seasonGross50In = 0, seasonGross80In = 0;
+    double seasonDiversion50AcFt = 0, seasonDiversion80AcFt = 0, seasonDiversion50M3 = 0, seasonDiversion80M3 = 0;
+    double capacityGpm = 0, capacityGpmPerAcre = 0, capacityLps = 0, capacityLpsPerHa = 0;
+};
+
 // What a field's row yields.
 struct FieldOutcome {
     int line = 0;
@@ -63,6 +78,7 @@ struct FieldOutcome {
     double cropET = 0, effPrecip50 = 0, effPrecip80 = 0, netIrr50 = 0, netIrr80 = 0;
     double cropETcm = 0, effPrecip50cm = 0, effPrecip80cm = 0, netIrr50cm = 0, netIrr80cm = 0;
     MonthlyValues monthlyNetIrr50{}, monthlyNetIrr50cm{};
+    FieldFarm farm;
 };
 
 class FieldBatch {

@@ -17,6 +17,7 @@
 #include "CropInputLimits.h"
 #include "CropSetup.h"
 #include "EtMethod.h"
+#include "FarmStore.h"
 #include "IrrigationTypes.h"
 #include "JobStore.h"
 #include "ReferenceET.h"
@@ -81,6 +82,12 @@ QString Caption(const QString& key)
         {QStringLiteral("curve"), QStringLiteral("Curve Name")},
         {QStringLiteral("index"), QStringLiteral("Curve Index")},
         {QStringLiteral("type"), QStringLiteral("Crop Curve Type")},
+        {QStringLiteral("irrigatedArea"), QStringLiteral("Irrigated area")},
+        {QStringLiteral("applicationEfficiency"), QStringLiteral("Application efficiency (Ea)")},
+        {QStringLiteral("salinityThreshold"), QStringLiteral("Salinity threshold (ECe)")},
+        {QStringLiteral("conveyanceEfficiency"), QStringLiteral("Conveyance efficiency (Ec)")},
+        {QStringLiteral("operatingHours"), QStringLiteral("Operating hours per day")},
+        {QStringLiteral("waterSalinity"), QStringLiteral("Irrigation water salinity (ECw)")},
         {QStringLiteral("format"), QStringLiteral("format")},
         {QStringLiteral("version"), QStringLiteral("version")},
     };
@@ -320,7 +327,8 @@ JobFileCrop ReadCrop(const QJsonValue& v, const QString& path)
                           QStringLiteral("firstCuttingDate"), QStringLiteral("lastCuttingDate"),
                           QStringLiteral("startTemperatureF"), QStringLiteral("startTemperatureC"),
                           QStringLiteral("endTemperatureF"), QStringLiteral("endTemperatureC"),
-                          QStringLiteral("enteredGrowDays"), QStringLiteral("curve")});
+                          QStringLiteral("enteredGrowDays"), QStringLiteral("curve"), QStringLiteral("irrigatedArea"),
+                          QStringLiteral("applicationEfficiency"), QStringLiteral("salinityThreshold")});
     const QString wkCrop = QStringLiteral("QuenJobCrop.DB");
     JobFileCrop c;
     c.crop = *r.text(QStringLiteral("crop"), FieldWidth(wkCrop, QStringLiteral("Crop Name"), 40), true);
@@ -359,6 +367,12 @@ JobFileCrop ReadCrop(const QJsonValue& v, const QString& path)
         else
             c.curve = std::optional<JobFileCurve>{ReadCurve(r.value(QStringLiteral("curve")), r.pathOf(QStringLiteral("curve")))};
     }
+    // The farm values: the crop inputs dialog's ranges.
+    namespace Farm = mainprog::FarmInputRange;
+    c.irrigatedArea = r.number(QStringLiteral("irrigatedArea"), Farm::IrrigatedArea.lo, Farm::IrrigatedArea.hi);
+    c.applicationEff = r.number(QStringLiteral("applicationEfficiency"), Farm::ApplicationEff.lo, Farm::ApplicationEff.hi);
+    c.salinityThreshold =
+        r.number(QStringLiteral("salinityThreshold"), Farm::SalinityThreshold.lo, Farm::SalinityThreshold.hi);
     return c;
 }
 
@@ -370,7 +384,9 @@ void ReadJob(const QJsonObject& o, JobFile& f)
                           QStringLiteral("date"), QStringLiteral("landUser"), QStringLiteral("id"),
                           QStringLiteral("jobClass"), QStringLiteral("station"), QStringLiteral("etMethod"),
                           QStringLiteral("etMethodText"), QStringLiteral("elevation"), QStringLiteral("ratio50"),
-                          QStringLiteral("ratio80"), QStringLiteral("cropCounter"), QStringLiteral("crops")});
+                          QStringLiteral("ratio80"), QStringLiteral("cropCounter"),
+                          QStringLiteral("conveyanceEfficiency"), QStringLiteral("operatingHours"),
+                          QStringLiteral("waterSalinity"), QStringLiteral("crops")});
     if (r.has(QStringLiteral("$schema")))
         r.expect(QStringLiteral("$schema"), QJsonValue::String, "a text");
     if (const auto fmt = r.text(QStringLiteral("format"), 100); fmt && *fmt != kJobFileFormat)
@@ -437,6 +453,11 @@ void ReadJob(const QJsonObject& o, JobFile& f)
     f.ratio50 = r.number(QStringLiteral("ratio50"), 0.01, 9.99);
     f.ratio80 = r.number(QStringLiteral("ratio80"), 0.01, 9.99);
     f.cropCounter = r.integer(QStringLiteral("cropCounter"), 0, 32767);
+    // The farm water window's ranges.
+    namespace Farm = mainprog::FarmInputRange;
+    f.conveyanceEff = r.number(QStringLiteral("conveyanceEfficiency"), Farm::ConveyanceEff.lo, Farm::ConveyanceEff.hi);
+    f.operatingHours = r.number(QStringLiteral("operatingHours"), Farm::HoursPerDay.lo, Farm::HoursPerDay.hi);
+    f.waterSalinity = r.number(QStringLiteral("waterSalinity"), Farm::WaterSalinity.lo, Farm::WaterSalinity.hi);
 
     if (r.has(QStringLiteral("crops"))) {
         r.expect(QStringLiteral("crops"), QJsonValue::Array, "a list of crops");
@@ -693,6 +714,29 @@ void WriteInputs(const JobFileCrop& c, TTable& wk)
     f("End Dat").setAsString(QStringLiteral("%1/%2").arg(f("Harvest Mo").asInteger()).arg(f("Harvest Day").asInteger()));
 }
 
+// The crop's farm values as the crop inputs dialog keeps them: seeded (the
+// type's Ea, the crop's FAO-29 threshold, no area) with the file's over them.
+// An area without an efficiency to divide by is refused: the gross depth
+// cannot be computed.
+void WriteFarmValues(const JobFileCrop& c, const QString& path, const QString& jobName, TTable& wk)
+{
+    const QString name = wk.field(QStringLiteral("Crop Name")).asString();
+    const QString type = wk.field(QStringLiteral("Irrigation Type")).asString();
+    FarmCropValues v = SeededFarmCrop(name, type);
+    if (c.irrigatedArea)
+        v.areaAcres = *c.irrigatedArea;
+    if (c.applicationEff)
+        v.applicationEff = *c.applicationEff;
+    if (c.salinityThreshold)
+        v.ecThreshold = *c.salinityThreshold;
+    if (v.areaAcres > 0.0 && !(v.applicationEff > 0.0 && v.applicationEff <= 1.0))
+        Refuse(path + QStringLiteral(".applicationEfficiency"), QStringLiteral("applicationEfficiency"),
+               QStringLiteral("the crop has an irrigated area and the type of irrigation \"%1\" has no application "
+                              "efficiency in the local defaults: give one (above 0, at most 1)")
+                   .arg(type));
+    SetWorkingFarmCrop(name, jobName, wk.field(QStringLiteral("Crop No")).asInteger(), v);
+}
+
 void AddCrops(const JobFile& file, CropRunContext& ctx, JobState& state, CropCurveState& curves, TTable& wk,
               const std::function<void()>& computed)
 {
@@ -752,6 +796,7 @@ void AddCrops(const JobFile& file, CropRunContext& ctx, JobState& state, CropCur
         mainprog::SeedWorkingCrop(ctx, state, wk, record, loc, sys, curve);
         WriteInputs(c, wk);
         wk.post();
+        WriteFarmValues(c, path, ctx.JobName, wk);
         ctx.CropName = record.name;
         ComputeCrop(ctx, curves, wk);
         if (computed)
@@ -1033,6 +1078,13 @@ JobFileError SetUpJobFile(const JobFile& file, CropRunContext& ctx, JobState& st
         ctx.JobClass = file.jobClass.value_or(QString());
         ctx.Elevation = 1.0;
         ctx.ElevationM = 0.3048;
+        // New Job gave the local defaults' farm values; the file's go over them.
+        if (file.conveyanceEff)
+            state.Farm.conveyanceEff = *file.conveyanceEff;
+        if (file.operatingHours)
+            state.Farm.hoursPerDay = *file.operatingHours;
+        if (file.waterSalinity)
+            state.Farm.ecw = *file.waterSalinity;
 
         // Get New Climate.
         const JobFileStations stations;
@@ -1053,6 +1105,7 @@ JobFileError SetUpJobFile(const JobFile& file, CropRunContext& ctx, JobState& st
             wk.close();
         }
         wk.emptyTable();
+        EmptyWorkingFarmCrops();
         return r.error;
     }
     return {};
@@ -1067,6 +1120,7 @@ JobFileImport ImportJobFile(const JobFile& file, bool replace, CropRunContext& c
         if (wk.isOpen())
             wk.close();
         wk.emptyTable();
+        EmptyWorkingFarmCrops();
     };
     result.error = SetUpJobFile(file, ctx, state, curves, wk, station, computed, cropsStart);
     if (result.error.failed())
@@ -1140,12 +1194,21 @@ bool ExportJobFile(const QString& name, QByteArray& text)
         if (!jobs.field(QString::fromLatin1(field)).isNull())
             job.add(QString::fromLatin1(key), ValueOf(jobs, QString::fromLatin1(field)));
     jobs.close();
+    const FarmJobInput farm = SavedFarmJob(name);
+    job.add(QStringLiteral("conveyanceEfficiency"), farm.conveyanceEff);
+    job.add(QStringLiteral("operatingHours"), farm.hoursPerDay);
+    job.add(QStringLiteral("waterSalinity"), farm.ecw);
 
     // The saved crops of exactly this job, in the order they were saved.
     TTable saved(QStringLiteral("QuenJobCrop.DB"));
     saved.setIndexName(QStringLiteral("JobNameIndex"));
     saved.open();
-    QList<QPair<int, QString>> crops;
+    struct SavedCrop {
+        int no = 0;
+        OrderedObject object;
+        QString name, irrigationType;
+    };
+    QList<SavedCrop> crops;
     saved.setRange({name}, {name});
     for (saved.first(); !saved.eof(); saved.next()) {
         if (saved.field(QStringLiteral("JobName")).asString() != name)
@@ -1194,13 +1257,31 @@ bool ExportJobFile(const QString& name, QByteArray& text)
         } else {
             c.add(QStringLiteral("curve"), QJsonValue(QJsonValue::Null));
         }
-        crops << qMakePair(saved.field(QStringLiteral("Job Crop No")).asInteger(), c.text(4));
+        crops << SavedCrop{saved.field(QStringLiteral("Job Crop No")).asInteger(), c,
+                           saved.field(QStringLiteral("Crop Name")).asString(),
+                           saved.field(QStringLiteral("Irrigation Type")).asString()};
     }
     saved.close();
-    std::stable_sort(crops.begin(), crops.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::stable_sort(crops.begin(), crops.end(), [](const auto& a, const auto& b) { return a.no < b.no; });
+    // The farm values by the crops' places among the saved crops. An
+    // efficiency of 0 is none (a crop without an area whose type has no
+    // efficiency in the local defaults): left out, it is seeded again.
+    QStringList names, types;
+    for (const SavedCrop& c : crops) {
+        names << c.name;
+        types << c.irrigationType;
+    }
+    const std::vector<FarmCropValues> farmCrops = SavedFarmCrops(name, names, types);
     QStringList items;
-    for (const auto& [no, t] : crops)
-        items << QStringLiteral("    ") + t;
+    for (qsizetype i = 0; i < crops.size(); ++i) {
+        OrderedObject& c = crops[i].object;
+        const FarmCropValues& v = farmCrops[size_t(i)];
+        c.add(QStringLiteral("irrigatedArea"), v.areaAcres);
+        if (v.applicationEff > 0.0)
+            c.add(QStringLiteral("applicationEfficiency"), v.applicationEff);
+        c.add(QStringLiteral("salinityThreshold"), v.ecThreshold);
+        items << QStringLiteral("    ") + c.text(4);
+    }
     job.addRaw(QStringLiteral("crops"), items.isEmpty() ? QStringLiteral("[]")
                                                         : QStringLiteral("[\n") + items.join(QStringLiteral(",\n"))
                                                               + QStringLiteral("\n  ]"));

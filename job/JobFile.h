@@ -11,8 +11,12 @@
 // as "Add New Crop" adds it (seeded from the crop record and the local and
 // system defaults) with the file's inputs written over the seeded ones as
 // the crop inputs dialog writes them, and each crop computed as that dialog's
-// closing computes it. Anything the file leaves out keeps the value the
-// windows would have given it. ExportJobFile writes a saved job in the same
+// closing computes it. The farm values go where the windows keep them: the
+// job's conveyance efficiency, operating hours and water salinity into
+// JobState::Farm over the local defaults, each crop's area, application
+// efficiency and salinity threshold into "FarmWkCrop.db" over the seeded
+// ones. Anything the file leaves out keeps the value the windows would have
+// given it. ExportJobFile writes a saved job in the same
 // format, every stored input spelled out, so that reading it back and saving
 // it gives the same saved rows.
 #pragma once
@@ -85,6 +89,8 @@ struct JobFileCrop {
     Nullable<double> startT, startTM, endT, endTM;  // growth temperatures, deg F and deg C
     Nullable<int> enteredGrowDays;
     Nullable<JobFileCurve> curve;
+    // The farm values of the crop ("FarmWkCrop.db"): acres, fraction, ECe dS/m.
+    std::optional<double> irrigatedArea, applicationEff, salinityThreshold;
 };
 
 struct JobFile {
@@ -101,6 +107,8 @@ struct JobFile {
     std::optional<double> elevation;                // feet
     std::optional<double> ratio50, ratio80;
     std::optional<int> cropCounter;                 // "No of Crops"
+    // The job's farm values (JobState::Farm): fractions, hours a day, ECw dS/m.
+    std::optional<double> conveyanceEff, operatingHours, waterSalinity;
     QList<JobFileCrop> crops;
 };
 
@@ -201,7 +209,10 @@ JobFileImport ImportJobFile(const JobFile& file, bool replace, CropRunContext& c
                             const std::function<void()>& computed = {}, const std::function<void()>& cropsStart = {});
 
 // The saved job of exactly this name as the text of a job file; false when
-// no saved job has that name.
+// no saved job has that name. The farm values are those saved with the job
+// ("FarmJob.db", "FarmCrop.db"; the windows' values for a job saved before
+// them); an application efficiency of 0 (a crop without an area whose type
+// has none) is left out, to be seeded again.
 bool ExportJobFile(const QString& name, QByteArray& text);
 
 enum class JobFileWritten { Written, NoSuchJob, DatabaseFile, NotWritten };
