@@ -136,8 +136,8 @@ int Help()
         "the JSON path and the field; nothing is saved), 8 a saved job has the name already\n"
         "(nothing is saved), 9 one or more fields of a batch could not be computed (each of their\n"
         "rows names the line, the column and the reason; the other fields are computed),\n"
-        "10 no daily balance or daily import (no daily weather for the station, a soil or crop\n"
-        "without FAO-56 values, a file or station refused, daily weather there already without\n"
+        "10 no daily balance or daily import (no daily weather for the station, a soil or a crop\n"
+        "the balance has no values for, a file or station refused, daily weather there already without\n"
         "--replace; the message says which).\n")
             .arg(quen::Database::settingsFile(), QStringLiteral("<data folder>/Quenpm/Quenpm.sqlite")));
     return 0;

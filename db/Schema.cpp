@@ -181,7 +181,7 @@ QList<TableDef> buildSchema()
     // One row per station with daily weather: where it came from and what it holds.
     all << T("DailyWeatherSet.db")
                .text("Station Name", 35).text("Station No", 8).text("Source File", 120).text("Format", 12)
-               .text("Imported", 19).shrt("Days").text("First Date", 10).text("Last Date", 10)
+               .text("Imported", 23).shrt("Days").text("First Date", 10).text("Last Date", 10)
                .flt("Wind Height").logical("Coastal")
                .primary({"Station Name", "Station No"})
                .d;

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QVariantList>
 #include <cmath>
+#include <mutex>
 
 #include "Database.h"
 #include "MessageService.h"
@@ -21,12 +22,6 @@ const QString kSet = QStringLiteral("DailyWeatherSet.db");
 QVariant Opt(double v)
 {
     return std::isnan(v) ? QVariant() : QVariant(v);
-}
-
-double Val(TTable& t, const QString& field)
-{
-    TField f = t.field(field);
-    return f.isNull() ? std::nan("") : f.asFloat();
 }
 
 CivilDate DateOf(const QString& text)
@@ -211,7 +206,7 @@ DailyImportResult ImportDailyWeather(const DailyImportRequest& request)
                 set.remove();
             set.appendRecord({st.name, st.no, QFileInfo(request.filePath).fileName(),
                               DailyFileFormatText(request.format),
-                              QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+                              QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")),
                               std::min(n, 32767), parsed.days.front().date.text(), parsed.days.back().date.text(),
                               request.windHeightM, request.coastal});
             set.close();
@@ -256,30 +251,52 @@ std::vector<DailyWeatherDay> ReadDailyWeather(const QString& stationName, const 
 {
     std::vector<DailyWeatherDay> days;
     TTable t(kDaily);
+    // Equality on the leading key fields: the key's own order, read ahead in batches.
+    t.setFilter(QStringLiteral("Station Name = '%1' and Station No = '%2'")
+                    .arg(QString(stationName).replace(QLatin1Char('\''), QLatin1String("''")),
+                         QString(stationNo).replace(QLatin1Char('\''), QLatin1String("''"))));
+    t.setFiltered(true);
     t.open();
-    t.setRange({stationName, stationNo}, {stationName, stationNo});
-    days.reserve(std::max(0, t.recordCount()));
-    const QString fDate = QStringLiteral("Date"), fTmax = QStringLiteral("Tmax"), fTmin = QStringLiteral("Tmin"),
-                  fRs = QStringLiteral("Rs"), fSun = QStringLiteral("Sunshine"), fRhx = QStringLiteral("RHmax"),
-                  fRhn = QStringLiteral("RHmin"), fTd = QStringLiteral("Tdew"), fEa = QStringLiteral("Ea"),
-                  fU = QStringLiteral("Wind"), fZ = QStringLiteral("Wind Height"), fP = QStringLiteral("Rain");
+    // Field proxies taken once: they follow the current row.
+    TField fDate = t.field(QStringLiteral("Date")), fTmax = t.field(QStringLiteral("Tmax")),
+           fTmin = t.field(QStringLiteral("Tmin")), fRs = t.field(QStringLiteral("Rs")),
+           fSun = t.field(QStringLiteral("Sunshine")), fRhx = t.field(QStringLiteral("RHmax")),
+           fRhn = t.field(QStringLiteral("RHmin")), fTd = t.field(QStringLiteral("Tdew")),
+           fEa = t.field(QStringLiteral("Ea")), fU = t.field(QStringLiteral("Wind")),
+           fZ = t.field(QStringLiteral("Wind Height")), fP = t.field(QStringLiteral("Rain"));
+    auto val = [](const TField& f) { return f.isNull() ? std::nan("") : f.asFloat(); };
     for (t.first(); !t.eof(); t.next()) {
         DailyWeatherDay d;
-        d.date = DateOf(t.field(fDate).asString());
-        d.tmax = t.field(fTmax).asFloat();
-        d.tmin = t.field(fTmin).asFloat();
-        d.rs = Val(t, fRs);
-        d.sunshineHours = Val(t, fSun);
-        d.rhMax = Val(t, fRhx);
-        d.rhMin = Val(t, fRhn);
-        d.tdew = Val(t, fTd);
-        d.ea = Val(t, fEa);
-        d.wind = Val(t, fU);
-        d.windHeightM = t.field(fZ).isNull() ? 2.0 : t.field(fZ).asFloat();
-        d.rain = Val(t, fP);
+        d.date = DateOf(fDate.asString());
+        d.tmax = fTmax.asFloat();
+        d.tmin = fTmin.asFloat();
+        d.rs = val(fRs);
+        d.sunshineHours = val(fSun);
+        d.rhMax = val(fRhx);
+        d.rhMin = val(fRhn);
+        d.tdew = val(fTd);
+        d.ea = val(fEa);
+        d.wind = val(fU);
+        d.windHeightM = fZ.isNull() ? 2.0 : fZ.asFloat();
+        d.rain = val(fP);
         days.push_back(d);
     }
     t.close();
+    return days;
+}
+
+std::shared_ptr<const std::vector<DailyWeatherDay>> DailyWeatherOf(const DailyWeatherSet& set)
+{
+    static std::mutex lock;
+    static QStringList key;
+    static std::shared_ptr<const std::vector<DailyWeatherDay>> days;
+    const QStringList k{Database::path(), set.stationName, set.stationNo, set.sourceFile, set.format, set.imported,
+                        QString::number(set.days), set.firstDate, set.lastDate};
+    std::lock_guard<std::mutex> hold(lock);
+    if (k != key || !set.found || !days) {
+        days = std::make_shared<const std::vector<DailyWeatherDay>>(ReadDailyWeather(set.stationName, set.stationNo));
+        key = set.found ? k : QStringList();
+    }
     return days;
 }
 

@@ -17,6 +17,7 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "DailyWeather.h"
@@ -73,5 +74,12 @@ DailyWeatherSet ReadDailyWeatherSet(const QString& stationName, const QString& s
 
 // The station's days of "DailyWeather.db" in date order (missing values NaN).
 std::vector<DailyWeatherDay> ReadDailyWeather(const QString& stationName, const QString& stationNo);
+
+// The days of the station of `set` (its row as just read), kept in memory
+// while the database and that row stay the same: every import writes the
+// row anew with the time of the import to the millisecond, so a changed
+// record is read again.
+// For the runs of the daily balance, which read the same station over and over.
+std::shared_ptr<const std::vector<DailyWeatherDay>> DailyWeatherOf(const DailyWeatherSet& set);
 
 } // namespace quen::job

@@ -153,7 +153,8 @@ DailyRun RunDailyForCrop(const CropRunContext& ctx, const CropCurveState& curves
                         .arg(ctx.WeatherStationName);
         return run;
     }
-    const std::vector<DailyWeatherDay> days = ReadDailyWeather(ctx.WeatherStationName, ctx.StationNumber);
+    const std::shared_ptr<const std::vector<DailyWeatherDay>> record = DailyWeatherOf(set);
+    const std::vector<DailyWeatherDay>& days = *record;
     if (days.empty()) {
         run.error = QStringLiteral("The daily weather of the station %1 has no days.").arg(ctx.WeatherStationName);
         return run;
