@@ -10,6 +10,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <cmath>
 
 #include "ComputeCrop.h"
 #include "DailyFixture.h"
@@ -280,4 +281,48 @@ TEST_F(DailyRunDb, QuenpmCalcImportsAndRunsTheDailyBalance)
     EXPECT_EQ(Calc(db, {"--daily", "--job", "Cotton field", "--json", "--csv"}).exitCode, 1);
     EXPECT_EQ(Calc(db, {"--daily", "--job", "Cotton field", "--year", "1990"}).exitCode, 10);
     Database::open(db);
+}
+
+// NCEI Daily Summaries in standard units through quenpm-calc: stored in deg C,
+// mm and m/s at the anemometer height given; a file of metric units read as such.
+TEST_F(DailyRunDb, QuenpmCalcImportsNceiDailySummaries)
+{
+    const QString db = dir.filePath("daily.sqlite");
+    const QString standard = writeFile("ncei.csv",
+        "\"STATION\",\"NAME\",\"DATE\",\"AWND\",\"PRCP\",\"TMAX\",\"TMIN\"\n"
+        "\"USW00023183\",\"PHOENIX AIRPORT, AZ US\",\"2020-07-01\",\"6.93\",\"0.00\",\"109\",\"84\"\n"
+        "\"USW00023183\",\"PHOENIX AIRPORT, AZ US\",\"2020-07-02\",\"\",\"0.12\",\"104\",\"86\"\n");
+    const QString metric = writeFile("ncei-metric.csv",
+        "\"STATION\",\"DATE\",\"PRCP\",\"TMAX\",\"TMIN\",\"AWND\"\n"
+        "\"X\",\"2020-01-05\",\"2.3\",\"15.6\",\"3.3\",\"2.1\"\n");
+    Database::close();
+    CalcRun c = Calc(db, {"--import-daily", standard, "--station", kMaricopa, "--format", "ncei", "--wind-height", "10"});
+    ASSERT_EQ(c.exitCode, 0) << c.err.toStdString();
+    EXPECT_TRUE(c.out.contains("2 days")) << c.out.toStdString();
+    EXPECT_TRUE(c.out.contains("wind 2 m/s 1")) << c.out.toStdString();
+    Database::open(db);
+    TTable clim("Climate.DB");
+    clim.setIndexName("StaNameIndex");
+    clim.open();
+    ASSERT_TRUE(clim.findKey({kMaricopa}));
+    const QString no = clim.field("Station No").asString();
+    clim.close();
+    std::vector<DailyWeatherDay> days = job::ReadDailyWeather(kMaricopa, no);
+    ASSERT_EQ(days.size(), 2u);
+    EXPECT_NEAR(days[0].tmax, (109.0 - 32.0) * 5.0 / 9.0, 1e-9);
+    EXPECT_NEAR(days[0].wind, 6.93 * 0.44704, 1e-9);
+    EXPECT_DOUBLE_EQ(days[0].windHeightM, 10.0);
+    EXPECT_NEAR(days[1].rain, 0.12 * 25.4, 1e-9);
+    EXPECT_TRUE(std::isnan(days[1].wind));
+    EXPECT_EQ(job::ReadDailyWeatherSet(kMaricopa, no).format, "ncei");
+    Database::close();
+
+    c = Calc(db, {"--import-daily", metric, "--station", kMaricopa, "--format", "ncei-metric", "--replace"});
+    ASSERT_EQ(c.exitCode, 0) << c.err.toStdString();
+    Database::open(db);
+    days = job::ReadDailyWeather(kMaricopa, no);
+    ASSERT_EQ(days.size(), 1u);
+    EXPECT_DOUBLE_EQ(days[0].tmax, 15.6);
+    EXPECT_DOUBLE_EQ(days[0].rain, 2.3);
+    EXPECT_DOUBLE_EQ(days[0].windHeightM, 2.0);
 }
