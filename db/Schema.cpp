@@ -178,10 +178,11 @@ QList<TableDef> buildSchema()
                .flt("Tdew").flt("Ea").flt("Wind").flt("Wind Height").flt("Rain")
                .primary({"Station Name", "Station No", "Date"})
                .d;
-    // One row per station with daily weather: where it came from and what it holds.
+    // One row per station with daily weather: where it came from and what it
+    // holds ("Days" a number: a record of a century and more outgrows a short).
     all << T("DailyWeatherSet.db")
                .text("Station Name", 35).text("Station No", 8).text("Source File", 120).text("Format", 12)
-               .text("Imported", 23).shrt("Days").text("First Date", 10).text("Last Date", 10)
+               .text("Imported", 23).flt("Days").text("First Date", 10).text("Last Date", 10)
                .flt("Wind Height").logical("Coastal")
                .primary({"Station Name", "Station No"})
                .d;

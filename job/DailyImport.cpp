@@ -207,7 +207,7 @@ DailyImportResult ImportDailyWeather(const DailyImportRequest& request)
             set.appendRecord({st.name, st.no, QFileInfo(request.filePath).fileName(),
                               DailyFileFormatText(request.format),
                               QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")),
-                              std::min(n, 32767), parsed.days.front().date.text(), parsed.days.back().date.text(),
+                              double(n), parsed.days.front().date.text(), parsed.days.back().date.text(),
                               request.windHeightM, request.coastal});
             set.close();
         },

@@ -167,6 +167,24 @@ TEST_F(DailyDb, ReplacingOneStationLeavesTheOthers)
     EXPECT_EQ(rowsOf("DailyWeatherSet.db"), 2);
 }
 
+// GHCN-Daily records reach back more than a century: more days than a short holds.
+TEST_F(DailyDb, ARecordOfMoreThanACentury)
+{
+    QString text = QStringLiteral("date,tmax_C,tmin_C,rain_mm\n");
+    int n = 0;
+    for (std::int64_t d = CivilDate{1890, 1, 1}.serial(); d <= CivilDate{1999, 12, 31}.serial(); ++d, ++n)
+        text += CivilDate::fromSerial(d).text() + QStringLiteral(",25,10,0\n");
+    ASSERT_GT(n, 32767);
+    Answers yes;
+    job::DailyImportRequest r = azmetRequest();
+    r.filePath = writeFile("century.csv", text);
+    const job::DailyImportResult res = job::ImportDailyWeather(r);
+    ASSERT_TRUE(res.imported) << res.error.toStdString();
+    EXPECT_EQ(res.days, n);
+    EXPECT_EQ(job::ReadDailyWeatherSet(res.stationName, res.stationNo).days, n);
+    EXPECT_EQ(job::ReadDailyWeather(res.stationName, res.stationNo).size(), std::size_t(n));
+}
+
 TEST_F(DailyDb, AnImportAbandonedHalfWayLeavesTheEarlierDays)
 {
     Answers yes;
