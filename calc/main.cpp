@@ -16,6 +16,10 @@
 //              (job files, see JobFileCommand.h and job/JobFile.h)
 //   quenpm-calc batch FIELDS.csv [--metric] [-o OUT.csv]
 //              (one field a row, see BatchCommand.h and job/FieldBatch.h)
+//   quenpm-calc --import-daily FILE --station NAME [--format plain|ncei|ncei-metric]
+//              [--wind-height M] [--coastal] [--replace]
+//   quenpm-calc --daily --job JOB [--crop CROP] [--year YEAR] [--json | --csv]
+//              (daily weather and the daily soil-water balance, see DailyCommand.h)
 //
 // The database is the one the alias resolves ($QUENPM_DB), opened for reading
 // only: the commands but --copy-database, --save and import change no saved
@@ -31,6 +35,7 @@
 #include "BatchCommand.h"
 #include "CalcFarm.h"
 #include "CalcJob.h"
+#include "DailyCommand.h"
 #include "JobFileCommand.h"
 #include "db/Database.h"
 #include "db/Table.h"
@@ -54,7 +59,10 @@ const char* const kUsage =
     "                   | --report NAME --job JOB [--crop CROP] [--metric] [--pdf FILE] [--qrp FILE]\n"
     "                   | compute FILE [--json | --csv [--metric]] [--save [--replace]]\n"
     "                   | import FILE [--replace] | --export-job NAME FILE\n"
-    "                   | batch FIELDS.csv [--metric] [-o OUT.csv] | --help | --version";
+    "                   | batch FIELDS.csv [--metric] [-o OUT.csv]\n"
+    "                   | --import-daily FILE --station NAME [--format plain|ncei|ncei-metric]\n"
+    "                     [--wind-height M] [--coastal] [--replace]\n"
+    "                   | --daily --job JOB [--crop CROP] [--year YEAR] [--json | --csv] | --help | --version";
 
 int Usage()
 {
@@ -96,6 +104,18 @@ int Help()
         "                                      requirement (normal and dry year), monthly net requirement;\n"
         "                                      a field that cannot be computed gets the reason; nothing\n"
         "                                      is saved\n"
+        "  quenpm-calc --import-daily FILE --station NAME [--format plain|ncei|ncei-metric]\n"
+        "              [--wind-height M] [--coastal] [--replace]\n"
+        "                                      imports a station's daily weather (plain daily CSV or NCEI\n"
+        "                                      Daily Summaries); refused rows are listed, the rest stored;\n"
+        "                                      earlier daily weather of the station is replaced only with\n"
+        "                                      --replace\n"
+        "  quenpm-calc --daily --job JOB [--crop CROP] [--year YEAR] [--json | --csv]\n"
+        "                                      the FAO-56 daily soil-water balance of a crop over every year\n"
+        "                                      of the station's daily weather: 50/80/90 % net irrigation and\n"
+        "                                      number of irrigations beside the monthly method, and the\n"
+        "                                      schedule of YEAR (default the last complete season); --csv\n"
+        "                                      the daily table of YEAR\n"
         "  quenpm-calc --help                  this text\n"
         "  quenpm-calc --version               the version\n"
         "\n"
@@ -108,14 +128,18 @@ int Help()
         "\n"
         "The database is the one of the alias Quenpm: $QUENPM_DB, else the \"Database\" line of\n"
         "%1, else %2.\n"
-        "It is only read, but by --save and import (which create it when there is none) and\n"
-        "--copy-database (which writes its target only).\n"
+        "It is only read, but by --save and import (which create it when there is none),\n"
+        "--import-daily (which writes the station's daily weather) and --copy-database (which\n"
+        "writes its target only).\n"
         "Exit status: 0 done, 1 usage, 2 no database, 3 damaged or unreadable database,\n"
         "4 no such job, 5 no such crop or report, 6 a file could not be written,\n"
         "7 the job file cannot be read, is malformed or is refused (the message names the file,\n"
         "the JSON path and the field; nothing is saved), 8 a saved job has the name already\n"
         "(nothing is saved), 9 one or more fields of a batch could not be computed (each of their\n"
-        "rows names the line, the column and the reason; the other fields are computed).\n")
+        "rows names the line, the column and the reason; the other fields are computed),\n"
+        "10 no daily balance or daily import (no daily weather for the station, a soil or a crop\n"
+        "the balance has no values for, a file or station refused, daily weather there already without\n"
+        "--replace; the message says which).\n")
             .arg(quen::Database::settingsFile(), QStringLiteral("<data folder>/Quenpm/Quenpm.sqlite")));
     return 0;
 }
@@ -144,6 +168,10 @@ int main(int argc, char** argv)
         return quen::calc::ImportCommand(args.mid(1));
     if (!args.isEmpty() && args[0] == QLatin1String("--export-job"))
         return quen::calc::ExportCommand(args.mid(1));
+    if (quen::calc::WantsImportDaily(args))
+        return quen::calc::ImportDailyCommand(args);
+    if (quen::calc::WantsDaily(args))
+        return quen::calc::DailyCommand(args);
     if (!args.isEmpty() && args[0] == QLatin1String("--copy-database")) {
         if (args.size() < 3 || args.size() > 4 || (args.size() == 4 && args[3] != QLatin1String("--replace")))
             return Usage();

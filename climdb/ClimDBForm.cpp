@@ -19,6 +19,7 @@
 
 #include "ClimDMod.h"
 #include "ClimImport.h"
+#include "ClimModal.h"
 #include "ClimFormParts.h"
 #include "AboutClimBox.h"
 #include "ClimReports.h"
@@ -27,6 +28,7 @@
 #include "EnterFocus.h"
 #include "Help.h"
 #include "Hourglass.h"
+#include "ImportDailyDlg.h"
 #include "MessageService.h"
 #include "Placement.h"
 #include "RecordEditor.h"
@@ -78,6 +80,9 @@ TClimDBForm::TClimDBForm(QWidget* parent) : QDialog(parent)
     PrintAllMarkedItem = file->addAction(QStringLiteral("Print All Marked"), this, &TClimDBForm::PrintAllMarkedClick);
     PrintByCountyItem = file->addAction(QStringLiteral("Print List by County"), this, &TClimDBForm::PrintByCountyClick);
     PrintByStationItem = file->addAction(QStringLiteral("Print List by Station"), this, &TClimDBForm::PrintByStationClick);
+    file->addSeparator();
+    ImportDailyItem = file->addAction(QStringLiteral("Import Daily Weather..."), this, &TClimDBForm::ImportDailyItemClick);
+    setHelpContext(ImportDailyItem, 19208);
     file->addSeparator();
     CloseItem = file->addAction(QStringLiteral("Close"), this, &QDialog::close);
     ShowCountyItem = MainMenu->addAction(QStringLiteral("Show County"));
@@ -699,6 +704,18 @@ void TClimDBForm::PrintByCountyClick()
 void TClimDBForm::PrintByStationClick()
 {
     printStations([](TTable& t) { return prepareStationList(t); });
+}
+
+// The daily weather of the station shown (or another picked in the window).
+void TClimDBForm::ImportDailyItemClick()
+{
+    if (!pendingPositionOk())
+        return;
+    TTable* t = DMod->tblClim;
+    const QString station =
+        t->isOpen() && !t->isEmpty() ? t->field(QStringLiteral("Station Name")).asString() : QString();
+    TImportDailyDlg dlg(station, this);
+    runClimDialog(dlg);
 }
 
 void TClimDBForm::DefaultsClick()

@@ -37,6 +37,7 @@ public:
     QAction* PrintAllMarkedItem;
     QAction* PrintByCountyItem;
     QAction* PrintByStationItem;
+    QAction* ImportDailyItem;         // "Import Daily Weather..."
     QAction* CloseItem;
     QAction* ShowCountyItem;          // "Show County" / "Cancel County"
     QAction* SearchNameItem;
@@ -101,6 +102,7 @@ public slots:
     void PrintByCountyClick();
     void PrintByStationClick();
     void DefaultsClick();
+    void ImportDailyItemClick();
     // Unit pairs: the partner of field is recomputed (edit or insert state only).
     void FieldExit(const QString& field);
     // Latitude and longitude: a value that is not DDMM / DDDMM is refused.

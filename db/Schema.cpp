@@ -168,6 +168,37 @@ QList<TableDef> buildSchema()
                .primary({"Crop Name"})
                .d;
 
+    // The daily soil-water balance (schema version 4). The daily weather of
+    // a station as imported: one row per day, the station keyed as in
+    // "Climate.DB", "Date" YYYY-MM-DD; degrees C, MJ/m2/day, hours, percent,
+    // kPa, m/s at "Wind Height" m and mm; an empty field is a missing value.
+    all << T("DailyWeather.db")
+               .text("Station Name", 35).text("Station No", 8).text("Date", 10)
+               .flt("Tmax").flt("Tmin").flt("Rs").flt("Sunshine").flt("RHmax").flt("RHmin")
+               .flt("Tdew").flt("Ea").flt("Wind").flt("Wind Height").flt("Rain")
+               .primary({"Station Name", "Station No", "Date"})
+               .d;
+    // One row per station with daily weather: where it came from and what it
+    // holds ("Days" a number: a record of a century and more outgrows a short).
+    all << T("DailyWeatherSet.db")
+               .text("Station Name", 35).text("Station No", 8).text("Source File", 120).text("Format", 12)
+               .text("Imported", 23).flt("Days").text("First Date", 10).text("Last Date", 10)
+               .flt("Wind Height").logical("Coastal")
+               .primary({"Station Name", "Station No"})
+               .d;
+    // Shipped: the FAO-56 crop terms of each crop record ("Crop Name" a "Cop
+    // Name" of "QuenCrop.DB") and the soil water of the soils of the crop
+    // inputs (data/SOURCES.md).
+    all << T("FAO56CropDaily.db")
+               .text("Crop Name", 40).flt("Root Depth M").flt("Root Depth Min M").flt("Root Depth Max M")
+               .flt("P").flt("Max Height M").flt("Kcb Ini").flt("Kcb Mid").flt("Kcb End").text("Source", 200)
+               .primary({"Crop Name"})
+               .d;
+    all << T("FAO56SoilWater.db")
+               .text("Soil", 20).flt("ThetaFC").flt("ThetaWP").flt("REW").text("Source", 80)
+               .primary({"Soil"})
+               .d;
+
     // ---- Climate and computation reference tables --------------------------
     all << T("Climate.DB")
                .text("Station Name", 35).text("County", 25).text("Station No", 8).autoinc("TP Site No")

@@ -58,8 +58,10 @@ struct TableDef {
 // of an older version is upgraded when it is opened. Version 2 adds
 // "FAO56KcClimate.db"; version 3 the farm water tables ("FarmJob.db",
 // "FarmCrop.db", "FarmWkCrop.db", "FarmDefaults.db", "FarmIrrEff.db",
-// "FarmCropSalt.db").
-inline constexpr int kSchemaVersion = 3;
+// "FarmCropSalt.db"); version 4 the daily soil-water balance tables
+// ("DailyWeather.db", "DailyWeatherSet.db", "FAO56CropDaily.db",
+// "FAO56SoilWater.db").
+inline constexpr int kSchemaVersion = 4;
 
 // Every table of the database, in a fixed order.
 const QList<TableDef>& schemaTables();

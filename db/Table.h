@@ -185,6 +185,9 @@ public:
     // without a QVariant per value.
     void appendColumns(const QList<int>& fields, const QList<const double*>& columns, int rowCount);
     void emptyTable();            // delete every row of the table (open or closed)
+    // Deletes every visible row (range and filters applied; the handle must
+    // be open) in one statement, and returns how many there were.
+    int removeVisibleRows();
     void refresh();               // re-read the current row and the visible rows
 
     // Field access by exact name or by physical position.

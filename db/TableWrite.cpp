@@ -507,6 +507,38 @@ void TTable::remove()
     Database::notifyTableChanged(tableBaseName(d->def->name), this);
 }
 
+int TTable::removeVisibleRows()
+{
+    d->needOpen();
+    if (d->state != State::Browse)
+        cancel();
+    if (d->predicateActive()) {
+        // A row predicate is not SQL: the rows go one by one.
+        int n = 0;
+        for (first(); !eof(); ++n)
+            remove();
+        return n;
+    }
+    const int n = recordCount();
+    if (n == 0)
+        return 0;
+    d->ensureVisibility();
+    if (!d->scratch())
+        dbi::ensureAttached();
+    QString sql = QStringLiteral("DELETE FROM %1").arg(d->base);
+    if (!d->visText.isEmpty())
+        sql += QLatin1String(" WHERE ") + d->visText;
+    dbi::Stmt& qq = d->exec(sql, d->visValues);
+    qq.finish();
+    dbi::scratchWritten(d->def);
+    d->setNoRow();
+    d->eof = d->bof = true;
+    emit afterDelete();
+    emit afterScroll();
+    Database::notifyTableChanged(tableBaseName(d->def->name), this);
+    return n;
+}
+
 void TTable::emptyTable()
 {
     const TableDef& def = d->needDef();

@@ -4,6 +4,16 @@
 // program) made into the engine's inputs, run over every year of the record.
 // The monthly computation of the same crop stands beside it: the context as
 // ComputeCrop left it for the crop.
+//
+// Irrigation rule: a fixed net depth, the working crop's "Net Irr" (inches,
+// as mm), whenever it is above 0 - it is the planner's net depth of each
+// irrigation, the depth the system applies and the depth the monthly
+// method's wetting terms are computed with, so the schedule is one the
+// system can carry out; refilling the root zone to field capacity when "Net
+// Irr" is not set. Where each input comes from: job/DailyRun.cpp and the
+// run's notes. Errors (in `error`): no daily weather for the station, a soil
+// without FAO-56 Table 19 values ("Clay Loam"), a crop without FAO-56 terms
+// or without a daily Kcb.
 #pragma once
 
 #include <QString>

@@ -1095,6 +1095,103 @@ def build_climate():
     return sts
 
 
+# --------------------------------------------------------------------------
+# 9. Daily soil-water balance: crop root depth, p, height and basal Kcb;
+#    surface soil water of the six soils of the crop inputs
+
+# Per shipped crop ("Cop Name"): the FAO-56 Table 22 row (maximum effective
+# rooting depth Zr and soil water depletion fraction p), the Table 12 row
+# (maximum crop height) and the Table 17 row (Kcb ini, mid, end) it takes.
+# A printed range is stored as its midpoint (as CrpFAO56Tbl.db does), except
+# where the note names the end a Table 17 footnote gives for the crop.
+# "Vegetables (general)" has no single row in Tables 22, 12 or 17: no row.
+DAILY_CROPS = [
+    # Cop Name, Table 22 crop, Table 12 row, Table 17 row, Table 17 choice
+    ("Alfalfa hay", "alfalfa for hay", "Alfalfa Hay, averaged cutting effects",
+     "Alfalfa Hay - individual cutting periods", None),
+    ("Pasture, grass", "grazing pasture rotated", "Grazing Pasture, Rotated Grazing",
+     "Grazing Pasture - Rotated Grazing", None),
+    ("Spring grain (barley, oats, wheat)", "spring wheat", "Spring Wheat", "Spring Wheat", None),
+    ("Winter wheat", "winter wheat", "Winter Wheat, with non-frozen soils", "Winter Wheat", "ini 0.15"),
+    ("Corn, grain", "maize field grain corn", "Maize, Field (grain) (field corn)",
+     "Maize - Field (grain) (field corn)", "end 0.15"),
+    ("Corn, silage", "maize field grain corn", "Maize, Field (grain) (field corn)",
+     "Maize - Field (grain) (field corn)", "end 0.50"),
+    ("Beans, dry", "beans dry pulses", "Beans, dry and Pulses", "Beans, dry and Pulses", None),
+    ("Potatoes", "potato", "Potato", "Potato", None),
+    ("Sugar beets", "sugar beet", "Sugar Beet", "Sugar Beet", None),
+    ("Sorghum, grain", "sorghum grain", "Sorghum, grain", "Sorghum - grain", None),
+    ("Sweet corn", "maize sweet corn", "Maize, Sweet (sweet corn)", "Maize - Sweet (sweet corn)", None),
+    ("Onions, dry", "onions dry", "Onions, dry", "Onions - dry", None),
+    ("Orchard (apples, cherries, pears)", "apples cherries pears",
+     "Apples, Cherries, Pears, no ground cover, killing frost",
+     "Apples, Cherries, Pears - no ground cover, killing frost", None),
+    ("Grapes, wine", "grapes wine", "Grapes, Wine", "Grapes - Wine", None),
+    ("Tomatoes", "tomato", "Tomato", "Tomato", None),
+    ("Orchard with cover crop", "apples cherries pears",
+     "Apples, Cherries, Pears, active ground cover, killing frost",
+     "Apples, Cherries, Pears - active ground cover, killing frost", None),
+    ("Beans, snap", "beans green", "Beans, green", "Beans, green", None),
+    ("Cotton", "cotton", "Cotton", "Cotton", None),
+    ("Winter wheat, fall growth", "winter wheat", "Winter Wheat, with non-frozen soils", "Winter Wheat", "ini 0.15"),
+    ("Winter wheat, spring growth", "winter wheat", "Winter Wheat, with non-frozen soils", "Winter Wheat", "ini 0.15"),
+]
+
+# FAO-56 Table 19 (soil water characteristics), the middle of each printed
+# range, for the soils of the crop inputs. "Clay Loam" has no Table 19 row:
+# no row (the daily balance refuses it, naming the soil).
+DAILY_SOILS = [
+    # Soil, Table 19 row, thetaFC range, thetaWP range, REW range (mm)
+    ("Clay", "Clay", (0.32, 0.40), (0.20, 0.24), (8, 12)),
+    ("Silt Loam", "Silt loam", (0.22, 0.36), (0.09, 0.21), (8, 11)),
+    ("Sandy Loam", "Sandy loam", (0.18, 0.28), (0.06, 0.16), (6, 10)),
+    ("Loamy Sand", "Loamy sand", (0.11, 0.19), (0.03, 0.10), (4, 8)),
+    ("Sand", "Sand", (0.07, 0.17), (0.02, 0.07), (2, 7)),
+]
+
+
+def t17_cell(cell, choice, which):
+    if choice and choice.startswith(which + " "):
+        value = float(choice.split()[1])
+        allowed = {float(x) for alt in cell.split(",") for x in alt.split("-")}
+        assert value in allowed, (cell, choice)
+        return value
+    assert "," not in cell, cell
+    lo_hi = [float(x) for x in cell.split("-")]
+    return (lo_hi[0] + lo_hi[-1]) / 2
+
+
+def build_daily(t12):
+    t22 = {r["crop"]: r for r in read_input("fao56_table22.csv")}
+    t17 = {r["crop"]: r for r in read_commented("fao56_table17_kcb_printed.csv")}
+    body = []
+    for cop, k22, k12, k17, choice in DAILY_CROPS:
+        r22, r12, r17 = t22[k22], t12[k12], t17[k17]
+        lo, hi = float(r22["zr_max_min_m"]), float(r22["zr_max_max_m"])
+        kcb = [t17_cell(r17[c], choice, w) for c, w in (("kcb_ini", "ini"), ("kcb_mid", "mid"), ("kcb_end", "end"))]
+        src = "FAO-56 T22 %s; T12 %s; T17 %s" % (k22, k12, k17) + (" (%s)" % choice if choice else "")
+        body.append([cop, gen(round((lo + hi) / 2, 3)), gen(lo), gen(hi), gen(float(r22["p_depletion"])),
+                     gen(round(r12["MaxHeightM"], 3))] + [gen(round(v, 3)) for v in kcb] + [src])
+    write_table("FAO56CropDaily.db",
+                ["Crop Name", "Root Depth M", "Root Depth Min M", "Root Depth Max M", "P", "Max Height M",
+                 "Kcb Ini", "Kcb Mid", "Kcb End", "Source"], body, [
+        "Crop terms of the daily soil-water balance, per crop record (\"Cop Name\" of QuenCrop.DB):",
+        "FAO-56 (Allen et al. 1998) Table 22 maximum effective rooting depth (m; Root Depth M the",
+        "midpoint of the printed range) and soil water depletion fraction p (for ETc 5 mm/day);",
+        "Table 12 maximum crop height (m); Table 17 basal Kcb ini, mid, end (ranges: midpoint,",
+        "or the end the Table 17 footnote gives, named in Source). See data/SOURCES.md.",
+    ])
+    soils = []
+    for soil, row, fc, wp, rew in DAILY_SOILS:
+        soils.append([soil, gen(round(sum(fc) / 2, 4)), gen(round(sum(wp) / 2, 4)), gen(round(sum(rew) / 2, 2)),
+                      "FAO-56 Table 19, %s: middle of the printed ranges" % row])
+    write_table("FAO56SoilWater.db", ["Soil", "ThetaFC", "ThetaWP", "REW", "Source"], soils, [
+        "Soil water of the soils of the crop inputs: FAO-56 (Allen et al. 1998) Table 19 field",
+        "capacity and wilting point (m3/m3) and readily evaporable water REW (mm, Ze = 0.10 m),",
+        "the middle of each printed range. Clay Loam has no Table 19 row: not shipped.",
+    ])
+
+
 def main():
     t11 = load_t11()
     t12_rows, t12 = load_t12()
@@ -1110,6 +1207,7 @@ def main():
     build_crops(t11, t12)
     build_defaults()
     build_farm_water()
+    build_daily(t12)
     build_climate()
 
 
