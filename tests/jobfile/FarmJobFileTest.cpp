@@ -297,7 +297,11 @@ TEST(FarmJobFile, JsonCarriesTheFarmComputation)
         ExpectMonths(c["volume80M3"], cw.volume80M3, "volume80M3");
         EXPECT_EQ(c["seasonVolume80AcFt"].toDouble(), cw.seasonVolume80AcFt);
         EXPECT_EQ(c["seasonGross50In"].toDouble(), cw.seasonGross50In);
-        EXPECT_EQ(c["applicationEfficiencySource"].toString(), "entered");
+        // The shipped table's source where the file's Ea is the type's own, "entered" otherwise.
+        if (job::DefaultApplicationEff(crops[i].ctx.IrrigationType) == kEa[i])
+            EXPECT_TRUE(c["applicationEfficiencySource"].toString().startsWith("FAO Training Manual 3"));
+        else
+            EXPECT_EQ(c["applicationEfficiencySource"].toString(), "entered");
     }
     // Leaching where both ECw and the threshold are given (FAO-29 eq. 7), none without a threshold.
     EXPECT_GT(wc[0].toObject()["leachingRequirement"].toDouble(), 0.0);
