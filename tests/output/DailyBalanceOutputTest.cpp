@@ -236,6 +236,10 @@ TEST_F(DailyBalanceOutputTest, PageShowsTheRunsDesignValuesAndEachYearItsSchedul
         EXPECT_NE(dates2010, dates2020);
         for (const QString& d : dates2010)
             EXPECT_TRUE(d.startsWith(QStringLiteral("2010-"))) << d.toStdString();
+        if (const QString shots = qEnvironmentVariable("QUEN_OUTPUT_SHOT_DIR"); !shots.isEmpty()) {
+            QTest::qWait(50);
+            dlg.grab().save(shots + (metric ? "/daily-page-2010-metric.png" : "/daily-page-2010.png"));
+        }
         const quen::SeasonBalance* s = quen::output::DailyDetailSeason(page.run());
         ASSERT_NE(s, nullptr);
         EXPECT_EQ(page.ScheduleGrid->rowCount(), s->irrigations);
@@ -347,4 +351,47 @@ TEST_F(DailyBalanceOutputTest, ReportGoldenFilesInBothUnitsAndItsCsvHasADayARow)
         EXPECT_EQ(csv[2].rows.size(), qsizetype(s->schedule.size()));
         EXPECT_EQ(csv[1].rows.size(), qsizetype(run.result.seasons.size()));
     }
+}
+
+// A season with days missing from the weather stands in the seasons'
+// table as incomplete and is left out of the design values; the year
+// chooser still offers it.
+TEST_F(DailyBalanceOutputTest, IncompleteSeasonsAreShownAndLeftOutOfTheDesignValues)
+{
+    std::vector<quen::DailyEtoDay> gapped;
+    for (const quen::DailyEtoDay& d : Maricopa())
+        if (!(d.date.year == 2012 && d.date.month == 7 && d.date.day >= 10 && d.date.day < 20))
+            gapped.push_back(d);
+    DailyRun run = RunFor(db->ctx, 2011);
+    run.result = quen::RunDailyBalance(gapped, run.inputs, 2011);
+    ASSERT_TRUE(run.ok());
+    EXPECT_EQ(run.result.netIrrigation.years, 17);
+
+    const QString used = quen::output::DailyYearsUsedText(run);
+    EXPECT_TRUE(used.contains(QStringLiteral("Complete seasons used: 17 (2003-2020).")));
+    EXPECT_TRUE(used.contains(QStringLiteral("Incomplete seasons left out: 1 (2012).")));
+    const quen::report::CsvTable seasons = quen::output::DailySeasonsTable(run, true);
+    int incomplete = 0;
+    for (const QStringList& r : seasons.rows)
+        if (r.value(0) == QStringLiteral("2012")) {
+            EXPECT_EQ(r.value(7), QStringLiteral("incomplete: 10 days missing"));
+            ++incomplete;
+        } else {
+            EXPECT_TRUE(r.value(7).isEmpty()) << r.value(0).toStdString();
+        }
+    EXPECT_EQ(incomplete, 1);
+    // the design values are those of the 17 complete seasons
+    std::vector<double> complete;
+    for (const quen::SeasonBalance& s : run.result.seasons)
+        if (s.complete)
+            complete.push_back(s.netIrrigation);
+    const quen::report::CsvTable design = quen::output::DailyDesignTable(run, true);
+    EXPECT_EQ(design.rows[0].value(2), quen::output::FixedNumberText(quen::WeibullValue(complete, 0.8), 0));
+
+    TOutputdlg::RunDaily = [&](const quen::CropRunContext&, quen::CropCurveState&, int) { return run; };
+    TOutputdlg dlg(db->ctx, db->curves);
+    dlg.show();
+    dlg.OutputTabs->setCurrentWidget(dlg.DailyPage);
+    EXPECT_GE(dlg.DailyPage->DailyYearCombo->findText(QStringLiteral("2012 (incomplete)")), 0);
+    EXPECT_EQ(dlg.DailyPage->DailyYearCombo->currentText(), QStringLiteral("2011"));
 }
