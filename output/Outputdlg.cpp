@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -15,6 +16,7 @@
 #include "ComputeCrop.h"
 #include "CropReports.h"
 #include "CropRunContext.h"
+#include "DailyBalancePage.h"
 #include "DBControls.h"
 #include "Help.h"
 #include "Hourglass.h"
@@ -154,7 +156,20 @@ TOutputdlg::TOutputdlg(CropRunContext& ctx, CropCurveState& curves, QWidget* par
     ResultsScrollBox->setWidgetResizable(true);
     ResultsScrollBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setHelpContext(ResultsScrollBox, 19016);
-    outer->addWidget(ResultsScrollBox, 1);
+    OutputTabs = new QTabWidget(this);
+    OutputTabs->setObjectName(QStringLiteral("OutputTabs"));
+    OutputTabs->setDocumentMode(true);
+    OutputTabs->addTab(ResultsScrollBox, QStringLiteral("Summary"));
+    DailyPage = new TDailyBalancePage(ctx, OutputTabs);
+    DailyPage->setProvider([this](int year) {
+        if (RunDaily)
+            return RunDaily(m_ctx, m_curves, year);
+        job::DailyRun none;
+        none.error = TDailyBalancePage::noProviderText();
+        return none;
+    });
+    OutputTabs->addTab(DailyPage, QStringLiteral("Daily balance"));
+    outer->addWidget(OutputTabs, 1);
 
     auto* body = new QWidget;
     ResultsScrollBox->setWidget(body);
@@ -446,7 +461,10 @@ TOutputdlg::TOutputdlg(CropRunContext& ctx, CropCurveState& curves, QWidget* par
     connect(CurveBitBtn, &QPushButton::clicked, this, &TOutputdlg::CurveBitBtnClick);
     connect(ClimDatSpeedBtn, &QToolButton::clicked, this, &TOutputdlg::ClimDatSpeedBtnClick);
     connect(HelpSpeedButton1, &QToolButton::clicked, this, &TOutputdlg::HelpSpeedButton1Click);
+    connect(OutputTabs, &QTabWidget::currentChanged, this, &TOutputdlg::OutputTabsChange);
 }
+
+std::function<job::DailyRun(const CropRunContext&, CropCurveState&, int)> TOutputdlg::RunDaily;
 
 QRect TOutputdlg::placement(const QRect& screen, const QSize& design)
 {
@@ -592,5 +610,14 @@ void TOutputdlg::ClimDatSpeedBtnClick()
 }
 
 void TOutputdlg::HelpSpeedButton1Click() { showHelpContext(21); }
+
+void TOutputdlg::OutputTabsChange(int index)
+{
+    // The daily balance runs over every year of the record: only when asked for.
+    if (OutputTabs->widget(index) == DailyPage && !DailyPage->isLoaded()) {
+        DailyPage->setMetric(m_metric);
+        DailyPage->load(0);
+    }
+}
 
 } // namespace quen

@@ -7,14 +7,22 @@
 // Every value comes from the CropRunContext, a few crop inputs from the
 // current "QuenWkCrop.DB" row through datQuenWkCrop. Values are written once
 // when the dialog is shown (FormShow); units follow MetricUnits.
+//
+// The dialog has two pages: the summary above, and "Daily balance", the
+// crop's daily soil-water balance over the years of the station's daily
+// weather (TDailyBalancePage), computed when the page is first shown.
 #pragma once
 
 #include <QDialog>
 #include <QRect>
+#include <functional>
+
+#include "DailyRun.h"
 
 class QLabel;
 class QPushButton;
 class QScrollArea;
+class QTabWidget;
 class QTableWidget;
 class QToolButton;
 
@@ -23,6 +31,7 @@ namespace quen {
 struct CropRunContext;
 struct CropCurveState;
 class TDBText;
+class TDailyBalancePage;
 
 class TOutputdlg : public QDialog {
     Q_OBJECT
@@ -61,11 +70,18 @@ public:
     QLabel* Note3Label;
     QLabel* MethodNoteLabel;   // the line when the method is used outside where it was developed
     QScrollArea* ResultsScrollBox;
+    // The summary page (ResultsScrollBox) and the "Daily balance" page.
+    QTabWidget* OutputTabs;
+    TDailyBalancePage* DailyPage;
     QPushButton *CloseBtn, *PrintBtn, *DetailBtn, *BitBtnNorm, *CurveBitBtn;
     QToolButton *ClimDatSpeedBtn, *HelpSpeedButton1;
 
     // Writes every value (runs when the dialog is shown).
     void FormShow();
+
+    // The daily balance of the crop the dialog shows, for a detail year (0:
+    // the last complete season). Empty: the page says there is none.
+    static std::function<job::DailyRun(const CropRunContext&, CropCurveState&, int year)> RunDaily;
 
 public slots:
     void CloseBtnClick();
@@ -75,6 +91,7 @@ public slots:
     void CurveBitBtnClick();
     void ClimDatSpeedBtnClick();
     void HelpSpeedButton1Click();
+    void OutputTabsChange(int index);
 
 protected:
     void showEvent(QShowEvent* e) override;
