@@ -70,7 +70,9 @@ int Help()
         "  quenpm-calc --job NAME [--json]     computes every crop of the job, as a table or as JSON\n"
         "  quenpm-calc --report NAME --job JOB [--crop CROP] [--metric] [--pdf FILE] [--qrp FILE]\n"
         "                                      prints a report of the job: crop-summary, crop-detail,\n"
-        "                                      job-summary, clim-detail, graph or bar\n"
+        "                                      job-summary, clim-detail, graph, bar or farm-water\n"
+        "                                      (the farm's monthly water and system capacity, every crop\n"
+        "                                      with its saved area and efficiencies)\n"
         "  quenpm-calc --copy-database FROM TO [--replace]\n"
         "                                      copies every table from one database to another\n"
         "                                      (file or postgresql:// server); a target holding\n"
@@ -114,7 +116,8 @@ int Help()
         "7 the job file cannot be read, is malformed or is refused (the message names the file,\n"
         "the JSON path and the field; nothing is saved), 8 a saved job has the name already\n"
         "(nothing is saved), 9 one or more fields of a batch could not be computed (each of their\n"
-        "rows names the line, the column and the reason; the other fields are computed).\n")
+        "rows names the line, the column and the reason; the other fields are computed),\n"
+        "10 the saved job's farm values cannot be used (each problem names its field).\n")
             .arg(quen::Database::settingsFile(), QStringLiteral("<data folder>/Quenpm/Quenpm.sqlite")));
     return 0;
 }

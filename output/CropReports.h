@@ -19,6 +19,8 @@
 #include "CsvExport.h"
 #include "PreparedReport.h"
 
+class QWidget;
+
 namespace quen {
 
 struct CropRunContext;
@@ -108,6 +110,10 @@ report::PreparedReport prepareJobCropReport(CropRunContext& ctx, bool metric,
 // or a test's hook that receives the prepared pages and CSV tables instead.
 using PreviewHook = std::function<void(const report::PreparedReport&, const QList<report::CsvTable>&)>;
 PreviewHook setPreviewHook(PreviewHook hook);   // returns the previous hook
+// Shows prepared pages with their CSV tables in the preview window, or hands
+// them to the hook when one is set (the previews of the single-crop and the
+// farm water reports).
+void showPreparedReport(QWidget* parent, const report::PreparedReport& pages, const QList<report::CsvTable>& csv);
 
 // The pages as text, page by page, one line per printed line (texts of the
 // same height joined left to right with " | "): what the golden files hold.

@@ -41,6 +41,11 @@ int runModal(QDialog& dlg) { return modalRunnerRef() ? modalRunnerRef()(dlg) : d
 
 } // namespace
 
+void showPreparedReport(QWidget* parent, const report::PreparedReport& pages, const QList<report::CsvTable>& csv)
+{
+    show(parent, pages, csv);
+}
+
 void setModalRunner(ModalRunner runner) { modalRunnerRef() = std::move(runner); }
 
 PreviewHook setPreviewHook(PreviewHook hook)
