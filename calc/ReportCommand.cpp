@@ -12,6 +12,8 @@
 #include "CropReports.h"
 #include "CurvesForm.h"
 #include "Database.h"
+#include "FarmStore.h"
+#include "FarmWaterReport.h"
 #include "JobStore.h"
 #include "JobSummaryReport.h"
 #include "MessageService.h"
@@ -29,7 +31,8 @@ const QStringList& ReportNames()
 {
     static const QStringList names{QStringLiteral("crop-summary"), QStringLiteral("crop-detail"),
                                    QStringLiteral("job-summary"),  QStringLiteral("clim-detail"),
-                                   QStringLiteral("graph"),        QStringLiteral("bar")};
+                                   QStringLiteral("graph"),        QStringLiteral("bar"),
+                                   QStringLiteral("farm-water")};
     return names;
 }
 
@@ -136,41 +139,63 @@ int reportMain(int argc, char** argv)
             calc::CollectingMessages collect;   // the chosen crop's messages are printed below
             job::FetchCrops(ctx, jobState, state, wk, [&] { crops.append({ctx, {}}); });
         }
-        qsizetype chosen = -1;
-        for (qsizetype i = 0; i < crops.size() && chosen < 0; ++i)
-            if (crop.isEmpty() || crops.at(i).ctx.CropName == crop)
-                chosen = i;
-        if (chosen < 0) {
-            Err(crop.isEmpty() ? QStringLiteral("the job \"%1\" has no crops").arg(job)
-                               : QStringLiteral("the job \"%1\" has no crop named \"%2\"").arg(job, crop));
-            return 5;
-        }
-        // As the report commands of the program: the chosen crop is computed
-        // again, so the context and the daily curves ("ETKc.db") are its own
-        // and not those of the job's last crop.
-        if (!wk.isOpen())
-            wk.open();
-        ctx.CropName = crops.at(chosen).ctx.CropName;
-        wk.locate(QStringLiteral("Crop Name"), ctx.CropName);
-        {
-            calc::CollectingMessages collect;
-            ComputeCrop(ctx, state, wk);
-            for (const QString& m : collect.texts)
-                Err(ctx.CropName + QStringLiteral(": ") + m);
-        }
-        if (report == QLatin1String("crop-summary"))
-            pages = prepareJobCropReport(ctx, metric);
-        else if (report == QLatin1String("crop-detail"))
-            pages = prepareCropDetailReport(ctx, metric);
-        else if (report == QLatin1String("clim-detail"))
-            pages = prepareClimDetailReport(ctx);
-        else if (report == QLatin1String("bar"))
-            pages = prepareBarReport(ctx, metric);
-        else if (report == QLatin1String("graph")) {
-            TTable etkc(QStringLiteral("ETKc.db"));
-            pages = prepareGraphReport(ctx, state, etkc, metric);
+        if (report == QLatin1String("farm-water")) {
+            // Every crop of the job as the fetch computed it, with the job's
+            // saved farm values (crops by their saved place).
+            QStringList names, types;
+            for (const calc::CropResult& r : crops) {
+                names << r.ctx.CropName;
+                types << r.ctx.IrrigationType;
+            }
+            const FarmJobInput farmJob = job::SavedFarmJob(job);
+            const std::vector<job::FarmCropValues> values = job::SavedFarmCrops(job, names, types);
+            std::vector<FarmCropInput> inputs;
+            for (qsizetype i = 0; i < crops.size(); ++i)
+                inputs.push_back(job::FarmInputOf(crops.at(i).ctx, values.at(size_t(i))));
+            const QStringList problems = FarmInputProblems(farmJob, inputs);
+            if (!problems.isEmpty()) {
+                for (const QString& p : problems)
+                    Err(QStringLiteral("the job \"%1\": %2").arg(job, p));
+                return 11;
+            }
+            pages = prepareFarmWaterReport(ctx, ComputeFarmWater(farmJob, inputs), metric);
         } else {
-            pages = prepareJobSummaryReport(ctx, wk, metric);   // every crop of the job
+            qsizetype chosen = -1;
+            for (qsizetype i = 0; i < crops.size() && chosen < 0; ++i)
+                if (crop.isEmpty() || crops.at(i).ctx.CropName == crop)
+                    chosen = i;
+            if (chosen < 0) {
+                Err(crop.isEmpty() ? QStringLiteral("the job \"%1\" has no crops").arg(job)
+                                   : QStringLiteral("the job \"%1\" has no crop named \"%2\"").arg(job, crop));
+                return 5;
+            }
+            // As the report commands of the program: the chosen crop is computed
+            // again, so the context and the daily curves ("ETKc.db") are its own
+            // and not those of the job's last crop.
+            if (!wk.isOpen())
+                wk.open();
+            ctx.CropName = crops.at(chosen).ctx.CropName;
+            wk.locate(QStringLiteral("Crop Name"), ctx.CropName);
+            {
+                calc::CollectingMessages collect;
+                ComputeCrop(ctx, state, wk);
+                for (const QString& m : collect.texts)
+                    Err(ctx.CropName + QStringLiteral(": ") + m);
+            }
+            if (report == QLatin1String("crop-summary"))
+                pages = prepareJobCropReport(ctx, metric);
+            else if (report == QLatin1String("crop-detail"))
+                pages = prepareCropDetailReport(ctx, metric);
+            else if (report == QLatin1String("clim-detail"))
+                pages = prepareClimDetailReport(ctx);
+            else if (report == QLatin1String("bar"))
+                pages = prepareBarReport(ctx, metric);
+            else if (report == QLatin1String("graph")) {
+                TTable etkc(QStringLiteral("ETKc.db"));
+                pages = prepareGraphReport(ctx, state, etkc, metric);
+            } else {
+                pages = prepareJobSummaryReport(ctx, wk, metric);   // every crop of the job
+            }
         }
     } catch (const DbError& e) {
         Err(QStringLiteral("the database %1 is damaged or unreadable: %2").arg(Database::shownLocation(path), e.message()));

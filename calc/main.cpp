@@ -79,7 +79,9 @@ int Help()
         "  quenpm-calc --job NAME [--json]     computes every crop of the job, as a table or as JSON\n"
         "  quenpm-calc --report NAME --job JOB [--crop CROP] [--metric] [--pdf FILE] [--qrp FILE]\n"
         "                                      prints a report of the job: crop-summary, crop-detail,\n"
-        "                                      job-summary, clim-detail, graph or bar\n"
+        "                                      job-summary, clim-detail, graph, bar or farm-water\n"
+        "                                      (the farm's monthly water and system capacity, every crop\n"
+        "                                      with its saved area and efficiencies)\n"
         "  quenpm-calc --copy-database FROM TO [--replace]\n"
         "                                      copies every table from one database to another\n"
         "                                      (file or postgresql:// server); a target holding\n"
@@ -139,7 +141,8 @@ int Help()
         "rows names the line, the column and the reason; the other fields are computed),\n"
         "10 no daily balance or daily import (no daily weather for the station, a soil or a crop\n"
         "the balance has no values for, a file or station refused, daily weather there already without\n"
-        "--replace; the message says which).\n")
+        "--replace; the message says which),\n"
+        "11 the saved job's farm values cannot be used (each problem names its field).\n")
             .arg(quen::Database::settingsFile(), QStringLiteral("<data folder>/Quenpm/Quenpm.sqlite")));
     return 0;
 }

@@ -384,6 +384,7 @@ void TMainForm::buildMenus()
     JobCropSummaryItem = item(ReportsMenu, QStringLiteral("JobCropSummaryItem"), QStringLiteral("Job Crop &Summary"), 19021);
     ClimateInputDetailsItem = item(ReportsMenu, QStringLiteral("ClimateInputDetailsItem"), QStringLiteral("&Climate Input Details"));
     ReportFormat1Item = item(ReportsMenu, QStringLiteral("ReportFormat1Item"), QStringLiteral("Report Format &1"), 19021);
+    FarmWaterItem = item(ReportsMenu, QStringLiteral("FarmWaterItem"), QStringLiteral("&Farm Water..."), 19031);
     ReportsMenu->addSeparator();
     ListOfJobsItem = item(ReportsMenu, QStringLiteral("ListOfJobsItem"), QStringLiteral("&List of Jobs"), 19021);
 
@@ -416,6 +417,7 @@ void TMainForm::buildMenus()
     connect(JobCropSummaryItem, &QAction::triggered, this, &TMainForm::JobCropSummaryClick);
     connect(ClimateInputDetailsItem, &QAction::triggered, this, &TMainForm::ClimateInputDetailsClick);
     connect(ReportFormat1Item, &QAction::triggered, this, &TMainForm::ReportFormat1Click);
+    connect(FarmWaterItem, &QAction::triggered, this, &TMainForm::FarmWaterItemClick);
     connect(ListOfJobsItem, &QAction::triggered, this, &TMainForm::ListOfJobsClick);
     connect(ClimateDatabaseItem, &QAction::triggered, this, &TMainForm::ClimateDatabaseClick);
     connect(CropDatabaseItem, &QAction::triggered, this, &TMainForm::CropDatabaseClick);

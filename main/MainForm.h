@@ -113,6 +113,7 @@ public:
     QAction* SingleCropDetailsItem;
     QAction* JobCropSummaryItem;
     QAction* ClimateInputDetailsItem;
+    QAction* FarmWaterItem;               // "&Farm Water...": TFarmWaterDlg
     QAction* ReportFormat1Item;
     QAction* ListOfJobsItem;
     QAction* ClimateDatabaseItem;
@@ -183,6 +184,7 @@ public slots:
     void SingleCropDetailsClick();
     void JobCropSummaryClick();
     void ClimateInputDetailsClick();
+    void FarmWaterItemClick();
     void SystemDefaultsClick();
     void LocalDefaultsClick();
     virtual void SavePrompt();            // the save prompt, when JobSaveState is not 0

@@ -20,6 +20,7 @@
 #include "RemoveJobsDlg.h"
 #include "SaveForm.h"
 #include "FarmStore.h"
+#include "FarmWaterDlg.h"
 #include "JobStore.h"
 #include "OpenJob.h"
 #include "MainDMod.h"
@@ -655,6 +656,18 @@ void TMainForm::JobCropSummaryClick()
         return;
     workingCrops()->first();
     quen::output::previewReport(this, quen::output::ReportKind::JobSummary, Ctx, CurveState);
+}
+
+// The farm's water of the open job in a window of its own: its Ec, hours
+// and ECw are edited there (a change is a change of the job).
+void TMainForm::FarmWaterItemClick()
+{
+    if (!haveActiveJob())
+        return;
+    TFarmWaterDlg dlg(Ctx, CurveState, Job, *workingCrops(), DMod->MetricUnits, this);
+    runModal(dlg);
+    if (Job.JobSaveState != 0)
+        SaveJobBtn->setEnabled(true);
 }
 
 // --- job files ---------------------------------------------------------------------------

@@ -110,6 +110,10 @@ report::PreparedReport prepareJobCropReport(CropRunContext& ctx, bool metric,
 // or a test's hook that receives the prepared pages and CSV tables instead.
 using PreviewHook = std::function<void(const report::PreparedReport&, const QList<report::CsvTable>&)>;
 PreviewHook setPreviewHook(PreviewHook hook);   // returns the previous hook
+// Shows prepared pages with their CSV tables in the preview window, or hands
+// them to the hook when one is set (the previews of the single-crop and the
+// farm water reports).
+void showPreparedReport(QWidget* parent, const report::PreparedReport& pages, const QList<report::CsvTable>& csv);
 
 // Shows prepared pages in the preview window, or hands them to the preview
 // hook when one is set.

@@ -184,7 +184,9 @@ TEST(MainWindow, MenusItemsSeparatorsHelpContexts)
     EXPECT_EQ(actionHelp(findItem(f.FileMenu, "&Export Job...")), 19030);
     EXPECT_EQ(menuItems(f.ReportsMenu),
               QStringList({"Single Crop &Report", "Single Crop &Details", "Job Crop &Summary",
-                           "&Climate Input Details", "Report Format &1", "-", "&List of Jobs"}));
+                           "&Climate Input Details", "Report Format &1", "&Farm Water...", "-", "&List of Jobs"}));
+    EXPECT_EQ(findItem(f.ReportsMenu, "&Farm Water...")->objectName(), "FarmWaterItem");
+    EXPECT_EQ(actionHelp(findItem(f.ReportsMenu, "&Farm Water...")), 19031);
     EXPECT_EQ(menuItems(f.DBManagementMenu), QStringList({"Climate Database", "Crop Database"}));
     EXPECT_EQ(menuItems(f.OptionsMenu), QStringList({"&System Defaults", "&Local Defaults"}));
     EXPECT_EQ(menuItems(f.HelpMenu), QStringList({"&Contents", "&Search for Help on...", "-", "&About"}));
