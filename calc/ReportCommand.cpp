@@ -11,6 +11,8 @@
 #include "ClimDetailReport.h"
 #include "CropReports.h"
 #include "CurvesForm.h"
+#include "DailyBalanceReport.h"
+#include "DailyRun.h"
 #include "Database.h"
 #include "FarmStore.h"
 #include "FarmWaterReport.h"
@@ -32,14 +34,14 @@ const QStringList& ReportNames()
     static const QStringList names{QStringLiteral("crop-summary"), QStringLiteral("crop-detail"),
                                    QStringLiteral("job-summary"),  QStringLiteral("clim-detail"),
                                    QStringLiteral("graph"),        QStringLiteral("bar"),
-                                   QStringLiteral("farm-water")};
+                                   QStringLiteral("farm-water"),  QStringLiteral("daily")};
     return names;
 }
 
 int Usage()
 {
     Err(QStringLiteral("usage: quenpm-calc --report %1 --job NAME [--crop CROP] [--metric] "
-                       "[--pdf FILE] [--qrp FILE]")
+                       "[--year YEAR] [--pdf FILE] [--qrp FILE]")
             .arg(ReportNames().join(QLatin1Char('|'))));
     return 1;
 }
@@ -63,7 +65,7 @@ int reportMain(int argc, char** argv)
     QCoreApplication::setApplicationName(QStringLiteral("Quenpm"));
 
     const QStringList args = app.arguments().mid(1);
-    QString report, job, crop, pdf, qrp;
+    QString report, job, crop, pdf, qrp, yearText;
     bool metric = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
@@ -79,12 +81,17 @@ int reportMain(int argc, char** argv)
         else if (a == QLatin1String("--crop")) ok = value(crop);
         else if (a == QLatin1String("--pdf")) ok = value(pdf);
         else if (a == QLatin1String("--qrp")) ok = value(qrp);
+        else if (a == QLatin1String("--year")) ok = value(yearText);
         else if (a == QLatin1String("--metric")) metric = true;
         else ok = false;
         if (!ok)
             return Usage();
     }
     if (report.isEmpty() || job.isEmpty() || (pdf.isEmpty() && qrp.isEmpty()))
+        return Usage();
+    bool yearOk = true;
+    const int year = yearText.isEmpty() ? 0 : yearText.toInt(&yearOk);
+    if (!yearOk || year < 0)
         return Usage();
     if (!ReportNames().contains(report)) {
         Err(QStringLiteral("the report \"%1\" is not available (%2)").arg(report, ReportNames().join(QStringLiteral(", "))));
@@ -190,6 +197,15 @@ int reportMain(int argc, char** argv)
                 pages = prepareClimDetailReport(ctx);
             else if (report == QLatin1String("bar"))
                 pages = prepareBarReport(ctx, metric);
+            else if (report == QLatin1String("daily")) {
+                // The daily soil-water balance of the crop over the station's daily record.
+                const job::DailyRun run = job::RunDailyForCrop(ctx, state, wk, year);
+                if (!run.ok()) {
+                    Err(run.error.isEmpty() ? run.result.error : run.error);
+                    return 10;
+                }
+                pages = prepareDailyBalanceReport(ctx, run, metric);
+            }
             else if (report == QLatin1String("graph")) {
                 TTable etkc(QStringLiteral("ETKc.db"));
                 pages = prepareGraphReport(ctx, state, etkc, metric);

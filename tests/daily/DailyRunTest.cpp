@@ -5,6 +5,10 @@
 // values), and quenpm-calc --import-daily / --daily on a saved job.
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
+
+#include <QFile>
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -232,6 +236,10 @@ TEST_F(DailyRunDb, QuenpmCalcImportsAndRunsTheDailyBalance)
     CalcRun c = Calc(db, {"--daily", "--job", "Cotton field"});
     EXPECT_EQ(c.exitCode, 10) << c.err.toStdString();
     EXPECT_TRUE(c.err.contains("no daily weather"));
+    const QString pdf = dir.filePath("daily.pdf");
+    c = Calc(db, {"--report", "daily", "--job", "Cotton field", "--pdf", pdf});
+    EXPECT_EQ(c.exitCode, 10) << c.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(pdf));
 
     c = Calc(db, {"--import-daily", kAzmetFile, "--station", kMaricopa, "--wind-height", "3"});
     ASSERT_EQ(c.exitCode, 0) << c.err.toStdString();
@@ -275,6 +283,15 @@ TEST_F(DailyRunDb, QuenpmCalcImportsAndRunsTheDailyBalance)
     ASSERT_EQ(lines.size(), 1 + 181);
     EXPECT_TRUE(lines[0].startsWith("date,ETo_mm,rain_mm,irrigation_mm"));
     EXPECT_TRUE(lines[1].startsWith("2005-04-15,"));
+
+    // The printed report of a season, as the output dialog's page previews it.
+    c = Calc(db, {"--report", "daily", "--job", "Cotton field", "--year", "2005", "--pdf", pdf, "--metric"});
+    ASSERT_EQ(c.exitCode, 0) << c.err.toStdString();
+    QFile f(pdf);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.read(5).startsWith("%PDF-"));
+    f.close();
+    EXPECT_EQ(Calc(db, {"--report", "daily", "--job", "Cotton field", "--year", "x", "--pdf", pdf}).exitCode, 1);
 
     EXPECT_EQ(Calc(db, {"--daily", "--job", "No such job"}).exitCode, 4);
     EXPECT_EQ(Calc(db, {"--daily", "--job", "Cotton field", "--crop", "Rice"}).exitCode, 5);
