@@ -8,6 +8,7 @@
 
 #include "ComputeCrop.h"
 #include "JobStore.h"
+#include "JsonText.h"
 #include "ReferenceET.h"
 #include "db/MessageService.h"
 #include "db/Table.h"
@@ -16,40 +17,9 @@ namespace quen::calc {
 
 namespace {
 
-QString Num(double v)
-{
-    if (!std::isfinite(v))
-        return QStringLiteral("null");
-    return QString::number(v, 'g', 17);
-}
-
-QString JsonString(const QString& s)
-{
-    QString out = QStringLiteral("\"");
-    for (const QChar c : s) {
-        switch (c.unicode()) {
-        case '"': out += QLatin1String("\\\""); break;
-        case '\\': out += QLatin1String("\\\\"); break;
-        case '\n': out += QLatin1String("\\n"); break;
-        case '\r': out += QLatin1String("\\r"); break;
-        case '\t': out += QLatin1String("\\t"); break;
-        default:
-            if (c.unicode() < 0x20)
-                out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-            else
-                out += c;
-        }
-    }
-    return out + QLatin1Char('"');
-}
-
-QString Months(const MonthlyValues& a)
-{
-    QStringList parts;
-    for (int m = 1; m <= 12; ++m)
-        parts << Num(a[m]);
-    return QLatin1Char('[') + parts.join(QLatin1Char(',')) + QLatin1Char(']');
-}
+using json::Months;
+using json::Num;
+QString JsonString(const QString& s) { return json::String(s); }
 
 QString Flags(const MonthlyFlags& a)
 {
