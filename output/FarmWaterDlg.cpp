@@ -93,7 +93,7 @@ TFarmWaterDlg::TFarmWaterDlg(CropRunContext& ctx, CropCurveState& curves, JobSta
     ProblemLbl->setObjectName(QStringLiteral("ProblemLbl"));
     ProblemLbl->setWordWrap(true);
     ProblemLbl->setStyleSheet(QStringLiteral("color: #b00000"));
-    auto* sources = new QLabel(output::FarmSourcesText(), this);
+    auto* sources = new QLabel(output::FarmSourcesText(m_metric), this);
     sources->setObjectName(QStringLiteral("SourcesLbl"));
     sources->setWordWrap(true);
     capBox->addWidget(CapacityLbl);

@@ -177,7 +177,7 @@ void TFrmQRFarmWater::build()
     Label* notAvailable = d.addLabel(QRectF(0, 26, kPrintWidth, 0), output::FarmNotAvailableText(), FontSpec(9, true));
     notAvailable->setWordWrap(true);
     farmAll.push_back(notAvailable);
-    Label* sources = d.addLabel(QRectF(0, 138, kPrintWidth, 0), output::FarmSourcesText(), small);
+    Label* sources = d.addLabel(QRectF(0, 138, kPrintWidth, 0), output::FarmSourcesText(metric), small);
     sources->setWordWrap(true);
     farmAll.push_back(sources);
 

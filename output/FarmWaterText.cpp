@@ -19,11 +19,14 @@ QString FarmNotAvailableText()
                           "computation inputs.");
 }
 
-QString FarmSourcesText()
+QString FarmSourcesText(bool metric)
 {
-    return QStringLiteral("Gross depth = net / (Ea (1 - LR)) and system capacity Q = 453 A d / (f T): NEH Part 652 "
-                          "ch. 6;\nconveyance and leaching: FAO-24; leaching requirement LR = ECw / (5 ECe - ECw): "
-                          "FAO-29 eq. 7.");
+    const QString capacity = metric ? QStringLiteral("Q (l/s) = 2.778 A d / (f T)")
+                                    : QStringLiteral("Q (gpm) = 453 A d / (f T)");
+    return QStringLiteral("Gross depth = net / (Ea (1 - LR)) and system capacity %1: NEH Part 652 ch. 6;\n"
+                          "conveyance and leaching: FAO-24; leaching requirement LR = ECw / (5 ECe - ECw): "
+                          "FAO-29 eq. 7.")
+        .arg(capacity);
 }
 
 QString FarmMonthName(int month)

@@ -19,8 +19,9 @@ namespace quen::output {
 // The window's and the report's text for a job whose crops have no area.
 QString FarmNotAvailableText();
 
-// The sources of the formulas, one line.
-QString FarmSourcesText();
+// The formulas and their sources, two lines (the capacity formula in the
+// unit system's own units).
+QString FarmSourcesText(bool metric);
 
 // "Jan" .. "Dec" for 1..12.
 QString FarmMonthName(int month);
