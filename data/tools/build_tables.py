@@ -765,7 +765,12 @@ CROPS = [
 
 BASAL_TYPE = {"annual": "Field and vegetable crops", "peren": "Perennial and specialty crops",
               "forage": "Grasses and forage legumes"}
-CROP_CODE = "AM"  # crop records point at the arid, moderate-wind variant (see SOURCES.md)
+# Crop records point at the variant of FAO-56 Table 17 as printed: the standard
+# sub-humid climate (RHmin 45 %, u2 2 m/s), as the shipped FAO-56 curves carry
+# Table 12 as printed; the eq. 70 arid and windy variants are the planner's
+# choice for a site (see SOURCES.md).
+CROP_CODE = "HM"
+CLIMATE_CODES = ["HM", "HS", "AM", "AS"]  # order of the humidity/wind index
 
 
 # Crops whose required grow days (shortest, longest) are FAO-56 Table 11
@@ -876,7 +881,7 @@ def build_crops(t11, t12):
                                   "FAOCurveName", "Humidity/Wind Index", "Basil Type Index",
                                   "BC Type Index"],
                 [["Defaults", f"Corn, grain {CROP_CODE}", "Spring grain (TR-21)",
-                  "Corn, grain - FAO-56 T12/T11", 2, 0, 0]],
+                  "Corn, grain - FAO-56 T12/T11", CLIMATE_CODES.index(CROP_CODE), 0, 0]],
                 ["Selection defaults offered when a new crop record is created."])
     return crop_rows, fao_rows
 

@@ -182,12 +182,12 @@ TEST(CropForm, NewCropThroughAllThreeCurveDialogs)
     Driver driver([&](QDialog& d) {
         seen << d.windowTitle();
         if (auto* bas = qobject_cast<TGetBasDlg*>(&d)) {
-            // Pre-filled from "CrpLastUse.db": AM, field and vegetable crops.
-            EXPECT_EQ(s(DMod->tblCreateCrp, "Humidity/Wind"), "AM");
+            // Pre-filled from "CrpLastUse.db": HM, field and vegetable crops.
+            EXPECT_EQ(s(DMod->tblCreateCrp, "Humidity/Wind"), "HM");
             EXPECT_EQ(s(DMod->tblCreateCrp, "Bas Crop Type"), "Field and vegetable crops");
             EXPECT_EQ(s(DMod->tblCreateCrp, "Bas Crop Curve Name"), s(DMod->tblLastUse, "Basil Curve Name"));
             EXPECT_EQ(bas->KindRadio->itemIndex(), 0);
-            EXPECT_EQ(bas->HumWindRadio->itemIndex(), 2);
+            EXPECT_EQ(bas->HumWindRadio->itemIndex(), 0);
             bas->HumWindRadio->clickItem(3);   // arid, strong wind
             EXPECT_EQ(s(DMod->tblCreateCrp, "Humidity/Wind"), "AS");
             // The list shows only the curves of that condition.
@@ -825,7 +825,7 @@ TEST(CropForm, FirstCropOfAnEmptyTable)
         f.GetBasBtn->click();
         EXPECT_TRUE(f.NewRecordMode);
         EXPECT_EQ(seen, (QStringList{"Get Basal Kc Curve Data", "BC Kc Crop Curve Data"}));
-        EXPECT_EQ(s(t, "Humidity/Wind"), "AM");
+        EXPECT_EQ(s(t, "Humidity/Wind"), "HM");
         EXPECT_EQ(s(t, "Bas Crop Curve Name"), s(DMod->tblLastUse, "Basil Curve Name"));
         EXPECT_EQ(s(t, "Bas Crop Type"), "Field and vegetable crops");
         EXPECT_EQ(s(t, "BC Crop Curve Name"), s(DMod->tblLastUse, "BC Curve Name"));
