@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -82,6 +83,16 @@ QLabel* boldLabel(QWidget* parent, const QString& name)
 
 } // namespace
 
+int TDailyBalancePage::neededWidth() const
+{
+    // The body's own width, the scroll box's frame and its vertical bar (the
+    // page is taller than any dialog), and the page's margins.
+    const QMargins m = layout() ? layout()->contentsMargins() : QMargins();
+    m_body->layout()->activate();
+    return m_body->sizeHint().width() + 2 * m_scroll->frameWidth() +
+           style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_scroll) + m.left() + m.right();
+}
+
 QString TDailyBalancePage::noProviderText()
 {
     return QStringLiteral("No daily balance: the program has no daily soil-water balance for this crop.");
@@ -120,6 +131,7 @@ TDailyBalancePage::TDailyBalancePage(const CropRunContext& ctx, QWidget* parent)
     scroll->setObjectName(QStringLiteral("DailyScrollBox"));
     scroll->setWidgetResizable(true);
     outer->addWidget(scroll, 1);
+    m_scroll = scroll;
     m_body = new QWidget;
     scroll->setWidget(m_body);
     auto* v = new QVBoxLayout(m_body);

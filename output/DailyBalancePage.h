@@ -21,6 +21,7 @@ class QChartView;
 class QComboBox;
 class QLabel;
 class QPushButton;
+class QScrollArea;
 class QTableWidget;
 
 namespace quen {
@@ -44,7 +45,10 @@ public:
     bool isLoaded() const { return m_loaded; }
     const job::DailyRun& run() const { return m_run; }
 
-    // "No daily balance: no daily weather provider is installed." when none.
+    // The page width that shows its tables without a horizontal scroll bar.
+    int neededWidth() const;
+
+    // The text shown when the dialog has no daily balance to offer.
     static QString noProviderText();
 
     QComboBox* DailyYearCombo;
@@ -68,6 +72,7 @@ private:
     bool m_loaded = false;
     bool m_filling = false;
     QWidget* m_body = nullptr;
+    QScrollArea* m_scroll = nullptr;
 };
 
 } // namespace quen

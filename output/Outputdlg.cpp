@@ -611,12 +611,33 @@ void TOutputdlg::ClimDatSpeedBtnClick()
 
 void TOutputdlg::HelpSpeedButton1Click() { showHelpContext(21); }
 
+void TOutputdlg::WidenForDailyPage()
+{
+    // The daily page's tables stand side by side: the dialog grows to show
+    // them whole, as far as the screen allows, and never shrinks.
+    const QMargins m = layout()->contentsMargins();
+    const int need = DailyPage->neededWidth() + m.left() + m.right();
+    if (width() >= need)
+        return;
+    QRect g = geometry();
+    const QScreen* s = screen();
+    const QRect avail = s ? s->availableGeometry() : QRect(g.topLeft(), QSize(need, g.height()));
+    const int frame = frameGeometry().width() - g.width();
+    g.setWidth(std::min(need, avail.width() - frame));
+    if (g.right() + frame > avail.right())
+        g.moveRight(avail.right() - frame);
+    if (g.left() < avail.left())
+        g.moveLeft(avail.left());
+    setGeometry(g);
+}
+
 void TOutputdlg::OutputTabsChange(int index)
 {
     // The daily balance runs over every year of the record: only when asked for.
     if (OutputTabs->widget(index) == DailyPage && !DailyPage->isLoaded()) {
         DailyPage->setMetric(m_metric);
         DailyPage->load(0);
+        WidenForDailyPage();
     }
 }
 

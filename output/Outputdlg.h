@@ -97,6 +97,7 @@ protected:
     void showEvent(QShowEvent* e) override;
 
 private:
+    void WidenForDailyPage();
     CropRunContext& m_ctx;
     CropCurveState& m_curves;
     bool m_metric = false;

@@ -13,6 +13,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
+#include <QScreen>
 #include <QScrollArea>
 #include <QDir>
 #include <QFile>
@@ -190,6 +191,12 @@ TEST_F(DailyBalanceOutputTest, PageShowsTheRunsDesignValuesAndEachYearItsSchedul
         const DailyRun& run = page.run();
         ASSERT_TRUE(run.ok());
         EXPECT_TRUE(page.DailyErrorLabel->isHidden());
+        // The dialog grew to show the page's tables side by side without a
+        // horizontal scroll bar, as far as the screen allows.
+        const int avail = dlg.screen()->availableGeometry().width();
+        EXPECT_GT(page.neededWidth(), TOutputdlg::kDesignWidth);
+        EXPECT_GE(dlg.width(), std::min(page.neededWidth(), avail - (dlg.frameGeometry().width() - dlg.width())));
+        EXPECT_LE(dlg.frameGeometry().right(), dlg.screen()->availableGeometry().right());
 
         // Design values of the struct, in the unit system: mm whole, inches two decimals.
         const double f = metric ? 1.0 : 0.03936996;
@@ -222,7 +229,6 @@ TEST_F(DailyBalanceOutputTest, PageShowsTheRunsDesignValuesAndEachYearItsSchedul
         EXPECT_FALSE(page.DailyChartView->chart()->series().isEmpty());
 
         if (const QString shots = qEnvironmentVariable("QUEN_OUTPUT_SHOT_DIR"); !shots.isEmpty()) {
-            dlg.resize(900, 880);
             QTest::qWait(50);
             dlg.grab().save(shots + (metric ? "/daily-page-metric.png" : "/daily-page.png"));
         }
