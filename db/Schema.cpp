@@ -132,6 +132,10 @@ QList<TableDef> buildSchema()
     // with schema version 2): FAO-56 eq. 62 / 65 adjustment of a FAO-56
     // curve's Kc mid and Kc end to the station's climate.
     all << T("FAO56KcClimate.db").logical("Adjust To Station").d;
+    // Schema version 5: the dew point of a well-watered site (FAO-56 eq. 48)
+    // in place of the station's humidity in Penman-Monteith; no row (off)
+    // until the planner turns it on.
+    all << T("FAO56DewPoint.db").logical("Dew Point At Tmin").d;
 
     // The farm's water (schema version 3): irrigated area and application
     // efficiency of each crop, conveyance efficiency, operating hours and

@@ -60,8 +60,8 @@ struct TableDef {
 // "FarmCrop.db", "FarmWkCrop.db", "FarmDefaults.db", "FarmIrrEff.db",
 // "FarmCropSalt.db"); version 4 the daily soil-water balance tables
 // ("DailyWeather.db", "DailyWeatherSet.db", "FAO56CropDaily.db",
-// "FAO56SoilWater.db").
-inline constexpr int kSchemaVersion = 4;
+// "FAO56SoilWater.db"); version 5 "FAO56DewPoint.db".
+inline constexpr int kSchemaVersion = 5;
 
 // Every table of the database, in a fixed order.
 const QList<TableDef>& schemaTables();

@@ -12,6 +12,7 @@
 #include "CropRun.h"
 #include "CropCurves.h"
 #include "EtMethod.h"
+#include "ReferenceDewPoint.h"
 #include "ReferenceET.h"
 #include "Station.h"
 #include "WaterBudget.h"
@@ -455,6 +456,7 @@ CropInputs ReadCropInputs(const CropRunContext& ctx, TTable& wk)
         }
         sys.close();
     }
+    in.referenceDewPoint = ReferenceDewPointOptionOn();
 
     // Curve of the curve index.
     ReadCurveParameters(in.curveIndex, in.curveName, in);

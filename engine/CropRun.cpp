@@ -47,6 +47,10 @@ CropRunContext WorkingContext(const CropInputs& in)
     c.AvailableSoilWater = in.availableSoilWater;
     c.FractionWetted = in.fractionWetted;
     c.IrrigationType = in.irrigationType;
+    // The station's temperatures before the curve is built: the FAO-56 eq. 63
+    // RHmin of the Kc adjustment reads them (a record without RHmin).
+    c.MonthlyTmin = in.station.tmin;
+    c.MonthlyTmax = in.station.tmax;
     return c;
 }
 
@@ -171,7 +175,10 @@ void RunCropInto(const CropInputs& in, CropResults& r)
     case 4: RunBCPerennialCurve(ctx, st, in.bcPerennial, sink); break;
     case 5: {
         // Kc mid and Kc end to the station's climate when the planner asked for it.
-        const KcStationRecord kst{whr.found, whr.u2, whr.rhMin, whr.cor, whr.stationType, whr.stationHeight};
+        // With the reference dew point the RHmin of eq. 62 is that of Tmin + Cor
+        // too (FAO-56 eq. 63), as Penman-Monteith takes it.
+        const KcStationRecord kst{whr.found, whr.u2, in.referenceDewPoint ? MonthlyValues{} : whr.rhMin, whr.cor,
+                                  whr.stationType, whr.stationHeight};
         RunFAO56Curve(ctx, st, AdjustFAO56CurveToStation(ctx, in.fao56, in.kcClimate, kst), sink);
         break;
     }
@@ -223,8 +230,9 @@ void RunCropInto(const CropInputs& in, CropResults& r)
             pm.tmaxF = station.tmax[m];
             pm.windMph = whr.u2[m];
             pm.rsLangleys = whr.rs[m];
-            pm.rhMin = whr.rhMin[m];
-            pm.rhMax = whr.rhMax[m];
+            // Without RHmax/RHmin the run takes ea = e°(Tmin + Cor), FAO-56 eq. 48.
+            pm.rhMin = in.referenceDewPoint ? 0.0 : whr.rhMin[m];
+            pm.rhMax = in.referenceDewPoint ? 0.0 : whr.rhMax[m];
             pm.as = whr.as[m];
             pm.bs = whr.bs[m];
             pm.sunshineHours = whr.n[m];
@@ -336,6 +344,7 @@ void CopyResults(const CropInputs& in, const CropResults& r, CropRunContext& ctx
 
     ctx.ETMethodIndex = r.etMethodIndex;
     ctx.ETMethodText = r.etMethodText;
+    ctx.ReferenceDewPoint = in.referenceDewPoint && (r.etMethodIndex == 2 || r.etMethodIndex == 3);
     ctx.SeasonMonthFlags = r.seasonMonthFlags;
     ctx.HayFlag = r.hayFlag;
     ctx.PctChanceRatio50 = r.pctChanceRatio50;

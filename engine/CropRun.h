@@ -57,6 +57,9 @@ struct CropInputs {
     // System defaults ("SystemDefaults.db").
     int peakMethod = 0;                // "Peak ET Method"
     bool elevationCorrection = false;  // "Elevation Correction"
+    // "FAO56DewPoint.db": Penman-Monteith takes the dew point of a well-watered
+    // site, Tmin + Cor (FAO-56 eq. 48), in place of the station's RHmax/RHmin.
+    bool referenceDewPoint = false;
 
     // The curve of the curve index (the one of curveIndex is read).
     AnnualBasalCurve annualBasal;

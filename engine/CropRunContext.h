@@ -38,6 +38,7 @@ struct CropRunContext {
     double EffPcpFact50 = 0.0;    // job's normal-year (50 %) ratio
     double EffPcpFact80 = 0.0;    // job's dry-year (80 %) ratio
     int ETMethodIndex = 0;        // 1 Blaney-Criddle, 2 PM + NEH2 basal, 3 PM + FAO 56 Table 12; 0 after reset
+    bool ReferenceDewPoint = false;   // the last Penman-Monteith run took Tmin + Cor as its dew point (FAO-56 eq. 48)
     QString ETMethodText;         // method name shown in the main window and outputs
 
     // ---- Group 2: station climate -----------------------------------------

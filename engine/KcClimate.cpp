@@ -5,7 +5,7 @@
 
 #include "Calendar.h"
 #include "ReferenceET.h"
-#include "db/Table.h"
+#include "OptionFlag.h"
 
 namespace quen {
 
@@ -75,26 +75,12 @@ FAO56Curve AdjustFAO56CurveToStation(const CropRunContext& ctx, const FAO56Curve
 
 bool KcClimateOptionOn()
 {
-    TTable t(QStringLiteral("FAO56KcClimate.db"));
-    t.open();
-    t.first();
-    const bool on = !t.isEmpty() && t.field(QStringLiteral("Adjust To Station")).asBoolean();
-    t.close();
-    return on;
+    return OptionFlag(QStringLiteral("FAO56KcClimate.db"), QStringLiteral("Adjust To Station"));
 }
 
 void SetKcClimateOption(bool on)
 {
-    TTable t(QStringLiteral("FAO56KcClimate.db"));
-    t.open();
-    t.first();
-    if (t.isEmpty())
-        t.append();
-    else
-        t.edit();
-    t.field(QStringLiteral("Adjust To Station")).setAsBoolean(on);
-    t.post();
-    t.close();
+    SetOptionFlag(QStringLiteral("FAO56KcClimate.db"), QStringLiteral("Adjust To Station"), on);
 }
 
 } // namespace quen

@@ -59,9 +59,16 @@ QString MethodScopeNote(const CropRunContext& ctx, bool metric)
         double d = 0.0;
         SeasonDewPointDepression(ctx, d);
         // The gap is a temperature difference: 1 deg C = 1.8 deg F.
-        return QStringLiteral("Note: the station's season Tmin is %1 %2 above its dew point: arid, not reference "
-                              "weather; Penman-Monteith ETo may be overstated (FAO-56 Annex 6, ASCE-EWRI 2005 App. D).")
-            .arg(metric ? d : d * 1.8, 0, 'f', 1)
+        const QString text =
+            ctx.ReferenceDewPoint
+                ? QStringLiteral("Note: the station's season Tmin is %1 %2 above its dew point: arid, not reference "
+                                 "weather; the run took the dew point of a well-watered site (FAO-56 eq. 48) but the "
+                                 "station's temperatures as measured, so Penman-Monteith ETo may still be overstated "
+                                 "(FAO-56 Annex 6, ASCE-EWRI 2005 App. D).")
+                : QStringLiteral("Note: the station's season Tmin is %1 %2 above its dew point: arid, not reference "
+                                 "weather; Penman-Monteith ETo may be overstated (FAO-56 Annex 6, ASCE-EWRI 2005 "
+                                 "App. D).");
+        return text.arg(metric ? d : d * 1.8, 0, 'f', 1)
             .arg(metric ? QLatin1Char('C') : QLatin1Char('F'));
     }
     return QString();

@@ -623,6 +623,7 @@ QList<FieldOutcome> FieldBatch::compute(const FieldTable& table, int workers,
         in.whr = base.whr;
         in.peakMethod = base.peakMethod;
         in.elevationCorrection = base.elevationCorrection;
+        in.referenceDewPoint = base.referenceDewPoint;
         in.chanceRows = base.chanceRows;
         auto local = [&](const char* name) { return m->local.value(QString::fromLatin1(name)); };
         in.cropName = record.name;

@@ -14,6 +14,7 @@
 #include "PasswordDlg.h"
 #include "Help.h"
 #include "KcClimate.h"
+#include "ReferenceDewPoint.h"
 #include "MainDMod.h"
 #include "MessageService.h"
 #include "ModalRun.h"
@@ -77,6 +78,10 @@ TDefSysDlg::TDefSysDlg(QWidget* parent) : QDialog(parent)
                                                         "wind (FAO 56 eq. 62, 65)"),
                                          panel),
                            "KcClimateCheck");
+    DewPointCheck = named(new QCheckBox(QStringLiteral("Penman-Monteith: take the dew point of a well-watered site, "
+                                                       "Tmin + Cor, for the station's humidity (FAO 56 eq. 48)"),
+                                        panel),
+                          "DewPointCheck");
     PasswordLabel = named(new QLabel(QStringLiteral("Password (Change?)"), panel), "PasswordLabel");
     PasswordDBEdit = named(new TDBEdit(ds, QStringLiteral("Password"), panel), "PasswordDBEdit");
     PasswordDBEdit->setMaxLength(25);
@@ -103,6 +108,7 @@ TDefSysDlg::TDefSysDlg(QWidget* parent) : QDialog(parent)
     pv->addLayout(row);
     pv->addWidget(PeakETDBRadio);
     pv->addWidget(KcClimateCheck);
+    pv->addWidget(DewPointCheck);
     pv->addLayout(carry);
     pv->addWidget(NoteLabel);
 
@@ -157,13 +163,15 @@ void TDefSysDlg::FormShow()
 {
     if (DMod && !DMod->tblSysDef->isOpen()) DMod->tblSysDef->open();
     KcClimateCheck->setChecked(KcClimateOptionOn());
+    DewPointCheck->setChecked(ReferenceDewPointOptionOn());
 }
 
 void TDefSysDlg::setControlsEnabled(bool on)
 {
     for (QWidget* w : {static_cast<QWidget*>(DBRadioGroup1), static_cast<QWidget*>(ElevDBRadioGroup),
                        static_cast<QWidget*>(PeakETDBRadio), static_cast<QWidget*>(SpringDBEdit),
-                       static_cast<QWidget*>(FallDBEdit), static_cast<QWidget*>(KcClimateCheck)})
+                       static_cast<QWidget*>(FallDBEdit), static_cast<QWidget*>(KcClimateCheck),
+                       static_cast<QWidget*>(DewPointCheck)})
         w->setEnabled(on);
 }
 
@@ -202,6 +210,7 @@ void TDefSysDlg::OKBtnClick()
     if (m_editing) {
         try {
             SetKcClimateOption(KcClimateCheck->isChecked());
+            SetReferenceDewPointOption(DewPointCheck->isChecked());
         } catch (const DbError& e) {
             showError(e.message());
             return;

@@ -30,6 +30,7 @@ public:
     TDBNumEdit* SpringDBEdit;
     TDBNumEdit* FallDBEdit;
     QCheckBox* KcClimateCheck;   // FAO-56 eq. 62 / 65 option ("FAO56KcClimate.db")
+    QCheckBox* DewPointCheck;    // FAO-56 eq. 48 dew point option ("FAO56DewPoint.db")
     QLabel* PasswordLabel;
     TDBEdit* PasswordDBEdit;
     QLabel* NoteLabel;

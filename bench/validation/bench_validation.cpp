@@ -7,7 +7,10 @@
 // system defaults, the job saved, loaded and computed as quenpm-calc does.
 // Each figure is computed with each method: Blaney-Criddle (TR-21), the same
 // with the TR-21 elevation correction, Penman-Monteith with the NEH basal
-// curves and Penman-Monteith with the FAO-56 curves. The program prints the
+// curves and Penman-Monteith with the FAO-56 curves, and the Penman-Monteith
+// runs again with each option a planner may turn on (the FAO-56 eq. 62/65 Kc
+// adjustment; the dew point of a well-watered site, FAO-56 eq. 48, in place
+// of the station's humidity). The program prints the
 // figures, ours by method and the ratios, and per method the median absolute
 // error, the median bias and the count within 15 %.
 //
@@ -34,6 +37,7 @@
 #include "db/Table.h"
 #include "engine/KcClimate.h"
 #include "engine/MethodScope.h"
+#include "engine/ReferenceDewPoint.h"
 
 using namespace quen;
 
@@ -118,14 +122,6 @@ double PublishedMm(const QString& text)
     return NAN;
 }
 
-struct Figure {
-    QString location, crop, record, station;
-    const Site* site = nullptr;
-    double published = NAN;     // mm
-    double ours[5] = {NAN, NAN, NAN, NAN, NAN};
-    QString note[5];
-    bool outside[5] = {};       // the run's method is used outside where it was developed
-};
 
 // "DDMM" / "DDDMM" of "Climate.DB" to decimal degrees.
 double Degrees(double ddmm)
@@ -164,14 +160,32 @@ QString NearestStation(const Site& s)
     return best;
 }
 
-constexpr int kMethods = 5;
+// The shipped defaults, then the two options a planner may turn on (both
+// shipped off): the Kc climate adjustment and the dew point of a
+// well-watered site ("d").
+constexpr int kMethods = 7;
 const char* const kMethodName[kMethods] = {"Blaney-Criddle TR-21", "Blaney-Criddle with elevation correction",
                                            "Penman-Monteith, NEH basal curves", "Penman-Monteith, FAO-56 curves",
-                                           "Penman-Monteith, FAO-56 curves, eq. 62/65 to the station"};
-const int kMethodIndex[kMethods] = {1, 1, 2, 3, 3};
+                                           "Penman-Monteith, FAO-56 curves, eq. 62/65 to the station",
+                                           "Penman-Monteith, NEH basal curves, dew point of a well-watered site",
+                                           "Penman-Monteith, FAO-56 curves, dew point of a well-watered site"};
+const char* const kMethodShort[kMethods] = {"BC", "BCe", "NEH", "FAO", "FAOa", "NEHd", "FAOd"};
+const int kMethodIndex[kMethods] = {1, 1, 2, 3, 3, 2, 3};
+const bool kDewPointOption[kMethods] = {false, false, false, false, false, true, true};
 const char* const kMethodText[kMethods] = {"Blaney Criddle (TR21)", "Blaney Criddle (TR21)",
                                            "FAO Penman-Monteith,NEH2 Bas crop curves",
-                                           "FAO Penman-Monteith,FAO 56,Table12", "FAO Penman-Monteith,FAO 56,Table12"};
+                                           "FAO Penman-Monteith,FAO 56,Table12", "FAO Penman-Monteith,FAO 56,Table12",
+                                           "FAO Penman-Monteith,NEH2 Bas crop curves",
+                                           "FAO Penman-Monteith,FAO 56,Table12"};
+
+struct Figure {
+    QString location, crop, record, station;
+    const Site* site = nullptr;
+    double published = NAN;     // mm
+    double ours[kMethods] = {NAN, NAN, NAN, NAN, NAN, NAN, NAN};
+    QString note[kMethods];
+    bool outside[kMethods] = {};   // the run's method is used outside where it was developed
+};
 
 void SetElevationCorrection(bool on)
 {
@@ -315,6 +329,7 @@ int main(int argc, char** argv)
     for (int m = 0; m < kMethods; ++m) {
         SetElevationCorrection(m == 1);
         SetKcClimateOption(m == 4);
+        SetReferenceDewPointOption(kDewPointOption[m]);
         for (Figure& fig : figures) {
             if (!fig.site) {
                 fig.note[m] = QStringLiteral("no site");
@@ -331,14 +346,18 @@ int main(int argc, char** argv)
     }
     SetElevationCorrection(false);
     SetKcClimateOption(false);
+    SetReferenceDewPointOption(false);
     Database::close();
 
     std::printf("Seasonal crop ET, published and computed (mm); ratio = ours / published\n");
     std::printf("Methods: BC = Blaney-Criddle TR-21, BCe = with elevation correction, "
-                "NEH = Penman-Monteith NEH basal, FAO = Penman-Monteith FAO-56 curves, FAOa = FAO with eq. 62/65 to the "
-                "station;\n* = the output carries the line that the method is used outside where it was developed\n\n");
-    std::printf("%-22s %-26s %-18s %6s | %6s %6s | %6s %6s | %6s %6s | %6s %6s | %6s %6s\n", "site", "crop",
-                "station", "publ", "BC", "ratio", "BCe", "ratio", "NEH", "ratio", "FAO", "ratio", "FAOa", "ratio");
+                "NEH = Penman-Monteith NEH basal, FAO = Penman-Monteith FAO-56 curves, FAOa = FAO with eq. 62/65 to "
+                "the station, NEHd and FAOd = NEH and FAO with the dew point of a well-watered site (FAO-56 eq. 48);"
+                "\n* = the output carries the line that the method is used outside where it was developed\n\n");
+    std::printf("%-22s %-26s %-18s %6s", "site", "crop", "station", "publ");
+    for (int m = 0; m < kMethods; ++m)
+        std::printf(" | %6s %6s", kMethodShort[m], "ratio");
+    std::printf("\n");
     for (const Figure& fig : figures) {
         const QString where = fig.site ? QString::fromLatin1(fig.site->where) : fig.location.left(22);
         std::printf("%-22s %-26s %-18s %6.0f", qPrintable(where.left(22)), qPrintable(fig.crop.left(26)),
@@ -375,7 +394,7 @@ int main(int argc, char** argv)
                 beyondWarned += fig.outside[m];
             }
         }
-        std::printf("| %s | %.0f %% | %+.0f %% | %d of %zu | %d (%d) |\n", kMethodName[m], 100 * Median(abs),
+        std::printf("| %s | %.1f %% | %+.1f %% | %d of %zu | %d (%d) |\n", kMethodName[m], 100 * Median(abs),
                     100 * Median(bias), within, abs.size(), beyond, beyondWarned);
     }
     return 0;

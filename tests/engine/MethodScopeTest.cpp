@@ -72,6 +72,14 @@ TEST(MethodScope, PenmanMonteithOnAridWeather)
     EXPECT_TRUE(MethodScopeNote(c).contains(QLatin1String("17.2 C")));
     // Customary reports give the same gap in deg F.
     EXPECT_TRUE(MethodScopeNote(c, false).contains(QLatin1String("30.9 F")));
+    EXPECT_TRUE(MethodScopeNote(c).contains(QLatin1String("may be overstated")));
+    // With the dew point of a well-watered site the line says what the run
+    // took and that the dry site's temperatures still raise ETo.
+    c.ReferenceDewPoint = true;
+    EXPECT_TRUE(MethodScopeNote(c).contains(QLatin1String("17.2 C")));
+    EXPECT_TRUE(MethodScopeNote(c).contains(QLatin1String("dew point of a well-watered site (FAO-56 eq. 48)")));
+    EXPECT_TRUE(MethodScopeNote(c).contains(QLatin1String("may still be overstated")));
+    c.ReferenceDewPoint = false;
     c.ETMethodIndex = 2;
     EXPECT_FALSE(MethodScopeNote(c).isEmpty());
     c.ETMethodIndex = 1;   // Blaney-Criddle does not read humidity

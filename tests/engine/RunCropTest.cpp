@@ -266,6 +266,57 @@ TEST(RunCrop, Fao56StageCurve)
     EXPECT_EQ(int(r.daily.day.back()), DayOfYear(9, 30));
 }
 
+// The dew point of a well-watered site (FAO-56 eq. 48): Penman-Monteith and the
+// FAO-56 eq. 62 RHmin take Tmin + Cor as a record without humidity does; the
+// station's own record stays in the context for the outputs and the method note.
+TEST(RunCrop, DewPointOfAWellWateredSiteInPlaceOfTheStationsHumidity)
+{
+    test::RecordingMessages msgs;
+    for (CropInputs in : {CornNeh(), TomatoFao()}) {
+        in.kcClimate.on = true;
+        in.kcClimate.kcMid = 1.15;
+        in.kcClimate.kcEnd = 0.80;
+        in.kcClimate.heightM = 0.6;
+        CropInputs on = in;
+        on.referenceDewPoint = true;
+        CropInputs noHumidity = in;
+        noHumidity.whr.rhMin.fill(0.0);
+        noHumidity.whr.rhMax.fill(0.0);
+        const CropResults station = RunCrop(in), wellWatered = RunCrop(on), without = RunCrop(noHumidity);
+        SCOPED_TRACE(in.etMethodIndex);
+        for (int m = 1; m <= 12; ++m) {
+            EXPECT_EQ(wellWatered.dailyRefETmm[m], without.dailyRefETmm[m]) << m;
+            EXPECT_EQ(wellWatered.monthlyKc[m], without.monthlyKc[m]) << m;
+        }
+        // RHmin 35 % / RHmax 80 % are drier than a dew point of Tmin + 1 deg C.
+        EXPECT_LT(wellWatered.dailyRefETmm[7], station.dailyRefETmm[7]);
+        if (in.curveIndex == 5) {
+            // July is mid-season: eq. 62 with u2 2.24 m/s and the eq. 63 RHmin of
+            // the station's July, 100 e(16.1 + 1) / e(29.4) = 47.6 %, at 0.6 m
+            // moves Kc mid 1.15 by less than 0.001 (an RHmin read from 0 F
+            // temperatures, 80 %, would take 0.08 off).
+            EXPECT_NEAR(wellWatered.monthlyKc[7], 1.15, 0.002);
+        }
+        CropRunContext ctx;
+        CopyResults(on, wellWatered, ctx);
+        EXPECT_TRUE(ctx.ReferenceDewPoint);
+        EXPECT_EQ(ctx.RHmin[7], 35.0);
+        EXPECT_EQ(ctx.RHmax[7], 80.0);
+        CopyResults(in, station, ctx);
+        EXPECT_FALSE(ctx.ReferenceDewPoint);
+    }
+    // Blaney-Criddle has no humidity term: the option changes nothing.
+    CropInputs bc = CornNeh();
+    bc.whr = WhrRecord{};   // falls back to Blaney-Criddle
+    CropInputs bcOn = bc;
+    bcOn.referenceDewPoint = true;
+    const CropResults a = RunCrop(bc), b = RunCrop(bcOn);
+    EXPECT_EQ(a.totalCropET, b.totalCropET);
+    CropRunContext ctx;
+    CopyResults(bcOn, b, ctx);
+    EXPECT_FALSE(ctx.ReferenceDewPoint);
+}
+
 // Inputs whose lookups or divisors go empty: the run stays finite and says why.
 TEST(RunCrop, EmptyLookupsAndRefusedInputs)
 {

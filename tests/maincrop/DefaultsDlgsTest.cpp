@@ -18,6 +18,7 @@
 #include "FarmStore.h"
 #include "NumEdit.h"
 #include "KcClimate.h"
+#include "ReferenceDewPoint.h"
 #include "PasswordDlg.h"
 #include "MainCropFixture.h"
 #include "MainDMod.h"
@@ -137,18 +138,25 @@ TEST_F(Defaults, BuiltInPasswordAndCancelLeaveTheStoredValues)
 TEST_F(Defaults, KcClimateOptionIsOffUntilAPlannerTurnsItOn)
 {
     setDefault("SystemDefaults.db", "Password", "");
+    // The dew point option: shown as stored, stored on OK like the Kc option.
+    const bool dewPoint = quen::ReferenceDewPointOptionOn();
     TModal<TPasswordDlg>::hook = [](TPasswordDlg& d) { QTest::mouseClick(d.OKBtn, Qt::LeftButton); };
-    TModal<TDefSysDlg>::hook = [](TDefSysDlg& d) {
+    TModal<TDefSysDlg>::hook = [dewPoint](TDefSysDlg& d) {
         ASSERT_TRUE(activate(&d));
         EXPECT_FALSE(d.KcClimateCheck->isChecked());   // a new database has no row: off
         EXPECT_FALSE(d.KcClimateCheck->isEnabled());
+        EXPECT_EQ(d.DewPointCheck->isChecked(), dewPoint);
+        EXPECT_FALSE(d.DewPointCheck->isEnabled());
         QTest::mouseClick(d.EditDataBtn, Qt::LeftButton);
         ASSERT_TRUE(d.KcClimateCheck->isEnabled());
+        ASSERT_TRUE(d.DewPointCheck->isEnabled());
         d.KcClimateCheck->setChecked(true);
+        d.DewPointCheck->setChecked(!dewPoint);
         QTest::mouseClick(d.OKBtn, Qt::LeftButton);
     };
     form().SystemDefaultsClick();
     EXPECT_TRUE(quen::KcClimateOptionOn());
+    EXPECT_EQ(quen::ReferenceDewPointOptionOn(), !dewPoint);
 
     // Cancel keeps it; the next show reads it back.
     bool shown = false;
@@ -161,6 +169,7 @@ TEST_F(Defaults, KcClimateOptionIsOffUntilAPlannerTurnsItOn)
     form().SystemDefaultsClick();
     EXPECT_TRUE(shown);
     EXPECT_TRUE(quen::KcClimateOptionOn());
+    EXPECT_EQ(quen::ReferenceDewPointOptionOn(), !dewPoint);
 }
 
 TEST_F(Defaults, LocalDefaultsTwinsAndHayDates)
