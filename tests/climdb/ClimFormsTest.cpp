@@ -30,6 +30,7 @@
 #include "DBGrid.h"
 #include "Database.h"
 #include "DialogHoldCheck.h"
+#include "ImportDailyDlg.h"
 #include "MessageBoxes.h"
 #include "NoaaImportForm.h"
 #include "PreparedReport.h"
@@ -575,6 +576,43 @@ TEST_F(ClimForms, CountyReportImportFromDirectoryToStationTable)
     TSelDirForm::showCountyWindow = oldShow;
     TSelCoForm::openStationEditor = oldEditor;
     QDir::setCurrent(cwd);
+}
+
+// "Import Daily Weather..." of the station editor is for the station shown:
+// a renamed station being edited is stored first and preselected, and a name
+// the list does not hold preselects no station rather than the first one.
+TEST_F(ClimForms, DailyImportOpensOnTheStationShown)
+{
+    TScriptedMessages msgs;
+    TClimDBForm f;
+    f.show();
+    TTable* t = DMod->tblClim;
+    ASSERT_TRUE(t->locate("Station Name", "KETCHUM RS"));
+    QString preselected = "(not opened)";
+    const auto old = runClimDialog;
+    runClimDialog = [&](QDialog& d) {
+        preselected = static_cast<TImportDailyDlg&>(d).StationCombo->currentText();
+        return int(QDialog::Rejected);
+    };
+    f.ImportDailyItem->trigger();
+    EXPECT_EQ(preselected, "KETCHUM RS");
+
+    f.GotoEditBtn->click();
+    f.StationNameEdit->setText("KETCHUM RANGER STATION");
+    emit f.StationNameEdit->textEdited("KETCHUM RANGER STATION");
+    t->field("Station Name").setAsString("KETCHUM RANGER STATION");
+    f.ImportDailyItem->trigger();
+    runClimDialog = old;
+    EXPECT_EQ(preselected, "KETCHUM RANGER STATION");
+    EXPECT_EQ(t->state(), TTable::State::Browse);
+    EXPECT_TRUE(column("Climate.DB", "Station Name").contains("KETCHUM RANGER STATION"));
+
+    TImportDailyDlg other(QStringLiteral("NO SUCH STATION"));
+    EXPECT_EQ(other.StationCombo->currentIndex(), -1);
+    other.FileEdit->setText(write("one.csv", "date,tmax_C,tmin_C\n2021-01-01,18,2\n"));
+    other.OKBtn->click();
+    EXPECT_EQ(msgs.lastText(), "Select the station the daily weather is for.");
+    EXPECT_FALSE(other.lastResult().imported);
 }
 
 TEST_F(ClimForms, MainWindowButtonsOpenTheirWindows)
