@@ -113,8 +113,9 @@ QString DailyImportResult::summary() const
     if (!refused.empty())
         s << QStringLiteral("%1 lines refused:\n%2").arg(int(refused.size())).arg(RefusedLinesText(refused));
     if (imported)
-        s << QStringLiteral("Missing values the FAO-56 rules fill: solar radiation from sunshine %1, from "
-                            "temperature %2; humidity from Tmin %3; wind 2 m/s %4; rain taken as 0 %5.")
+        s << QStringLiteral("Days with missing values that the FAO-56 rules fill: solar radiation from sunshine: %1, "
+                            "from the temperature range: %2; humidity from Tmin: %3; wind taken as 2 m/s: %4; "
+                            "rain taken as 0 mm: %5.")
                  .arg(filled.rsFromSunshine).arg(filled.rsFromTemperature).arg(filled.eaFromTmin)
                  .arg(filled.windDefault).arg(filled.rainMissing);
     return s.join(QLatin1Char('\n'));
