@@ -1,6 +1,7 @@
 #include "DailyImport.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QVariantList>
@@ -124,6 +125,13 @@ QString DailyImportResult::summary() const
 DailyImportResult ImportDailyWeather(const DailyImportRequest& request)
 {
     DailyImportResult r;
+    // Never read: a second handle on the database file would drop SQLite's hold on it.
+    if (Database::isDatabaseFile(request.filePath)) {
+        r.error = QStringLiteral("%1 is the database of the programs (or one of its working files). "
+                                 "It cannot be read as daily weather: choose another file.")
+                      .arg(QDir::toNativeSeparators(request.filePath));
+        return r;
+    }
     QFile file(request.filePath);
     if (!file.open(QIODevice::ReadOnly)) {
         r.error = QStringLiteral("The file %1 could not be read.").arg(request.filePath);

@@ -101,3 +101,21 @@ TEST_F(DailyDb, ImportDailyWindowCountsFilledDaysByRule)
         "temperature range: 1; humidity from Tmin: 3; wind taken as 2 m/s: 2; rain taken as 0 mm: 2."))
         << yes.texts.last().toStdString();
 }
+
+// The database file (or one of its working files) typed as the file of daily
+// weather is refused unread: reading it would drop the program's hold on it.
+TEST_F(DailyDb, ImportDailyWindowRefusesTheDatabaseFile)
+{
+    Answers yes;
+    climprog::TImportDailyDlg dlg(kMaricopa);
+    for (const QString& path : {Database::path(), Database::path() + QStringLiteral("-wal")}) {
+        yes.texts.clear();
+        dlg.FileEdit->setText(path);
+        dlg.OKBtn->click();
+        EXPECT_FALSE(dlg.lastResult().imported);
+        EXPECT_NE(dlg.result(), int(QDialog::Accepted));
+        ASSERT_EQ(yes.texts.size(), 1) << path.toStdString();
+        EXPECT_TRUE(yes.texts[0].contains("is the database of the programs")) << yes.texts[0].toStdString();
+    }
+    EXPECT_EQ(dailyRows(), 0);
+}
