@@ -712,6 +712,9 @@ void TClimDBForm::ImportDailyItemClick()
     if (!pendingPositionOk())
         return;
     TTable* t = DMod->tblClim;
+    // The daily weather is stored under the station's name and number as
+    // stored: a pending change of the row is stored first.
+    postIfEditing(t);
     const QString station =
         t->isOpen() && !t->isEmpty() ? t->field(QStringLiteral("Station Name")).asString() : QString();
     TImportDailyDlg dlg(station, this);

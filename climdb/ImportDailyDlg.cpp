@@ -73,9 +73,9 @@ TImportDailyDlg::TImportDailyDlg(const QString& station, QWidget* parent) : QDia
             StationCombo->addItem(clim.field(QStringLiteral("Station Name")).asString());
         clim.close();
     }
-    const int at = StationCombo->findText(station, Qt::MatchFixedString);
-    if (at >= 0)
-        StationCombo->setCurrentIndex(at);
+    // A station the list does not hold preselects none: the planner picks it,
+    // rather than the first station of the list being taken for it.
+    StationCombo->setCurrentIndex(StationCombo->findText(station, Qt::MatchFixedString));
     form->addRow(QStringLiteral("Station"), StationCombo);
     v->addLayout(form);
 

@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 
+#include "Calendar.h"
 #include "StationRecords.h"
 
 namespace quen::climprog {
@@ -60,8 +61,12 @@ std::optional<UnitTwin> whrUnitTwin(const QString& field, double x)
 
 bool frostDateTextOk(const QString& text)
 {
-    static const QRegularExpression re(QStringLiteral("^(0[0-9]|1[0-2])/([0-2][0-9]|3[01])$"));
-    return text.isEmpty() || re.match(text).hasMatch();
+    if (text.isEmpty() || text == QLatin1String("00/00"))
+        return true;
+    // A day of the 365-day calendar year the growth dates count on.
+    static const QRegularExpression re(QStringLiteral("^(0[1-9]|1[0-2])/(0[1-9]|[12][0-9]|3[01])$"));
+    const auto m = re.match(text);
+    return m.hasMatch() && m.captured(2).toInt() <= DaysInMonth(m.captured(1).toInt());
 }
 
 } // namespace quen::climprog

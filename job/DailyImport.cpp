@@ -1,6 +1,7 @@
 #include "DailyImport.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QVariantList>
@@ -113,8 +114,9 @@ QString DailyImportResult::summary() const
     if (!refused.empty())
         s << QStringLiteral("%1 lines refused:\n%2").arg(int(refused.size())).arg(RefusedLinesText(refused));
     if (imported)
-        s << QStringLiteral("Missing values the FAO-56 rules fill: solar radiation from sunshine %1, from "
-                            "temperature %2; humidity from Tmin %3; wind 2 m/s %4; rain taken as 0 %5.")
+        s << QStringLiteral("Days with missing values that the FAO-56 rules fill: solar radiation from sunshine: %1, "
+                            "from the temperature range: %2; humidity from Tmin: %3; wind taken as 2 m/s: %4; "
+                            "rain taken as 0 mm: %5.")
                  .arg(filled.rsFromSunshine).arg(filled.rsFromTemperature).arg(filled.eaFromTmin)
                  .arg(filled.windDefault).arg(filled.rainMissing);
     return s.join(QLatin1Char('\n'));
@@ -123,6 +125,13 @@ QString DailyImportResult::summary() const
 DailyImportResult ImportDailyWeather(const DailyImportRequest& request)
 {
     DailyImportResult r;
+    // Never read: a second handle on the database file would drop SQLite's hold on it.
+    if (Database::isDatabaseFile(request.filePath)) {
+        r.error = QStringLiteral("%1 is the database of the programs (or one of its working files). "
+                                 "It cannot be read as daily weather: choose another file.")
+                      .arg(QDir::toNativeSeparators(request.filePath));
+        return r;
+    }
     QFile file(request.filePath);
     if (!file.open(QIODevice::ReadOnly)) {
         r.error = QStringLiteral("The file %1 could not be read.").arg(request.filePath);

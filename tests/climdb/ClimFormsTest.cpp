@@ -30,6 +30,7 @@
 #include "DBGrid.h"
 #include "Database.h"
 #include "DialogHoldCheck.h"
+#include "ImportDailyDlg.h"
 #include "MessageBoxes.h"
 #include "NoaaImportForm.h"
 #include "PreparedReport.h"
@@ -575,6 +576,74 @@ TEST_F(ClimForms, CountyReportImportFromDirectoryToStationTable)
     TSelDirForm::showCountyWindow = oldShow;
     TSelCoForm::openStationEditor = oldEditor;
     QDir::setCurrent(cwd);
+}
+
+// A freeze date is a day of the calendar or 00/00: a day the month does not
+// have (02/30, 11/31) or a day 00 is refused as it is left, as 13/01 is.
+TEST_F(ClimForms, StationEditorRefusesFreezeDatesOfNoDay)
+{
+    TScriptedMessages msgs;
+    TClimDBForm f;
+    f.show();
+    TTable* t = DMod->tblClim;
+    ASSERT_TRUE(t->locate("Station Name", "KETCHUM RS"));
+    f.GotoEditBtn->click();
+    const auto typeAndLeave = [&](TDBEdit* e, const QString& text) {
+        e->setText(text);
+        emit e->textEdited(text);
+        emit e->exited();
+    };
+    for (const char* bad : {"02/30", "11/31", "04/31", "05/00", "00/15", "13/01"}) {
+        msgs.clear();
+        typeAndLeave(f.Spr28Edit, QString::fromLatin1(bad));
+        EXPECT_TRUE(t->field("Spr mo/dy 28").isNull()) << bad;
+        EXPECT_TRUE(msgs.lastText().startsWith(QStringLiteral("\"%1\" of Spr mo/dy 28 is not a date mm/dd")
+                                                   .arg(QString::fromLatin1(bad))))
+            << bad;
+    }
+    for (const char* ok : {"02/28", "12/31", "01/01", "00/00", "11/30"}) {
+        msgs.clear();
+        typeAndLeave(f.Fall28Edit, QString::fromLatin1(ok));
+        EXPECT_EQ(t->field("Fall mo/dy 28").asString(), QString::fromLatin1(ok));
+        EXPECT_EQ(msgs.count(), 0) << ok;
+    }
+}
+
+// "Import Daily Weather..." of the station editor is for the station shown:
+// a renamed station being edited is stored first and preselected, and a name
+// the list does not hold preselects no station rather than the first one.
+TEST_F(ClimForms, DailyImportOpensOnTheStationShown)
+{
+    TScriptedMessages msgs;
+    TClimDBForm f;
+    f.show();
+    TTable* t = DMod->tblClim;
+    ASSERT_TRUE(t->locate("Station Name", "KETCHUM RS"));
+    QString preselected = "(not opened)";
+    const auto old = runClimDialog;
+    runClimDialog = [&](QDialog& d) {
+        preselected = static_cast<TImportDailyDlg&>(d).StationCombo->currentText();
+        return int(QDialog::Rejected);
+    };
+    f.ImportDailyItem->trigger();
+    EXPECT_EQ(preselected, "KETCHUM RS");
+
+    f.GotoEditBtn->click();
+    f.StationNameEdit->setText("KETCHUM RANGER STATION");
+    emit f.StationNameEdit->textEdited("KETCHUM RANGER STATION");
+    t->field("Station Name").setAsString("KETCHUM RANGER STATION");
+    f.ImportDailyItem->trigger();
+    runClimDialog = old;
+    EXPECT_EQ(preselected, "KETCHUM RANGER STATION");
+    EXPECT_EQ(t->state(), TTable::State::Browse);
+    EXPECT_TRUE(column("Climate.DB", "Station Name").contains("KETCHUM RANGER STATION"));
+
+    TImportDailyDlg other(QStringLiteral("NO SUCH STATION"));
+    EXPECT_EQ(other.StationCombo->currentIndex(), -1);
+    other.FileEdit->setText(write("one.csv", "date,tmax_C,tmin_C\n2021-01-01,18,2\n"));
+    other.OKBtn->click();
+    EXPECT_EQ(msgs.lastText(), "Select the station the daily weather is for.");
+    EXPECT_FALSE(other.lastResult().imported);
 }
 
 TEST_F(ClimForms, MainWindowButtonsOpenTheirWindows)

@@ -316,7 +316,7 @@ TEST_F(DailyRunDb, QuenpmCalcImportsNceiDailySummaries)
     CalcRun c = Calc(db, {"--import-daily", standard, "--station", kMaricopa, "--format", "ncei", "--wind-height", "10"});
     ASSERT_EQ(c.exitCode, 0) << c.err.toStdString();
     EXPECT_TRUE(c.out.contains("2 days")) << c.out.toStdString();
-    EXPECT_TRUE(c.out.contains("wind 2 m/s 1")) << c.out.toStdString();
+    EXPECT_TRUE(c.out.contains("wind taken as 2 m/s: 1")) << c.out.toStdString();
     Database::open(db);
     TTable clim("Climate.DB");
     clim.setIndexName("StaNameIndex");

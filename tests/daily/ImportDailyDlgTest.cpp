@@ -83,3 +83,39 @@ TEST_F(DailyDb, ImportDailyWindowAnsweredNoChangesNothing)
     EXPECT_EQ(no.texts.last(), "Changes not made!");
     EXPECT_EQ(dailyRows(), 6575);
 }
+
+// The outcome names what each count is: days whose missing values the FAO-56
+// rules fill, each count after the rule it belongs to.
+TEST_F(DailyDb, ImportDailyWindowCountsFilledDaysByRule)
+{
+    Answers yes;
+    climprog::TImportDailyDlg dlg(kMaricopa);
+    dlg.FileEdit->setText(writeFile("gaps.csv", "date,tmax_C,tmin_C,srad_MJ_m2,wind_m_s,rain_mm\n"
+                                                "2021-01-01,18,2,12,,0\n"
+                                                "2021-01-02,19,3,,1.5,\n"
+                                                "2021-01-03,20,4,12,,\n"));
+    dlg.OKBtn->click();
+    ASSERT_TRUE(dlg.lastResult().imported) << dlg.lastResult().error.toStdString();
+    EXPECT_TRUE(yes.texts.last().contains(
+        "Days with missing values that the FAO-56 rules fill: solar radiation from sunshine: 0, from the "
+        "temperature range: 1; humidity from Tmin: 3; wind taken as 2 m/s: 2; rain taken as 0 mm: 2."))
+        << yes.texts.last().toStdString();
+}
+
+// The database file (or one of its working files) typed as the file of daily
+// weather is refused unread: reading it would drop the program's hold on it.
+TEST_F(DailyDb, ImportDailyWindowRefusesTheDatabaseFile)
+{
+    Answers yes;
+    climprog::TImportDailyDlg dlg(kMaricopa);
+    for (const QString& path : {Database::path(), Database::path() + QStringLiteral("-wal")}) {
+        yes.texts.clear();
+        dlg.FileEdit->setText(path);
+        dlg.OKBtn->click();
+        EXPECT_FALSE(dlg.lastResult().imported);
+        EXPECT_NE(dlg.result(), int(QDialog::Accepted));
+        ASSERT_EQ(yes.texts.size(), 1) << path.toStdString();
+        EXPECT_TRUE(yes.texts[0].contains("is the database of the programs")) << yes.texts[0].toStdString();
+    }
+    EXPECT_EQ(dailyRows(), 0);
+}
