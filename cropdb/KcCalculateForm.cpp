@@ -286,8 +286,7 @@ void TKcCalculateForm::CalcBtnClick()
 
 void TKcCalculateForm::UseFAOBtnClick()
 {
-    setGroupsEnabled(false);
-    useTable12Kc(*DMod->tblFAOcurv);
+    if (useTable12Kc(*DMod->tblFAOcurv)) setGroupsEnabled(false);
     reedit();
 }
 

@@ -765,6 +765,46 @@ TEST(FAO56, KcWindowKeepsPreviousDataAndLocalDefaultsDialog)
     f.close();
 }
 
+// A new curve whose Table 12 values were never fetched: both Kc buttons of
+// the Kc window refuse with a message instead of storing Kc mid and Kc end 0
+// (or empty Kc values) as the curve.
+TEST(FAO56, KcButtonsRefuseACurveWithoutTable12Values)
+{
+    TScriptedMessages msgs;
+    TFAO56CropsForm f;
+    f.show();
+    f.GotoEditBtn->click();
+    f.InsertBtn->click();
+    QTest::keyClicks(f.CurveNameEdit, "No Table 12 yet");
+    TTable* c = DMod->tblFAOcurv;
+    Driver driver([&](QDialog& d) {
+        auto* k = qobject_cast<TKcCalculateForm*>(&d);
+        if (!k) return;
+        msgs.clear();
+        k->CalcBtn->click();
+        EXPECT_EQ(msgs.count(), 1);
+        EXPECT_TRUE(msgs.lastText().contains("Get Kc Data")) << msgs.lastText().toStdString();
+        EXPECT_TRUE(c->field("Kcp").isNull());
+        EXPECT_TRUE(c->field("Kcm").isNull());
+        EXPECT_TRUE(c->field("Kcb").isNull());
+        msgs.clear();
+        k->UseFAOBtn->click();
+        EXPECT_EQ(msgs.count(), 1);
+        EXPECT_TRUE(msgs.lastText().contains("Get Kc Data")) << msgs.lastText().toStdString();
+        EXPECT_FALSE(c->field("UseFAO5612").asBoolean());
+        EXPECT_TRUE(k->InitialGroup->isEnabled());
+        EXPECT_TRUE(c->field("Kcp").isNull());
+        k->OKBtn->click();
+    });
+    f.KcCalcBtn->click();
+    ASSERT_EQ(s(c, "CropCurveName"), "No Table 12 yet");
+    msgs.answer(MsgResult::Yes);
+    f.DeleteBtn->click();
+    EXPECT_FALSE(c->locate("CropCurveName", "No Table 12 yet"));
+    f.GotoEditBtn->click();
+    f.close();
+}
+
 TEST(CropProgramButtons, EachButtonOpensItsWindowWithItsTables)
 {
     TScriptedMessages msgs;
