@@ -331,6 +331,80 @@ TEST(CropForm, BasalDialogUnknownKindAndDontUse)
     f.close();
 }
 
+// Choosing another condition, kind or type re-lists the curves with the first
+// one highlighted; the crop keeps the curve the list shows, never a curve of
+// another condition or table left over from the previous choice.
+TEST(CropForm, CurveDialogsKeepTheCurveTheListShows)
+{
+    OpenTables open{DMod->tblCreateCrp, DMod->tblLastUse};
+    TScriptedMessages msgs;
+    TTable an(QStringLiteral("CrpAnNam.DB"));
+    an.open();
+    QString hmCurve;
+    for (an.first(); !an.eof() && hmCurve.isEmpty(); an.next())
+        if (s(&an, "Climate/Wind") == "HM") hmCurve = s(&an, "Crop Curve Name");
+    an.close();
+    ASSERT_FALSE(hmCurve.isEmpty());
+    TCropForm f;
+    f.show();
+    f.GotoEditBtn->click();
+    TTable* t = DMod->tblCreateCrp;
+    t->append();
+    t->field("Cop Name").setAsString("Condition change crop");
+    t->field("Bas Crop Type").setAsString("Field and vegetable crops");
+    t->field("Humidity/Wind").setAsString("HM");
+    t->field("Bas Crop Curve Name").setAsString(hmCurve);
+    t->field("BC Crop Type").setAsString("Blaney Criddle Annual Crop");
+    t->post();
+    QString shownAfterCondition, shownAfterKind;
+    Driver driver([&](QDialog& d) {
+        auto* b = qobject_cast<TGetBasDlg*>(&d);
+        if (!b) return;
+        EXPECT_EQ(b->CurveList->currentIndex().data().toString(), hmCurve);
+        b->HumWindRadio->clickItem(2);   // arid, moderate wind
+        shownAfterCondition = b->CurveList->currentIndex().data().toString();
+        EXPECT_EQ(s(t, "Bas Crop Curve Name"), shownAfterCondition);
+        b->KindRadio->clickItem(1);      // perennial and specialty crops
+        shownAfterKind = b->CurveList->currentIndex().data().toString();
+        b->OKBtn->click();
+    });
+    f.GetBasBtn->click();
+    ASSERT_FALSE(shownAfterKind.isEmpty());
+    EXPECT_EQ(s(t, "Humidity/Wind"), "AM");
+    EXPECT_EQ(s(t, "Bas Crop Type"), "Perennial and specialty crops");
+    EXPECT_EQ(s(t, "Bas Crop Curve Name"), shownAfterKind);
+    TTable per(QStringLiteral("CrpPeren.DB"));
+    per.open();
+    EXPECT_TRUE(per.locate("Crop Curve Name", shownAfterKind));
+    EXPECT_EQ(s(&per, "Humidity/Wind"), "AM");
+    per.close();
+    // The Blaney-Criddle dialog likewise: another type lists the other
+    // table's curves and the crop takes the one highlighted.
+    QString annualCurve = s(t, "BC Crop Curve Name"), shownAfterType;
+    Driver bcDriver([&](QDialog& d) {
+        auto* b = qobject_cast<TGetBCDlg*>(&d);
+        if (!b) return;
+        chooseRow(b->CurveList, 1);
+        annualCurve = b->CurveList->currentIndex().data().toString();
+        EXPECT_EQ(s(t, "BC Crop Curve Name"), annualCurve);
+        b->TypeRadio->clickItem(1);   // perennial
+        shownAfterType = b->CurveList->currentIndex().data().toString();
+        b->OKBtn->click();
+    });
+    f.GetBCBtn->click();
+    ASSERT_FALSE(shownAfterType.isEmpty());
+    EXPECT_EQ(s(t, "BC Crop Type"), "Blaney Criddle Perennial Crop");
+    EXPECT_EQ(s(t, "BC Crop Curve Name"), shownAfterType);
+    TTable bcPer(QStringLiteral("CrpBCPer.DB"));
+    bcPer.open();
+    EXPECT_TRUE(bcPer.locate("Crop Curve Name", shownAfterType));
+    EXPECT_FALSE(bcPer.locate("Crop Curve Name", annualCurve));
+    bcPer.close();
+    EXPECT_TRUE(msgs.shown().isEmpty()) << msgs.lastText().toStdString();
+    t->remove();
+    f.close();
+}
+
 TEST(CropForm, TemperatureTwinsOnlyOnExistingRows)
 {
     OpenTables open{DMod->tblCreateCrp, DMod->tblLastUse};
