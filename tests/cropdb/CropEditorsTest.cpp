@@ -839,6 +839,64 @@ TEST(FAO56, KcWindowKeepsPreviousDataAndLocalDefaultsDialog)
     f.close();
 }
 
+// The FAO-56 local defaults are numbers the Kc window copies into new curves:
+// "OK" refuses a text that is not a number, naming the field, and keeps the
+// dialog open; nothing is stored until it is a number.
+TEST(FAO56, LocalDefaultsDialogRefusesTextThatIsNotANumber)
+{
+    TScriptedMessages msgs;
+    TFAO56CropsForm f;
+    f.show();
+    QString oldEto, oldFw;
+    {
+        TTable def(QStringLiteral("LocalDefaults.DB"));
+        def.open();
+        oldEto = def.field("ETo").asString();
+        oldFw = def.field("Fw").asString();
+        def.close();
+    }
+    auto retype = [](QLineEdit* e, const char* text) {
+        e->setFocus();
+        e->selectAll();
+        QTest::keyClicks(e, text);
+    };
+    Driver driver([&](QDialog& d) {
+        auto* l = qobject_cast<TDefLocDlg*>(&d);
+        if (!l) return;
+        retype(l->EToEdit, "abc");
+        msgs.clear();
+        l->OKBtn->click();
+        EXPECT_EQ(msgs.count(), 1);
+        EXPECT_TRUE(msgs.lastText().contains("ETo")) << msgs.lastText().toStdString();
+        EXPECT_TRUE(msgs.lastText().contains("abc")) << msgs.lastText().toStdString();
+        EXPECT_TRUE(l->isVisible());
+        retype(l->EToEdit, "5.5");
+        retype(l->FwEdit, "0,5");
+        msgs.clear();
+        l->OKBtn->click();
+        EXPECT_EQ(msgs.count(), 1);
+        EXPECT_TRUE(msgs.lastText().contains("Fw")) << msgs.lastText().toStdString();
+        EXPECT_TRUE(l->isVisible());
+        retype(l->FwEdit, "0.5");
+        msgs.clear();
+        l->OKBtn->click();
+        EXPECT_EQ(msgs.count(), 0) << msgs.lastText().toStdString();
+        EXPECT_FALSE(l->isVisible());
+    });
+    f.DefaultsClick();
+    EXPECT_FALSE(DMod->tblLocDef->isOpen());
+    TTable def(QStringLiteral("LocalDefaults.DB"));
+    def.open();
+    EXPECT_EQ(def.field("ETo").asString(), "5.5");
+    EXPECT_EQ(def.field("Fw").asString(), "0.5");
+    def.edit();
+    def.field("ETo").setAsString(oldEto);
+    def.field("Fw").setAsString(oldFw);
+    def.post();
+    def.close();
+    f.close();
+}
+
 // A new curve whose Table 12 values were never fetched: both Kc buttons of
 // the Kc window refuse with a message instead of storing Kc mid and Kc end 0
 // (or empty Kc values) as the curve.
