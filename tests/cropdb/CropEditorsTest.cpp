@@ -430,6 +430,54 @@ TEST(CropForm, TemperatureTwinsOnlyOnExistingRows)
     f.close();
 }
 
+// A default growth date keeps its day within its month, whichever of the two
+// is typed last: February 31 becomes February 28 with the main program's
+// month-day message, April 31 April 30; a valid date passes without a word.
+TEST(CropForm, GrowthDateDayBeyondItsMonthIsCorrected)
+{
+    OpenTables open{DMod->tblCreateCrp, DMod->tblLastUse};
+    TScriptedMessages msgs;
+    TTable* t = DMod->tblCreateCrp;
+    TCropForm f;
+    f.show();
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    const QString crop = s(t, "Cop Name");
+    int before[4];
+    const char* fields[] = {"Plant Mo", "Plant Day", "Harvest Mo", "Harvest Day"};
+    for (int i = 0; i < 4; ++i) before[i] = t->field(fields[i]).asInteger();
+    f.GotoEditBtn->click();
+    f.PageControl->setCurrentIndex(1);
+    auto type = [](TNumEdit* e, const char* text) {
+        e->setFocus();
+        e->selectAll();
+        QTest::keyClicks(e, text);
+        QTest::keyClick(e, Qt::Key_Return);
+    };
+    type(f.HarvestMoEdit, "2");
+    type(f.HarvestDayEdit, "31");
+    EXPECT_EQ(msgs.lastText(), "Month number 2 has maximum of 28 days.");
+    EXPECT_EQ(t->field("Harvest Day").asInteger(), 28);
+    EXPECT_EQ(f.HarvestDayEdit->text(), "28");
+    msgs.clear();
+    type(f.PlantMoEdit, "1");
+    type(f.PlantDayEdit, "31");
+    EXPECT_EQ(msgs.count(), 0) << msgs.lastText().toStdString();
+    type(f.PlantMoEdit, "4");
+    EXPECT_EQ(msgs.lastText(), "Month number 4 has maximum of 30 days.");
+    EXPECT_EQ(t->field("Plant Day").asInteger(), 30);
+    f.GotoEditBtn->click();   // Stop Edit posts
+    ASSERT_TRUE(t->locate("Cop Name", crop));
+    EXPECT_EQ(t->field("Plant Mo").asInteger(), 4);
+    EXPECT_EQ(t->field("Plant Day").asInteger(), 30);
+    EXPECT_EQ(t->field("Harvest Mo").asInteger(), 2);
+    EXPECT_EQ(t->field("Harvest Day").asInteger(), 28);
+    t->edit();
+    for (int i = 0; i < 4; ++i) t->field(fields[i]).setAsInteger(before[i]);
+    t->post();
+    f.close();
+}
+
 // However the editor is closed (Escape, the close box, Close), the number
 // being typed is stored as leaving its field stores it; one the field
 // refuses keeps the editor open with the message naming the field.
