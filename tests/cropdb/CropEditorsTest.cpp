@@ -945,6 +945,56 @@ TEST(FAO56, LocalDefaultsDialogRefusesTextThatIsNotANumber)
     f.close();
 }
 
+// The Kc window's number fields take what the calculation can use: no
+// negative days, depths, speeds or Kc, a fraction wetted up to 1 and an
+// RHmin up to 100 %; the message states that range and the value stays.
+TEST(FAO56, KcWindowNumberFieldsStateTheirRanges)
+{
+    TScriptedMessages msgs;
+    TFAO56CropsForm f;
+    f.show();
+    f.GotoEditBtn->click();
+    f.InsertBtn->click();
+    QTest::keyClicks(f.CurveNameEdit, "Range check curve");
+    TTable* c = DMod->tblFAOcurv;
+    for (const char* fld : {"Kcini", "Kcmid", "Kcend", "MaxHeightM"}) c->field(fld).setAsFloat(0.5);
+    double wet = 0, fw = 0;
+    Driver driver([&](QDialog& d) {
+        auto* k = qobject_cast<TKcCalculateForm*>(&d);
+        if (!k) return;
+        ASSERT_TRUE(k->InitialGroup->isEnabled());
+        wet = c->field("WettingDays").asFloat();
+        fw = c->field("Fw").asFloat();
+        k->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(k));
+        struct Case { TNumEdit* edit; const char* text; const char* range; };
+        const Case cases[] = {{k->WettingDaysEdit, "-2", "Enter a number from 0 to 99.9."},
+                              {k->FwEdit, "1.5", "Enter a number from 0 to 1."},
+                              {k->RHMinEdit, "120", "Enter a number from 0 to 100."},
+                              {k->U2inEdit, "-1", "Enter a number from 0 to 99.99."},
+                              {k->KcpEdit, "-0.5", "Enter a number from 0 to 99.99."}};
+        for (const Case& cs : cases) {
+            msgs.clear();
+            cs.edit->setFocus();
+            cs.edit->selectAll();
+            QTest::keyClicks(cs.edit, cs.text);
+            QTest::keyClick(cs.edit, Qt::Key_Return);
+            ASSERT_EQ(msgs.count(), 1) << cs.text;
+            EXPECT_TRUE(msgs.lastText().endsWith(cs.range)) << msgs.lastText().toStdString();
+        }
+        EXPECT_DOUBLE_EQ(c->field("WettingDays").asFloat(), wet);
+        EXPECT_DOUBLE_EQ(c->field("Fw").asFloat(), fw);
+        k->CancelBtn->click();
+    });
+    f.KcCalcBtn->click();
+    ASSERT_EQ(s(c, "CropCurveName"), "Range check curve");
+    msgs.answer(MsgResult::Yes);
+    f.DeleteBtn->click();
+    EXPECT_FALSE(c->locate("CropCurveName", "Range check curve"));
+    f.GotoEditBtn->click();
+    f.close();
+}
+
 // A new curve whose Table 12 values were never fetched: both Kc buttons of
 // the Kc window refuse with a message instead of storing Kc mid and Kc end 0
 // (or empty Kc values) as the curve.
