@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "NumEdit.h"
 #include "CropDMod.h"
@@ -36,6 +37,24 @@ static QLabel* note(const QString& text, QWidget* parent)
     auto* l = new QLabel(text, parent);
     l->setWordWrap(true);
     return l;
+}
+
+// The month-day check of a growth date (365-day year): a day beyond its
+// month's last is set to that last day and the error is shown.
+static void keepDayInMonth(TDBNumEdit* monthEdit, TDBNumEdit* dayEdit)
+{
+    static constexpr int kLastDay[13] = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    TTable* t = DMod->tblCreateCrp;
+    if (!t->isOpen() || t->state() == TTable::State::Browse) return;
+    TField month = t->field(monthEdit->link().fieldName());
+    TField day = t->field(dayEdit->link().fieldName());
+    if (month.isNull() || day.isNull()) return;
+    const int m = month.asInteger();
+    if (m < 1 || m > 12 || day.asInteger() <= kLastDay[m]) return;
+    day.setAsInteger(kLastDay[m]);
+    showError(QStringLiteral("Month number ") + QString::number(m) + QStringLiteral(" has maximum of ")
+              + QString::number(kLastDay[m]) + QStringLiteral(" days."));
+    dayEdit->setFocus();
 }
 
 // ---------------------------------------------------------------------------
@@ -251,6 +270,12 @@ TCropForm::TCropForm(QWidget* parent) : QDialog(parent)
     connect(FallAvTempEdit, &TNumEdit::exited, this, [this] { FallAvTempExit(); });
     connect(FallAvTempMEdit, &TNumEdit::exited, this, [this] { FallAvTempMExit(); });
     installEnterMovesFocus(CropNameEdit);
+    // The day of a growth date stays within its month, as the main program's
+    // crop inputs check it: a day beyond the month is corrected, with a word.
+    const std::pair<TDBNumEdit*, TDBNumEdit*> dates[] = {{PlantMoEdit, PlantDayEdit}, {HarvestMoEdit, HarvestDayEdit}};
+    for (const auto& [mo, day] : dates)
+        for (TDBNumEdit* e : {mo, day})
+            connect(e, &TNumEdit::exited, this, [mo = mo, day = day] { keepDayInMonth(mo, day); });
 
     // New-record mode lasts while the new row is pending: once it is posted
     // or cancelled the table browses again and later dialogs treat the

@@ -5,12 +5,14 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "CropDMod.h"
 #include "EnterFocus.h"
 #include "FAO56FormParts.h"
 #include "Help.h"
 #include "KcCalculation.h"
+#include "MessageService.h"
 
 namespace quen::cropprog {
 
@@ -141,6 +143,19 @@ void TDefLocDlg::FormShow()
 void TDefLocDlg::OKBtnClick()
 {
     TTable* t = DMod->tblLocDef;
+    // The Kc calculation window copies these texts into new curves as
+    // numbers: a text that is not one is refused here, where it was typed.
+    const std::pair<const char*, TDBEdit*> numeric[] = {{"WettingDays", WettingDaysEdit}, {"ETo", EToEdit},
+                                                         {"App", AppEdit},   {"Fw", FwEdit},
+                                                         {"U2", U2Edit},     {"RHMin", RHMinEdit}};
+    for (const auto& [field, edit] : numeric) {
+        const QString text = t->field(QLatin1String(field)).asString().trimmed();
+        if (text.isEmpty() || parseNumber(text)) continue;
+        showError(QStringLiteral("The local default ") + QLatin1String(field) + QStringLiteral(" \"") + text
+                  + QStringLiteral("\" is not a number. Type a number or choose one of the values offered."));
+        edit->setFocus();
+        return;
+    }
     postIfEditing(t);   // a refusal keeps the dialog open with the row in edit
     m_finished = true;
     t->close();

@@ -97,8 +97,16 @@ void TGetBCDlg::FormShow()
 void TGetBCDlg::TypeRadioClick(int index)
 {
     m_form->ensureRowEditing();
-    DMod->tblCreateCrp->field(QStringLiteral("BC Crop Type")).setAsString(bcKinds().value(index));
+    TTable* crop = DMod->tblCreateCrp;
+    crop->field(QStringLiteral("BC Crop Type")).setAsString(bcKinds().value(index));
     pointList(index);
+    // The crop keeps its curve when the chosen table lists it, else takes the
+    // curve the list highlights: never a curve name of the other table.
+    TTable* t = datCurves->dataSet();
+    const QString current = crop->field(QStringLiteral("BC Crop Curve Name")).asString();
+    if (!current.isEmpty() && t->locate(QStringLiteral("Crop Curve Name"), current)) return;
+    crop->field(QStringLiteral("BC Crop Curve Name"))
+        .setAsString(t->isEmpty() ? QString() : t->field(QStringLiteral("Crop Curve Name")).asString());
 }
 
 void TGetBCDlg::CurveListClick()

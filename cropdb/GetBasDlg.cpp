@@ -15,6 +15,18 @@
 
 namespace quen::cropprog {
 
+// The crop's basal curve name follows the highlighted row of the listed
+// curves (empty when the list is empty).
+static void takeListedCurve(TTable* curves)
+{
+    if (!curves || !curves->isOpen()) return;
+    TTable* crop = DMod->tblCreateCrp;
+    const QString listed = curves->isEmpty() ? QString() : curves->field(QStringLiteral("Crop Curve Name")).asString();
+    if (crop->field(QStringLiteral("Bas Crop Curve Name")).asString() == listed) return;
+    if (crop->state() == TTable::State::Browse) crop->edit();
+    crop->field(QStringLiteral("Bas Crop Curve Name")).setAsString(listed);
+}
+
 TGetBasDlg::TGetBasDlg(TCropForm* form) : QDialog(form), m_form(form)
 {
     setObjectName(QStringLiteral("GetBasDlg"));
@@ -69,8 +81,17 @@ TGetBasDlg::TGetBasDlg(TCropForm* form) : QDialog(form), m_form(form)
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
     connect(DontUseBtn, &QPushButton::clicked, this, [this] { DontUseBtnClick(); });
     connect(HelpBtn, &QPushButton::clicked, this, [] { showHelpContext(19103); });
-    connect(KindRadio, &TRadioGroup::clicked, this, [this](int i) { KindRadioClick(i); });
-    connect(HumWindRadio, &TRadioGroup::clicked, this, [this](int i) { HumWindRadioClick(i); });
+    // A kind or condition chosen by the user re-lists the curves; the crop
+    // takes the curve then highlighted, so that it never keeps a curve of
+    // another condition or table.
+    connect(KindRadio, &TRadioGroup::clicked, this, [this](int i) {
+        KindRadioClick(i);
+        takeListedCurve(datCurves->dataSet());
+    });
+    connect(HumWindRadio, &TRadioGroup::clicked, this, [this](int i) {
+        HumWindRadioClick(i);
+        takeListedCurve(datCurves->dataSet());
+    });
     connect(CurveList, &TDBGrid::rowChosen, this, [this] { CurveListClick(); });
     connect(CurveList, &QAbstractItemView::clicked, this, [this] { CurveListClick(); });
     connect(datCurves, &TDataSource::recordChanged, this, [this] { showInfo(); });

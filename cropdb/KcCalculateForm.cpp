@@ -24,8 +24,10 @@ TKcCalculateForm::TKcCalculateForm(TFAO56CropsForm* owner) : QDialog(owner), m_o
     setWindowTitle(QStringLiteral("Calculate Kc based on FAO 56, Chapter 6"));
     setHelpContext(this, 19107);
     TDataSource* ds = DMod->datFAOcurv;
-    auto num = [&](const char* field, const char* pic, QWidget* parent) {
-        auto* e = new TDBNumEdit(ds, QLatin1String(field), QLatin1String(pic), 0, 0, parent);
+    // None of these quantities is negative; a fraction wetted is at most 1
+    // and a relative humidity at most 100 %.
+    auto num = [&](const char* field, const char* pic, QWidget* parent, double hi = 1000) {
+        auto* e = new TDBNumEdit(ds, QLatin1String(field), QLatin1String(pic), 0, hi, parent);
         e->setMaximumWidth(80);
         return e;
     };
@@ -44,7 +46,7 @@ TKcCalculateForm::TKcCalculateForm(TFAO56CropsForm* owner) : QDialog(owner), m_o
     ETOinEdit = num("EToin", "##.##", InitialGroup);
     AppEdit = num("App", "###.#", InitialGroup);
     AppinEdit = num("Appin", "##.##", InitialGroup);
-    FwEdit = num("Fw", "#.##", InitialGroup);
+    FwEdit = num("Fw", "#.##", InitialGroup, 1);
     ig->addWidget(new QLabel(QStringLiteral("Days between wettings"), InitialGroup), 0, 0);
     ig->addWidget(WettingDaysEdit, 0, 1);
     ig->addWidget(new QLabel(QStringLiteral("days"), InitialGroup), 0, 2);
@@ -79,7 +81,7 @@ TKcCalculateForm::TKcCalculateForm(TFAO56CropsForm* owner) : QDialog(owner), m_o
     auto* mg = new QGridLayout(MidGroup);
     U2Edit = num("U2", "###.#", MidGroup);
     U2inEdit = num("U2in", "##.##", MidGroup);
-    RHMinEdit = num("RHMin", "###.#", MidGroup);
+    RHMinEdit = num("RHMin", "###.#", MidGroup, 100);
     mg->addWidget(new QLabel(QStringLiteral("Wind speed u2"), MidGroup), 0, 0);
     mg->addWidget(U2Edit, 0, 1);
     mg->addWidget(new QLabel(QStringLiteral("m/s"), MidGroup), 0, 2);
@@ -286,8 +288,7 @@ void TKcCalculateForm::CalcBtnClick()
 
 void TKcCalculateForm::UseFAOBtnClick()
 {
-    setGroupsEnabled(false);
-    useTable12Kc(*DMod->tblFAOcurv);
+    if (useTable12Kc(*DMod->tblFAOcurv)) setGroupsEnabled(false);
     reedit();
 }
 

@@ -1,6 +1,7 @@
 #include "KcCalculation.h"
 
 #include <algorithm>
+#include <QStringList>
 #include <cmath>
 
 #include "MessageService.h"
@@ -98,8 +99,22 @@ KcInputs readKcInputs(TTable& c)
 
 static double round2(double v) { return std::round(v * 100) / 100; }
 
+// An empty Table 12 value reads as 0 and would be stored as the curve's Kc:
+// the curve's Table 12 values must have been fetched first.
+static bool refuseMissingTable12(TTable& curve, std::initializer_list<const char*> fields)
+{
+    QStringList missing;
+    for (const char* f : fields)
+        if (curve.field(QLatin1String(f)).isNull()) missing << QLatin1String(f);
+    if (missing.isEmpty()) return false;
+    showError(QStringLiteral("The FAO 56 Table 12 values of this curve are empty (") + missing.join(QStringLiteral(", "))
+              + QStringLiteral("). Choose them with \"Get Kc Data\" first.\nThe Kc values were not changed."));
+    return true;
+}
+
 bool calculateCurveKc(TTable& curve)
 {
+    if (refuseMissingTable12(curve, {"Kcmid", "Kcend", "MaxHeightM"})) return false;
     const KcInputs in = readKcInputs(curve);
     const QString refusal = checkKcInputs(in);
     if (!refusal.isEmpty()) {
@@ -120,14 +135,16 @@ bool calculateCurveKc(TTable& curve)
     return true;
 }
 
-void useTable12Kc(TTable& curve)
+bool useTable12Kc(TTable& curve)
 {
+    if (refuseMissingTable12(curve, {"Kcini", "Kcmid", "Kcend"})) return false;
     if (curve.state() == TTable::State::Browse) curve.edit();
     curve.field(QStringLiteral("UseFAO5612")).setAsBoolean(true);
     curve.field(QStringLiteral("Kcb")).setValue(curve.field(QStringLiteral("Kcini")).value());
     curve.field(QStringLiteral("Kcp")).setValue(curve.field(QStringLiteral("Kcmid")).value());
     curve.field(QStringLiteral("Kcm")).setValue(curve.field(QStringLiteral("Kcend")).value());
     curve.post();
+    return true;
 }
 
 bool copyLocalDefaults(TTable& defaults, TTable& curve)

@@ -57,8 +57,9 @@ KcInputs readKcInputs(TTable& curve);
 // an error message (returns false, nothing stored); otherwise clears
 // "UseFAO5612", stores the three results rounded to 2 decimals and posts.
 bool calculateCurveKc(TTable& curve);
-// "Use FAO 56, Ch 12 Kc values": Table 12 values unchanged, "UseFAO5612" set, posted.
-void useTable12Kc(TTable& curve);
+// "Use FAO 56, Ch 12 Kc values": Table 12 values unchanged, "UseFAO5612" set,
+// posted. Refuses (message, false, nothing stored) while they are empty.
+bool useTable12Kc(TTable& curve);
 
 // Copies the FAO-56 local defaults (text fields of "LocalDefaults.DB") into
 // a curve row in edit. A text that is not a number is refused with a message

@@ -331,6 +331,80 @@ TEST(CropForm, BasalDialogUnknownKindAndDontUse)
     f.close();
 }
 
+// Choosing another condition, kind or type re-lists the curves with the first
+// one highlighted; the crop keeps the curve the list shows, never a curve of
+// another condition or table left over from the previous choice.
+TEST(CropForm, CurveDialogsKeepTheCurveTheListShows)
+{
+    OpenTables open{DMod->tblCreateCrp, DMod->tblLastUse};
+    TScriptedMessages msgs;
+    TTable an(QStringLiteral("CrpAnNam.DB"));
+    an.open();
+    QString hmCurve;
+    for (an.first(); !an.eof() && hmCurve.isEmpty(); an.next())
+        if (s(&an, "Climate/Wind") == "HM") hmCurve = s(&an, "Crop Curve Name");
+    an.close();
+    ASSERT_FALSE(hmCurve.isEmpty());
+    TCropForm f;
+    f.show();
+    f.GotoEditBtn->click();
+    TTable* t = DMod->tblCreateCrp;
+    t->append();
+    t->field("Cop Name").setAsString("Condition change crop");
+    t->field("Bas Crop Type").setAsString("Field and vegetable crops");
+    t->field("Humidity/Wind").setAsString("HM");
+    t->field("Bas Crop Curve Name").setAsString(hmCurve);
+    t->field("BC Crop Type").setAsString("Blaney Criddle Annual Crop");
+    t->post();
+    QString shownAfterCondition, shownAfterKind;
+    Driver driver([&](QDialog& d) {
+        auto* b = qobject_cast<TGetBasDlg*>(&d);
+        if (!b) return;
+        EXPECT_EQ(b->CurveList->currentIndex().data().toString(), hmCurve);
+        b->HumWindRadio->clickItem(2);   // arid, moderate wind
+        shownAfterCondition = b->CurveList->currentIndex().data().toString();
+        EXPECT_EQ(s(t, "Bas Crop Curve Name"), shownAfterCondition);
+        b->KindRadio->clickItem(1);      // perennial and specialty crops
+        shownAfterKind = b->CurveList->currentIndex().data().toString();
+        b->OKBtn->click();
+    });
+    f.GetBasBtn->click();
+    ASSERT_FALSE(shownAfterKind.isEmpty());
+    EXPECT_EQ(s(t, "Humidity/Wind"), "AM");
+    EXPECT_EQ(s(t, "Bas Crop Type"), "Perennial and specialty crops");
+    EXPECT_EQ(s(t, "Bas Crop Curve Name"), shownAfterKind);
+    TTable per(QStringLiteral("CrpPeren.DB"));
+    per.open();
+    EXPECT_TRUE(per.locate("Crop Curve Name", shownAfterKind));
+    EXPECT_EQ(s(&per, "Humidity/Wind"), "AM");
+    per.close();
+    // The Blaney-Criddle dialog likewise: another type lists the other
+    // table's curves and the crop takes the one highlighted.
+    QString annualCurve = s(t, "BC Crop Curve Name"), shownAfterType;
+    Driver bcDriver([&](QDialog& d) {
+        auto* b = qobject_cast<TGetBCDlg*>(&d);
+        if (!b) return;
+        chooseRow(b->CurveList, 1);
+        annualCurve = b->CurveList->currentIndex().data().toString();
+        EXPECT_EQ(s(t, "BC Crop Curve Name"), annualCurve);
+        b->TypeRadio->clickItem(1);   // perennial
+        shownAfterType = b->CurveList->currentIndex().data().toString();
+        b->OKBtn->click();
+    });
+    f.GetBCBtn->click();
+    ASSERT_FALSE(shownAfterType.isEmpty());
+    EXPECT_EQ(s(t, "BC Crop Type"), "Blaney Criddle Perennial Crop");
+    EXPECT_EQ(s(t, "BC Crop Curve Name"), shownAfterType);
+    TTable bcPer(QStringLiteral("CrpBCPer.DB"));
+    bcPer.open();
+    EXPECT_TRUE(bcPer.locate("Crop Curve Name", shownAfterType));
+    EXPECT_FALSE(bcPer.locate("Crop Curve Name", annualCurve));
+    bcPer.close();
+    EXPECT_TRUE(msgs.shown().isEmpty()) << msgs.lastText().toStdString();
+    t->remove();
+    f.close();
+}
+
 TEST(CropForm, TemperatureTwinsOnlyOnExistingRows)
 {
     OpenTables open{DMod->tblCreateCrp, DMod->tblLastUse};
@@ -353,6 +427,54 @@ TEST(CropForm, TemperatureTwinsOnlyOnExistingRows)
     f.SpringAvTempExit();
     EXPECT_TRUE(t->field("SpringAvTempM").isNull());
     f.CancelBtn->click();
+    f.close();
+}
+
+// A default growth date keeps its day within its month, whichever of the two
+// is typed last: February 31 becomes February 28 with the main program's
+// month-day message, April 31 April 30; a valid date passes without a word.
+TEST(CropForm, GrowthDateDayBeyondItsMonthIsCorrected)
+{
+    OpenTables open{DMod->tblCreateCrp, DMod->tblLastUse};
+    TScriptedMessages msgs;
+    TTable* t = DMod->tblCreateCrp;
+    TCropForm f;
+    f.show();
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    const QString crop = s(t, "Cop Name");
+    int before[4];
+    const char* fields[] = {"Plant Mo", "Plant Day", "Harvest Mo", "Harvest Day"};
+    for (int i = 0; i < 4; ++i) before[i] = t->field(fields[i]).asInteger();
+    f.GotoEditBtn->click();
+    f.PageControl->setCurrentIndex(1);
+    auto type = [](TNumEdit* e, const char* text) {
+        e->setFocus();
+        e->selectAll();
+        QTest::keyClicks(e, text);
+        QTest::keyClick(e, Qt::Key_Return);
+    };
+    type(f.HarvestMoEdit, "2");
+    type(f.HarvestDayEdit, "31");
+    EXPECT_EQ(msgs.lastText(), "Month number 2 has maximum of 28 days.");
+    EXPECT_EQ(t->field("Harvest Day").asInteger(), 28);
+    EXPECT_EQ(f.HarvestDayEdit->text(), "28");
+    msgs.clear();
+    type(f.PlantMoEdit, "1");
+    type(f.PlantDayEdit, "31");
+    EXPECT_EQ(msgs.count(), 0) << msgs.lastText().toStdString();
+    type(f.PlantMoEdit, "4");
+    EXPECT_EQ(msgs.lastText(), "Month number 4 has maximum of 30 days.");
+    EXPECT_EQ(t->field("Plant Day").asInteger(), 30);
+    f.GotoEditBtn->click();   // Stop Edit posts
+    ASSERT_TRUE(t->locate("Cop Name", crop));
+    EXPECT_EQ(t->field("Plant Mo").asInteger(), 4);
+    EXPECT_EQ(t->field("Plant Day").asInteger(), 30);
+    EXPECT_EQ(t->field("Harvest Mo").asInteger(), 2);
+    EXPECT_EQ(t->field("Harvest Day").asInteger(), 28);
+    t->edit();
+    for (int i = 0; i < 4; ++i) t->field(fields[i]).setAsInteger(before[i]);
+    t->post();
     f.close();
 }
 
@@ -761,6 +883,154 @@ TEST(FAO56, KcWindowKeepsPreviousDataAndLocalDefaultsDialog)
     def.open();
     EXPECT_NE(def.field("ETo").asString(), "8");   // cancelled
     def.close();
+    f.GotoEditBtn->click();
+    f.close();
+}
+
+// The FAO-56 local defaults are numbers the Kc window copies into new curves:
+// "OK" refuses a text that is not a number, naming the field, and keeps the
+// dialog open; nothing is stored until it is a number.
+TEST(FAO56, LocalDefaultsDialogRefusesTextThatIsNotANumber)
+{
+    TScriptedMessages msgs;
+    TFAO56CropsForm f;
+    f.show();
+    QString oldEto, oldFw;
+    {
+        TTable def(QStringLiteral("LocalDefaults.DB"));
+        def.open();
+        oldEto = def.field("ETo").asString();
+        oldFw = def.field("Fw").asString();
+        def.close();
+    }
+    auto retype = [](QLineEdit* e, const char* text) {
+        e->setFocus();
+        e->selectAll();
+        QTest::keyClicks(e, text);
+    };
+    Driver driver([&](QDialog& d) {
+        auto* l = qobject_cast<TDefLocDlg*>(&d);
+        if (!l) return;
+        retype(l->EToEdit, "abc");
+        msgs.clear();
+        l->OKBtn->click();
+        EXPECT_EQ(msgs.count(), 1);
+        EXPECT_TRUE(msgs.lastText().contains("ETo")) << msgs.lastText().toStdString();
+        EXPECT_TRUE(msgs.lastText().contains("abc")) << msgs.lastText().toStdString();
+        EXPECT_TRUE(l->isVisible());
+        retype(l->EToEdit, "5.5");
+        retype(l->FwEdit, "0,5");
+        msgs.clear();
+        l->OKBtn->click();
+        EXPECT_EQ(msgs.count(), 1);
+        EXPECT_TRUE(msgs.lastText().contains("Fw")) << msgs.lastText().toStdString();
+        EXPECT_TRUE(l->isVisible());
+        retype(l->FwEdit, "0.5");
+        msgs.clear();
+        l->OKBtn->click();
+        EXPECT_EQ(msgs.count(), 0) << msgs.lastText().toStdString();
+        EXPECT_FALSE(l->isVisible());
+    });
+    f.DefaultsClick();
+    EXPECT_FALSE(DMod->tblLocDef->isOpen());
+    TTable def(QStringLiteral("LocalDefaults.DB"));
+    def.open();
+    EXPECT_EQ(def.field("ETo").asString(), "5.5");
+    EXPECT_EQ(def.field("Fw").asString(), "0.5");
+    def.edit();
+    def.field("ETo").setAsString(oldEto);
+    def.field("Fw").setAsString(oldFw);
+    def.post();
+    def.close();
+    f.close();
+}
+
+// The Kc window's number fields take what the calculation can use: no
+// negative days, depths, speeds or Kc, a fraction wetted up to 1 and an
+// RHmin up to 100 %; the message states that range and the value stays.
+TEST(FAO56, KcWindowNumberFieldsStateTheirRanges)
+{
+    TScriptedMessages msgs;
+    TFAO56CropsForm f;
+    f.show();
+    f.GotoEditBtn->click();
+    f.InsertBtn->click();
+    QTest::keyClicks(f.CurveNameEdit, "Range check curve");
+    TTable* c = DMod->tblFAOcurv;
+    for (const char* fld : {"Kcini", "Kcmid", "Kcend", "MaxHeightM"}) c->field(fld).setAsFloat(0.5);
+    double wet = 0, fw = 0;
+    Driver driver([&](QDialog& d) {
+        auto* k = qobject_cast<TKcCalculateForm*>(&d);
+        if (!k) return;
+        ASSERT_TRUE(k->InitialGroup->isEnabled());
+        wet = c->field("WettingDays").asFloat();
+        fw = c->field("Fw").asFloat();
+        k->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(k));
+        struct Case { TNumEdit* edit; const char* text; const char* range; };
+        const Case cases[] = {{k->WettingDaysEdit, "-2", "Enter a number from 0 to 99.9."},
+                              {k->FwEdit, "1.5", "Enter a number from 0 to 1."},
+                              {k->RHMinEdit, "120", "Enter a number from 0 to 100."},
+                              {k->U2inEdit, "-1", "Enter a number from 0 to 99.99."},
+                              {k->KcpEdit, "-0.5", "Enter a number from 0 to 99.99."}};
+        for (const Case& cs : cases) {
+            msgs.clear();
+            cs.edit->setFocus();
+            cs.edit->selectAll();
+            QTest::keyClicks(cs.edit, cs.text);
+            QTest::keyClick(cs.edit, Qt::Key_Return);
+            ASSERT_EQ(msgs.count(), 1) << cs.text;
+            EXPECT_TRUE(msgs.lastText().endsWith(cs.range)) << msgs.lastText().toStdString();
+        }
+        EXPECT_DOUBLE_EQ(c->field("WettingDays").asFloat(), wet);
+        EXPECT_DOUBLE_EQ(c->field("Fw").asFloat(), fw);
+        k->CancelBtn->click();
+    });
+    f.KcCalcBtn->click();
+    ASSERT_EQ(s(c, "CropCurveName"), "Range check curve");
+    msgs.answer(MsgResult::Yes);
+    f.DeleteBtn->click();
+    EXPECT_FALSE(c->locate("CropCurveName", "Range check curve"));
+    f.GotoEditBtn->click();
+    f.close();
+}
+
+// A new curve whose Table 12 values were never fetched: both Kc buttons of
+// the Kc window refuse with a message instead of storing Kc mid and Kc end 0
+// (or empty Kc values) as the curve.
+TEST(FAO56, KcButtonsRefuseACurveWithoutTable12Values)
+{
+    TScriptedMessages msgs;
+    TFAO56CropsForm f;
+    f.show();
+    f.GotoEditBtn->click();
+    f.InsertBtn->click();
+    QTest::keyClicks(f.CurveNameEdit, "No Table 12 yet");
+    TTable* c = DMod->tblFAOcurv;
+    Driver driver([&](QDialog& d) {
+        auto* k = qobject_cast<TKcCalculateForm*>(&d);
+        if (!k) return;
+        msgs.clear();
+        k->CalcBtn->click();
+        EXPECT_EQ(msgs.count(), 1);
+        EXPECT_TRUE(msgs.lastText().contains("Get Kc Data")) << msgs.lastText().toStdString();
+        EXPECT_TRUE(c->field("Kcp").isNull());
+        EXPECT_TRUE(c->field("Kcm").isNull());
+        EXPECT_TRUE(c->field("Kcb").isNull());
+        msgs.clear();
+        k->UseFAOBtn->click();
+        EXPECT_EQ(msgs.count(), 1);
+        EXPECT_TRUE(msgs.lastText().contains("Get Kc Data")) << msgs.lastText().toStdString();
+        EXPECT_FALSE(c->field("UseFAO5612").asBoolean());
+        EXPECT_TRUE(k->InitialGroup->isEnabled());
+        EXPECT_TRUE(c->field("Kcp").isNull());
+        k->OKBtn->click();
+    });
+    f.KcCalcBtn->click();
+    ASSERT_EQ(s(c, "CropCurveName"), "No Table 12 yet");
+    msgs.answer(MsgResult::Yes);
+    f.DeleteBtn->click();
+    EXPECT_FALSE(c->locate("CropCurveName", "No Table 12 yet"));
     f.GotoEditBtn->click();
     f.close();
 }
